@@ -1,0 +1,375 @@
+#include "Ejecutor.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <optional>
+
+#include "ConfiguracionAnfitrion.h"
+#include "ErrorOrvo.h"
+#include "Esquemas.h"
+#include "FormularioInforme.h"
+#include "InterfazQt.h"
+#include "MotorInformes.h"
+#include "cInformes.h"
+#include "frmImprimir.h"
+
+namespace orvo {
+
+namespace {
+
+struct ErrorUso {
+    QString texto;
+};
+
+struct Ordenes {
+    QString operacion;
+    QString contabilidad;
+    QString informes;
+    QString ruta;
+    long empresa = 0;
+    bool pesetas = false;
+    QList<QPair<QString, QString>> controles;
+    bool cancelar = false;
+    int destino = 0;
+    QString archivo;
+    bool cancelarImpresion = false;
+    QString captura;
+    QString volcado;
+};
+
+Ordenes leerOrdenes(const QStringList& a) {
+    Ordenes o;
+    if (a.isEmpty()) throw ErrorUso{QStringLiteral("Falta la operación.")};
+    o.operacion = a.first();
+    if (!cInformes::operaciones().contains(o.operacion))
+        throw ErrorUso{QStringLiteral("Operación desconocida: %1").arg(o.operacion)};
+    std::optional<int> destino;
+    auto valor = [&](int& i) -> QString {
+        if (i + 1 >= a.size()) throw ErrorUso{QStringLiteral("Falta el valor de %1").arg(a[i])};
+        return a[++i];
+    };
+    for (int i = 1; i < a.size(); ++i) {
+        const QString& x = a[i];
+        if (x == u"--contabilidad") {
+            o.contabilidad = valor(i);
+        } else if (x == u"--informes") {
+            o.informes = valor(i);
+        } else if (x == u"--ruta") {
+            o.ruta = valor(i);
+        } else if (x == u"--empresa") {
+            bool ok = false;
+            o.empresa = valor(i).toLong(&ok);
+            if (!ok || o.empresa < 0)
+                throw ErrorUso{QStringLiteral("--empresa necesita un código de empresa")};
+        } else if (x == u"--pesetas") {
+            o.pesetas = true;
+        } else if (x == u"--control") {
+            const QString c = valor(i);
+            const int igual = c.indexOf(u'=');
+            if (igual <= 0)
+                throw ErrorUso{QStringLiteral("--control espera NOMBRE=VALOR: %1").arg(c)};
+            o.controles.append({c.left(igual).trimmed(), c.mid(igual + 1)});
+        } else if (x == u"--cancelar") {
+            o.cancelar = true;
+        } else if (x == u"--destino") {
+            const QString d = valor(i);
+            if (d == u"pantalla")
+                destino = 0;
+            else if (d == u"impresora")
+                destino = 1;
+            else if (d == u"archivo")
+                destino = 2;
+            else
+                throw ErrorUso{QStringLiteral("Destino desconocido: %1").arg(d)};
+        } else if (x == u"--archivo") {
+            o.archivo = valor(i);
+        } else if (x == u"--cancelar-impresion") {
+            o.cancelarImpresion = true;
+        } else if (x == u"--captura") {
+            o.captura = valor(i);
+        } else if (x == u"--volcado") {
+            o.volcado = valor(i);
+        } else {
+            throw ErrorUso{QStringLiteral("Opción desconocida: %1").arg(x)};
+        }
+    }
+    if (o.contabilidad.isEmpty()) throw ErrorUso{QStringLiteral("Falta --contabilidad FILE")};
+    if (!QFileInfo(o.contabilidad).isFile() || !QFileInfo(o.contabilidad).isReadable())
+        throw ErrorUso{
+            QStringLiteral("No se puede leer la base de contabilidad: %1").arg(o.contabilidad)};
+    o.destino = destino.value_or(o.archivo.isEmpty() ? 0 : 2);
+    if (o.destino == 2 && o.archivo.isEmpty())
+        throw ErrorUso{QStringLiteral("El destino archivo necesita --archivo FILE")};
+    return o;
+}
+
+// Fija un control por su nombre de la especificación: "chkBalance(4)", "txtFacturas".
+QString fijarControl(FormularioInforme& dialogo, const QString& nombre, const QString& valor) {
+    static const QRegularExpression patron(QStringLiteral(R"(^([A-Za-z_]\w*)(?:\((\d+)\))?$)"));
+    const auto m = patron.match(nombre);
+    if (!m.hasMatch()) return QStringLiteral("Nombre de control incorrecto: %1").arg(nombre);
+    const QString objeto = m.captured(1) + m.captured(2);
+    QString error;
+    if (dialogo.fijarControlPropio(objeto, valor, &error)) return error;
+    if (!error.isEmpty()) return error;
+    QWidget* w = dialogo.findChild<QWidget*>(objeto);
+    if (!w) return QStringLiteral("Control desconocido en %1: %2").arg(dialogo.objectName(), nombre);
+    const QString malo = QStringLiteral("Valor incorrecto para %1: %2").arg(nombre, valor);
+    if (auto* chk = qobject_cast<QCheckBox*>(w)) {
+        if (valor != u"0" && valor != u"1") return malo;
+        chk->setChecked(valor == u"1");
+    } else if (auto* opt = qobject_cast<QRadioButton*>(w)) {
+        if (valor != u"0" && valor != u"1") return malo;
+        opt->setChecked(valor == u"1");
+    } else if (auto* txt = qobject_cast<QLineEdit*>(w)) {
+        if (txt->maxLength() < valor.size())
+            return QStringLiteral("%1 admite como mucho %2 caracteres: %3")
+                .arg(nombre)
+                .arg(txt->maxLength())
+                .arg(valor);
+        txt->setText(valor);
+    } else if (auto* dtp = qobject_cast<QDateEdit*>(w)) {
+        const QDate d = QDate::fromString(valor, QStringLiteral("yyyy-MM-dd"));
+        if (!d.isValid()) return malo;
+        if (d < dtp->minimumDate() || d > dtp->maximumDate())
+            return QStringLiteral("%1 fuera del ejercicio (%2 a %3): %4")
+                .arg(nombre, dtp->minimumDate().toString(QStringLiteral("yyyy-MM-dd")),
+                     dtp->maximumDate().toString(QStringLiteral("yyyy-MM-dd")), valor);
+        dtp->setDate(d);
+    } else if (auto* cbo = qobject_cast<QComboBox*>(w)) {
+        bool ok = false;
+        const qlonglong codigo = valor.toLongLong(&ok);
+        const int indice = ok ? cbo->findData(codigo) : -1;
+        if (indice < 0) return malo;
+        cbo->setCurrentIndex(indice);
+    } else if (auto* lst = qobject_cast<QListWidget*>(w)) {
+        for (int i = 0; i < lst->count(); ++i) {
+            if (lst->item(i)->text() == valor || lst->item(i)->text().startsWith(valor + u' ')) {
+                lst->setCurrentRow(i);
+                return {};
+            }
+        }
+        return malo;
+    } else {
+        return QStringLiteral("No se sabe fijar el control %1").arg(nombre);
+    }
+    return {};
+}
+
+// Envuelve el motor para anotar lo que le llega al lanzar el informe.
+class MotorGrabador : public IMotorInformes {
+public:
+    explicit MotorGrabador(IMotorInformes& motor) : m_(motor) {}
+    QString Formulas(int i) const override { return m_.Formulas(i); }
+    void setFormulas(int i, const QString& t) override { m_.setFormulas(i, t); }
+    QString ReportFileName() const override { return m_.ReportFileName(); }
+    void setReportFileName(const QString& v) override { m_.setReportFileName(v); }
+    QString Password() const override { return m_.Password(); }
+    void setPassword(const QString& v) override { m_.setPassword(v); }
+    QString WindowTitle() const override { return m_.WindowTitle(); }
+    void setWindowTitle(const QString& v) override { m_.setWindowTitle(v); }
+    QString DataFiles(int i) const override { return m_.DataFiles(i); }
+    void setDataFiles(int i, const QString& v) override { m_.setDataFiles(i, v); }
+    int WindowState() const override { return m_.WindowState(); }
+    void setWindowState(int v) override { m_.setWindowState(v); }
+    int Destination() const override { return m_.Destination(); }
+    void setDestination(int v) override { m_.setDestination(v); }
+    QString PrintFileName() const override { return m_.PrintFileName(); }
+    void setPrintFileName(const QString& v) override { m_.setPrintFileName(v); }
+    void PrintReport() override {
+        QJsonObject formulas;
+        for (int i = 1; i <= kMaxFormulas; ++i)
+            if (!m_.Formulas(i).isEmpty()) formulas[QString::number(i)] = m_.Formulas(i);
+        informe = QJsonObject{{"ReportFileName", m_.ReportFileName()},
+                              {"WindowTitle", m_.WindowTitle()},
+                              {"DataFiles", QJsonArray{m_.DataFiles(0)}},
+                              {"Destination", m_.Destination()},
+                              {"PrintFileName", m_.PrintFileName()},
+                              {"formulas", formulas}};
+        m_.PrintReport();
+        errorMotor = m_.LastErrorNumber();
+    }
+    void PageZoom(int z) override { m_.PageZoom(z); }
+    int LastErrorNumber() const override { return m_.LastErrorNumber(); }
+    void setLastErrorNumber(int v) override { m_.setLastErrorNumber(v); }
+    QString LastErrorString() const override { return m_.LastErrorString(); }
+    void setLastErrorString(const QString& v) override { m_.setLastErrorString(v); }
+
+    std::optional<QJsonObject> informe;
+    int errorMotor = 0;
+
+private:
+    IMotorInformes& m_;
+};
+
+QString unaLinea(QString s) {
+    s.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
+    s.replace(u'\r', QStringLiteral(" / "));
+    s.replace(u'\n', QStringLiteral(" / "));
+    return s;
+}
+
+QJsonArray leerFilas(Conexion& con, const QString& tabla) {
+    QJsonArray filas;
+    Recordset rs = con.Execute(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(identificador(tabla)));
+    for (; !rs.Eof(); rs.MoveNext()) {
+        QJsonObject fila;
+        for (int c = 0; c < rs.columnas(); ++c) {
+            const QVariant v = rs.Fields(c);
+            fila[rs.nombreColumna(c)] = v.isNull() ? QJsonValue() : QJsonValue(v.toString());
+        }
+        filas.append(fila);
+    }
+    return filas;
+}
+
+}  // namespace
+
+QString Ejecutor::uso() {
+    return QStringLiteral(
+        "Uso: orvo-informes OPERACION --contabilidad FILE --empresa N [opciones]\n"
+        "     orvo-informes ejemplo FILE\n"
+        "Operaciones: %1\n"
+        "Opciones:\n"
+        "  --informes FILE        base de informes (por omisión Informes.mdb en --ruta)\n"
+        "  --ruta DIR             carpeta de la aplicación (plantillas e Informes.mdb)\n"
+        "  --pesetas              el anfitrión trabaja en pesetas\n"
+        "  --control NOMBRE=VALOR fija un control del diálogo antes de ACEPTAR (repetible)\n"
+        "  --cancelar             pulsa CANCELAR en lugar de ACEPTAR\n"
+        "  --destino pantalla|impresora|archivo, --archivo FILE, --cancelar-impresion\n"
+        "  --captura FILE.png     imagen del diálogo antes de ACEPTAR\n"
+        "  --volcado FILE.json    mensajes, filas de la tabla de trabajo y fórmulas\n")
+        .arg(cInformes::operaciones().join(QStringLiteral(", ")));
+}
+
+int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QTextStream& err) {
+    if (!argumentos.isEmpty()) {
+        const auto s = subordenes_.find(argumentos.first());
+        if (s != subordenes_.end()) return s->second(argumentos.mid(1), err);
+    }
+    Ordenes o;
+    std::shared_ptr<Conexion> conta, inf;
+    ConfiguracionAnfitrion config;
+    try {
+        o = leerOrdenes(argumentos);
+        config.appPath = o.ruta.isEmpty() ? carpetaAplicacionPredeterminada() : o.ruta;
+        config.trabajarConPesetas = o.pesetas;
+        if (const QString e = prepararCarpetaAplicacion(config.appPath); !e.isEmpty())
+            throw ErrorUso{e};
+        try {
+            conta = Conexion::abrir(o.contabilidad);
+        } catch (const std::exception& e) {
+            throw ErrorUso{QStringLiteral("No se puede abrir la base de contabilidad %1: %2")
+                               .arg(o.contabilidad, descripcionError(e))};
+        }
+        const QString rutaInformes =
+            o.informes.isEmpty() ? rutaEnAplicacion(config.appPath, QStringLiteral("Informes.mdb"))
+                                 : o.informes;
+        try {
+            inf = Conexion::abrir(rutaInformes, true);
+            Esquemas::crearInformes(*inf);
+        } catch (const std::exception& e) {
+            throw ErrorUso{QStringLiteral("No se puede abrir la base de informes %1: %2")
+                               .arg(rutaInformes, descripcionError(e))};
+        }
+    } catch (const ErrorUso& e) {
+        err << e.texto << "\n" << uso();
+        return 2;
+    }
+
+    InterfazGrabadora interfaz;
+    interfaz.alMensaje = [&err](const MensajeGrabado& m) { err << unaLinea(m.texto) << "\n"; err.flush(); };
+    RegistroObjetos registro;
+    registrarObjetosAnfitrion(registro);
+    MotorInformes motorReal(MotorInformes::Opciones{false});
+    MotorGrabador motor(motorReal);
+    cInformes informes(interfaz, registro);
+
+    std::optional<QString> errorUso;
+    QJsonValue dialogo;  // null si no se mostró ninguno
+    interfaz.guion = [&](QDialog& d) {
+        if (auto* f = qobject_cast<FormularioInforme*>(&d)) {
+            dialogo = QJsonObject{{"nombre", f->objectName()}, {"titulo", f->windowTitle()}};
+            for (const auto& [nombre, valor] : o.controles) {
+                const QString e = fijarControl(*f, nombre, valor);
+                if (!e.isEmpty()) {
+                    errorUso = e;
+                    return;  // se cierra sin construir nada
+                }
+            }
+            if (!o.captura.isEmpty() && !f->grab().save(o.captura))
+                err << "No se puede guardar la captura en " << o.captura << "\n";
+            QAbstractButton* b = o.cancelar ? f->botonCancelar() : f->botonAceptar();
+            if (b) b->click();
+        } else if (auto* imp = qobject_cast<frmImprimir*>(&d)) {
+            imp->opcion(o.destino)->setChecked(true);
+            if (o.destino == 2) interfaz.respuestasGuardar = {o.archivo};
+            imp->boton(o.cancelarImpresion ? 1 : 0)->click();
+        }
+    };
+    QJsonArray filas;
+    QString tablaVaciada;
+    informes.componente().antesDeVaciar = [&](const QString& tabla) {
+        tablaVaciada = tabla;
+        filas = leerFilas(*inf, tabla);
+    };
+
+    int codigo = 1;
+    try {
+        informes.ejecutar(o.operacion, &motor, &config, conta, inf, o.empresa);
+        if (errorUso) {
+            err << *errorUso << "\n";
+            codigo = 2;
+        } else if (motor.informe && motor.errorMotor == 0) {
+            codigo = 0;
+        }
+    } catch (const std::exception& e) {
+        err << QStringLiteral("Error %1: %2").arg(numeroError(e)).arg(unaLinea(descripcionError(e)))
+            << "\n";
+        codigo = 1;
+    }
+
+    if (!o.volcado.isEmpty()) {
+        QJsonArray mensajes;
+        for (const auto& m : interfaz.mensajes)
+            mensajes.append(QJsonObject{
+                {"texto", m.texto},
+                {"icono", m.icono == Icono::Exclamacion ? "exclamacion" : "informacion"},
+                {"titulo", m.titulo}});
+        const QJsonObject volcado{
+            {"operacion", o.operacion},
+            {"dialogo", dialogo},
+            {"mensajes", mensajes},
+            {"pitidos", interfaz.pitidos},
+            {"tabla", cInformes::tablaDe(o.operacion)},
+            {"filas", filas},
+            {"informe", motor.informe ? QJsonValue(*motor.informe) : QJsonValue()}};
+        QFile f(o.volcado);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            err << "No se puede escribir el volcado en " << o.volcado << "\n";
+            return codigo == 0 ? 1 : codigo;
+        }
+        f.write(QJsonDocument(volcado).toJson(QJsonDocument::Indented));
+    }
+    if (codigo == 0 && motor.informe) {
+        const QString archivo = motor.informe->value(QStringLiteral("PrintFileName")).toString();
+        if (motor.informe->value(QStringLiteral("Destination")).toInt() == 2)
+            salida << "Informe escrito en " << archivo << "\n";
+    }
+    return codigo;
+}
+
+}  // namespace orvo

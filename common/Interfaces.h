@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QDialog;
+class QWidget;
+
+namespace orvo {
+
+enum class Icono { Exclamacion, Informacion };
+
+// Puntero del ratón, con los valores de siempre.
+inline constexpr int kPunteroPredeterminado = 0;
+inline constexpr int kRelojDeArena = 11;
+
+// Todo lo que el componente enseña o pide a la persona pasa por aquí: cuadros de mensaje,
+// pitido, puntero del ratón, diálogos modales y el cuadro de guardar archivo. La versión Qt
+// los muestra; la grabadora de las pruebas y del ejecutor de órdenes los anota y contesta.
+class IInterfaz {
+public:
+    virtual ~IInterfaz() = default;
+    virtual void Beep() = 0;
+    virtual void MsgBox(const QString& texto, Icono icono, const QString& titulo) = 0;
+    virtual void setMousePointer(int puntero) = 0;
+    virtual int MousePointer() const = 0;
+    // Muestra el diálogo de forma modal y vuelve cuando se ha cerrado.
+    virtual int mostrarModal(QDialog& dialogo) = 0;
+    // Cuadro de guardar archivo; texto vacío si la persona cancela.
+    virtual QString archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro) = 0;
+};
+
+// Motor de informes, con los miembros que el componente usa y nada más.
+class IMotorInformes {
+public:
+    virtual ~IMotorInformes() = default;
+    static constexpr int kMaxFormulas = 100;
+    virtual QString Formulas(int indice) const = 0;  // desde 1
+    virtual void setFormulas(int indice, const QString& texto) = 0;
+    virtual QString ReportFileName() const = 0;
+    virtual void setReportFileName(const QString& v) = 0;
+    virtual QString Password() const = 0;
+    virtual void setPassword(const QString& v) = 0;
+    virtual QString WindowTitle() const = 0;
+    virtual void setWindowTitle(const QString& v) = 0;
+    virtual QString DataFiles(int indice) const = 0;  // desde 0
+    virtual void setDataFiles(int indice, const QString& v) = 0;
+    virtual int WindowState() const = 0;
+    virtual void setWindowState(int v) = 0;
+    virtual int Destination() const = 0;  // 0 pantalla, 1 impresora, 2 archivo
+    virtual void setDestination(int v) = 0;
+    virtual QString PrintFileName() const = 0;
+    virtual void setPrintFileName(const QString& v) = 0;
+    virtual void PrintReport() = 0;
+    virtual void PageZoom(int zoom) = 0;
+    virtual int LastErrorNumber() const = 0;
+    virtual void setLastErrorNumber(int v) = 0;
+    virtual QString LastErrorString() const = 0;
+    virtual void setLastErrorString(const QString& v) = 0;
+};
+
+// Objeto de configuración del anfitrión; el componente solo lo lee.
+class IConfiguracion {
+public:
+    virtual ~IConfiguracion() = default;
+    virtual QString AppTitle() const = 0;
+    virtual QString HelpPath() const = 0;
+    virtual QString AppPath() const = 0;  // sin barra final
+    virtual QVariant Aplicacion() const = 0;
+    virtual QIcon Icono() const = 0;
+    virtual bool TrabajarConPesetas() const = 0;
+};
+
+// Componente del anfitrión que da la contraseña de la base de datos de informes.
+class ICContabilidad {
+public:
+    virtual ~ICContabilidad() = default;
+    virtual QString ObtenerPasswordInformes(const QVariant& aplicacion) = 0;
+};
+
+// Objetos que se crean por su identificador ("OrvoContabilidad.cContabilidad"); los da de
+// alta el anfitrión.
+class RegistroObjetos {
+public:
+    using Fabrica = std::function<std::unique_ptr<ICContabilidad>()>;
+    void registrar(const QString& identificador, Fabrica fabrica) {
+        fabricas_[identificador.toLower()] = std::move(fabrica);
+    }
+    // Lanza ErrorOrvo 429 si el identificador no está registrado.
+    std::unique_ptr<ICContabilidad> CreateObject(const QString& identificador) const;
+
+private:
+    std::map<QString, Fabrica> fabricas_;
+};
+
+// Referencias de todo el componente: las fija cada operación de cInformes y las leen los
+// diálogos. Es el único estado compartido.
+struct Componente {
+    Componente(IInterfaz& i, const RegistroObjetos& r) : interfaz(i), registro(r) {}
+    IInterfaz& interfaz;
+    const RegistroObjetos& registro;
+    IMotorInformes* motor = nullptr;
+    IConfiguracion* config = nullptr;
+    QString tituloAplicacion;  // título de los cuadros de mensaje
+    QString archivoAyuda;
+    // Avisa justo antes de vaciar la tabla de trabajo (el ejecutor de órdenes la vuelca).
+    std::function<void(const QString& tabla)> antesDeVaciar;
+};
+
+}  // namespace orvo

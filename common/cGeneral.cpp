@@ -1,0 +1,236 @@
+#include "cGeneral.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <cmath>
+
+#include "Conexion.h"
+#include "ErrorOrvo.h"
+
+namespace orvo {
+
+namespace {
+const QChar kCR(13);
+}
+
+QDate fechaDeTexto(const QString& t) {
+    const QString s = t.trimmed();
+    if (s.size() != 8) return {};
+    return QDate(s.left(4).toInt(), s.mid(4, 2).toInt(), s.mid(6, 2).toInt());
+}
+
+void cGeneral::mensaje(const QString& texto, Icono icono) {
+    comp_.interfaz.Beep();
+    comp_.interfaz.MsgBox(texto, icono, comp_.tituloAplicacion);
+}
+
+bool cGeneral::ComprobarEmpresaInf(long lngCodEmpresaSel, Conexion& conContabilidad) {
+    Recordset rs = conContabilidad.Execute(QStringLiteral("SELECT Abreviatura FROM Empresa"));
+    const qint64 filas = rs.RecordCount();
+    rs.Close();
+    if (filas == 0) {
+        mensaje(msj_.Mensaje14(), Icono::Informacion);
+        return false;
+    }
+    if (lngCodEmpresaSel == 0) {
+        mensaje(msj_.Mensaje22() + kCR + msj_.Mensaje16(), Icono::Informacion);
+        return false;
+    }
+    return true;
+}
+
+bool cGeneral::ComprobarBDInformes(const QString& strNombreTabla, const QString& strNombreCampo,
+                                   Conexion& conInformes) {
+    // Tabla y campo son nombres fijos del programa, no datos.
+    Recordset rs = conInformes.Execute(QStringLiteral("SELECT %1 FROM %2 LIMIT 1")
+                                           .arg(identificador(strNombreCampo),
+                                                identificador(strNombreTabla)));
+    const bool vacia = rs.Eof();
+    rs.Close();
+    if (vacia) {
+        mensaje(msj_.Mensaje15(), Icono::Informacion);
+        return false;
+    }
+    return true;
+}
+
+QString cGeneral::ObtenerEmpresa(long lngCodEmpresa, Conexion& con) {
+    Recordset rs = con.Execute(
+        QStringLiteral("SELECT Abreviatura, Nombre, AñoEjercicio FROM Empresa WHERE IDEmpresa = ?"),
+        {static_cast<qlonglong>(lngCodEmpresa)});
+    if (rs.Eof()) return {};
+    return u'<' + QuitarNulo(rs.Fields(QStringLiteral("Abreviatura"))) + QStringLiteral("> ") +
+           QuitarNulo(rs.Fields(QStringLiteral("Nombre")));
+}
+
+QString cGeneral::FormatearCurrency(Moneda importe, bool blnMostrarDecimales) {
+    return importe.formatear(blnMostrarDecimales);
+}
+
+QString cGeneral::FormatearCurrency(const QVariant& importe, bool blnMostrarDecimales) {
+    return Moneda::deColumna(importe).formatear(blnMostrarDecimales);
+}
+
+QString cGeneral::QuitarNulo(const QVariant& cadena) {
+    return cadena.isNull() ? QString() : cadena.toString();
+}
+
+void cGeneral::SelText(QObject* textoBox) {
+    if (auto* caja = qobject_cast<QLineEdit*>(textoBox)) {
+        caja->setSelection(0, caja->text().size());
+        return;
+    }
+    VerError(ErrorOrvo(438, QStringLiteral("El objeto no acepta esta propiedad o método")),
+             QStringLiteral("SelText"), QStringLiteral("cGeneral"),
+             QStringLiteral("OrvoContabilidad"));
+}
+
+QString cGeneral::ComprobarComilla(const QVariant& texto) {
+    if (texto.isNull()) return {};
+    QString s = texto.toString();
+    s.replace(u'"', QStringLiteral("''"));
+    return s;
+}
+
+QString cGeneral::Edad(const QString& strFechaCumpleanos, const QString& strFechaNacimiento) {
+    const QDate hasta = fechaDeTexto(strFechaCumpleanos);
+    const QDate desde = fechaDeTexto(strFechaNacimiento);
+    auto numerico = [](const QString& s) {
+        bool ok = false;
+        s.toLongLong(&ok);
+        return ok && s.size() == 8;
+    };
+    if (!numerico(strFechaCumpleanos) || !numerico(strFechaNacimiento) || !hasta.isValid() ||
+        !desde.isValid())
+        return QStringLiteral("0");
+    int dias = hasta.day() - desde.day();
+    int meses = hasta.month() - desde.month();
+    int anos = hasta.year() - desde.year();
+    if (dias < 0) --meses;
+    if (meses < 0) --anos;
+    return QString::number(anos);
+}
+
+void cGeneral::VerFalta(QObject* lblLabel, QObject* mstPestana) {
+    auto* etiqueta = qobject_cast<QLabel*>(lblLabel);
+    if (!etiqueta) {
+        mensaje(msj_.Mensaje31(), Icono::Informacion);
+        return;
+    }
+    // Una pestaña es una página de un QTabWidget; "Nothing" es un puntero nulo.
+    QString rotuloPestana;
+    if (mstPestana) {
+        auto* pagina = qobject_cast<QWidget*>(mstPestana);
+        QTabWidget* pestanas = nullptr;
+        for (QObject* p = pagina ? pagina->parent() : nullptr; p && !pestanas; p = p->parent())
+            pestanas = qobject_cast<QTabWidget*>(p);
+        const int indice = pestanas ? pestanas->indexOf(pagina) : -1;
+        if (indice < 0) {
+            mensaje(msj_.Mensaje32(), Icono::Informacion);
+            return;
+        }
+        rotuloPestana = pestanas->tabText(indice);
+    }
+    QString campo = etiqueta->text();
+    if (campo.startsWith(QStringLiteral("(*)"))) campo = campo.mid(4);
+    if (campo.endsWith(u':')) campo.chop(1);
+    if (mstPestana)
+        mensaje(msj_.Mensaje33() + campo + msj_.Mensaje34() + rotuloPestana + msj_.Mensaje35(),
+                Icono::Informacion);
+    else
+        mensaje(msj_.Mensaje33() + campo + msj_.Mensaje35(), Icono::Informacion);
+}
+
+QString cGeneral::LlenaIzquierda(const QString& strCadena, const QString& strRelleno,
+                                 int intLong) {
+    if (strCadena.size() <= intLong) {
+        const QString recortada = strCadena.trimmed();
+        const int n = std::max<int>(0, intLong - recortada.size());
+        return QString(n, strRelleno.isEmpty() ? QChar(u' ') : strRelleno.at(0)) + recortada;
+    }
+    return strCadena.left(intLong);
+}
+
+void cGeneral::VerErrorCrystal() {
+    comp_.interfaz.setMousePointer(kPunteroPredeterminado);
+    IMotorInformes* motor = comp_.motor;
+    const QString texto = msj_.Mensaje07() +
+                          QString::number(motor ? motor->LastErrorNumber() : 0) + msj_.Mensaje08() +
+                          kCR + (motor ? motor->LastErrorString() : QString()) + msj_.Mensaje09();
+    mensaje(texto, Icono::Exclamacion);
+}
+
+void cGeneral::VerError(const std::exception& error, const QString& strProcedimiento,
+                        const QString& strModulo, const QString& strComplemento) {
+    comp_.interfaz.setMousePointer(kPunteroPredeterminado);
+    const QString texto = msj_.Mensaje07() + QString::number(numeroError(error)) + msj_.Mensaje08() +
+                          descripcionError(error) + msj_.Mensaje09() + kCR + kCR +
+                          msj_.Mensaje10() + strProcedimiento + kCR + msj_.Mensaje11() +
+                          strModulo + kCR + msj_.Mensaje12() + strComplemento;
+    mensaje(texto, Icono::Exclamacion);
+}
+
+QString cGeneral::DateString(const QDate& dtmFecha) {
+    return dtmFecha.toString(QStringLiteral("yyyyMMdd"));
+}
+
+QString cGeneral::StringDate(const QString& strFecha) {
+    if (strFecha.trimmed().isEmpty()) return {};
+    return strFecha.mid(6, 2) + u'/' + strFecha.mid(4, 2) + u'/' + strFecha.left(4);
+}
+
+QString cGeneral::PesetasAEuros(Moneda& cantPesetas) {
+    // Milésimas de euro truncadas, y después mitad lejos de cero al céntimo.
+    const double milesimas = cantPesetas.aDouble() * 1000.0 / 166.386;
+    std::int64_t t = Moneda::deDouble(milesimas).truncado();
+    t = t > 0 ? t + 5 : t - 5;
+    const std::int64_t centimos = t / 10;
+    cantPesetas = Moneda::deDiezmilesimas(centimos * 100);
+    return cantPesetas.formatearFijo();
+}
+
+QString cGeneral::EurosAPesetas(Moneda cantEuros) {
+    // En diezmillonésimas de peseta: diezmilésimas de euro × 166386 / 1000... sin coma flotante.
+    const __int128 escalado = static_cast<__int128>(cantEuros.diezmilesimas()) * 166386;
+    const __int128 unidad = 10000000;  // 10^4 de la moneda × 10^3 del factor
+    __int128 cociente = escalado / unidad;
+    __int128 resto = escalado % unidad;
+    if (resto < 0) resto = -resto;
+    const bool negativo = escalado < 0;
+    if (resto * 2 > unidad || (resto * 2 == unidad && (cociente % 2) != 0))
+        cociente += negativo ? -1 : 1;
+    const auto pesetas = static_cast<std::int64_t>(cociente);
+    const std::uint64_t abs = pesetas < 0 ? static_cast<std::uint64_t>(-pesetas) : pesetas;
+    return (pesetas < 0 ? QStringLiteral("-") : QString()) + agruparMiles(abs);
+}
+
+void cGeneral::PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long lngIDEmpresa,
+                                   Conexion& con) {
+    Recordset rs = con.Execute(
+        QStringLiteral("SELECT FechaIni, FechaFin FROM Empresa WHERE IDEmpresa=?"),
+        {static_cast<qlonglong>(lngIDEmpresa)});
+    if (rs.Eof()) return;
+    const QDate ini = fechaDeTexto(QuitarNulo(rs.Fields(QStringLiteral("FechaIni"))));
+    const QDate fin = fechaDeTexto(QuitarNulo(rs.Fields(QStringLiteral("FechaFin"))));
+    rs.Close();
+    if (!ini.isValid() || !fin.isValid())
+        throw ErrorOrvo(13, QStringLiteral("Las fechas del ejercicio de la empresa no son válidas"));
+    const QDate inicio(ini.year(), ini.month(), 1);
+    const QDate final = QDate(fin.year(), fin.month(), 1).addMonths(1).addDays(-1);
+    for (QDateEdit* d : {dtpINI, dtpFIN}) d->clearMinimumDate(), d->clearMaximumDate();
+    dtpINI->setDate(inicio);
+    dtpFIN->setDate(final);
+    for (QDateEdit* d : {dtpINI, dtpFIN}) d->setDateRange(inicio, final);
+}
+
+bool cGeneral::PeriodoFechaCorrecto(const QDate& ini, const QDate& fin) {
+    return ini.daysTo(fin) > -1;
+}
+
+bool cGeneral::PeriodoFechaCorrecto(QDateEdit* dtpINI, QDateEdit* dtpFIN) {
+    return PeriodoFechaCorrecto(dtpINI->date(), dtpFIN->date());
+}
+
+}  // namespace orvo

@@ -1,0 +1,111 @@
+#include "frmImprimir.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "ErrorOrvo.h"
+#include "FormularioInforme.h"
+
+namespace orvo {
+
+QString rutaEnAplicacion(const QString& appPath, const QString& archivo) {
+    QString base = appPath;
+    while (base.endsWith(u'/')) base.chop(1);
+    return base + u'/' + archivo;
+}
+
+frmImprimir::frmImprimir(Componente& componente, QWidget* padre)
+    : QDialog(padre), comp_(componente), general_(componente) {
+    setObjectName(QStringLiteral("frmImprimir"));
+    setWindowTitle(QStringLiteral("Opciones de impresión"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto* capa = new QVBoxLayout(this);
+    auto* marco = new QGroupBox(this);
+    auto* capaMarco = new QVBoxLayout(marco);
+    const QString rotulos[3] = {QStringLiteral("Imprimir informe por pantalla"),
+                                QStringLiteral("Imprimir informe en la impresora predeterminada"),
+                                QStringLiteral("Imprimir informe en un archivo")};
+    for (int i = 0; i < 3; ++i) {
+        opciones_[i] = new QRadioButton(rotulos[i], marco);
+        opciones_[i]->setObjectName(nombreControl(QStringLiteral("optImprimir"), i));
+        capaMarco->addWidget(opciones_[i]);
+    }
+    opciones_[0]->setChecked(true);
+    capa->addWidget(marco);
+    auto* filaBotones = new QHBoxLayout;
+    filaBotones->addStretch();
+    const QString textos[2] = {QStringLiteral("ACEPTAR"), QStringLiteral("CANCELAR")};
+    for (int i = 0; i < 2; ++i) {
+        botones_[i] = new QPushButton(textos[i], this);
+        botones_[i]->setObjectName(nombreControl(QStringLiteral("cmdImprimir"), i));
+        botones_[i]->setAutoDefault(false);
+        connect(botones_[i], &QPushButton::clicked, this, [this, i] { cmdImprimir_Click(i); });
+        filaBotones->addWidget(botones_[i]);
+    }
+    botones_[0]->setDefault(true);
+    capa->addLayout(filaBotones);
+}
+
+void frmImprimir::mostrar() {
+    if (comp_.config) setWindowIcon(comp_.config->Icono());
+    comp_.interfaz.mostrarModal(*this);
+}
+
+void frmImprimir::cmdImprimir_Click(int indice) {
+    std::unique_ptr<ICContabilidad> anfitrion;
+    try {
+        anfitrion = comp_.registro.CreateObject(QStringLiteral("OrvoContabilidad.cContabilidad"));
+        if (indice == 1) {
+            reject();
+            return;
+        }
+        IMotorInformes* motor = comp_.motor;
+        IConfiguracion* config = comp_.config;
+        if (!motor || !config)
+            throw ErrorOrvo(91, QStringLiteral("No hay motor de informes o configuración"));
+        comp_.interfaz.setMousePointer(kRelojDeArena);
+        const QString appPath = config->AppPath();
+        motor->setReportFileName(rutaEnAplicacion(appPath, nombreInforme_));
+        motor->setPassword(QChar(10) + anfitrion->ObtenerPasswordInformes(config->Aplicacion()));
+        motor->setWindowTitle(tituloInforme_);
+        motor->setDataFiles(0, rutaEnAplicacion(appPath, QStringLiteral("Informes.mdb")));
+        motor->setWindowState(2);
+        if (opciones_[0]->isChecked()) {
+            motor->setDestination(0);
+        } else if (opciones_[1]->isChecked()) {
+            motor->setDestination(1);
+        } else if (opciones_[2]->isChecked()) {
+            const QString archivo = comp_.interfaz.archivoGuardar(
+                this, QStringLiteral("Guardar informe"),
+                QStringLiteral("Documento PDF (*.pdf);;Valores separados por comas (*.csv);;"
+                               "Página web (*.html);;Libro de Excel (*.xlsx)"));
+            if (archivo.isEmpty()) {
+                comp_.interfaz.setMousePointer(kPunteroPredeterminado);
+                return;  // sigue abierto con sus opciones
+            }
+            motor->setPrintFileName(archivo);
+            motor->setDestination(2);
+        }
+        comp_.interfaz.setMousePointer(kPunteroPredeterminado);
+        accept();
+        motor->PrintReport();
+        motor->PageZoom(100);
+        if (motor->LastErrorNumber() != 0) {
+            general_.VerErrorCrystal();
+            motor->setLastErrorNumber(0);
+            motor->setLastErrorString(QString());
+        }
+        for (int i = 1; i <= 75; ++i) {
+            if (motor->Formulas(i).isEmpty()) break;
+            motor->setFormulas(i, QString());
+        }
+    } catch (const std::exception& e) {
+        general_.VerError(e, QStringLiteral("cmdImprimir_Click(%1)").arg(indice),
+                          QStringLiteral("frmImprimir"), QStringLiteral("OrvoContabilidadInf"));
+    }
+}
+
+}  // namespace orvo

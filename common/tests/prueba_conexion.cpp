@@ -1,0 +1,184 @@
+// Capa de datos: transacciones, recuento exacto, funciones SQL y parámetros enlazados.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Conexion.h"
+#include "ErrorOrvo.h"
+#include "Esquemas.h"
+#include "Moneda.h"
+
+using namespace orvo;
+
+class PruebaConexion : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::shared_ptr<Conexion> nueva() {
+        static int n = 0;
+        return Conexion::abrir(dir_.filePath(QStringLiteral("b%1.db").arg(++n)), true);
+    }
+
+private slots:
+    void transaccionDeshechaNoDejaNada() {
+        auto con = nueva();
+        con->Execute(QStringLiteral("CREATE TABLE t (a TEXT)"));
+        {
+            Transaccion t(*con);
+            con->Execute(QStringLiteral("INSERT INTO t VALUES (?)"), {QStringLiteral("x")});
+            // sin confirmar: el destructor deshace
+        }
+        QCOMPARE(con->valor(QStringLiteral("SELECT count(*) FROM t")).toInt(), 0);
+        {
+            Transaccion t(*con);
+            con->Execute(QStringLiteral("INSERT INTO t VALUES (?)"), {QStringLiteral("y")});
+            {
+                Transaccion interior(*con);
+                con->Execute(QStringLiteral("INSERT INTO t VALUES (?)"), {QStringLiteral("z")});
+            }
+            t.confirmar();
+        }
+        QCOMPARE(con->valor(QStringLiteral("SELECT group_concat(a) FROM t")).toString(),
+                 QStringLiteral("y"));
+        QCOMPARE(con->nivelTransaccion(), 0);
+    }
+
+    void recordCountExactoYRecorrido() {
+        auto con = nueva();
+        con->Execute(QStringLiteral("CREATE TABLE t (n INTEGER)"));
+        for (int i = 0; i < 250; ++i) con->Execute(QStringLiteral("INSERT INTO t VALUES (?)"), {i});
+        Recordset rs = con->Execute(QStringLiteral("SELECT n FROM t WHERE n >= ? ORDER BY n"), {200});
+        QCOMPARE(rs.RecordCount(), 50);
+        QVERIFY(!rs.Eof());
+        QVERIFY(!rs.Bof());
+        int leidas = 0;
+        for (; !rs.Eof(); rs.MoveNext()) ++leidas;
+        QCOMPARE(leidas, 50);
+        rs.MoveFirst();
+        QCOMPARE(rs.Fields(QStringLiteral("N")).toInt(), 200);
+        Recordset vacio = con->Execute(QStringLiteral("SELECT n FROM t WHERE n < 0"));
+        QVERIFY(vacio.Eof() && vacio.Bof());
+        QCOMPARE(vacio.RecordCount(), 0);
+        QVERIFY(rs.State() != 0);
+        rs.Close();
+        QCOMPARE(rs.State(), 0);
+    }
+
+    void valoresConComillasIdaYVuelta() {
+        auto con = nueva();
+        con->Execute(QStringLiteral("CREATE TABLE t (a TEXT)"));
+        const QString raro = QStringLiteral("Hijos de \"Pepe\" O'Brien; DROP TABLE t; --");
+        con->Execute(QStringLiteral("INSERT INTO t VALUES (?)"), {raro});
+        QCOMPARE(con->valor(QStringLiteral("SELECT a FROM t WHERE a = ?"), {raro}).toString(), raro);
+        QVERIFY(con->existeTabla(QStringLiteral("t")));
+    }
+
+    void nuloSeLeeComoNulo() {
+        auto con = nueva();
+        Recordset rs = con->Execute(QStringLiteral("SELECT NULL AS x, 'a' AS y"));
+        QVERIFY(rs.Fields(QStringLiteral("x")).isNull());
+        QVERIFY_THROWS_EXCEPTION(ErrorBD, rs.Fields(QStringLiteral("z")));
+    }
+
+    void ccurConTextosEspanoles_data() {
+        QTest::addColumn<QVariant>("entrada");
+        QTest::addColumn<qlonglong>("diezmilesimas");
+        QTest::newRow("miles y decimales") << QVariant(QStringLiteral("1.234,56")) << 12345600LL;
+        QTest::newRow("negativo") << QVariant(QStringLiteral("-0,5")) << -5000LL;
+        QTest::newRow("entero") << QVariant(QStringLiteral("166.386")) << 1663860000LL;
+        QTest::newRow("número") << QVariant(12) << 120000LL;
+        QTest::newRow("real") << QVariant(0.125) << 1250LL;
+        QTest::newRow("cinco decimales al par") << QVariant(QStringLiteral("0,00005")) << 0LL;
+        QTest::newRow("cinco decimales arriba") << QVariant(QStringLiteral("0,00015")) << 2LL;
+    }
+    void ccurConTextosEspanoles() {
+        QFETCH(QVariant, entrada);
+        QFETCH(qlonglong, diezmilesimas);
+        auto con = nueva();
+        QCOMPARE(con->valor(QStringLiteral("SELECT CCur(?)"), {entrada}).toLongLong(),
+                 diezmilesimas);
+    }
+
+    void ccurDeTextoNoNumericoEsError() {
+        auto con = nueva();
+        QVERIFY_THROWS_EXCEPTION(ErrorBD, con->valor(QStringLiteral("SELECT CCur('abc')")));
+        QVERIFY_THROWS_EXCEPTION(ErrorBD, con->valor(QStringLiteral("SELECT CCur('')")));
+        QVERIFY(con->valor(QStringLiteral("SELECT CCur(NULL)")).isNull());
+    }
+
+    void sumaDeCCurEsExacta() {
+        auto con = nueva();
+        con->Execute(QStringLiteral("CREATE TABLE t (a TEXT)"));
+        for (int i = 0; i < 10; ++i) con->Execute(QStringLiteral("INSERT INTO t VALUES ('0,1')"));
+        const auto suma = Moneda::deCCur(con->valor(QStringLiteral("SELECT SUM(CCur(a)) FROM t")));
+        QCOMPARE(suma, Moneda::deEntero(1));
+    }
+
+    void valYRight_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QVariant>("valor");
+        QTest::newRow("número") << QStringLiteral("  12 3abc") << QVariant(123LL);
+        QTest::newRow("decimal") << QStringLiteral("1.5x") << QVariant(1.5);
+        QTest::newRow("sin número") << QStringLiteral("abc") << QVariant(0LL);
+        QTest::newRow("con ceros") << QStringLiteral("007") << QVariant(7LL);
+        QTest::newRow("negativo") << QStringLiteral("-42") << QVariant(-42LL);
+    }
+    void valYRight() {
+        QFETCH(QString, texto);
+        QFETCH(QVariant, valor);
+        auto con = nueva();
+        QCOMPARE(con->valor(QStringLiteral("SELECT Val(?)"), {texto}), valor);
+    }
+
+    void valOrdenaNumerosGuardadosComoTexto() {
+        auto con = nueva();
+        con->Execute(QStringLiteral("CREATE TABLE t (n TEXT)"));
+        for (const char* n : {"10", "9", "11"})
+            con->Execute(QStringLiteral("INSERT INTO t VALUES (?)"), {QString::fromLatin1(n)});
+        QCOMPARE(con->valor(QStringLiteral("SELECT group_concat(n) FROM (SELECT n FROM t ORDER BY Val(n))"))
+                     .toString(),
+                 QStringLiteral("9,10,11"));
+        QCOMPARE(con->valor(QStringLiteral("SELECT MAX(Val(n)) FROM t")).toLongLong(), 11);
+        QCOMPARE(con->valor(QStringLiteral(R"(SELECT "Right"('0000123', 3))")).toString(), QStringLiteral("123"));
+    }
+
+    void errorLlevaInstruccionYMensaje() {
+        auto con = nueva();
+        try {
+            con->Execute(QStringLiteral("SELECT * FROM NoExiste"));
+            QFAIL("debía fallar");
+        } catch (const ErrorBD& e) {
+            QVERIFY(e.sql().contains(QStringLiteral("NoExiste")));
+            QVERIFY(e.descripcion().contains(QStringLiteral("no such table")));
+        }
+    }
+
+    void abrirArchivoInexistenteFalla() {
+        QVERIFY_THROWS_EXCEPTION(ErrorBD, Conexion::abrir(dir_.filePath(QStringLiteral("no.db"))));
+        QFile basura(dir_.filePath(QStringLiteral("basura.db")));
+        QVERIFY(basura.open(QIODevice::WriteOnly));
+        basura.write(QByteArray(4096, 'x'));
+        basura.close();
+        QVERIFY_THROWS_EXCEPTION(ErrorBD, Conexion::abrir(basura.fileName()));
+    }
+
+    void esquemasSeCrean() {
+        auto conta = nueva();
+        Esquemas::crearContabilidad(*conta);
+        Esquemas::crearContabilidad(*conta);  // dos veces no falla
+        for (const char* t : {"Empresa", "Cuenta", "Estructura", "Rel_Estructura_Cuenta", "Asiento",
+                              "Apunte", "Documento", "Naturaleza", "Tipo_Cuenta"})
+            QVERIFY2(conta->existeTabla(QString::fromLatin1(t)), t);
+        auto inf = nueva();
+        Esquemas::crearInformes(*inf);
+        for (const QString& t : Esquemas::tablasInformes()) QVERIFY2(inf->existeTabla(t), qPrintable(t));
+        inf->Execute(QStringLiteral("INSERT INTO Balances (Nivel) VALUES (1)"));
+        inf->Execute(QStringLiteral("INSERT INTO Balances (Nivel) VALUES (2)"));
+        QCOMPARE(inf->valor(QStringLiteral("SELECT Presupuesto FROM Balances WHERE IDBalance = 2")),
+                 QVariant(QString()));
+        QCOMPARE(inf->valor(QStringLiteral("SELECT MAX(IDBalance) FROM Balances")).toInt(), 2);
+        Recordset rs = inf->Execute(QStringLiteral("SELECT * FROM PresupuestoAnual"));
+        QCOMPARE(rs.columnas(), 54);
+    }
+};
+
+QTEST_GUILESS_MAIN(PruebaConexion)
+#include "prueba_conexion.moc"

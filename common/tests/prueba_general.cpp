@@ -1,0 +1,211 @@
+// Servicios comunes: formatos, conversiones peseta/euro, fechas, mensajes y listas de empresas.
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Conexion.h"
+#include "ErrorOrvo.h"
+#include "Esquemas.h"
+#include "InterfazQt.h"
+#include "cCMensajes.h"
+#include "cGeneral.h"
+#include "cIListas.h"
+
+using namespace orvo;
+
+class PruebaGeneral : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    InterfazGrabadora interfaz_;
+    RegistroObjetos registro_;
+    Componente comp_{interfaz_, registro_};
+
+    std::shared_ptr<Conexion> libros() {
+        static int n = 0;
+        auto con = Conexion::abrir(dir_.filePath(QStringLiteral("c%1.db").arg(++n)), true);
+        Esquemas::crearContabilidad(*con);
+        return con;
+    }
+    void alta(Conexion& con, int id, const QString& abr, const QString& nombre, int ano,
+              const QString& ini, const QString& fin) {
+        con.Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
+                                   "FechaIni, FechaFin) VALUES (?,?,?,?,?,?)"),
+                    {id, abr, nombre, ano, ini, fin});
+    }
+
+private slots:
+    void init() {
+        interfaz_.mensajes.clear();
+        interfaz_.pitidos = 0;
+        comp_.tituloAplicacion = QStringLiteral("Prueba");
+    }
+
+    void formatearCurrency_data() {
+        QTest::addColumn<QString>("importe");
+        QTest::addColumn<bool>("decimales");
+        QTest::addColumn<QString>("esperado");
+        QTest::newRow("con decimales") << "1.234,5" << true << "1.234,50";
+        QTest::newRow("sin decimales redondea") << "1.234,5" << false << "1.235";
+        QTest::newRow("cero") << "0" << true << "0,00";
+        QTest::newRow("negativo") << "-1.234.567,891" << true << "-1.234.567,89";
+        QTest::newRow("media lejos de cero") << "-0,005" << true << "-0,01";
+        QTest::newRow("casi cero sin signo") << "-0,004" << true << "0,00";
+        QTest::newRow("millones sin decimales") << "166386000" << false << "166.386.000";
+    }
+    void formatearCurrency() {
+        QFETCH(QString, importe);
+        QFETCH(bool, decimales);
+        QFETCH(QString, esperado);
+        QCOMPARE(cGeneral::FormatearCurrency(QVariant(importe), decimales), esperado);
+    }
+
+    void pesetasAEuros_data() {
+        QTest::addColumn<QString>("pesetas");
+        QTest::addColumn<QString>("euros");
+        QTest::newRow("un euro") << "166,386" << "1,00";
+        QTest::newRow("cero") << "0" << "0,00";
+        QTest::newRow("negativo lejos de cero") << "-1000" << "-6,01";
+        QTest::newRow("mil") << "1000" << "6,01";
+        QTest::newRow("media") << "100" << "0,60";
+    }
+    void pesetasAEuros() {
+        QFETCH(QString, pesetas);
+        QFETCH(QString, euros);
+        Moneda m = *Moneda::deTexto(pesetas);
+        QCOMPARE(cGeneral::PesetasAEuros(m), euros);
+        QCOMPARE(m.formatearFijo(), euros);  // el argumento queda en euros
+    }
+
+    void eurosAPesetas() {
+        QCOMPARE(cGeneral::EurosAPesetas(Moneda::deEntero(1)), QStringLiteral("166"));
+        QCOMPARE(cGeneral::EurosAPesetas(Moneda::deEntero(1000)), QStringLiteral("166.386"));
+        QCOMPARE(cGeneral::EurosAPesetas(-Moneda::deEntero(1000)), QStringLiteral("-166.386"));
+        // 0,5 pesetas exactas redondean al par
+        QCOMPARE(cGeneral::EurosAPesetas(*Moneda::deTexto(QStringLiteral("0,0030050"))),
+                 QStringLiteral("0"));
+    }
+
+    void fechas() {
+        QCOMPARE(cGeneral::StringDate(QStringLiteral("20011231")), QStringLiteral("31/12/2001"));
+        QCOMPARE(cGeneral::StringDate(QStringLiteral("   ")), QString());
+        QCOMPARE(cGeneral::DateString(QDate(2001, 3, 7)), QStringLiteral("20010307"));
+        QVERIFY(cGeneral::PeriodoFechaCorrecto(QDate(2001, 1, 1), QDate(2001, 1, 1)));
+        QVERIFY(!cGeneral::PeriodoFechaCorrecto(QDate(2001, 1, 2), QDate(2001, 1, 1)));
+        QCOMPARE(cGeneral::Edad(QStringLiteral("20010314"), QStringLiteral("19700315")),
+                 QStringLiteral("30"));
+        QCOMPARE(cGeneral::Edad(QStringLiteral("20010315"), QStringLiteral("19700315")),
+                 QStringLiteral("31"));
+        QCOMPARE(cGeneral::Edad(QStringLiteral("2001031"), QStringLiteral("19700315")),
+                 QStringLiteral("0"));
+        QCOMPARE(cGeneral::Edad(QStringLiteral("20010230"), QStringLiteral("19700315")),
+                 QStringLiteral("0"));
+    }
+
+    void textos() {
+        QCOMPARE(cGeneral::LlenaIzquierda(QStringLiteral("3"), QStringLiteral("0"), 2),
+                 QStringLiteral("03"));
+        QCOMPARE(cGeneral::LlenaIzquierda(QStringLiteral("123"), QStringLiteral("0"), 2),
+                 QStringLiteral("12"));
+        QCOMPARE(cGeneral::ComprobarComilla(QStringLiteral("a\"b")), QStringLiteral("a''b"));
+        QCOMPARE(cGeneral::ComprobarComilla(QVariant()), QString());
+        QCOMPARE(cGeneral::QuitarNulo(QVariant()), QString());
+        cCMensajes m;
+        QCOMPARE(m.Mensaje13(), m.Mensaje05());
+        QVERIFY(m.Mensaje36().isEmpty() && m.Mensaje130().isEmpty());
+    }
+
+    void verErrorCompone() {
+        cGeneral g(comp_);
+        interfaz_.setMousePointer(kRelojDeArena);
+        g.VerError(ErrorOrvo(3021, QStringLiteral("No hay registro")), QStringLiteral("RellenarInforme"),
+                   QStringLiteral("frmInfSubcuentas"), QStringLiteral("OrvoContabilidadInf"));
+        QCOMPARE(interfaz_.mensajes.size(), 1u);
+        QCOMPARE(interfaz_.mensajes[0].texto,
+                 QStringLiteral("¡Se ha producido el error 3021: No hay registro!\r\rProcedimiento: "
+                                "RellenarInforme\rMódulo: frmInfSubcuentas\rComplemento: "
+                                "OrvoContabilidadInf"));
+        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Exclamacion);
+        QCOMPARE(interfaz_.mensajes[0].titulo, QStringLiteral("Prueba"));
+        QCOMPARE(interfaz_.pitidos, 1);
+        QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
+    }
+
+    void verFalta() {
+        cGeneral g(comp_);
+        QLabel etiqueta(QStringLiteral("(*) Subcuenta inicial:"));
+        g.VerFalta(&etiqueta, nullptr);
+        QCOMPARE(interfaz_.mensajes.back().texto,
+                 QStringLiteral("¡Debe introducir datos en el campo 'Subcuenta inicial'!"));
+        QTabWidget pestanas;
+        auto* pagina = new QWidget;
+        pestanas.addTab(pagina, QStringLiteral("GENERAL"));
+        g.VerFalta(&etiqueta, pagina);
+        QCOMPARE(interfaz_.mensajes.back().texto,
+                 QStringLiteral("¡Debe introducir datos en el campo 'Subcuenta inicial' de la "
+                                "pestaña 'GENERAL'!"));
+        QWidget otro;
+        g.VerFalta(&otro, nullptr);
+        QCOMPARE(interfaz_.mensajes.back().texto, cCMensajes().Mensaje31());
+    }
+
+    void comprobarEmpresa() {
+        cGeneral g(comp_);
+        auto con = libros();
+        QVERIFY(!g.ComprobarEmpresaInf(5, *con));
+        QCOMPARE(interfaz_.mensajes.size(), 1u);
+        QCOMPARE(interfaz_.mensajes[0].texto, cCMensajes().Mensaje14());
+        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Informacion);
+        alta(*con, 1, QStringLiteral("ABC"), QStringLiteral("Abc, S.A."), 2001,
+             QStringLiteral("20010115"), QStringLiteral("20011210"));
+        QVERIFY(!g.ComprobarEmpresaInf(0, *con));
+        QCOMPARE(interfaz_.mensajes.back().texto,
+                 QStringLiteral("¡No existe ninguna empresa seleccionada!\rDebe seleccionar una "
+                                "empresa para imprimir los informes de contabilidad."));
+        QVERIFY(g.ComprobarEmpresaInf(1, *con));
+        QCOMPARE(g.ObtenerEmpresa(1, *con), QStringLiteral("<ABC> Abc, S.A."));
+        QCOMPARE(g.ObtenerEmpresa(9, *con), QString());
+    }
+
+    void periodoDelEjercicio() {
+        cGeneral g(comp_);
+        auto con = libros();
+        alta(*con, 1, QStringLiteral("ABC"), QStringLiteral("Abc"), 2001, QStringLiteral("20010115"),
+             QStringLiteral("20011210"));
+        QDateEdit ini, fin;
+        g.PeriodoEjercicioDTP(&ini, &fin, 1, *con);
+        QCOMPARE(ini.date(), QDate(2001, 1, 1));
+        QCOMPARE(fin.date(), QDate(2001, 12, 31));
+        QCOMPARE(ini.minimumDate(), QDate(2001, 1, 1));
+        QCOMPARE(fin.maximumDate(), QDate(2001, 12, 31));
+    }
+
+    void listaDeEmpresas() {
+        cGeneral g(comp_);
+        cIListas listas(g);
+        auto con = libros();
+        alta(*con, 7, QStringLiteral("ZZZ"), QStringLiteral("Zeta"), 2001, QStringLiteral("20010101"),
+             QStringLiteral("20011231"));
+        alta(*con, 3, QStringLiteral("ABC"), QStringLiteral("Alfa"), 2002, QStringLiteral("20020101"),
+             QStringLiteral("20021231"));
+        QComboBox sinSeleccion;
+        listas.fillEmpresas(*con, &sinSeleccion, 0);
+        QCOMPARE(sinSeleccion.count(), 2);
+        QCOMPARE(sinSeleccion.itemText(0), QStringLiteral("<ABC - 2002> Alfa"));
+        QCOMPARE(sinSeleccion.currentIndex(), -1);
+        QComboBox inexistente;
+        listas.fillEmpresas(*con, &inexistente, 99);
+        QCOMPARE(inexistente.currentIndex(), -1);
+        QComboBox elegida;
+        int clics = 0;
+        connect(&elegida, &QComboBox::currentIndexChanged, this, [&] { ++clics; });
+        listas.fillEmpresas(*con, &elegida, 7);
+        QCOMPARE(elegida.currentData().toLongLong(), 7);
+        QCOMPARE(clics, 1);
+    }
+};
+
+QTEST_MAIN(PruebaGeneral)
+#include "prueba_general.moc"

@@ -1,0 +1,98 @@
+// Las operaciones del componente: comprobación de la empresa y vaciado de la tabla de trabajo.
+#include <QDialog>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Esquemas.h"
+#include "InterfazQt.h"
+#include "cCMensajes.h"
+#include "cInformes.h"
+
+using namespace orvo;
+
+namespace {
+class ConfigPrueba : public IConfiguracion {
+public:
+    QString AppTitle() const override { return QStringLiteral("Título"); }
+    QString HelpPath() const override { return {}; }
+    QString AppPath() const override { return {}; }
+    QVariant Aplicacion() const override { return 1; }
+    QIcon Icono() const override { return {}; }
+    bool TrabajarConPesetas() const override { return false; }
+};
+}  // namespace
+
+class PruebaInformes : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    InterfazGrabadora interfaz_;
+    RegistroObjetos registro_;
+    ConfigPrueba config_;
+    std::shared_ptr<Conexion> conta_, inf_;
+
+private slots:
+    void init() {
+        static int n = 0;
+        ++n;
+        conta_ = Conexion::abrir(dir_.filePath(QStringLiteral("c%1.db").arg(n)), true);
+        Esquemas::crearContabilidad(*conta_);
+        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("i%1.db").arg(n)), true);
+        Esquemas::crearInformes(*inf_);
+        interfaz_.mensajes.clear();
+        interfaz_.dialogosMostrados.clear();
+    }
+
+    void sinEmpresasSoloUnMensajeYNoSeVacia() {
+        cInformes informes(interfaz_, registro_);
+        inf_->Execute(QStringLiteral("INSERT INTO Subcuentas (Codigo) VALUES ('1')"));
+        informes.ImprimirSubcuentas(nullptr, &config_, conta_, inf_, 3);
+        QCOMPARE(interfaz_.mensajes.size(), 1u);
+        QCOMPARE(interfaz_.mensajes[0].texto, cCMensajes().Mensaje14());
+        QCOMPARE(interfaz_.mensajes[0].titulo, QStringLiteral("Título"));
+        QCOMPARE(inf_->valor(QStringLiteral("SELECT count(*) FROM Subcuentas")).toInt(), 1);
+        QVERIFY(interfaz_.dialogosMostrados.isEmpty());
+    }
+
+    void sinEmpresaElegidaNoHayDialogo() {
+        conta_->Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
+                                       "FechaIni, FechaFin) VALUES (1,'A','A',2001,'20010101','20011231')"));
+        cInformes informes(interfaz_, registro_);
+        for (const QString& op : cInformes::operaciones()) {
+            interfaz_.mensajes.clear();
+            QVERIFY(informes.ejecutar(op, nullptr, &config_, conta_, inf_, 0));
+            QCOMPARE(interfaz_.mensajes.size(), 1u);
+            QCOMPARE(interfaz_.mensajes[0].icono, Icono::Informacion);
+        }
+        QVERIFY(interfaz_.dialogosMostrados.isEmpty());
+        QVERIFY(!informes.ejecutar(QStringLiteral("ImprimirNada"), nullptr, &config_, conta_, inf_, 1));
+    }
+
+    void cadaOperacionVaciaSuTabla() {
+        conta_->Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
+                                       "FechaIni, FechaFin) VALUES (1,'A','A',2001,'20010101','20011231')"));
+        cInformes informes(interfaz_, registro_);
+        interfaz_.guion = [](QDialog& d) { d.reject(); };  // CANCELAR en cada diálogo
+        QStringList vaciadas;
+        informes.componente().antesDeVaciar = [&](const QString& t) { vaciadas << t; };
+        for (const QString& op : cInformes::operaciones()) {
+            const QString tabla = cInformes::tablaDe(op);
+            inf_->Execute(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(tabla));
+            informes.ejecutar(op, nullptr, &config_, conta_, inf_, 1);
+            QCOMPARE(inf_->valor(QStringLiteral("SELECT count(*) FROM %1").arg(tabla)).toInt(), 0);
+        }
+        QCOMPARE(vaciadas.size(), 14);
+        QCOMPARE(vaciadas[4], QStringLiteral("Libro_Mayor"));
+        QCOMPARE(vaciadas[8], QStringLiteral("Libros_IVA"));
+    }
+
+    void lasReferenciasSonLasDeLaUltimaLlamada() {
+        cInformes informes(interfaz_, registro_);
+        ConfigPrueba otra;
+        informes.ImprimirEpigrafes(nullptr, &config_, conta_, inf_, 0);
+        informes.ImprimirEpigrafes(nullptr, &otra, conta_, inf_, 0);
+        QCOMPARE(informes.componente().config, &otra);
+    }
+};
+
+QTEST_MAIN(PruebaInformes)
+#include "prueba_informes.moc"

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Prepara la máquina, compila y pasa todas las pruebas: primero la compilación normal y
+# después otra con AddressSanitizer y UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/dependencias.sh
+export QT_QPA_PLATFORM=offscreen
+scripts/compilar.sh build
+ctest --test-dir build --output-on-failure -j2
+scripts/compilar.sh build-san -DORVO_SANITIZERS=ON -DCMAKE_BUILD_TYPE=Debug
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-san --output-on-failure -j2 -LE lento
