@@ -1,5 +1,9 @@
 // orvo-informes: lanza los informes del componente desde la línea de órdenes.
+#include <unistd.h>
+
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 
@@ -8,6 +12,16 @@
 int main(int argc, char** argv) {
     // Nunca espera a una persona: todo se compone fuera de pantalla.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // Sin sesión gráfica Qt avisaría en cada arranque; una carpeta privada basta.
+        const QByteArray dir =
+            QDir::tempPath().toUtf8() + "/orvo-runtime-" + QByteArray::number(getuid());
+        QDir().mkpath(QString::fromUtf8(dir));
+        QFile::setPermissions(QString::fromUtf8(dir), QFileDevice::ReadOwner |
+                                                          QFileDevice::WriteOwner |
+                                                          QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", dir);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvo-informes"));
     QTextStream salida(stdout);
