@@ -64,8 +64,7 @@ void funcionVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
     for (int i = 0; i < s.size(); ++i) {
         const QChar c = s[i];
         if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') continue;
-        if ((c == u'-' || c == u'+') &&
-            (num.isEmpty() || num.endsWith(u'e'))) {
+        if ((c == u'-' || c == u'+') && (num.isEmpty() || num.endsWith(u'e'))) {
             num += c;
         } else if (c.isDigit()) {
             num += c;
@@ -111,20 +110,45 @@ void funcionMid(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     resultadoTexto(ctx, s.mid(inicio - 1, largo));
 }
 
+int enlazar(sqlite3_stmt* stmt, int n, const QVariant& p) {
+    if (p.isNull()) return sqlite3_bind_null(stmt, n);
+    switch (p.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Char:
+        case QMetaType::UChar:
+            return sqlite3_bind_int64(stmt, n, p.toLongLong());
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return sqlite3_bind_double(stmt, n, p.toDouble());
+        case QMetaType::QByteArray: {
+            const QByteArray b = p.toByteArray();
+            return sqlite3_bind_blob64(stmt, n, b.constData(), b.size(), SQLITE_TRANSIENT);
+        }
+        default: {
+            const QByteArray t = p.toString().toUtf8();
+            return sqlite3_bind_text64(stmt, n, t.constData(), t.size(), SQLITE_TRANSIENT,
+                                       SQLITE_UTF8);
+        }
+    }
+}
+
 void registrarFunciones(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(db, "CCur", 1, flags, nullptr, funcionCCur, nullptr, nullptr,
                                nullptr);
-    sqlite3_create_function_v2(db, "Val", 1, flags, nullptr, funcionVal, nullptr, nullptr,
-                               nullptr);
+    sqlite3_create_function_v2(db, "Val", 1, flags, nullptr, funcionVal, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "Right", 2, flags, nullptr, funcionRight, nullptr, nullptr,
                                nullptr);
     sqlite3_create_function_v2(db, "Left", 2, flags, nullptr, funcionLeft, nullptr, nullptr,
                                nullptr);
-    sqlite3_create_function_v2(db, "Mid", 2, flags, nullptr, funcionMid, nullptr, nullptr,
-                               nullptr);
-    sqlite3_create_function_v2(db, "Mid", 3, flags, nullptr, funcionMid, nullptr, nullptr,
-                               nullptr);
+    sqlite3_create_function_v2(db, "Mid", 2, flags, nullptr, funcionMid, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "Mid", 3, flags, nullptr, funcionMid, nullptr, nullptr, nullptr);
 }
 
 }  // namespace
@@ -133,7 +157,9 @@ void registrarFunciones(sqlite3* db) {
 
 Conexion::Conexion(sqlite3* db, QString ruta) : db_(db), ruta_(std::move(ruta)) {}
 
-Conexion::~Conexion() { sqlite3_close_v2(db_); }
+Conexion::~Conexion() {
+    sqlite3_close_v2(db_);
+}
 
 std::shared_ptr<Conexion> Conexion::abrir(const QString& ruta, bool crear) {
     if (!crear && !QFileInfo::exists(ruta))
@@ -174,39 +200,7 @@ sqlite3_stmt* Conexion::preparar(const QString& sql, const Parametros& params) {
                       sql);
     }
     for (int i = 0; i < params.size(); ++i) {
-        const QVariant& p = params[i];
-        const int n = i + 1;
-        if (p.isNull()) {
-            rc = sqlite3_bind_null(stmt, n);
-        } else {
-            switch (p.typeId()) {
-                case QMetaType::Bool:
-                case QMetaType::Int:
-                case QMetaType::UInt:
-                case QMetaType::LongLong:
-                case QMetaType::ULongLong:
-                case QMetaType::Short:
-                case QMetaType::UShort:
-                case QMetaType::Char:
-                case QMetaType::UChar:
-                    rc = sqlite3_bind_int64(stmt, n, p.toLongLong());
-                    break;
-                case QMetaType::Double:
-                case QMetaType::Float:
-                    rc = sqlite3_bind_double(stmt, n, p.toDouble());
-                    break;
-                case QMetaType::QByteArray: {
-                    const QByteArray b = p.toByteArray();
-                    rc = sqlite3_bind_blob64(stmt, n, b.constData(), b.size(), SQLITE_TRANSIENT);
-                    break;
-                }
-                default: {
-                    const QByteArray t = p.toString().toUtf8();
-                    rc = sqlite3_bind_text64(stmt, n, t.constData(), t.size(), SQLITE_TRANSIENT,
-                                             SQLITE_UTF8);
-                }
-            }
-        }
+        rc = enlazar(stmt, i + 1, params[i]);
         if (rc != SQLITE_OK) {
             sqlite3_finalize(stmt);
             fallo(rc, sql);
@@ -229,6 +223,15 @@ Recordset Conexion::Execute(const QString& sql, const Parametros& params) {
     rs.paso();
     rs.bof_ = rs.eof_;
     return rs;
+}
+
+Instruccion Conexion::preparar(const QString& sql) {
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray u = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db_, u.constData(), u.size(), &stmt, nullptr);
+    if (rc != SQLITE_OK) fallo(rc, sql);
+    if (!stmt) throw ErrorBD(SQLITE_MISUSE, QStringLiteral("La instrucción está vacía"), sql);
+    return Instruccion(this, stmt, sql);
 }
 
 void Conexion::ejecutarScript(const QString& sql) {
@@ -286,7 +289,9 @@ bool Conexion::existeTabla(const QString& tabla) {
                 .isNull();
 }
 
-qint64 Conexion::filasAfectadas() const { return sqlite3_changes64(db_); }
+qint64 Conexion::filasAfectadas() const {
+    return sqlite3_changes64(db_);
+}
 
 // --- Transaccion ----------------------------------------------------------------------------
 
@@ -310,6 +315,64 @@ void Transaccion::deshacer() {
     con_.RollbackTrans();
 }
 
+// --- Instruccion ----------------------------------------------------------------------------
+
+Instruccion::Instruccion(Conexion* con, sqlite3_stmt* stmt, QString sql)
+    : con_(con), stmt_(stmt), sql_(std::move(sql)) {}
+
+Instruccion::Instruccion(Instruccion&& o) noexcept {
+    *this = std::move(o);
+}
+
+Instruccion& Instruccion::operator=(Instruccion&& o) noexcept {
+    if (this != &o) {
+        if (stmt_) sqlite3_finalize(stmt_);
+        con_ = o.con_;
+        stmt_ = o.stmt_;
+        sql_ = std::move(o.sql_);
+        o.stmt_ = nullptr;
+    }
+    return *this;
+}
+
+Instruccion::~Instruccion() {
+    if (stmt_) sqlite3_finalize(stmt_);
+}
+
+void Instruccion::comprobar(int rc) {
+    if (rc != SQLITE_OK) con_->fallo(rc, sql_);
+}
+
+void Instruccion::ejecutar(const Parametros& params) {
+    if (!stmt_) throw ErrorBD(SQLITE_MISUSE, QStringLiteral("Instrucción cerrada"), sql_);
+    if (sqlite3_bind_parameter_count(stmt_) != params.size())
+        throw ErrorBD(SQLITE_RANGE,
+                      QStringLiteral("La instrucción espera %1 parámetros y recibe %2")
+                          .arg(sqlite3_bind_parameter_count(stmt_))
+                          .arg(params.size()),
+                      sql_);
+    for (int i = 0; i < params.size(); ++i) comprobar(enlazar(stmt_, i + 1, params[i]));
+    ejecutar();
+}
+
+void Instruccion::enlazarTexto(int indice, QByteArrayView utf8) {
+    comprobar(sqlite3_bind_text64(stmt_, indice, utf8.data() ? utf8.data() : "", utf8.size(),
+                                  SQLITE_TRANSIENT, SQLITE_UTF8));
+}
+
+void Instruccion::enlazarEntero(int indice, qint64 valor) {
+    comprobar(sqlite3_bind_int64(stmt_, indice, valor));
+}
+
+void Instruccion::ejecutar() {
+    if (!stmt_) throw ErrorBD(SQLITE_MISUSE, QStringLiteral("Instrucción cerrada"), sql_);
+    int rc;
+    while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
+    }
+    sqlite3_reset(stmt_);
+    if (rc != SQLITE_DONE) con_->fallo(rc, sql_);
+}
+
 // --- Recordset ------------------------------------------------------------------------------
 
 Recordset::Recordset(Conexion* con, sqlite3_stmt* stmt, QString sql, Parametros params)
@@ -321,7 +384,9 @@ Recordset::Recordset(Conexion* con, sqlite3_stmt* stmt, QString sql, Parametros 
     }
 }
 
-Recordset::Recordset(Recordset&& o) noexcept { *this = std::move(o); }
+Recordset::Recordset(Recordset&& o) noexcept {
+    *this = std::move(o);
+}
 
 Recordset& Recordset::operator=(Recordset&& o) noexcept {
     if (this != &o) {
@@ -340,7 +405,9 @@ Recordset& Recordset::operator=(Recordset&& o) noexcept {
     return *this;
 }
 
-Recordset::~Recordset() { Close(); }
+Recordset::~Recordset() {
+    Close();
+}
 
 void Recordset::Close() {
     if (stmt_) sqlite3_finalize(stmt_);
@@ -361,8 +428,7 @@ void Recordset::paso() {
 }
 
 void Recordset::MoveNext() {
-    if (!stmt_ || eof_)
-        throw ErrorBD(3021, QStringLiteral("No hay ningún registro actual"), sql_);
+    if (!stmt_ || eof_) throw ErrorBD(3021, QStringLiteral("No hay ningún registro actual"), sql_);
     bof_ = false;
     paso();
 }
@@ -378,23 +444,23 @@ qint64 Recordset::RecordCount() {
     if (!stmt_) return 0;
     if (cuenta_ < 0) {
         // Se cuenta aparte para no tener que guardar las filas.
-        Recordset c = con_->Execute(QStringLiteral("SELECT count(*) FROM (") + sql_ +
-                                        QStringLiteral("\n)"),
-                                    params_);
+        Recordset c = con_->Execute(
+            QStringLiteral("SELECT count(*) FROM (") + sql_ + QStringLiteral("\n)"), params_);
         cuenta_ = c.Fields(0).toLongLong();
     }
     return cuenta_;
 }
 
-int Recordset::columnas() const { return stmt_ ? sqlite3_column_count(stmt_) : 0; }
+int Recordset::columnas() const {
+    return stmt_ ? sqlite3_column_count(stmt_) : 0;
+}
 
 QString Recordset::nombreColumna(int indice) const {
     return stmt_ ? QString::fromUtf8(sqlite3_column_name(stmt_, indice)) : QString();
 }
 
 QVariant Recordset::Fields(int i) const {
-    if (!stmt_ || eof_)
-        throw ErrorBD(3021, QStringLiteral("No hay ningún registro actual"), sql_);
+    if (!stmt_ || eof_) throw ErrorBD(3021, QStringLiteral("No hay ningún registro actual"), sql_);
     switch (sqlite3_column_type(stmt_, i)) {
         case SQLITE_NULL:
             return {};
@@ -411,13 +477,28 @@ QVariant Recordset::Fields(int i) const {
     }
 }
 
-QVariant Recordset::Fields(const QString& nombre) const {
+int Recordset::indice(const QString& nombre) const {
     const auto it = indices_.constFind(nombre.toLower());
     if (it == indices_.constEnd())
         throw ErrorBD(3265,
                       QStringLiteral("No se encontró el elemento '%1' en la colección").arg(nombre),
                       sql_);
-    return Fields(it.value());
+    return it.value();
+}
+
+QVariant Recordset::Fields(const QString& nombre) const {
+    return Fields(indice(nombre));
+}
+
+QByteArrayView Recordset::textoUtf8(int i) const {
+    if (!stmt_ || eof_) throw ErrorBD(3021, QStringLiteral("No hay ningún registro actual"), sql_);
+    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+    return t ? QByteArrayView(t, sqlite3_column_bytes(stmt_, i)) : QByteArrayView();
+}
+
+qint64 Recordset::entero(int i) const {
+    if (!stmt_ || eof_) throw ErrorBD(3021, QStringLiteral("No hay ningún registro actual"), sql_);
+    return sqlite3_column_int64(stmt_, i);
 }
 
 QString identificador(const QString& nombre) {

@@ -1,7 +1,7 @@
 #include "Moneda.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "ErrorOrvo.h"
@@ -104,12 +104,33 @@ std::pair<std::uint64_t, std::uint64_t> redondear(std::int64_t valor, int decima
 }
 }  // namespace
 
-QString Moneda::formatear(bool conDecimales) const {
+int Moneda::formatearEn(char* destino, bool conDecimales) const {
     const auto [entero, cent] = redondear(valor_, conDecimales ? 2 : 0);
-    const bool negativo = valor_ < 0 && (entero != 0 || cent != 0);
-    QString s = (negativo ? QStringLiteral("-") : QString()) + agruparMiles(entero);
-    if (conDecimales) s += u',' + QStringLiteral("%1").arg(cent, 2, 10, QLatin1Char('0'));
-    return s;
+    // Se escribe de derecha a izquierda en un búfer local y se copia al destino.
+    char tmp[kLargoFormateado];
+    int i = kLargoFormateado;
+    if (conDecimales) {
+        tmp[--i] = static_cast<char>('0' + cent % 10);
+        tmp[--i] = static_cast<char>('0' + cent / 10);
+        tmp[--i] = ',';
+    }
+    std::uint64_t resto = entero;
+    int cifras = 0;
+    do {
+        if (cifras > 0 && cifras % 3 == 0) tmp[--i] = '.';
+        tmp[--i] = static_cast<char>('0' + resto % 10);
+        resto /= 10;
+        ++cifras;
+    } while (resto > 0);
+    if (valor_ < 0 && (entero != 0 || cent != 0)) tmp[--i] = '-';
+    const int largo = kLargoFormateado - i;
+    std::copy(tmp + i, tmp + kLargoFormateado, destino);
+    return largo;
+}
+
+QString Moneda::formatear(bool conDecimales) const {
+    char texto[kLargoFormateado];
+    return QString::fromLatin1(texto, formatearEn(texto, conDecimales));
 }
 
 QString Moneda::formatearFijo() const {

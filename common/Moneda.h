@@ -11,7 +11,7 @@ namespace orvo {
 // Importe de moneda en punto fijo con cuatro decimales, como el tipo Currency que guardan los
 // libros. Nunca pasa por coma flotante salvo que se pida expresamente (porcentajes).
 class Moneda {
-public:
+  public:
     static constexpr std::int64_t kEscala = 10000;
 
     constexpr Moneda() = default;
@@ -34,6 +34,10 @@ public:
 
     // "##,##0.00" o "##,##0" con separadores españoles; redondeo mitad lejos de cero.
     QString formatear(bool conDecimales = true) const;
+    // Lo mismo escrito en 'destino' (UTF-8, sin reservar memoria) para los bucles de millones
+    // de filas; devuelve cuántos bytes ha escrito, nunca más de kLargoFormateado.
+    static constexpr int kLargoFormateado = 32;
+    int formatearEn(char* destino, bool conDecimales = true) const;
     // Dos decimales sin separador de miles ("1234,50"), el formato "fixed".
     QString formatearFijo() const;
     // Representación sin pérdida para guardar en SQL o comparar en pruebas ("-1234.5").
@@ -43,12 +47,18 @@ public:
     constexpr Moneda operator+(Moneda o) const { return Moneda(valor_ + o.valor_); }
     constexpr Moneda operator-(Moneda o) const { return Moneda(valor_ - o.valor_); }
     constexpr Moneda operator*(std::int64_t n) const { return Moneda(valor_ * n); }
-    Moneda& operator+=(Moneda o) { valor_ += o.valor_; return *this; }
-    Moneda& operator-=(Moneda o) { valor_ -= o.valor_; return *this; }
+    Moneda& operator+=(Moneda o) {
+        valor_ += o.valor_;
+        return *this;
+    }
+    Moneda& operator-=(Moneda o) {
+        valor_ -= o.valor_;
+        return *this;
+    }
     constexpr auto operator<=>(const Moneda&) const = default;
     constexpr bool esCero() const { return valor_ == 0; }
 
-private:
+  private:
     constexpr explicit Moneda(std::int64_t v) : valor_(v) {}
     std::int64_t valor_ = 0;
 };

@@ -17,7 +17,7 @@ class PruebaConexion : public QObject {
         return Conexion::abrir(dir_.filePath(QStringLiteral("b%1.db").arg(++n)), true);
     }
 
-private slots:
+  private slots:
     void transaccionDeshechaNoDejaNada() {
         auto con = nueva();
         con->Execute(QStringLiteral("CREATE TABLE t (a TEXT)"));
@@ -45,7 +45,8 @@ private slots:
         auto con = nueva();
         con->Execute(QStringLiteral("CREATE TABLE t (n INTEGER)"));
         for (int i = 0; i < 250; ++i) con->Execute(QStringLiteral("INSERT INTO t VALUES (?)"), {i});
-        Recordset rs = con->Execute(QStringLiteral("SELECT n FROM t WHERE n >= ? ORDER BY n"), {200});
+        Recordset rs =
+            con->Execute(QStringLiteral("SELECT n FROM t WHERE n >= ? ORDER BY n"), {200});
         QCOMPARE(rs.RecordCount(), 50);
         QVERIFY(!rs.Eof());
         QVERIFY(!rs.Bof());
@@ -67,7 +68,8 @@ private slots:
         con->Execute(QStringLiteral("CREATE TABLE t (a TEXT)"));
         const QString raro = QStringLiteral("Hijos de \"Pepe\" O'Brien; DROP TABLE t; --");
         con->Execute(QStringLiteral("INSERT INTO t VALUES (?)"), {raro});
-        QCOMPARE(con->valor(QStringLiteral("SELECT a FROM t WHERE a = ?"), {raro}).toString(), raro);
+        QCOMPARE(con->valor(QStringLiteral("SELECT a FROM t WHERE a = ?"), {raro}).toString(),
+                 raro);
         QVERIFY(con->existeTabla(QStringLiteral("t")));
     }
 
@@ -133,11 +135,13 @@ private slots:
         con->Execute(QStringLiteral("CREATE TABLE t (n TEXT)"));
         for (const char* n : {"10", "9", "11"})
             con->Execute(QStringLiteral("INSERT INTO t VALUES (?)"), {QString::fromLatin1(n)});
-        QCOMPARE(con->valor(QStringLiteral("SELECT group_concat(n) FROM (SELECT n FROM t ORDER BY Val(n))"))
+        QCOMPARE(con->valor(QStringLiteral(
+                                "SELECT group_concat(n) FROM (SELECT n FROM t ORDER BY Val(n))"))
                      .toString(),
                  QStringLiteral("9,10,11"));
         QCOMPARE(con->valor(QStringLiteral("SELECT MAX(Val(n)) FROM t")).toLongLong(), 11);
-        QCOMPARE(con->valor(QStringLiteral(R"(SELECT "Right"('0000123', 3))")).toString(), QStringLiteral("123"));
+        QCOMPARE(con->valor(QStringLiteral(R"(SELECT "Right"('0000123', 3))")).toString(),
+                 QStringLiteral("123"));
     }
 
     void errorLlevaInstruccionYMensaje() {
@@ -169,7 +173,8 @@ private slots:
             QVERIFY2(conta->existeTabla(QString::fromLatin1(t)), t);
         auto inf = nueva();
         Esquemas::crearInformes(*inf);
-        for (const QString& t : Esquemas::tablasInformes()) QVERIFY2(inf->existeTabla(t), qPrintable(t));
+        for (const QString& t : Esquemas::tablasInformes())
+            QVERIFY2(inf->existeTabla(t), qPrintable(t));
         inf->Execute(QStringLiteral("INSERT INTO Balances (Nivel) VALUES (1)"));
         inf->Execute(QStringLiteral("INSERT INTO Balances (Nivel) VALUES (2)"));
         QCOMPARE(inf->valor(QStringLiteral("SELECT Presupuesto FROM Balances WHERE IDBalance = 2")),
@@ -177,6 +182,65 @@ private slots:
         QCOMPARE(inf->valor(QStringLiteral("SELECT MAX(IDBalance) FROM Balances")).toInt(), 2);
         Recordset rs = inf->Execute(QStringLiteral("SELECT * FROM PresupuestoAnual"));
         QCOMPARE(rs.columnas(), 54);
+    }
+
+    void instruccionPreparadaSeReutiliza() {
+        auto con = nueva();
+        con->Execute(QStringLiteral("CREATE TABLE t (a TEXT, n INTEGER)"));
+        Instruccion ins = con->preparar(QStringLiteral("INSERT INTO t VALUES (?, ?)"));
+        ins.ejecutar({QStringLiteral("O'Donnell \"el\" de Cádiz"), 1});
+        ins.enlazarTexto(1, "ñu");
+        ins.enlazarEntero(2, 2);
+        ins.ejecutar();
+        ins.ejecutar({QVariant(), 3});
+        Recordset rs = con->Execute(QStringLiteral("SELECT a, n FROM t ORDER BY n"));
+        QCOMPARE(rs.Fields(0).toString(), QStringLiteral("O'Donnell \"el\" de Cádiz"));
+        rs.MoveNext();
+        QCOMPARE(QString::fromUtf8(rs.textoUtf8(0)), QStringLiteral("ñu"));
+        QCOMPARE(rs.entero(rs.indice(QStringLiteral("N"))), 2);
+        rs.MoveNext();
+        QVERIFY(rs.Fields(0).isNull());
+        QVERIFY(rs.textoUtf8(0).isEmpty());
+        QVERIFY_THROWS_EXCEPTION(ErrorBD, ins.ejecutar({1}));  // faltan valores
+    }
+
+    void instruccionQueFallaLlevaElSql() {
+        auto con = nueva();
+        con->Execute(QStringLiteral("CREATE TABLE t (a TEXT NOT NULL)"));
+        Instruccion ins = con->preparar(QStringLiteral("INSERT INTO t VALUES (?)"));
+        try {
+            ins.ejecutar({QVariant()});
+            QFAIL("debía fallar");
+        } catch (const ErrorBD& e) {
+            QVERIFY(e.sql().contains(QStringLiteral("INSERT INTO t")));
+        }
+        ins.ejecutar({QStringLiteral("sigue sirviendo")});
+        QCOMPARE(con->valor(QStringLiteral("SELECT count(*) FROM t")).toInt(), 1);
+        QVERIFY_THROWS_EXCEPTION(ErrorBD,
+                                 con->preparar(QStringLiteral("INSERT INTO nada VALUES (1)")));
+    }
+
+    void formatearEnCoincideConFormatear_data() {
+        QTest::addColumn<qlonglong>("diezmilesimas");
+        QTest::newRow("cero") << 0LL;
+        QTest::newRow("media peseta") << 5000LL;
+        QTest::newRow("millones") << 12345678912345LL;
+        QTest::newRow("negativo") << -12345005LL;
+        QTest::newRow("casi cero negativo") << -49LL;
+        QTest::newRow("mayor posible") << std::numeric_limits<qint64>::max();
+        QTest::newRow("menor posible") << -std::numeric_limits<qint64>::max();
+    }
+    void formatearEnCoincideConFormatear() {
+        QFETCH(qlonglong, diezmilesimas);
+        const Moneda m = Moneda::deDiezmilesimas(diezmilesimas);
+        for (bool decimales : {true, false}) {
+            char b[Moneda::kLargoFormateado];
+            const int n = m.formatearEn(b, decimales);
+            QVERIFY(n <= Moneda::kLargoFormateado);
+            QCOMPARE(QString::fromLatin1(b, n), m.formatear(decimales));
+        }
+        QCOMPARE(Moneda::deDiezmilesimas(12345678912345LL).formatear(), "1.234.567.891,23");
+        QCOMPARE(Moneda::deDiezmilesimas(-12345005LL).formatear(false), "-1.235");
     }
 };
 
