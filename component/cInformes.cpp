@@ -6,6 +6,8 @@
 #include "FormularioInforme.h"
 #include "cCOrigen.h"
 #include "cGeneral.h"
+#include "frmInfEpigrafes.h"
+#include "frmInfSubcuentas.h"
 
 namespace orvo {
 
@@ -120,6 +122,10 @@ void cInformes::operacion(int numero, IMotorInformes* objCrystal, IConfiguracion
 
 std::unique_ptr<FormularioInforme> cInformes::crearDialogo(int numero) {
     switch (numero) {
+        case 0:
+            return std::make_unique<frmInfEpigrafes>(comp_);
+        case 1:
+            return std::make_unique<frmInfSubcuentas>(comp_);
         default:
             return nullptr;
     }

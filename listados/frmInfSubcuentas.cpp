@@ -1,0 +1,94 @@
+#include "frmInfSubcuentas.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace orvo {
+
+frmInfSubcuentas::frmInfSubcuentas(Componente& componente, QWidget* padre)
+    : FormularioInforme(componente, QStringLiteral("frmInfSubcuentas"), padre) {
+    setWindowTitle(QStringLiteral("Informe de subcuentas"));
+    const QString raiz = QStringLiteral("Subcuentas");
+    auto rotulo = [&raiz](int indice, const QString& texto, QWidget* padre) {
+        auto* l = new QLabel(texto, padre);
+        l->setObjectName(nombreControl(QStringLiteral("lbl") + raiz, indice));
+        return l;
+    };
+
+    ControlesComunes c;
+    c.empresa = new QComboBox(this);
+    c.empresa->setObjectName(QStringLiteral("cbo") + raiz);
+    c.empresa->setMinimumContentsLength(36);
+
+    auto* fraOpciones = new QGroupBox(QStringLiteral("SUBCUENTAS"), this);
+    fraOpciones->setObjectName(QStringLiteral("fraOpciones"));
+    auto* rejilla = new QGridLayout(fraOpciones);
+    const QString iniciales[2] = {QStringLiteral("0000000"), QStringLiteral("9999999")};
+    const QString rotulos[2] = {QStringLiteral("SUBCUENTA INICIAL:"),
+                                QStringLiteral("SUBCUENTA FINAL:")};
+    for (int i = 0; i < 2; ++i) {
+        c.subcuentas[i] = new QLineEdit(iniciales[i], fraOpciones);
+        c.subcuentas[i]->setObjectName(nombreControl(QStringLiteral("txt") + raiz, i));
+        c.subcuentas[i]->setMaxLength(iniciales[i].size());
+        c.subcuentas[i]->setMinimumWidth(
+            c.subcuentas[i]->fontMetrics().horizontalAdvance(QStringLiteral("00000000000000")));
+        QLabel* l = rotulo(i + 1, rotulos[i], fraOpciones);
+        l->setBuddy(c.subcuentas[i]);
+        rejilla->addWidget(l, i, 0);
+        rejilla->addWidget(c.subcuentas[i], i, 1);
+    }
+    chkSubcuentas_ = new QCheckBox(QStringLiteral("Mostrar todas las cuentas"), fraOpciones);
+    chkSubcuentas_->setObjectName(QStringLiteral("chk") + raiz);
+    rejilla->addWidget(chkSubcuentas_, 2, 0, 1, 2);
+    rejilla->setColumnStretch(2, 1);
+
+    c.progreso = new BarraProgreso(this);
+    c.progreso->setObjectName(QStringLiteral("abpProgreso"));
+    c.nombreBotones = QStringLiteral("cmd") + raiz;
+    const QString textos[2] = {QStringLiteral("ACEPTAR"), QStringLiteral("CANCELAR")};
+    auto* filaBotones = new QHBoxLayout;
+    filaBotones->addStretch();
+    for (int i = 0; i < 2; ++i) {
+        c.botones[i] = new QPushButton(textos[i], this);
+        c.botones[i]->setObjectName(nombreControl(c.nombreBotones, i));
+        filaBotones->addWidget(c.botones[i]);
+    }
+
+    auto* filaEmpresa = new QHBoxLayout;
+    filaEmpresa->addWidget(rotulo(0, QStringLiteral("EMPRESA:"), this));
+    filaEmpresa->addWidget(c.empresa, 1);
+    auto* capa = new QVBoxLayout(this);
+    capa->addLayout(filaEmpresa);
+    capa->addWidget(fraOpciones);
+    capa->addWidget(c.progreso);
+    capa->addLayout(filaBotones);
+    capa->setSizeConstraint(QLayout::SetFixedSize);
+    registrarComunes(c);
+}
+
+OpcionesSubcuentas frmInfSubcuentas::opciones() {
+    OpcionesSubcuentas o;
+    o.empresa = empresa();
+    o.desde = comunes().subcuentas[0]->text();
+    o.hasta = comunes().subcuentas[1]->text();
+    o.todasLasCuentas = chkSubcuentas_->isChecked();
+    return o;
+}
+
+bool frmInfSubcuentas::RellenarInforme() {
+    return construirEnTransaccion(QStringLiteral("SubCuentas"), QStringLiteral("Codigo"),
+                                  [this](ContextoInforme& contexto) {
+                                      OpcionesSubcuentas o = opciones();
+                                      o.textoEmpresa = textoEmpresa();
+                                      return construirSubcuentas(contexto, o);
+                                  });
+}
+
+}  // namespace orvo
