@@ -2,7 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QClipboard>
 #include <QDateEdit>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +14,18 @@
 #include "frmImprimir.h"
 
 namespace orvo {
+
+namespace {
+
+// Solo cifras latinas: los códigos se comparan como texto con los de los libros.
+bool sonCifras(const QString& texto) {
+    if (texto.isEmpty()) return false;
+    for (const QChar c : texto)
+        if (c < u'0' || c > u'9') return false;
+    return true;
+}
+
+}  // namespace
 
 QString formulaEmpresa(const QString& textoEmpresa) {
     return QStringLiteral("Empresa= \"") + textoEmpresa + u'"';
@@ -37,7 +51,12 @@ void FormularioInforme::registrarComunes(const ControlesComunes& controles) {
     if (c_.empresa)
         connect(c_.empresa, &QComboBox::currentIndexChanged, this, [this] { empresaClick(); });
     for (int i = 0; i < 2; ++i) {
-        if (c_.subcuentas[i]) c_.subcuentas[i]->installEventFilter(this);
+        if (c_.subcuentas[i]) {
+            c_.subcuentas[i]->installEventFilter(this);
+            // Sin menú ni arrastre, todo lo que entra pasa por las reglas del teclado.
+            c_.subcuentas[i]->setContextMenuPolicy(Qt::NoContextMenu);
+            c_.subcuentas[i]->setAcceptDrops(false);
+        }
         if (c_.botones[i])
             connect(c_.botones[i], &QPushButton::clicked, this, [this, i] { botonClick(i); });
     }
@@ -232,7 +251,14 @@ bool FormularioInforme::eventFilter(QObject* objeto, QEvent* evento) {
             if (caja->hasFocus()) general_.SelText(caja);
         });
     } else if (evento->type() == QEvent::KeyPress) {
-        return teclaSubcuenta(caja, static_cast<QKeyEvent*>(evento)->text());
+        auto* tecla = static_cast<QKeyEvent*>(evento);
+        // Pegar no pasa por las reglas de cada tecla: solo entra un texto hecho de cifras.
+        if (tecla->matches(QKeySequence::Paste)) {
+            if (sonCifras(QGuiApplication::clipboard()->text())) return false;
+            comp_.interfaz.Beep();
+            return true;
+        }
+        return teclaSubcuenta(caja, tecla->text());
     }
     return QDialog::eventFilter(objeto, evento);
 }
@@ -243,7 +269,7 @@ bool FormularioInforme::teclaSubcuenta(QLineEdit* caja, const QString& texto) {
     if (texto.isEmpty() || texto.at(0).unicode() < 32 || texto.at(0).unicode() == 127)
         return false;
     const QChar c = texto.at(0);
-    if (c.isDigit()) return false;
+    if (sonCifras(texto.left(1))) return false;
     if (c == u'.') {
         const int maximo = caja->maxLength();
         const QString actual = caja->text();

@@ -1,0 +1,472 @@
+// Comportamiento común de los diálogos de informe, con controles de verdad: carga, reglas de
+// teclado de las cajas de subcuenta, comprobaciones, ACEPTAR/CANCELAR y el marco de construcción.
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <map>
+
+#include "ErrorOrvo.h"
+#include "Esquemas.h"
+#include "FormularioInforme.h"
+#include "InterfazQt.h"
+#include "Regional.h"
+#include "frmImprimir.h"
+
+using namespace orvo;
+
+namespace {
+
+class ConfigPrueba : public IConfiguracion {
+  public:
+    QString AppTitle() const override { return QStringLiteral("Contabilidad"); }
+    QString HelpPath() const override { return {}; }
+    QString AppPath() const override { return QStringLiteral("/tmp"); }
+    QVariant Aplicacion() const override { return 1; }
+    QIcon Icono() const override { return {}; }
+    bool TrabajarConPesetas() const override { return pesetas; }
+    bool pesetas = false;
+};
+
+class MotorPrueba : public IMotorInformes {
+  public:
+    QString Formulas(int i) const override {
+        return formulas.count(i) ? formulas.at(i) : QString();
+    }
+    void setFormulas(int i, const QString& t) override { formulas[i] = t; }
+    QString ReportFileName() const override { return {}; }
+    void setReportFileName(const QString&) override {}
+    QString Password() const override { return {}; }
+    void setPassword(const QString&) override {}
+    QString WindowTitle() const override { return {}; }
+    void setWindowTitle(const QString&) override {}
+    QString DataFiles(int) const override { return {}; }
+    void setDataFiles(int, const QString&) override {}
+    int WindowState() const override { return 0; }
+    void setWindowState(int) override {}
+    int Destination() const override { return 0; }
+    void setDestination(int) override {}
+    QString PrintFileName() const override { return {}; }
+    void setPrintFileName(const QString&) override {}
+    void PrintReport() override {}
+    void PageZoom(int) override {}
+    int LastErrorNumber() const override { return 0; }
+    void setLastErrorNumber(int) override {}
+    QString LastErrorString() const override { return {}; }
+    void setLastErrorString(const QString&) override {}
+    std::map<int, QString> formulas;
+};
+
+class AnfitrionPrueba : public ICContabilidad {
+  public:
+    QString ObtenerPasswordInformes(const QVariant&) override { return QStringLiteral("clave"); }
+};
+
+// Diálogo con todos los controles comunes. Su construcción escribe los códigos de 'filas' en
+// Subcuentas y, si 'fallarTras' no es negativo, lanza un error después de esa fila.
+class DialogoPrueba : public FormularioInforme {
+  public:
+    explicit DialogoPrueba(Componente& comp)
+        : FormularioInforme(comp, QStringLiteral("frmPrueba")) {
+        ControlesComunes c;
+        c.empresa = new QComboBox(this);
+        c.empresa->setObjectName(QStringLiteral("cboPrueba"));
+        for (int i = 0; i < 2; ++i) {
+            c.subcuentas[i] = new QLineEdit(this);
+            c.subcuentas[i]->setObjectName(nombreControl(QStringLiteral("txtPrueba"), i));
+            c.fechas[i] = new SelectorFecha(this);
+            c.botones[i] = new QPushButton(i == 0 ? "ACEPTAR" : "CANCELAR", this);
+            c.botones[i]->setObjectName(nombreControl(QStringLiteral("cmdPrueba"), i));
+        }
+        c.euros = new QCheckBox(QStringLiteral("Importes en euros"), this);
+        c.nombreBotones = QStringLiteral("cmdPrueba");
+        c.progreso = new BarraProgreso(this);
+        registrarComunes(c);
+    }
+    using FormularioInforme::comunes;
+
+    QStringList filas;
+    int fallarTras = -1;
+    int construcciones = 0;
+    bool habilitadoAlConstruir = true;
+    bool botonesHabilitadosAlConstruir = true;
+    int punteroAlConstruir = -1;
+
+  protected:
+    bool RellenarInforme() override {
+        return construirEnTransaccion(
+            QStringLiteral("Subcuentas"), QStringLiteral("Codigo"), [this](ContextoInforme& ctx) {
+                ++construcciones;
+                habilitadoAlConstruir = isEnabled();
+                botonesHabilitadosAlConstruir =
+                    comunes().botones[0]->isEnabled() || comunes().botones[1]->isEnabled();
+                punteroAlConstruir = componente().interfaz.MousePointer();
+                for (int i = 0; i < filas.size(); ++i) {
+                    ctx.informes.Execute(
+                        QStringLiteral("INSERT INTO Subcuentas (Codigo) VALUES (?)"), {filas[i]});
+                    if (i == fallarTras) throw ErrorOrvo(77, QStringLiteral("Tabla bloqueada"));
+                }
+                return FormulasInforme{{1, formulaEmpresa(textoEmpresa())},
+                                       {2, QStringLiteral("Filas= %1").arg(filas.size())}};
+            });
+    }
+    QString nombrePlantilla() const override { return QStringLiteral("infCONT_Prueba.rpt"); }
+    QString tituloInforme() const override { return QStringLiteral("Informe de prueba"); }
+};
+
+// Escribe en la caja lo que diría el teclado: '⌂' es la tecla Inicio y '⌫' el retroceso.
+void teclear(QLineEdit* caja, const QString& teclas) {
+    for (const QChar c : teclas) {
+        if (c == u'⌂')
+            QTest::keyClick(caja, Qt::Key_Home);
+        else if (c == u'⌫')
+            QTest::keyClick(caja, Qt::Key_Backspace);
+        else if (c.unicode() < 128)
+            QTest::keyClick(caja, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, caja, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+}  // namespace
+
+class PruebaFormulario : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    InterfazGrabadora interfaz_;
+    RegistroObjetos registro_;
+    ConfigPrueba config_;
+    MotorPrueba motor_;
+    Componente comp_{interfaz_, registro_};
+    std::shared_ptr<Conexion> conta_, inf_;
+    // Lo que vio el guion cuando se mostró el diálogo de opciones de impresión.
+    bool imprimirMostrado_ = false;
+    bool informeVisibleAlImprimir_ = false;
+    int punteroAlImprimir_ = -1;
+
+    void empresa(int id, int desglose, const QString& ini = QStringLiteral("20010101"),
+                 const QString& fin = QStringLiteral("20011231")) {
+        conta_->Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, "
+                                       "AñoEjercicio, FechaIni, FechaFin, DesgloseSubCuentas) "
+                                       "VALUES (?, ?, ?, 2001, ?, ?, ?)"),
+                        {id, QStringLiteral("E%1").arg(id), QStringLiteral("Empresa %1").arg(id),
+                         ini, fin, desglose});
+    }
+
+    // Carga y muestra el diálogo; 'pasos' se ejecuta con él abierto. El diálogo de opciones de
+    // impresión, si aparece, se cancela después de anotar cómo estaba todo.
+    void abrir(DialogoPrueba& d, long empresaAnfitrion, const std::function<void()>& pasos) {
+        d.setConContabilidad(conta_);
+        d.setConInformes(inf_);
+        d.setLngCodEmpresa(empresaAnfitrion);
+        interfaz_.guion = [&](QDialog& dialogo) {
+            if (auto* imp = qobject_cast<frmImprimir*>(&dialogo)) {
+                imprimirMostrado_ = true;
+                informeVisibleAlImprimir_ = d.isVisible();
+                punteroAlImprimir_ = interfaz_.MousePointer();
+                imp->boton(1)->click();
+            } else {
+                pasos();
+            }
+        };
+        d.mostrar();
+    }
+    int filasTrabajo() {
+        return inf_->valor(QStringLiteral("SELECT count(*) FROM Subcuentas")).toInt();
+    }
+
+  private slots:
+    void initTestCase() {
+        registro_.registrar(QStringLiteral("OrvoContabilidad.cContabilidad"),
+                            [] { return std::make_unique<AnfitrionPrueba>(); });
+        comp_.config = &config_;
+        comp_.motor = &motor_;
+        comp_.tituloAplicacion = config_.AppTitle();
+    }
+    void init() {
+        static int n = 0;
+        ++n;
+        conta_ = Conexion::abrir(dir_.filePath(QStringLiteral("c%1.db").arg(n)), true);
+        Esquemas::crearContabilidad(*conta_);
+        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("i%1.db").arg(n)), true);
+        Esquemas::crearInformes(*inf_);
+        interfaz_.mensajes.clear();
+        interfaz_.pitidos = 0;
+        interfaz_.dialogosMostrados.clear();
+        interfaz_.setMousePointer(kPunteroPredeterminado);
+        motor_.formulas.clear();
+        config_.pesetas = false;
+        imprimirMostrado_ = false;
+        informeVisibleAlImprimir_ = false;
+        punteroAlImprimir_ = -1;
+    }
+
+    void cargaFijaLaEmpresaDelAnfitrion() {
+        empresa(1, 7);
+        empresa(2, 5, QStringLiteral("20010701"), QStringLiteral("20020630"));
+        empresa(3, 9);
+        DialogoPrueba d(comp_);
+        const auto& c = d.comunes();
+        abrir(d, 2, [] {});
+        QCOMPARE(c.empresa->count(), 3);
+        QCOMPARE(c.empresa->currentData().toLongLong(), 2);
+        QVERIFY(!c.empresa->isEnabled());
+        // Las cajas toman la longitud de la empresa elegida, no las 7 cifras de siempre.
+        for (int i = 0; i < 2; ++i) QCOMPARE(c.subcuentas[i]->maxLength(), 5);
+        QCOMPARE(c.subcuentas[0]->text(), QStringLiteral("00000"));
+        QCOMPARE(c.subcuentas[1]->text(), QStringLiteral("99999"));
+        QCOMPARE(c.fechas[0]->date(), QDate(2001, 7, 1));
+        QCOMPARE(c.fechas[1]->date(), QDate(2002, 6, 30));
+        QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
+        QVERIFY(interfaz_.mensajes.empty());
+        QVERIFY(!c.progreso->isVisible());
+    }
+
+    void cajaEurosSegunLaMonedaDeTrabajo_data() {
+        QTest::addColumn<bool>("pesetas");
+        QTest::addColumn<bool>("marcada");
+        QTest::newRow("trabaja en euros") << false << true;
+        QTest::newRow("trabaja en pesetas") << true << false;
+    }
+    void cajaEurosSegunLaMonedaDeTrabajo() {
+        QFETCH(bool, pesetas);
+        QFETCH(bool, marcada);
+        empresa(1, 7);
+        config_.pesetas = pesetas;
+        DialogoPrueba d(comp_);
+        abrir(d, 1, [] {});
+        QCOMPARE(d.comunes().euros->isChecked(), marcada);
+    }
+
+    void teclasDeSubcuenta_data() {
+        QTest::addColumn<int>("largo");
+        QTest::addColumn<QString>("inicial");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QString>("teclas");
+        QTest::addColumn<QString>("esperado");
+        QTest::addColumn<int>("cursorFinal");
+        QTest::addColumn<int>("pitidos");
+        QTest::newRow("43 y punto en caja vacía") << 7 << "" << 0 << "43."
+                                                  << "4300000" << 7 << 0;
+        QTest::newRow("1, inicio, 43 y punto") << 7 << "" << 0 << "1⌂43."
+                                               << "4300001" << 6 << 0;
+        QTest::newRow("punto entre cifras") << 7 << "43" << 1 << "."
+                                            << "4000003" << 6 << 0;
+        QTest::newRow("punto en caja llena") << 7 << "4300000" << 3 << "."
+                                             << "4300000" << 3 << 0;
+        QTest::newRow("cifra en caja llena") << 7 << "4300000" << 7 << "5"
+                                             << "4300000" << 7 << 0;
+        QTest::newRow("caja de cinco") << 5 << "" << 0 << "57.1"
+                                       << "57000" << 5 << 0;
+        QTest::newRow("letras pitan") << 7 << "43" << 2 << "ab"
+                                      << "43" << 2 << 2;
+        QTest::newRow("signos pitan") << 7 << "43" << 2 << "-, +"
+                                      << "43" << 2 << 4;
+        QTest::newRow("cifra de otra escritura") << 7 << "43" << 2 << "٤"
+                                                 << "43" << 2 << 1;
+        QTest::newRow("retroceso") << 7 << "4300000" << 7 << "⌫⌫"
+                                   << "43000" << 5 << 0;
+        QTest::newRow("retroceso tras pitido") << 7 << "43" << 2 << "x⌫"
+                                               << "4" << 1 << 1;
+    }
+    void teclasDeSubcuenta() {
+        QFETCH(int, largo);
+        QFETCH(QString, inicial);
+        QFETCH(int, cursor);
+        QFETCH(QString, teclas);
+        empresa(1, largo);
+        DialogoPrueba d(comp_);
+        QLineEdit* caja = d.comunes().subcuentas[0];
+        QString texto;
+        int posicion = -1;
+        abrir(d, 1, [&] {
+            caja->setText(inicial);
+            caja->setCursorPosition(cursor);
+            teclear(caja, teclas);
+            texto = caja->text();
+            posicion = caja->cursorPosition();
+        });
+        QTEST(texto, "esperado");
+        QTEST(posicion, "cursorFinal");
+        QTEST(interfaz_.pitidos, "pitidos");
+        QVERIFY(interfaz_.mensajes.empty());
+    }
+
+    void pegarSoloCifras_data() {
+        QTest::addColumn<QString>("portapapeles");
+        QTest::addColumn<QString>("esperado");
+        QTest::addColumn<int>("pitidos");
+        QTest::newRow("código") << "4300001"
+                                << "4300001" << 0;
+        QTest::newRow("código largo se corta") << "430000123"
+                                               << "4300001" << 0;
+        QTest::newRow("con letras") << "43a"
+                                    << "" << 1;
+        QTest::newRow("con punto") << "43.1"
+                                   << "" << 1;
+        QTest::newRow("vacío") << ""
+                               << "" << 1;
+    }
+    void pegarSoloCifras() {
+        QFETCH(QString, portapapeles);
+        empresa(1, 7);
+        DialogoPrueba d(comp_);
+        QLineEdit* caja = d.comunes().subcuentas[0];
+        QString texto;
+        abrir(d, 1, [&] {
+            QGuiApplication::clipboard()->setText(portapapeles);
+            caja->clear();
+            QTest::keyClick(caja, Qt::Key_V, Qt::ControlModifier);
+            texto = caja->text();
+        });
+        QTEST(texto, "esperado");
+        QTEST(interfaz_.pitidos, "pitidos");
+    }
+
+    void elFocoSeleccionaLaCaja() {
+        empresa(1, 7);
+        DialogoPrueba d(comp_);
+        QLineEdit* caja = d.comunes().subcuentas[1];
+        QString seleccion;
+        abrir(d, 1, [&] {
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            caja->setCursorPosition(3);
+            caja->setFocus(Qt::MouseFocusReason);
+            QTRY_VERIFY(caja->hasSelectedText());
+            seleccion = caja->selectedText();
+        });
+        QCOMPARE(seleccion, QStringLiteral("9999999"));
+    }
+
+    void cajaVaciaAvisaYDejaElFoco_data() {
+        QTest::addColumn<QString>("desde");
+        QTest::addColumn<QString>("hasta");
+        QTest::addColumn<int>("foco");
+        QTest::newRow("inicial vacía") << ""
+                                       << "9999999" << 0;
+        QTest::newRow("final vacía") << "0000000"
+                                     << "" << 1;
+        QTest::newRow("final en blanco") << "0000000"
+                                         << "   " << 1;
+        QTest::newRow("las dos vacías") << ""
+                                        << "" << 0;
+    }
+    void cajaVaciaAvisaYDejaElFoco() {
+        QFETCH(QString, desde);
+        QFETCH(QString, hasta);
+        QFETCH(int, foco);
+        empresa(1, 7);
+        DialogoPrueba d(comp_);
+        const auto& c = d.comunes();
+        bool abiertoTrasAceptar = false;
+        QWidget* focoTrasAceptar = nullptr;
+        abrir(d, 1, [&] {
+            c.subcuentas[0]->setText(desde);
+            c.subcuentas[1]->setText(hasta);
+            d.botonAceptar()->click();
+            abiertoTrasAceptar = d.isVisible() && d.isEnabled() && c.botones[0]->isEnabled();
+            focoTrasAceptar = d.focusWidget();
+        });
+        QCOMPARE(interfaz_.mensajes.size(), 1u);
+        QCOMPARE(interfaz_.mensajes[0].texto, cCMensajes().Mensaje04());
+        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Exclamacion);
+        QCOMPARE(interfaz_.mensajes[0].titulo, QStringLiteral("Contabilidad"));
+        QCOMPARE(interfaz_.pitidos, 1);
+        QVERIFY(abiertoTrasAceptar);
+        QCOMPARE(focoTrasAceptar, c.subcuentas[foco]);
+        QCOMPARE(d.construcciones, 0);
+        QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
+    }
+
+    void sinEmpresaEnLaListaAvisa() {
+        empresa(1, 7);
+        DialogoPrueba d(comp_);
+        bool abiertoTrasAceptar = false;
+        abrir(d, 5, [&] {
+            d.botonAceptar()->click();
+            abiertoTrasAceptar = d.isVisible();
+        });
+        QCOMPARE(d.comunes().empresa->currentIndex(), -1);
+        QCOMPARE(interfaz_.mensajes.size(), 1u);
+        QCOMPARE(interfaz_.mensajes[0].texto, cCMensajes().Mensaje02());
+        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Exclamacion);
+        QVERIFY(abiertoTrasAceptar);
+        QCOMPARE(d.construcciones, 0);
+    }
+
+    void cancelarCierraSinConstruir() {
+        empresa(1, 7);
+        DialogoPrueba d(comp_);
+        abrir(d, 1, [&] { d.botonCancelar()->click(); });
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        QCOMPARE(d.construcciones, 0);
+        QVERIFY(!imprimirMostrado_);
+        QVERIFY(interfaz_.mensajes.empty());
+    }
+
+    void conFilasPasaALasOpcionesDeImpresion() {
+        empresa(1, 7);
+        DialogoPrueba d(comp_);
+        d.filas = {QStringLiteral("4300000"), QStringLiteral("4300001")};
+        abrir(d, 1, [&] { d.botonAceptar()->click(); });
+        QCOMPARE(d.construcciones, 1);
+        // Durante la construcción el diálogo no admite un segundo clic y el puntero espera.
+        QVERIFY(!d.habilitadoAlConstruir);
+        QVERIFY(!d.botonesHabilitadosAlConstruir);
+        QCOMPARE(d.punteroAlConstruir, kRelojDeArena);
+        QVERIFY(imprimirMostrado_);
+        QVERIFY(!informeVisibleAlImprimir_);  // se descarga antes de mostrar las opciones
+        QCOMPARE(punteroAlImprimir_, kPunteroPredeterminado);
+        QCOMPARE(interfaz_.dialogosMostrados,
+                 QStringList({QStringLiteral("frmPrueba"), QStringLiteral("frmImprimir")}));
+        QCOMPARE(motor_.Formulas(1), QStringLiteral("Empresa= \"<E1> Empresa 1\""));
+        QCOMPARE(motor_.Formulas(2), QStringLiteral("Filas= 2"));
+        QCOMPARE(filasTrabajo(), 2);
+        QVERIFY(interfaz_.mensajes.empty());
+    }
+
+    void resultadoVacioNoImprime() {
+        empresa(1, 7);
+        DialogoPrueba d(comp_);
+        abrir(d, 1, [&] { d.botonAceptar()->click(); });
+        QCOMPARE(d.construcciones, 1);
+        QCOMPARE(interfaz_.mensajes.size(), 1u);
+        QCOMPARE(interfaz_.mensajes[0].texto,
+                 QStringLiteral("¡No se ha encontrado ningún registro!"));
+        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Informacion);
+        QVERIFY(!imprimirMostrado_);
+        QVERIFY(!d.isVisible());
+        QVERIFY(motor_.formulas.empty());
+        QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
+    }
+
+    void errorEnLaConstruccionDeshaceYCierra() {
+        empresa(1, 7);
+        DialogoPrueba d(comp_);
+        d.filas = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
+        d.fallarTras = 1;
+        abrir(d, 1, [&] { d.botonAceptar()->click(); });
+        QCOMPARE(interfaz_.mensajes.size(), 1u);
+        const QChar cr(13);
+        QCOMPARE(interfaz_.mensajes[0].texto,
+                 QStringLiteral("¡Se ha producido el error 77: Tabla bloqueada!") + cr + cr +
+                     QStringLiteral("Procedimiento: RellenarInforme") + cr +
+                     QStringLiteral("Módulo: frmPrueba") + cr +
+                     QStringLiteral("Complemento: OrvoContabilidadInf"));
+        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Exclamacion);
+        QCOMPARE(filasTrabajo(), 0);  // las dos filas ya escritas se deshacen
+        QCOMPARE(inf_->nivelTransaccion(), 0);
+        QVERIFY(!imprimirMostrado_);
+        QVERIFY(!d.isVisible());
+        QVERIFY(d.isEnabled());
+        QVERIFY(!d.comunes().progreso->isVisible());
+        QVERIFY(motor_.formulas.empty());
+        QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
+    }
+};
+
+QTEST_MAIN(PruebaFormulario)
+#include "prueba_formulario.moc"
