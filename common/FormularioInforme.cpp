@@ -149,6 +149,7 @@ bool FormularioInforme::CompruebaTextBox() {
             avisar(mensajes_.Mensaje02(), c_.empresa);
             return false;
         }
+        if (!comprobarPrevio()) return false;
         if (c_.subcuentas[0] && c_.subcuentas[1]) {
             const bool vacia0 = c_.subcuentas[0]->text().trimmed().isEmpty();
             const bool vacia1 = c_.subcuentas[1]->text().trimmed().isEmpty();

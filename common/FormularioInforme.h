@@ -84,7 +84,10 @@ protected:
     // Pasos propios de cada diálogo.
     virtual void cargarPropio() {}              // preparación propia dentro de Form_Load
     virtual void empresaElegidaPropio(long) {}  // tras el clic en la lista de empresas
-    virtual bool comprobarPropio() { return true; }  // comprobaciones propias de CompruebaTextBox
+    // Comprobaciones propias de CompruebaTextBox: las previas van tras la de la empresa y antes
+    // de las cajas de subcuenta; las demás, al final.
+    virtual bool comprobarPrevio() { return true; }
+    virtual bool comprobarPropio() { return true; }
     virtual bool RellenarInforme() = 0;
     virtual QString nombrePlantilla() const = 0;
     virtual QString tituloInforme() const = 0;

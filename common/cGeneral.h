@@ -26,7 +26,7 @@ public:
     bool ComprobarEmpresaInf(long lngCodEmpresaSel, Conexion& conContabilidad);
     bool ComprobarBDInformes(const QString& strNombreTabla, const QString& strNombreCampo,
                              Conexion& conInformes);
-    QString ObtenerEmpresa(long lngCodEmpresa, Conexion& con);
+    static QString ObtenerEmpresa(long lngCodEmpresa, Conexion& con);
     // "##,##0.00" o, sin decimales, "##,##0", con separadores españoles.
     static QString FormatearCurrency(Moneda importe, bool blnMostrarDecimales = true);
     // Lo mismo para un valor leído de los libros (número o texto español).

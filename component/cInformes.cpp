@@ -6,6 +6,8 @@
 #include "FormularioInforme.h"
 #include "cCOrigen.h"
 #include "cGeneral.h"
+#include "frmInfBalanceSaldos.h"
+#include "frmInfPresupuesto.h"
 #include "frmInfEpigrafes.h"
 #include "frmInfSubcuentas.h"
 
@@ -126,6 +128,11 @@ std::unique_ptr<FormularioInforme> cInformes::crearDialogo(int numero) {
             return std::make_unique<frmInfEpigrafes>(comp_);
         case 1:
             return std::make_unique<frmInfSubcuentas>(comp_);
+        case 11:
+            return std::make_unique<frmInfBalanceSaldos>(comp_);
+        case 12:
+        case 13:
+            return std::make_unique<frmInfPresupuesto>(comp_);
         default:
             return nullptr;
     }

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <vector>
+
+#include "FormularioInforme.h"
+#include "Moneda.h"
+
+namespace orvo {
+
+// Lo que el diálogo del balance de sumas y saldos elige.
+struct OpcionesSumasYSaldos {
+    long empresa = 0;
+    QString subcuentaInicial;
+    QString subcuentaFinal;
+    QDate desde;
+    QDate hasta;
+    bool euros = false;
+    bool saldoCero = false;    // mostrar cuentas con saldo cero que tuvieron movimiento
+    bool presupuesto = false;  // columnas de presupuesto y porcentaje, orden por texto
+    std::vector<int> niveles;  // en el orden de la lista: el primero es el nivel superior
+};
+
+// Escribe las filas de BalanceSumasySaldos y devuelve las fórmulas 1 a 7 (cabecera, periodo,
+// moneda y totales). Los totales suman solo las filas del nivel más profundo elegido.
+FormulasInforme construirSumasYSaldos(ContextoInforme& contexto, const OpcionesSumasYSaldos& op);
+
+// Importes del asiento de apertura por prefijo de código: una cuenta recibe lo de todas las
+// cuentas cuyo código empieza por el suyo, como LIKE 'codigo%'. Se lee el asiento una sola
+// vez; cada consulta es una búsqueda binaria sobre sumas acumuladas.
+class SaldosApertura {
+  public:
+    struct Importes {
+        Moneda debe;
+        Moneda haber;
+    };
+    SaldosApertura() = default;
+    // Lee las líneas del asiento (0: ninguno) en pesetas o, con sufijo "Euros", en euros.
+    static SaldosApertura leer(Conexion& contabilidad, qint64 idAsiento, const QString& sufijo);
+    Importes dePrefijo(const QString& codigo) const;
+
+  private:
+    std::vector<QString> codigos_;      // ordenados
+    std::vector<Importes> acumulados_;  // acumulados_[i]: suma de codigos_[0..i)
+};
+
+}  // namespace orvo

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+
+#include "FormularioNiveles.h"
+#include "Presupuestos.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+namespace orvo {
+
+// Diálogo de los dos informes de presupuestos; el código de origen dice cuál.
+class frmInfPresupuesto : public FormularioNiveles {
+    Q_OBJECT
+  public:
+    explicit frmInfPresupuesto(Componente& componente, QWidget* padre = nullptr);
+
+    OpcionesPresupuesto opciones() const;
+
+  protected:
+    void cargarPropio() override;
+    bool RellenarInforme() override;
+    QString nombrePlantilla() const override;
+    QString tituloInforme() const override;
+
+  private:
+    bool esPresupuesto() const { return origen() == cCOrigen::Presupuesto; }
+
+    QComboBox* empresa_;
+    std::array<QLineEdit*, 2> subcuentas_{};
+    QCheckBox* euros_;
+};
+
+}  // namespace orvo
