@@ -10,6 +10,9 @@
 #include "frmInfPresupuesto.h"
 #include "frmInfEpigrafes.h"
 #include "frmInfSubcuentas.h"
+#include "frmInfFacturas.h"
+#include "frmInfLibroDiario.h"
+#include "frmInfLibroMayor.h"
 
 namespace orvo {
 
@@ -128,6 +131,15 @@ std::unique_ptr<FormularioInforme> cInformes::crearDialogo(int numero) {
             return std::make_unique<frmInfEpigrafes>(comp_);
         case 1:
             return std::make_unique<frmInfSubcuentas>(comp_);
+        case 2:
+            return std::make_unique<frmInfLibroDiario>(comp_);
+        case 3:
+            return std::make_unique<frmInfLibroMayor>(comp_);
+        case 4:
+            return std::make_unique<frmInfDesgloseSubCuenta>(comp_);
+        case 7:
+        case 8:
+            return std::make_unique<frmInfFacturas>(comp_);
         case 11:
             return std::make_unique<frmInfBalanceSaldos>(comp_);
         case 12:

@@ -1,0 +1,74 @@
+#include "FilaLibro.h"
+
+#include <cmath>
+
+#include "ErrorOrvo.h"
+#include "Regional.h"
+
+namespace orvo {
+
+namespace FilaLibro {
+
+void anadirAsiento(std::string& destino, QByteArrayView numero, qint64 idAsiento) {
+    anadir(destino, numero);
+    destino += " (";
+    destino += std::to_string(idAsiento);
+    destino += ')';
+}
+
+void anadirFecha(std::string& destino, QByteArrayView f) {
+    // Un texto vacío no da fecha; uno corto da las piezas que tenga, como Mid y Left.
+    if (f.trimmed().isEmpty()) return;
+    auto trozo = [&f](qsizetype desde, qsizetype largo) {
+        return desde < f.size() ? f.sliced(desde, std::min(largo, f.size() - desde))
+                                : QByteArrayView();
+    };
+    anadir(destino, trozo(6, 2));
+    destino += '/';
+    anadir(destino, trozo(4, 2));
+    destino += '/';
+    anadir(destino, trozo(0, 4));
+}
+
+void anadirImporte(std::string& destino, Moneda importe, bool conDecimales) {
+    char texto[Moneda::kLargoFormateado];
+    destino.append(texto, static_cast<std::size_t>(importe.formatearEn(texto, conDecimales)));
+}
+
+}  // namespace FilaLibro
+
+QVariant numeroDeAsiento(const QString& tecleado) {
+    const QString t = tecleado.trimmed();
+    bool ok = false;
+    const qlonglong entero = t.toLongLong(&ok);
+    if (ok) return entero;
+    const double decimal = t.toDouble(&ok);
+    if (ok && std::isfinite(decimal)) return decimal;
+    throw ErrorOrvo(3075,
+                    QStringLiteral("El número de asiento «%1» no es un número").arg(tecleado));
+}
+
+QString primerDiaDelMes(const QDate& desde) {
+    return desde.toString(QStringLiteral("yyyyMM")) + QStringLiteral("01");
+}
+
+QString ultimoDiaDelMes(const QDate& hasta) {
+    return hasta.toString(QStringLiteral("yyyyMM")) + QStringLiteral("31");
+}
+
+QString formulaMoneda(bool euros) {
+    return QStringLiteral("TrabajarConPts= '") + (euros ? u'0' : u'1') + u'\'';
+}
+
+FormulasInforme formulasLibroPorMeses(const QString& textoEmpresa, const QDate& desde,
+                                      const QDate& hasta, bool euros) {
+    auto mes = [](const QDate& d) {
+        return Regional::nombreMes(d.month()) + u'/' + d.toString(QStringLiteral("yyyy"));
+    };
+    return {{1, formulaEmpresa(textoEmpresa)},
+            {2, QStringLiteral("Periodo= \"Periodo:  ") + mes(desde) + QStringLiteral(" ~ ") +
+                    mes(hasta) + u'"'},
+            {3, formulaMoneda(euros)}};
+}
+
+}  // namespace orvo

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QDate>
+#include <QString>
+#include <string>
+
+#include "FormularioInforme.h"
+#include "Moneda.h"
+
+namespace orvo {
+
+// Piezas de texto de las filas de los libros, escritas en UTF-8 sobre un búfer que se reutiliza
+// fila tras fila: un libro de un millón de líneas no reserva memoria por cada una.
+namespace FilaLibro {
+// "15 (2034)": número del asiento, un blanco y la clave entre paréntesis.
+void anadirAsiento(std::string& destino, QByteArrayView numero, qint64 idAsiento);
+// "yyyymmdd" -> "dd/mm/yyyy", las mismas piezas que StringDate.
+void anadirFecha(std::string& destino, QByteArrayView yyyymmdd);
+void anadirImporte(std::string& destino, Moneda importe, bool conDecimales);
+inline void anadir(std::string& destino, QByteArrayView texto) {
+    destino.append(texto.data() ? texto.data() : "", static_cast<std::size_t>(texto.size()));
+}
+inline QByteArrayView vista(const std::string& texto) {
+    return QByteArrayView(texto.data(), static_cast<qsizetype>(texto.size()));
+}
+}  // namespace FilaLibro
+
+// Número de asiento tecleado en una caja de rango: entero o decimal, sin más. Lanza ErrorOrvo
+// con un texto claro si no lo es (la consulta no se llega a lanzar).
+QVariant numeroDeAsiento(const QString& tecleado);
+
+// Primer día del mes de 'desde' y día 31 del mes de 'hasta', "yyyymmdd": los libros por meses
+// comparan textos, así que el periodo cubre siempre meses enteros.
+QString primerDiaDelMes(const QDate& desde);
+QString ultimoDiaDelMes(const QDate& hasta);
+
+// Fórmulas del Diario, del Mayor y del desglose: empresa, periodo por meses y moneda.
+FormulasInforme formulasLibroPorMeses(const QString& textoEmpresa, const QDate& desde,
+                                      const QDate& hasta, bool euros);
+// "TrabajarConPts= '0'" en euros, "'1'" en pesetas.
+QString formulaMoneda(bool euros);
+
+}  // namespace orvo

@@ -1,0 +1,102 @@
+#include "FormularioLibro.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "Regional.h"
+
+namespace orvo {
+
+QBoxLayout* FormularioLibro::filaEmpresa(const QString& raiz, ControlesComunes& c) {
+    c.empresa = new QComboBox(this);
+    c.empresa->setObjectName(QStringLiteral("cbo") + raiz);
+    c.empresa->setMinimumContentsLength(36);
+    auto* fila = new QHBoxLayout;
+    auto* rotulo = new QLabel(QStringLiteral("EMPRESA:"), this);
+    rotulo->setBuddy(c.empresa);
+    fila->addWidget(rotulo);
+    fila->addWidget(c.empresa, 1);
+    return fila;
+}
+
+QGroupBox* FormularioLibro::periodo(const QString& raiz, const QString& formato,
+                                    ControlesComunes& c) {
+    auto* marco = new QGroupBox(QStringLiteral("PERIODO"), this);
+    auto* rejilla = new QGridLayout(marco);
+    const QString rotulos[2] = {QStringLiteral("DESDE:"), QStringLiteral("HASTA:")};
+    for (int i = 0; i < 2; ++i) {
+        auto* selector = new SelectorFecha(marco);
+        selector->setObjectName(nombreControl(QStringLiteral("dtp") + raiz, i));
+        selector->setDisplayFormat(formato);
+        selector->setMinimumWidth(
+            selector->fontMetrics().horizontalAdvance(QStringLiteral("30 septiembre  2000")) + 40);
+        auto* rotulo = new QLabel(rotulos[i], marco);
+        rotulo->setBuddy(selector);
+        rejilla->addWidget(rotulo, 0, 2 * i);
+        rejilla->addWidget(selector, 0, 2 * i + 1);
+        c.fechas[i] = selector;
+    }
+    return marco;
+}
+
+QGroupBox* FormularioLibro::subcuentas(const QString& raiz, ControlesComunes& c) {
+    auto* marco = new QGroupBox(QStringLiteral("SUBCUENTAS"), this);
+    marco->setObjectName(QStringLiteral("fraSubcuentas"));
+    auto* rejilla = new QGridLayout(marco);
+    const QString iniciales[2] = {QStringLiteral("0000000"), QStringLiteral("9999999")};
+    const QString rotulos[2] = {QStringLiteral("SUBCUENTA INICIAL:"),
+                                QStringLiteral("SUBCUENTA FINAL:")};
+    for (int i = 0; i < 2; ++i) {
+        auto* caja = new QLineEdit(iniciales[i], marco);
+        caja->setObjectName(nombreControl(QStringLiteral("txt") + raiz, i));
+        caja->setMaxLength(iniciales[i].size());
+        caja->setMinimumWidth(
+            caja->fontMetrics().horizontalAdvance(QStringLiteral("000000000000")));
+        auto* rotulo = new QLabel(rotulos[i], marco);
+        rotulo->setBuddy(caja);
+        rejilla->addWidget(rotulo, 0, 2 * i);
+        rejilla->addWidget(caja, 0, 2 * i + 1);
+        c.subcuentas[i] = caja;
+    }
+    return marco;
+}
+
+QBoxLayout* FormularioLibro::euros(const QString& raiz, ControlesComunes& c) {
+    c.euros = new QCheckBox(QStringLiteral("Importes en euros"), this);
+    c.euros->setObjectName(QStringLiteral("chk") + raiz);
+    auto* simbolo = new QLabel(QStringLiteral("€"), this);
+    simbolo->setObjectName(QStringLiteral("lblEuro"));
+    auto* fila = new QHBoxLayout;
+    fila->addWidget(c.euros);
+    fila->addWidget(simbolo);
+    fila->addStretch();
+    return fila;
+}
+
+BarraProgreso* FormularioLibro::barra(const QString& nombre, ControlesComunes& c) {
+    c.progreso = new BarraProgreso(this);
+    c.progreso->setObjectName(nombre);
+    return c.progreso;
+}
+
+QBoxLayout* FormularioLibro::botones(const QString& raiz, const QString& aceptar,
+                                     ControlesComunes& c) {
+    c.nombreBotones = QStringLiteral("cmd") + raiz;
+    const QString textos[2] = {aceptar, QStringLiteral("CANCELAR")};
+    auto* fila = new QHBoxLayout;
+    fila->addStretch();
+    for (int i = 0; i < 2; ++i) {
+        c.botones[i] = new QPushButton(textos[i], this);
+        c.botones[i]->setObjectName(nombreControl(QStringLiteral("cmd") + raiz, i));
+        fila->addWidget(c.botones[i]);
+    }
+    return fila;
+}
+
+}  // namespace orvo

@@ -1,0 +1,122 @@
+#include "LibroDiario.h"
+
+#include "FilaLibro.h"
+
+namespace orvo {
+
+namespace {
+
+// Columnas y condiciones comunes a la consulta normal y a las dos pasadas de la ordenada.
+// Los importes se leen con CCur (entero en diezmilésimas) para no analizar texto en C++.
+QString consultaApuntes(bool euros, const QString& condicionExtra, int pasada) {
+    const QString debe = euros ? QStringLiteral("CtdadDebeEuros") : QStringLiteral("CtdadDebe");
+    const QString haber = euros ? QStringLiteral("CtdadHaberEuros") : QStringLiteral("CtdadHaber");
+    return QStringLiteral(
+               "SELECT Asiento.Numero, Asiento.IDAsiento, Asiento.Fecha, Cuenta.Codigo, "
+               "Cuenta.Descripcion AS DescripcionCta, Apunte.Concepto, "
+               "CCur(NULLIF(Apunte.%1, '')) AS Debe, CCur(NULLIF(Apunte.%2, '')) AS Haber, "
+               "Val(Asiento.Numero) AS NumeroValor, Apunte.IDApunte, %3 AS Pasada "
+               "FROM Asiento INNER JOIN Apunte ON Asiento.IDAsiento = Apunte.CodAsiento "
+               "INNER JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta "
+               "WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? "
+               "AND Cuenta.CodTipo_Cuenta = 2 "
+               "AND Val(Asiento.Numero) >= ? AND Val(Asiento.Numero) <= ? "
+               "AND Cuenta.Codigo >= ? AND Cuenta.Codigo <= ? "
+               "AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? ")
+               .arg(debe, haber, QString::number(pasada)) +
+           condicionExtra;
+}
+
+}  // namespace
+
+QString numeroMaximoAsiento(Conexion& contabilidad, long empresa) {
+    const QVariant maximo = contabilidad.valor(
+        QStringLiteral("SELECT MAX(Val(Numero)) AS NumeroMaximo FROM Asiento WHERE CodEmpresa = ?"),
+        {static_cast<qlonglong>(empresa)});
+    if (maximo.isNull()) return QStringLiteral("0");
+    if (maximo.typeId() == QMetaType::Double) return QString::number(maximo.toDouble(), 'g', 15);
+    return QString::number(maximo.toLongLong());
+}
+
+FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLibroDiario& o) {
+    const Parametros filtros{static_cast<qlonglong>(o.empresa),
+                             static_cast<qlonglong>(o.empresa),
+                             numeroDeAsiento(o.asientoDesde),
+                             numeroDeAsiento(o.asientoHasta),
+                             o.subcuentaDesde,
+                             o.subcuentaHasta,
+                             primerDiaDelMes(o.desde),
+                             ultimoDiaDelMes(o.hasta)};
+    // Una sola consulta en el orden de impresión: asientos por número (como número), fecha y
+    // clave; dentro de cada asiento, los apuntes como se anotaron o, si se piden ordenados,
+    // primero los del debe y luego los del haber, cada grupo por código de subcuenta. Las
+    // pasadas miran las columnas en pesetas sea cual sea la moneda: un apunte con las dos
+    // a cero no sale y uno con las dos distintas de cero sale dos veces.
+    const QString orden =
+        QStringLiteral(" ORDER BY NumeroValor, Fecha, IDAsiento, Pasada, %1IDApunte")
+            .arg(o.apuntesOrdenados ? QStringLiteral("Codigo, ") : QString());
+    QString sql;
+    Parametros params = filtros;
+    if (o.apuntesOrdenados) {
+        sql = consultaApuntes(o.euros,
+                              QStringLiteral("AND CCur(NULLIF(Apunte.CtdadDebe, '')) <> 0"), 0) +
+              QStringLiteral(" UNION ALL ") +
+              consultaApuntes(o.euros,
+                              QStringLiteral("AND CCur(NULLIF(Apunte.CtdadHaber, '')) <> 0"), 1) +
+              orden;
+        params += filtros;
+    } else {
+        sql = consultaApuntes(o.euros, QString(), 0) + orden;
+    }
+
+    Recordset rs = contexto.contabilidad.Execute(sql, params);
+    const qint64 total = rs.RecordCount();
+    if (total > 0) {
+        contexto.progreso.Iniciar(total, QStringLiteral("Procesando ..."), 0);
+        Instruccion insertar = contexto.informes.preparar(QStringLiteral(
+            "INSERT INTO Libro_Diario (Asiento, Fecha, Descripcion, Concepto, Debe, Haber) "
+            "VALUES (?, ?, ?, ?, ?, ?)"));
+        const int cNumero = rs.indice(QStringLiteral("Numero"));
+        const int cId = rs.indice(QStringLiteral("IDAsiento"));
+        const int cFecha = rs.indice(QStringLiteral("Fecha"));
+        const int cCodigo = rs.indice(QStringLiteral("Codigo"));
+        const int cCuenta = rs.indice(QStringLiteral("DescripcionCta"));
+        const int cConcepto = rs.indice(QStringLiteral("Concepto"));
+        const int cDebe = rs.indice(QStringLiteral("Debe"));
+        const int cHaber = rs.indice(QStringLiteral("Haber"));
+        std::string asiento, fecha, descripcion, debe, haber;
+        qint64 filas = 0;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            asiento.clear();
+            FilaLibro::anadirAsiento(asiento, rs.textoUtf8(cNumero), rs.entero(cId));
+            // Una línea sin fecha conserva la de la anterior.
+            const QByteArrayView f = rs.textoUtf8(cFecha);
+            if (!f.trimmed().isEmpty()) {
+                fecha.clear();
+                FilaLibro::anadirFecha(fecha, f);
+            }
+            descripcion.clear();
+            FilaLibro::anadir(descripcion, rs.textoUtf8(cCodigo));
+            descripcion += " - ";
+            FilaLibro::anadir(descripcion, rs.textoUtf8(cCuenta));
+            debe.clear();
+            FilaLibro::anadirImporte(debe, Moneda::deDiezmilesimas(rs.entero(cDebe)), o.euros);
+            haber.clear();
+            FilaLibro::anadirImporte(haber, Moneda::deDiezmilesimas(rs.entero(cHaber)), o.euros);
+
+            insertar.enlazarTexto(1, FilaLibro::vista(asiento));
+            insertar.enlazarTexto(2, FilaLibro::vista(fecha));
+            insertar.enlazarTexto(3, FilaLibro::vista(descripcion));
+            insertar.enlazarTexto(4, rs.textoUtf8(cConcepto));
+            insertar.enlazarTexto(5, FilaLibro::vista(debe));
+            insertar.enlazarTexto(6, FilaLibro::vista(haber));
+            insertar.ejecutar();
+            if (filas < total) contexto.progreso.setValor(++filas);
+        }
+        contexto.progreso.Terminar();
+    }
+    rs.Close();
+    return formulasLibroPorMeses(o.textoEmpresa, o.desde, o.hasta, o.euros);
+}
+
+}  // namespace orvo

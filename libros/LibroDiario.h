@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include "FormularioInforme.h"
+
+namespace orvo {
+
+// Lo que el diálogo del libro Diario pide; la construcción no conoce los controles.
+struct OpcionesLibroDiario {
+    long empresa = 0;
+    QString textoEmpresa;  // cabecera "<ABR> Nombre"
+    bool euros = true;
+    QString subcuentaDesde, subcuentaHasta;
+    QString asientoDesde, asientoHasta;  // como se han tecleado
+    QDate desde, hasta;                  // se toman los meses enteros
+    bool apuntesOrdenados = false;       // primero el debe y después el haber, por código
+};
+
+// Escribe en Libro_Diario una fila por apunte, asiento a asiento en orden numérico, y devuelve
+// las fórmulas del informe. Lanza ErrorOrvo/ErrorBD.
+FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLibroDiario& o);
+
+// Mayor número de asiento de la empresa, como número, o "0" si no tiene asientos.
+QString numeroMaximoAsiento(Conexion& contabilidad, long empresa);
+
+}  // namespace orvo

@@ -1,0 +1,161 @@
+#include "LibroMayor.h"
+
+#include "FilaLibro.h"
+#include "cGeneral.h"
+
+namespace orvo {
+
+namespace {
+
+constexpr char kSaldoAnterior[] = "Saldo anterior acumulado";
+
+QString columnaDebe(bool euros) {
+    return euros ? QStringLiteral("CtdadDebeEuros") : QStringLiteral("CtdadDebe");
+}
+QString columnaHaber(bool euros) {
+    return euros ? QStringLiteral("CtdadHaberEuros") : QStringLiteral("CtdadHaber");
+}
+
+// Sumas del debe y del haber de una subcuenta antes del periodo, leídas con una instrucción
+// que se prepara una vez por construcción.
+class SaldoAnterior {
+  public:
+    SaldoAnterior(Conexion& contabilidad, const OpcionesLibroMayor& o)
+        : con_(contabilidad), euros_(o.euros) {
+        const QDate primerDia(o.desde.year(), o.desde.month(), 1);
+        // Empezando el periodo en el primer mes del ejercicio no hay nada antes.
+        hayAnterior_ = o.inicioEjercicio.isValid() && primerDia > o.inicioEjercicio;
+        desde_ = cGeneral::DateString(o.inicioEjercicio);
+        hasta_ = cGeneral::DateString(primerDia.addDays(-1));
+    }
+
+    // Debe, haber y saldo (debe - haber) de la subcuenta de clave 'idCuenta'.
+    std::array<Moneda, 3> de(qint64 idCuenta) {
+        if (!hayAnterior_) return {};
+        Recordset rs = con_.Execute(
+            QStringLiteral(
+                "SELECT SUM(CCur(NULLIF(Apunte.%1, ''))) AS Debe, "
+                "SUM(CCur(NULLIF(Apunte.%2, ''))) AS Haber "
+                "FROM Apunte INNER JOIN Asiento ON Apunte.CodAsiento = Asiento.IDAsiento "
+                "WHERE Apunte.CodCuenta = ? AND Asiento.Fecha >= ? AND Asiento.Fecha <= ?")
+                .arg(columnaDebe(euros_), columnaHaber(euros_)),
+            {idCuenta, desde_, hasta_});
+        const Moneda debe = Moneda::deDiezmilesimas(rs.entero(0));
+        const Moneda haber = Moneda::deDiezmilesimas(rs.entero(1));
+        return {debe, haber, debe - haber};
+    }
+
+  private:
+    Conexion& con_;
+    bool euros_;
+    bool hayAnterior_;
+    QString desde_, hasta_;
+};
+
+}  // namespace
+
+FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLibroMayor& o) {
+    Parametros params{static_cast<qlonglong>(o.empresa), static_cast<qlonglong>(o.empresa)};
+    QString filtroSubcuenta;
+    if (o.subcuentaUnica) {
+        filtroSubcuenta = QStringLiteral("AND Cuenta.Codigo = ? ");
+        params << *o.subcuentaUnica;
+    } else {
+        filtroSubcuenta = QStringLiteral("AND Cuenta.Codigo >= ? AND Cuenta.Codigo <= ? ");
+        params << o.subcuentaDesde << o.subcuentaHasta;
+    }
+    params << primerDiaDelMes(o.desde) << ultimoDiaDelMes(o.hasta);
+    Recordset rs = contexto.contabilidad.Execute(
+        QStringLiteral("SELECT Cuenta.IDCuenta, Cuenta.Codigo, Asiento.IDAsiento, Asiento.Numero, "
+                       "Asiento.Fecha, Cuenta.Descripcion, Apunte.Concepto, "
+                       "CCur(NULLIF(Apunte.%1, '')) AS Debe, CCur(NULLIF(Apunte.%2, '')) AS Haber "
+                       "FROM Asiento INNER JOIN Apunte ON Asiento.IDAsiento = Apunte.CodAsiento "
+                       "INNER JOIN Cuenta ON Apunte.CodCuenta = Cuenta.IDCuenta "
+                       "WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? "
+                       "AND Cuenta.CodTipo_Cuenta = 2 ")
+                .arg(columnaDebe(o.euros), columnaHaber(o.euros)) +
+            filtroSubcuenta +
+            QStringLiteral("AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? "
+                           "ORDER BY Cuenta.Codigo, Val(Asiento.Numero), Asiento.Fecha, "
+                           "Asiento.IDAsiento, Apunte.IDApunte"),
+        params);
+    const qint64 total = rs.RecordCount();
+    if (total > 0) {
+        contexto.progreso.Iniciar(total, QStringLiteral("Procesando ..."), 0);
+        Instruccion insertar = contexto.informes.preparar(QStringLiteral(
+            "INSERT INTO Libro_Mayor (Codigo, Descripcion, Asiento, Fecha, Concepto, Debe, Haber, "
+            "Saldo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+        SaldoAnterior anterior(contexto.contabilidad, o);
+        const int cIdCuenta = rs.indice(QStringLiteral("IDCuenta"));
+        const int cCodigo = rs.indice(QStringLiteral("Codigo"));
+        const int cDescripcion = rs.indice(QStringLiteral("Descripcion"));
+        const int cNumero = rs.indice(QStringLiteral("Numero"));
+        const int cId = rs.indice(QStringLiteral("IDAsiento"));
+        const int cFecha = rs.indice(QStringLiteral("Fecha"));
+        const int cConcepto = rs.indice(QStringLiteral("Concepto"));
+        const int cDebe = rs.indice(QStringLiteral("Debe"));
+        const int cHaber = rs.indice(QStringLiteral("Haber"));
+        std::string codigoAnterior, asiento, fecha, debe, haber, saldoTexto;
+        bool primera = true;
+        Moneda saldo;
+        qint64 filas = 0;
+        auto importe = [&o](std::string& destino, Moneda m) {
+            destino.clear();
+            FilaLibro::anadirImporte(destino, m, o.euros);
+        };
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const QByteArrayView codigo = rs.textoUtf8(cCodigo);
+            if (primera || codigo != QByteArrayView(codigoAnterior.data(), codigoAnterior.size())) {
+                primera = false;
+                codigoAnterior.assign(codigo.data() ? codigo.data() : "", codigo.size());
+                saldo = Moneda();
+                if (o.saldoAnterior) {
+                    const auto [d, h, s] = anterior.de(rs.entero(cIdCuenta));
+                    importe(debe, d);
+                    importe(haber, h);
+                    importe(saldoTexto, s);
+                    insertar.enlazarTexto(1, codigo);
+                    insertar.enlazarTexto(2, rs.textoUtf8(cDescripcion));
+                    insertar.enlazarTexto(3, QByteArrayView());
+                    insertar.enlazarTexto(4, QByteArrayView());
+                    insertar.enlazarTexto(5, kSaldoAnterior);
+                    insertar.enlazarTexto(6, FilaLibro::vista(debe));
+                    insertar.enlazarTexto(7, FilaLibro::vista(haber));
+                    insertar.enlazarTexto(8, FilaLibro::vista(saldoTexto));
+                    insertar.ejecutar();
+                    // El saldo sigue desde el que se ha impreso, para que las filas cuadren.
+                    saldo = *Moneda::deTexto(QString::fromLatin1(saldoTexto));
+                }
+            }
+            const Moneda d = Moneda::deDiezmilesimas(rs.entero(cDebe));
+            const Moneda h = Moneda::deDiezmilesimas(rs.entero(cHaber));
+            // Un debe positivo suma; si no, se resta el haber (un debe negativo no cuenta).
+            saldo = d > Moneda() ? saldo + d : saldo - h;
+            asiento.clear();
+            FilaLibro::anadirAsiento(asiento, rs.textoUtf8(cNumero), rs.entero(cId));
+            const QByteArrayView f = rs.textoUtf8(cFecha);
+            if (!f.trimmed().isEmpty()) {
+                fecha.clear();
+                FilaLibro::anadirFecha(fecha, f);
+            }
+            importe(debe, d);
+            importe(haber, h);
+            importe(saldoTexto, saldo);
+            insertar.enlazarTexto(1, codigo);
+            insertar.enlazarTexto(2, rs.textoUtf8(cDescripcion));
+            insertar.enlazarTexto(3, FilaLibro::vista(asiento));
+            insertar.enlazarTexto(4, FilaLibro::vista(fecha));
+            insertar.enlazarTexto(5, rs.textoUtf8(cConcepto));
+            insertar.enlazarTexto(6, FilaLibro::vista(debe));
+            insertar.enlazarTexto(7, FilaLibro::vista(haber));
+            insertar.enlazarTexto(8, FilaLibro::vista(saldoTexto));
+            insertar.ejecutar();
+            if (filas < total) contexto.progreso.setValor(++filas);
+        }
+        contexto.progreso.Terminar();
+    }
+    rs.Close();
+    return formulasLibroPorMeses(o.textoEmpresa, o.desde, o.hasta, o.euros);
+}
+
+}  // namespace orvo

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+#include "FormularioInforme.h"
+
+namespace orvo {
+
+// Lo que piden el libro Mayor y el desglose de una subcuenta, que comparten construcción.
+struct OpcionesLibroMayor {
+    long empresa = 0;
+    QString textoEmpresa;
+    bool euros = true;
+    QString subcuentaDesde, subcuentaHasta;
+    // El desglose imprime solo esta subcuenta y no mira el rango.
+    std::optional<QString> subcuentaUnica;
+    QDate desde, hasta;          // se toman los meses enteros
+    QDate inicioEjercicio;       // primer día del ejercicio, comienzo del saldo anterior
+    bool saldoAnterior = false;  // fila "Saldo anterior acumulado" por subcuenta
+};
+
+// Escribe en Libro_Mayor, subcuenta por subcuenta, la fila del saldo anterior (si se pide) y
+// una fila por apunte con el saldo acumulado; devuelve las fórmulas. Lanza ErrorOrvo/ErrorBD.
+FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLibroMayor& o);
+
+}  // namespace orvo

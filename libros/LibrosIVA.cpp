@@ -1,0 +1,121 @@
+#include "LibrosIVA.h"
+
+#include "ErrorOrvo.h"
+#include "FilaLibro.h"
+#include "Regional.h"
+#include "cGeneral.h"
+
+namespace orvo {
+
+namespace {
+
+const QString kNoExiste = QStringLiteral("No existe");
+
+// Porcentaje leído de los libros ("5,2" o 5.2), en coma flotante como manda la regla del
+// recargo; un texto que no es un número es un error, no un cero.
+double porcentaje(const QVariant& v) {
+    return Moneda::deColumna(v).aDouble();
+}
+
+// Numeración automática: el número siguiente como número, sin los ceros de la izquierda.
+QString siguienteNumero(const QString& numero) {
+    bool ok = false;
+    const double n = numero.trimmed().toDouble(&ok);
+    if (!ok)
+        throw ErrorOrvo(
+            13, QStringLiteral("El primer número de factura «%1» no es un número").arg(numero));
+    return QString::number(n + 1, 'g', 15);
+}
+
+}  // namespace
+
+QString ObtenerConsultaFacturas(const OpcionesLibrosIVA& o, Parametros& params) {
+    const QString importes =
+        o.euros
+            ? QStringLiteral(
+                  "CtdadDebeEuros AS Debe, CtdadHaberEuros AS Haber, "
+                  "BaseImpEuros AS BaseImponible")
+            : QStringLiteral("CtdadDebe AS Debe, CtdadHaber AS Haber, BaseImp AS BaseImponible");
+    params = {static_cast<qlonglong>(o.empresa),
+              o.emitidas ? QStringLiteral("477%") : QStringLiteral("472%"),
+              cGeneral::DateString(o.desde), cGeneral::DateString(o.hasta)};
+    // DISTINCT deja una sola fila de las líneas que coinciden en todo lo seleccionado.
+    return QStringLiteral(
+               "SELECT DISTINCT Factura, Fecha, Contrapartida, DNI_CIF, IDAsiento, Numero, "
+               "Concepto, PorcentajeIVA, PorcentajeRecargo, ") +
+           importes +
+           QStringLiteral(
+               " FROM Asiento, Apunte, Cuenta "
+               "WHERE Cuenta.IDCuenta = Apunte.CodCuenta AND Apunte.CodAsiento = Asiento.IDAsiento "
+               "AND Cuenta.CodEmpresa = ? AND Codigo LIKE ? "
+               "AND Fecha >= ? AND Fecha <= ? AND Factura <> '' AND Contrapartida <> '' "
+               "ORDER BY Fecha, IDAsiento, Factura, Contrapartida");
+}
+
+FormulasInforme construirLibrosIVA(ContextoInforme& contexto, const OpcionesLibrosIVA& o) {
+    Parametros params;
+    const QString sql = ObtenerConsultaFacturas(o, params);
+    Recordset rs = contexto.contabilidad.Execute(sql, params);
+    if (!rs.Eof()) {
+        const qint64 total = rs.RecordCount();
+        contexto.progreso.Iniciar(total, QStringLiteral("Procesando ..."), 0);
+        Instruccion insertar = contexto.informes.preparar(QStringLiteral(
+            "INSERT INTO Libros_IVA (NumFactura, Fecha, CodSubcuenta, DescripcionSubcuenta, NIF, "
+            "NumAsiento, Concepto, BaseImponible, IVA, CuotaIVA, Recargo, CuotaRecargo, "
+            "TotalFactura) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        const auto formato = [&o](Moneda m) { return cGeneral::FormatearCurrency(m, o.euros); };
+        QString numero = o.primerNumero.trimmed();
+        qint64 filas = 0;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            if (!o.numeracionAutomatica)
+                numero = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Factura")));
+            const QString contrapartida =
+                cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Contrapartida")));
+            QString nombre = kNoExiste, nif = kNoExiste;
+            {
+                Recordset cuenta = contexto.contabilidad.Execute(
+                    QStringLiteral("SELECT Descripcion, DNI_CIF FROM Cuenta "
+                                   "WHERE Codigo = ? AND CodEmpresa = ?"),
+                    {contrapartida, static_cast<qlonglong>(o.empresa)});
+                if (!cuenta.Eof()) {
+                    nombre = cGeneral::QuitarNulo(cuenta.Fields(0));
+                    nif = cGeneral::QuitarNulo(cuenta.Fields(1));
+                }
+            }
+            const Moneda debe = Moneda::deColumna(rs.Fields(QStringLiteral("Debe")));
+            const Moneda haber = Moneda::deColumna(rs.Fields(QStringLiteral("Haber")));
+            const Moneda cuotaIva = o.emitidas ? haber - debe : debe - haber;
+            const QVariant rateIva = rs.Fields(QStringLiteral("PorcentajeIVA"));
+            const QVariant rateRecargo = rs.Fields(QStringLiteral("PorcentajeRecargo"));
+            // Una cuota negativa (factura rectificativa) hace negativa la base; una base ya
+            // negativa no cambia de signo dos veces.
+            Moneda base = Moneda::deColumna(rs.Fields(QStringLiteral("BaseImponible")));
+            if (cuotaIva < Moneda() && base > Moneda()) base = -base;
+            // Recargo: porcentaje por base en coma flotante, a moneda, entre cien; el total
+            // suma el recargo tal como se imprime.
+            const Moneda cien = Moneda::deDouble(porcentaje(rateRecargo) * base.aDouble());
+            const QString cuotaRecargo = formato(Moneda::deDouble(
+                static_cast<double>(cien.diezmilesimas()) / 100.0 / Moneda::kEscala));
+            const Moneda totalFactura = base + cuotaIva + *Moneda::deTexto(cuotaRecargo);
+            const QString fecha = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Fecha")));
+            insertar.ejecutar(
+                {numero, fecha.right(2) + u'/' + fecha.mid(4, 2) + u'/' + fecha.left(4),
+                 contrapartida, nombre, nif,
+                 cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Numero"))) + QStringLiteral(" (") +
+                     cGeneral::QuitarNulo(rs.Fields(QStringLiteral("IDAsiento"))) + u')',
+                 cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Concepto"))), formato(base),
+                 cGeneral::QuitarNulo(rateIva), formato(cuotaIva),
+                 cGeneral::QuitarNulo(rateRecargo), cuotaRecargo, formato(totalFactura)});
+            if (o.numeracionAutomatica) numero = siguienteNumero(numero);
+            if (filas < total) contexto.progreso.setValor(++filas);
+        }
+        contexto.progreso.Terminar();
+    }
+    rs.Close();
+    return {{1, formulaEmpresa(o.textoEmpresa)},
+            {2, formulaMoneda(o.euros)},
+            {3, QStringLiteral("Periodo= \"Periodo:  ") + Regional::fechaCorta(o.desde) +
+                    QStringLiteral(" ~ ") + Regional::fechaCorta(o.hasta) + u'"'}};
+}
+
+}  // namespace orvo

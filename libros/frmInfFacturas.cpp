@@ -1,0 +1,138 @@
+#include "frmInfFacturas.h"
+
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "cCOrigen.h"
+
+namespace orvo {
+
+frmInfFacturas::frmInfFacturas(Componente& componente, QWidget* padre)
+    : FormularioLibro(componente, QStringLiteral("frmInfFacturas"), padre) {
+    setWindowTitle(QStringLiteral("Libro de IVA (facturas ..."));
+    const QString raiz = QStringLiteral("Facturas");
+    ControlesComunes c;
+    QBoxLayout* empresa = filaEmpresa(raiz, c);
+    QGroupBox* fraPeriodo = periodo(raiz, QStringLiteral("dd MMMM  yyyy"), c);
+
+    auto* fraNumeracion = new QGroupBox(QStringLiteral("NUMERACIÓN"), this);
+    auto* filaNumeracion = new QHBoxLayout(fraNumeracion);
+    const QString textos[2] = {QStringLiteral("Existente"), QStringLiteral("Automática")};
+    for (int i = 0; i < 2; ++i) {
+        optFacturas_[i] = new QRadioButton(textos[i], fraNumeracion);
+        optFacturas_[i]->setObjectName(nombreControl(QStringLiteral("optFacturas"), i));
+        filaNumeracion->addWidget(optFacturas_[i]);
+        connect(optFacturas_[i], &QRadioButton::toggled, this, [this](bool marcado) {
+            if (marcado) optFacturasClick();
+        });
+    }
+    lblFacturas_ = new QLabel(QStringLiteral("Primer nº:"), fraNumeracion);
+    lblFacturas_->setObjectName(QStringLiteral("lblFacturas0"));
+    txtFacturas_ = new QLineEdit(QStringLiteral("1"), fraNumeracion);
+    txtFacturas_->setObjectName(QStringLiteral("txtFacturas"));
+    txtFacturas_->setMaximumWidth(txtFacturas_->fontMetrics().horizontalAdvance(u'0') * 12);
+    txtFacturas_->installEventFilter(this);
+    lblFacturas_->setBuddy(txtFacturas_);
+    filaNumeracion->addSpacing(12);
+    filaNumeracion->addWidget(lblFacturas_);
+    filaNumeracion->addWidget(txtFacturas_);
+    filaNumeracion->addStretch();
+
+    auto* capa = new QVBoxLayout(this);
+    capa->addLayout(empresa);
+    capa->addWidget(fraPeriodo);
+    capa->addWidget(fraNumeracion);
+    capa->addLayout(euros(raiz, c));
+    capa->addWidget(barra(QStringLiteral("abpProgreso"), c));
+    capa->addLayout(botones(raiz, QStringLiteral("ACEPTAR"), c));
+    c.nombreBotones = QStringLiteral("cmdFacturas_Click");
+    capa->setSizeConstraint(QLayout::SetFixedSize);
+    registrarComunes(c);
+}
+
+bool frmInfFacturas::emitidas() const {
+    return origen() == cCOrigen::FACTURAEMITIDA;
+}
+
+void frmInfFacturas::cargarPropio() {
+    if (origen() == cCOrigen::FACTURAEMITIDA)
+        setWindowTitle(mensajes().Mensaje29());
+    else if (origen() == cCOrigen::FACTURARECIBIDA)
+        setWindowTitle(mensajes().Mensaje30());
+    optFacturas_[0]->setChecked(true);
+    optFacturasClick();
+}
+
+void frmInfFacturas::optFacturasClick() {
+    const bool automatica = optFacturas_[1]->isChecked();
+    txtFacturas_->setEnabled(automatica);
+    lblFacturas_->setEnabled(automatica);
+    // Fondo de ventana para la caja que se puede escribir, color de botón para la que no.
+    const QPalette::ColorRole fondo = automatica ? QPalette::Base : QPalette::Button;
+    QPalette paleta = txtFacturas_->palette();
+    paleta.setColor(QPalette::Base, palette().color(fondo));
+    txtFacturas_->setPalette(paleta);
+}
+
+bool frmInfFacturas::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto != txtFacturas_) return FormularioLibro::eventFilter(objeto, evento);
+    if (evento->type() == QEvent::FocusIn) {
+        QTimer::singleShot(0, txtFacturas_, [this] {
+            if (txtFacturas_->hasFocus()) general().SelText(txtFacturas_);
+        });
+    } else if (evento->type() == QEvent::FocusOut) {
+        if (txtFacturas_->text().trimmed().isEmpty()) txtFacturas_->setText(QStringLiteral("1"));
+    } else if (evento->type() == QEvent::KeyPress) {
+        // Solo cifras y retroceso; las teclas sin carácter (flechas, supr) pasan.
+        const QString t = static_cast<QKeyEvent*>(evento)->text();
+        if (!t.isEmpty() && t.at(0).unicode() >= 32 && t.at(0).unicode() != 127 &&
+            !t.at(0).isDigit()) {
+            componente().interfaz.Beep();
+            return true;
+        }
+    }
+    return FormularioLibro::eventFilter(objeto, evento);
+}
+
+OpcionesLibrosIVA frmInfFacturas::opciones() const {
+    OpcionesLibrosIVA o;
+    o.empresa = empresa();
+    o.emitidas = emitidas();
+    o.euros = eurosMarcado();
+    o.desde = comunes().fechas[0]->date();
+    o.hasta = comunes().fechas[1]->date();
+    o.numeracionAutomatica = optFacturas_[1]->isChecked();
+    o.primerNumero = txtFacturas_->text().trimmed();
+    if (o.primerNumero.isEmpty()) o.primerNumero = QStringLiteral("1");
+    return o;
+}
+
+bool frmInfFacturas::RellenarInforme() {
+    return construirEnTransaccion(
+        QStringLiteral("Libros_IVA"), QStringLiteral("NumFactura"),
+        [this](ContextoInforme& contexto) {
+            OpcionesLibrosIVA o = opciones();
+            o.textoEmpresa = textoEmpresa();
+            return construirLibrosIVA(contexto, o);
+        },
+        QStringLiteral("RellenarInforme"), QStringLiteral("OrvoContabilidaInf"));
+}
+
+QString frmInfFacturas::nombrePlantilla() const {
+    return emitidas() ? QStringLiteral("infCONT_FacturasEmitidas.rpt")
+                      : QStringLiteral("infCONT_FacturasRecibidas.rpt");
+}
+
+QString frmInfFacturas::tituloInforme() const {
+    return emitidas() ? QStringLiteral("Informe del libro de facturas emitidas")
+                      : QStringLiteral("Informe del libro de facturas recibidas");
+}
+
+}  // namespace orvo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "FormularioLibro.h"
+#include "LibrosIVA.h"
+
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace orvo {
+
+// Diálogo de los dos libros de IVA; el origen (cCOrigen) dice cuál.
+class frmInfFacturas : public FormularioLibro {
+    Q_OBJECT
+  public:
+    explicit frmInfFacturas(Componente& componente, QWidget* padre = nullptr);
+
+    OpcionesLibrosIVA opciones() const;
+
+  protected:
+    void cargarPropio() override;
+    bool RellenarInforme() override;
+    QString nombrePlantilla() const override;
+    QString tituloInforme() const override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+  private:
+    bool emitidas() const;
+    // "Automática" habilita la caja del primer número; "Existente" la deshabilita.
+    void optFacturasClick();
+
+    QRadioButton* optFacturas_[2];
+    QLineEdit* txtFacturas_;
+    QLabel* lblFacturas_;
+};
+
+}  // namespace orvo
