@@ -2,6 +2,11 @@
 
 #include <QFileInfo>
 
+#include "ErrorOrvo.h"
+#include "Maquetador.h"
+#include "Pintor.h"
+#include "Salidas.h"
+
 namespace orvo {
 
 MotorInformes::MotorInformes() : MotorInformes(Opciones{}) {}
@@ -21,13 +26,59 @@ QString MotorInformes::DataFiles(int indice) const {
     return it == dataFiles_.end() ? QString() : it->second;
 }
 
-void MotorInformes::setDataFiles(int indice, const QString& v) { dataFiles_[indice] = v; }
+void MotorInformes::setDataFiles(int indice, const QString& v) {
+    dataFiles_[indice] = v;
+}
 
 void MotorInformes::PrintReport() {
-    // Provisional hasta que el motor componga páginas: solo comprueba la plantilla.
-    if (!QFileInfo::exists(reportFileName_)) {
-        lastErrorNumber_ = 20504;
-        lastErrorString_ = QStringLiteral("No se encuentra la plantilla del informe: ") + reportFileName_;
+    lastErrorNumber_ = 0;
+    lastErrorString_.clear();
+    try {
+        generar();
+    } catch (const FalloMotor& e) {
+        lastErrorNumber_ = e.numero();
+        lastErrorString_ = e.texto();
+    } catch (const std::exception& e) {
+        lastErrorNumber_ = ErrorMotor::kDatosNoValidos;
+        lastErrorString_ =
+            QStringLiteral("Error al leer los datos del informe: ") + descripcionError(e);
+    }
+}
+
+void MotorInformes::generar() {
+    const Plantilla plantilla = Plantilla::leer(reportFileName_);
+    ValoresFormulas formulas;
+    for (int i = 1; i <= kMaxFormulas; ++i)
+        if (!formulas_[i].trimmed().isEmpty()) formulas.anadir(formulas_[i]);
+    const QString datos = DataFiles(0);
+    if (!QFileInfo(datos).isFile())
+        throw FalloMotor(
+            ErrorMotor::kDatosNoEncontrados,
+            QStringLiteral("No se encuentra el archivo de datos del informe %1").arg(datos));
+    // Un archivo SQLite sin cifrar se abre sea cual sea Password; se guarda para los que lo estén.
+    const auto conexion = Conexion::abrir(datos, false);
+    Maquetador maquetador(plantilla, *conexion, formulas);
+    const QDate fecha =
+        opciones_.fechaImpresion.isValid() ? opciones_.fechaImpresion : QDate::currentDate();
+    Pintor pintor(maquetador, windowTitle_, fecha);
+    switch (destination_) {
+        case 0: {
+            VistaPrevia vista(maquetador, pintor, windowTitle_, fecha, pageZoom_);
+            if (!opciones_.vistaPreviaInteractiva) break;  // ya compuesta la primera página
+            if (windowState_ == 2) vista.setWindowState(Qt::WindowMaximized);
+            vista.exec();
+            break;
+        }
+        case 1:
+            imprimirEnPredeterminada(maquetador, pintor, windowTitle_);
+            break;
+        case 2:
+            escribirArchivo(maquetador, pintor, windowTitle_, fecha, printFileName_);
+            break;
+        default:
+            throw FalloMotor(
+                ErrorMotor::kDestinoNoValido,
+                QStringLiteral("Destino de impresión no válido: %1").arg(destination_));
     }
 }
 

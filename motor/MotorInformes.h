@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <array>
 #include <map>
@@ -12,11 +13,13 @@ namespace orvo {
 // las fórmulas, compone las páginas una vez y las lleva a la pantalla, la impresora o un
 // archivo. Los fallos se dejan en LastErrorNumber/LastErrorString; nunca lanza.
 class MotorInformes : public IMotorInformes {
-public:
+  public:
     struct Opciones {
         // false: la vista previa se compone fuera de pantalla y se cierra sola (ejecutor de
         // órdenes y pruebas).
         bool vistaPreviaInteractiva = true;
+        // Fecha impresa en cada página; nula: la del día.
+        QDate fechaImpresion;
     };
     MotorInformes();
     explicit MotorInformes(Opciones opciones);
@@ -45,7 +48,12 @@ public:
     QString LastErrorString() const override { return lastErrorString_; }
     void setLastErrorString(const QString& v) override { lastErrorString_ = v; }
 
-private:
+    // Zoom con que se abrirá la próxima vista previa.
+    int zoom() const { return pageZoom_; }
+
+  private:
+    void generar();
+
     Opciones opciones_;
     std::array<QString, kMaxFormulas + 1> formulas_;
     std::map<int, QString> dataFiles_;

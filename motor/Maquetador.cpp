@@ -1,0 +1,550 @@
+#include "Maquetador.h"
+
+#include <QRegularExpression>
+#include <limits>
+
+namespace orvo {
+
+void ValoresFormulas::anadir(const QString& texto) {
+    const qsizetype igual = texto.indexOf(u'=');
+    if (igual <= 0)
+        throw FalloMotor(
+            ErrorMotor::kFormulaNoValida,
+            QStringLiteral("La fórmula «%1» no tiene la forma Nombre= valor").arg(texto));
+    QString valor = texto.mid(igual + 1).trimmed();
+    if (valor.size() >= 2 && (valor.front() == u'"' || valor.front() == u'\'') &&
+        valor.back() == valor.front())
+        valor = valor.mid(1, valor.size() - 2);
+    valores_.insert(texto.left(igual).trimmed().toLower(), valor);
+}
+
+std::optional<Moneda> importeDeCelda(const QString& texto) {
+    QString t = texto.trimmed();
+    if (t.endsWith(u'%')) t = t.chopped(1).trimmed();
+    return Moneda::deTexto(t);
+}
+
+Geometria Geometria::para(const Plantilla& p, bool conTituloSuperior) {
+    Geometria g;
+    if (p.horizontal) std::swap(g.ancho, g.alto);
+    g.altoDetalle = p.letra * 0.5;
+    g.altoGrupo = g.altoDetalle + 1.5;
+    g.altoTotal = g.altoDetalle + 1.5;
+    // empresa y fecha, título, periodo y moneda, separación, títulos de columna
+    g.altoCabecera = 5 + 7 + 5 + 2 + 6 + (conTituloSuperior ? 5 : 0);
+    return g;
+}
+
+namespace {
+
+using Fila = std::vector<QString>;
+constexpr qint64 kAntesDelPrincipio = std::numeric_limits<qint64>::min();
+
+// "{Nombre}" en los textos de la plantilla: una columna de la fila o una fórmula.
+const QRegularExpression& patronLlaves() {
+    static const QRegularExpression patron(QStringLiteral("\\{([^}]+)\\}"));
+    return patron;
+}
+
+bool compara(const QString& izquierda, const QString& op, const QString& derecha) {
+    int orden;
+    const auto a = Moneda::deTexto(izquierda);
+    const auto b = Moneda::deTexto(derecha);
+    if (a && b)
+        orden = *a < *b ? -1 : (*a == *b ? 0 : 1);
+    else
+        orden = QString::compare(izquierda.trimmed(), derecha, Qt::CaseInsensitive);
+    if (op == u"=") return orden == 0;
+    if (op == u"<>") return orden != 0;
+    if (op == u"<") return orden < 0;
+    if (op == u"<=") return orden <= 0;
+    if (op == u">") return orden > 0;
+    return orden >= 0;
+}
+
+}  // namespace
+
+struct Maquetador::Estado {
+    qint64 ultimoRowid = kAntesDelPrincipio;  // última fila terminada
+    int etapa = 0;     // fila en curso: 0 nada hecho, 1 pies de grupo ya impresos
+    bool fin = false;  // sin más filas; etapa 0 cerrar grupos, 1 total, 2 hecho
+    int pagina = 1;
+    std::vector<char> abierto;
+    std::vector<QString> clave, cabecera;
+    std::vector<std::vector<Moneda>> sumas;
+    std::vector<std::vector<QString>> ultimos;
+    std::vector<Moneda> acumulado;
+};
+
+class Maquetador::Compositor {
+  public:
+    enum class Modo { Medir, Componer, Continuo };
+    // alCerrar recibe la página terminada y el estado con que empieza la siguiente (nulo tras
+    // la última); devuelve false para detenerse.
+    using AlCerrar = std::function<bool(Pagina&, const Estado*)>;
+
+    Compositor(Maquetador& m, Estado inicio, Modo modo, AlCerrar alCerrar)
+        : m_(m),
+          p_(m.plantilla_),
+          e_(std::move(inicio)),
+          modo_(modo),
+          alCerrar_(std::move(alCerrar)) {
+        const Geometria& g = m_.geo_;
+        capacidad_ = g.altoCuerpo() - (p_.sumaYSigue ? g.altoTotal : 0);
+        conDecimales_ = p_.moneda.isEmpty() || m_.formulas_.valor(p_.moneda).trimmed() != u"1";
+        iniciarPagina();
+    }
+
+    bool detenido() const { return detenido_; }
+    const Estado& estado() const { return e_; }
+
+    void procesar(qint64 rowid, const Fila& f) {
+        const int n = static_cast<int>(p_.grupos.size());
+        int cambio = n;
+        for (int k = 0; k < n; ++k) {
+            if (!e_.abierto[k] || e_.clave[k] != valorCampo(f, p_.grupos[k].campo)) {
+                cambio = k;
+                break;
+            }
+        }
+        if (e_.etapa == 0) {
+            cerrarGrupos(cambio);
+            if (detenido_) return;
+            e_.etapa = 1;
+        }
+        if (modo_ != Modo::Continuo && conContenido_) {
+            for (int k = cambio; k < n; ++k) {
+                if (p_.grupos[k].nuevaPagina) {
+                    cerrarPagina();
+                    if (detenido_) return;
+                    break;
+                }
+            }
+        }
+        std::vector<LineaPagina> bloque;
+        double alto = 0;
+        std::vector<QString> cabeceras(n);
+        for (int k = cambio; k < n; ++k) {
+            if (p_.grupos[k].cabecera.isEmpty()) continue;
+            cabeceras[k] = m_.expandirFila(p_.grupos[k].cabecera, &f);
+            LineaPagina l;
+            l.tipo = LineaPagina::Tipo::CabeceraGrupo;
+            l.negrita = true;
+            l.alto = m_.geo_.altoGrupo;
+            if (modo_ != Modo::Medir) l.texto = cabeceras[k];
+            alto += l.alto;
+            bloque.push_back(std::move(l));
+        }
+        const int sangria = p_.campoNivel.isEmpty()
+                                ? 0
+                                : std::max(0, valorCampo(f, p_.campoNivel).toInt() - p_.nivelBase);
+        const bool negrita = !p_.negrita.vacia() && m_.cumpleFila(p_.negrita, &f);
+        const bool cursiva = !p_.cursiva.vacia() && m_.cumpleFila(p_.cursiva, &f);
+        bool primera = true;
+        for (const LineaDetalle& ld : p_.lineas) {
+            LineaPagina l;
+            l.sangria = sangria;
+            l.negrita = negrita;
+            l.cursiva = cursiva;
+            l.primeraDeFila = primera;
+            l.alto = m_.geo_.altoDetalle;
+            primera = false;
+            if (modo_ != Modo::Medir) {
+                l.celdas.reserve(ld.celdas.size());
+                for (const QString& c : ld.celdas)
+                    l.celdas.push_back(c.isEmpty()    ? QString()
+                                       : esLiteral(c) ? textoLiteral(c)
+                                                      : valorCampo(f, c));
+            }
+            alto += l.alto;
+            bloque.push_back(std::move(l));
+        }
+        colocar(bloque, alto);
+        if (detenido_) return;
+        for (int k = cambio; k < n; ++k) {
+            e_.abierto[k] = 1;
+            e_.clave[k] = valorCampo(f, p_.grupos[k].campo);
+            e_.cabecera[k] = cabeceras[k];
+            std::fill(e_.sumas[k].begin(), e_.sumas[k].end(), Moneda());
+            std::fill(e_.ultimos[k].begin(), e_.ultimos[k].end(), QString());
+        }
+        for (size_t c = 0; c < p_.columnas.size(); ++c) {
+            const Columna& col = p_.columnas[c];
+            if (col.resumen == Resumen::Ninguno || col.campo.isEmpty()) continue;
+            const QString texto = valorCampo(f, col.campo);
+            if (col.resumen == Resumen::Suma) {
+                const Moneda v = importeDeCelda(texto).value_or(Moneda());
+                for (int k = 0; k < n; ++k) e_.sumas[k][c] += v;
+                e_.acumulado[c] += v;
+            } else {
+                for (int k = 0; k < n; ++k) e_.ultimos[k][c] = texto;
+            }
+        }
+        e_.ultimoRowid = rowid;
+        e_.etapa = 0;
+    }
+
+    // Tras la última fila: pies de los grupos abiertos, total final y cierre de la página.
+    void terminar() {
+        e_.fin = true;
+        if (e_.etapa == 0) {
+            cerrarGrupos(0);
+            if (detenido_) return;
+            e_.etapa = 1;
+        }
+        if (e_.etapa == 1) {
+            if (p_.tieneTotal()) {
+                LineaPagina l;
+                l.tipo = LineaPagina::Tipo::Total;
+                l.negrita = true;
+                l.alto = m_.geo_.altoTotal;
+                if (modo_ != Modo::Medir) {
+                    l.texto = m_.expandir(p_.tituloTotal);
+                    for (size_t c = 0; c < p_.columnas.size(); ++c) {
+                        const Columna& col = p_.columnas[c];
+                        if (!col.total.isEmpty())
+                            l.celdas.push_back(m_.expandir(col.total));
+                        else if (col.resumen == Resumen::Suma)
+                            l.celdas.push_back(e_.acumulado[c].formatear(conDecimales_));
+                        else
+                            l.celdas.emplace_back();
+                    }
+                }
+                std::vector<LineaPagina> bloque{std::move(l)};
+                colocar(bloque, m_.geo_.altoTotal);
+                if (detenido_) return;
+            }
+            e_.etapa = 2;
+        }
+        if (!detenido_) alCerrar_(pagina_, nullptr);
+        detenido_ = true;
+    }
+
+  private:
+    QString valorCampo(const Fila& f, const QString& campo) const {
+        return f[m_.indice_.value(campo.toLower())];
+    }
+
+    void iniciarPagina() {
+        pagina_ = Pagina{};
+        pagina_.numero = e_.pagina;
+        usado_ = 0;
+        conContenido_ = false;
+        if (modo_ == Modo::Continuo) return;
+        if (p_.sumaYSigue && e_.pagina > 1) {
+            pagina_.lineas.push_back(
+                lineaSuma(LineaPagina::Tipo::SumaAnterior, QStringLiteral("Suma anterior")));
+            usado_ += m_.geo_.altoTotal;
+        }
+        for (size_t k = 0; k < p_.grupos.size(); ++k) {
+            if (!e_.abierto[k] || !p_.grupos[k].repetir || e_.cabecera[k].isEmpty()) continue;
+            LineaPagina l;
+            l.tipo = LineaPagina::Tipo::CabeceraGrupo;
+            l.negrita = true;
+            l.alto = m_.geo_.altoGrupo;
+            if (modo_ != Modo::Medir) l.texto = e_.cabecera[k] + QStringLiteral(" (continuación)");
+            usado_ += l.alto;
+            pagina_.lineas.push_back(std::move(l));
+        }
+    }
+
+    LineaPagina lineaSuma(LineaPagina::Tipo tipo, const QString& rotulo) const {
+        LineaPagina l;
+        l.tipo = tipo;
+        l.negrita = true;
+        l.alto = m_.geo_.altoTotal;
+        if (modo_ == Modo::Medir) return l;
+        l.texto = rotulo;
+        for (size_t c = 0; c < p_.columnas.size(); ++c)
+            l.celdas.push_back(p_.columnas[c].resumen == Resumen::Suma
+                                   ? e_.acumulado[c].formatear(conDecimales_)
+                                   : QString());
+        return l;
+    }
+
+    void cerrarPagina() {
+        if (p_.sumaYSigue)
+            pagina_.lineas.push_back(
+                lineaSuma(LineaPagina::Tipo::SumaYSigue, QStringLiteral("Suma y sigue")));
+        ++e_.pagina;
+        if (!alCerrar_(pagina_, &e_)) {
+            detenido_ = true;
+            return;
+        }
+        iniciarPagina();
+    }
+
+    void colocar(std::vector<LineaPagina>& bloque, double alto) {
+        if (modo_ != Modo::Continuo && conContenido_ && usado_ + alto > capacidad_ + 1e-6) {
+            cerrarPagina();
+            if (detenido_) return;
+        }
+        for (LineaPagina& l : bloque) pagina_.lineas.push_back(std::move(l));
+        usado_ += alto;
+        conContenido_ = true;
+        if (modo_ == Modo::Continuo) {
+            alCerrar_(pagina_, &e_);
+            pagina_.lineas.clear();
+        }
+    }
+
+    void cerrarGrupos(int desde) {
+        const int n = static_cast<int>(p_.grupos.size());
+        std::vector<LineaPagina> bloque;
+        double alto = 0;
+        for (int k = n - 1; k >= desde; --k) {
+            if (!e_.abierto[k] || p_.grupos[k].pie.isEmpty()) continue;
+            LineaPagina l;
+            l.tipo = LineaPagina::Tipo::PieGrupo;
+            l.negrita = true;
+            l.alto = m_.geo_.altoTotal;
+            if (modo_ != Modo::Medir) {
+                l.texto = m_.expandir(p_.grupos[k].pie);
+                for (size_t c = 0; c < p_.columnas.size(); ++c) {
+                    switch (p_.columnas[c].resumen) {
+                        case Resumen::Suma:
+                            l.celdas.push_back(e_.sumas[k][c].formatear(conDecimales_));
+                            break;
+                        case Resumen::Ultimo:
+                            l.celdas.push_back(e_.ultimos[k][c]);
+                            break;
+                        case Resumen::Ninguno:
+                            l.celdas.emplace_back();
+                            break;
+                    }
+                }
+            }
+            alto += l.alto;
+            bloque.push_back(std::move(l));
+        }
+        if (!bloque.empty()) colocar(bloque, alto);
+        if (detenido_) return;
+        for (int k = desde; k < n; ++k) e_.abierto[k] = 0;
+    }
+
+    Maquetador& m_;
+    const Plantilla& p_;
+    Estado e_;
+    Modo modo_;
+    AlCerrar alCerrar_;
+    Pagina pagina_;
+    double capacidad_ = 0;
+    double usado_ = 0;
+    bool conContenido_ = false;
+    bool conDecimales_ = true;
+    bool detenido_ = false;
+};
+
+Maquetador::Maquetador(const Plantilla& plantilla, Conexion& datos, const ValoresFormulas& formulas)
+    : plantilla_(plantilla), datos_(datos), formulas_(formulas) {
+    QStringList columnasTabla;
+    Recordset rs =
+        datos_.Execute(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {plantilla_.tabla});
+    for (; !rs.Eof(); rs.MoveNext()) columnasTabla << rs.Fields(0).toString();
+    if (columnasTabla.isEmpty())
+        throw FalloMotor(ErrorMotor::kDatosNoValidos,
+                         QStringLiteral("La base de datos del informe no tiene la tabla %1")
+                             .arg(plantilla_.tabla));
+    auto esColumna = [&](const QString& n) {
+        return columnasTabla.contains(n, Qt::CaseInsensitive);
+    };
+    for (const QString& c : plantilla_.campos()) {
+        if (!esColumna(c))
+            throw FalloMotor(
+                ErrorMotor::kDatosNoValidos,
+                QStringLiteral("La tabla %1 no tiene la columna %2 que usa la plantilla %3")
+                    .arg(plantilla_.tabla, c, plantilla_.nombre));
+        campos_ << c;
+    }
+    // Las condiciones y las cabeceras de grupo pueden nombrar columnas además de fórmulas.
+    QStringList nombres{plantilla_.negrita.nombre, plantilla_.cursiva.nombre};
+    for (const Grupo& g : plantilla_.grupos)
+        for (const auto& m : patronLlaves().globalMatch(g.cabecera))
+            nombres << m.captured(1).trimmed();
+    for (const QString& n : nombres)
+        if (!n.isEmpty() && esColumna(n) && !campos_.contains(n, Qt::CaseInsensitive)) campos_ << n;
+    for (int i = 0; i < campos_.size(); ++i) indice_.insert(campos_[i].toLower(), i);
+
+    double suma = 0;
+    for (size_t c = 0; c < plantilla_.columnas.size(); ++c) {
+        const Columna& col = plantilla_.columnas[c];
+        if (!col.visible.vacia() && !cumple(col.visible)) continue;
+        visibles_.push_back(static_cast<int>(c));
+        suma += col.ancho;
+        if (!col.tituloSuperior.isEmpty()) tituloSuperior_ = true;
+    }
+    geo_ = Geometria::para(plantilla_, tituloSuperior_);
+    anchos_.assign(plantilla_.columnas.size(), 0);
+    for (int c : visibles_) anchos_[c] = plantilla_.columnas[c].ancho * geo_.anchoUtil() / suma;
+}
+
+Maquetador::~Maquetador() = default;
+
+QString Maquetador::expandir(const QString& texto) const {
+    return expandirFila(texto, nullptr);
+}
+
+QString Maquetador::expandirFila(const QString& texto, const std::vector<QString>* fila) const {
+    if (!texto.contains(u'{')) return texto;
+    QString r;
+    qsizetype desde = 0;
+    for (const auto& m : patronLlaves().globalMatch(texto)) {
+        r += texto.mid(desde, m.capturedStart() - desde);
+        const QString nombre = m.captured(1).trimmed();
+        const auto it = indice_.find(nombre.toLower());
+        r += fila && it != indice_.end() ? (*fila)[it.value()] : formulas_.valor(nombre);
+        desde = m.capturedEnd();
+    }
+    return r + texto.mid(desde);
+}
+
+bool Maquetador::cumple(const Condicion& c) const {
+    return cumpleFila(c, nullptr);
+}
+
+bool Maquetador::cumpleFila(const Condicion& c, const std::vector<QString>* fila) const {
+    const auto it = indice_.find(c.nombre.toLower());
+    const QString valor =
+        fila && it != indice_.end() ? (*fila)[it.value()] : formulas_.valor(c.nombre);
+    return compara(valor, c.operador, c.valor);
+}
+
+Recordset Maquetador::abrirFilas(qint64 despuesDeRowid) {
+    QStringList columnas;
+    for (const QString& c : campos_) columnas << identificador(c);
+    return datos_.Execute(
+        QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid > ? ORDER BY rowid")
+            .arg(columnas.join(QStringLiteral(", ")), identificador(plantilla_.tabla)),
+        {despuesDeRowid});
+}
+
+namespace {
+
+// Lee la fila actual del resultado (la columna 0 es el rowid).
+qint64 leerFila(const Recordset& rs, std::vector<QString>& fila) {
+    for (size_t i = 0; i < fila.size(); ++i)
+        fila[i] = rs.Fields(static_cast<int>(i) + 1).toString();
+    return rs.Fields(0).toLongLong();
+}
+
+}  // namespace
+
+int Maquetador::numeroPaginas() {
+    if (!medido_) {
+        Estado inicio;
+        const size_t n = plantilla_.grupos.size();
+        inicio.abierto.assign(n, 0);
+        inicio.clave.assign(n, QString());
+        inicio.cabecera.assign(n, QString());
+        inicio.sumas.assign(n, std::vector<Moneda>(plantilla_.columnas.size()));
+        inicio.ultimos.assign(n, std::vector<QString>(plantilla_.columnas.size()));
+        inicio.acumulado.assign(plantilla_.columnas.size(), Moneda());
+        inicios_.clear();
+        inicios_.push_back(inicio);
+        Compositor c(*this, inicio, Compositor::Modo::Medir,
+                     [this](Pagina&, const Estado* siguiente) {
+                         if (siguiente) inicios_.push_back(*siguiente);
+                         return true;
+                     });
+        std::vector<QString> fila(campos_.size());
+        for (Recordset rs = abrirFilas(kAntesDelPrincipio); !rs.Eof(); rs.MoveNext())
+            c.procesar(leerFila(rs, fila), fila);
+        c.terminar();
+        medido_ = true;
+    }
+    return static_cast<int>(inicios_.size());
+}
+
+Pagina Maquetador::pagina(int numero) {
+    if (numero < 1 || numero > numeroPaginas()) return Pagina{};
+    Pagina resultado;
+    const Estado& inicio = inicios_[numero - 1];
+    Compositor c(*this, inicio, Compositor::Modo::Componer, [&](Pagina& p, const Estado*) {
+        resultado = std::move(p);
+        return false;
+    });
+    std::vector<QString> fila(campos_.size());
+    if (!inicio.fin) {
+        for (Recordset rs = abrirFilas(inicio.ultimoRowid); !rs.Eof() && !c.detenido();
+             rs.MoveNext())
+            c.procesar(leerFila(rs, fila), fila);
+    }
+    if (!c.detenido()) c.terminar();
+    return resultado;
+}
+
+void Maquetador::recorrer(const std::function<void(const Pagina&)>& alPintar) {
+    numeroPaginas();
+    Compositor c(*this, inicios_.front(), Compositor::Modo::Componer,
+                 [&](Pagina& p, const Estado*) {
+                     alPintar(p);
+                     return true;
+                 });
+    std::vector<QString> fila(campos_.size());
+    for (Recordset rs = abrirFilas(kAntesDelPrincipio); !rs.Eof(); rs.MoveNext())
+        c.procesar(leerFila(rs, fila), fila);
+    c.terminar();
+}
+
+void Maquetador::recorrerContinuo(const std::function<void(const LineaPagina&)>& alEscribir) {
+    numeroPaginas();
+    Compositor c(*this, inicios_.front(), Compositor::Modo::Continuo,
+                 [&](Pagina& p, const Estado*) {
+                     for (const LineaPagina& l : p.lineas) alEscribir(l);
+                     return true;
+                 });
+    std::vector<QString> fila(campos_.size());
+    for (Recordset rs = abrirFilas(kAntesDelPrincipio); !rs.Eof(); rs.MoveNext())
+        c.procesar(leerFila(rs, fila), fila);
+    c.terminar();
+}
+
+std::vector<Maquetador::CampoDatos> Maquetador::camposDatos() const {
+    std::vector<CampoDatos> r;
+    auto ya = [&r](const QString& c) {
+        for (const CampoDatos& d : r)
+            if (d.campo.compare(c, Qt::CaseInsensitive) == 0) return true;
+        return false;
+    };
+    // La clave de cada grupo y las columnas que nombra su cabecera, que no salen en el detalle.
+    for (const Grupo& g : plantilla_.grupos) {
+        if (!ya(g.campo))
+            r.push_back({g.campo, g.titulo.isEmpty() ? g.campo : g.titulo, TipoColumna::Texto});
+        for (const auto& m : patronLlaves().globalMatch(g.cabecera)) {
+            const QString n = m.captured(1).trimmed();
+            if (indice_.contains(n.toLower()) && !ya(n)) r.push_back({n, n, TipoColumna::Texto});
+        }
+    }
+    for (const LineaDetalle& l : plantilla_.lineas) {
+        QString rotulo;
+        for (const QString& c : l.celdas)
+            if (esLiteral(c)) {
+                rotulo = textoLiteral(c);
+                break;
+            }
+        for (size_t i = 0; i < plantilla_.columnas.size(); ++i) {
+            const QString& c = l.celdas[i];
+            if (c.isEmpty() || esLiteral(c) || ya(c)) continue;
+            const Columna& col = plantilla_.columnas[i];
+            const QString titulo = col.campo.compare(c, Qt::CaseInsensitive) == 0
+                                       ? expandir(col.titulo)
+                                       : (rotulo + u' ' + expandir(col.titulo)).trimmed();
+            r.push_back({c, titulo, col.tipo});
+        }
+    }
+    return r;
+}
+
+void Maquetador::recorrerFilas(const std::function<void(const std::vector<QString>&)>& alLeer) {
+    const auto datos = camposDatos();
+    std::vector<int> posicion;
+    for (const CampoDatos& d : datos) posicion.push_back(indice_.value(d.campo.toLower()));
+    std::vector<QString> fila(campos_.size()), salida(datos.size());
+    for (Recordset rs = abrirFilas(kAntesDelPrincipio); !rs.Eof(); rs.MoveNext()) {
+        leerFila(rs, fila);
+        for (size_t i = 0; i < datos.size(); ++i) salida[i] = fila[posicion[i]];
+        alLeer(salida);
+    }
+}
+
+}  // namespace orvo

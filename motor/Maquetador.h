@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "Conexion.h"
+#include "Moneda.h"
+#include "Plantilla.h"
+
+namespace orvo {
+
+// Valores de las fórmulas del informe, leídos de los textos "Nombre= valor" (el valor puede ir
+// entre comillas dobles o apóstrofos, o sin comillas). Los nombres no distinguen mayúsculas.
+class ValoresFormulas {
+  public:
+    void anadir(const QString& texto);  // lanza FalloMotor si no tiene "="
+    QString valor(const QString& nombre) const { return valores_.value(nombre.toLower()); }
+    bool contiene(const QString& nombre) const { return valores_.contains(nombre.toLower()); }
+
+  private:
+    QHash<QString, QString> valores_;
+};
+
+// Importe de una celda tal como la escriben los informes ("1.234,56", "-12", "25,00 %").
+std::optional<Moneda> importeDeCelda(const QString& texto);
+
+// Medidas de la página en milímetros.
+struct Geometria {
+    double ancho = 210, alto = 297;
+    double margenIzquierdo = 12, margenDerecho = 12, margenSuperior = 10, margenInferior = 10;
+    double altoCabecera = 0;  // bandas de empresa, título, periodo y títulos de columna
+    double altoPie = 7;
+    double altoDetalle = 4, altoGrupo = 5.5, altoTotal = 5.5;
+    double anchoUtil() const { return ancho - margenIzquierdo - margenDerecho; }
+    double altoCuerpo() const {
+        return alto - margenSuperior - margenInferior - altoCabecera - altoPie;
+    }
+    static Geometria para(const Plantilla& p, bool conTituloSuperior);
+};
+
+struct LineaPagina {
+    enum class Tipo { Detalle, CabeceraGrupo, PieGrupo, SumaAnterior, SumaYSigue, Total };
+    Tipo tipo = Tipo::Detalle;
+    std::vector<QString> celdas;  // una por columna de la plantilla
+    QString texto;                // cabecera de grupo o rótulo de un total
+    int sangria = 0;              // niveles de sangría
+    bool negrita = false;
+    bool cursiva = false;
+    bool primeraDeFila = true;  // en informes de varias líneas por fila
+    double alto = 0;
+};
+
+struct Pagina {
+    int numero = 0;
+    std::vector<LineaPagina> lineas;
+};
+
+// Compone las páginas del informe a partir de la tabla de trabajo. Un primer recorrido solo
+// mide y guarda dónde empieza cada página (fila y estado de grupos y sumas); luego cada página
+// se compone de nuevo leyendo sus filas. La memoria no crece con el número de filas.
+class Maquetador {
+  public:
+    // Lanza FalloMotor si la tabla o alguna columna de la plantilla no existe.
+    Maquetador(const Plantilla& plantilla, Conexion& datos, const ValoresFormulas& formulas);
+    ~Maquetador();
+
+    const Plantilla& plantilla() const { return plantilla_; }
+    const Geometria& geometria() const { return geo_; }
+    const ValoresFormulas& formulas() const { return formulas_; }
+    // Columnas visibles según sus condiciones, con su ancho real en milímetros.
+    const std::vector<int>& visibles() const { return visibles_; }
+    double anchoColumna(int columna) const { return anchos_[columna]; }
+    bool hayTituloSuperior() const { return tituloSuperior_; }
+
+    int numeroPaginas();
+    Pagina pagina(int numero);  // desde 1
+    // Recorre todas las páginas en orden leyendo la tabla una sola vez más.
+    void recorrer(const std::function<void(const Pagina&)>& alPintar);
+    // Todas las líneas seguidas, sin saltos de página (exportación HTML).
+    void recorrerContinuo(const std::function<void(const LineaPagina&)>& alEscribir);
+
+    // Sustituye {Nombre} por la fórmula de ese nombre (vacía si no la hay).
+    QString expandir(const QString& texto) const;
+    bool cumple(const Condicion& c) const;  // condición sobre fórmulas
+
+    // Lectura directa de las filas para los exportadores de datos.
+    struct CampoDatos {
+        QString campo, titulo;
+        TipoColumna tipo;
+    };
+    std::vector<CampoDatos> camposDatos() const;
+    void recorrerFilas(const std::function<void(const std::vector<QString>&)>& alLeer);
+
+  private:
+    struct Estado;
+    class Compositor;
+    Recordset abrirFilas(qint64 despuesDeRowid);
+    QString expandirFila(const QString& texto, const std::vector<QString>* fila) const;
+    bool cumpleFila(const Condicion& c, const std::vector<QString>* fila) const;
+
+    Plantilla plantilla_;
+    Conexion& datos_;
+    const ValoresFormulas& formulas_;
+    Geometria geo_;
+    QStringList campos_;          // columnas leídas de la tabla, en orden de la SELECT
+    QHash<QString, int> indice_;  // campo en minúsculas -> posición en la fila
+    std::vector<int> visibles_;
+    std::vector<double> anchos_;
+    bool tituloSuperior_ = false;
+    std::vector<Estado> inicios_;  // estado al empezar cada página
+    bool medido_ = false;
+};
+
+}  // namespace orvo

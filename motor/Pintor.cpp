@@ -1,0 +1,215 @@
+#include "Pintor.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace orvo {
+
+namespace {
+constexpr double kSangriaMm = 3.5;
+constexpr double kRellenoMm = 1.0;  // separación del texto con el borde de su columna
+
+Qt::Alignment alineacionQt(Alineacion a) {
+    switch (a) {
+        case Alineacion::Izquierda:
+            return Qt::AlignLeft | Qt::AlignVCenter;
+        case Alineacion::Centro:
+            return Qt::AlignHCenter | Qt::AlignVCenter;
+        case Alineacion::Derecha:
+            return Qt::AlignRight | Qt::AlignVCenter;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+}  // namespace
+
+QString Pintor::familia() {
+    return QStringLiteral("DejaVu Sans");
+}
+
+Pintor::Pintor(Maquetador& maquetador, const QString& titulo, const QDate& fechaImpresion)
+    : m_(maquetador),
+      titulo_(titulo),
+      fecha_(fechaImpresion.toString(QStringLiteral("dd/MM/yyyy"))) {
+    const Plantilla& pl = m_.plantilla();
+    empresa_ = m_.expandir(pl.empresa);
+    periodo_ = m_.expandir(pl.periodo);
+    if (!pl.moneda.isEmpty() && m_.formulas().contiene(pl.moneda))
+        moneda_ = m_.formulas().valor(pl.moneda).trimmed() == u"1"
+                      ? QStringLiteral("Importes en pesetas")
+                      : QStringLiteral("Importes en euros");
+}
+
+QFont Pintor::fuente(double puntos, bool negrita, bool cursiva) const {
+    QFont f(familia());
+    f.setStretch(QFont::SemiCondensed);
+    f.setPointSizeF(puntos);
+    f.setBold(negrita);
+    f.setItalic(cursiva);
+    return f;
+}
+
+QRectF Pintor::mm(double x, double y, double ancho, double alto) const {
+    return QRectF(x * px_, y * px_, ancho * px_, alto * px_);
+}
+
+void Pintor::pintar(QPainter& p, const Pagina& pagina, int totalPaginas, double pxPorMm) {
+    px_ = pxPorMm;
+    p.save();
+    cabecera(p, pagina.numero, totalPaginas);
+    const Geometria& g = m_.geometria();
+    double y = g.margenSuperior + g.altoCabecera;
+    for (const LineaPagina& l : pagina.lineas) {
+        linea(p, l, y);
+        y += l.alto;
+    }
+    p.restore();
+}
+
+void Pintor::cabecera(QPainter& p, int numero, int total) const {
+    const Geometria& g = m_.geometria();
+    const Plantilla& pl = m_.plantilla();
+    const double x0 = g.margenIzquierdo, ancho = g.anchoUtil();
+    double y = g.margenSuperior;
+    p.setPen(Qt::black);
+    p.setFont(fuente(10, true));
+    const QString fecha = QStringLiteral("Fecha: ") + fecha_;
+    p.drawText(mm(x0, y, ancho, 5), Qt::AlignRight | Qt::AlignVCenter, fecha);
+    celda(p, mm(x0, y, ancho - 35, 5), empresa_, Alineacion::Izquierda, false);
+    y += 5;
+    p.setFont(fuente(13, true));
+    celda(p, mm(x0, y, ancho, 7), titulo_, Alineacion::Centro, false);
+    y += 7;
+    p.setFont(fuente(9));
+    celda(p, mm(x0, y, ancho - 40, 5), periodo_, Alineacion::Izquierda, false);
+    p.drawText(mm(x0, y, ancho, 5), Qt::AlignRight | Qt::AlignVCenter, moneda_);
+    y += 7;
+    QPen fina(Qt::black, 0.2 * px_);
+    if (m_.hayTituloSuperior()) {
+        p.setFont(fuente(pl.letra, true));
+        double x = x0;
+        const auto& vis = m_.visibles();
+        for (size_t i = 0; i < vis.size();) {
+            const QString rotulo = m_.expandir(pl.columnas[vis[i]].tituloSuperior);
+            double w = 0;
+            size_t j = i;
+            while (j < vis.size() && m_.expandir(pl.columnas[vis[j]].tituloSuperior) == rotulo)
+                w += m_.anchoColumna(vis[j++]);
+            if (!rotulo.isEmpty()) {
+                celda(p, mm(x, y, w, 4.5), rotulo, Alineacion::Centro, false);
+                p.setPen(fina);
+                p.drawLine(QPointF((x + 1) * px_, (y + 4.7) * px_),
+                           QPointF((x + w - 1) * px_, (y + 4.7) * px_));
+                p.setPen(Qt::black);
+            }
+            x += w;
+            i = j;
+        }
+        y += 5;
+    }
+    p.setFont(fuente(pl.letra, true));
+    double x = x0;
+    for (int c : m_.visibles()) {
+        const Columna& col = pl.columnas[c];
+        celda(p, mm(x + kRellenoMm, y, m_.anchoColumna(c) - 2 * kRellenoMm, 6),
+              m_.expandir(col.titulo), col.alineacion, false);
+        x += m_.anchoColumna(c);
+    }
+    p.setPen(QPen(Qt::black, 0.35 * px_));
+    p.drawLine(QPointF(x0 * px_, (y + 6) * px_), QPointF((x0 + ancho) * px_, (y + 6) * px_));
+    p.drawLine(QPointF(x0 * px_, y * px_), QPointF((x0 + ancho) * px_, y * px_));
+    // pie de página
+    const double yPie = g.alto - g.margenInferior - g.altoPie;
+    p.setPen(fina);
+    p.drawLine(QPointF(x0 * px_, (yPie + 1.5) * px_),
+               QPointF((x0 + ancho) * px_, (yPie + 1.5) * px_));
+    p.setPen(Qt::black);
+    p.setFont(fuente(8));
+    p.drawText(mm(x0, yPie + 2, ancho, g.altoPie - 2), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("Página %1 de %2").arg(numero).arg(total));
+    p.drawText(mm(x0, yPie + 2, ancho * 0.7, g.altoPie - 2), Qt::AlignLeft | Qt::AlignVCenter,
+               QFontMetricsF(p.font(), p.device())
+                   .elidedText(titulo_ + QStringLiteral(" · ") + empresa_, Qt::ElideRight,
+                               ancho * 0.7 * px_));
+}
+
+void Pintor::celda(QPainter& p, const QRectF& r, const QString& texto, Alineacion a,
+                   bool esNumero) const {
+    if (texto.isEmpty() || r.width() <= 0) return;
+    const QFontMetricsF fm(p.font(), p.device());
+    const double ancho =
+        texto.size() * fm.maxWidth() <= r.width() ? 0 : fm.horizontalAdvance(texto);
+    if (ancho <= r.width()) {
+        p.drawText(r, alineacionQt(a), texto);
+    } else if (esNumero) {
+        const QFont antes = p.font();
+        QFont menor = antes;
+        menor.setPointSizeF(antes.pointSizeF() * r.width() / ancho * 0.98);
+        p.setFont(menor);
+        p.drawText(r, alineacionQt(a), texto);
+        p.setFont(antes);
+    } else {
+        p.drawText(r, alineacionQt(a), fm.elidedText(texto, Qt::ElideRight, r.width()));
+    }
+}
+
+void Pintor::linea(QPainter& p, const LineaPagina& l, double y) const {
+    const Geometria& g = m_.geometria();
+    const Plantilla& pl = m_.plantilla();
+    const double x0 = g.margenIzquierdo, ancho = g.anchoUtil();
+    using Tipo = LineaPagina::Tipo;
+    p.setFont(fuente(pl.letra, l.negrita, l.cursiva));
+    if (l.tipo == Tipo::CabeceraGrupo) {
+        p.fillRect(mm(x0, y + 0.4, ancho, l.alto - 0.8), QColor(232, 236, 242));
+        celda(p, mm(x0 + kRellenoMm, y, ancho - 2 * kRellenoMm, l.alto), l.texto,
+              Alineacion::Izquierda, false);
+        return;
+    }
+    const auto& vis = m_.visibles();
+    if (l.tipo == Tipo::Detalle) {
+        if (pl.lineas.size() > 1 && l.primeraDeFila) {
+            p.setPen(QPen(QColor(170, 170, 170), 0.15 * px_));
+            p.drawLine(QPointF(x0 * px_, y * px_), QPointF((x0 + ancho) * px_, y * px_));
+            p.setPen(Qt::black);
+        }
+        double x = x0;
+        for (int c : vis) {
+            const Columna& col = pl.columnas[c];
+            const double sangria = col.sangria ? l.sangria * kSangriaMm : 0;
+            const double w = m_.anchoColumna(c);
+            celda(p, mm(x + kRellenoMm + sangria, y, w - 2 * kRellenoMm - sangria, l.alto),
+                  l.celdas[c], col.alineacion, col.tipo != TipoColumna::Texto);
+            x += w;
+        }
+        return;
+    }
+    // Pies de grupo, sumas y total: rótulo a la izquierda hasta la primera columna con valor.
+    double x = x0, xValores = x0 + ancho;
+    for (int c : vis) {
+        if (!l.celdas[c].isEmpty()) {
+            xValores = x;
+            break;
+        }
+        x += m_.anchoColumna(c);
+    }
+    p.setPen(QPen(Qt::black, (l.tipo == Tipo::Total ? 0.35 : 0.2) * px_));
+    p.drawLine(QPointF(xValores * px_, (y + 0.3) * px_),
+               QPointF((x0 + ancho) * px_, (y + 0.3) * px_));
+    if (l.tipo == Tipo::Total)
+        p.drawLine(QPointF(xValores * px_, (y + 0.9) * px_),
+                   QPointF((x0 + ancho) * px_, (y + 0.9) * px_));
+    p.setPen(Qt::black);
+    const double yTexto = y + 0.6, alto = l.alto - 0.6;
+    celda(p, mm(x0 + kRellenoMm, yTexto, std::max(xValores - x0 - 2 * kRellenoMm, 40.0), alto),
+          l.texto, Alineacion::Izquierda, false);
+    x = x0;
+    for (int c : vis) {
+        const Columna& col = pl.columnas[c];
+        const double w = m_.anchoColumna(c);
+        if (!l.celdas[c].isEmpty())
+            celda(p, mm(x + kRellenoMm, yTexto, w - 2 * kRellenoMm, alto), l.celdas[c],
+                  col.alineacion, col.tipo != TipoColumna::Texto);
+        x += w;
+    }
+}
+
+}  // namespace orvo

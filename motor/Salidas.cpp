@@ -1,0 +1,214 @@
+#include "Salidas.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "Exportadores.h"
+
+namespace orvo {
+
+namespace {
+
+QPageLayout disposicion(const Maquetador& m) {
+    return QPageLayout(QPageSize(QPageSize::A4),
+                       m.plantilla().horizontal ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0));
+}
+
+}  // namespace
+
+void imprimirEn(QPagedPaintDevice& dispositivo, Maquetador& m, Pintor& pintor) {
+    const int total = m.numeroPaginas();
+    QPainter p;
+    if (!p.begin(&dispositivo))
+        throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
+                         QStringLiteral("No se puede empezar a imprimir el informe"));
+    const double pxPorMm = dispositivo.logicalDpiX() / 25.4;
+    bool primera = true;
+    m.recorrer([&](const Pagina& pagina) {
+        if (!primera) dispositivo.newPage();
+        primera = false;
+        pintor.pintar(p, pagina, total, pxPorMm);
+    });
+    p.end();
+}
+
+void escribirPdf(Maquetador& m, Pintor& pintor, const QString& titulo, const QString& archivo) {
+    QFile f(archivo);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw FalloMotor(
+            ErrorMotor::kSalidaNoEscribible,
+            QStringLiteral("No se puede escribir el archivo %1: %2").arg(archivo, f.errorString()));
+    {
+        QPdfWriter pdf(&f);
+        pdf.setResolution(600);
+        pdf.setTitle(titulo);
+        pdf.setCreator(QStringLiteral("OrvoContabilidadInf"));
+        pdf.setPageLayout(disposicion(m));
+        imprimirEn(pdf, m, pintor);
+    }
+    if (f.error() != QFileDevice::NoError)
+        throw FalloMotor(
+            ErrorMotor::kSalidaNoEscribible,
+            QStringLiteral("No se puede escribir el archivo %1: %2").arg(archivo, f.errorString()));
+}
+
+void imprimirEnPredeterminada(Maquetador& m, Pintor& pintor, const QString& titulo) {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        throw FalloMotor(ErrorMotor::kSinImpresora,
+                         QStringLiteral("No hay ninguna impresora predeterminada en el sistema"));
+    QPrinter impresora(info, QPrinter::HighResolution);
+    impresora.setDocName(titulo);
+    impresora.setFullPage(true);
+    impresora.setPageLayout(disposicion(m));
+    imprimirEn(impresora, m, pintor);
+}
+
+void escribirArchivo(Maquetador& m, Pintor& pintor, const QString& titulo, const QDate& fecha,
+                     const QString& archivo) {
+    if (archivo.trimmed().isEmpty())
+        throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
+                         QStringLiteral("No se ha indicado el archivo de salida"));
+    const QString ext = QFileInfo(archivo).suffix().toLower();
+    if (ext == u"csv")
+        exportarCsv(m, archivo);
+    else if (ext == u"html" || ext == u"htm")
+        exportarHtml(m, titulo, fecha, archivo);
+    else if (ext == u"xlsx")
+        exportarXlsx(m, archivo);
+    else
+        escribirPdf(m, pintor, titulo, archivo);
+}
+
+VistaPrevia::VistaPrevia(Maquetador& m, Pintor& pintor, const QString& titulo, const QDate& fecha,
+                         int zoom, QWidget* padre)
+    : QDialog(padre),
+      m_(m),
+      pintor_(pintor),
+      titulo_(titulo),
+      fecha_(fecha),
+      total_(m.numeroPaginas()) {
+    setObjectName(QStringLiteral("VistaPrevia"));
+    setWindowTitle(titulo);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    auto* capa = new QVBoxLayout(this);
+    auto* barra = new QHBoxLayout;
+    auto boton = [&](const QString& texto, const QString& nombre, auto accion) {
+        auto* b = new QPushButton(texto, this);
+        b->setObjectName(nombre);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, accion);
+        barra->addWidget(b);
+        return b;
+    };
+    boton(QStringLiteral("|<"), QStringLiteral("cmdPrimera"), [this] {
+        irA(1);
+    })->setToolTip(QStringLiteral("Primera página"));
+    boton(QStringLiteral("<"), QStringLiteral("cmdAnterior"), [this] {
+        irA(actual_ - 1);
+    })->setToolTip(QStringLiteral("Página anterior"));
+    rotulo_ = new QLabel(this);
+    rotulo_->setMinimumWidth(120);
+    rotulo_->setAlignment(Qt::AlignCenter);
+    barra->addWidget(rotulo_);
+    boton(QStringLiteral(">"), QStringLiteral("cmdSiguiente"), [this] {
+        irA(actual_ + 1);
+    })->setToolTip(QStringLiteral("Página siguiente"));
+    boton(QStringLiteral(">|"), QStringLiteral("cmdUltima"), [this] {
+        irA(total_);
+    })->setToolTip(QStringLiteral("Última página"));
+    barra->addSpacing(20);
+    barra->addWidget(new QLabel(QStringLiteral("Zoom:"), this));
+    zoom_ = new QSpinBox(this);
+    zoom_->setObjectName(QStringLiteral("spnZoom"));
+    zoom_->setRange(25, 400);
+    zoom_->setSingleStep(25);
+    zoom_->setSuffix(QStringLiteral(" %"));
+    zoom_->setValue(std::clamp(zoom, 25, 400));
+    connect(zoom_, &QSpinBox::valueChanged, this, [this] { mostrarPagina(); });
+    barra->addWidget(zoom_);
+    barra->addStretch();
+    boton(QStringLiteral("Imprimir"), QStringLiteral("cmdImprimir"), [this] { imprimir(); });
+    boton(QStringLiteral("Guardar..."), QStringLiteral("cmdGuardar"), [this] { guardar(); });
+    boton(QStringLiteral("Cerrar"), QStringLiteral("cmdCerrar"), [this] { accept(); });
+    capa->addLayout(barra);
+    auto* desplazable = new QScrollArea(this);
+    desplazable->setAlignment(Qt::AlignHCenter);
+    desplazable->setBackgroundRole(QPalette::Dark);
+    hoja_ = new QLabel;
+    desplazable->setWidget(hoja_);
+    capa->addWidget(desplazable);
+    resize(900, 800);
+    mostrarPagina();
+}
+
+int VistaPrevia::zoom() const {
+    return zoom_->value();
+}
+
+void VistaPrevia::irA(int pagina) {
+    pagina = std::clamp(pagina, 1, total_);
+    if (pagina == actual_) return;
+    actual_ = pagina;
+    mostrarPagina();
+}
+
+QImage VistaPrevia::imagen() const {
+    const Geometria& g = m_.geometria();
+    const double pxPorMm = zoom_->value() / 100.0 * 96.0 / 25.4;
+    QImage img(int(g.ancho * pxPorMm), int(g.alto * pxPorMm), QImage::Format_RGB32);
+    img.setDotsPerMeterX(int(pxPorMm * 1000));
+    img.setDotsPerMeterY(int(pxPorMm * 1000));
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    pintor_.pintar(p, m_.pagina(actual_), total_, pxPorMm);
+    return img;
+}
+
+void VistaPrevia::mostrarPagina() {
+    rotulo_->setText(QStringLiteral("Página %1 de %2").arg(actual_).arg(total_));
+    const QImage img = imagen();
+    hoja_->setPixmap(QPixmap::fromImage(img));
+    hoja_->resize(img.size());
+}
+
+void VistaPrevia::imprimir() {
+    try {
+        imprimirEnPredeterminada(m_, pintor_, titulo_);
+    } catch (const FalloMotor& e) {
+        QMessageBox::warning(this, titulo_, e.texto());
+    }
+}
+
+void VistaPrevia::guardar() {
+    const QString archivo = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Guardar informe"), QString(),
+        QStringLiteral(
+            "Documento PDF (*.pdf);;Valores separados por comas (*.csv);;Página web (*.html);;"
+            "Libro de Excel (*.xlsx)"));
+    if (archivo.isEmpty()) return;
+    try {
+        escribirArchivo(m_, pintor_, titulo_, fecha_, archivo);
+    } catch (const std::exception& e) {
+        const auto* f = dynamic_cast<const FalloMotor*>(&e);
+        QMessageBox::warning(this, titulo_, f ? f->texto() : QString::fromLocal8Bit(e.what()));
+    }
+}
+
+}  // namespace orvo

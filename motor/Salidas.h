@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDate>
+#include <QDialog>
+#include <QString>
+
+#include "Maquetador.h"
+#include "Pintor.h"
+
+class QLabel;
+class QPagedPaintDevice;
+class QSpinBox;
+
+namespace orvo {
+
+// Pinta todas las páginas en una impresora o un PDF, en orden y leyendo la tabla una vez.
+void imprimirEn(QPagedPaintDevice& dispositivo, Maquetador& m, Pintor& pintor);
+void escribirPdf(Maquetador& m, Pintor& pintor, const QString& titulo, const QString& archivo);
+// Impresora predeterminada del sistema; lanza FalloMotor si no hay ninguna.
+void imprimirEnPredeterminada(Maquetador& m, Pintor& pintor, const QString& titulo);
+// Archivo según su extensión: .csv, .html/.htm, .xlsx; cualquier otra, PDF.
+void escribirArchivo(Maquetador& m, Pintor& pintor, const QString& titulo, const QDate& fecha,
+                     const QString& archivo);
+
+// Ventana de vista previa: navegación por páginas, zoom, imprimir y guardar.
+class VistaPrevia : public QDialog {
+    Q_OBJECT
+  public:
+    VistaPrevia(Maquetador& m, Pintor& pintor, const QString& titulo, const QDate& fecha, int zoom,
+                QWidget* padre = nullptr);
+    void irA(int pagina);
+    int paginaActual() const { return actual_; }
+    int zoom() const;
+    // Imagen de la página actual al zoom actual (también para capturas y pruebas).
+    QImage imagen() const;
+
+  private:
+    void mostrarPagina();
+    void imprimir();
+    void guardar();
+
+    Maquetador& m_;
+    Pintor& pintor_;
+    QString titulo_;
+    QDate fecha_;
+    int actual_ = 1;
+    int total_ = 1;
+    QLabel* hoja_;
+    QLabel* rotulo_;
+    QSpinBox* zoom_;
+};
+
+}  // namespace orvo

@@ -1,0 +1,461 @@
+// Las plantillas del producto, de la tabla de trabajo al archivo: PDF legible con la empresa y
+// la paginación, exportaciones de datos y los errores que el motor devuelve.
+#include <QDir>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Apoyo.h"
+#include "Maquetador.h"
+#include "Moneda.h"
+
+using namespace orvo;
+using namespace orvo::prueba;
+
+namespace {
+
+const QString kEmpresa = QStringLiteral("Comercial Ñandú, S.L. <CÑ-2024>");
+
+// Valor de muestra de una columna de tabla de trabajo según su nombre, para la fila i.
+QVariant muestra(const QString& columna, int i) {
+    static const QRegularExpression importe(
+        QStringLiteral("^(Debe|Haber|Saldo|Total|Presupuesto|Diferencia|BaseImponible|Cuota)"));
+    if (columna == u"Nivel") return i % 3 + 1;
+    if (columna.startsWith(u"Media")) return QStringLiteral("%1,50 %").arg(i % 120);
+    if (columna == u"IVA") return QStringLiteral("21");
+    if (columna == u"Recargo") return QStringLiteral("5,2");
+    if (importe.match(columna).hasMatch()) {
+        const Moneda m =
+            Moneda::deDiezmilesimas((i * 7919LL % 100000) * 1234 * (i % 5 == 0 ? -1 : 1));
+        return m.formatear(true);
+    }
+    if (columna.startsWith(u"Codigo") || columna == u"CodSubcuenta")
+        return i % 3 == 0 ? QStringLiteral("-") : QStringLiteral("%1").arg(4300000 + i / 4);
+    if (columna == u"Naturaleza")
+        return i < 20 ? QStringLiteral("ACTIVO") : QStringLiteral("PASIVO");
+    if (columna == u"Asiento" || columna == u"NumAsiento")
+        return QStringLiteral("%1 (%2)").arg(i / 3 + 1).arg(i / 3 + 2000);
+    if (columna == u"Fecha")
+        return QStringLiteral("%1/03/2024").arg(i % 28 + 1, 2, 10, QChar(u'0'));
+    if (columna == u"Empresa") return QStringLiteral("1");
+    if (i % 7 == 0)
+        return QStringLiteral(
+                   "Descripción muy larga de la línea %1 que no cabe en su columna y debe "
+                   "acortarse sin invadir los importes de la derecha")
+            .arg(i);
+    return QStringLiteral("%1 línea %2").arg(columna).arg(i);
+}
+
+void rellenar(Conexion& con, const QString& tabla, int filas) {
+    QStringList columnas;
+    Recordset rs =
+        con.Execute(QStringLiteral("SELECT name, pk FROM pragma_table_info(?)"), {tabla});
+    for (; !rs.Eof(); rs.MoveNext())
+        if (rs.Fields(1).toInt() == 0) columnas << rs.Fields(0).toString();
+    Transaccion t(con);
+    for (int i = 0; i < filas; ++i) {
+        QVariantList valores;
+        for (const QString& c : columnas) valores << muestra(c, i);
+        insertar(con, tabla, columnas, valores);
+    }
+    t.confirmar();
+}
+
+// Fórmulas que dejan los informes; el motor ignora las que su plantilla no usa.
+void formulasDeMuestra(MotorInformes& m) {
+    const QStringList f{QStringLiteral("Empresa= \"%1\"").arg(kEmpresa),
+                        QStringLiteral("Periodo= \"Periodo:  enero/2024 ~ diciembre/2024\""),
+                        QStringLiteral("MostrarColumnaCodigo = 1"),
+                        QStringLiteral("TrabajarConPts= '0'"),
+                        QStringLiteral("TotalDebe = '1.000,00'"),
+                        QStringLiteral("TotalHaber = '2.000,00'"),
+                        QStringLiteral("TotalSaldo = '-1.000,00'"),
+                        QStringLiteral("TotalSaldoApe = '0,00'"),
+                        QStringLiteral("TotalPresupuesto = '4.000,00'"),
+                        QStringLiteral("TotalMedia = '-25,00 %'"),
+                        QStringLiteral("Empresa A= \"%1\"").arg(kEmpresa),
+                        QStringLiteral("Empresa B= \"<CÑ-2023>\"")};
+    int i = 1;
+    for (const QString& t : f) m.setFormulas(i++, t);
+    const char* meses[] = {"ENE", "FEB", "MAR", "ABR", "MAY", "JUN",
+                           "JUL", "AGO", "SEP", "OCT", "NOV", "DIC"};
+    for (int k = 0; k < 12; ++k)
+        m.setFormulas(
+            i++,
+            QStringLiteral("TituloMes%1= \"%2\"").arg(k + 1, 2, 10, QChar(u'0')).arg(meses[k]));
+}
+
+QString tablaDe(const QString& plantilla) {
+    return Plantilla::leer(prueba::plantilla(plantilla)).tabla;
+}
+
+}  // namespace
+
+class PruebaPlantillas : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString base_;
+
+    MotorInformes motorA(const QString& plantilla, const QString& salida) {
+        MotorInformes m(MotorInformes::Opciones{false, QDate(2024, 12, 31)});
+        formulasDeMuestra(m);
+        m.setReportFileName(prueba::plantilla(plantilla));
+        m.setPassword(QStringLiteral("\nclave"));
+        m.setWindowTitle(QStringLiteral("Informe de prueba"));
+        m.setDataFiles(0, base_);
+        m.setWindowState(2);
+        m.setPrintFileName(salida);
+        m.setDestination(2);
+        return m;
+    }
+
+  private slots:
+    void init() {
+        base_ = dir_.filePath(QStringLiteral("Informes-%1.mdb").arg(QTest::currentTestFunction()));
+        QFile::remove(base_);
+        baseInformes(base_);
+    }
+
+    void cadaPlantillaGeneraUnPdfLegible_data() {
+        QTest::addColumn<QString>("plantilla");
+        const QStringList todas =
+            QDir(QStringLiteral(ORVO_PLANTILLAS_DIR))
+                .entryList({QStringLiteral("infCONT_*.rpt")}, QDir::Files, QDir::Name);
+        QCOMPARE(todas.size(), 21);
+        for (const QString& p : todas) QTest::newRow(qPrintable(p)) << p;
+    }
+    void cadaPlantillaGeneraUnPdfLegible() {
+        if (!hayPdftotext()) QSKIP("pdftotext no está instalado");
+        QFETCH(QString, plantilla);
+        rellenar(*Conexion::abrir(base_), tablaDe(plantilla), 150);
+        const QString pdf = dir_.filePath(plantilla + QStringLiteral(".pdf"));
+        MotorInformes m = motorA(plantilla, pdf);
+        m.PrintReport();
+        QCOMPARE(m.LastErrorString(), QString());
+        QCOMPARE(m.LastErrorNumber(), 0);
+        const QStringList paginas = textoPdf(pdf);
+        QVERIFY(paginas.size() >= 2);
+        for (int i = 0; i < paginas.size(); ++i) {
+            const QString& t = paginas[i];
+            QVERIFY2(t.contains(kEmpresa),
+                     qPrintable(QStringLiteral("página %1 sin empresa").arg(i + 1)));
+            QVERIFY(t.contains(QStringLiteral("Informe de prueba")));
+            QVERIFY(t.contains(QStringLiteral("Fecha: 31/12/2024")));
+            QVERIFY2(t.contains(QStringLiteral("Página %1 de %2").arg(i + 1).arg(paginas.size())),
+                     qPrintable(t.right(300)));
+            if (!plantilla.contains(u"Subcuentas.rpt") && !plantilla.contains(u"Epigrafes"))
+                QVERIFY(t.contains(QStringLiteral("enero/2024 ~ diciembre/2024")));
+        }
+    }
+
+    // Los títulos que vienen de fórmulas: meses del ejercicio, empresas A y B, totales.
+    void lasFormulasLleganAlPapel_data() {
+        QTest::addColumn<QString>("plantilla");
+        QTest::addColumn<QStringList>("textos");
+        QTest::newRow("presupuesto")
+            << "infCONT_Presupuesto.rpt" << QStringList{"ENE", "JUN", "DIC"};
+        QTest::newRow("anual") << "infCONT_PresupuestoAnual.rpt"
+                               << QStringList{"ENE", "DIC", "Realizado", "Diferencia",
+                                              "% realizado"};
+        QTest::newRow("comparativo")
+            << "infCONT_SituacionComparativo.rpt" << QStringList{"<CÑ-2023>"};
+        QTest::newRow("sumas") << "infCONT_SumasySaldos.rpt"
+                               << QStringList{"Totales", "1.000,00", "2.000,00", "-1.000,00",
+                                              "Importes en euros"};
+        QTest::newRow("sumas con presupuesto")
+            << "infCONT_SumasySaldosPresupuesto.rpt" << QStringList{"4.000,00", "-25,00 %"};
+    }
+    void lasFormulasLleganAlPapel() {
+        if (!hayPdftotext()) QSKIP("pdftotext no está instalado");
+        QFETCH(QString, plantilla);
+        QFETCH(QStringList, textos);
+        rellenar(*Conexion::abrir(base_), tablaDe(plantilla), 10);
+        const QString pdf = dir_.filePath(QStringLiteral("f.pdf"));
+        MotorInformes m = motorA(plantilla, pdf);
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), 0);
+        const QString texto = textoPdf(pdf).join(u'\n');
+        for (const QString& t : textos) QVERIFY2(texto.contains(t), qPrintable(t));
+    }
+
+    void laColumnaDeCodigoObedeceASuFormula() {
+        if (!hayPdftotext()) QSKIP("pdftotext no está instalado");
+        auto con = Conexion::abrir(base_);
+        insertar(*con, QStringLiteral("Balances"),
+                 {"Nivel", "Descripcion", "Codigo", "Total", "Naturaleza"},
+                 {1, "Inmovilizado", "A.I.9", "1.500,00", "ACTIVO"});
+        const QString pdf = dir_.filePath(QStringLiteral("c.pdf"));
+        for (const char* valor : {"1", "0"}) {
+            MotorInformes m = motorA(QStringLiteral("infCONT_Situacion.rpt"), pdf);
+            m.setFormulas(3, QStringLiteral("MostrarColumnaCodigo = %1").arg(valor));
+            m.PrintReport();
+            QCOMPARE(m.LastErrorNumber(), 0);
+            const QString texto = textoPdf(pdf).join(u'\n');
+            QCOMPARE(texto.contains(QStringLiteral("A.I.9")), QByteArray(valor) == "1");
+            QVERIFY(texto.contains(QStringLiteral("1.500,00")));
+        }
+    }
+
+    // 3.000 apuntes: cada página salvo la última termina en "Suma y sigue" con lo impreso hasta
+    // ella; la siguiente empieza con "Suma anterior" por el mismo importe.
+    void diarioConSumaYSigue() {
+        if (!hayPdftotext()) QSKIP("pdftotext no está instalado");
+        auto con = Conexion::abrir(base_);
+        {
+            Transaccion t(*con);
+            for (int i = 0; i < 3000; ++i) {
+                const QString importe =
+                    Moneda::deDiezmilesimas((i % 97 + 1) * 10000 + 2500).formatear(true);
+                insertar(*con, QStringLiteral("Libro_Diario"),
+                         {"Asiento", "Fecha", "Descripcion", "Concepto", "Debe", "Haber"},
+                         {QStringLiteral("%1 (%2)").arg(i / 2 + 1).arg(i / 2 + 500), "02/01/2024",
+                          "5720001 - Banco", QStringLiteral("Apunte %1").arg(i),
+                          i % 2 ? "0,00" : importe, i % 2 ? importe : "0,00"});
+            }
+            t.confirmar();
+        }
+        const QString pdf = dir_.filePath(QStringLiteral("diario.pdf"));
+        MotorInformes m = motorA(QStringLiteral("infCONT_LibroDiario_2.rpt"), pdf);
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), 0);
+        const QStringList paginas = textoPdf(pdf);
+        QVERIFY(paginas.size() > 20);
+        // Debe de cada apunte impreso: en las líneas "Apunte N", el penúltimo importe.
+        static const QRegularExpression apunte(
+            QStringLiteral("Apunte (\\d+)\\s+(\\S+)\\s+(\\S+)\\s*$"),
+            QRegularExpression::MultilineOption);
+        static const QRegularExpression suma(QStringLiteral("Suma y sigue\\s+(\\S+)\\s+(\\S+)"));
+        static const QRegularExpression anterior(
+            QStringLiteral("Suma anterior\\s+(\\S+)\\s+(\\S+)"));
+        Moneda debe, haber;
+        int apuntes = 0;
+        for (int p = 0; p < paginas.size(); ++p) {
+            if (p > 0) {
+                const auto a = anterior.match(paginas[p]);
+                QVERIFY2(a.hasMatch(),
+                         qPrintable(QStringLiteral("página %1 sin suma anterior").arg(p + 1)));
+                QCOMPARE(a.captured(1), debe.formatear(true));
+            }
+            for (const auto& l : apunte.globalMatch(paginas[p])) {
+                debe += *Moneda::deTexto(l.captured(2));
+                haber += *Moneda::deTexto(l.captured(3));
+                ++apuntes;
+            }
+            const auto s = suma.match(paginas[p]);
+            if (p + 1 < paginas.size()) {
+                QVERIFY2(s.hasMatch(),
+                         qPrintable(QStringLiteral("página %1 sin suma y sigue").arg(p + 1)));
+                QCOMPARE(s.captured(1), debe.formatear(true));
+                QCOMPARE(s.captured(2), haber.formatear(true));
+            } else {
+                QVERIFY(!s.hasMatch());
+                QVERIFY(paginas[p].contains(QStringLiteral("Total del diario")));
+            }
+        }
+        QCOMPARE(apuntes, 3000);
+    }
+
+    void unaSubcuentaPorHoja() {
+        if (!hayPdftotext()) QSKIP("pdftotext no está instalado");
+        auto con = Conexion::abrir(base_);
+        const QStringList cols{"Codigo",   "Descripcion", "Asiento", "Fecha",
+                               "Concepto", "Debe",        "Haber",   "Saldo"};
+        for (const char* codigo : {"4300001", "4300002", "4300003"}) {
+            insertar(*con, "Libro_Mayor", cols,
+                     {codigo, "Cliente", "", "", "Saldo anterior acumulado", "100,00", "0,00",
+                      "100,00"});
+            insertar(
+                *con, "Libro_Mayor", cols,
+                {codigo, "Cliente", "7 (70)", "05/01/2024", "Factura", "50,00", "0,00", "150,00"});
+            insertar(
+                *con, "Libro_Mayor", cols,
+                {codigo, "Cliente", "9 (90)", "09/01/2024", "Cobro", "0,00", "170,00", "-20,00"});
+        }
+        const QString pdf = dir_.filePath(QStringLiteral("mayor.pdf"));
+        MotorInformes m = motorA(QStringLiteral("infCONT_LibroMayor_2.rpt"), pdf);
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), 0);
+        const QStringList paginas = textoPdf(pdf);
+        QCOMPARE(paginas.size(), 3);
+        for (int p = 0; p < 3; ++p) {
+            QVERIFY(paginas[p].contains(QStringLiteral("Subcuenta 430000%1").arg(p + 1)));
+            QVERIFY(paginas[p].contains(QStringLiteral("Saldo anterior acumulado")));
+            static const QRegularExpression pie(
+                QStringLiteral("Total subcuenta\\s+150,00\\s+170,00\\s+-20,00"));
+            QVERIFY2(pie.match(paginas[p]).hasMatch(), qPrintable(paginas[p]));
+        }
+        QVERIFY(paginas[2].contains(
+            QRegularExpression(QStringLiteral("Total general\\s+450,00\\s+510,00"))));
+    }
+
+    void exportaCsvConNumeros() {
+        auto con = Conexion::abrir(base_);
+        const QStringList cols{"NumFactura",  "Fecha",      "CodSubcuenta", "DescripcionSubcuenta",
+                               "NIF",         "NumAsiento", "Concepto",     "BaseImponible",
+                               "IVA",         "CuotaIVA",   "Recargo",      "CuotaRecargo",
+                               "TotalFactura"};
+        insertar(*con, "Libros_IVA", cols,
+                 {"F-1", "02/01/2024", "4300001", "Pérez; Hijos \"SA\"", "B1", "1 (10)", "Venta",
+                  "1.000,00", "21", "210,00", "0", "0,00", "1.210,00"});
+        insertar(*con, "Libros_IVA", cols,
+                 {"F-2", "03/01/2024", "4300002", "Abono", "B2", "2 (11)", "Abono", "-100,50", "21",
+                  "-21,11", "0", "0,00", "-121,61"});
+        const QString csv = dir_.filePath(QStringLiteral("iva.csv"));
+        MotorInformes m = motorA(QStringLiteral("infCONT_FacturasEmitidas.rpt"), csv);
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), 0);
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList lineas =
+            QString::fromUtf8(f.readAll()).remove(QChar(0xfeff)).split(QStringLiteral("\r\n"));
+        QCOMPARE(
+            lineas.value(0),
+            QStringLiteral("Fecha;Nº factura;Asiento;Subcuenta;Cliente;NIF;Concepto;Base imponible;"
+                           "% IVA;Cuota IVA;% Rec.;Cuota recargo;Total factura"));
+        QCOMPARE(
+            lineas.value(1),
+            QStringLiteral("02/01/2024;F-1;1 (10);4300001;\"Pérez; Hijos \"\"SA\"\"\";B1;Venta;"
+                           "1000;21;210;0;0;1210"));
+        QCOMPARE(lineas.value(2),
+                 QStringLiteral(
+                     "03/01/2024;F-2;2 (11);4300002;Abono;B2;Abono;-100,5;21;-21,11;0;0;-121,61"));
+    }
+
+    void exportaXlsxYHtml() {
+        auto con = Conexion::abrir(base_);
+        const QStringList cols{"Codigo",   "Descripcion", "Asiento", "Fecha",
+                               "Concepto", "Debe",        "Haber",   "Saldo"};
+        insertar(*con, "Libro_Mayor", cols,
+                 {"5720001", "Banco & Caja <1>", "1 (1)", "01/01/2024", "Apertura", "1.234,56",
+                  "0,00", "1.234,56"});
+        insertar(
+            *con, "Libro_Mayor", cols,
+            {"5720001", "Banco & Caja <1>", "2 (2)", "02/01/2024", "Pago", "0", "2.000", "ERROR"});
+        const QString xlsx = dir_.filePath(QStringLiteral("mayor.xlsx"));
+        MotorInformes m = motorA(QStringLiteral("infCONT_LibroMayor.rpt"), xlsx);
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), 0);
+        if (!QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty()) {
+            QProcess p;
+            p.start(QStringLiteral("unzip"),
+                    {QStringLiteral("-p"), xlsx, QStringLiteral("xl/worksheets/sheet1.xml")});
+            QVERIFY(p.waitForFinished());
+            QCOMPARE(p.exitCode(), 0);
+            const QString hoja = QString::fromUtf8(p.readAllStandardOutput());
+            QVERIFY(hoja.contains(QStringLiteral("<c r=\"F2\" s=\"2\"><v>1234.56</v></c>")));
+            QVERIFY(hoja.contains(QStringLiteral("<c r=\"G3\" s=\"3\"><v>2000</v></c>")));
+            QVERIFY(hoja.contains(QStringLiteral("<t xml:space=\"preserve\">ERROR</t>")));
+            QVERIFY(hoja.contains(QStringLiteral("Banco &amp; Caja &lt;1&gt;")));
+            QProcess t;
+            t.start(QStringLiteral("unzip"), {QStringLiteral("-tq"), xlsx});
+            QVERIFY(t.waitForFinished());
+            QCOMPARE(t.exitCode(), 0);
+        }
+        const QString html = dir_.filePath(QStringLiteral("mayor.html"));
+        MotorInformes h = motorA(QStringLiteral("infCONT_LibroMayor.rpt"), html);
+        h.PrintReport();
+        QCOMPARE(h.LastErrorNumber(), 0);
+        QFile f(html);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString texto = QString::fromUtf8(f.readAll());
+        QVERIFY(texto.contains(QStringLiteral("Subcuenta 5720001  Banco &amp; Caja &lt;1&gt;")));
+        QVERIFY(texto.contains(QStringLiteral("Total subcuenta")));
+        QVERIFY(texto.contains(
+            QStringLiteral("<td class=\"d\">1.234,56</td><td class=\"d\">2.000,00</td>"
+                           "<td class=\"d\">ERROR</td>")));
+    }
+
+    void erroresEnEspanolSinExcepciones_data() {
+        QTest::addColumn<QString>("plantilla");
+        QTest::addColumn<QString>("datos");
+        QTest::addColumn<QString>("salida");
+        QTest::addColumn<int>("numero");
+        QTest::addColumn<QString>("texto");
+        QTest::newRow("sin plantilla") << "infCONT_NoExiste.rpt"
+                                       << ""
+                                       << "x.pdf" << ErrorMotor::kPlantillaNoEncontrada
+                                       << "No se encuentra la plantilla del informe";
+        QTest::newRow("plantilla rota") << "rota"
+                                        << ""
+                                        << "x.pdf" << ErrorMotor::kPlantillaNoValida
+                                        << "no es válida (línea 3): clave desconocida «anchura»";
+        QTest::newRow("sin datos")
+            << "infCONT_Subcuentas.rpt"
+            << "/no/existe/Informes.mdb"
+            << "x.pdf" << ErrorMotor::kDatosNoEncontrados << "No se encuentra el archivo de datos";
+        QTest::newRow("columna ajena") << "ajena"
+                                       << ""
+                                       << "x.pdf" << ErrorMotor::kDatosNoValidos
+                                       << "La tabla Subcuentas no tiene la columna Importe";
+        QTest::newRow("pdf no escribible") << "infCONT_Subcuentas.rpt"
+                                           << ""
+                                           << "/no/existe/x.pdf" << ErrorMotor::kSalidaNoEscribible
+                                           << "No se puede escribir el archivo";
+        QTest::newRow("csv no escribible") << "infCONT_Subcuentas.rpt"
+                                           << ""
+                                           << "/no/existe/x.csv" << ErrorMotor::kSalidaNoEscribible
+                                           << "No se puede escribir el archivo";
+        QTest::newRow("xlsx no escribible")
+            << "infCONT_Subcuentas.rpt"
+            << ""
+            << "/no/existe/x.xlsx" << ErrorMotor::kSalidaNoEscribible
+            << "No se puede escribir el archivo";
+        QTest::newRow("sin nombre de archivo")
+            << "infCONT_Subcuentas.rpt"
+            << ""
+            << "" << ErrorMotor::kSalidaNoEscribible << "No se ha indicado el archivo de salida";
+    }
+    void erroresEnEspanolSinExcepciones() {
+        QFETCH(QString, plantilla);
+        QFETCH(QString, datos);
+        QFETCH(QString, salida);
+        QFETCH(int, numero);
+        QFETCH(QString, texto);
+        QString ruta = prueba::plantilla(plantilla);
+        if (!plantilla.endsWith(u".rpt")) {
+            ruta = dir_.filePath(plantilla + QStringLiteral(".rpt"));
+            QFile f(ruta);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(plantilla == u"rota"
+                        ? "[informe]\ntabla = Subcuentas\nanchura = 3\n"
+                        : "[informe]\ntabla = Subcuentas\n[columna]\ncampo = Importe\n");
+        }
+        MotorInformes m =
+            motorA(plantilla,
+                   salida.startsWith(u'/') || salida.isEmpty() ? salida : dir_.filePath(salida));
+        m.setReportFileName(ruta);
+        if (!datos.isEmpty()) m.setDataFiles(0, datos);
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), numero);
+        QVERIFY2(m.LastErrorString().contains(texto), qPrintable(m.LastErrorString()));
+    }
+
+    void formulaSinIgualEsUnError() {
+        MotorInformes m = motorA(QStringLiteral("infCONT_Subcuentas.rpt"),
+                                 dir_.filePath(QStringLiteral("x.pdf")));
+        m.setFormulas(30, QStringLiteral("Empresa \"sin igual\""));
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), ErrorMotor::kFormulaNoValida);
+    }
+
+    void destinosPantallaEImpresora() {
+        rellenar(*Conexion::abrir(base_), QStringLiteral("Subcuentas"), 5);
+        MotorInformes m = motorA(QStringLiteral("infCONT_Subcuentas.rpt"), QString());
+        m.setDestination(0);
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), 0);
+        m.setDestination(7);
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), ErrorMotor::kDestinoNoValido);
+        if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("hay impresora predeterminada");
+        m.setDestination(1);
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), ErrorMotor::kSinImpresora);
+        QCOMPARE(m.LastErrorString(),
+                 QStringLiteral("No hay ninguna impresora predeterminada en el sistema"));
+    }
+};
+
+QTEST_MAIN(PruebaPlantillas)
+#include "prueba_plantillas.moc"
