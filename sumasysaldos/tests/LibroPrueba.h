@@ -122,7 +122,11 @@ class MotorAnotador : public IMotorInformes {
     void setDestination(int) override {}
     QString PrintFileName() const override { return {}; }
     void setPrintFileName(const QString&) override {}
-    void PrintReport() override { ++impresiones; }
+    // El diálogo de impresión borra las fórmulas después: se guardan las que llegan aquí.
+    void PrintReport() override {
+        ++impresiones;
+        impresas = formulas;
+    }
     void PageZoom(int) override {}
     int LastErrorNumber() const override { return 0; }
     void setLastErrorNumber(int) override {}
@@ -130,6 +134,7 @@ class MotorAnotador : public IMotorInformes {
     void setLastErrorString(const QString&) override {}
 
     QMap<int, QString> formulas;
+    QMap<int, QString> impresas;
     QString archivo;
     QString titulo;
     int impresiones = 0;
