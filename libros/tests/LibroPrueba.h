@@ -20,6 +20,9 @@ class LibroPrueba {
         ++n;
         conta_ = Conexion::abrir(dir_.filePath(QStringLiteral("conta%1.db").arg(n)), true);
         inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("Informes.mdb")), true);
+        // Libros de usar y tirar: sin esperar a que cada escritura llegue al disco.
+        for (Conexion* c : {conta_.get(), inf_.get()})
+            c->Execute(QStringLiteral("PRAGMA synchronous = OFF"));
         Esquemas::crearContabilidad(*conta_);
         Esquemas::crearInformes(*inf_);
     }
