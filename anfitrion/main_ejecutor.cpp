@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "Ejecutor.h"
+#include "LibrosEjemplo.h"
 
 int main(int argc, char** argv) {
     // Nunca espera a una persona: todo se compone fuera de pantalla.
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     QTextStream salida(stdout);
     QTextStream err(stderr);
     orvo::Ejecutor ejecutor;
+    ejecutor.registrarSuborden(QStringLiteral("ejemplo"), orvo::LibrosEjemplo::orden);
     const int codigo = ejecutor.ejecutar(app.arguments().mid(1), salida, err);
     salida.flush();
     err.flush();

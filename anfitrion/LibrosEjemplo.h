@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace orvo::LibrosEjemplo {
+
+// Escribe en 'ruta' una base de contabilidad nueva con los libros de ejemplo: tres empresas,
+// su cuadro de cuentas, los epígrafes de los dos estados, un año de asientos y el presupuesto.
+// Las columnas mensuales de Cuenta y Estructura quedan como las deja la rutina de asientos.
+// Lanza ErrorOrvo si el archivo ya existe o no se puede escribir; nunca deja un archivo a medias.
+void crear(const QString& ruta);
+
+// Orden "orvo-informes ejemplo FILE": 0 hecho, 1 error al escribir, 2 uso incorrecto.
+int orden(const QStringList& argumentos, QTextStream& err);
+
+}  // namespace orvo::LibrosEjemplo
