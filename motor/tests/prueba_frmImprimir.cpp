@@ -1,0 +1,271 @@
+// Opciones de impresión: el orden en que se configura el motor, el archivo cancelado, los
+// errores del motor y la limpieza de las fórmulas, con el diálogo de verdad.
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Apoyo.h"
+#include "InterfazQt.h"
+#include "Plantilla.h"
+#include "frmImprimir.h"
+
+using namespace orvo;
+
+namespace {
+
+// Motor que anota cada miembro que recibe, en orden.
+class MotorEspia : public IMotorInformes {
+  public:
+    QString Formulas(int i) const override { return formulas.value(i); }
+    void setFormulas(int i, const QString& t) override {
+        formulas[i] = t;
+        ++formulasEscritas;
+    }
+    QString ReportFileName() const override { return {}; }
+    void setReportFileName(const QString& v) override { anotar("ReportFileName", v); }
+    QString Password() const override { return {}; }
+    void setPassword(const QString& v) override { anotar("Password", v); }
+    QString WindowTitle() const override { return {}; }
+    void setWindowTitle(const QString& v) override { anotar("WindowTitle", v); }
+    QString DataFiles(int) const override { return {}; }
+    void setDataFiles(int i, const QString& v) override {
+        anotar(QStringLiteral("DataFiles(%1)").arg(i), v);
+    }
+    int WindowState() const override { return 0; }
+    void setWindowState(int v) override { anotar("WindowState", QString::number(v)); }
+    int Destination() const override { return 0; }
+    void setDestination(int v) override { anotar("Destination", QString::number(v)); }
+    QString PrintFileName() const override { return {}; }
+    void setPrintFileName(const QString& v) override { anotar("PrintFileName", v); }
+    void PrintReport() override {
+        registro << "PrintReport";
+        error = errorAlImprimir;
+    }
+    void PageZoom(int z) override { anotar("PageZoom", QString::number(z)); }
+    int LastErrorNumber() const override { return error; }
+    void setLastErrorNumber(int v) override {
+        anotar("LastErrorNumber", QString::number(v));
+        error = v;
+    }
+    QString LastErrorString() const override {
+        return error ? QStringLiteral("Plantilla dañada") : texto;
+    }
+    void setLastErrorString(const QString& v) override {
+        anotar("LastErrorString", v);
+        texto = v;
+    }
+
+    QStringList registro;
+    QMap<int, QString> formulas;
+    int formulasEscritas = 0;
+    int errorAlImprimir = 0;
+    int error = 0;
+    QString texto;
+
+  private:
+    void anotar(const QString& miembro, const QString& valor) {
+        registro << miembro + u'=' + valor;
+    }
+};
+
+class ConfigPrueba : public IConfiguracion {
+  public:
+    QString AppTitle() const override { return QStringLiteral("Contabilidad"); }
+    QString HelpPath() const override { return {}; }
+    QString AppPath() const override { return ruta; }
+    QVariant Aplicacion() const override { return 7; }
+    QIcon Icono() const override { return {}; }
+    bool TrabajarConPesetas() const override { return false; }
+    QString ruta = QStringLiteral("/opt/orvo");
+};
+
+class AnfitrionPrueba : public ICContabilidad {
+  public:
+    explicit AnfitrionPrueba(QVariant* pedida) : pedida_(pedida) {}
+    QString ObtenerPasswordInformes(const QVariant& aplicacion) override {
+        *pedida_ = aplicacion;
+        return QStringLiteral("s3cr3t");
+    }
+
+  private:
+    QVariant* pedida_;
+};
+
+}  // namespace
+
+class PruebaFrmImprimir : public QObject {
+    Q_OBJECT
+    InterfazGrabadora interfaz_;
+    RegistroObjetos registro_;
+    ConfigPrueba config_;
+    MotorEspia espia_;
+    QVariant aplicacionPedida_;
+    int anfitrionesCreados_ = 0;
+    std::unique_ptr<Componente> comp_;
+
+    // Muestra el diálogo, elige la opción y pulsa el botón; 'despues' mira el diálogo aún abierto.
+    void imprimir(int opcion, int boton, IMotorInformes& motor,
+                  const std::function<void(frmImprimir&)>& despues = {}) {
+        comp_->motor = &motor;
+        frmImprimir f(*comp_);
+        f.setNombreInforme(QStringLiteral("infCONT_Subcuentas.rpt"));
+        f.setTituloInforme(QStringLiteral("Informe de subcuentas"));
+        interfaz_.guion = [&](QDialog&) {
+            f.opcion(opcion)->setChecked(true);
+            f.boton(boton)->click();
+            if (despues) despues(f);
+        };
+        f.mostrar();
+    }
+
+  private slots:
+    void init() {
+        interfaz_ = InterfazGrabadora();
+        registro_ = RegistroObjetos();
+        espia_ = MotorEspia();
+        anfitrionesCreados_ = 0;
+        registro_.registrar(QStringLiteral("OrvoContabilidad.cContabilidad"), [this] {
+            ++anfitrionesCreados_;
+            return std::make_unique<AnfitrionPrueba>(&aplicacionPedida_);
+        });
+        comp_ = std::make_unique<Componente>(interfaz_, registro_);
+        comp_->config = &config_;
+        comp_->tituloAplicacion = QStringLiteral("Contabilidad");
+    }
+
+    void rotulosYOpcionInicial() {
+        comp_->motor = &espia_;
+        frmImprimir f(*comp_);
+        QCOMPARE(f.windowTitle(), QStringLiteral("Opciones de impresión"));
+        QCOMPARE(f.opcion(0)->text(), QStringLiteral("Imprimir informe por pantalla"));
+        QCOMPARE(f.opcion(1)->text(),
+                 QStringLiteral("Imprimir informe en la impresora predeterminada"));
+        QCOMPARE(f.opcion(2)->text(), QStringLiteral("Imprimir informe en un archivo"));
+        QCOMPARE(f.boton(0)->text(), QStringLiteral("ACEPTAR"));
+        QCOMPARE(f.boton(1)->text(), QStringLiteral("CANCELAR"));
+        QCOMPARE(f.opcion(0)->objectName(), QStringLiteral("optImprimir0"));
+        QCOMPARE(f.boton(1)->objectName(), QStringLiteral("cmdImprimir1"));
+        QVERIFY(f.opcion(0)->isChecked());
+    }
+
+    void ordenDeLaConfiguracion_data() {
+        QTest::addColumn<int>("opcion");
+        QTest::addColumn<QStringList>("destino");
+        QTest::newRow("pantalla") << 0 << QStringList{"Destination=0"};
+        QTest::newRow("impresora") << 1 << QStringList{"Destination=1"};
+        QTest::newRow("archivo") << 2
+                                 << QStringList{"PrintFileName=/tmp/salida.pdf", "Destination=2"};
+    }
+    void ordenDeLaConfiguracion() {
+        QFETCH(int, opcion);
+        QFETCH(QStringList, destino);
+        interfaz_.respuestasGuardar = {QStringLiteral("/tmp/salida.pdf")};
+        imprimir(opcion, 0, espia_);
+        const QStringList esperado =
+            QStringList{"ReportFileName=/opt/orvo/infCONT_Subcuentas.rpt", "Password=\ns3cr3t",
+                        "WindowTitle=Informe de subcuentas", "DataFiles(0)=/opt/orvo/Informes.mdb",
+                        "WindowState=2"} +
+            destino + QStringList{"PrintReport", "PageZoom=100"};
+        QCOMPARE(espia_.registro, esperado);
+        QCOMPARE(aplicacionPedida_, QVariant(7));
+        QCOMPARE(anfitrionesCreados_, 1);
+        QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
+        QVERIFY(interfaz_.mensajes.empty());
+    }
+
+    void archivoCanceladoDejaElDialogoAbierto() {
+        bool abierto = false, sigueElegida = false;
+        int puntero = -1;
+        imprimir(2, 0, espia_, [&](frmImprimir& f) {
+            abierto = f.isVisible();
+            sigueElegida = f.opcion(2)->isChecked();
+            puntero = interfaz_.MousePointer();
+        });
+        QVERIFY(abierto);
+        QVERIFY(sigueElegida);
+        QCOMPARE(puntero, kPunteroPredeterminado);
+        QVERIFY(!espia_.registro.contains(QStringLiteral("PrintReport")));
+        QVERIFY(!espia_.registro.join(u'|').contains(QStringLiteral("Destination")));
+        QVERIFY(interfaz_.mensajes.empty());
+    }
+
+    void cancelarNoTocaElMotor() {
+        espia_.formulas[1] = QStringLiteral("Empresa= \"X\"");
+        imprimir(0, 1, espia_);
+        QVERIFY(espia_.registro.isEmpty());
+        QCOMPARE(espia_.formulas.value(1), QStringLiteral("Empresa= \"X\""));
+        QCOMPARE(anfitrionesCreados_, 1);
+    }
+
+    // Se vacían las fórmulas hasta la primera vacía; las de después quedan como estaban.
+    void limpiezaDeFormulas_data() {
+        QTest::addColumn<int>("errorMotor");
+        QTest::newRow("sin error") << 0;
+        QTest::newRow("con error del motor") << 20504;
+    }
+    void limpiezaDeFormulas() {
+        QFETCH(int, errorMotor);
+        for (int i : {1, 2, 3, 5}) espia_.formulas[i] = QStringLiteral("F%1= 'x'").arg(i);
+        espia_.errorAlImprimir = errorMotor;
+        imprimir(0, 0, espia_);
+        for (int i : {1, 2, 3}) QCOMPARE(espia_.formulas.value(i), QString());
+        QCOMPARE(espia_.formulas.value(5), QStringLiteral("F5= 'x'"));
+        QCOMPARE(espia_.formulasEscritas, 3);
+        if (errorMotor == 0) return;
+        QCOMPARE(interfaz_.mensajes.size(), size_t(1));
+        const MensajeGrabado& m = interfaz_.mensajes.front();
+        QVERIFY2(m.texto.startsWith(QStringLiteral("¡Se ha producido el error 20504: ")),
+                 qPrintable(m.texto));
+        QVERIFY(m.texto.endsWith(QStringLiteral("Plantilla dañada!")));
+        QCOMPARE(m.icono, Icono::Exclamacion);
+        QCOMPARE(m.titulo, QStringLiteral("Contabilidad"));
+        QCOMPARE(interfaz_.pitidos, 1);
+        QCOMPARE(espia_.registro.mid(espia_.registro.size() - 2),
+                 QStringList({"LastErrorNumber=0", "LastErrorString="}));
+    }
+
+    // Con el motor de verdad: una plantilla que no existe llega como error numerado en español.
+    void plantillaQueNoExisteConElMotorReal() {
+        QTemporaryDir dir;
+        config_.ruta = dir.path();
+        prueba::baseInformes(dir.filePath(QStringLiteral("Informes.mdb")));
+        MotorInformes motor(MotorInformes::Opciones{false});
+        motor.setFormulas(1, QStringLiteral("Empresa= \"X\""));
+        motor.setFormulas(2, QStringLiteral("Periodo= \"Y\""));
+        imprimir(0, 0, motor);
+        QCOMPARE(interfaz_.mensajes.size(), size_t(1));
+        const QString& texto = interfaz_.mensajes.front().texto;
+        QVERIFY2(texto.startsWith(QStringLiteral("¡Se ha producido el error %1: ")
+                                      .arg(ErrorMotor::kPlantillaNoEncontrada)),
+                 qPrintable(texto));
+        QVERIFY(texto.contains(QStringLiteral("No se encuentra la plantilla del informe ") +
+                               dir.path() + QStringLiteral("/infCONT_Subcuentas.rpt")));
+        QVERIFY(texto.endsWith(u'!'));
+        QCOMPARE(motor.LastErrorNumber(), 0);
+        QCOMPARE(motor.LastErrorString(), QString());
+        QCOMPARE(motor.Formulas(1), QString());
+        QCOMPARE(motor.Formulas(2), QString());
+        config_.ruta = QStringLiteral("/opt/orvo");
+    }
+
+    void sinComponenteAnfitrion() {
+        RegistroObjetos vacio;
+        Componente comp(interfaz_, vacio);
+        comp.config = &config_;
+        comp.motor = &espia_;
+        frmImprimir f(comp);
+        interfaz_.guion = [&](QDialog&) { f.boton(0)->click(); };
+        f.mostrar();
+        QVERIFY(espia_.registro.isEmpty());
+        QCOMPARE(interfaz_.mensajes.size(), size_t(1));
+        const QString& texto = interfaz_.mensajes.front().texto;
+        QVERIFY2(texto.contains(QStringLiteral("cmdImprimir_Click(0)")), qPrintable(texto));
+        QVERIFY(texto.contains(QStringLiteral("frmImprimir")));
+        QVERIFY(texto.contains(QStringLiteral("OrvoContabilidadInf")));
+        QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
+    }
+};
+
+QTEST_MAIN(PruebaFrmImprimir)
+#include "prueba_frmImprimir.moc"

@@ -1,0 +1,397 @@
+// El modelo de páginas: fórmulas, plantillas, filas por página, grupos y sumas arrastradas,
+// comprobados sobre las líneas compuestas y no sobre píxeles.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Apoyo.h"
+#include "Maquetador.h"
+
+using namespace orvo;
+using namespace orvo::prueba;
+using Tipo = LineaPagina::Tipo;
+
+namespace {
+
+// Cuerpo de una página A4 vertical: 297 - 10 - 10 de márgenes, 25 de cabecera y 7 de pie.
+constexpr int kLineasPorPaginaVertical = 61;  // 245 mm / 4 mm
+
+const char* kMayor = R"(
+[informe]
+tabla = Libro_Mayor
+moneda = TrabajarConPts
+total = Total general
+[grupo]
+campo = Codigo
+cabecera = Subcuenta {Codigo} {Descripcion}
+pie = Total subcuenta
+[columna]
+campo = Concepto
+titulo = Concepto
+ancho = 80
+[columna]
+campo = Debe
+titulo = Debe
+tipo = importe
+resumen = suma
+[columna]
+campo = Haber
+titulo = Haber
+tipo = importe
+resumen = suma
+[columna]
+campo = Saldo
+titulo = Saldo
+tipo = importe
+resumen = ultimo
+)";
+
+Moneda importe(const QString& t) {
+    return importeDeCelda(t).value_or(Moneda());
+}
+
+}  // namespace
+
+class PruebaMaquetador : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::shared_ptr<Conexion> con_;
+    ValoresFormulas formulas_;
+
+    void mayor(const QString& codigo, const QStringList& importes) {
+        for (int i = 0; i < importes.size(); i += 3)
+            insertar(*con_, QStringLiteral("Libro_Mayor"),
+                     {"Codigo", "Descripcion", "Concepto", "Debe", "Haber", "Saldo"},
+                     {codigo, "Cuenta " + codigo, QStringLiteral("Línea %1").arg(i / 3),
+                      importes[i], importes[i + 1], importes[i + 2]});
+    }
+
+  private slots:
+    void init() {
+        const QString ruta =
+            dir_.filePath(QStringLiteral("%1.mdb").arg(QTest::currentTestFunction()));
+        QFile::remove(ruta);
+        con_ = baseInformes(ruta);
+        con_->Execute(
+            QStringLiteral("PRAGMA synchronous = OFF"));  // cada INSERT sin esperar al disco
+        formulas_ = ValoresFormulas();
+    }
+
+    void formulas_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("nombre");
+        QTest::addColumn<QString>("valor");
+        QTest::newRow("comillas dobles") << "Empresa= \"Pérez, S.L. <P-2024>\""
+                                         << "Empresa"
+                                         << "Pérez, S.L. <P-2024>";
+        QTest::newRow("apóstrofos") << "TotalDebe = '1.234,00'"
+                                    << "totaldebe"
+                                    << "1.234,00";
+        QTest::newRow("sin comillas") << "MostrarColumnaCodigo = 1"
+                                      << "MOSTRARCOLUMNACODIGO"
+                                      << "1";
+        QTest::newRow("igual en el valor") << "Formula= \"A=B+C\""
+                                           << "Formula"
+                                           << "A=B+C";
+        QTest::newRow("apóstrofo dentro") << "Empresa= \"L'Hospitalet\""
+                                          << "Empresa"
+                                          << "L'Hospitalet";
+        QTest::newRow("vacío") << "TrabajarConPts= ''"
+                               << "TrabajarConPts"
+                               << "";
+        QTest::newRow("nombre con espacio") << "Empresa A= \"<A-2024>\""
+                                            << "Empresa A"
+                                            << "<A-2024>";
+    }
+    void formulas() {
+        QFETCH(QString, texto);
+        QFETCH(QString, nombre);
+        QFETCH(QString, valor);
+        ValoresFormulas f;
+        f.anadir(texto);
+        QVERIFY(f.contiene(nombre));
+        QCOMPARE(f.valor(nombre), valor);
+    }
+
+    void importes_data() {
+        QTest::addColumn<QString>("celda");
+        QTest::addColumn<bool>("numero");
+        QTest::addColumn<qint64>("diezmilesimas");
+        QTest::newRow("euros") << "1.234,56" << true << 12345600LL;
+        QTest::newRow("pesetas negativas") << "-12.000" << true << -120000000LL;
+        QTest::newRow("porcentaje") << "25,50 %" << true << 255000LL;
+        QTest::newRow("error") << "ERROR" << false << 0LL;
+        QTest::newRow("vacía") << "" << false << 0LL;
+    }
+    void importes() {
+        QFETCH(QString, celda);
+        QFETCH(bool, numero);
+        QFETCH(qint64, diezmilesimas);
+        const auto v = importeDeCelda(celda);
+        QCOMPARE(v.has_value(), numero);
+        if (v) QCOMPARE(v->diezmilesimas(), diezmilesimas);
+    }
+
+    void plantillasNoValidas_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("motivo");
+        QTest::newRow("sin sección") << "tabla = X"
+                                     << "(línea 1): falta la sección [informe]";
+        QTest::newRow("sección rara") << "[informe]\ntabla = X\n[pie]"
+                                      << "(línea 3): sección desconocida [pie]";
+        QTest::newRow("sin igual") << "[informe]\ntabla X"
+                                   << "(línea 2): se esperaba «clave = valor»";
+        QTest::newRow("ancho") << "[informe]\ntabla = X\n[columna]\nancho = ancho"
+                               << "(línea 4): número no válido";
+        QTest::newRow("tipo") << "[informe]\ntabla = X\n[columna]\ntipo = fecha"
+                              << "tipo texto, importe o porcentaje";
+        QTest::newRow("condición") << "[informe]\ntabla = X\nnegrita = Nivel"
+                                   << "condición no válida";
+        QTest::newRow("sin tabla") << "[informe]\n[columna]\ncampo = A"
+                                   << "falta la tabla";
+        QTest::newRow("sin columnas") << "[informe]\ntabla = X"
+                                      << "no hay columnas";
+        QTest::newRow("línea corta") << "[informe]\ntabla = X\n[columna]\ncampo = "
+                                        "A\n[columna]\ncampo = B\n[linea]\nceldas = A"
+                                     << "una línea tiene 1 celdas y hay 2 columnas";
+    }
+    void plantillasNoValidas() {
+        QFETCH(QString, texto);
+        QFETCH(QString, motivo);
+        try {
+            Plantilla::deTexto(texto, QStringLiteral("p.rpt"));
+            QFAIL("se aceptó una plantilla no válida");
+        } catch (const FalloMotor& e) {
+            QCOMPARE(e.numero(), ErrorMotor::kPlantillaNoValida);
+            QVERIFY2(e.texto().startsWith(QStringLiteral("La plantilla p.rpt no es válida")),
+                     qPrintable(e.texto()));
+            QVERIFY2(e.texto().contains(motivo), qPrintable(e.texto()));
+        }
+    }
+
+    void filasPorPagina_data() {
+        QTest::addColumn<int>("filas");
+        QTest::addColumn<QList<int>>("porPagina");
+        const int n = kLineasPorPaginaVertical;
+        QTest::newRow("vacía") << 0 << QList<int>{0};
+        QTest::newRow("una") << 1 << QList<int>{1};
+        QTest::newRow("página justa") << n << QList<int>{n};
+        QTest::newRow("una de más") << n + 1 << QList<int>{n, 1};
+        QTest::newRow("tres páginas") << 2 * n + 8 << QList<int>{n, n, 8};
+    }
+    void filasPorPagina() {
+        QFETCH(int, filas);
+        QFETCH(QList<int>, porPagina);
+        for (int i = 0; i < filas; ++i)
+            insertar(*con_, "Subcuentas", {"Codigo", "Descripcion"},
+                     {QString::number(i), "Cuenta"});
+        const Plantilla p =
+            Plantilla::deTexto("[informe]\ntabla = Subcuentas\n[columna]\ncampo = Codigo", "s.rpt");
+        Maquetador m(p, *con_, formulas_);
+        QCOMPARE(m.numeroPaginas(), porPagina.size());
+        for (int i = 0; i < porPagina.size(); ++i) {
+            const Pagina pg = m.pagina(i + 1);
+            QCOMPARE(pg.numero, i + 1);
+            QCOMPARE(int(pg.lineas.size()), porPagina[i]);
+        }
+    }
+
+    // Pies de grupo con la suma y el último saldo, total general y la cabecera que se repite.
+    void gruposConSusPies() {
+        mayor("4300001", {"100,00", "0,00", "100,00", "0,00", "30,50", "69,50"});
+        mayor("4300002", {"0", "12", "-12"});
+        formulas_.anadir(QStringLiteral("TrabajarConPts= '1'"));
+        Maquetador m(Plantilla::deTexto(kMayor, "m.rpt"), *con_, formulas_);
+        QCOMPARE(m.numeroPaginas(), 1);
+        const Pagina pg = m.pagina(1);
+        QList<Tipo> tipos;
+        for (const LineaPagina& l : pg.lineas) tipos << l.tipo;
+        QCOMPARE(tipos,
+                 (QList<Tipo>{Tipo::CabeceraGrupo, Tipo::Detalle, Tipo::Detalle, Tipo::PieGrupo,
+                              Tipo::CabeceraGrupo, Tipo::Detalle, Tipo::PieGrupo, Tipo::Total}));
+        QCOMPARE(pg.lineas[0].texto, QStringLiteral("Subcuenta 4300001 Cuenta 4300001"));
+        // en pesetas las sumas van sin decimales
+        QCOMPARE(pg.lineas[3].celdas, (std::vector<QString>{"", "100", "31", "69,50"}));
+        QCOMPARE(pg.lineas[6].celdas, (std::vector<QString>{"", "0", "12", "-12"}));
+        QCOMPARE(pg.lineas[7].texto, QStringLiteral("Total general"));
+        QCOMPARE(pg.lineas[7].celdas, (std::vector<QString>{"", "100", "43", ""}));
+    }
+
+    void grupoQueCruzaLaPagina() {
+        QStringList importes;
+        for (int i = 0; i < 100; ++i)
+            importes << "1,00"
+                     << "0,00" << QString::number(i + 1) + ",00";
+        mayor("5720001", importes);
+        mayor("5720002", {"2,00", "0,00", "2,00"});
+        Maquetador m(Plantilla::deTexto(kMayor, "m.rpt"), *con_, formulas_);
+        QCOMPARE(m.numeroPaginas(), 2);
+        const Pagina p1 = m.pagina(1), p2 = m.pagina(2);
+        QCOMPARE(p2.lineas.front().tipo, Tipo::CabeceraGrupo);
+        QCOMPARE(p2.lineas.front().texto,
+                 QStringLiteral("Subcuenta 5720001 Cuenta 5720001 (continuación)"));
+        int detalles = 0;
+        for (const Pagina* p : {&p1, &p2})
+            for (const LineaPagina& l : p->lineas) detalles += l.tipo == Tipo::Detalle;
+        QCOMPARE(detalles, 101);
+        // la cabecera de un grupo nunca queda sola al pie de una página
+        QVERIFY(p1.lineas.back().tipo != Tipo::CabeceraGrupo);
+        const auto pie = std::find_if(p2.lineas.begin(), p2.lineas.end(), [](const LineaPagina& l) {
+            return l.tipo == Tipo::PieGrupo;
+        });
+        QCOMPARE(pie->celdas, (std::vector<QString>{"", "100,00", "0,00", "100,00"}));
+    }
+
+    void cadaGrupoEnSuPagina() {
+        for (const char* c : {"1", "2", "3"}) mayor(c, {"1", "0", "1", "2", "0", "3"});
+        QString texto = kMayor;
+        texto.replace("pie = Total subcuenta", "pie = Total subcuenta\nnueva_pagina = si");
+        Maquetador m(Plantilla::deTexto(texto, "m.rpt"), *con_, formulas_);
+        QCOMPARE(m.numeroPaginas(), 3);
+        for (int i = 1; i <= 3; ++i) {
+            const Pagina p = m.pagina(i);
+            QCOMPARE(p.lineas.front().texto, QStringLiteral("Subcuenta %1 Cuenta %1").arg(i));
+            QCOMPARE(p.lineas[3].tipo, Tipo::PieGrupo);
+        }
+        QCOMPARE(m.pagina(3).lineas.back().tipo, Tipo::Total);
+    }
+
+    // Cada página salvo la última acaba en "Suma y sigue" con la suma de todo lo impreso hasta
+    // ella, y la siguiente empieza con la misma cifra como "Suma anterior".
+    void sumaYSigue() {
+        Moneda esperadoDebe, esperadoHaber;
+        {
+            Transaccion t(*con_);
+            for (int i = 0; i < 3000; ++i) {
+                const Moneda v = Moneda::deDiezmilesimas((i % 13) * 12345 + 100);
+                insertar(*con_, "Libro_Diario", {"Asiento", "Descripcion", "Debe", "Haber"},
+                         {QString::number(i / 3 + 1), "Cuenta", v.formatear(true),
+                          (v * 2).formatear(true)});
+                esperadoDebe += Moneda::deTexto(v.formatear(true)).value();
+                esperadoHaber += Moneda::deTexto((v * 2).formatear(true)).value();
+            }
+            t.confirmar();
+        }
+        Maquetador m(Plantilla::leer(plantilla(QStringLiteral("infCONT_LibroDiario_2.rpt"))), *con_,
+                     formulas_);
+        const int paginas = m.numeroPaginas();
+        QVERIFY(paginas > 20);
+        Moneda debe, haber;
+        int detalles = 0;
+        for (int n = 1; n <= paginas; ++n) {
+            const Pagina p = m.pagina(n);
+            QCOMPARE(p.lineas.front().tipo == Tipo::SumaAnterior, n > 1);
+            if (n > 1) QCOMPARE(p.lineas.front().celdas[2], debe.formatear(true));
+            for (const LineaPagina& l : p.lineas) {
+                if (l.tipo != Tipo::Detalle) continue;
+                debe += importe(l.celdas[2]);
+                haber += importe(l.celdas[3]);
+                ++detalles;
+            }
+            const LineaPagina& ultima = p.lineas.back();
+            if (n < paginas) {
+                QCOMPARE(ultima.tipo, Tipo::SumaYSigue);
+                QCOMPARE(ultima.texto, QStringLiteral("Suma y sigue"));
+                QCOMPARE(ultima.celdas[2], debe.formatear(true));
+                QCOMPARE(ultima.celdas[3], haber.formatear(true));
+            } else {
+                QCOMPARE(ultima.tipo, Tipo::Total);
+                QCOMPARE(ultima.celdas[2], esperadoDebe.formatear(true));
+                QCOMPARE(ultima.celdas[3], esperadoHaber.formatear(true));
+            }
+        }
+        QCOMPARE(detalles, 3000);
+        QCOMPARE(debe, esperadoDebe);
+    }
+
+    // Las páginas compuestas sueltas (vista previa) son las mismas que en el recorrido seguido.
+    void paginaSueltaIgualQueEnOrden() {
+        QStringList importes;
+        for (int i = 0; i < 150; ++i)
+            importes << "1,25"
+                     << "0"
+                     << "1,25";
+        mayor("1", importes);
+        mayor("2", importes);
+        Maquetador m(Plantilla::leer(plantilla(QStringLiteral("infCONT_LibroMayor.rpt"))), *con_,
+                     formulas_);
+        std::vector<Pagina> seguidas;
+        m.recorrer([&](const Pagina& p) { seguidas.push_back(p); });
+        QCOMPARE(int(seguidas.size()), m.numeroPaginas());
+        for (int n = m.numeroPaginas(); n >= 1; --n) {
+            const Pagina p = m.pagina(n);
+            QCOMPARE(p.lineas.size(), seguidas[n - 1].lineas.size());
+            for (size_t i = 0; i < p.lineas.size(); ++i) {
+                QCOMPARE(p.lineas[i].texto, seguidas[n - 1].lineas[i].texto);
+                QCOMPARE(p.lineas[i].celdas, seguidas[n - 1].lineas[i].celdas);
+            }
+        }
+    }
+
+    // Las cuatro líneas de una cuenta del presupuesto anual van siempre juntas.
+    void filaDeVariasLineasNoSeParte() {
+        for (int i = 0; i < 40; ++i)
+            insertar(*con_, "PresupuestoAnual",
+                     {"Codigo", "Descripcion", "PresupuestoTotal", "SaldoTotal"},
+                     {QString::number(600 + i), "Gasto", "1.000,00", "250,00"});
+        Maquetador m(Plantilla::leer(plantilla(QStringLiteral("infCONT_PresupuestoAnual.rpt"))),
+                     *con_, formulas_);
+        int cuentas = 0;
+        for (int n = 1; n <= m.numeroPaginas(); ++n) {
+            const Pagina p = m.pagina(n);
+            QCOMPARE(p.lineas.size() % 4, size_t(0));
+            for (size_t i = 0; i < p.lineas.size(); i += 4) {
+                QVERIFY(p.lineas[i].primeraDeFila);
+                QCOMPARE(p.lineas[i].celdas[2], QStringLiteral("Presupuesto"));
+                QCOMPARE(p.lineas[i + 1].celdas[0], QString());
+                QCOMPARE(p.lineas[i + 1].celdas[3], QStringLiteral("250,00"));
+                ++cuentas;
+            }
+        }
+        QCOMPARE(cuentas, 40);
+        QVERIFY(m.numeroPaginas() > 1);
+    }
+
+    // Columna de código según la fórmula, sangría y negrita por nivel.
+    void columnasVisiblesYNiveles() {
+        insertar(*con_, "Balances", {"Nivel", "Descripcion", "Codigo", "Total", "Naturaleza"},
+                 {1, "Activo", "A", "10,00", "ACTIVO"});
+        insertar(*con_, "Balances", {"Nivel", "Descripcion", "Codigo", "Total", "Naturaleza"},
+                 {3, "Caja", "-", "10,00", "ACTIVO"});
+        const Plantilla p = Plantilla::leer(plantilla(QStringLiteral("infCONT_Situacion.rpt")));
+        for (const char* valor : {"0", "1"}) {
+            ValoresFormulas f;
+            f.anadir(QStringLiteral("MostrarColumnaCodigo = %1").arg(valor));
+            Maquetador m(p, *con_, f);
+            QCOMPARE(m.visibles().size(), size_t(valor[0] == '1' ? 3 : 2));
+            double ancho = 0;
+            for (int c : m.visibles()) ancho += m.anchoColumna(c);
+            QCOMPARE(qRound(ancho * 10), qRound(m.geometria().anchoUtil() * 10));
+            const Pagina pg = m.pagina(1);
+            QCOMPARE(pg.lineas[0].texto, QStringLiteral("ACTIVO"));
+            QVERIFY(pg.lineas[1].negrita);
+            QCOMPARE(pg.lineas[1].sangria, 0);
+            QVERIFY(!pg.lineas[2].negrita);
+            QCOMPARE(pg.lineas[2].sangria, 2);
+        }
+    }
+
+    void tablaOColumnaQueNoExisten() {
+        const Plantilla sinTabla =
+            Plantilla::deTexto("[informe]\ntabla = NoHay\n[columna]\ncampo = A", "a.rpt");
+        QVERIFY_THROWS_EXCEPTION(FalloMotor, Maquetador(sinTabla, *con_, formulas_));
+        const Plantilla sinColumna =
+            Plantilla::deTexto("[informe]\ntabla = Epigrafes\n[columna]\ncampo = Debe", "b.rpt");
+        try {
+            Maquetador m(sinColumna, *con_, formulas_);
+            QFAIL("se aceptó una columna inexistente");
+        } catch (const FalloMotor& e) {
+            QCOMPARE(e.numero(), ErrorMotor::kDatosNoValidos);
+            QCOMPARE(e.texto(),
+                     QStringLiteral(
+                         "La tabla Epigrafes no tiene la columna Debe que usa la plantilla b.rpt"));
+        }
+    }
+};
+
+QTEST_MAIN(PruebaMaquetador)
+#include "prueba_maquetador.moc"
