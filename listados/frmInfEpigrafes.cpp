@@ -53,7 +53,6 @@ frmInfEpigrafes::frmInfEpigrafes(Componente& componente, QWidget* padre)
     capa->addWidget(frmDocumento);
     capa->addWidget(c.progreso);
     capa->addLayout(filaBotones);
-    capa->setSizeConstraint(QLayout::SetFixedSize);
     registrarComunes(c);
 }
 

@@ -69,7 +69,6 @@ frmInfSubcuentas::frmInfSubcuentas(Componente& componente, QWidget* padre)
     capa->addWidget(fraOpciones);
     capa->addWidget(c.progreso);
     capa->addLayout(filaBotones);
-    capa->setSizeConstraint(QLayout::SetFixedSize);
     registrarComunes(c);
 }
 

@@ -1,0 +1,505 @@
+// Listados de subcuentas y de epígrafes: la construcción sobre libros pequeños hechos en cada
+// prueba, los diálogos por el mismo camino que sigue quien los usa, y el ejecutor de órdenes.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "ConfiguracionAnfitrion.h"
+#include "Esquemas.h"
+#include "InterfazQt.h"
+#include "Listados.h"
+#include "MotorInformes.h"
+#include "cInformes.h"
+#include "frmImprimir.h"
+
+using namespace orvo;
+
+namespace {
+
+// Anota lo que la construcción hace con la barra de progreso.
+class ProgresoGrabador : public IProgreso {
+  public:
+    void Iniciar(qint64 maximo, const QString& rotulo, int estilo) override {
+        inicios << QStringLiteral("%1|%2|%3").arg(maximo).arg(rotulo).arg(estilo);
+    }
+    void setValor(qint64 valor) override { valores << valor; }
+    void Terminar() override { ++terminados; }
+    QStringList inicios;
+    QList<qint64> valores;
+    int terminados = 0;
+};
+
+struct Cuenta {
+    int tipo;  // 1 cuenta, 2 subcuenta
+    const char* codigo;
+    const char* descripcion;
+    int nivel;
+};
+
+// Plan de la empresa 1. "44" se guardó con nivel 2 y su subcuenta debe quedar en el 3, no en
+// el 4 de las demás: el nivel sale de la cuenta anterior, no del largo del código.
+const Cuenta kPlan[] = {
+    {1, "4", "ACREEDORES Y DEUDORES", 1},
+    {1, "43", "CLIENTES", 2},
+    {1, "430", "Clientes", 3},
+    {2, "4300000", "Clientes varios", 0},
+    {2, "4300001", "Ferretería \"El Clavo\"", 0},
+    {2, "4300002", "L'Hospitalet Suministros", 0},
+    {2, "4399999", "Clientes de dudoso cobro", 0},
+    {1, "44", "DEUDORES VARIOS", 2},
+    {2, "4400000", "Deudores varios", 0},
+    {1, "5", "CUENTAS FINANCIERAS", 1},
+    {1, "57", "TESORERÍA", 2},
+    {1, "572", "Bancos", 3},
+    {2, "5720001", "Banco; DROP TABLE Subcuentas; --", 0},
+};
+
+struct Epigrafe {
+    int documento;
+    const char* codigo;
+    const char* descripcion;
+    int naturaleza;
+    int orden;
+    const char* formula;
+};
+
+// Los códigos de los dos documentos se intercalan para ver la mezcla en orden de código; "2.1"
+// está dos veces con los mismos valores.
+const Epigrafe kEstructura[] = {
+    {1, "1", "ACTIVO", 1, 1, ""},
+    {1, "1.1", "Inmovilizado", 1, 2, ""},
+    {1, "3", "PASIVO", 2, 1, ""},
+    {2, "2", "GASTOS", 3, 1, ""},
+    {2, "2.1", "Gastos d'explotación", 3, 2, ""},
+    {2, "2.1", "Gastos d'explotación", 3, 2, ""},
+    {2, "4", "RESULTADO", 4, 1, "\"INGRESOS\" - 2"},
+};
+
+std::shared_ptr<Conexion> librosDeEjemplo(const QString& ruta) {
+    auto con = Conexion::abrir(ruta, true);
+    Transaccion transaccion(*con);
+    Esquemas::crearContabilidad(*con);
+    const QString empresa = QStringLiteral(
+        "INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, FechaIni, FechaFin, "
+        "DesgloseSubCuentas) VALUES (?, ?, ?, 2001, '20010101', '20011231', 7)");
+    con->Execute(empresa, {1, QStringLiteral("ORV"), QStringLiteral("Orvo Distribuciones, S.L.")});
+    con->Execute(empresa, {2, QStringLiteral("OTR"), QStringLiteral("Otra, S.A.")});
+    const QString cuenta = QStringLiteral(
+        "INSERT INTO Cuenta (CodEmpresa, CodTipo_Cuenta, Codigo, Descripcion, Nivel) "
+        "VALUES (?, ?, ?, ?, ?)");
+    for (const Cuenta& c : kPlan)
+        con->Execute(cuenta, {1, c.tipo, QString::fromUtf8(c.codigo),
+                              QString::fromUtf8(c.descripcion), c.nivel});
+    // De otra empresa: nunca debe salir.
+    con->Execute(cuenta, {2, 2, QStringLiteral("4300005"), QStringLiteral("Ajena"), 0});
+    con->Execute(cuenta, {2, 1, QStringLiteral("43"), QStringLiteral("Ajena"), 2});
+    con->ejecutarScript(QStringLiteral(
+        "INSERT INTO Documento VALUES (1, 'Balance de situación'), (2, 'Pérdidas y Ganancias');"
+        "INSERT INTO Naturaleza VALUES (1, 'Activo'), (2, 'Pasivo'), (3, 'Debe'), (4, 'Haber');"));
+    const QString epigrafe = QStringLiteral(
+        "INSERT INTO Estructura (CodEmpresa, CodDocumento, CodigoEpigrafe, Descripcion, "
+        "CodNaturaleza, OrdenEpigrafe, Formula) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    for (const Epigrafe& e : kEstructura)
+        con->Execute(epigrafe,
+                     {1, e.documento, QString::fromUtf8(e.codigo), QString::fromUtf8(e.descripcion),
+                      e.naturaleza, e.orden, QString::fromUtf8(e.formula)});
+    con->Execute(epigrafe, {2, 1, QStringLiteral("1.5"), QStringLiteral("Ajeno"), 1, 2, QString()});
+    transaccion.confirmar();
+    return con;
+}
+
+// Filas de una tabla de trabajo como "col1|col2|…", en el orden en que se escribieron.
+QStringList filasDe(Conexion& con, const QString& columnas, const QString& tabla) {
+    QStringList filas;
+    Recordset rs =
+        con.Execute(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columnas, tabla));
+    for (; !rs.Eof(); rs.MoveNext()) {
+        QStringList valores;
+        for (int i = 0; i < rs.columnas(); ++i) valores << rs.Fields(i).toString();
+        filas << valores.join(u'|');
+    }
+    return filas;
+}
+
+QStringList filasDe(const QJsonArray& filas, const QStringList& columnas) {
+    QStringList salida;
+    for (const QJsonValue& f : filas) {
+        QStringList valores;
+        for (const QString& c : columnas) valores << f.toObject().value(c).toString();
+        salida << valores.join(u'|');
+    }
+    return salida;
+}
+
+}  // namespace
+
+class PruebaListados : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::shared_ptr<Conexion> conta_, inf_;
+    QString rutaLibros_;
+
+    // Para los diálogos: el componente tal como lo llama el anfitrión.
+    InterfazGrabadora interfaz_;
+    RegistroObjetos registro_;
+    ConfiguracionAnfitrion config_;
+    MotorInformes motor_{MotorInformes::Opciones{false}};
+    QStringList filasVaciadas_;
+    bool imprimirMostrado_ = false;
+
+    // Abre el listado con el guion dado para su diálogo; las opciones de impresión, si salen,
+    // se cancelan. Devuelve las filas que había en la tabla justo antes de vaciarla.
+    void lanzar(const QString& operacion, const QString& columnas,
+                const std::function<void(QDialog&)>& guion) {
+        cInformes informes(interfaz_, registro_);
+        interfaz_.guion = [&](QDialog& d) {
+            if (auto* imp = qobject_cast<frmImprimir*>(&d)) {
+                imprimirMostrado_ = true;
+                imp->boton(1)->click();
+            } else {
+                guion(d);
+            }
+        };
+        informes.componente().antesDeVaciar = [&](const QString& tabla) {
+            filasVaciadas_ = filasDe(*inf_, columnas, tabla);
+        };
+        QVERIFY(informes.ejecutar(operacion, &motor_, &config_, conta_, inf_, 1));
+    }
+
+    struct Ejecucion {
+        int codigo = -1;
+        QJsonObject volcado;
+        QString error;
+    };
+    Ejecucion ejecutarOrden(const QStringList& argumentos) {
+        const QString volcado = dir_.filePath(QStringLiteral("volcado.json"));
+        QFile::remove(volcado);
+        QProcess p;
+        p.start(QStringLiteral(ORVO_INFORMES_EXE),
+                argumentos + QStringList{QStringLiteral("--contabilidad"), rutaLibros_,
+                                         QStringLiteral("--empresa"), QStringLiteral("1"),
+                                         QStringLiteral("--ruta"), dir_.filePath("app"),
+                                         QStringLiteral("--cancelar-impresion"),
+                                         QStringLiteral("--volcado"), volcado});
+        Ejecucion e;
+        if (!p.waitForFinished(60000)) return e;
+        e.codigo = p.exitCode();
+        e.error = QString::fromUtf8(p.readAllStandardError());
+        QFile f(volcado);
+        if (f.open(QIODevice::ReadOnly)) e.volcado = QJsonDocument::fromJson(f.readAll()).object();
+        return e;
+    }
+
+  private slots:
+    void initTestCase() {
+        registrarObjetosAnfitrion(registro_);
+        config_.appPath = dir_.filePath(QStringLiteral("app"));
+        QDir().mkpath(config_.appPath);
+    }
+    void init() {
+        static int n = 0;
+        ++n;
+        rutaLibros_ = dir_.filePath(QStringLiteral("c%1.db").arg(n));
+        conta_ = librosDeEjemplo(rutaLibros_);
+        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("i%1.db").arg(n)), true);
+        Esquemas::crearInformes(*inf_);
+        interfaz_.mensajes.clear();
+        interfaz_.pitidos = 0;
+        interfaz_.dialogosMostrados.clear();
+        filasVaciadas_.clear();
+        imprimirMostrado_ = false;
+        for (int i = 1; i <= IMotorInformes::kMaxFormulas; ++i) motor_.setFormulas(i, QString());
+    }
+
+    // --- Construcciones ---
+
+    void subcuentas_data() {
+        QTest::addColumn<QString>("desde");
+        QTest::addColumn<QString>("hasta");
+        QTest::addColumn<bool>("todas");
+        QTest::addColumn<QStringList>("esperado");
+        QTest::newRow("grupo 43, límites incluidos")
+            << "4300000"
+            << "4399999" << false
+            << QStringList{"4300000|1", "4300001|1", "4300002|1", "4399999|1"};
+        QTest::newRow("todo, solo subcuentas")
+            << "0000000"
+            << "9999999" << false << QStringList{"4300000|1", "4300001|1", "4300002|1",
+                                                 "4399999|1", "4400000|1", "5720001|1"};
+        QTest::newRow("todo, con las cuentas")
+            << "0000000"
+            << "9999999" << true
+            << QStringList{"4|1",       "43|2",      "430|3",    "4300000|4", "4300001|4",
+                           "4300002|4", "4399999|4", "44|2",     "4400000|3", "5|1",
+                           "57|2",      "572|3",     "5720001|4"};
+        // "430" es menor que "4300000" como texto: el intervalo empieza dentro de la cuenta.
+        QTest::newRow("subcuentas antes de cualquier cuenta")
+            << "4300001"
+            << "4400000" << true
+            << QStringList{"4300001|1", "4300002|1", "4399999|1", "44|2", "4400000|3"};
+        QTest::newRow("desde una cuenta")
+            << "43"
+            << "4300000" << true << QStringList{"43|2", "430|3", "4300000|4"};
+        QTest::newRow("límite superior excluye lo que sigue")
+            << "4300000"
+            << "4399998" << false << QStringList{"4300000|1", "4300001|1", "4300002|1"};
+        QTest::newRow("intervalo sin códigos") << "6000000"
+                                               << "6999999" << true << QStringList{};
+        QTest::newRow("intervalo al revés") << "9999999"
+                                            << "0000000" << true << QStringList{};
+    }
+    void subcuentas() {
+        QFETCH(QString, desde);
+        QFETCH(QString, hasta);
+        QFETCH(bool, todas);
+        ProgresoGrabador progreso;
+        ContextoInforme contexto{*conta_, *inf_, progreso};
+        const FormulasInforme formulas = construirSubcuentas(
+            contexto, {1, QStringLiteral("<ORV> Orvo Distribuciones, S.L."), desde, hasta, todas});
+        QTEST(filasDe(*inf_, QStringLiteral("Codigo, Nivel"), QStringLiteral("Subcuentas")),
+              "esperado");
+        QCOMPARE(formulas.size(), 1u);
+        QCOMPARE(formulas.at(1), QStringLiteral("Empresa= \"<ORV> Orvo Distribuciones, S.L.\""));
+    }
+
+    void subcuentasConComillasSeListanTalCual() {
+        ProgresoGrabador progreso;
+        ContextoInforme contexto{*conta_, *inf_, progreso};
+        construirSubcuentas(contexto,
+                            {1, {}, QStringLiteral("4300001"), QStringLiteral("5720001"), false});
+        QCOMPARE(
+            filasDe(*inf_, QStringLiteral("Codigo, Descripcion"), QStringLiteral("Subcuentas")),
+            (QStringList{"4300001|Ferretería \"El Clavo\"", "4300002|L'Hospitalet Suministros",
+                         "4399999|Clientes de dudoso cobro", "4400000|Deudores varios",
+                         "5720001|Banco; DROP TABLE Subcuentas; --"}));
+    }
+
+    void progresoSoloConFilas() {
+        ProgresoGrabador progreso;
+        ContextoInforme contexto{*conta_, *inf_, progreso};
+        construirSubcuentas(contexto,
+                            {1, {}, QStringLiteral("4300000"), QStringLiteral("4300002"), false});
+        QCOMPARE(progreso.inicios, QStringList{QStringLiteral("3|Procesando ...|3")});
+        QCOMPARE(progreso.valores, (QList<qint64>{1, 2, 3}));
+        QCOMPARE(progreso.terminados, 1);
+
+        ProgresoGrabador vacio;
+        ContextoInforme sinFilas{*conta_, *inf_, vacio};
+        construirEpigrafes(sinFilas, {2, {}, false, true});
+        QVERIFY(vacio.inicios.isEmpty());
+        QVERIFY(vacio.valores.isEmpty());
+    }
+
+    void epigrafes_data() {
+        QTest::addColumn<bool>("balance");
+        QTest::addColumn<bool>("pyg");
+        QTest::addColumn<QStringList>("esperado");
+        const QString a = QStringLiteral("1|ACTIVO|Activo||1");
+        const QString ai = QStringLiteral("1.1|Inmovilizado|Activo||2");
+        const QString p = QStringLiteral("3|PASIVO|Pasivo||1");
+        const QString g = QStringLiteral("2|GASTOS|Debe||1");
+        const QString gi = QStringLiteral("2.1|Gastos d'explotación|Debe||2");
+        const QString r = QStringLiteral("4|RESULTADO|Haber|\"INGRESOS\" - 2|1");
+        QTest::newRow("balance de situación") << true << false << QStringList{a, ai, p};
+        QTest::newRow("pérdidas y ganancias, repetido una vez")
+            << false << true << QStringList{g, gi, r};
+        QTest::newRow("los dos, mezclados por código")
+            << true << true << QStringList{a, ai, g, gi, p, r};
+        QTest::newRow("ninguno") << false << false << QStringList{};
+    }
+    void epigrafes() {
+        QFETCH(bool, balance);
+        QFETCH(bool, pyg);
+        ProgresoGrabador progreso;
+        ContextoInforme contexto{*conta_, *inf_, progreso};
+        construirEpigrafes(contexto, {1, {}, balance, pyg});
+        QTEST(filasDe(*inf_, QStringLiteral("Codigo, Descripcion, Naturaleza, Formula, Nivel"),
+                      QStringLiteral("Epigrafes")),
+              "esperado");
+    }
+
+    // --- Diálogos ---
+
+    void dialogoDeSubcuentas() {
+        QStringList vistos;
+        lanzar(QStringLiteral("ImprimirSubcuentas"), QStringLiteral("Codigo"), [&](QDialog& d) {
+            vistos << d.windowTitle();
+            for (const char* nombre : {"lblSubcuentas0", "lblSubcuentas1", "lblSubcuentas2"})
+                vistos << d.findChild<QLabel*>(nombre)->text();
+            vistos << d.findChild<QGroupBox*>("fraOpciones")->title();
+            for (const char* nombre : {"txtSubcuentas0", "txtSubcuentas1"})
+                vistos << d.findChild<QLineEdit*>(nombre)->text();
+            auto* chk = d.findChild<QCheckBox*>("chkSubcuentas");
+            vistos << chk->text() << QString::number(chk->isChecked());
+            for (const char* nombre : {"cmdSubcuentas0", "cmdSubcuentas1"})
+                vistos << d.findChild<QPushButton*>(nombre)->text();
+            auto* cbo = d.findChild<QComboBox*>("cboSubcuentas");
+            vistos << cbo->currentText() << QString::number(cbo->isEnabled());
+            vistos << QString::number(d.findChild<QWidget*>("abpProgreso")->isVisible());
+        });
+        QCOMPARE(vistos, (QStringList{"Informe de subcuentas", "EMPRESA:", "SUBCUENTA INICIAL:",
+                                      "SUBCUENTA FINAL:", "SUBCUENTAS", "0000000", "9999999",
+                                      "Mostrar todas las cuentas", "0", "ACEPTAR", "CANCELAR",
+                                      "<ORV - 2001> Orvo Distribuciones, S.L.", "0", "0"}));
+        QCOMPARE(interfaz_.dialogosMostrados, QStringList{QStringLiteral("frmInfSubcuentas")});
+    }
+
+    void subcuentasTecleadasEnElDialogo() {
+        lanzar(QStringLiteral("ImprimirSubcuentas"), QStringLiteral("Codigo, Nivel"),
+               [](QDialog& d) {
+                   auto* desde = d.findChild<QLineEdit*>("txtSubcuentas0");
+                   auto* hasta = d.findChild<QLineEdit*>("txtSubcuentas1");
+                   desde->selectAll();
+                   QTest::keyClicks(desde, QStringLiteral("43."));
+                   hasta->selectAll();
+                   QTest::keyClicks(hasta, QStringLiteral("4399999"));
+                   d.findChild<QCheckBox*>("chkSubcuentas")->setChecked(true);
+                   d.findChild<QPushButton*>("cmdSubcuentas0")->click();
+               });
+        QCOMPARE(filasVaciadas_, (QStringList{"4300000|1", "4300001|1", "4300002|1", "4399999|1"}));
+        QVERIFY(imprimirMostrado_);
+        QCOMPARE(motor_.Formulas(1),
+                 QStringLiteral("Empresa= \"<ORV> Orvo Distribuciones, S.L.\""));
+        QVERIFY(interfaz_.mensajes.empty());
+        QCOMPARE(interfaz_.pitidos, 0);
+    }
+
+    void errorAlEscribirNoDejaFilas() {
+        // La tabla de trabajo rechaza la segunda fila: la primera ya estaba escrita.
+        inf_->ejecutarScript(QStringLiteral(
+            "CREATE TRIGGER protegida BEFORE INSERT ON Subcuentas WHEN NEW.Codigo = '4300001' "
+            "BEGIN SELECT RAISE(ABORT, 'tabla protegida'); END;"));
+        lanzar(QStringLiteral("ImprimirSubcuentas"), QStringLiteral("Codigo"),
+               [](QDialog& d) { d.findChild<QPushButton*>("cmdSubcuentas0")->click(); });
+        QCOMPARE(interfaz_.mensajes.size(), 1u);
+        const QString texto = interfaz_.mensajes[0].texto;
+        QVERIFY2(texto.startsWith(QStringLiteral("¡Se ha producido el error ")), qPrintable(texto));
+        QVERIFY2(texto.contains(QStringLiteral("tabla protegida")), qPrintable(texto));
+        const QChar cr(13);
+        QVERIFY2(texto.endsWith(QStringLiteral("Procedimiento: RellenarInforme") + cr +
+                                QStringLiteral("Módulo: frmInfSubcuentas") + cr +
+                                QStringLiteral("Complemento: OrvoContabilidadInf")),
+                 qPrintable(texto));
+        QVERIFY(filasVaciadas_.isEmpty());
+        QVERIFY(!imprimirMostrado_);
+        QVERIFY(motor_.Formulas(1).isEmpty());
+        QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
+    }
+
+    void subcuentasSinResultado() {
+        lanzar(QStringLiteral("ImprimirSubcuentas"), QStringLiteral("Codigo"), [](QDialog& d) {
+            d.findChild<QLineEdit*>("txtSubcuentas0")->setText(QStringLiteral("6"));
+            d.findChild<QLineEdit*>("txtSubcuentas1")->setText(QStringLiteral("7"));
+            d.findChild<QPushButton*>("cmdSubcuentas0")->click();
+        });
+        QCOMPARE(interfaz_.mensajes.size(), 1u);
+        QCOMPARE(interfaz_.mensajes[0].texto,
+                 QStringLiteral("¡No se ha encontrado ningún registro!"));
+        QVERIFY(!imprimirMostrado_);
+    }
+
+    void dialogoDeEpigrafes() {
+        QStringList vistos;
+        lanzar(QStringLiteral("ImprimirEpigrafes"), QStringLiteral("Codigo"), [&](QDialog& d) {
+            vistos << d.windowTitle() << d.findChild<QLabel*>("lblSubcuentas0")->text()
+                   << d.findChild<QGroupBox*>("frmDocumento")->title();
+            for (const char* nombre : {"chkDocumento0", "chkDocumento1"}) {
+                auto* chk = d.findChild<QCheckBox*>(nombre);
+                vistos << chk->text() << QString::number(chk->isChecked());
+            }
+            for (const char* nombre : {"cmdEpigrafe0", "cmdEpigrafe1"})
+                vistos << d.findChild<QPushButton*>(nombre)->text();
+            vistos << QString::number(d.findChild<QComboBox*>("cboEpigrafe")->isEnabled());
+        });
+        QCOMPARE(vistos, (QStringList{"Informe de Epígrafes",
+                                      "EMPRESA:", "DOCUMENTOS: ", "Balance de situación", "1",
+                                      "Cuenta de PyG", "0", "ACEPTAR", "CANCELAR", "0"}));
+    }
+
+    void epigrafesSinDocumentoAvisa() {
+        bool abierto = false;
+        QString foco;
+        lanzar(QStringLiteral("ImprimirEpigrafes"), QStringLiteral("Codigo"), [&](QDialog& d) {
+            d.findChild<QCheckBox*>("chkDocumento0")->setChecked(false);
+            d.findChild<QPushButton*>("cmdEpigrafe0")->click();
+            abierto = d.isVisible() && d.isEnabled();
+            foco = d.focusWidget() ? d.focusWidget()->objectName() : QString();
+        });
+        QCOMPARE(interfaz_.mensajes.size(), 1u);
+        QCOMPARE(interfaz_.mensajes[0].texto,
+                 QStringLiteral("¡Debe marcar un tipo de documento para imprimir el listado de "
+                                "epígrafes!"));
+        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Exclamacion);
+        QCOMPARE(interfaz_.pitidos, 1);
+        QVERIFY(abierto);
+        QCOMPARE(foco, QStringLiteral("chkDocumento0"));
+        QVERIFY(filasVaciadas_.isEmpty());
+        QVERIFY(!imprimirMostrado_);
+    }
+
+    void epigrafesPorOmisionSoloElBalance() {
+        lanzar(QStringLiteral("ImprimirEpigrafes"), QStringLiteral("Codigo"),
+               [](QDialog& d) { d.findChild<QPushButton*>("cmdEpigrafe0")->click(); });
+        QCOMPARE(filasVaciadas_, (QStringList{"1", "1.1", "3"}));
+        QVERIFY(imprimirMostrado_);
+        QCOMPARE(motor_.Formulas(1),
+                 QStringLiteral("Empresa= \"<ORV> Orvo Distribuciones, S.L.\""));
+    }
+
+    // --- Ejecutor de órdenes ---
+
+    void ordenSubcuentasDelGrupo43() {
+        const Ejecucion e =
+            ejecutarOrden({QStringLiteral("ImprimirSubcuentas"), QStringLiteral("--control"),
+                           QStringLiteral("txtSubcuentas(0)=4300000"), QStringLiteral("--control"),
+                           QStringLiteral("txtSubcuentas(1)=4399999")});
+        QCOMPARE(e.codigo, 1);  // se cancelan las opciones de impresión
+        QCOMPARE(filasDe(e.volcado.value("filas").toArray(), {"Codigo", "Descripcion", "Nivel"}),
+                 (QStringList{"4300000|Clientes varios|1", "4300001|Ferretería \"El Clavo\"|1",
+                              "4300002|L'Hospitalet Suministros|1",
+                              "4399999|Clientes de dudoso cobro|1"}));
+        QVERIFY(e.volcado.value("mensajes").toArray().isEmpty());
+    }
+
+    void ordenSubcuentasConLasCuentas() {
+        const Ejecucion e =
+            ejecutarOrden({QStringLiteral("ImprimirSubcuentas"), QStringLiteral("--control"),
+                           QStringLiteral("chkSubcuentas=1"), QStringLiteral("--control"),
+                           QStringLiteral("txtSubcuentas(0)=4300002")});
+        QCOMPARE(filasDe(e.volcado.value("filas").toArray(), {"Codigo", "Nivel"}),
+                 (QStringList{"4300002|1", "4399999|1", "44|2", "4400000|3", "5|1", "57|2", "572|3",
+                              "5720001|4"}));
+    }
+
+    void ordenEpigrafesDeLosDosDocumentos() {
+        const Ejecucion e =
+            ejecutarOrden({QStringLiteral("ImprimirEpigrafes"), QStringLiteral("--control"),
+                           QStringLiteral("chkDocumento(1)=1")});
+        QCOMPARE(filasDe(e.volcado.value("filas").toArray(), {"Codigo", "Nivel"}),
+                 (QStringList{"1|1", "1.1|2", "2|1", "2.1|2", "3|1", "4|1"}));
+    }
+
+    void ordenEpigrafesSinDocumento() {
+        const Ejecucion e =
+            ejecutarOrden({QStringLiteral("ImprimirEpigrafes"), QStringLiteral("--control"),
+                           QStringLiteral("chkDocumento(0)=0")});
+        QCOMPARE(e.codigo, 1);
+        const QJsonArray mensajes = e.volcado.value("mensajes").toArray();
+        QCOMPARE(mensajes.size(), 1);
+        QCOMPARE(mensajes[0].toObject().value("texto").toString(), cCMensajes().Mensaje28());
+        QVERIFY(e.volcado.value("filas").toArray().isEmpty());
+        QVERIFY(e.volcado.value("informe").isNull());
+    }
+};
+
+QTEST_MAIN(PruebaListados)
+#include "prueba_listados.moc"
