@@ -7,6 +7,8 @@
 #include "cCOrigen.h"
 #include "cGeneral.h"
 #include "frmInfBalanceSaldos.h"
+#include "frmInfBalances.h"
+#include "frmInfBalancesComp.h"
 #include "frmInfPresupuesto.h"
 #include "frmInfEpigrafes.h"
 #include "frmInfSubcuentas.h"
@@ -137,6 +139,12 @@ std::unique_ptr<FormularioInforme> cInformes::crearDialogo(int numero) {
             return std::make_unique<frmInfLibroMayor>(comp_);
         case 4:
             return std::make_unique<frmInfDesgloseSubCuenta>(comp_);
+        case 5:
+        case 9:
+            return std::make_unique<frmInfBalances>(comp_);
+        case 6:
+        case 10:
+            return std::make_unique<frmInfBalancesComp>(comp_);
         case 7:
         case 8:
             return std::make_unique<frmInfFacturas>(comp_);

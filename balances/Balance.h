@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include "FormularioInforme.h"
+
+namespace orvo {
+
+// Opciones del balance de situación o de la cuenta de pérdidas y ganancias de una empresa.
+struct OpcionesBalance {
+    long empresa = 0;
+    QString textoEmpresa;  // cabecera del informe ("<ABR> Nombre")
+    int documento = 1;     // 1 balance de situación, 2 pérdidas y ganancias
+    QDate desde;
+    QDate hasta;
+    bool euros = true;            // "Importes en euros"
+    bool mostrarCodigos = false;  // "Mostrar códigos de epígrafes"
+    bool saldoCero = false;       // "Mostrar cuentas con saldo cero"
+    bool soloEpigrafes = false;   // "Mostrar sólo epígrafes"
+    bool presupuesto = false;     // "Mostrar presupuesto"
+    bool numerosCuenta = false;   // "Mostrar números de cuentas"
+};
+
+// Escribe Balances y devuelve las fórmulas del informe (empresa, periodo, columna de códigos).
+// En el balance de situación el resultado del periodo se pone en la cuenta 129 solo mientras
+// se leen los importes, dentro de una transacción de la contabilidad que siempre se deshace:
+// los libros quedan como estaban aunque la construcción falle o el proceso muera.
+FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalance& opciones);
+
+// "enero/2001 ~ diciembre/2001"
+QString textoPeriodo(const QDate& desde, const QDate& hasta);
+QString formulaColumnaCodigo(bool mostrar);
+
+}  // namespace orvo

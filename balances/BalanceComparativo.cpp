@@ -1,0 +1,111 @@
+#include "BalanceComparativo.h"
+
+#include "Balance.h"
+#include "Conexion.h"
+#include "FormulasBalance.h"
+#include "cBalances.h"
+#include "cGeneral.h"
+
+namespace orvo {
+
+namespace {
+
+struct Ejercicio {
+    QString inicio;  // "yyyymmdd"
+    QString fin;
+};
+
+Ejercicio leerEjercicio(Conexion& con, long empresa) {
+    Recordset rs =
+        con.Execute(QStringLiteral("SELECT FechaIni, FechaFin FROM Empresa WHERE IDEmpresa = ?"),
+                    {static_cast<qlonglong>(empresa)});
+    if (rs.Eof()) return {};
+    return {cGeneral::QuitarNulo(rs.Fields(0)).trimmed(),
+            cGeneral::QuitarNulo(rs.Fields(1)).trimmed()};
+}
+
+bool mesEnEjercicio(const Ejercicio& e, const QString& mes, const QDate& desde,
+                    const QDate& hasta) {
+    const QString d1 = cGeneral::DateString(desde);
+    const QString d2 = cGeneral::DateString(hasta);
+    // El ejercicio de la empresa se lleva a los años del periodo.
+    const int ano = d1.left(4).toInt();
+    const int anoInicio = ano;
+    const int anoFin = ano + e.fin.left(4).toInt() - e.inicio.left(4).toInt();
+    const int mesInicio = e.inicio.mid(4, 2).toInt();
+    const int mesFin = e.fin.mid(4, 2).toInt();
+    const int m = mes.toInt();
+    int anoMes = anoInicio - 1;
+    if (m >= mesInicio)
+        anoMes = anoInicio;
+    else if (m <= mesFin)
+        anoMes = anoFin;
+    const QString candidato = QString::number(anoMes) + mes;
+    return candidato >= d1.left(6) && candidato <= d2.left(6);
+}
+
+QString textoAbreviado(Conexion& con, long empresa) {
+    Recordset rs = con.Execute(
+        QStringLiteral("SELECT Abreviatura, AñoEjercicio FROM Empresa WHERE IDEmpresa = ?"),
+        {static_cast<qlonglong>(empresa)});
+    if (rs.Eof()) return QStringLiteral("<->");
+    return u'<' + cGeneral::QuitarNulo(rs.Fields(0)) + u'-' + cGeneral::QuitarNulo(rs.Fields(1)) +
+           u'>';
+}
+
+}  // namespace
+
+bool MesEnEjercicio(Conexion& contabilidad, long empresa, const QString& mes, const QDate& desde,
+                    const QDate& hasta) {
+    return mesEnEjercicio(leerEjercicio(contabilidad, empresa), mes, desde, hasta);
+}
+
+ColeccionBalance CargaColeccionEmpresa(ContextoInforme& contexto, const OpcionesComparativo& o,
+                                       long empresa, const QString& lado) {
+    const Ejercicio ejercicio = leerEjercicio(contexto.contabilidad, empresa);
+    PeticionLineas peticion;
+    peticion.empresa = empresa;
+    peticion.documento = o.documento;
+    for (const QString& mes : mesesDelPeriodo(o.desde, o.hasta))
+        if (mesEnEjercicio(ejercicio, mes, o.desde, o.hasta)) peticion.meses << mes;
+    peticion.euros = o.euros;
+    peticion.saldoCero = o.saldoCero;
+    peticion.numerosCuenta = o.numerosCuenta;
+    peticion.presupuesto = true;
+    peticion.rotulo = QStringLiteral("Procesando datos empresa %1 ...").arg(lado);
+
+    ColeccionBalance coleccion;
+    {
+        Transaccion provisional(contexto.contabilidad);  // nunca se confirma
+        if (o.documento == 1)
+            contabilizarResultadoProvisional(contexto.contabilidad, empresa, o.euros, o.desde,
+                                             o.hasta);
+        coleccion = calcularLineasBalance(contexto.contabilidad, contexto.progreso, peticion);
+    }
+    GrabarPadresColeccion(coleccion);
+    return coleccion;
+}
+
+FormulasInforme construirComparativo(ContextoInforme& contexto, const OpcionesComparativo& o) {
+    const ColeccionBalance a = CargaColeccionEmpresa(contexto, o, o.empresaA, QStringLiteral("A"));
+    const ColeccionBalance b = CargaColeccionEmpresa(contexto, o, o.empresaB, QStringLiteral("B"));
+    cIFusionarCol().FusionarColecciones(a, b, contexto.informes);
+    if (o.soloEpigrafes)
+        contexto.informes.Execute(
+            QStringLiteral("DELETE FROM BalancesComparativo WHERE CodigoA = '-' OR CodigoB = '-'"));
+    CalcularFormulas(contexto.informes, contexto.progreso, o.euros,
+                     ColumnasFormulas::comparativo(true));
+    CalcularFormulas(contexto.informes, contexto.progreso, o.euros,
+                     ColumnasFormulas::comparativo(false));
+
+    const auto entreComillas = [](const QString& t) { return u'"' + t + u'"'; };
+    return {{1, QStringLiteral("Empresa A= ") +
+                    entreComillas(textoAbreviado(contexto.contabilidad, o.empresaA))},
+            {2, QStringLiteral("Empresa B= ") +
+                    entreComillas(textoAbreviado(contexto.contabilidad, o.empresaB))},
+            {3, QStringLiteral("Periodo= ") + entreComillas(QStringLiteral("Periodo contable:  ") +
+                                                            textoPeriodo(o.desde, o.hasta))},
+            {4, formulaColumnaCodigo(o.mostrarCodigos)}};
+}
+
+}  // namespace orvo

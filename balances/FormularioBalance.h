@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+
+#include "FormularioInforme.h"
+
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLabel;
+
+namespace orvo {
+
+class SelectorFecha;
+
+// Lo que comparten los dos diálogos de balances: el periodo, las seis opciones, la barra de
+// progreso y los botones. Cada diálogo pone encima sus listas de empresas.
+class FormularioBalance : public FormularioInforme {
+    Q_OBJECT
+  protected:
+    FormularioBalance(Componente& componente, const QString& nombreModulo, QWidget* padre);
+    // Añade una lista de empresas con su etiqueta en la fila dada de la cabecera.
+    QComboBox* anadirListaEmpresas(const QString& nombre, const QString& etiqueta, int fila);
+    // Registra los controles comunes; la lista de empresas solo si la maneja la base.
+    void registrar(QComboBox* empresa);
+
+    bool opcion(int indice) const;
+    QDate desde() const;
+    QDate hasta() const;
+    bool periodoCorrecto();  // avisa con Mensaje05 y el foco en la primera fecha
+
+    // Plantilla y título según el informe, "comparativo" o no, y el presupuesto.
+    QString plantillaBalance(bool comparativo) const;
+    QString tituloBalance(bool comparativo) const;
+
+    std::array<SelectorFecha*, 2> fechas_{};
+    std::array<QCheckBox*, 6> opciones_{};
+
+  private:
+    QGridLayout* cabecera_ = nullptr;
+    class BarraProgreso* progreso_ = nullptr;
+    std::array<class QPushButton*, 2> botones_{};
+};
+
+}  // namespace orvo

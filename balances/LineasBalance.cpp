@@ -1,0 +1,274 @@
+#include "LineasBalance.h"
+
+#include <QSet>
+
+#include "BarraProgreso.h"
+#include "Conexion.h"
+#include "cGeneral.h"
+
+namespace orvo {
+
+namespace {
+
+qlonglong id(long v) {
+    return static_cast<qlonglong>(v);
+}
+
+// "(cCur(Total01) + cCur(Total02)) AS Total", o "0 AS Total" si no hay meses. Los nombres de
+// columna son del programa; los datos van siempre enlazados.
+QString expresionMeses(const QString& raiz, const QStringList& meses, const QString& sufijo,
+                       const QString& alias) {
+    if (meses.isEmpty()) return QStringLiteral("0 AS ") + alias;
+    QStringList terminos;
+    for (const QString& mes : meses)
+        terminos << QStringLiteral("cCur(%1%2%3)").arg(raiz, mes, sufijo);
+    return u'(' + terminos.join(QStringLiteral(" + ")) + QStringLiteral(") AS ") + alias;
+}
+
+bool verdadero(const QVariant& v) {
+    const QString t = v.toString().trimmed();
+    return !t.isEmpty() && t != u"0" && t.compare(u"false", Qt::CaseInsensitive) != 0;
+}
+
+class Calculo {
+  public:
+    Calculo(Conexion& con, IProgreso& progreso, const PeticionLineas& p)
+        : con_(con), progreso_(progreso), p_(p) {
+        const QString sufijo = p.euros ? QStringLiteral("Euros") : QString();
+        expresionEpigrafe_ =
+            expresionMeses(QStringLiteral("Total"), p.meses, sufijo, QStringLiteral("Total")) +
+            QStringLiteral(", ") +
+            expresionMeses(QStringLiteral("Presupuesto"), p.meses, sufijo,
+                           QStringLiteral("Presupuesto"));
+        expresionCuenta_ =
+            expresionMeses(QStringLiteral("Debe"), p.meses, sufijo, QStringLiteral("Debe")) +
+            QStringLiteral(", ") +
+            expresionMeses(QStringLiteral("Haber"), p.meses, sufijo, QStringLiteral("Haber")) +
+            QStringLiteral(", ") +
+            expresionMeses(QStringLiteral("Cuenta.Presupuesto"), p.meses, sufijo,
+                           QStringLiteral("Presupuesto"));
+    }
+
+    std::vector<LineaBalance> ejecutar() {
+        leerCuentasCompartidas();
+        Recordset epigrafes = con_.Execute(
+            QStringLiteral(
+                "SELECT IDEstructura, CodigoEpigrafe, Estructura.Descripcion AS "
+                "DescEpigrafe, Naturaleza.Descripcion AS DescNaturaleza, OrdenEpigrafe, "
+                "Formula, %1 FROM Estructura, Documento, Naturaleza "
+                "WHERE CodEmpresa = ? AND Estructura.codDocumento = Documento.IDDocumento "
+                "AND IDNaturaleza = CodNaturaleza AND Documento.IDDocumento = ? "
+                "ORDER BY codNaturaleza, CodigoEpigrafe")
+                .arg(expresionEpigrafe_),
+            {id(p_.empresa), p_.documento});
+        if (!epigrafes.Eof()) {
+            const qint64 total = epigrafes.RecordCount();
+            progreso_.Iniciar(total, p_.rotulo, 3);
+            qint64 hechos = 0;
+            for (; !epigrafes.Eof(); epigrafes.MoveNext()) {
+                epigrafe(epigrafes);
+                if (hechos < total) progreso_.setValor(++hechos);
+            }
+            progreso_.Terminar();
+        }
+        quitarEpigrafesVacios();
+        return std::move(lineas_);
+    }
+
+  private:
+    // Cuentas que alimentan más de un epígrafe del mismo estado (una consulta para todas).
+    void leerCuentasCompartidas() {
+        Recordset rs = con_.Execute(
+            QStringLiteral("SELECT Rel_Estructura_Cuenta.CodCuenta FROM Rel_Estructura_Cuenta "
+                           "INNER JOIN Estructura ON Rel_Estructura_Cuenta.CodEstructura = "
+                           "Estructura.IDEstructura WHERE Estructura.CodDocumento = ? "
+                           "GROUP BY Rel_Estructura_Cuenta.CodCuenta HAVING COUNT(*) > 1"),
+            {p_.documento});
+        for (; !rs.Eof(); rs.MoveNext()) compartidas_.insert(rs.Fields(0).toLongLong());
+    }
+
+    void epigrafe(Recordset& rs) {
+        LineaBalance l;
+        l.codigo = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("CodigoEpigrafe")));
+        if (l.codigo.trimmed().isEmpty()) l.codigo = QStringLiteral("-");
+        l.nivel = rs.Fields(QStringLiteral("OrdenEpigrafe")).toInt();
+        l.descripcion = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("DescEpigrafe")));
+        l.naturaleza = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("DescNaturaleza")));
+        const QString formula =
+            cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Formula"))).trimmed();
+        Moneda total = Moneda::deCCur(rs.Fields(QStringLiteral("Total")));
+        Moneda presupuesto = Moneda::deCCur(rs.Fields(QStringLiteral("Presupuesto")));
+        if (!formula.isEmpty()) {
+            // Su valor sale de la fórmula, más adelante.
+            total = presupuesto = Moneda();
+            l.formula = formula;
+        }
+        l.total = AplicarSigno(total, l.naturaleza, p_.euros);
+        if (p_.presupuesto) {
+            l.presupuesto = cGeneral::FormatearCurrency(presupuesto, p_.euros);
+            l.media = calcularMedia(l.total, l.presupuesto);
+        }
+        const int nivelEpigrafe = l.nivel;
+        const QString naturaleza = l.naturaleza;
+        anadir(std::move(l));
+
+        Recordset cuentas = con_.Execute(
+            QStringLiteral("SELECT Codigo, Cuenta.Descripcion AS Descripcion, IDCuenta, Nivel, "
+                           "Desglosar, %1 FROM Cuenta, Rel_Estructura_Cuenta "
+                           "WHERE CodEstructura = ? AND Rel_Estructura_Cuenta.CodCuenta = "
+                           "Cuenta.IDCuenta AND Cuenta.CodEmpresa = ? ORDER BY Codigo")
+                .arg(expresionCuenta_),
+            {rs.Fields(QStringLiteral("IDEstructura")), id(p_.empresa)});
+        if (cuentas.Eof()) return;
+        const bool conNivel =
+            !cGeneral::QuitarNulo(cuentas.Fields(QStringLiteral("Nivel"))).trimmed().isEmpty();
+        const int nivelCuenta = conNivel ? nivelEpigrafe + 1 : nivelEpigrafe;
+        for (; !cuentas.Eof(); cuentas.MoveNext()) {
+            if (!MostrarCuenta(cuentas)) continue;
+            LineaBalance c = lineaCuenta(cuentas, naturaleza, nivelCuenta);
+            if (compartidas_.contains(cuentas.Fields(QStringLiteral("IDCuenta")).toLongLong()) &&
+                importeDeTexto(c.total) < Moneda()) {
+                descontarDeAntepasados(c);
+                continue;
+            }
+            anadir(std::move(c));
+            if (verdadero(cuentas.Fields(QStringLiteral("Desglosar"))))
+                subcuentas(cGeneral::QuitarNulo(cuentas.Fields(QStringLiteral("Codigo"))),
+                           naturaleza, nivelCuenta + 1);
+        }
+    }
+
+    void subcuentas(const QString& cuenta, const QString& naturaleza, int nivel) {
+        // Los códigos son dígitos: el intervalo [cuenta, cuenta + U+FFFF) son los que empiezan
+        // por ella, y así la consulta usa el índice.
+        Recordset rs =
+            con_.Execute(QStringLiteral("SELECT Codigo, Cuenta.Descripcion AS Descripcion, %1 "
+                                        "FROM Cuenta, Tipo_Cuenta WHERE CodTipo_Cuenta = 2 "
+                                        "AND CodTipo_Cuenta = IDTipo_Cuenta AND CodEmpresa = ? "
+                                        "AND Codigo >= ? AND Codigo < ? ORDER BY Codigo")
+                             .arg(expresionCuenta_),
+                         {id(p_.empresa), cuenta, cuenta + QChar(0xFFFF)});
+        for (; !rs.Eof(); rs.MoveNext())
+            if (MostrarCuenta(rs)) anadir(lineaCuenta(rs, naturaleza, nivel));
+    }
+
+    bool MostrarCuenta(const Recordset& rs) const {
+        const Moneda debe = Moneda::deCCur(rs.Fields(QStringLiteral("Debe")));
+        const Moneda haber = Moneda::deCCur(rs.Fields(QStringLiteral("Haber")));
+        if (!(debe - haber).esCero()) return true;
+        return p_.saldoCero && (!debe.esCero() || !haber.esCero());
+    }
+
+    LineaBalance lineaCuenta(const Recordset& rs, const QString& naturaleza, int nivel) const {
+        LineaBalance l;
+        l.naturaleza = naturaleza;
+        l.nivel = nivel;
+        l.codigo = QStringLiteral("-");
+        const QString descripcion = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Descripcion")));
+        l.descripcion = p_.numerosCuenta
+                            ? cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Codigo"))) +
+                                  QStringLiteral("  ") + descripcion
+                            : descripcion;
+        const Moneda saldo = Moneda::deCCur(rs.Fields(QStringLiteral("Debe"))) -
+                             Moneda::deCCur(rs.Fields(QStringLiteral("Haber")));
+        l.total = AplicarSigno(saldo, naturaleza, p_.euros);
+        if (p_.presupuesto) {
+            l.presupuesto = cGeneral::FormatearCurrency(
+                Moneda::deCCur(rs.Fields(QStringLiteral("Presupuesto"))), p_.euros);
+            l.media = calcularMedia(l.total, l.presupuesto);
+        }
+        return l;
+    }
+
+    // La pila guarda la cadena de antepasados de la última línea (niveles crecientes): los
+    // que recorrería una búsqueda hacia atrás de niveles cada vez menores, sin recorrer todo.
+    void anadir(LineaBalance l) {
+        l.orden = ++contador_;
+        while (!abiertas_.empty() && lineas_[abiertas_.back()].nivel >= l.nivel)
+            abiertas_.pop_back();
+        abiertas_.push_back(lineas_.size());
+        lineas_.push_back(std::move(l));
+    }
+
+    // Una cuenta compartida con saldo en contra se muestra en el otro epígrafe: aquí se quita
+    // su importe del epígrafe y de cada antepasado.
+    void descontarDeAntepasados(const LineaBalance& cuenta) {
+        const Moneda importe = importeDeTexto(cuenta.total);
+        const Moneda presupuesto = importeDeTexto(cuenta.presupuesto);
+        int nivel = cuenta.nivel;
+        for (auto it = abiertas_.rbegin(); it != abiertas_.rend(); ++it) {
+            LineaBalance& l = lineas_[*it];
+            if (l.nivel >= nivel) continue;
+            l.total = cGeneral::FormatearCurrency(importeDeTexto(l.total) - importe, p_.euros);
+            if (p_.presupuesto) {
+                l.presupuesto = cGeneral::FormatearCurrency(
+                    importeDeTexto(l.presupuesto) - presupuesto, p_.euros);
+                l.media = calcularMedia(l.total, l.presupuesto);
+            }
+            nivel = l.nivel;
+        }
+    }
+
+    // Un epígrafe a cero, con código y sin fórmula, se quita si bajo él (las líneas siguientes
+    // más profundas) no hay ninguna línea "-". En una pasada desde el final.
+    void quitarEpigrafesVacios() {
+        const auto n = lineas_.size();
+        std::vector<std::size_t> guiones(n + 1, 0);  // líneas "-" antes de cada posición
+        for (std::size_t i = 0; i < n; ++i)
+            guiones[i + 1] = guiones[i] + (lineas_[i].codigo == u"-" ? 1 : 0);
+        std::vector<bool> quitar(n, false);
+        std::vector<std::size_t> pila;  // siguientes líneas no más profundas
+        for (std::size_t i = n; i-- > 0;) {
+            while (!pila.empty() && lineas_[pila.back()].nivel > lineas_[i].nivel) pila.pop_back();
+            const std::size_t fin = pila.empty() ? n : pila.back();
+            pila.push_back(i);
+            const LineaBalance& l = lineas_[i];
+            if (l.codigo == u"-" || !l.formula.trimmed().isEmpty() ||
+                !importeDeTexto(l.total).esCero())
+                continue;
+            quitar[i] = guiones[fin] == guiones[i + 1];
+        }
+        std::vector<LineaBalance> quedan;
+        quedan.reserve(n);
+        for (std::size_t i = 0; i < n; ++i)
+            if (!quitar[i]) quedan.push_back(std::move(lineas_[i]));
+        lineas_ = std::move(quedan);
+    }
+
+    Conexion& con_;
+    IProgreso& progreso_;
+    const PeticionLineas& p_;
+    QString expresionEpigrafe_;
+    QString expresionCuenta_;
+    QSet<qlonglong> compartidas_;
+    std::vector<LineaBalance> lineas_;
+    std::vector<std::size_t> abiertas_;
+    qint64 contador_ = 0;
+};
+
+}  // namespace
+
+std::vector<LineaBalance> calcularLineasBalance(Conexion& contabilidad, IProgreso& progreso,
+                                                const PeticionLineas& peticion) {
+    return Calculo(contabilidad, progreso, peticion).ejecutar();
+}
+
+QString AplicarSigno(Moneda importe, const QString& naturaleza, bool euros) {
+    const QString n = naturaleza.trimmed();
+    if (n == u"Pasivo" || n == u"Haber") importe = -importe;
+    return cGeneral::FormatearCurrency(importe, euros);
+}
+
+Moneda importeDeTexto(const QString& texto) {
+    return Moneda::deTexto(texto.trimmed()).value_or(Moneda());
+}
+
+QString calcularMedia(const QString& total, const QString& presupuesto) {
+    const Moneda a = importeDeTexto(total);
+    const Moneda b = importeDeTexto(presupuesto);
+    if (a.esCero() || b.esCero()) return QStringLiteral("0,00 %");
+    const double porcentaje = (a * 100).aDouble() / b.aDouble();
+    return Moneda::deDouble(porcentaje).formatear(true) + QStringLiteral(" %");
+}
+
+}  // namespace orvo

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "Moneda.h"
+
+namespace orvo {
+
+class Conexion;
+class IProgreso;
+
+// Una línea impresa de un estado: epígrafe, cuenta o subcuenta. Los importes van ya como
+// texto con formato, con el signo de su naturaleza.
+struct LineaBalance {
+    QString naturaleza;
+    int nivel = 0;
+    QString descripcion;
+    QString codigo;  // código del epígrafe; "-" en cuentas, subcuentas y epígrafes sin código
+    QString total;
+    QString presupuesto;
+    QString media;
+    QString formula;
+    QString epigrafePadre;  // descripciones de sus antepasados, para emparejar dos empresas
+    qint64 orden = 0;       // número de línea en el orden en que se calculó
+};
+
+// Qué líneas calcular: un estado (documento 1 balance de situación, 2 pérdidas y ganancias)
+// de una empresa, sumando las columnas de los meses dados ("01".."12").
+struct PeticionLineas {
+    long empresa = 0;
+    int documento = 1;
+    QStringList meses;  // vacía: la empresa no suma ningún mes (importes cero)
+    bool euros = false;
+    bool saldoCero = false;      // "Mostrar cuentas con saldo cero"
+    bool numerosCuenta = false;  // "Mostrar números de cuentas"
+    bool presupuesto = true;     // calcular presupuesto y porcentaje
+    QString rotulo = QStringLiteral("Procesando ...");
+};
+
+// Las líneas de un estado de una empresa, en el orden del informe: epígrafes por naturaleza y
+// código, bajo cada uno sus cuentas y, si se desglosan, sus subcuentas. Aplica la regla de la
+// cuenta compartida y quita los epígrafes vacíos; las fórmulas quedan por evaluar.
+std::vector<LineaBalance> calcularLineasBalance(Conexion& contabilidad, IProgreso& progreso,
+                                                const PeticionLineas& peticion);
+
+// Importe con el signo de la naturaleza: las naturalezas acreedoras ("Pasivo", "Haber")
+// muestran en positivo un saldo acreedor. Con decimales solo en euros.
+QString AplicarSigno(Moneda importe, const QString& naturaleza, bool euros);
+// Porcentaje del presupuesto alcanzado: "12,50 %", o "0,00 %" si alguno de los dos es cero.
+QString calcularMedia(const QString& total, const QString& presupuesto);
+// Un importe con formato leído de vuelta; un texto que no es un número vale cero.
+Moneda importeDeTexto(const QString& texto);
+
+}  // namespace orvo

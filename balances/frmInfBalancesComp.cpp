@@ -1,0 +1,88 @@
+#include "frmInfBalancesComp.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+#include "Regional.h"
+#include "cBalances.h"
+#include "cCOrigen.h"
+
+namespace orvo {
+
+frmInfBalancesComp::frmInfBalancesComp(Componente& componente, QWidget* padre)
+    : FormularioBalance(componente, QStringLiteral("frmInfBalancesComp"), padre) {
+    listas_[0] = anadirListaEmpresas(nombreControl(QStringLiteral("cboBalance"), 0),
+                                     QStringLiteral("EMPRESA (A):"), 0);
+    listas_[1] = anadirListaEmpresas(nombreControl(QStringLiteral("cboBalance"), 1),
+                                     QStringLiteral("EMPRESA (B):"), 1);
+    // Las dos listas son propias: la base validaría la empresa con otro mensaje.
+    registrar(nullptr);
+    connect(listas_[0], &QComboBox::currentIndexChanged, this, [this] { empresaAElegida(); });
+}
+
+// Solo la empresa A fija el periodo; elegir B no lo cambia.
+void frmInfBalancesComp::empresaAElegida() {
+    if (listas_[0]->currentText().trimmed().isEmpty()) return;
+    try {
+        general().PeriodoEjercicioDTP(fechas_[0], fechas_[1], empresaDe(0), contabilidad());
+    } catch (const std::exception& e) {
+        verError(e, QStringLiteral("cboBalance_Click(0)"));
+    }
+}
+
+void frmInfBalancesComp::cargarPropio() {
+    setWindowTitle(origen() == cCOrigen::BALANCEPYG ? mensajes().Mensaje24()
+                                                    : mensajes().Mensaje23());
+    listas().fillEmpresas(contabilidad(), listas_[0], empresa());
+    listas_[0]->setEnabled(false);
+    const QVariant anterior = contabilidad().valor(
+        QStringLiteral("SELECT CodEmpresaAnterior FROM Empresa WHERE IDEmpresa=?"),
+        {static_cast<qlonglong>(empresa())});
+    listas().fillEmpresas(contabilidad(), listas_[1], static_cast<long>(anterior.toLongLong()));
+}
+
+bool frmInfBalancesComp::comprobarPropio() {
+    if (listas_[0]->currentText().trimmed().isEmpty()) {
+        avisar(mensajes().Mensaje25(), listas_[0]);
+        return false;
+    }
+    if (listas_[1]->currentText().trimmed().isEmpty()) {
+        avisar(mensajes().Mensaje26(), listas_[1]);
+        return false;
+    }
+    return periodoCorrecto();
+}
+
+long frmInfBalancesComp::empresaDe(int lista) const {
+    return static_cast<long>(listas_[lista]->currentData().toLongLong());
+}
+
+OpcionesComparativo frmInfBalancesComp::opciones() const {
+    OpcionesComparativo o;
+    o.empresaA = empresaDe(0);
+    o.empresaB = empresaDe(1);
+    o.documento = origen() == cCOrigen::BALANCEPYG ? 2 : 1;
+    o.desde = desde();
+    o.hasta = hasta();
+    o.euros = opcion(0);
+    o.mostrarCodigos = opcion(1);
+    o.saldoCero = opcion(2);
+    o.soloEpigrafes = opcion(3);
+    o.numerosCuenta = opcion(5);
+    return o;
+}
+
+bool frmInfBalancesComp::RellenarInforme() {
+    if (origen() != cCOrigen::BALANCESITUACION && origen() != cCOrigen::BALANCEPYG) return false;
+    const OpcionesComparativo o = opciones();
+    if (o.documento == 1) {
+        cBalances balances;
+        if (!balances.ExisteCtaPyG(contabilidad(), o.empresaA, general())) return false;
+        if (!balances.ExisteCtaPyG(contabilidad(), o.empresaB, general())) return false;
+    }
+    return construirEnTransaccion(
+        QStringLiteral("BalancesComparativo"), QStringLiteral("IDBalanceComp"),
+        [&o](ContextoInforme& contexto) { return construirComparativo(contexto, o); });
+}
+
+}  // namespace orvo

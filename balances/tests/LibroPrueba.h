@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "Conexion.h"
+
+namespace orvo::prueba {
+
+// Libros de contabilidad pequeños construidos por cada prueba. Los apuntes se llevan como los
+// lleva la rutina de asientos: a la subcuenta, a sus cuentas padre y a los epígrafes de cada
+// una y sus padres. Las columnas en pesetas guardan el importe en euros por cien, para que las
+// dos monedas se comprueben a mano.
+class LibroPrueba {
+  public:
+    enum Naturaleza { Activo = 1, Pasivo = 2, Debe = 3, Haber = 4 };
+
+    explicit LibroPrueba(const QString& ruta);
+    Conexion& con() { return *con_; }
+    std::shared_ptr<Conexion> conexion() { return con_; }
+
+    void empresa(long id, const QString& abreviatura, int ano, const QString& inicio,
+                 const QString& fin, long anterior = 0);
+    long epigrafe(long empresa, int documento, const QString& codigo, const QString& descripcion,
+                  Naturaleza naturaleza, int orden, const QString& formula = QString());
+    // Nivel = longitud del código; tipo 2 las subcuentas.
+    long cuenta(long empresa, const QString& codigo, const QString& descripcion, int tipo = 1,
+                bool desglosar = false);
+    void enlazar(long epigrafe, long cuenta);
+    // Importes en euros como texto español ("1.500,25").
+    void apunte(long empresa, const QString& subcuenta, int mes, const QString& debe,
+                const QString& haber);
+    void presupuesto(long empresa, const QString& subcuenta, int mes, const QString& importe);
+    // Total de un mes puesto a mano en un epígrafe (estructuras sin cuentas propias).
+    void totalEpigrafe(long epigrafe, int mes, const QString& euros);
+
+    // Todos los importes y filas de Cuenta y Estructura, para ver que nada ha cambiado.
+    QString instantanea();
+
+  private:
+    void sumarAEpigrafes(long empresa, long cuenta, const QString& columna, qint64 diezmilesimas);
+    std::shared_ptr<Conexion> con_;
+};
+
+}  // namespace orvo::prueba

@@ -1,0 +1,547 @@
+// Balance de situación y cuenta de pérdidas y ganancias de una empresa, sobre libros pequeños
+// construidos en cada prueba con cifras calculadas a mano.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Balance.h"
+#include "ConfiguracionAnfitrion.h"
+#include "Esquemas.h"
+#include "InterfazQt.h"
+#include "LibroPrueba.h"
+#include "LineasBalance.h"
+#include "cBalances.h"
+#include "cInformes.h"
+#include "frmImprimir.h"
+
+using namespace orvo;
+using prueba::LibroPrueba;
+
+namespace {
+
+// Motor que solo anota lo que recibe al imprimir.
+class MotorAnotador : public IMotorInformes {
+  public:
+    QString Formulas(int i) const override { return formulas_.value(i); }
+    void setFormulas(int i, const QString& t) override { formulas_[i] = t; }
+    QString ReportFileName() const override { return plantilla; }
+    void setReportFileName(const QString& v) override { plantilla = v; }
+    QString Password() const override { return {}; }
+    void setPassword(const QString&) override {}
+    QString WindowTitle() const override { return titulo; }
+    void setWindowTitle(const QString& v) override { titulo = v; }
+    QString DataFiles(int) const override { return {}; }
+    void setDataFiles(int, const QString&) override {}
+    int WindowState() const override { return 0; }
+    void setWindowState(int) override {}
+    int Destination() const override { return 0; }
+    void setDestination(int) override {}
+    QString PrintFileName() const override { return {}; }
+    void setPrintFileName(const QString&) override {}
+    void PrintReport() override {
+        impreso = true;
+        formulasImpresas = formulas_;
+    }
+    void PageZoom(int) override {}
+    int LastErrorNumber() const override { return 0; }
+    void setLastErrorNumber(int) override {}
+    QString LastErrorString() const override { return {}; }
+    void setLastErrorString(const QString&) override {}
+
+    QString plantilla, titulo;
+    bool impreso = false;
+    QMap<int, QString> formulasImpresas;
+
+  private:
+    QMap<int, QString> formulas_;
+};
+
+QStringList filas(Conexion& con, const QString& columnas) {
+    QStringList salida;
+    Recordset rs =
+        con.Execute(QStringLiteral("SELECT %1 FROM Balances ORDER BY rowid").arg(columnas));
+    for (; !rs.Eof(); rs.MoveNext()) {
+        QStringList v;
+        for (int i = 0; i < rs.columnas(); ++i) v << rs.Fields(i).toString();
+        salida << v.join(u'|');
+    }
+    return salida;
+}
+
+}  // namespace
+
+class PruebaBalance : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::unique_ptr<LibroPrueba> libro_;
+    std::shared_ptr<Conexion> inf_;
+    ProgresoNulo progreso_;
+
+    InterfazGrabadora interfaz_;
+    RegistroObjetos registro_;
+    ConfiguracionAnfitrion config_;
+    MotorAnotador motor_;
+
+    // Empresa 1 "EJ" de 2001: capital 10.000 al banco en enero, compras 2.000 en febrero,
+    // ventas 3.500 a un cliente en marzo, una nave de 4.000 en abril. Beneficio: 1.500.
+    // El banco alimenta un epígrafe del activo y otro del pasivo.
+    void libroBasico() {
+        LibroPrueba& l = *libro_;
+        l.empresa(1, QStringLiteral("EJ"), 2001, QStringLiteral("20010101"),
+                  QStringLiteral("20011231"));
+        const long a =
+            l.epigrafe(1, 1, QStringLiteral("A"), QStringLiteral("ACTIVO"), LibroPrueba::Activo, 1);
+        Q_UNUSED(a);
+        const long a1 = l.epigrafe(1, 1, QStringLiteral("A1"), QStringLiteral("Inmovilizado"),
+                                   LibroPrueba::Activo, 2);
+        const long a2 = l.epigrafe(1, 1, QStringLiteral("A2"),
+                                   QStringLiteral("Deudores y tesorería"), LibroPrueba::Activo, 2);
+        l.epigrafe(1, 1, QStringLiteral("P"), QStringLiteral("PASIVO"), LibroPrueba::Pasivo, 1);
+        const long p1 = l.epigrafe(1, 1, QStringLiteral("P1"), QStringLiteral("Fondos propios"),
+                                   LibroPrueba::Pasivo, 2);
+        const long p2 = l.epigrafe(1, 1, QStringLiteral("P2"), QStringLiteral("Deudas con bancos"),
+                                   LibroPrueba::Pasivo, 2);
+        const long g =
+            l.epigrafe(1, 2, QStringLiteral("G"), QStringLiteral("Gastos"), LibroPrueba::Debe, 1);
+        const long i = l.epigrafe(1, 2, QStringLiteral("I"), QStringLiteral("Ingresos"),
+                                  LibroPrueba::Haber, 1);
+        l.enlazar(a1,
+                  l.cuenta(1, QStringLiteral("210"), QStringLiteral("Construcciones"), 1, true));
+        l.enlazar(a2, l.cuenta(1, QStringLiteral("430"), QStringLiteral("Clientes")));
+        const long bancos = l.cuenta(1, QStringLiteral("572"), QStringLiteral("Bancos"));
+        l.enlazar(a2, bancos);
+        l.enlazar(p2, bancos);
+        l.enlazar(p1, l.cuenta(1, QStringLiteral("100"), QStringLiteral("Capital")));
+        l.enlazar(p1, l.cuenta(1, QStringLiteral("129"), QStringLiteral("Resultados")));
+        l.enlazar(g, l.cuenta(1, QStringLiteral("600"), QStringLiteral("Compras")));
+        l.enlazar(i, l.cuenta(1, QStringLiteral("700"), QStringLiteral("Ventas")));
+        for (const char* s :
+             {"2100001 Nave", "4300001 Cliente uno", "5720001 Banco uno", "1000001 Capital social",
+              "6000001 Mercaderías", "7000001 Ventas tienda"}) {
+            const QString t = QString::fromUtf8(s);
+            l.cuenta(1, t.left(7), t.mid(8), 2);
+        }
+        l.apunte(1, QStringLiteral("1000001"), 1, QString(), QStringLiteral("10.000"));
+        l.apunte(1, QStringLiteral("5720001"), 1, QStringLiteral("10.000"), QString());
+        l.apunte(1, QStringLiteral("6000001"), 2, QStringLiteral("2.000"), QString());
+        l.apunte(1, QStringLiteral("5720001"), 2, QString(), QStringLiteral("2.000"));
+        l.apunte(1, QStringLiteral("7000001"), 3, QString(), QStringLiteral("3.500"));
+        l.apunte(1, QStringLiteral("4300001"), 3, QStringLiteral("3.500"), QString());
+        l.apunte(1, QStringLiteral("2100001"), 4, QStringLiteral("4.000"), QString());
+        l.apunte(1, QStringLiteral("5720001"), 4, QString(), QStringLiteral("4.000"));
+    }
+
+    OpcionesBalance opciones(int documento, QDate desde = QDate(2001, 1, 1),
+                             QDate hasta = QDate(2001, 12, 31)) {
+        OpcionesBalance o;
+        o.empresa = 1;
+        o.textoEmpresa = QStringLiteral("<EJ> Empresa EJ");
+        o.documento = documento;
+        o.desde = desde;
+        o.hasta = hasta;
+        return o;
+    }
+
+    FormulasInforme construir(const OpcionesBalance& o) {
+        Transaccion t(*inf_);
+        ContextoInforme c{libro_->con(), *inf_, progreso_};
+        FormulasInforme f = construirBalance(c, o);
+        t.confirmar();
+        return f;
+    }
+
+    // Lanza la operación con las casillas dadas y, si sale, imprime en pantalla. Devuelve las
+    // filas que tenía Balances justo antes de vaciarse.
+    QStringList lanzar(const QString& operacion, const QList<int>& casillas,
+                       std::function<void(QDialog&)> antes = {}) {
+        QStringList vaciadas;
+        cInformes informes(interfaz_, registro_);
+        interfaz_.guion = [&](QDialog& d) {
+            if (auto* imp = qobject_cast<frmImprimir*>(&d)) {
+                imp->opcion(0)->setChecked(true);
+                imp->boton(0)->click();
+                return;
+            }
+            for (int i = 0; i < 6; ++i)
+                d.findChild<QCheckBox*>(QStringLiteral("chkBalance%1").arg(i))
+                    ->setChecked(casillas.contains(i));
+            if (antes) antes(d);
+            d.findChild<QPushButton*>(QStringLiteral("cmdBalance0"))->click();
+        };
+        informes.componente().antesDeVaciar = [&](const QString&) {
+            vaciadas = filas(*inf_, QStringLiteral("Nivel, Descripcion, Codigo, Total"));
+        };
+        informes.ejecutar(operacion, &motor_, &config_, libro_->conexion(), inf_, 1);
+        return vaciadas;
+    }
+
+  private slots:
+    void initTestCase() {
+        registrarObjetosAnfitrion(registro_);
+        config_.appPath = dir_.path();
+        config_.appTitle = QStringLiteral("Prueba");
+    }
+    void init() {
+        static int n = 0;
+        ++n;
+        libro_ = std::make_unique<LibroPrueba>(dir_.filePath(QStringLiteral("c%1.db").arg(n)));
+        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("i%1.db").arg(n)), true);
+        Esquemas::crearInformes(*inf_);
+        interfaz_.mensajes.clear();
+        interfaz_.pitidos = 0;
+        interfaz_.dialogosMostrados.clear();
+        motor_ = MotorAnotador();
+    }
+
+    void mesesDelPeriodo_data() {
+        QTest::addColumn<QDate>("desde");
+        QTest::addColumn<QDate>("hasta");
+        QTest::addColumn<QString>("meses");
+        QTest::newRow("un mes") << QDate(2001, 5, 1) << QDate(2001, 5, 31) << "05";
+        QTest::newRow("cruza el fin de año")
+            << QDate(2001, 10, 1) << QDate(2002, 3, 31) << "10 11 12 01 02 03";
+        QTest::newRow("más de doce meses") << QDate(2001, 1, 15) << QDate(2002, 2, 1)
+                                           << "01 02 03 04 05 06 07 08 09 10 11 12 01 02";
+        QTest::newRow("fin antes que inicio") << QDate(2001, 5, 1) << QDate(2001, 4, 30) << "";
+    }
+    void mesesDelPeriodo() {
+        QFETCH(QDate, desde);
+        QFETCH(QDate, hasta);
+        QFETCH(QString, meses);
+        QCOMPARE(orvo::mesesDelPeriodo(desde, hasta).join(u' '), meses);
+    }
+
+    void signoYMedia_data() {
+        QTest::addColumn<QString>("importe");
+        QTest::addColumn<QString>("naturaleza");
+        QTest::addColumn<bool>("euros");
+        QTest::addColumn<QString>("esperado");
+        QTest::newRow("activo deudor") << "1234,5"
+                                       << "Activo" << true << "1.234,50";
+        QTest::newRow("pasivo acreedor en positivo") << "-1234,5"
+                                                     << " Pasivo " << true << "1.234,50";
+        QTest::newRow("haber en pesetas sin decimales") << "-1234,5"
+                                                        << "Haber" << false << "1.235";
+        QTest::newRow("debe acreedor en negativo") << "-10"
+                                                   << "Debe" << true << "-10,00";
+    }
+    void signoYMedia() {
+        QFETCH(QString, importe);
+        QFETCH(QString, naturaleza);
+        QFETCH(bool, euros);
+        QFETCH(QString, esperado);
+        QCOMPARE(AplicarSigno(*Moneda::deTexto(importe), naturaleza, euros), esperado);
+        QCOMPARE(calcularMedia(QStringLiteral("3.500,00"), QStringLiteral("7.000,00")),
+                 QStringLiteral("50,00 %"));
+        QCOMPARE(calcularMedia(QStringLiteral("1"), QStringLiteral("3")),
+                 QStringLiteral("33,33 %"));
+        QCOMPARE(calcularMedia(QStringLiteral("0,00"), QStringLiteral("7.000,00")),
+                 QStringLiteral("0,00 %"));
+        QCOMPARE(calcularMedia(QStringLiteral("3.500"), QString()), QStringLiteral("0,00 %"));
+    }
+
+    // El balance de situación del año en euros y en pesetas: el beneficio (1.500) aparece en
+    // la 129 mientras se construye, y el banco se muestra solo en el activo.
+    void balanceDeSituacion_data() {
+        QTest::addColumn<bool>("euros");
+        QTest::addColumn<QStringList>("esperado");
+        QTest::newRow("euros") << true
+                               << QStringList{"1|ACTIVO|A|11.500,00",
+                                              "2|Inmovilizado|A1|4.000,00",
+                                              "3|Construcciones|-|4.000,00",
+                                              "4|Nave|-|4.000,00",
+                                              "2|Deudores y tesorería|A2|7.500,00",
+                                              "3|Clientes|-|3.500,00",
+                                              "3|Bancos|-|4.000,00",
+                                              "1|PASIVO|P|11.500,00",
+                                              "2|Fondos propios|P1|11.500,00",
+                                              "3|Capital|-|10.000,00",
+                                              "3|Resultados|-|1.500,00"};
+        QTest::newRow("pesetas") << false
+                                 << QStringList{"1|ACTIVO|A|1.150.000",
+                                                "2|Inmovilizado|A1|400.000",
+                                                "3|Construcciones|-|400.000",
+                                                "4|Nave|-|400.000",
+                                                "2|Deudores y tesorería|A2|750.000",
+                                                "3|Clientes|-|350.000",
+                                                "3|Bancos|-|400.000",
+                                                "1|PASIVO|P|1.150.000",
+                                                "2|Fondos propios|P1|1.150.000",
+                                                "3|Capital|-|1.000.000",
+                                                "3|Resultados|-|150.000"};
+    }
+    void balanceDeSituacion() {
+        QFETCH(bool, euros);
+        QFETCH(QStringList, esperado);
+        libroBasico();
+        const QString antes = libro_->instantanea();
+        OpcionesBalance o = opciones(1);
+        o.euros = euros;
+        o.mostrarCodigos = true;
+        const FormulasInforme f = construir(o);
+        QCOMPARE(filas(*inf_, QStringLiteral("Nivel, Descripcion, Codigo, Total")), esperado);
+        // Orden conserva el número de línea: el epígrafe vacío P2 (12) se ha quitado.
+        QCOMPARE(filas(*inf_, QStringLiteral("Orden")).join(u' '),
+                 QStringLiteral("1 2 3 4 5 6 7 8 9 10 11"));
+        QCOMPARE(filas(*inf_, QStringLiteral("Presupuesto || Media")).join(QString()), QString());
+        QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<EJ> Empresa EJ\""));
+        QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  enero/2001 ~ diciembre/2001\""));
+        QCOMPARE(f.at(3), QStringLiteral("MostrarColumnaCodigo = 1"));
+        // La 1290000 y sus padres se crearon y el resultado se puso en la 129 solo mientras se
+        // leían los importes.
+        QCOMPARE(libro_->instantanea(), antes);
+    }
+
+    void opcionesDeCuentas() {
+        libroBasico();
+        OpcionesBalance o = opciones(1);
+        o.numerosCuenta = true;
+        construir(o);
+        QVERIFY(
+            filas(*inf_, QStringLiteral("Descripcion")).contains(QStringLiteral("2100001  Nave")));
+        inf_->Execute(QStringLiteral("DELETE FROM Balances"));
+        o.numerosCuenta = false;
+        o.soloEpigrafes = true;
+        construir(o);
+        QCOMPARE(filas(*inf_, QStringLiteral("Codigo")).join(u' '), QStringLiteral("A A1 A2 P P1"));
+    }
+
+    // Una cuenta con movimientos pero saldo cero solo sale con "Mostrar cuentas con saldo
+    // cero"; una sin movimientos no sale nunca.
+    void cuentasConSaldoCero() {
+        libroBasico();
+        libro_->apunte(1, QStringLiteral("4300001"), 5, QString(), QStringLiteral("3.500"));
+        libro_->apunte(1, QStringLiteral("7000001"), 6, QStringLiteral("3.500"), QString());
+        OpcionesBalance o = opciones(2, QDate(2001, 3, 1), QDate(2001, 6, 30));
+        construir(o);
+        QCOMPARE(filas(*inf_, QStringLiteral("Descripcion")), QStringList());
+        o = opciones(1, QDate(2001, 3, 1), QDate(2001, 5, 31));
+        o.saldoCero = true;
+        construir(o);
+        const QStringList f = filas(*inf_, QStringLiteral("Descripcion, Total"));
+        QVERIFY(f.contains(QStringLiteral("Clientes|0,00")));
+        QVERIFY(!f.contains(QStringLiteral("Capital|0,00")));  // sin movimientos en el periodo
+    }
+
+    void periodoDeUnMes() {
+        libroBasico();
+        construir(opciones(2, QDate(2001, 3, 1), QDate(2001, 3, 31)));
+        QCOMPARE(filas(*inf_, QStringLiteral("Nivel, Descripcion, Codigo, Total")),
+                 (QStringList{"1|Ingresos|I|3.500,00", "2|Ventas|-|3.500,00"}));
+    }
+
+    // Ejercicio de julio a junio: un periodo de octubre a marzo suma noviembre y febrero.
+    void periodoQueCruzaElAno() {
+        LibroPrueba& l = *libro_;
+        l.empresa(1, QStringLiteral("EJ"), 2001, QStringLiteral("20010701"),
+                  QStringLiteral("20020630"));
+        l.enlazar(l.epigrafe(1, 2, QStringLiteral("I"), QStringLiteral("Ingresos"),
+                             LibroPrueba::Haber, 1),
+                  l.cuenta(1, QStringLiteral("700"), QStringLiteral("Ventas")));
+        l.cuenta(1, QStringLiteral("7000001"), QStringLiteral("Ventas tienda"), 2);
+        l.apunte(1, QStringLiteral("7000001"), 11, QString(), QStringLiteral("100"));
+        l.apunte(1, QStringLiteral("7000001"), 2, QString(), QStringLiteral("200"));
+        l.apunte(1, QStringLiteral("7000001"), 6, QString(), QStringLiteral("400"));
+        construir(opciones(2, QDate(2001, 10, 1), QDate(2002, 3, 31)));
+        QCOMPARE(filas(*inf_, QStringLiteral("Descripcion, Total")),
+                 (QStringList{"Ingresos|300,00", "Ventas|300,00"}));
+    }
+
+    // Una cuenta del activo y del pasivo con saldo acreedor: sale en el pasivo y se descuenta
+    // del epígrafe del activo y de su padre.
+    void cuentaCompartida() {
+        LibroPrueba& l = *libro_;
+        l.empresa(1, QStringLiteral("EJ"), 2001, QStringLiteral("20010101"),
+                  QStringLiteral("20011231"));
+        l.epigrafe(1, 1, QStringLiteral("A"), QStringLiteral("ACTIVO"), LibroPrueba::Activo, 1);
+        const long a2 = l.epigrafe(1, 1, QStringLiteral("A2"),
+                                   QStringLiteral("Tesorería y deudores"), LibroPrueba::Activo, 2);
+        l.epigrafe(1, 1, QStringLiteral("P"), QStringLiteral("PASIVO"), LibroPrueba::Pasivo, 1);
+        const long p2 = l.epigrafe(1, 1, QStringLiteral("P2"), QStringLiteral("Deudas con bancos"),
+                                   LibroPrueba::Pasivo, 2);
+        const long bancos = l.cuenta(1, QStringLiteral("572"), QStringLiteral("Bancos"));
+        l.enlazar(a2, l.cuenta(1, QStringLiteral("430"), QStringLiteral("Clientes")));
+        l.enlazar(a2, bancos);
+        l.enlazar(p2, bancos);
+        l.cuenta(1, QStringLiteral("4300001"), QStringLiteral("Cliente"), 2);
+        l.cuenta(1, QStringLiteral("5720001"), QStringLiteral("Banco"), 2);
+        l.apunte(1, QStringLiteral("4300001"), 1, QStringLiteral("3.000"), QString());
+        l.apunte(1, QStringLiteral("5720001"), 1, QString(), QStringLiteral("1.000"));
+        OpcionesBalance o = opciones(1);
+        o.presupuesto = true;
+        construir(o);
+        QCOMPARE(filas(*inf_, QStringLiteral("Nivel, Descripcion, Total, Presupuesto")),
+                 (QStringList{"1|ACTIVO|3.000,00|0,00", "2|Tesorería y deudores|3.000,00|0,00",
+                              "3|Clientes|3.000,00|0,00", "1|PASIVO|1.000,00|0,00",
+                              "2|Deudas con bancos|1.000,00|0,00", "3|Bancos|1.000,00|0,00"}));
+    }
+
+    // Epígrafes vacíos: G vale cero aunque sus hijos no (se anulan) y no tiene cuentas: se
+    // quita; H vale cero pero tiene debajo una cuenta escrita: se queda.
+    void epigrafesVacios() {
+        LibroPrueba& l = *libro_;
+        l.empresa(1, QStringLiteral("EJ"), 2001, QStringLiteral("20010101"),
+                  QStringLiteral("20011231"));
+        l.epigrafe(1, 2, QStringLiteral("G"), QStringLiteral("Gastos"), LibroPrueba::Debe, 1);
+        l.totalEpigrafe(
+            l.epigrafe(1, 2, QStringLiteral("G1"), QStringLiteral("Compras"), LibroPrueba::Debe, 2),
+            1, QStringLiteral("500"));
+        l.totalEpigrafe(l.epigrafe(1, 2, QStringLiteral("G2"), QStringLiteral("Devoluciones"),
+                                   LibroPrueba::Debe, 2),
+                        1, QStringLiteral("-500"));
+        const long h =
+            l.epigrafe(1, 2, QStringLiteral("H"), QStringLiteral("Varios"), LibroPrueba::Debe, 1);
+        l.enlazar(h, l.cuenta(1, QStringLiteral("6290001"), QStringLiteral("Otros"), 2));
+        l.apunte(1, QStringLiteral("6290001"), 1, QStringLiteral("10"), QStringLiteral("10"));
+        OpcionesBalance o = opciones(2);
+        o.saldoCero = true;
+        construir(o);
+        QCOMPARE(filas(*inf_, QStringLiteral("Codigo, Total")),
+                 (QStringList{"G1|500,00", "G2|-500,00", "H|0,00", "-|0,00"}));
+    }
+
+    // Fórmulas: una cadena de tres, dos que se citan entre sí, una suma negativa, una a cero
+    // con una línea más honda detrás y un epígrafe sin código.
+    void formulas() {
+        LibroPrueba& l = *libro_;
+        libroBasico();
+        const auto f = [&](const char* codigo, const char* formula, int orden = 1) {
+            return l.epigrafe(1, 2, QString::fromUtf8(codigo), QString::fromUtf8(codigo),
+                              LibroPrueba::Haber, orden, QString::fromUtf8(formula));
+        };
+        f("R1", " R2 ");
+        f("R2", "R3");
+        f("R3", "I - G");
+        f("X1", "X2");
+        f("X2", "X1+I");
+        f("N", "G-I");
+        f("B", "Z9");
+        l.totalEpigrafe(f("B1", "", 2), 5, QStringLiteral("-50"));
+        l.totalEpigrafe(f("", ""), 5, QStringLiteral("-75"));
+        construir(opciones(2));
+        QCOMPARE(filas(*inf_, QStringLiteral("Nivel, Codigo, Total, Presupuesto, Media, Formula")),
+                 (QStringList{"1|G|2.000,00|||", "2|-|2.000,00|||", "1|-|75,00|||", "1|B||||",
+                              "2|B1|50,00|||", "1|I|3.500,00|||", "2|-|3.500,00|||",
+                              "1|R1|1.500,00|0,00|0,00 %|", "1|R2|1.500,00|0,00|0,00 %|",
+                              "1|R3|1.500,00|0,00|0,00 %|", "1|X1|ERROR|ERROR|ERROR|X2",
+                              "1|X2|ERROR|ERROR|ERROR|X1+I"}));
+    }
+
+    void presupuesto() {
+        libroBasico();
+        libro_->presupuesto(1, QStringLiteral("7000001"), 3, QStringLiteral("7.000"));
+        OpcionesBalance o = opciones(2);
+        o.presupuesto = true;
+        construir(o);
+        QCOMPARE(filas(*inf_, QStringLiteral("Descripcion, Total, Presupuesto, Media")),
+                 (QStringList{"Gastos|2.000,00|0,00|0,00 %", "Compras|2.000,00|0,00|0,00 %",
+                              "Ingresos|3.500,00|7.000,00|50,00 %",
+                              "Ventas|3.500,00|7.000,00|50,00 %"}));
+    }
+
+    // Por el camino del usuario: plantilla, título y fórmulas según el informe y el
+    // presupuesto.
+    void dialogo_data() {
+        QTest::addColumn<QString>("operacion");
+        QTest::addColumn<bool>("presupuesto");
+        QTest::addColumn<QString>("ventana");
+        QTest::addColumn<QString>("plantilla");
+        QTest::addColumn<QString>("titulo");
+        QTest::newRow("situación")
+            << "ImprimirBalanceSituacion" << false << "Informe de balance de Situación"
+            << "infCONT_Situacion.rpt"
+            << "Informe de balance de Situación";
+        QTest::newRow("situación con presupuesto")
+            << "ImprimirBalanceSituacion" << true << "Informe de balance de Situación"
+            << "infCONT_SituacionPresupuesto.rpt"
+            << "Informe de balance de Situación presupuestario";
+        QTest::newRow("pérdidas y ganancias")
+            << "ImprimirBalancePYG" << false << "Informe de balance de Pérdidas y Ganancias"
+            << "infCONT_PerdidasyGanancias.rpt"
+            << "Informe de balance de Pérdidas y Ganancias";
+        QTest::newRow("pérdidas y ganancias con presupuesto")
+            << "ImprimirBalancePYG" << true << "Informe de balance de Pérdidas y Ganancias"
+            << "infCONT_PerdidasyGananciasPresupuesto.rpt"
+            << "Informe de balance de Pérdidas y Ganancias presupuestario";
+    }
+    void dialogo() {
+        QFETCH(QString, operacion);
+        QFETCH(bool, presupuesto);
+        QFETCH(QString, ventana);
+        QFETCH(QString, plantilla);
+        QFETCH(QString, titulo);
+        libroBasico();
+        const QString antes = libro_->instantanea();
+        QString tituloVentana;
+        QList<int> casillas{0};
+        if (presupuesto) casillas << 4;
+        const QStringList vaciadas =
+            lanzar(operacion, casillas, [&](QDialog& d) { tituloVentana = d.windowTitle(); });
+        QCOMPARE(tituloVentana, ventana);
+        QVERIFY(motor_.impreso);
+        QCOMPARE(QFileInfo(motor_.plantilla).fileName(), plantilla);
+        QCOMPARE(motor_.titulo, titulo);
+        QCOMPARE(motor_.formulasImpresas.value(3), QStringLiteral("MostrarColumnaCodigo = 0"));
+        QVERIFY(!vaciadas.isEmpty());
+        QCOMPARE(libro_->instantanea(), antes);
+        QCOMPARE(filas(*inf_, QStringLiteral("Codigo")), QStringList());  // la operación la vacía
+    }
+
+    void sinCuentaDePerdidasYGanancias() {
+        libroBasico();
+        libro_->con().Execute(
+            QStringLiteral("DELETE FROM Rel_Estructura_Cuenta WHERE CodCuenta IN "
+                           "(SELECT IDCuenta FROM Cuenta WHERE Codigo = '129')"));
+        const QStringList vaciadas = lanzar(QStringLiteral("ImprimirBalanceSituacion"), {0});
+        QCOMPARE(interfaz_.mensajes.size(), std::size_t(1));
+        QCOMPARE(
+            interfaz_.mensajes[0].texto,
+            QStringLiteral("¡La cuenta de pérdidas y ganancias no existe o bien no está asignada a "
+                           "ningún epígrafe del balance de situación de la empresa 'EJ-2001'!"));
+        QVERIFY(interfaz_.mensajes[0].icono == Icono::Exclamacion);
+        QCOMPARE(interfaz_.pitidos, 1);
+        QVERIFY(vaciadas.isEmpty());
+        QVERIFY(!motor_.impreso);
+        // La cuenta de pérdidas y ganancias no hace falta para la de pérdidas y ganancias.
+        interfaz_.mensajes.clear();
+        QVERIFY(!lanzar(QStringLiteral("ImprimirBalancePYG"), {0}).isEmpty());
+        QVERIFY(interfaz_.mensajes.empty());
+    }
+
+    // Un importe ilegible hace fallar la construcción después de poner el resultado en la 129:
+    // se informa, no se imprime nada y los libros quedan como estaban.
+    void errorTrasElAsiento() {
+        libroBasico();
+        libro_->con().Execute(
+            QStringLiteral("UPDATE Cuenta SET Debe05Euros = 'mil' WHERE Codigo = '430'"));
+        const QString antes = libro_->instantanea();
+        const QStringList vaciadas = lanzar(QStringLiteral("ImprimirBalanceSituacion"), {0});
+        QCOMPARE(interfaz_.mensajes.size(), std::size_t(1));
+        QVERIFY(interfaz_.mensajes[0].texto.contains(QStringLiteral("BalanceSinPresupuesto")));
+        QVERIFY(interfaz_.mensajes[0].texto.contains(QStringLiteral("frmInfBalances")));
+        QVERIFY(vaciadas.isEmpty());
+        QVERIFY(!motor_.impreso);
+        QCOMPARE(libro_->instantanea(), antes);
+    }
+
+    void periodoAlReves() {
+        libroBasico();
+        const QStringList vaciadas =
+            lanzar(QStringLiteral("ImprimirBalancePYG"), {0}, [](QDialog& d) {
+                d.findChild<QDateEdit*>(QStringLiteral("dtpBalance0"))->setDate(QDate(2001, 6, 1));
+                d.findChild<QDateEdit*>(QStringLiteral("dtpBalance1"))->setDate(QDate(2001, 5, 1));
+            });
+        QCOMPARE(interfaz_.mensajes.size(), std::size_t(1));
+        QCOMPARE(interfaz_.mensajes[0].texto,
+                 QStringLiteral("¡No puede ser mayor la fecha inicial que la fecha final!"));
+        QVERIFY(vaciadas.isEmpty());
+        QVERIFY(!motor_.impreso);
+    }
+};
+
+QTEST_MAIN(PruebaBalance)
+#include "prueba_balance.moc"
