@@ -180,16 +180,22 @@ class PruebaListados : public QObject {
         QJsonObject volcado;
         QString error;
     };
-    Ejecucion ejecutarOrden(const QStringList& argumentos) {
+    // Lanza orvo-informes sobre los libros de la prueba. Sin 'pdf' se cancelan las opciones de
+    // impresión; con él, el informe se escribe en ese archivo.
+    Ejecucion ejecutarOrden(const QStringList& argumentos, const QString& pdf = {}) {
         const QString volcado = dir_.filePath(QStringLiteral("volcado.json"));
         QFile::remove(volcado);
+        QStringList todos = argumentos;
+        todos << QStringLiteral("--contabilidad") << rutaLibros_ << QStringLiteral("--empresa")
+              << QStringLiteral("1") << QStringLiteral("--ruta") << dir_.filePath("app")
+              << QStringLiteral("--volcado") << volcado;
+        if (pdf.isEmpty())
+            todos << QStringLiteral("--cancelar-impresion");
+        else
+            todos << QStringLiteral("--destino") << QStringLiteral("archivo")
+                  << QStringLiteral("--archivo") << pdf;
         QProcess p;
-        p.start(QStringLiteral(ORVO_INFORMES_EXE),
-                argumentos + QStringList{QStringLiteral("--contabilidad"), rutaLibros_,
-                                         QStringLiteral("--empresa"), QStringLiteral("1"),
-                                         QStringLiteral("--ruta"), dir_.filePath("app"),
-                                         QStringLiteral("--cancelar-impresion"),
-                                         QStringLiteral("--volcado"), volcado});
+        p.start(QStringLiteral(ORVO_INFORMES_EXE), todos);
         Ejecucion e;
         if (!p.waitForFinished(60000)) return e;
         e.codigo = p.exitCode();
@@ -498,6 +504,61 @@ class PruebaListados : public QObject {
         QCOMPARE(mensajes[0].toObject().value("texto").toString(), cCMensajes().Mensaje28());
         QVERIFY(e.volcado.value("filas").toArray().isEmpty());
         QVERIFY(e.volcado.value("informe").isNull());
+    }
+
+    void ordenImprimeLosDosListados_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<QString>("plantilla");
+        QTest::addColumn<QString>("titulo");
+        QTest::newRow("subcuentas")
+            << QStringList{"ImprimirSubcuentas", "--control", "chkSubcuentas=1"}
+            << "infCONT_Subcuentas.rpt"
+            << "Informe de subcuentas";
+        QTest::newRow("epígrafes") << QStringList{"ImprimirEpigrafes"} << "infCONT_Epigrafes.rpt"
+                                   << "Informe de epígrafes";
+    }
+    void ordenImprimeLosDosListados() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(QString, plantilla);
+        QFETCH(QString, titulo);
+        const QString pdf = dir_.filePath(QStringLiteral("listado.pdf"));
+        QFile::remove(pdf);
+        const Ejecucion e = ejecutarOrden(argumentos, pdf);
+        QVERIFY2(e.codigo == 0, qPrintable(e.error));
+        const QJsonObject informe = e.volcado.value("informe").toObject();
+        QVERIFY(informe.value("ReportFileName").toString().endsWith(u'/' + plantilla));
+        QCOMPARE(informe.value("WindowTitle").toString(), titulo);
+        QCOMPARE(informe.value("formulas").toObject().value("1").toString(),
+                 QStringLiteral("Empresa= \"<ORV> Orvo Distribuciones, S.L.\""));
+        QFile f(pdf);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.read(5) == "%PDF-");
+    }
+
+    void ordenConErrorNoImprime() {
+        const QString informes = dir_.filePath(QStringLiteral("app/Informes.mdb"));
+        QFile::remove(informes);
+        {
+            auto con = Conexion::abrir(informes, true);
+            Esquemas::crearInformes(*con);
+            con->ejecutarScript(QStringLiteral(
+                "CREATE TRIGGER protegida BEFORE INSERT ON Epigrafes WHEN NEW.Codigo = '3' "
+                "BEGIN SELECT RAISE(ABORT, 'tabla protegida'); END;"));
+        }
+        const QString pdf = dir_.filePath(QStringLiteral("error.pdf"));
+        const Ejecucion e = ejecutarOrden({QStringLiteral("ImprimirEpigrafes")}, pdf);
+        QFile::remove(informes);
+        QCOMPARE(e.codigo, 1);
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(e.volcado.value("informe").isNull());
+        QVERIFY(e.volcado.value("filas").toArray().isEmpty());
+        const QJsonArray mensajes = e.volcado.value("mensajes").toArray();
+        QCOMPARE(mensajes.size(), 1);
+        const QString texto = mensajes[0].toObject().value("texto").toString();
+        QVERIFY2(texto.contains(QStringLiteral("Procedimiento: RellenarInforme")) &&
+                     texto.contains(QStringLiteral("Módulo: frmInfEpigrafes")) &&
+                     texto.contains(QStringLiteral("Complemento: OrvoContabilidadInf")),
+                 qPrintable(texto));
     }
 };
 
