@@ -15,7 +15,8 @@ class LibroPrueba {
   public:
     enum Naturaleza { Activo = 1, Pasivo = 2, Debe = 3, Haber = 4 };
 
-    explicit LibroPrueba(const QString& ruta);
+    // Crea los libros, o abre unos ya creados si "nuevo" es falso.
+    explicit LibroPrueba(const QString& ruta, bool nuevo = true);
     Conexion& con() { return *con_; }
     std::shared_ptr<Conexion> conexion() { return con_; }
 
@@ -41,5 +42,11 @@ class LibroPrueba {
     void sumarAEpigrafes(long empresa, long cuenta, const QString& columna, qint64 diezmilesimas);
     std::shared_ptr<Conexion> con_;
 };
+
+// Empresa 1 "EJ" de 2001: capital 10.000 al banco en enero, compras 2.000 en febrero, ventas
+// 3.500 a un cliente en marzo, una nave de 4.000 en abril; beneficio 1.500. Balance: A
+// (A1 inmovilizado, A2 deudores y tesorería), P (P1 fondos propios con la 129, P2 deudas con
+// bancos); el banco alimenta A2 y P2. Pérdidas y ganancias: G gastos, I ingresos.
+void libroBasico(LibroPrueba& libro);
 
 }  // namespace orvo::prueba
