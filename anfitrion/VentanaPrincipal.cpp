@@ -1,0 +1,339 @@
+#include "VentanaPrincipal.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ErrorOrvo.h"
+#include "Esquemas.h"
+#include "LibrosEjemplo.h"
+#include "cGeneral.h"
+#include "frmImprimir.h"
+
+namespace orvo {
+
+namespace {
+
+struct EntradaInforme {
+    const char* grupo;
+    const char* titulo;
+    const char* operacion;
+};
+
+// Los catorce informes, agrupados como los busca un contable.
+const EntradaInforme kInformes[] = {
+    {"Balances", "Balance de situación…", "ImprimirBalanceSituacion"},
+    {"Balances", "Pérdidas y ganancias…", "ImprimirBalancePYG"},
+    {"Balances", "Balance de situación comparativo…", "ImprimirBalanceSituacionComp"},
+    {"Balances", "Pérdidas y ganancias comparativo…", "ImprimirBalancePYGComp"},
+    {"Sumas y saldos", "Balance de sumas y saldos…", "ImprimirBalanceSumasySaldos"},
+    {"Libros", "Libro diario…", "ImprimirLibroDiario"},
+    {"Libros", "Libro mayor…", "ImprimirLibroMayor"},
+    {"Libros", "Desglose de una subcuenta…", "ImprimirDesgloseSubCuenta"},
+    {"IVA", "Libro de facturas emitidas…", "ImprimirFacturasEmitidas"},
+    {"IVA", "Libro de facturas recibidas…", "ImprimirFacturasRecibidas"},
+    {"Presupuestos", "Presupuesto mensual…", "ImprimirPresupuesto"},
+    {"Presupuestos", "Presupuesto anual…", "ImprimirPresupuestoAnual"},
+    {"Listados", "Subcuentas…", "ImprimirSubcuentas"},
+    {"Listados", "Epígrafes…", "ImprimirEpigrafes"},
+};
+
+QString fechaVisible(const QVariant& yyyymmdd) {
+    return cGeneral::StringDate(yyyymmdd.toString());
+}
+
+}  // namespace
+
+VentanaPrincipal::VentanaPrincipal(IInterfaz& interfaz, IMotorInformes& motor,
+                                   ConfiguracionAnfitrion& config, QWidget* padre)
+    : QMainWindow(padre),
+      interfaz_(interfaz),
+      motor_(motor),
+      config_(config),
+      informes_(interfaz, registro_) {
+    setObjectName(QStringLiteral("VentanaPrincipal"));
+    registrarObjetosAnfitrion(registro_);
+    if (const QString e = prepararCarpetaAplicacion(config_.appPath); !e.isEmpty())
+        throw ErrorOrvo(76, e);
+    const QString rutaInformes = rutaEnAplicacion(config_.appPath, QStringLiteral("Informes.mdb"));
+    try {
+        baseInformes_ = Conexion::abrir(rutaInformes, true);
+        Esquemas::crearInformes(*baseInformes_);
+    } catch (const std::exception& e) {
+        throw ErrorOrvo(numeroError(e),
+                        QStringLiteral("No se puede abrir la base de informes %1: %2")
+                            .arg(rutaInformes, descripcionError(e)));
+    }
+    setWindowTitle(config_.AppTitle());
+    setWindowIcon(config_.Icono());
+    crearMenus();
+    crearCentro();
+    actualizarEstado();
+    resize(900, 560);
+}
+
+VentanaPrincipal::~VentanaPrincipal() = default;
+
+void VentanaPrincipal::crearMenus() {
+    QMenu* archivo = menuBar()->addMenu(QStringLiteral("&Archivo"));
+    QAction* abrir = archivo->addAction(QStringLiteral("&Abrir contabilidad…"));
+    abrir->setShortcut(QKeySequence::Open);
+    connect(abrir, &QAction::triggered, this, &VentanaPrincipal::elegirArchivo);
+    QAction* ejemplo = archivo->addAction(QStringLiteral("Crear libros de &ejemplo…"));
+    connect(ejemplo, &QAction::triggered, this, &VentanaPrincipal::elegirArchivoEjemplo);
+    archivo->addSeparator();
+    QAction* salir = archivo->addAction(QStringLiteral("&Salir"));
+    salir->setShortcut(QKeySequence::Quit);
+    connect(salir, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* menuInformes = menuBar()->addMenu(QStringLiteral("&Informes"));
+    menuInformes->setObjectName(QStringLiteral("mnuInformes"));
+    QMenu* grupo = nullptr;
+    for (const EntradaInforme& e : kInformes) {
+        const QString nombreGrupo = QString::fromUtf8(e.grupo);
+        if (!grupo || grupo->title() != nombreGrupo) grupo = menuInformes->addMenu(nombreGrupo);
+        QAction* a = grupo->addAction(QString::fromUtf8(e.titulo));
+        a->setObjectName(QString::fromLatin1(e.operacion));
+        a->setData(QString::fromLatin1(e.operacion));
+        connect(a, &QAction::triggered, this,
+                [this, op = QString::fromLatin1(e.operacion)] { lanzarInforme(op); });
+        accionesInforme_ << a;
+    }
+
+    QMenu* ayuda = menuBar()->addMenu(QStringLiteral("A&yuda"));
+    connect(ayuda->addAction(QStringLiteral("&Acerca de…")), &QAction::triggered, this,
+            &VentanaPrincipal::acercaDe);
+}
+
+void VentanaPrincipal::crearCentro() {
+    auto* centro = new QWidget(this);
+    auto* principal = new QVBoxLayout(centro);
+    lblArchivo_ = new QLabel(centro);
+    lblArchivo_->setObjectName(QStringLiteral("lblArchivo"));
+    lblArchivo_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    principal->addWidget(lblArchivo_);
+
+    auto* cuerpo = new QHBoxLayout;
+    auto* izquierda = new QVBoxLayout;
+    auto* fraEmpresas = new QGroupBox(QStringLiteral("EMPRESAS"), centro);
+    auto* capaEmpresas = new QVBoxLayout(fraEmpresas);
+    empresas_ = new QTableWidget(0, 5, fraEmpresas);
+    empresas_->setObjectName(QStringLiteral("lstEmpresas"));
+    empresas_->setHorizontalHeaderLabels({QStringLiteral("Abreviatura"),
+                                          QStringLiteral("Ejercicio"), QStringLiteral("Nombre"),
+                                          QStringLiteral("Desde"), QStringLiteral("Hasta")});
+    empresas_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    empresas_->setSelectionMode(QAbstractItemView::SingleSelection);
+    empresas_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    empresas_->verticalHeader()->hide();
+    empresas_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    connect(empresas_, &QTableWidget::itemSelectionChanged, this,
+            &VentanaPrincipal::actualizarEstado);
+    capaEmpresas->addWidget(empresas_);
+    izquierda->addWidget(fraEmpresas, 1);
+
+    auto* fraMoneda = new QGroupBox(QStringLiteral("MONEDA DE TRABAJO"), centro);
+    auto* capaMoneda = new QHBoxLayout(fraMoneda);
+    optEuros_ = new QRadioButton(QStringLiteral("Euros"), fraMoneda);
+    optEuros_->setObjectName(QStringLiteral("optMoneda0"));
+    optPesetas_ = new QRadioButton(QStringLiteral("Pesetas"), fraMoneda);
+    optPesetas_->setObjectName(QStringLiteral("optMoneda1"));
+    (config_.trabajarConPesetas ? optPesetas_ : optEuros_)->setChecked(true);
+    connect(optPesetas_, &QRadioButton::toggled, this, [this](bool pesetas) {
+        config_.trabajarConPesetas = pesetas;
+        actualizarEstado();
+    });
+    capaMoneda->addWidget(optEuros_);
+    capaMoneda->addWidget(optPesetas_);
+    capaMoneda->addStretch();
+    izquierda->addWidget(fraMoneda);
+    cuerpo->addLayout(izquierda, 3);
+
+    // Los mismos informes del menú, a mano, por grupos.
+    auto* derecha = new QVBoxLayout;
+    QGroupBox* fra = nullptr;
+    QVBoxLayout* capa = nullptr;
+    for (QAction* a : accionesInforme_) {
+        const QString grupo = qobject_cast<QMenu*>(a->parent())->title();
+        if (!fra || fra->title() != grupo.toUpper()) {
+            fra = new QGroupBox(grupo.toUpper(), centro);
+            capa = new QVBoxLayout(fra);
+            capa->setSpacing(2);
+            derecha->addWidget(fra);
+        }
+        auto* boton = new QToolButton(fra);
+        boton->setDefaultAction(a);
+        boton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        boton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        capa->addWidget(boton);
+    }
+    derecha->addStretch();
+    cuerpo->addLayout(derecha, 2);
+    principal->addLayout(cuerpo, 1);
+    setCentralWidget(centro);
+}
+
+bool VentanaPrincipal::abrirContabilidad(const QString& ruta) {
+    std::shared_ptr<Conexion> con;
+    QString problema;
+    if (!QFileInfo(ruta).isFile()) {
+        problema = QStringLiteral("No existe el archivo %1").arg(ruta);
+    } else {
+        try {
+            con = Conexion::abrir(ruta);
+            if (!con->existeTabla(QStringLiteral("Empresa")) ||
+                !con->existeTabla(QStringLiteral("Cuenta")) ||
+                !con->existeTabla(QStringLiteral("Apunte")))
+                problema =
+                    QStringLiteral("El archivo %1 no es una base de contabilidad.").arg(ruta);
+        } catch (const std::exception& e) {
+            problema = QStringLiteral("No se puede abrir %1: %2").arg(ruta, descripcionError(e));
+        }
+    }
+    if (!problema.isEmpty()) {
+        interfaz_.Beep();
+        interfaz_.MsgBox(problema, Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
+    contabilidad_ = std::move(con);
+    llenarEmpresas();
+    return true;
+}
+
+bool VentanaPrincipal::crearEjemplo(const QString& ruta) {
+    try {
+        LibrosEjemplo::crear(ruta);
+    } catch (const std::exception& e) {
+        interfaz_.Beep();
+        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
+    return abrirContabilidad(ruta);
+}
+
+QString VentanaPrincipal::rutaContabilidad() const {
+    return contabilidad_ ? contabilidad_->ruta() : QString();
+}
+
+void VentanaPrincipal::llenarEmpresas() {
+    empresas_->setRowCount(0);
+    Recordset rs = contabilidad_->Execute(QStringLiteral(
+        "SELECT IDEmpresa, Abreviatura, AñoEjercicio, Nombre, FechaIni, FechaFin FROM Empresa "
+        "ORDER BY Nombre, AñoEjercicio"));
+    for (int fila = 0; !rs.Eof(); rs.MoveNext(), ++fila) {
+        empresas_->insertRow(fila);
+        const QStringList textos{rs.Fields(QStringLiteral("Abreviatura")).toString(),
+                                 rs.Fields(QStringLiteral("AñoEjercicio")).toString(),
+                                 rs.Fields(QStringLiteral("Nombre")).toString(),
+                                 fechaVisible(rs.Fields(QStringLiteral("FechaIni"))),
+                                 fechaVisible(rs.Fields(QStringLiteral("FechaFin")))};
+        for (int c = 0; c < textos.size(); ++c) {
+            auto* item = new QTableWidgetItem(textos[c]);
+            item->setData(Qt::UserRole, rs.Fields(QStringLiteral("IDEmpresa")).toLongLong());
+            empresas_->setItem(fila, c, item);
+        }
+    }
+    empresas_->resizeColumnsToContents();
+    empresas_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    if (empresas_->rowCount() > 0) empresas_->selectRow(0);
+    actualizarEstado();
+}
+
+long VentanaPrincipal::empresaSeleccionada() const {
+    const auto filas = empresas_->selectionModel()->selectedRows();
+    if (filas.isEmpty()) return 0;
+    return static_cast<long>(
+        empresas_->item(filas.first().row(), 0)->data(Qt::UserRole).toLongLong());
+}
+
+bool VentanaPrincipal::seleccionarEmpresa(long idEmpresa) {
+    for (int fila = 0; fila < empresas_->rowCount(); ++fila) {
+        if (empresas_->item(fila, 0)->data(Qt::UserRole).toLongLong() == idEmpresa) {
+            empresas_->selectRow(fila);
+            return true;
+        }
+    }
+    return false;
+}
+
+void VentanaPrincipal::setTrabajarConPesetas(bool pesetas) {
+    (pesetas ? optPesetas_ : optEuros_)->setChecked(true);
+}
+
+QAction* VentanaPrincipal::accionInforme(const QString& operacion) const {
+    for (QAction* a : accionesInforme_)
+        if (a->data().toString() == operacion) return a;
+    return nullptr;
+}
+
+void VentanaPrincipal::lanzarInforme(const QString& operacion) {
+    if (!contabilidad_) {
+        interfaz_.Beep();
+        interfaz_.MsgBox(QStringLiteral("Abra antes una base de contabilidad (menú Archivo)."),
+                         Icono::Exclamacion, config_.AppTitle());
+        return;
+    }
+    config_.trabajarConPesetas = optPesetas_->isChecked();
+    try {
+        informes_.ejecutar(operacion, &motor_, &config_, contabilidad_, baseInformes_,
+                           empresaSeleccionada());
+    } catch (const std::exception& e) {
+        // Las operaciones no tienen manejador propio: el error llega hasta aquí.
+        interfaz_.Beep();
+        interfaz_.MsgBox(
+            QStringLiteral("Error %1: %2").arg(numeroError(e)).arg(descripcionError(e)),
+            Icono::Exclamacion, config_.AppTitle());
+    }
+}
+
+void VentanaPrincipal::actualizarEstado() {
+    const bool abierta = static_cast<bool>(contabilidad_);
+    lblArchivo_->setText(abierta
+                             ? QStringLiteral("Base de contabilidad: %1").arg(contabilidad_->ruta())
+                             : QStringLiteral("No hay ninguna base de contabilidad abierta."));
+    for (QAction* a : accionesInforme_) a->setEnabled(abierta && empresaSeleccionada() != 0);
+    QString estado;
+    if (const long id = empresaSeleccionada(); abierta && id != 0) {
+        const int fila = empresas_->selectionModel()->selectedRows().first().row();
+        estado = QStringLiteral("Empresa: %1 %2 · %3")
+                     .arg(empresas_->item(fila, 0)->text(), empresas_->item(fila, 1)->text(),
+                          optPesetas_->isChecked() ? QStringLiteral("importes en pesetas")
+                                                   : QStringLiteral("importes en euros"));
+    }
+    statusBar()->showMessage(estado);
+}
+
+void VentanaPrincipal::elegirArchivo() {
+    const QString ruta = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Abrir contabilidad"), QFileInfo(rutaContabilidad()).absolutePath(),
+        QStringLiteral("Bases de contabilidad (*.db *.sqlite *.mdb);;Todos los archivos (*)"));
+    if (!ruta.isEmpty()) abrirContabilidad(ruta);
+}
+
+void VentanaPrincipal::elegirArchivoEjemplo() {
+    const QString ruta = interfaz_.archivoGuardar(this, QStringLiteral("Crear libros de ejemplo"),
+                                                  QStringLiteral("Bases de contabilidad (*.db)"));
+    if (!ruta.isEmpty()) crearEjemplo(ruta);
+}
+
+void VentanaPrincipal::acercaDe() {
+    interfaz_.MsgBox(QStringLiteral("%1\nInformes de contabilidad: balances, sumas y saldos, "
+                                    "libros, IVA, presupuestos y listados.\nCarpeta de la "
+                                    "aplicación: %2")
+                         .arg(config_.AppTitle(), config_.AppPath()),
+                     Icono::Informacion, config_.AppTitle());
+}
+
+}  // namespace orvo

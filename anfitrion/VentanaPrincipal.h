@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+#include "Conexion.h"
+#include "ConfiguracionAnfitrion.h"
+#include "cInformes.h"
+
+class QAction;
+class QLabel;
+class QRadioButton;
+class QTableWidget;
+
+namespace orvo {
+
+// Ventana del anfitrión: abre una base de contabilidad, lista sus empresas, deja elegir la
+// empresa y la moneda de trabajo y ofrece los catorce informes en el menú "Informes". Es
+// dueña de las conexiones y de cInformes; el motor, la interfaz y la configuración los presta
+// quien la crea (el programa, o una prueba con la interfaz grabadora).
+class VentanaPrincipal : public QMainWindow {
+    Q_OBJECT
+  public:
+    // Abre (o crea) Informes.mdb en la carpeta de la aplicación; lanza ErrorOrvo si no puede.
+    VentanaPrincipal(IInterfaz& interfaz, IMotorInformes& motor, ConfiguracionAnfitrion& config,
+                     QWidget* padre = nullptr);
+    ~VentanaPrincipal() override;
+
+    // Abre la base de contabilidad y lista sus empresas. Si no se puede, lo dice en un
+    // mensaje, deja abierta la que hubiera y devuelve false.
+    bool abrirContabilidad(const QString& ruta);
+    // Crea los libros de ejemplo en 'ruta' y los abre.
+    bool crearEjemplo(const QString& ruta);
+    QString rutaContabilidad() const;
+
+    long empresaSeleccionada() const;
+    bool seleccionarEmpresa(long idEmpresa);
+    void setTrabajarConPesetas(bool pesetas);
+
+    // Acción del menú de una operación de cInformes ("ImprimirLibroDiario").
+    QAction* accionInforme(const QString& operacion) const;
+    // Lo que hace el menú: llama a la operación con la empresa y la moneda elegidas.
+    void lanzarInforme(const QString& operacion);
+
+  private:
+    void crearMenus();
+    void crearCentro();
+    void llenarEmpresas();
+    void actualizarEstado();
+    void elegirArchivo();
+    void elegirArchivoEjemplo();
+    void acercaDe();
+
+    IInterfaz& interfaz_;
+    IMotorInformes& motor_;
+    ConfiguracionAnfitrion& config_;
+    RegistroObjetos registro_;
+    cInformes informes_;
+    std::shared_ptr<Conexion> contabilidad_;
+    std::shared_ptr<Conexion> baseInformes_;
+    QTableWidget* empresas_ = nullptr;
+    QRadioButton* optEuros_ = nullptr;
+    QRadioButton* optPesetas_ = nullptr;
+    QLabel* lblArchivo_ = nullptr;
+    QList<QAction*> accionesInforme_;
+};
+
+}  // namespace orvo

@@ -1,0 +1,79 @@
+// orvo-contabilidad: el anfitrión de escritorio de los informes.
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTextStream>
+
+#include "ConfiguracionAnfitrion.h"
+#include "ErrorOrvo.h"
+#include "InterfazQt.h"
+#include "MotorInformes.h"
+#include "VentanaPrincipal.h"
+
+namespace {
+
+const char* const kUso =
+    "Uso: orvo-contabilidad [CONTABILIDAD] [--ruta DIR] [--pesetas] [--empresa N]\n"
+    "  CONTABILIDAD  base de contabilidad que se abre (por omisión, los libros de ejemplo\n"
+    "                de la carpeta de la aplicación, que se crean si faltan)\n"
+    "  --ruta DIR    carpeta de la aplicación: plantillas e Informes.mdb\n"
+    "  --pesetas     trabajar en pesetas en lugar de euros\n"
+    "  --empresa N   empresa elegida al abrir\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("orvo-contabilidad"));
+    QTextStream err(stderr);
+
+    orvo::ConfiguracionAnfitrion config;
+    QString contabilidad;
+    long empresa = 0;
+    const QStringList a = app.arguments().mid(1);
+    for (int i = 0; i < a.size(); ++i) {
+        const bool conValor = i + 1 < a.size();
+        if (a[i] == u"--ruta" && conValor) {
+            config.appPath = a[++i];
+        } else if (a[i] == u"--pesetas") {
+            config.trabajarConPesetas = true;
+        } else if (a[i] == u"--empresa" && conValor) {
+            bool ok = false;
+            empresa = a[++i].toLong(&ok);
+            if (!ok) {
+                err << "--empresa necesita un código de empresa\n" << kUso;
+                return 2;
+            }
+        } else if (a[i] == u"--ayuda" || a[i] == u"-h" || a[i] == u"--help") {
+            err << kUso;
+            return 0;
+        } else if (!a[i].startsWith(u'-') && contabilidad.isEmpty()) {
+            contabilidad = a[i];
+        } else {
+            err << "Argumento no válido: " << a[i] << "\n" << kUso;
+            return 2;
+        }
+    }
+    if (config.appPath.isEmpty()) config.appPath = orvo::carpetaAplicacionPredeterminada();
+
+    orvo::InterfazQt interfaz;
+    orvo::MotorInformes motor;
+    try {
+        orvo::VentanaPrincipal ventana(interfaz, motor, config);
+        const QString predeterminada = config.appPath + QStringLiteral("/LibrosEjemplo.db");
+        if (!contabilidad.isEmpty())
+            ventana.abrirContabilidad(contabilidad);
+        else if (QFileInfo::exists(predeterminada))
+            ventana.abrirContabilidad(predeterminada);
+        else
+            ventana.crearEjemplo(predeterminada);
+        if (empresa != 0 && !ventana.seleccionarEmpresa(empresa))
+            err << "No hay ninguna empresa con el código " << empresa << "\n";
+        ventana.show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, config.AppTitle(), orvo::descripcionError(e));
+        err << orvo::descripcionError(e) << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,202 @@
+// La ventana del anfitrión con widgets de verdad: abre bases, lista empresas, ofrece los
+// catorce informes y se los pide a cInformes con la empresa y la moneda elegidas.
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Conexion.h"
+#include "ConfiguracionAnfitrion.h"
+#include "Esquemas.h"
+#include "FormularioInforme.h"
+#include "InterfazQt.h"
+#include "MotorInformes.h"
+#include "VentanaPrincipal.h"
+#include "cInformes.h"
+
+using namespace orvo;
+
+class PruebaVentana : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString libros_;
+
+    struct Anfitrion {
+        InterfazGrabadora interfaz;
+        MotorInformes motor{MotorInformes::Opciones{false, QDate(2025, 1, 31)}};
+        ConfiguracionAnfitrion config;
+        std::unique_ptr<VentanaPrincipal> ventana;
+        explicit Anfitrion(const QString& appPath) {
+            config.appPath = appPath;
+            ventana = std::make_unique<VentanaPrincipal>(interfaz, motor, config);
+        }
+    };
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        libros_ = dir_.filePath(QStringLiteral("ejemplo.db"));
+    }
+
+    void creaYAbreLosLibrosDeEjemplo() {
+        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("app/Informes.mdb"))));
+        auto informes = Conexion::abrir(dir_.filePath(QStringLiteral("app/Informes.mdb")));
+        for (const QString& tabla : Esquemas::tablasInformes())
+            QVERIFY(informes->existeTabla(tabla));
+
+        QVERIFY(a.ventana->crearEjemplo(libros_));
+        QCOMPARE(a.ventana->rutaContabilidad(), libros_);
+        auto* lista = a.ventana->findChild<QTableWidget*>(QStringLiteral("lstEmpresas"));
+        QVERIFY(lista);
+        QCOMPARE(lista->rowCount(), 3);
+        // Por nombre y ejercicio; la primera queda elegida.
+        QCOMPARE(lista->item(0, 0)->text(), QStringLiteral("MONCAYO"));
+        QCOMPARE(lista->item(1, 1)->text(), QStringLiteral("2024"));
+        QCOMPARE(lista->item(2, 2)->text(), QStringLiteral("Restaurante La Alameda, S.L."));
+        QCOMPARE(lista->item(2, 3)->text(), QStringLiteral("01/07/2023"));
+        QCOMPARE(a.ventana->empresaSeleccionada(), 1L);
+        QVERIFY(a.ventana->seleccionarEmpresa(3));
+        QCOMPARE(a.ventana->empresaSeleccionada(), 3L);
+        QVERIFY(!a.ventana->seleccionarEmpresa(99));
+        QVERIFY(a.interfaz.mensajes.empty());
+
+        // Crear encima de un archivo que existe no toca nada y lo dice.
+        QVERIFY(!a.ventana->crearEjemplo(libros_));
+        QCOMPARE(a.interfaz.mensajes.size(), size_t(1));
+        QVERIFY(a.interfaz.mensajes.back().texto.contains(QStringLiteral("ya existe")));
+        QCOMPARE(a.ventana->rutaContabilidad(), libros_);
+    }
+
+    void menuConLosCatorceInformes_data() {
+        QTest::addColumn<QString>("operacion");
+        QTest::addColumn<QString>("grupo");
+        const std::pair<const char*, const char*> filas[] = {
+            {"ImprimirBalanceSituacion", "Balances"},
+            {"ImprimirBalancePYG", "Balances"},
+            {"ImprimirBalanceSituacionComp", "Balances"},
+            {"ImprimirBalancePYGComp", "Balances"},
+            {"ImprimirBalanceSumasySaldos", "Sumas y saldos"},
+            {"ImprimirLibroDiario", "Libros"},
+            {"ImprimirLibroMayor", "Libros"},
+            {"ImprimirDesgloseSubCuenta", "Libros"},
+            {"ImprimirFacturasEmitidas", "IVA"},
+            {"ImprimirFacturasRecibidas", "IVA"},
+            {"ImprimirPresupuesto", "Presupuestos"},
+            {"ImprimirPresupuestoAnual", "Presupuestos"},
+            {"ImprimirSubcuentas", "Listados"},
+            {"ImprimirEpigrafes", "Listados"},
+        };
+        for (const auto& [op, grupo] : filas) QTest::newRow(op) << op << QString::fromUtf8(grupo);
+        QCOMPARE(std::size(filas), size_t(cInformes::operaciones().size()));
+    }
+    void menuConLosCatorceInformes() {
+        QFETCH(QString, operacion);
+        QFETCH(QString, grupo);
+        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        QAction* accion = a.ventana->accionInforme(operacion);
+        QVERIFY(accion);
+        auto* menu = qobject_cast<QMenu*>(accion->parent());
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), grupo);
+        QCOMPARE(qobject_cast<QMenu*>(menu->parent())->title(), QStringLiteral("&Informes"));
+        // Sin base abierta no se puede pedir; con ella y una empresa, sí.
+        QVERIFY(!accion->isEnabled());
+        QVERIFY(a.ventana->abrirContabilidad(libros_));
+        QVERIFY(accion->isEnabled());
+    }
+
+    void archivosQueNoSonDeContabilidad_data() {
+        QTest::addColumn<QByteArray>("contenido");
+        QTest::addColumn<QString>("texto");
+        QTest::newRow("no existe") << QByteArray() << "No existe el archivo";
+        QTest::newRow("texto") << QByteArray("hola, no soy una base") << "No se puede abrir";
+        QTest::newRow("otra base") << QByteArray("sqlite") << "no es una base de contabilidad";
+    }
+    void archivosQueNoSonDeContabilidad() {
+        QFETCH(QByteArray, contenido);
+        QFETCH(QString, texto);
+        const QString ruta =
+            dir_.filePath(QStringLiteral("malo-%1.db").arg(QTest::currentDataTag()));
+        if (contenido == "sqlite") {
+            auto con = Conexion::abrir(ruta, true);
+            Esquemas::crearInformes(*con);
+        } else if (!contenido.isEmpty()) {
+            QFile f(ruta);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(contenido);
+        }
+        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        QVERIFY(a.ventana->abrirContabilidad(libros_));
+        QVERIFY(!a.ventana->abrirContabilidad(ruta));
+        QCOMPARE(a.interfaz.mensajes.size(), size_t(1));
+        QVERIFY2(a.interfaz.mensajes.back().texto.contains(texto),
+                 qPrintable(a.interfaz.mensajes.back().texto));
+        QCOMPARE(a.interfaz.mensajes.back().icono, Icono::Exclamacion);
+        QCOMPARE(a.interfaz.pitidos, 1);
+        // La que estaba abierta sigue abierta, con sus empresas.
+        QCOMPARE(a.ventana->rutaContabilidad(), libros_);
+        QCOMPARE(a.ventana->findChild<QTableWidget*>(QStringLiteral("lstEmpresas"))->rowCount(), 3);
+    }
+
+    void sinBaseAbiertaAvisa() {
+        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        a.ventana->lanzarInforme(QStringLiteral("ImprimirLibroDiario"));
+        QCOMPARE(a.interfaz.mensajes.size(), size_t(1));
+        QVERIFY(a.interfaz.mensajes.back().texto.contains(QStringLiteral("Abra antes")));
+        QCOMPARE(a.interfaz.mensajes.back().titulo, QStringLiteral("Orvo Contabilidad"));
+    }
+
+    // El diálogo recibe la empresa elegida en la ventana y la moneda de trabajo, y la operación
+    // vacía la tabla de trabajo al cerrarse.
+    void pasaEmpresaYMonedaAlDialogo_data() {
+        QTest::addColumn<bool>("pesetas");
+        QTest::newRow("euros") << false;
+        QTest::newRow("pesetas") << true;
+    }
+    void pasaEmpresaYMonedaAlDialogo() {
+        QFETCH(bool, pesetas);
+        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        QVERIFY(a.ventana->abrirContabilidad(libros_));
+        QVERIFY(a.ventana->seleccionarEmpresa(2));
+        a.ventana->setTrabajarConPesetas(pesetas);
+        int vistos = 0;
+        for (const QString& op : cInformes::operaciones()) {
+            long empresa = -1;
+            std::optional<bool> euros;
+            a.interfaz.guion = [&](QDialog& d) {
+                auto* f = qobject_cast<FormularioInforme*>(&d);
+                if (!f) return;
+                const auto combos = f->findChildren<QComboBox*>();
+                for (QComboBox* c : combos)
+                    if (c->objectName().startsWith(QStringLiteral("cbo")) &&
+                        c->currentData().isValid()) {
+                        empresa = c->currentData().toLongLong();
+                        break;
+                    }
+                for (QCheckBox* c : f->findChildren<QCheckBox*>())
+                    if (c->text() == QStringLiteral("Importes en euros")) euros = c->isChecked();
+                f->botonCancelar()->click();
+            };
+            a.ventana->accionInforme(op)->trigger();
+            if (empresa == -1) continue;  // este informe aún no tiene diálogo
+            ++vistos;
+            QCOMPARE(empresa, 2L);
+            if (euros) QCOMPARE(*euros, !pesetas);
+            if (!a.interfaz.mensajes.empty())
+                QFAIL(qPrintable(op + QStringLiteral(": ") + a.interfaz.mensajes.front().texto));
+            QVERIFY(a.config.trabajarConPesetas == pesetas);
+        }
+        if (vistos == 0) QSKIP("Ningún informe tiene diálogo todavía");
+    }
+};
+
+QTEST_MAIN(PruebaVentana)
+#include "prueba_ventana.moc"
