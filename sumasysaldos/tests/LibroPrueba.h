@@ -12,51 +12,44 @@
 
 namespace orvo::prueba {
 
+using Importes = QMap<QString, QString>;  // "Debe03" -> "1.000,50"
+
 // Una empresa con su plan y sus asientos en una base nueva, y una base de informes vacía.
 class LibroPrueba {
   public:
+    static constexpr int kEmpresa = 1;
+
     LibroPrueba(const QString& carpeta, int desglose = 7, const QString& inicio = "20010101",
-                const QString& fin = "20011231") {
+                const QString& fin = "20011231")
+        : desglose_(desglose) {
         static int n = 0;
         ++n;
         conta = Conexion::abrir(QDir(carpeta).filePath(QStringLiteral("conta%1.db").arg(n)), true);
-        // Libros de usar y tirar: sin esperar al disco en cada instrucción.
-        conta->Execute(QStringLiteral("PRAGMA synchronous = OFF"));
-        Esquemas::crearContabilidad(*conta);
         inf = Conexion::abrir(QDir(carpeta).filePath(QStringLiteral("inf%1.db").arg(n)), true);
-        inf->Execute(QStringLiteral("PRAGMA synchronous = OFF"));
+        for (auto* c : {conta.get(), inf.get()})  // de usar y tirar: sin esperar al disco
+            c->Execute(QStringLiteral("PRAGMA synchronous = OFF"));
+        Esquemas::crearContabilidad(*conta);
         Esquemas::crearInformes(*inf);
         conta->Execute(
-            QStringLiteral("INSERT INTO Tipo_Cuenta (IDTipo_Cuenta, Descripcion) "
-                           "VALUES (1, 'Cuenta'), (2, 'Subcuenta')"));
+            QStringLiteral("INSERT INTO Tipo_Cuenta VALUES (1, 'Cuenta'), (2, 'Subcuenta')"));
         conta->Execute(
             QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
                            "FechaIni, FechaFin, DesgloseSubCuentas) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-            {kEmpresa, QStringLiteral("ORV"), QStringLiteral("Orvo Pruebas, S.L."),
-             inicio.left(4).toInt(), inicio, fin, desglose});
-        desglose_ = desglose;
+            {kEmpresa, "ORV", "Orvo Pruebas, S.L.", inicio.left(4).toInt(), inicio, fin, desglose});
     }
 
-    static constexpr int kEmpresa = 1;
-
-    // Da de alta una cuenta con los importes dados ("Debe03" -> "1.000,50"); su nivel es el
-    // número de cifras del código.
-    qint64 cuenta(const QString& codigo, const QMap<QString, QString>& importes = {},
-                  const QString& descripcion = {}) {
-        QStringList columnas{QStringLiteral("CodEmpresa"), QStringLiteral("CodTipo_Cuenta"),
-                             QStringLiteral("Codigo"), QStringLiteral("Descripcion"),
-                             QStringLiteral("Nivel")};
+    // Cuenta con los importes dados; su nivel es el número de cifras del código.
+    qint64 cuenta(const QString& codigo, const Importes& importes = {}, QString descripcion = {}) {
+        QStringList columnas{"CodEmpresa", "CodTipo_Cuenta", "Codigo", "Descripcion", "Nivel"};
         Parametros valores{kEmpresa, codigo.size() == desglose_ ? 2 : 1, codigo,
-                           descripcion.isEmpty() ? QStringLiteral("Cuenta ") + codigo : descripcion,
-                           static_cast<int>(codigo.size())};
-        QStringList marcas(columnas.size(), QStringLiteral("?"));
+                           descripcion.isEmpty() ? "Cuenta " + codigo : descripcion,
+                           int(codigo.size())};
         for (auto i = importes.begin(); i != importes.end(); ++i) {
             columnas << i.key();
-            marcas << QStringLiteral("?");
             valores << i.value();
         }
         conta->Execute(QStringLiteral("INSERT INTO Cuenta (%1) VALUES (%2)")
-                           .arg(columnas.join(u','), marcas.join(u',')),
+                           .arg(columnas.join(u','), QStringList(columnas.size(), "?").join(u',')),
                        valores);
         return conta->valor(QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
     }
@@ -68,22 +61,20 @@ class LibroPrueba {
         return conta->valor(QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
     }
 
-    // Una línea en pesetas y en euros (los euros, el texto que se dé o el mismo importe).
-    void apunte(qint64 asiento, qint64 cuenta, const QString& debe, const QString& haber,
-                const QString& debeEuros = {}, const QString& haberEuros = {}) {
+    // Una línea con el mismo importe en pesetas y en euros.
+    void apunte(qint64 asiento, qint64 cuenta, const QString& debe, const QString& haber) {
         conta->Execute(QStringLiteral("INSERT INTO Apunte (CodAsiento, CodCuenta, CtdadDebe, "
                                       "CtdadHaber, CtdadDebeEuros, CtdadHaberEuros) "
                                       "VALUES (?, ?, ?, ?, ?, ?)"),
-                       {asiento, cuenta, debe, haber, debeEuros.isEmpty() ? debe : debeEuros,
-                        haberEuros.isEmpty() ? haber : haberEuros});
+                       {asiento, cuenta, debe, haber, debe, haber});
     }
 
-    // Filas de una tabla de trabajo, columna -> texto, en el orden en que se escribieron.
-    QList<QMap<QString, QString>> filas(const QString& tabla) const {
-        QList<QMap<QString, QString>> r;
-        Recordset rs = inf->Execute(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(tabla));
-        for (; !rs.Eof(); rs.MoveNext()) {
-            QMap<QString, QString> fila;
+    // Filas de una tabla de trabajo en el orden en que se escribieron.
+    QList<Importes> filas(const QString& tabla) const {
+        QList<Importes> r;
+        for (Recordset rs = inf->Execute("SELECT * FROM " + tabla + " ORDER BY rowid"); !rs.Eof();
+             rs.MoveNext()) {
+            Importes fila;
             for (int c = 0; c < rs.columnas(); ++c)
                 fila[rs.nombreColumna(c)] = rs.Fields(c).toString();
             r << fila;
@@ -103,7 +94,8 @@ class LibroPrueba {
     int desglose_;
 };
 
-// Motor que anota fórmulas y propiedades y no imprime nada.
+// Motor que anota lo que recibe y no imprime nada. El diálogo de impresión borra las fórmulas
+// después de imprimir: 'impresas' guarda las que había al hacerlo.
 class MotorAnotador : public IMotorInformes {
   public:
     QString Formulas(int i) const override { return formulas.value(i); }
@@ -122,22 +114,15 @@ class MotorAnotador : public IMotorInformes {
     void setDestination(int) override {}
     QString PrintFileName() const override { return {}; }
     void setPrintFileName(const QString&) override {}
-    // El diálogo de impresión borra las fórmulas después: se guardan las que llegan aquí.
-    void PrintReport() override {
-        ++impresiones;
-        impresas = formulas;
-    }
+    void PrintReport() override { impresas = formulas; }
     void PageZoom(int) override {}
     int LastErrorNumber() const override { return 0; }
     void setLastErrorNumber(int) override {}
     QString LastErrorString() const override { return {}; }
     void setLastErrorString(const QString&) override {}
 
-    QMap<int, QString> formulas;
-    QMap<int, QString> impresas;
-    QString archivo;
-    QString titulo;
-    int impresiones = 0;
+    QMap<int, QString> formulas, impresas;
+    QString archivo, titulo;
 };
 
 }  // namespace orvo::prueba
