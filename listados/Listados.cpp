@@ -29,55 +29,54 @@ void recorrerConProgreso(Recordset& rs, IProgreso& progreso,
 
 FormulasInforme construirSubcuentas(ContextoInforme& contexto, const OpcionesSubcuentas& o) {
     // Tipo de cuenta 1: cuenta; 2: subcuenta.
-    const QString sql = QStringLiteral(
-        "SELECT Codigo, Descripcion, Nivel, CodTipo_Cuenta FROM Cuenta "
-        "WHERE CodEmpresa = ? AND (CodTipo_Cuenta = 2 OR (? AND CodTipo_Cuenta = 1)) "
-        "AND Codigo >= ? AND Codigo <= ? ORDER BY Codigo");
     Recordset rs = contexto.contabilidad.Execute(
-        sql, {static_cast<qlonglong>(o.empresa), o.todasLasCuentas ? 1 : 0, o.desde, o.hasta});
+        QStringLiteral(
+            "SELECT Codigo, Descripcion, Nivel, CodTipo_Cuenta FROM Cuenta "
+            "WHERE CodEmpresa = ? AND (CodTipo_Cuenta = 2 OR (? AND CodTipo_Cuenta = 1)) "
+            "AND Codigo >= ? AND Codigo <= ? ORDER BY Codigo"),
+        {static_cast<qlonglong>(o.empresa), o.todasLasCuentas ? 1 : 0, o.desde, o.hasta});
+    enum Columna { kCodigo, kDescripcion, kNivel, kTipo };
+    Instruccion insertar = contexto.informes.preparar(
+        QStringLiteral("INSERT INTO Subcuentas (Codigo, Descripcion, Nivel) VALUES (?, ?, ?)"));
     // Cada subcuenta cuelga de la última cuenta leída; antes de ninguna, del nivel 0.
     qlonglong nivelCuenta = 0;
     recorrerConProgreso(rs, contexto.progreso, [&](const Recordset& fila) {
         qlonglong nivel = 1;
         if (o.todasLasCuentas) {
-            if (fila.Fields(QStringLiteral("CodTipo_Cuenta")).toInt() == 2) {
+            if (fila.Fields(kTipo).toInt() == 2) {
                 nivel = nivelCuenta + 1;
             } else {
-                nivelCuenta = fila.Fields(QStringLiteral("Nivel")).toLongLong();
+                nivelCuenta = fila.Fields(kNivel).toLongLong();
                 nivel = nivelCuenta;
             }
         }
-        contexto.informes.Execute(
-            QStringLiteral("INSERT INTO Subcuentas (Codigo, Descripcion, Nivel) VALUES (?, ?, ?)"),
-            {fila.Fields(QStringLiteral("Codigo")).toString(),
-             fila.Fields(QStringLiteral("Descripcion")).toString(), nivel});
+        insertar.ejecutar(
+            {fila.Fields(kCodigo).toString(), fila.Fields(kDescripcion).toString(), nivel});
     });
     rs.Close();
     return {{1, formulaEmpresa(o.textoEmpresa)}};
 }
 
 FormulasInforme construirEpigrafes(ContextoInforme& contexto, const OpcionesEpigrafes& o) {
-    const QString sql = QStringLiteral(
-        "SELECT DISTINCT OrdenEpigrafe, CodigoEpigrafe, Estructura.Descripcion AS Epigrafe, "
-        "Formula, Naturaleza.Descripcion AS DescripcionNaturaleza "
-        "FROM Estructura, Documento, Naturaleza "
-        "WHERE Estructura.CodDocumento = Documento.IDDocumento "
-        "AND Estructura.CodNaturaleza = Naturaleza.IDNaturaleza AND CodEmpresa = ? "
-        "AND ((? AND Documento.IDDocumento = 1) OR (? AND Documento.IDDocumento = 2)) "
-        "ORDER BY CodigoEpigrafe");
     Recordset rs = contexto.contabilidad.Execute(
-        sql, {static_cast<qlonglong>(o.empresa), o.balanceSituacion ? 1 : 0,
-              o.perdidasYGanancias ? 1 : 0});
+        QStringLiteral(
+            "SELECT DISTINCT OrdenEpigrafe, CodigoEpigrafe, Estructura.Descripcion, "
+            "Formula, Naturaleza.Descripcion "
+            "FROM Estructura, Documento, Naturaleza "
+            "WHERE Estructura.CodDocumento = Documento.IDDocumento "
+            "AND Estructura.CodNaturaleza = Naturaleza.IDNaturaleza AND CodEmpresa = ? "
+            "AND ((? AND Documento.IDDocumento = 1) OR (? AND Documento.IDDocumento = 2)) "
+            "ORDER BY CodigoEpigrafe"),
+        {static_cast<qlonglong>(o.empresa), o.balanceSituacion ? 1 : 0,
+         o.perdidasYGanancias ? 1 : 0});
+    enum Columna { kOrden, kCodigo, kDescripcion, kFormula, kNaturaleza };
+    Instruccion insertar = contexto.informes.preparar(
+        QStringLiteral("INSERT INTO Epigrafes (Codigo, Descripcion, Naturaleza, Formula, Nivel) "
+                       "VALUES (?, ?, ?, ?, ?)"));
     recorrerConProgreso(rs, contexto.progreso, [&](const Recordset& fila) {
-        contexto.informes.Execute(
-            QStringLiteral(
-                "INSERT INTO Epigrafes (Codigo, Descripcion, Naturaleza, Formula, Nivel) "
-                "VALUES (?, ?, ?, ?, ?)"),
-            {fila.Fields(QStringLiteral("CodigoEpigrafe")).toString(),
-             fila.Fields(QStringLiteral("Epigrafe")).toString(),
-             fila.Fields(QStringLiteral("DescripcionNaturaleza")).toString(),
-             fila.Fields(QStringLiteral("Formula")).toString(),
-             fila.Fields(QStringLiteral("OrdenEpigrafe")).toLongLong()});
+        insertar.ejecutar({fila.Fields(kCodigo).toString(), fila.Fields(kDescripcion).toString(),
+                           fila.Fields(kNaturaleza).toString(), fila.Fields(kFormula).toString(),
+                           fila.Fields(kOrden).toLongLong()});
     });
     rs.Close();
     return {{1, formulaEmpresa(o.textoEmpresa)}};
