@@ -331,6 +331,32 @@ class Diario {
     std::map<QString, Moneda> saldos_;
 };
 
+// Las facturas emitidas llevan números correlativos por fecha, en una serie por año natural
+// ("A23/0001"); el concepto de sus apuntes repite el número.
+void numerarFacturasEmitidas(EmpresaEjemplo& e, const QString& serie) {
+    int ano = 0, numero = 0;
+    for (AsientoEjemplo& a : e.asientos) {
+        const auto iva =
+            std::find_if(a.apuntes.begin(), a.apuntes.end(), [](const ApunteEjemplo& ap) {
+                return ap.subcuenta.startsWith(QStringLiteral("477")) && !ap.factura.isEmpty();
+            });
+        if (iva == a.apuntes.end()) continue;
+        if (a.fecha.year() != ano) {
+            ano = a.fecha.year();
+            numero = 0;
+        }
+        const QString provisional = iva->factura;
+        const QString definitivo = QStringLiteral("%1%2/%3")
+                                       .arg(serie)
+                                       .arg(ano % 100, 2, 10, QLatin1Char('0'))
+                                       .arg(++numero, 4, 10, QLatin1Char('0'));
+        for (ApunteEjemplo& ap : a.apuntes) {
+            if (ap.factura == provisional) ap.factura = definitivo;
+            ap.concepto.replace(provisional, definitivo);
+        }
+    }
+}
+
 QDate ultimoDia(QDate mes) {
     return QDate(mes.year(), mes.month(), mes.daysInMonth());
 }
@@ -381,10 +407,8 @@ void generarEjercicio(EmpresaEjemplo& e, const Perfil& p, const std::map<QString
                 for (int iva : c.tipos)
                     bases.push_back(
                         {iva, centimos(d.entre(c.minimo, c.maximo) * 100 + d.entre(0, 99))});
-                const QString factura = QStringLiteral("%1%2/%3")
-                                            .arg(p.serie)
-                                            .arg(mes.year() % 100, 2, 10, QLatin1Char('0'))
-                                            .arg(++numeroFactura, 4, 10, QLatin1Char('0'));
+                // Número provisional: se numeran por fecha al terminar el ejercicio.
+                const QString factura = QStringLiteral("#%1#").arg(++numeroFactura);
                 d.facturaEmitida(dia(d.entre(2, 27)), factura, c, bases,
                                  c.cuenta == QStringLiteral("4300003") && p.serie == u"A"
                                      ? QStringLiteral("7050000")
@@ -469,6 +493,7 @@ void generarEjercicio(EmpresaEjemplo& e, const Perfil& p, const std::map<QString
     std::stable_sort(
         e.asientos.begin(), e.asientos.end(),
         [](const AsientoEjemplo& a, const AsientoEjemplo& b) { return a.fecha < b.fecha; });
+    numerarFacturasEmitidas(e, p.serie);
 }
 
 // Presupuesto de cada subcuenta de gastos e ingresos: lo previsto para el mes, redondeado a la

@@ -404,6 +404,29 @@ class PruebaLibrosEjemplo : public QObject {
         if (raiz == u"477") QCOMPARE(recargos, (QSet<QString>{"0", "5,2", "1,4", "0,5"}));
     }
 
+    // Las facturas emitidas van numeradas por fecha, sin huecos, en una serie por año.
+    void facturasEmitidasCorrelativas() {
+        Recordset rs = con_->Execute(QStringLiteral(
+            "SELECT a.CodEmpresa, p.Factura, MIN(a.Fecha) AS Fecha FROM Apunte p JOIN Asiento a ON "
+            "a.IDAsiento = p.CodAsiento JOIN Cuenta c ON c.IDCuenta = p.CodCuenta WHERE c.Codigo "
+            "LIKE '477%' AND p.Factura <> '' GROUP BY a.CodEmpresa, p.Factura "
+            "ORDER BY a.CodEmpresa, MIN(a.Fecha), MIN(a.IDAsiento)"));
+        QString serie;
+        int esperado = 0, facturas = 0;
+        for (; !rs.Eof(); rs.MoveNext(), ++facturas) {
+            const QString factura = rs.Fields(QStringLiteral("Factura")).toString();
+            const QString fecha = rs.Fields(QStringLiteral("Fecha")).toString();
+            const QString estaSerie = rs.Fields(0).toString() + factura.left(3);
+            QCOMPARE(factura.mid(1, 2), fecha.mid(2, 2));
+            if (estaSerie != serie) {
+                serie = estaSerie;
+                esperado = 0;
+            }
+            QCOMPARE(factura.mid(4).toInt(), ++esperado);
+        }
+        QVERIFY(facturas > 200);
+    }
+
     // El presupuesto de gastos e ingresos: total = suma de meses, también en las cuentas padre.
     void presupuesto_data() { monedas(); }
     void presupuesto() {
