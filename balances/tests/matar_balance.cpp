@@ -12,7 +12,7 @@ using namespace orvo;
 namespace {
 
 class ProgresoMortal : public IProgreso {
-public:
+  public:
     void Iniciar(qint64, const QString&, int) override {}
     void setValor(qint64) override { std::raise(SIGKILL); }
     void Terminar() override {}

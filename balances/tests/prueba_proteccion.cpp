@@ -12,7 +12,7 @@ using prueba::LibroPrueba;
 
 class PruebaProteccion : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void procesoMuertoTrasElAsiento() {
         QTemporaryDir dir;
         const QString ruta = dir.filePath(QStringLiteral("libros.db"));
