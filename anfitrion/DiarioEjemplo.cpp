@@ -644,38 +644,25 @@ std::map<QString, Moneda> saldosEuros(
     return m;
 }
 
-// Saldos de cierre de un ejercicio: las cuentas de balance tal cual y el resultado (grupos 6 y
-// 7) en la cuenta de pérdidas y ganancias, pendiente de aplicar.
-std::map<QString, Moneda> saldosDeCierre(const EmpresaEjemplo& e) {
+// Saldos de apertura del ejercicio siguiente: las cuentas de balance al cierre, con el
+// resultado (grupos 6 y 7) ya aplicado: un 10 % a reserva legal y el resto a voluntarias. Así
+// la 129 del nuevo ejercicio solo recibe el resultado del periodo que se consulta, y no queda
+// una cuenta abierta y saldada en el año, que el balance de sumas y saldos sin "saldo cero"
+// dejaría fuera por un solo lado.
+std::map<QString, Moneda> saldosDeApertura(const EmpresaEjemplo& anterior) {
     std::map<QString, Moneda> saldos;
-    for (const AsientoEjemplo& a : e.asientos)
-        for (const ApunteEjemplo& ap : a.apuntes) {
-            const bool resultado = ap.subcuenta.startsWith(u'6') || ap.subcuenta.startsWith(u'7');
-            saldos[resultado ? QStringLiteral("1290000") : ap.subcuenta] += ap.debe - ap.haber;
-        }
-    return saldos;
-}
-
-// Reparte el resultado del ejercicio anterior: un 10 % a reserva legal, el resto a voluntarias.
-void aplicarResultado(EmpresaEjemplo& e) {
     Moneda resultado;
-    for (const AsientoEjemplo& a : e.asientos)
-        for (const ApunteEjemplo& ap : a.apuntes)
-            if (ap.subcuenta == u"1290000") resultado += ap.haber - ap.debe;
-    if (resultado <= Moneda()) return;
-    AsientoEjemplo a{QDate(e.ano, 6, 30), {}};
-    const QString concepto = QStringLiteral("Aplicación del resultado de %1").arg(e.ano - 1);
+    for (const AsientoEjemplo& a : anterior.asientos)
+        for (const ApunteEjemplo& ap : a.apuntes) {
+            if (ap.subcuenta.startsWith(u'6') || ap.subcuenta.startsWith(u'7'))
+                resultado += ap.haber - ap.debe;
+            else
+                saldos[ap.subcuenta] += ap.debe - ap.haber;
+        }
     const Moneda legal = porcentaje(resultado, 100);
-    a.apuntes.push_back(apunte(QStringLiteral("1290000"), concepto, resultado, {}));
-    a.apuntes.push_back(apunte(QStringLiteral("1120000"), concepto, {}, legal));
-    a.apuntes.push_back(apunte(QStringLiteral("1130000"), concepto, {}, resultado - legal));
-    a.apuntes[0].debePts = aPesetas(resultado);
-    a.apuntes[1].haberPts = aPesetas(legal);
-    a.apuntes[2].haberPts = aPesetas(resultado) - aPesetas(legal);
-    const auto despues =
-        std::upper_bound(e.asientos.begin(), e.asientos.end(), a.fecha,
-                         [](QDate f, const AsientoEjemplo& x) { return f < x.fecha; });
-    e.asientos.insert(despues, a);
+    saldos[QStringLiteral("1120000")] -= legal;
+    saldos[QStringLiteral("1130000")] -= resultado - legal;
+    return saldos;
 }
 
 }  // namespace
@@ -735,8 +722,7 @@ std::vector<EmpresaEjemplo> empresasEjemplo() {
     segundo.fin = QDate(2024, 12, 31);
     segundo.anterior = primero.id;
     segundo.subcuentas = primero.subcuentas;
-    generarEjercicio(segundo, perfilMayorista(), saldosDeCierre(primero), 20240101u);
-    aplicarResultado(segundo);
+    generarEjercicio(segundo, perfilMayorista(), saldosDeApertura(primero), 20240101u);
     presupuestar(segundo, 11u);
 
     EmpresaEjemplo& restaurante = empresas[2];

@@ -330,36 +330,39 @@ class PruebaLibrosEjemplo : public QObject {
                  3);
     }
 
-    // El segundo ejercicio abre con el cierre del primero y el resultado en la 129.
+    // El segundo ejercicio abre con el cierre del primero y su resultado ya repartido entre la
+    // reserva legal (10 %) y las voluntarias.
     void aperturaDelSegundoEjercicio() {
-        const Moneda resultado2023 =
-            -(saldoCuentas(1, QStringLiteral("6"), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
-                           QStringLiteral("Euros")) +
-              saldoCuentas(1, QStringLiteral("7"), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
-                           QStringLiteral("Euros")));
-        QVERIFY(resultado2023 > Moneda());
-        Recordset rs =
-            con_->Execute(QStringLiteral("SELECT c.Codigo, CCur(p.CtdadDebeEuros) - "
-                                         "CCur(p.CtdadHaberEuros) AS Saldo FROM Apunte p "
-                                         "JOIN Asiento a ON a.IDAsiento = p.CodAsiento JOIN Cuenta "
-                                         "c ON c.IDCuenta = p.CodCuenta "
-                                         "WHERE a.CodEmpresa = 2 AND a.Numero = 1"));
+        const QList<int> ano{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+        const QString euros = QStringLiteral("Euros");
+        const Moneda resultado2023 = -(saldoCuentas(1, QStringLiteral("6"), ano, euros) +
+                                       saldoCuentas(1, QStringLiteral("7"), ano, euros));
+        QCOMPARE(resultado2023.aTextoExacto(), QStringLiteral("8151.04"));
+        const std::map<QString, Moneda> reparto{{"1120000", -Moneda::deDiezmilesimas(8151000)},
+                                                {"1130000", -Moneda::deDiezmilesimas(73359400)}};
+        Recordset rs = con_->Execute(QStringLiteral(
+            "SELECT c.Codigo, CCur(p.CtdadDebeEuros) - CCur(p.CtdadHaberEuros) AS Saldo FROM "
+            "Apunte p JOIN Asiento a ON a.IDAsiento = p.CodAsiento JOIN Cuenta c ON c.IDCuenta = "
+            "p.CodCuenta WHERE a.CodEmpresa = 2 AND a.Numero = 1"));
         int lineas = 0;
         for (; !rs.Eof(); rs.MoveNext(), ++lineas) {
             const QString codigo = rs.Fields(QStringLiteral("Codigo")).toString();
+            QVERIFY(codigo < QStringLiteral("6"));
             const Moneda saldo = Moneda::deCCur(rs.Fields(QStringLiteral("Saldo")));
-            if (codigo == u"1290000") {
-                QCOMPARE(saldo.aTextoExacto(), (-resultado2023).aTextoExacto());
-                continue;
-            }
+            const auto r = reparto.find(codigo);
             const Moneda cierre =
                 importe(*con_,
                         QStringLiteral("SELECT CCur(DebeTotalEuros) - CCur(HaberTotalEuros) "
                                        "FROM Cuenta WHERE CodEmpresa = 1 AND Codigo = ?"),
-                        {codigo});
+                        {codigo}) +
+                (r == reparto.end() ? Moneda() : r->second);
             QVERIFY2(saldo == cierre, qPrintable(codigo));
         }
         QVERIFY(lineas > 20);
+        QCOMPARE(con_->valor(QStringLiteral("SELECT COUNT(*) FROM Apunte p JOIN Cuenta c ON "
+                                            "c.IDCuenta = p.CodCuenta WHERE c.Codigo = '1290000'"))
+                     .toInt(),
+                 0);
     }
 
     // Facturas: los apuntes de IVA llevan factura, contrapartida existente, base y tipos, y la

@@ -1,0 +1,249 @@
+// Los catorce informes sobre los libros de ejemplo, en euros y en pesetas, por el mismo camino
+// que la línea de órdenes: orvo-informes ejemplo, y después cada operación hasta el PDF.
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Conexion.h"
+#include "Moneda.h"
+
+using namespace orvo;
+
+namespace {
+
+struct Salida {
+    int codigo = -1;
+    QString err;
+    QJsonObject volcado;
+};
+
+Moneda importe(const QJsonValue& v) {
+    return Moneda::deTexto(v.toString()).value_or(Moneda());
+}
+
+// Valor de una fórmula "Nombre = 'valor'" del informe.
+QString formula(const QJsonObject& volcado, const QString& nombre) {
+    const QJsonObject formulas =
+        volcado[QStringLiteral("informe")][QStringLiteral("formulas")].toObject();
+    for (const QJsonValue& f : formulas) {
+        const QString t = f.toString();
+        if (t.section(u'=', 0, 0).trimmed() == nombre)
+            return t.section(u'=', 1).trimmed().remove(u'\'').remove(u'"');
+    }
+    return {};
+}
+
+QString totalDeFila(const QJsonObject& volcado, const QString& codigo) {
+    for (const QJsonValue& f : volcado[QStringLiteral("filas")].toArray())
+        if (f[QStringLiteral("Codigo")].toString() == codigo)
+            return f[QStringLiteral("Total")].toString();
+    return {};
+}
+
+}  // namespace
+
+class PruebaInformesEjemplo : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString libros_;
+
+    Salida ejecutar(const QStringList& argumentos) {
+        QProcess p;
+        p.start(QStringLiteral(ORVO_INFORMES_EXE), argumentos);
+        Salida s;
+        if (!p.waitForFinished(300000)) {
+            p.kill();
+            p.waitForFinished();
+            s.err = QStringLiteral("no terminó a tiempo");
+            return s;
+        }
+        s.codigo = p.exitCode();
+        s.err = QString::fromUtf8(p.readAllStandardError());
+        return s;
+    }
+
+    // Huella de las columnas que la 129 toca al imprimir el balance: Cuenta y Estructura.
+    QByteArray huellaTotales() {
+        auto con = Conexion::abrir(libros_);
+        QCryptographicHash h(QCryptographicHash::Sha256);
+        for (const char* tabla : {"Cuenta", "Estructura"}) {
+            Recordset rs = con->Execute(
+                QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(QLatin1String(tabla)));
+            for (; !rs.Eof(); rs.MoveNext())
+                for (int c = 0; c < rs.columnas(); ++c)
+                    h.addData(rs.Fields(c).toString().toUtf8() + '|');
+        }
+        return h.result().toHex();
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        libros_ = dir_.filePath(QStringLiteral("ejemplo.db"));
+        const Salida s = ejecutar({QStringLiteral("ejemplo"), libros_});
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        // La misma orden no pisa los libros que ya existen.
+        QCOMPARE(ejecutar({QStringLiteral("ejemplo"), libros_}).codigo, 1);
+        QCOMPARE(ejecutar({QStringLiteral("ejemplo")}).codigo, 2);
+    }
+
+    void imprimeSinErrores_data() {
+        QTest::addColumn<QString>("operacion");
+        QTest::addColumn<int>("empresa");
+        QTest::addColumn<QStringList>("controles");
+        QTest::addColumn<bool>("pesetas");
+        struct Fila {
+            const char* operacion;
+            int empresa;
+            QStringList controles;
+        };
+        const Fila filas[] = {
+            {"ImprimirEpigrafes", 1, {"chkDocumento(1)=1"}},
+            {"ImprimirSubcuentas", 3, {"chkSubcuentas=1"}},
+            {"ImprimirLibroDiario", 1, {"dtpLibroDiario(1)=2023-03-01"}},
+            {"ImprimirLibroMayor", 2, {"txtLibroMayor(0)=4300001", "txtLibroMayor(1)=4300005"}},
+            {"ImprimirDesgloseSubCuenta", 1, {"lstInfSubCuentas=5720001"}},
+            {"ImprimirBalanceSituacion", 1, {"chkBalance(1)=1"}},
+            {"ImprimirBalanceSituacionComp", 2, {}},
+            {"ImprimirFacturasRecibidas", 3, {}},
+            {"ImprimirFacturasEmitidas", 1, {"optFacturas(1)=1", "txtFacturas=100"}},
+            {"ImprimirBalancePYG", 3, {"chkBalance(4)=1"}},
+            {"ImprimirBalancePYGComp", 2, {"chkBalance(5)=1"}},
+            {"ImprimirBalanceSumasySaldos", 2, {"lstBalance(1)=3,7"}},
+            {"ImprimirPresupuestoAnual", 1, {}},
+            {"ImprimirPresupuesto", 3, {"txtPresupuesto(0)=6000000", "txtPresupuesto(1)=7999999"}},
+        };
+        for (const Fila& f : filas)
+            for (const bool pesetas : {false, true})
+                QTest::addRow("%s %s", f.operacion, pesetas ? "pesetas" : "euros")
+                    << QString::fromLatin1(f.operacion) << f.empresa << f.controles << pesetas;
+    }
+    void imprimeSinErrores() {
+        QFETCH(QString, operacion);
+        QFETCH(int, empresa);
+        QFETCH(QStringList, controles);
+        QFETCH(bool, pesetas);
+        const QString base =
+            dir_.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_'));
+        QStringList args{operacion,
+                         QStringLiteral("--contabilidad"),
+                         libros_,
+                         QStringLiteral("--empresa"),
+                         QString::number(empresa),
+                         QStringLiteral("--ruta"),
+                         dir_.filePath(QStringLiteral("app")),
+                         QStringLiteral("--archivo"),
+                         base + QStringLiteral(".pdf"),
+                         QStringLiteral("--volcado"),
+                         base + QStringLiteral(".json")};
+        if (pesetas) args << QStringLiteral("--pesetas");
+        for (const QString& c : controles) args << QStringLiteral("--control") << c;
+        const Salida s = ejecutar(args);
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+
+        QFile json(base + QStringLiteral(".json"));
+        QVERIFY(json.open(QIODevice::ReadOnly));
+        const QJsonObject volcado = QJsonDocument::fromJson(json.readAll()).object();
+        QVERIFY2(volcado[QStringLiteral("mensajes")].toArray().isEmpty(),
+                 qPrintable(QJsonDocument(volcado[QStringLiteral("mensajes")].toArray()).toJson()));
+        QVERIFY(volcado[QStringLiteral("filas")].toArray().size() > 3);
+        QFile pdf(base + QStringLiteral(".pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+
+        // Los importes de la tabla van en la moneda pedida.
+        const QString moneda = formula(volcado, QStringLiteral("TrabajarConPts"));
+        if (!moneda.isEmpty())
+            QCOMPARE(moneda, pesetas ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+
+    // Con el resultado del periodo en la 129, el activo es igual al patrimonio neto y pasivo.
+    void balanceDeSituacionCuadra_data() {
+        QTest::addColumn<int>("empresa");
+        QTest::addColumn<QStringList>("controles");
+        QTest::addColumn<bool>("pesetas");
+        QTest::newRow("2023 euros") << 1 << QStringList() << false;
+        QTest::newRow("2024 pesetas") << 2 << QStringList() << true;
+        QTest::newRow("2024 hasta mayo") << 2 << QStringList{"dtpBalance(1)=2024-05-31"} << false;
+        QTest::newRow("julio a junio") << 3 << QStringList() << false;
+        QTest::newRow("julio a octubre")
+            << 3 << QStringList{"dtpBalance(1)=2023-10-31", "chkBalance(4)=1"} << true;
+    }
+    void balanceDeSituacionCuadra() {
+        QFETCH(int, empresa);
+        QFETCH(QStringList, controles);
+        QFETCH(bool, pesetas);
+        const QString volcado = dir_.filePath(QStringLiteral("balance.json"));
+        QStringList args{QStringLiteral("ImprimirBalanceSituacion"),
+                         QStringLiteral("--contabilidad"),
+                         libros_,
+                         QStringLiteral("--empresa"),
+                         QString::number(empresa),
+                         QStringLiteral("--ruta"),
+                         dir_.filePath(QStringLiteral("app")),
+                         QStringLiteral("--archivo"),
+                         dir_.filePath(QStringLiteral("balance.pdf")),
+                         QStringLiteral("--volcado"),
+                         volcado};
+        if (pesetas) args << QStringLiteral("--pesetas");
+        for (const QString& c : controles) args << QStringLiteral("--control") << c;
+        const QByteArray antes = huellaTotales();
+        const Salida s = ejecutar(args);
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        QFile f(volcado);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QJsonObject v = QJsonDocument::fromJson(f.readAll()).object();
+        const QString activo = totalDeFila(v, QStringLiteral("AT"));
+        const QString pasivo = totalDeFila(v, QStringLiteral("PT"));
+        QVERIFY(!activo.isEmpty());
+        QCOMPARE(pasivo, activo);
+        QVERIFY(importe(activo) > Moneda::deEntero(10000));
+        // La 129 del informe lleva el resultado, pero los libros quedan como estaban.
+        QVERIFY(!totalDeFila(v, QStringLiteral("PA.6")).isEmpty());
+        QCOMPARE(huellaTotales(), antes);
+    }
+
+    // Sumas y saldos: el total del debe es el del haber.
+    void sumasYSaldosCuadra_data() {
+        QTest::addColumn<int>("empresa");
+        QTest::addColumn<bool>("pesetas");
+        for (int e = 1; e <= 3; ++e) {
+            QTest::addRow("empresa %d euros", e) << e << false;
+            QTest::addRow("empresa %d pesetas", e) << e << true;
+        }
+    }
+    void sumasYSaldosCuadra() {
+        QFETCH(int, empresa);
+        QFETCH(bool, pesetas);
+        const QString volcado = dir_.filePath(QStringLiteral("sumas.json"));
+        QStringList args{QStringLiteral("ImprimirBalanceSumasySaldos"),
+                         QStringLiteral("--contabilidad"),
+                         libros_,
+                         QStringLiteral("--empresa"),
+                         QString::number(empresa),
+                         QStringLiteral("--ruta"),
+                         dir_.filePath(QStringLiteral("app")),
+                         QStringLiteral("--archivo"),
+                         dir_.filePath(QStringLiteral("sumas.pdf")),
+                         QStringLiteral("--volcado"),
+                         volcado};
+        if (pesetas) args << QStringLiteral("--pesetas");
+        const Salida s = ejecutar(args);
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        QFile f(volcado);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QJsonObject v = QJsonDocument::fromJson(f.readAll()).object();
+        const QString debe = formula(v, QStringLiteral("TotalDebe"));
+        QVERIFY(importe(debe) > Moneda::deEntero(100000));
+        QCOMPARE(formula(v, QStringLiteral("TotalHaber")), debe);
+        QCOMPARE(importe(formula(v, QStringLiteral("TotalSaldo"))), Moneda());
+    }
+};
+
+QTEST_GUILESS_MAIN(PruebaInformesEjemplo)
+#include "prueba_informes_ejemplo.moc"
