@@ -79,6 +79,7 @@ struct Cliente {
     int minimo, maximo;  // base por tipo, en euros
     QString banco;
     int facturasMes;
+    QString venta;  // cuenta de ingresos
 };
 
 struct Proveedor {
@@ -197,7 +198,7 @@ class Diario {
     // Factura emitida: un apunte de IVA por tipo, con los datos que lee el libro de IVA; el
     // recargo de equivalencia va a su propia cuenta sin número de factura.
     void facturaEmitida(QDate fecha, const QString& factura, const Cliente& c,
-                        const std::vector<std::pair<int, Moneda>>& bases, const QString& venta) {
+                        const std::vector<std::pair<int, Moneda>>& bases) {
         AsientoEjemplo& a = nuevo(fecha);
         const QString concepto = QStringLiteral("Nuestra factura %1").arg(factura);
         Moneda total, totalBase;
@@ -220,7 +221,7 @@ class Diario {
             }
         }
         cargo(a, c.cuenta, concepto, total);
-        abono(a, venta, concepto, totalBase);
+        abono(a, c.venta, concepto, totalBase);
         for (ApunteEjemplo& ap : impuestos) a.apuntes.push_back(ap);
         cerrar(a);
     }
@@ -409,10 +410,7 @@ void generarEjercicio(EmpresaEjemplo& e, const Perfil& p, const std::map<QString
                         {iva, centimos(d.entre(c.minimo, c.maximo) * 100 + d.entre(0, 99))});
                 // Número provisional: se numeran por fecha al terminar el ejercicio.
                 const QString factura = QStringLiteral("#%1#").arg(++numeroFactura);
-                d.facturaEmitida(dia(d.entre(2, 27)), factura, c, bases,
-                                 c.cuenta == QStringLiteral("4300003") && p.serie == u"A"
-                                     ? QStringLiteral("7050000")
-                                     : QStringLiteral("7000000"));
+                d.facturaEmitida(dia(d.entre(2, 27)), factura, c, bases);
             }
         }
         for (const Proveedor& pr : p.proveedores) {
@@ -579,11 +577,11 @@ Perfil perfilMayorista() {
     Perfil p;
     p.serie = QStringLiteral("A");
     p.clientes = {
-        {"4300001", {4, 10, 21}, false, 1500, 3800, "5720001", 3},
-        {"4300002", {4, 10, 21}, false, 600, 1900, "5720001", 2},
-        {"4300003", {21}, false, 300, 900, "5720002", 1},
-        {"4300004", {4, 10}, true, 150, 520, "5720001", 1},
-        {"4300005", {21}, true, 200, 650, "5720002", 1},
+        {"4300001", {4, 10, 21}, false, 1500, 3800, "5720001", 3, "7000000"},
+        {"4300002", {4, 10, 21}, false, 600, 1900, "5720001", 2, "7000000"},
+        {"4300003", {21}, false, 300, 900, "5720002", 1, "7050000"},
+        {"4300004", {4, 10}, true, 150, 520, "5720001", 1, "7000000"},
+        {"4300005", {21}, true, 200, 650, "5720002", 1, "7000000"},
     };
     p.proveedores = {
         {"4000001", "6000000", 4, 6000, 9000, "Harinas y pastas"},
@@ -612,9 +610,9 @@ Perfil perfilRestaurante() {
     Perfil p;
     p.serie = QStringLiteral("R");
     p.clientes = {
-        {"4300001", {10}, false, 5200, 7800, "5720001", 4},
-        {"4300002", {10}, false, 700, 2400, "5720001", 1},
-        {"4300003", {10, 21}, false, 150, 600, "5720001", 1},
+        {"4300001", {10}, false, 5200, 7800, "5720001", 4, "7000000"},
+        {"4300002", {10}, false, 700, 2400, "5720001", 1, "7000000"},
+        {"4300003", {10, 21}, false, 150, 600, "5720001", 1, "7000000"},
     };
     p.proveedores = {
         {"4000001", "6000000", 4, 450, 900, "Pan, leche y verdura"},
