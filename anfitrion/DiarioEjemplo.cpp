@@ -414,9 +414,10 @@ void generarEjercicio(EmpresaEjemplo& e, const Perfil& p, const std::map<QString
             }
         }
         for (const Proveedor& pr : p.proveedores) {
-            const int n = ++facturasProveedor[pr.cuenta];
+            // Cada proveedor lleva su serie: las facturas de uno siguen a las que hizo a otros.
+            const int n = ++facturasProveedor[pr.cuenta] + 37 * pr.cuenta.right(2).toInt() * k;
             const QString factura =
-                QStringLiteral("%1-%2").arg(pr.cuenta.right(2)).arg(mes.year() * 100 + n, 0, 10);
+                QStringLiteral("%1-%2").arg(mes.year()).arg(100 + n, 5, 10, QLatin1Char('0'));
             d.facturaRecibida(dia(d.entre(3, 26)), factura, pr.cuenta, pr.gasto, pr.concepto,
                               centimos(d.entre(pr.minimo, pr.maximo) * 100 + d.entre(0, 99)),
                               pr.iva, 0);
