@@ -159,46 +159,46 @@ QString LibroPrueba::instantanea() {
     return texto;
 }
 
-void libroBasico(LibroPrueba& l) {
-    l.empresa(1, QStringLiteral("EJ"), 2001, QStringLiteral("20010101"),
-              QStringLiteral("20011231"));
-    l.epigrafe(1, 1, QStringLiteral("A"), QStringLiteral("ACTIVO"), LibroPrueba::Activo, 1);
-    const long a1 = l.epigrafe(1, 1, QStringLiteral("A1"), QStringLiteral("Inmovilizado"),
+void libroBasico(LibroPrueba& l, long e, const QString& abreviatura, int ano, long anterior) {
+    l.empresa(e, abreviatura, ano, QString::number(ano) + QStringLiteral("0101"),
+              QString::number(ano) + QStringLiteral("1231"), anterior);
+    l.epigrafe(e, 1, QStringLiteral("A"), QStringLiteral("ACTIVO"), LibroPrueba::Activo, 1);
+    const long a1 = l.epigrafe(e, 1, QStringLiteral("A1"), QStringLiteral("Inmovilizado"),
                                LibroPrueba::Activo, 2);
-    const long a2 = l.epigrafe(1, 1, QStringLiteral("A2"), QStringLiteral("Deudores y tesorería"),
+    const long a2 = l.epigrafe(e, 1, QStringLiteral("A2"), QStringLiteral("Deudores y tesorería"),
                                LibroPrueba::Activo, 2);
-    l.epigrafe(1, 1, QStringLiteral("P"), QStringLiteral("PASIVO"), LibroPrueba::Pasivo, 1);
-    const long p1 = l.epigrafe(1, 1, QStringLiteral("P1"), QStringLiteral("Fondos propios"),
+    l.epigrafe(e, 1, QStringLiteral("P"), QStringLiteral("PASIVO"), LibroPrueba::Pasivo, 1);
+    const long p1 = l.epigrafe(e, 1, QStringLiteral("P1"), QStringLiteral("Fondos propios"),
                                LibroPrueba::Pasivo, 2);
-    const long p2 = l.epigrafe(1, 1, QStringLiteral("P2"), QStringLiteral("Deudas con bancos"),
+    const long p2 = l.epigrafe(e, 1, QStringLiteral("P2"), QStringLiteral("Deudas con bancos"),
                                LibroPrueba::Pasivo, 2);
     const long g =
-        l.epigrafe(1, 2, QStringLiteral("G"), QStringLiteral("Gastos"), LibroPrueba::Debe, 1);
+        l.epigrafe(e, 2, QStringLiteral("G"), QStringLiteral("Gastos"), LibroPrueba::Debe, 1);
     const long i =
-        l.epigrafe(1, 2, QStringLiteral("I"), QStringLiteral("Ingresos"), LibroPrueba::Haber, 1);
-    l.enlazar(a1, l.cuenta(1, QStringLiteral("210"), QStringLiteral("Construcciones"), 1, true));
-    l.enlazar(a2, l.cuenta(1, QStringLiteral("430"), QStringLiteral("Clientes")));
-    const long bancos = l.cuenta(1, QStringLiteral("572"), QStringLiteral("Bancos"));
+        l.epigrafe(e, 2, QStringLiteral("I"), QStringLiteral("Ingresos"), LibroPrueba::Haber, 1);
+    l.enlazar(a1, l.cuenta(e, QStringLiteral("210"), QStringLiteral("Construcciones"), 1, true));
+    l.enlazar(a2, l.cuenta(e, QStringLiteral("430"), QStringLiteral("Clientes")));
+    const long bancos = l.cuenta(e, QStringLiteral("572"), QStringLiteral("Bancos"));
     l.enlazar(a2, bancos);
     l.enlazar(p2, bancos);
-    l.enlazar(p1, l.cuenta(1, QStringLiteral("100"), QStringLiteral("Capital")));
-    l.enlazar(p1, l.cuenta(1, QStringLiteral("129"), QStringLiteral("Resultados")));
-    l.enlazar(g, l.cuenta(1, QStringLiteral("600"), QStringLiteral("Compras")));
-    l.enlazar(i, l.cuenta(1, QStringLiteral("700"), QStringLiteral("Ventas")));
+    l.enlazar(p1, l.cuenta(e, QStringLiteral("100"), QStringLiteral("Capital")));
+    l.enlazar(p1, l.cuenta(e, QStringLiteral("129"), QStringLiteral("Resultados")));
+    l.enlazar(g, l.cuenta(e, QStringLiteral("600"), QStringLiteral("Compras")));
+    l.enlazar(i, l.cuenta(e, QStringLiteral("700"), QStringLiteral("Ventas")));
     for (const char* s :
          {"2100001 Nave", "4300001 Cliente uno", "5720001 Banco uno", "1000001 Capital social",
           "6000001 Mercaderías", "7000001 Ventas tienda"}) {
         const QString t = QString::fromUtf8(s);
-        l.cuenta(1, t.left(7), t.mid(8), 2);
+        l.cuenta(e, t.left(7), t.mid(8), 2);
     }
-    l.apunte(1, QStringLiteral("1000001"), 1, QString(), QStringLiteral("10.000"));
-    l.apunte(1, QStringLiteral("5720001"), 1, QStringLiteral("10.000"), QString());
-    l.apunte(1, QStringLiteral("6000001"), 2, QStringLiteral("2.000"), QString());
-    l.apunte(1, QStringLiteral("5720001"), 2, QString(), QStringLiteral("2.000"));
-    l.apunte(1, QStringLiteral("7000001"), 3, QString(), QStringLiteral("3.500"));
-    l.apunte(1, QStringLiteral("4300001"), 3, QStringLiteral("3.500"), QString());
-    l.apunte(1, QStringLiteral("2100001"), 4, QStringLiteral("4.000"), QString());
-    l.apunte(1, QStringLiteral("5720001"), 4, QString(), QStringLiteral("4.000"));
+    l.apunte(e, QStringLiteral("1000001"), 1, QString(), QStringLiteral("10.000"));
+    l.apunte(e, QStringLiteral("5720001"), 1, QStringLiteral("10.000"), QString());
+    l.apunte(e, QStringLiteral("6000001"), 2, QStringLiteral("2.000"), QString());
+    l.apunte(e, QStringLiteral("5720001"), 2, QString(), QStringLiteral("2.000"));
+    l.apunte(e, QStringLiteral("7000001"), 3, QString(), QStringLiteral("3.500"));
+    l.apunte(e, QStringLiteral("4300001"), 3, QStringLiteral("3.500"), QString());
+    l.apunte(e, QStringLiteral("2100001"), 4, QStringLiteral("4.000"), QString());
+    l.apunte(e, QStringLiteral("5720001"), 4, QString(), QStringLiteral("4.000"));
 }
 
 }  // namespace orvo::prueba

@@ -47,6 +47,9 @@ class LibroPrueba {
 // 3.500 a un cliente en marzo, una nave de 4.000 en abril; beneficio 1.500. Balance: A
 // (A1 inmovilizado, A2 deudores y tesorería), P (P1 fondos propios con la 129, P2 deudas con
 // bancos); el banco alimenta A2 y P2. Pérdidas y ganancias: G gastos, I ingresos.
-void libroBasico(LibroPrueba& libro);
+// Lo mismo para otra empresa y otro año, con su empresa del ejercicio anterior.
+void libroBasico(LibroPrueba& libro, long empresa = 1,
+                 const QString& abreviatura = QStringLiteral("EJ"), int ano = 2001,
+                 long anterior = 0);
 
 }  // namespace orvo::prueba

@@ -1,0 +1,339 @@
+// Comparativo de dos empresas: la fusión de las líneas, los meses de cada ejercicio y el
+// camino completo desde el diálogo.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "BalanceComparativo.h"
+#include "ConfiguracionAnfitrion.h"
+#include "Esquemas.h"
+#include "InterfazQt.h"
+#include "LibroPrueba.h"
+#include "cInformes.h"
+#include "frmImprimir.h"
+
+using namespace orvo;
+using prueba::LibroPrueba;
+
+namespace {
+
+// Colección a mano: "nivel descripción [código total]" por línea; código "-" por omisión.
+ColeccionBalance coleccion(const QStringList& lineas) {
+    ColeccionBalance c;
+    for (const QString& texto : lineas) {
+        const QStringList p = texto.split(u' ');
+        cBalanceComparativo l;
+        l.naturaleza = QStringLiteral("Activo");
+        l.nivel = p.value(0).toInt();
+        l.descripcion = p.value(1);
+        l.codigo = p.value(2, QStringLiteral("-"));
+        l.total = p.value(3, QStringLiteral("1,00"));
+        c.push_back(l);
+    }
+    GrabarPadresColeccion(c);
+    return c;
+}
+
+QStringList filasComparativo(Conexion& con, const QString& columnas) {
+    QStringList salida;
+    Recordset rs = con.Execute(
+        QStringLiteral("SELECT %1 FROM BalancesComparativo ORDER BY rowid").arg(columnas));
+    for (; !rs.Eof(); rs.MoveNext()) {
+        QStringList v;
+        for (int i = 0; i < rs.columnas(); ++i) v << rs.Fields(i).toString();
+        salida << v.join(u'|');
+    }
+    return salida;
+}
+
+class MotorAnotador : public IMotorInformes {
+  public:
+    QString Formulas(int i) const override { return formulas_.value(i); }
+    void setFormulas(int i, const QString& t) override { formulas_[i] = t; }
+    QString ReportFileName() const override { return plantilla; }
+    void setReportFileName(const QString& v) override { plantilla = v; }
+    QString Password() const override { return {}; }
+    void setPassword(const QString&) override {}
+    QString WindowTitle() const override { return titulo; }
+    void setWindowTitle(const QString& v) override { titulo = v; }
+    QString DataFiles(int) const override { return {}; }
+    void setDataFiles(int, const QString&) override {}
+    int WindowState() const override { return 0; }
+    void setWindowState(int) override {}
+    int Destination() const override { return 0; }
+    void setDestination(int) override {}
+    QString PrintFileName() const override { return {}; }
+    void setPrintFileName(const QString&) override {}
+    void PrintReport() override { impresas = formulas_; }
+    void PageZoom(int) override {}
+    int LastErrorNumber() const override { return 0; }
+    void setLastErrorNumber(int) override {}
+    QString LastErrorString() const override { return {}; }
+    void setLastErrorString(const QString&) override {}
+
+    QString plantilla, titulo;
+    QMap<int, QString> impresas;
+
+  private:
+    QMap<int, QString> formulas_;
+};
+
+}  // namespace
+
+class PruebaComparativo : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::unique_ptr<LibroPrueba> libro_;
+    std::shared_ptr<Conexion> inf_;
+    ProgresoNulo progreso_;
+    InterfazGrabadora interfaz_;
+    RegistroObjetos registro_;
+    ConfiguracionAnfitrion config_;
+    MotorAnotador motor_;
+
+    void construir(const OpcionesComparativo& o) {
+        Transaccion t(*inf_);
+        ContextoInforme c{libro_->con(), *inf_, progreso_};
+        construirComparativo(c, o);
+        t.confirmar();
+    }
+
+    OpcionesComparativo opciones(int documento, long b) {
+        OpcionesComparativo o;
+        o.empresaA = 1;
+        o.empresaB = b;
+        o.documento = documento;
+        o.desde = QDate(2001, 1, 1);
+        o.hasta = QDate(2001, 12, 31);
+        return o;
+    }
+
+    // Lanza la operación; "b" es la empresa B que se elige (0: la que venga elegida).
+    QStringList lanzar(const QString& operacion, long b, const QList<int>& casillas = {0}) {
+        QStringList vaciadas;
+        cInformes informes(interfaz_, registro_);
+        interfaz_.guion = [&](QDialog& d) {
+            if (auto* imp = qobject_cast<frmImprimir*>(&d)) {
+                imp->opcion(0)->setChecked(true);
+                imp->boton(0)->click();
+                return;
+            }
+            for (int i = 0; i < 6; ++i)
+                d.findChild<QCheckBox*>(QStringLiteral("chkBalance%1").arg(i))
+                    ->setChecked(casillas.contains(i));
+            auto* listaB = d.findChild<QComboBox*>(QStringLiteral("cboBalance1"));
+            if (b) listaB->setCurrentIndex(listaB->findData(qlonglong(b)));
+            d.findChild<QPushButton*>(QStringLiteral("cmdBalance0"))->click();
+        };
+        informes.componente().antesDeVaciar = [&](const QString&) {
+            vaciadas = filasComparativo(*inf_, QStringLiteral("Descripcion, TotalA, TotalB"));
+        };
+        informes.ejecutar(operacion, &motor_, &config_, libro_->conexion(), inf_, 1);
+        return vaciadas;
+    }
+
+  private slots:
+    void initTestCase() {
+        registrarObjetosAnfitrion(registro_);
+        config_.appPath = dir_.path();
+    }
+    void init() {
+        static int n = 0;
+        ++n;
+        libro_ = std::make_unique<LibroPrueba>(dir_.filePath(QStringLiteral("c%1.db").arg(n)));
+        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("i%1.db").arg(n)), true);
+        Esquemas::crearInformes(*inf_);
+        interfaz_.mensajes.clear();
+        interfaz_.pitidos = 0;
+        motor_ = MotorAnotador();
+    }
+
+    void rutaDeAntepasados() {
+        const ColeccionBalance c =
+            coleccion({"1 ACTIVO", "2 Inmov", "3 Cta", "2 Circ", "1 PASIVO", "3 Suelta"});
+        QStringList rutas;
+        for (const auto& l : c) rutas << l.epigrafePadre;
+        // "Suelta" (nivel 3) hereda el nivel 2 que quedó de antes: la ruta es la de la cadena
+        // de líneas anteriores más cercanas de cada nivel.
+        QCOMPARE(rutas, (QStringList{"", "ACTIVO", "ACTIVOInmov", "ACTIVO", "", "PASIVOCirc"}));
+    }
+
+    // Filas "descripción|códigoA|códigoB" ("" cuando falta el lado).
+    void fusion_data() {
+        QTest::addColumn<QStringList>("a");
+        QTest::addColumn<QStringList>("b");
+        QTest::addColumn<QStringList>("esperado");
+        QTest::newRow("estructuras iguales") << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"}
+                                             << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"}
+                                             << QStringList{"ACTIVO|A|A", "Inmov|A1|A1", "Cta|-|-"};
+        QTest::newRow("epígrafe solo en B, en su sitio y con sus cuentas")
+            << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"}
+            << QStringList{"1 ACTIVO A", "2 Nuevo A0", "3 CtaNueva", "2 Inmov A1", "3 Cta"}
+            << QStringList{"ACTIVO|A|A", "Nuevo||A0", "CtaNueva||-", "Inmov|A1|A1", "Cta|-|-"};
+        QTest::newRow("epígrafe solo en A, con todo lo suyo, sin saltar B")
+            << QStringList{"1 ACTIVO A", "2 Viejo A0", "3 CtaVieja", "4 Sub", "2 Inmov A1"}
+            << QStringList{"1 ACTIVO A", "2 Inmov A1"}
+            << QStringList{"ACTIVO|A|A", "Viejo|A0|", "CtaVieja|-|", "Sub|-|", "Inmov|A1|A1"};
+        QTest::newRow("misma descripción bajo padres distintos")
+            << QStringList{"1 ACTIVO A", "2 Otros A9"}
+            << QStringList{"1 CIRCULANTE C", "2 Otros C9"}
+            << QStringList{"ACTIVO|A|", "Otros|A9|", "CIRCULANTE||C", "Otros||C9"};
+        QTest::newRow("B más hondo que A se escribe antes")
+            << QStringList{"1 ACTIVO A", "2 Inmov A1", "1 PASIVO P"}
+            << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Solo", "1 PASIVO P"}
+            << QStringList{"ACTIVO|A|A", "Inmov|A1|A1", "Solo||-", "PASIVO|P|P"};
+        QTest::newRow("la misma cuenta con otra descripción sale dos veces")
+            << QStringList{"1 ACTIVO A", "2 Bancos"} << QStringList{"1 ACTIVO A", "2 Banco"}
+            << QStringList{"ACTIVO|A|A", "Bancos|-|", "Banco||-"};
+        QTest::newRow("B vacío") << QStringList{"1 ACTIVO A"} << QStringList{}
+                                 << QStringList{"ACTIVO|A|"};
+    }
+    void fusion() {
+        QFETCH(QStringList, a);
+        QFETCH(QStringList, b);
+        QFETCH(QStringList, esperado);
+        Transaccion t(*inf_);
+        cIFusionarCol().FusionarColecciones(coleccion(a), coleccion(b), *inf_);
+        QCOMPARE(filasComparativo(*inf_, QStringLiteral("Descripcion, CodigoA, CodigoB")),
+                 esperado);
+        const QStringList orden = filasComparativo(*inf_, QStringLiteral("Orden"));
+        for (int i = 0; i < orden.size(); ++i) QCOMPARE(orden[i], QString::number(i + 1));
+    }
+
+    void mesEnEjercicio_data() {
+        QTest::addColumn<QString>("inicio");
+        QTest::addColumn<QString>("fin");
+        QTest::addColumn<QDate>("desde");
+        QTest::addColumn<QDate>("hasta");
+        QTest::addColumn<QString>("meses");
+        QTest::newRow("año natural") << "20000101"
+                                     << "20001231" << QDate(2001, 1, 1) << QDate(2001, 12, 31)
+                                     << "01 02 03 04 05 06 07 08 09 10 11 12";
+        QTest::newRow("de julio a junio")
+            << "20000701"
+            << "20010630" << QDate(2001, 1, 1) << QDate(2001, 12, 31) << "07 08 09 10 11 12";
+        QTest::newRow("ningún mes") << "20001001"
+                                    << "20010228" << QDate(2001, 5, 1) << QDate(2001, 8, 31) << "";
+    }
+    void mesEnEjercicio() {
+        QFETCH(QString, inicio);
+        QFETCH(QString, fin);
+        QFETCH(QDate, desde);
+        QFETCH(QDate, hasta);
+        QFETCH(QString, meses);
+        libro_->empresa(7, QStringLiteral("X"), 2000, inicio, fin);
+        QStringList tomados;
+        for (int m = 1; m <= 12; ++m) {
+            const QString mm = QStringLiteral("%1").arg(m, 2, 10, QChar(u'0'));
+            if (MesEnEjercicio(libro_->con(), 7, mm, desde, hasta)) tomados << mm;
+        }
+        QCOMPARE(tomados.join(u' '), meses);
+    }
+
+    // B tiene un epígrafe H de otros ingresos que A no tiene: sale entre G e I, como en B,
+    // con su cuenta y el lado A vacío. Las fórmulas de cada lado se resuelven con su lado.
+    void epigrafeSoloEnB() {
+        prueba::libroBasico(*libro_);
+        prueba::libroBasico(*libro_, 2, QStringLiteral("EJ0"), 2000);
+        LibroPrueba& l = *libro_;
+        l.enlazar(l.epigrafe(2, 2, QStringLiteral("H"), QStringLiteral("Otros ingresos"),
+                             LibroPrueba::Haber, 1),
+                  l.cuenta(2, QStringLiteral("759"), QStringLiteral("Ingresos varios")));
+        l.cuenta(2, QStringLiteral("7590001"), QStringLiteral("Comisiones"), 2);
+        l.apunte(2, QStringLiteral("7590001"), 6, QString(), QStringLiteral("300"));
+        for (long e : {1L, 2L})
+            l.epigrafe(e, 2, QStringLiteral("R"), QStringLiteral("Resultado"), LibroPrueba::Haber,
+                       1, e == 1 ? QStringLiteral("I-G") : QStringLiteral("I+H-G"));
+        OpcionesComparativo o = opciones(2, 2);
+        construir(o);
+        QCOMPARE(
+            filasComparativo(
+                *inf_, QStringLiteral("Nivel, Descripcion, TotalA, TotalB, FormulaA, FormulaB")),
+            (QStringList{"1|Gastos|2.000,00|2.000,00||", "2|Compras|2.000,00|2.000,00||",
+                         "1|Otros ingresos||300,00||", "2|Ingresos varios||300,00||",
+                         "1|Ingresos|3.500,00|3.500,00||", "2|Ventas|3.500,00|3.500,00||",
+                         "1|Resultado|1.500,00|1.800,00||"}));
+    }
+
+    // B cuyo ejercicio (octubre a febrero) no cubre ningún mes de mayo a agosto: no suma
+    // nada, aunque tenga movimientos en esas columnas, y sus líneas se quedan vacías.
+    void empresaSinMesesDelPeriodo() {
+        prueba::libroBasico(*libro_);
+        prueba::libroBasico(*libro_, 2, QStringLiteral("EJ0"), 2000);
+        libro_->con().Execute(QStringLiteral(
+            "UPDATE Empresa SET FechaIni = '20001001', FechaFin = '20010228' WHERE IDEmpresa = 2"));
+        for (long e : {1L, 2L})
+            libro_->apunte(e, QStringLiteral("7000001"), 6, QString(), QStringLiteral("100"));
+        OpcionesComparativo o = opciones(2, 2);
+        o.desde = QDate(2001, 5, 1);
+        o.hasta = QDate(2001, 8, 31);
+        construir(o);
+        QCOMPARE(filasComparativo(*inf_, QStringLiteral("Descripcion, TotalA, CodigoB, TotalB")),
+                 (QStringList{"Ingresos|100,00||", "Ventas|100,00||"}));
+    }
+
+    // La misma empresa en A y en B: cada línea una vez, con los dos lados iguales, y los
+    // libros como estaban tras los dos asientos provisionales.
+    void mismaEmpresaEnLosDosLados() {
+        prueba::libroBasico(*libro_);
+        const QString antes = libro_->instantanea();
+        const QStringList filas = lanzar(QStringLiteral("ImprimirBalanceSituacionComp"), 1);
+        QCOMPARE(filas.size(), 11);
+        for (const QString& f : filas) {
+            const QStringList c = f.split(u'|');
+            QVERIFY2(!c[1].isEmpty() && c[1] == c[2], qPrintable(f));
+        }
+        QVERIFY(filas.contains(QStringLiteral("Resultados|1.500,00|1.500,00")));
+        QCOMPARE(libro_->instantanea(), antes);
+        QCOMPARE(QFileInfo(motor_.plantilla).fileName(),
+                 QStringLiteral("infCONT_SituacionComparativo.rpt"));
+        QCOMPARE(motor_.titulo, QStringLiteral("Informe de balance de Situación comparativo"));
+        QCOMPARE(motor_.impresas.value(1), QStringLiteral("Empresa A= \"<EJ-2001>\""));
+        QCOMPARE(motor_.impresas.value(2), QStringLiteral("Empresa B= \"<EJ-2001>\""));
+        QCOMPARE(motor_.impresas.value(3),
+                 QStringLiteral("Periodo= \"Periodo contable:  enero/2001 ~ diciembre/2001\""));
+        QCOMPARE(motor_.impresas.value(4), QStringLiteral("MostrarColumnaCodigo = 0"));
+    }
+
+    // B (la del ejercicio anterior, elegida de entrada) sin 129 en su balance: aviso con su
+    // nombre corto y su año, y nada escrito.
+    void empresaBSinCuentaDePerdidasYGanancias() {
+        prueba::libroBasico(*libro_, 1, QStringLiteral("EJ"), 2001, 2);
+        prueba::libroBasico(*libro_, 2, QStringLiteral("EJ0"), 2000);
+        libro_->con().Execute(QStringLiteral(
+            "DELETE FROM Rel_Estructura_Cuenta WHERE CodCuenta IN "
+            "(SELECT IDCuenta FROM Cuenta WHERE Codigo = '129' AND CodEmpresa = 2)"));
+        const QStringList filas = lanzar(QStringLiteral("ImprimirBalanceSituacionComp"), 0);
+        QCOMPARE(interfaz_.mensajes.size(), std::size_t(1));
+        QVERIFY(interfaz_.mensajes[0].texto.endsWith(QStringLiteral("de la empresa 'EJ0-2000'!")));
+        QVERIFY(filas.isEmpty());
+        QVERIFY(motor_.plantilla.isEmpty());
+        // La cuenta de pérdidas y ganancias comparativa no la necesita.
+        interfaz_.mensajes.clear();
+        QCOMPARE(lanzar(QStringLiteral("ImprimirBalancePYGComp"), 0, {0, 4}).size(), 4);
+        QVERIFY(interfaz_.mensajes.empty());
+        QCOMPARE(QFileInfo(motor_.plantilla).fileName(),
+                 QStringLiteral("infCONT_PerdidasyGananciasComparativoPresupuesto.rpt"));
+        QCOMPARE(motor_.titulo,
+                 QStringLiteral(
+                     "Informe de balance de Pérdidas y Ganancias comparativo presupuestario"));
+        QCOMPARE(motor_.impresas.value(2), QStringLiteral("Empresa B= \"<EJ0-2000>\""));
+    }
+
+    // Sin empresa anterior, la lista B no tiene nada elegido y ACEPTAR lo pide.
+    void sinEmpresaB() {
+        prueba::libroBasico(*libro_);
+        const QStringList filas = lanzar(QStringLiteral("ImprimirBalancePYGComp"), 0);
+        QCOMPARE(interfaz_.mensajes.size(), std::size_t(1));
+        QCOMPARE(interfaz_.mensajes[0].texto,
+                 QStringLiteral("¡Debe seleccionar una empresa de destino de la lista!"));
+        QCOMPARE(interfaz_.pitidos, 1);
+        QVERIFY(filas.isEmpty());
+    }
+};
+
+QTEST_MAIN(PruebaComparativo)
+#include "prueba_comparativo.moc"
