@@ -46,11 +46,16 @@ FormularioBalance::FormularioBalance(Componente& componente, const QString& nomb
     for (int i = 0; i < 6; ++i) {
         opciones_[i] = new QCheckBox(textos[i], marco);
         opciones_[i]->setObjectName(nombreControl(QStringLiteral("chkBalance"), i));
-        columna->addWidget(opciones_[i], i % 3, i / 3);
+        if (i > 0) columna->addWidget(opciones_[i], i % 3, i / 3);
     }
+    // La moneda, al lado de su casilla.
+    auto* euros = new QHBoxLayout;
     auto* euro = new QLabel(QStringLiteral("(€)"), marco);
     euro->setObjectName(QStringLiteral("lblEuro"));
-    columna->addWidget(euro, 0, 2);
+    euros->addWidget(opciones_[0]);
+    euros->addWidget(euro);
+    euros->addStretch();
+    columna->addLayout(euros, 0, 0);
     principal->addWidget(marco);
 
     progreso_ = new BarraProgreso(this);

@@ -112,9 +112,11 @@ class Calculo {
         const QString naturaleza = l.naturaleza;
         anadir(std::move(l));
 
+        // CROSS JOIN fija el orden: primero las cuentas del epígrafe, por su clave. Si no, el
+        // ORDER BY lleva a SQLite a recorrer todas las cuentas de la empresa en cada epígrafe.
         Recordset cuentas = con_.Execute(
             QStringLiteral("SELECT Codigo, Cuenta.Descripcion AS Descripcion, IDCuenta, Nivel, "
-                           "Desglosar, %1 FROM Cuenta, Rel_Estructura_Cuenta "
+                           "Desglosar, %1 FROM Rel_Estructura_Cuenta CROSS JOIN Cuenta "
                            "WHERE CodEstructura = ? AND Rel_Estructura_Cuenta.CodCuenta = "
                            "Cuenta.IDCuenta AND Cuenta.CodEmpresa = ? ORDER BY Codigo")
                 .arg(expresionCuenta_),
