@@ -8,6 +8,9 @@ namespace {
 
 // Columnas y condiciones comunes a la consulta normal y a las dos pasadas de la ordenada.
 // Los importes se leen con CCur (entero en diezmilésimas) para no analizar texto en C++.
+// CROSS JOIN fija el orden de la unión (asientos del periodo, sus apuntes, la cuenta de cada
+// uno): sin estadísticas, SQLite empezaría por las subcuentas y recorrería los asientos del
+// periodo una vez por subcuenta.
 QString consultaApuntes(bool euros, const QString& condicionExtra, int pasada) {
     const QString debe = euros ? QStringLiteral("CtdadDebeEuros") : QStringLiteral("CtdadDebe");
     const QString haber = euros ? QStringLiteral("CtdadHaberEuros") : QStringLiteral("CtdadHaber");
@@ -16,8 +19,8 @@ QString consultaApuntes(bool euros, const QString& condicionExtra, int pasada) {
                "Cuenta.Descripcion AS DescripcionCta, Apunte.Concepto, "
                "CCur(NULLIF(Apunte.%1, '')) AS Debe, CCur(NULLIF(Apunte.%2, '')) AS Haber, "
                "Val(Asiento.Numero) AS NumeroValor, Apunte.IDApunte, %3 AS Pasada "
-               "FROM Asiento INNER JOIN Apunte ON Asiento.IDAsiento = Apunte.CodAsiento "
-               "INNER JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta "
+               "FROM Asiento CROSS JOIN Apunte ON Asiento.IDAsiento = Apunte.CodAsiento "
+               "CROSS JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta "
                "WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? "
                "AND Cuenta.CodTipo_Cuenta = 2 "
                "AND Val(Asiento.Numero) >= ? AND Val(Asiento.Numero) <= ? "
@@ -55,22 +58,24 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
     const QString orden =
         QStringLiteral(" ORDER BY NumeroValor, Fecha, IDAsiento, Pasada, %1IDApunte")
             .arg(o.apuntesOrdenados ? QStringLiteral("Codigo, ") : QString());
-    QString sql;
+    QString apuntes;
     Parametros params = filtros;
     if (o.apuntesOrdenados) {
-        sql = consultaApuntes(o.euros,
-                              QStringLiteral("AND CCur(NULLIF(Apunte.CtdadDebe, '')) <> 0"), 0) +
-              QStringLiteral(" UNION ALL ") +
-              consultaApuntes(o.euros,
-                              QStringLiteral("AND CCur(NULLIF(Apunte.CtdadHaber, '')) <> 0"), 1) +
-              orden;
+        apuntes = consultaApuntes(
+                      o.euros, QStringLiteral("AND CCur(NULLIF(Apunte.CtdadDebe, '')) <> 0"), 0) +
+                  QStringLiteral(" UNION ALL ") +
+                  consultaApuntes(
+                      o.euros, QStringLiteral("AND CCur(NULLIF(Apunte.CtdadHaber, '')) <> 0"), 1);
         params += filtros;
     } else {
-        sql = consultaApuntes(o.euros, QString(), 0) + orden;
+        apuntes = consultaApuntes(o.euros, QString(), 0);
     }
-
-    Recordset rs = contexto.contabilidad.Execute(sql, params);
-    const qint64 total = rs.RecordCount();
+    // El recuento para la barra de progreso no necesita el orden: así no se ordena dos veces.
+    const qint64 total =
+        contexto.contabilidad
+            .valor(QStringLiteral("SELECT count(*) FROM (") + apuntes + u')', params)
+            .toLongLong();
+    Recordset rs = contexto.contabilidad.Execute(apuntes + orden, params);
     if (total > 0) {
         contexto.progreso.Iniciar(total, QStringLiteral("Procesando ..."), 0);
         Instruccion insertar = contexto.informes.preparar(QStringLiteral(

@@ -36,7 +36,7 @@ class SaldoAnterior {
             QStringLiteral(
                 "SELECT SUM(CCur(NULLIF(Apunte.%1, ''))) AS Debe, "
                 "SUM(CCur(NULLIF(Apunte.%2, ''))) AS Haber "
-                "FROM Apunte INNER JOIN Asiento ON Apunte.CodAsiento = Asiento.IDAsiento "
+                "FROM Apunte CROSS JOIN Asiento ON Apunte.CodAsiento = Asiento.IDAsiento "
                 "WHERE Apunte.CodCuenta = ? AND Asiento.Fecha >= ? AND Asiento.Fecha <= ?")
                 .arg(columnaDebe(euros_), columnaHaber(euros_)),
             {idCuenta, desde_, hasta_});
@@ -54,6 +54,9 @@ class SaldoAnterior {
 
 }  // namespace
 
+// Las uniones van en orden fijo (CROSS JOIN): de las subcuentas del intervalo a sus apuntes por
+// el índice de cuenta y de ahí a su asiento. Sin estadísticas, SQLite podría empezar por los
+// asientos del periodo y repetir ese recorrido por cada subcuenta.
 FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLibroMayor& o) {
     Parametros params{static_cast<qlonglong>(o.empresa), static_cast<qlonglong>(o.empresa)};
     QString filtroSubcuenta;
@@ -65,21 +68,26 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
         params << o.subcuentaDesde << o.subcuentaHasta;
     }
     params << primerDiaDelMes(o.desde) << ultimoDiaDelMes(o.hasta);
+    const QString uniones =
+        QStringLiteral(
+            "FROM Cuenta CROSS JOIN Apunte ON Apunte.CodCuenta = Cuenta.IDCuenta "
+            "CROSS JOIN Asiento ON Asiento.IDAsiento = Apunte.CodAsiento "
+            "WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? "
+            "AND Cuenta.CodTipo_Cuenta = 2 ") +
+        filtroSubcuenta + QStringLiteral("AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? ");
+    // El recuento para la barra de progreso, sin columnas ni orden que no necesita.
+    const qint64 total =
+        contexto.contabilidad.valor(QStringLiteral("SELECT count(*) ") + uniones, params)
+            .toLongLong();
     Recordset rs = contexto.contabilidad.Execute(
         QStringLiteral("SELECT Cuenta.IDCuenta, Cuenta.Codigo, Asiento.IDAsiento, Asiento.Numero, "
                        "Asiento.Fecha, Cuenta.Descripcion, Apunte.Concepto, "
-                       "CCur(NULLIF(Apunte.%1, '')) AS Debe, CCur(NULLIF(Apunte.%2, '')) AS Haber "
-                       "FROM Asiento INNER JOIN Apunte ON Asiento.IDAsiento = Apunte.CodAsiento "
-                       "INNER JOIN Cuenta ON Apunte.CodCuenta = Cuenta.IDCuenta "
-                       "WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? "
-                       "AND Cuenta.CodTipo_Cuenta = 2 ")
+                       "CCur(NULLIF(Apunte.%1, '')) AS Debe, CCur(NULLIF(Apunte.%2, '')) AS Haber ")
                 .arg(columnaDebe(o.euros), columnaHaber(o.euros)) +
-            filtroSubcuenta +
-            QStringLiteral("AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? "
-                           "ORDER BY Cuenta.Codigo, Val(Asiento.Numero), Asiento.Fecha, "
+            uniones +
+            QStringLiteral("ORDER BY Cuenta.Codigo, Val(Asiento.Numero), Asiento.Fecha, "
                            "Asiento.IDAsiento, Apunte.IDApunte"),
         params);
-    const qint64 total = rs.RecordCount();
     if (total > 0) {
         contexto.progreso.Iniciar(total, QStringLiteral("Procesando ..."), 0);
         Instruccion insertar = contexto.informes.preparar(QStringLiteral(
