@@ -17,32 +17,32 @@ namespace orvo {
 
 FormularioNiveles::FormularioNiveles(Componente& componente, const QString& modulo,
                                      const TextosNiveles& textos, QWidget* padre)
-    : FormularioInforme(componente, modulo, padre), textos_(textos) {
+    : FormularioInforme(componente, modulo, padre) {
     pestanas_ = new QTabWidget(this);
-    pestanas_->setObjectName(QStringLiteral("mst") + textos_.raiz);
+    pestanas_->setObjectName(QStringLiteral("mst") + textos.raiz);
     const QStringList titulos{QStringLiteral("GENERAL"), QStringLiteral("DESGLOSE SUBCUENTAS")};
     for (int i = 0; i < 2; ++i) {
         marcos_[i] = new QFrame;
-        marcos_[i]->setObjectName(nombreControl(QStringLiteral("fra") + textos_.raiz, i));
+        marcos_[i]->setObjectName(nombreControl(QStringLiteral("fra") + textos.raiz, i));
         pestanas_->addTab(marcos_[i], titulos[i]);
         listas_[i] = new QListWidget;
-        listas_[i]->setObjectName(nombreControl(QStringLiteral("lst") + textos_.raiz, i));
+        listas_[i]->setObjectName(nombreControl(QStringLiteral("lst") + textos.raiz, i));
         listas_[i]->setSelectionMode(QAbstractItemView::ExtendedSelection);
         // Barra horizontal para los elementos más largos que la lista.
         listas_[i]->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         listas_[i]->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     }
     auto* rejilla = new QGridLayout(marcos_[1]);
-    rejilla->addWidget(new QLabel(textos_.disponibles), 0, 0);
-    rejilla->addWidget(new QLabel(textos_.seleccionados), 0, 2);
+    rejilla->addWidget(new QLabel(textos.disponibles), 0, 0);
+    rejilla->addWidget(new QLabel(textos.seleccionados), 0, 2);
     rejilla->addWidget(listas_[1], 1, 0);
     rejilla->addWidget(listas_[0], 1, 2);
     auto* columnaBotones = new QVBoxLayout;
     columnaBotones->addStretch();
     for (int i = 0; i < 4; ++i) {
-        botonesListas_[i] = new QPushButton(textos_.botones[i]);
+        botonesListas_[i] = new QPushButton(textos.botones[i]);
         botonesListas_[i]->setObjectName(
-            nombreControl(QStringLiteral("cmd") + textos_.raiz + QStringLiteral("Listas"), i));
+            nombreControl(QStringLiteral("cmd") + textos.raiz + QStringLiteral("Listas"), i));
         botonesListas_[i]->setAutoDefault(false);
         columnaBotones->addWidget(botonesListas_[i]);
         connect(botonesListas_[i], &QPushButton::clicked, this, [this, i] { botonListasClick(i); });

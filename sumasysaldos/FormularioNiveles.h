@@ -64,7 +64,6 @@ class FormularioNiveles : public FormularioInforme {
     // Inserta manteniendo el orden de nivel.
     static void insertarEnOrden(QListWidget& lista, const QString& texto, int nivel);
 
-    TextosNiveles textos_;
     QTabWidget* pestanas_;
     std::array<QFrame*, 2> marcos_{};
     std::array<QListWidget*, 2> listas_{};

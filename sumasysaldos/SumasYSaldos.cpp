@@ -97,8 +97,9 @@ SaldosApertura::Importes SaldosApertura::dePrefijo(const QString& codigo) const 
 }
 
 FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasYSaldos& op) {
-    if (op.niveles.empty())
-        throw ErrorOrvo(5, QStringLiteral("No se ha elegido ningún nivel de desglose"));
+    Parametros parametros{op.subcuentaInicial, op.subcuentaFinal,
+                          static_cast<qlonglong>(op.empresa)};
+    const QString niveles = condicionNiveles(op.niveles, parametros);  // no admite ninguno
     const QStringList meses = mesesPeriodo(op.desde, op.hasta);
     if (meses.isEmpty())
         throw ErrorOrvo(5, QStringLiteral("La fecha inicial es posterior a la final"));
@@ -117,9 +118,6 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
             : SaldosApertura();
     const QString empresa = cGeneral::ObtenerEmpresa(op.empresa, ctx.contabilidad);
 
-    Parametros parametros{op.subcuentaInicial, op.subcuentaFinal,
-                          static_cast<qlonglong>(op.empresa)};
-    const QString niveles = condicionNiveles(op.niveles, parametros);
     QString sql = QStringLiteral("SELECT CodEmpresa, Codigo, Nivel, Descripcion, ") +
                   sumaMeses(QStringLiteral("Debe"), meses, sufijo) + QStringLiteral(", ") +
                   sumaMeses(QStringLiteral("Haber"), meses, sufijo);
