@@ -39,13 +39,20 @@ Pintor::Pintor(Maquetador& maquetador, const QString& titulo, const QDate& fecha
                       : QStringLiteral("Importes en euros");
 }
 
-QFont Pintor::fuente(double puntos, bool negrita, bool cursiva) const {
+Pintor::Letra& Pintor::letra(double puntos, bool negrita, bool cursiva) {
+    const auto clave = std::make_tuple(qRound(puntos * 10), negrita, cursiva);
+    auto it = letras_.find(clave);
+    if (it != letras_.end()) return it->second;
     QFont f(familia());
     f.setStretch(QFont::SemiCondensed);
     f.setPointSizeF(puntos);
     f.setBold(negrita);
     f.setItalic(cursiva);
-    return f;
+    Letra& l = letras_[clave];
+    l.fuente = QFont(f, dispositivo_);
+    l.metricas = std::make_unique<QFontMetricsF>(l.fuente, dispositivo_);
+    for (int c = 0; c < 256; ++c) l.avances[c] = float(l.metricas->horizontalAdvance(QChar(c)));
+    return l;
 }
 
 QRectF Pintor::mm(double x, double y, double ancho, double alto) const {
@@ -53,6 +60,8 @@ QRectF Pintor::mm(double x, double y, double ancho, double alto) const {
 }
 
 void Pintor::pintar(QPainter& p, const Pagina& pagina, int totalPaginas, double pxPorMm) {
+    if (p.device() != dispositivo_ || pxPorMm != px_) letras_.clear();
+    dispositivo_ = p.device();
     px_ = pxPorMm;
     p.save();
     cabecera(p, pagina.numero, totalPaginas);
@@ -65,27 +74,26 @@ void Pintor::pintar(QPainter& p, const Pagina& pagina, int totalPaginas, double 
     p.restore();
 }
 
-void Pintor::cabecera(QPainter& p, int numero, int total) const {
+void Pintor::cabecera(QPainter& p, int numero, int total) {
     const Geometria& g = m_.geometria();
     const Plantilla& pl = m_.plantilla();
     const double x0 = g.margenIzquierdo, ancho = g.anchoUtil();
     double y = g.margenSuperior;
     p.setPen(Qt::black);
-    p.setFont(fuente(10, true));
-    const QString fecha = QStringLiteral("Fecha: ") + fecha_;
-    p.drawText(mm(x0, y, ancho, 5), Qt::AlignRight | Qt::AlignVCenter, fecha);
-    celda(p, mm(x0, y, ancho - 35, 5), empresa_, Alineacion::Izquierda, false);
+    Letra& empresa = letra(10, true);
+    celda(p, empresa, mm(x0, y, ancho, 5), QStringLiteral("Fecha: ") + fecha_, Alineacion::Derecha,
+          false);
+    celda(p, empresa, mm(x0, y, ancho - 35, 5), empresa_, Alineacion::Izquierda, false);
     y += 5;
-    p.setFont(fuente(13, true));
-    celda(p, mm(x0, y, ancho, 7), titulo_, Alineacion::Centro, false);
+    celda(p, letra(13, true), mm(x0, y, ancho, 7), titulo_, Alineacion::Centro, false);
     y += 7;
-    p.setFont(fuente(9));
-    celda(p, mm(x0, y, ancho - 40, 5), periodo_, Alineacion::Izquierda, false);
-    p.drawText(mm(x0, y, ancho, 5), Qt::AlignRight | Qt::AlignVCenter, moneda_);
+    Letra& periodo = letra(9);
+    celda(p, periodo, mm(x0, y, ancho - 40, 5), periodo_, Alineacion::Izquierda, false);
+    celda(p, periodo, mm(x0, y, ancho, 5), moneda_, Alineacion::Derecha, false);
     y += 7;
     QPen fina(Qt::black, 0.2 * px_);
+    Letra& titulos = letra(pl.letra, true);
     if (m_.hayTituloSuperior()) {
-        p.setFont(fuente(pl.letra, true));
         double x = x0;
         const auto& vis = m_.visibles();
         for (size_t i = 0; i < vis.size();) {
@@ -95,7 +103,7 @@ void Pintor::cabecera(QPainter& p, int numero, int total) const {
             while (j < vis.size() && m_.expandir(pl.columnas[vis[j]].tituloSuperior) == rotulo)
                 w += m_.anchoColumna(vis[j++]);
             if (!rotulo.isEmpty()) {
-                celda(p, mm(x, y, w, 4.5), rotulo, Alineacion::Centro, false);
+                celda(p, titulos, mm(x, y, w, 4.5), rotulo, Alineacion::Centro, false);
                 p.setPen(fina);
                 p.drawLine(QPointF((x + 1) * px_, (y + 4.7) * px_),
                            QPointF((x + w - 1) * px_, (y + 4.7) * px_));
@@ -106,11 +114,10 @@ void Pintor::cabecera(QPainter& p, int numero, int total) const {
         }
         y += 5;
     }
-    p.setFont(fuente(pl.letra, true));
     double x = x0;
     for (int c : m_.visibles()) {
         const Columna& col = pl.columnas[c];
-        celda(p, mm(x + kRellenoMm, y, m_.anchoColumna(c) - 2 * kRellenoMm, 6),
+        celda(p, titulos, mm(x + kRellenoMm, y, m_.anchoColumna(c) - 2 * kRellenoMm, 6),
               m_.expandir(col.titulo), col.alineacion, false);
         x += m_.anchoColumna(c);
     }
@@ -123,44 +130,51 @@ void Pintor::cabecera(QPainter& p, int numero, int total) const {
     p.drawLine(QPointF(x0 * px_, (yPie + 1.5) * px_),
                QPointF((x0 + ancho) * px_, (yPie + 1.5) * px_));
     p.setPen(Qt::black);
-    p.setFont(fuente(8));
-    p.drawText(mm(x0, yPie + 2, ancho, g.altoPie - 2), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("Página %1 de %2").arg(numero).arg(total));
-    p.drawText(mm(x0, yPie + 2, ancho * 0.7, g.altoPie - 2), Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetricsF(p.font(), p.device())
-                   .elidedText(titulo_ + QStringLiteral(" · ") + empresa_, Qt::ElideRight,
-                               ancho * 0.7 * px_));
+    Letra& pie = letra(8);
+    celda(p, pie, mm(x0, yPie + 2, ancho, g.altoPie - 2),
+          QStringLiteral("Página %1 de %2").arg(numero).arg(total), Alineacion::Derecha, false);
+    celda(p, pie, mm(x0, yPie + 2, ancho * 0.7, g.altoPie - 2),
+          titulo_ + QStringLiteral(" · ") + empresa_, Alineacion::Izquierda, false);
 }
 
-void Pintor::celda(QPainter& p, const QRectF& r, const QString& texto, Alineacion a,
-                   bool esNumero) const {
+void Pintor::celda(QPainter& p, Letra& l, const QRectF& r, const QString& texto, Alineacion a,
+                   bool esNumero) {
     if (texto.isEmpty() || r.width() <= 0) return;
-    const QFontMetricsF fm(p.font(), p.device());
-    const double ancho =
-        texto.size() * fm.maxWidth() <= r.width() ? 0 : fm.horizontalAdvance(texto);
+    if (p.font() != l.fuente) p.setFont(l.fuente);
+    // Suma de avances sin composición: basta para saber que cabe casi siempre.
+    double estimado = 0;
+    for (QChar c : texto) {
+        if (c.unicode() > 255) {
+            estimado = -1;
+            break;
+        }
+        estimado += l.avances[c.unicode()];
+    }
+    const double ancho = estimado >= 0 && estimado <= r.width() * 0.97
+                             ? estimado
+                             : l.metricas->horizontalAdvance(texto);
     if (ancho <= r.width()) {
         p.drawText(r, alineacionQt(a), texto);
     } else if (esNumero) {
-        const QFont antes = p.font();
-        QFont menor = antes;
-        menor.setPointSizeF(antes.pointSizeF() * r.width() / ancho * 0.98);
+        QFont menor = l.fuente;
+        menor.setPointSizeF(l.fuente.pointSizeF() * r.width() / ancho * 0.98);
         p.setFont(menor);
         p.drawText(r, alineacionQt(a), texto);
-        p.setFont(antes);
+        p.setFont(l.fuente);
     } else {
-        p.drawText(r, alineacionQt(a), fm.elidedText(texto, Qt::ElideRight, r.width()));
+        p.drawText(r, alineacionQt(a), l.metricas->elidedText(texto, Qt::ElideRight, r.width()));
     }
 }
 
-void Pintor::linea(QPainter& p, const LineaPagina& l, double y) const {
+void Pintor::linea(QPainter& p, const LineaPagina& l, double y) {
     const Geometria& g = m_.geometria();
     const Plantilla& pl = m_.plantilla();
     const double x0 = g.margenIzquierdo, ancho = g.anchoUtil();
     using Tipo = LineaPagina::Tipo;
-    p.setFont(fuente(pl.letra, l.negrita, l.cursiva));
+    Letra& letraLinea = letra(pl.letra, l.negrita, l.cursiva);
     if (l.tipo == Tipo::CabeceraGrupo) {
         p.fillRect(mm(x0, y + 0.4, ancho, l.alto - 0.8), QColor(232, 236, 242));
-        celda(p, mm(x0 + kRellenoMm, y, ancho - 2 * kRellenoMm, l.alto), l.texto,
+        celda(p, letraLinea, mm(x0 + kRellenoMm, y, ancho - 2 * kRellenoMm, l.alto), l.texto,
               Alineacion::Izquierda, false);
         return;
     }
@@ -176,7 +190,8 @@ void Pintor::linea(QPainter& p, const LineaPagina& l, double y) const {
             const Columna& col = pl.columnas[c];
             const double sangria = col.sangria ? l.sangria * kSangriaMm : 0;
             const double w = m_.anchoColumna(c);
-            celda(p, mm(x + kRellenoMm + sangria, y, w - 2 * kRellenoMm - sangria, l.alto),
+            celda(p, letraLinea,
+                  mm(x + kRellenoMm + sangria, y, w - 2 * kRellenoMm - sangria, l.alto),
                   l.celdas[c], col.alineacion, col.tipo != TipoColumna::Texto);
             x += w;
         }
@@ -199,14 +214,14 @@ void Pintor::linea(QPainter& p, const LineaPagina& l, double y) const {
                    QPointF((x0 + ancho) * px_, (y + 0.9) * px_));
     p.setPen(Qt::black);
     const double yTexto = y + 0.6, alto = l.alto - 0.6;
-    celda(p, mm(x0 + kRellenoMm, yTexto, std::max(xValores - x0 - 2 * kRellenoMm, 40.0), alto),
-          l.texto, Alineacion::Izquierda, false);
+    celda(p, letraLinea, mm(x0 + kRellenoMm, yTexto, xValores - x0 - 2 * kRellenoMm, alto), l.texto,
+          Alineacion::Izquierda, false);
     x = x0;
     for (int c : vis) {
         const Columna& col = pl.columnas[c];
         const double w = m_.anchoColumna(c);
         if (!l.celdas[c].isEmpty())
-            celda(p, mm(x + kRellenoMm, yTexto, w - 2 * kRellenoMm, alto), l.celdas[c],
+            celda(p, letraLinea, mm(x + kRellenoMm, yTexto, w - 2 * kRellenoMm, alto), l.celdas[c],
                   col.alineacion, col.tipo != TipoColumna::Texto);
         x += w;
     }

@@ -2,7 +2,12 @@
 
 #include <QDate>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QString>
+#include <array>
+#include <map>
+#include <memory>
+#include <tuple>
 
 #include "Maquetador.h"
 
@@ -20,13 +25,20 @@ class Pintor {
     static QString familia();
 
   private:
-    QFont fuente(double puntos, bool negrita = false, bool cursiva = false) const;
-    void cabecera(QPainter& p, int numero, int total) const;
-    void linea(QPainter& p, const LineaPagina& l, double y) const;
+    // Letra ya ajustada al dispositivo, con sus métricas y el avance de los caracteres
+    // Latin-1: así casi ninguna celda necesita medirse con la composición completa.
+    struct Letra {
+        QFont fuente;
+        std::unique_ptr<QFontMetricsF> metricas;
+        std::array<float, 256> avances{};
+    };
+    Letra& letra(double puntos, bool negrita = false, bool cursiva = false);
+    void cabecera(QPainter& p, int numero, int total);
+    void linea(QPainter& p, const LineaPagina& l, double y);
     // Escribe el texto en la celda: los textos largos se acortan con "…"; los importes
     // nunca se cortan, se reduce su letra si no caben.
-    void celda(QPainter& p, const QRectF& r, const QString& texto, Alineacion a,
-               bool esNumero) const;
+    void celda(QPainter& p, Letra& l, const QRectF& r, const QString& texto, Alineacion a,
+               bool esNumero);
     QRectF mm(double x, double y, double ancho, double alto) const;
 
     Maquetador& m_;
@@ -34,6 +46,8 @@ class Pintor {
     QString fecha_;
     QString empresa_, periodo_, moneda_;
     double px_ = 1;
+    QPaintDevice* dispositivo_ = nullptr;
+    std::map<std::tuple<int, bool, bool>, Letra> letras_;  // por décimas de punto y estilo
 };
 
 }  // namespace orvo
