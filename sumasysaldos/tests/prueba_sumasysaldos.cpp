@@ -131,11 +131,12 @@ class PruebaSumasYSaldos : public QObject {
     void nivelesTresYSiete() {
         LibroPrueba l(dir_.path(), 7);
         for (const char* c : {"4", "430"}) l.cuenta(c, {{"Debe03", "300"}});
-        l.cuenta("4300001", {{"Debe03", "100"}});
+        l.cuenta("4300001", {{"Debe03", "100"}}, "Clientes \"O'Donnell\"");  // comillas: sin daño
         l.cuenta("4300002", {{"Debe03", "200"}});
         const auto f = sumas(l, {2001, 1, 1}, {2001, 12, 31}, {3, 7});
         QCOMPARE(l.columna(tabla_, "Codigo"), (QStringList{"430", "4300001", "4300002"}));
         QCOMPARE(l.columna(tabla_, "Nivel"), (QStringList{"1", "5", "5"}));
+        QCOMPARE(l.columna(tabla_, "Descripcion")[1], QStringLiteral("Clientes \"O'Donnell\""));
         QCOMPARE(f.at(4), QStringLiteral("TotalDebe = '300'"));
     }
 
