@@ -86,6 +86,16 @@ ColeccionBalance CargaColeccionEmpresa(ContextoInforme& contexto, const Opciones
     return coleccion;
 }
 
+void CalcularFormulasA(ContextoInforme& contexto, bool euros) {
+    CalcularFormulas(contexto.informes, contexto.progreso, euros,
+                     ColumnasFormulas::comparativo(true));
+}
+
+void CalcularFormulasB(ContextoInforme& contexto, bool euros) {
+    CalcularFormulas(contexto.informes, contexto.progreso, euros,
+                     ColumnasFormulas::comparativo(false));
+}
+
 FormulasInforme construirComparativo(ContextoInforme& contexto, const OpcionesComparativo& o) {
     const ColeccionBalance a = CargaColeccionEmpresa(contexto, o, o.empresaA, QStringLiteral("A"));
     const ColeccionBalance b = CargaColeccionEmpresa(contexto, o, o.empresaB, QStringLiteral("B"));

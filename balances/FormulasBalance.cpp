@@ -147,23 +147,29 @@ class Evaluacion {
         return !texto.trimmed().isEmpty() && v && v->esCero();
     }
 
+    // Nivel de la primera fila posterior de la misma naturaleza, 0 si no la hay, para cada
+    // fila. Las filas se tratan en orden de clave y solo se borran filas ya tratadas, así que
+    // se puede calcular de una vez para todas.
+    std::vector<int> NivelSiguiente() const {
+        std::vector<int> nivel(filas_.size(), 0);
+        QHash<QString, int> siguientePorNaturaleza;
+        for (std::size_t i = filas_.size(); i-- > 0;) {
+            nivel[i] = siguientePorNaturaleza.value(filas_[i].naturaleza, 0);
+            siguientePorNaturaleza.insert(filas_[i].naturaleza, filas_[i].nivel);
+        }
+        return nivel;
+    }
+
     // Una línea de fórmula a cero se borra si no tiene debajo una línea más profunda de su
     // naturaleza; si la tiene, se queda con los importes en blanco.
     void quitarCeros(const std::vector<std::size_t>& conFormula) {
-        // Las filas se tratan en orden de clave y solo se borran filas ya tratadas, así que la
-        // siguiente fila de la misma naturaleza se puede calcular de una vez.
-        std::vector<int> nivelSiguiente(filas_.size(), 0);
-        QHash<QString, int> siguientePorNaturaleza;
-        for (std::size_t i = filas_.size(); i-- > 0;) {
-            nivelSiguiente[i] = siguientePorNaturaleza.value(filas_[i].naturaleza, 0);
-            siguientePorNaturaleza.insert(filas_[i].naturaleza, filas_[i].nivel);
-        }
+        const std::vector<int> siguiente = NivelSiguiente();
         const bool comparativo = !c_.totalOtro.isEmpty();
         for (std::size_t i : conFormula) {
             Fila& f = filas_[i];
             if (!ceroNumerico(f.total)) continue;
             const bool soloEsteLado = !comparativo || f.totalOtro.trimmed().isEmpty();
-            if (soloEsteLado && f.nivel >= nivelSiguiente[i]) {
+            if (soloEsteLado && f.nivel >= siguiente[i]) {
                 f.borrada = true;
                 continue;
             }

@@ -14,8 +14,7 @@ qlonglong id(long v) {
     return static_cast<qlonglong>(v);
 }
 
-// "(cCur(Total01) + cCur(Total02)) AS Total", o "0 AS Total" si no hay meses. Los nombres de
-// columna son del programa; los datos van siempre enlazados.
+// Los nombres de columna son del programa; los datos van siempre enlazados.
 QString expresionMeses(const QString& raiz, const QStringList& meses, const QString& sufijo,
                        const QString& alias) {
     if (meses.isEmpty()) return QStringLiteral("0 AS ") + alias;
@@ -23,6 +22,10 @@ QString expresionMeses(const QString& raiz, const QStringList& meses, const QStr
     for (const QString& mes : meses)
         terminos << QStringLiteral("cCur(%1%2%3)").arg(raiz, mes, sufijo);
     return u'(' + terminos.join(QStringLiteral(" + ")) + QStringLiteral(") AS ") + alias;
+}
+
+QString sufijoMoneda(bool euros) {
+    return euros ? QStringLiteral("Euros") : QString();
 }
 
 bool verdadero(const QVariant& v) {
@@ -33,21 +36,11 @@ bool verdadero(const QVariant& v) {
 class Calculo {
   public:
     Calculo(Conexion& con, IProgreso& progreso, const PeticionLineas& p)
-        : con_(con), progreso_(progreso), p_(p) {
-        const QString sufijo = p.euros ? QStringLiteral("Euros") : QString();
-        expresionEpigrafe_ =
-            expresionMeses(QStringLiteral("Total"), p.meses, sufijo, QStringLiteral("Total")) +
-            QStringLiteral(", ") +
-            expresionMeses(QStringLiteral("Presupuesto"), p.meses, sufijo,
-                           QStringLiteral("Presupuesto"));
-        expresionCuenta_ =
-            expresionMeses(QStringLiteral("Debe"), p.meses, sufijo, QStringLiteral("Debe")) +
-            QStringLiteral(", ") +
-            expresionMeses(QStringLiteral("Haber"), p.meses, sufijo, QStringLiteral("Haber")) +
-            QStringLiteral(", ") +
-            expresionMeses(QStringLiteral("Cuenta.Presupuesto"), p.meses, sufijo,
-                           QStringLiteral("Presupuesto"));
-    }
+        : con_(con),
+          progreso_(progreso),
+          p_(p),
+          expresionEpigrafe_(ExpresionEpigrafe(p.meses, p.euros)),
+          expresionCuenta_(ExpresionCuenta(p.meses, p.euros)) {}
 
     std::vector<LineaBalance> ejecutar() {
         leerCuentasCompartidas();
@@ -253,6 +246,30 @@ class Calculo {
 std::vector<LineaBalance> calcularLineasBalance(Conexion& contabilidad, IProgreso& progreso,
                                                 const PeticionLineas& peticion) {
     return Calculo(contabilidad, progreso, peticion).ejecutar();
+}
+
+QString ExpresionTotal(const QStringList& meses, bool euros) {
+    return expresionMeses(QStringLiteral("Total"), meses, sufijoMoneda(euros),
+                          QStringLiteral("Total"));
+}
+
+QString ExpresionPresupuesto(const QStringList& meses, bool euros) {
+    return expresionMeses(QStringLiteral("Presupuesto"), meses, sufijoMoneda(euros),
+                          QStringLiteral("Presupuesto"));
+}
+
+QString ExpresionEpigrafe(const QStringList& meses, bool euros) {
+    return ExpresionTotal(meses, euros) + QStringLiteral(", ") + ExpresionPresupuesto(meses, euros);
+}
+
+QString ExpresionCuenta(const QStringList& meses, bool euros) {
+    const QString sufijo = sufijoMoneda(euros);
+    return expresionMeses(QStringLiteral("Debe"), meses, sufijo, QStringLiteral("Debe")) +
+           QStringLiteral(", ") +
+           expresionMeses(QStringLiteral("Haber"), meses, sufijo, QStringLiteral("Haber")) +
+           QStringLiteral(", ") +
+           expresionMeses(QStringLiteral("Cuenta.Presupuesto"), meses, sufijo,
+                          QStringLiteral("Presupuesto"));
 }
 
 QString AplicarSigno(Moneda importe, const QString& naturaleza, bool euros) {

@@ -45,6 +45,14 @@ struct PeticionLineas {
 std::vector<LineaBalance> calcularLineasBalance(Conexion& contabilidad, IProgreso& progreso,
                                                 const PeticionLineas& peticion);
 
+// Sumas SQL de las columnas mensuales de los meses dados: "(cCur(Total01) + cCur(Total02)) AS
+// Total", o la constante "0 AS Total" cuando no hay ningún mes. Las del epígrafe dan Total y
+// Presupuesto; las de la cuenta, Debe, Haber y Presupuesto.
+QString ExpresionTotal(const QStringList& meses, bool euros);
+QString ExpresionPresupuesto(const QStringList& meses, bool euros);
+QString ExpresionEpigrafe(const QStringList& meses, bool euros);
+QString ExpresionCuenta(const QStringList& meses, bool euros);
+
 // Importe con el signo de la naturaleza: las naturalezas acreedoras ("Pasivo", "Haber")
 // muestran en positivo un saldo acreedor. Con decimales solo en euros.
 QString AplicarSigno(Moneda importe, const QString& naturaleza, bool euros);

@@ -168,6 +168,18 @@ class PruebaBalance : public QObject {
         QCOMPARE(orvo::mesesDelPeriodo(desde, hasta).join(u' '), meses);
     }
 
+    void expresiones() {
+        QCOMPARE(ExpresionTotal({QStringLiteral("05")}, false),
+                 QStringLiteral("(cCur(Total05)) AS Total"));
+        QCOMPARE(
+            ExpresionPresupuesto({QStringLiteral("12"), QStringLiteral("01")}, true),
+            QStringLiteral("(cCur(Presupuesto12Euros) + cCur(Presupuesto01Euros)) AS Presupuesto"));
+        QCOMPARE(ExpresionEpigrafe({}, true), QStringLiteral("0 AS Total, 0 AS Presupuesto"));
+        QCOMPARE(ExpresionCuenta({QStringLiteral("03")}, false),
+                 QStringLiteral("(cCur(Debe03)) AS Debe, (cCur(Haber03)) AS Haber, "
+                                "(cCur(Cuenta.Presupuesto03)) AS Presupuesto"));
+    }
+
     void signoYMedia_data() {
         QTest::addColumn<QString>("importe");
         QTest::addColumn<QString>("naturaleza");

@@ -203,6 +203,38 @@ class PruebaComparativo : public QObject {
         for (int i = 0; i < orden.size(); ++i) QCOMPARE(orden[i], QString::number(i + 1));
     }
 
+    // Las fórmulas de cada lado se resuelven con los códigos de su lado; una línea a cero que
+    // solo está en ese lado se borra (o se deja en blanco si tiene debajo una más honda), y la
+    // que está en los dos solo pierde los importes de su lado.
+    void formulasPorLado() {
+        const QString insertar = QStringLiteral(
+            "INSERT INTO BalancesComparativo (Naturaleza, Nivel, Descripcion, CodigoA, TotalA, "
+            "FormulaA, CodigoB, TotalB, FormulaB, Orden) VALUES ('Haber', ?, ?, ?, ?, ?, ?, ?, ?, "
+            "0)");
+        const QList<QVariantList> filas{{1, "Ingresos", "I", "100,00", "", "I", "50,00", ""},
+                                        {1, "Solo A", "Z1", "0", "I-I", "", "", ""},
+                                        {1, "En los dos", "Z2", "0", "I - I", "Z2", "0", "I"},
+                                        {1, "Solo A con hijos", "Z3", "0", "Z9", "", "", ""},
+                                        {2, "Cuenta", "-", "10,00", "", "", "", ""},
+                                        {1, "Circular", "E", "0", "E", "E", "5,00", ""},
+                                        {1, "Negativa", "N", "0", "", "N", "0", "I-Z2-Z2-I"}};
+        for (const QVariantList& f : filas) {
+            Parametros p;
+            for (const QVariant& v : f)
+                p << (v.typeId() == QMetaType::Int ? v : QVariant(v.toString()));
+            inf_->Execute(insertar, p);
+        }
+        ContextoInforme c{libro_->con(), *inf_, progreso_};
+        CalcularFormulasA(c, true);
+        CalcularFormulasB(c, true);
+        QCOMPARE(
+            filasComparativo(
+                *inf_, QStringLiteral("Descripcion, TotalA, MediaA, FormulaA, TotalB, FormulaB")),
+            (QStringList{"Ingresos|100,00|||50,00|", "En los dos||||50,00|",
+                         "Solo A con hijos|||||", "Cuenta|10,00||||",
+                         "Circular|ERROR|ERROR|E|5,00|", "Negativa|0||||"}));
+    }
+
     void mesEnEjercicio_data() {
         QTest::addColumn<QString>("inicio");
         QTest::addColumn<QString>("fin");
