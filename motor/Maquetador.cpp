@@ -151,10 +151,15 @@ class Maquetador::Compositor {
             primera = false;
             if (modo_ != Modo::Medir) {
                 l.celdas.reserve(ld.celdas.size());
-                for (const QString& c : ld.celdas)
-                    l.celdas.push_back(c.isEmpty()    ? QString()
-                                       : esLiteral(c) ? textoLiteral(c)
-                                                      : valorCampo(f, c));
+                for (size_t i = 0; i < ld.celdas.size(); ++i) {
+                    const QString& c = ld.celdas[i];
+                    QString texto = c.isEmpty()    ? QString()
+                                    : esLiteral(c) ? textoLiteral(c)
+                                                   : valorCampo(f, c);
+                    const QString& oculto = p_.columnas[i].ocultar;
+                    if (!oculto.isEmpty() && texto == oculto) texto.clear();
+                    l.celdas.push_back(std::move(texto));
+                }
             }
             alto += l.alto;
             bloque.push_back(std::move(l));

@@ -103,7 +103,7 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
             while (j < vis.size() && m_.expandir(pl.columnas[vis[j]].tituloSuperior) == rotulo)
                 w += m_.anchoColumna(vis[j++]);
             if (!rotulo.isEmpty()) {
-                celda(p, titulos, mm(x, y, w, 4.5), rotulo, Alineacion::Centro, false);
+                celda(p, titulos, mm(x, y, w, 4.5), rotulo, Alineacion::Centro, true);
                 p.setPen(fina);
                 p.drawLine(QPointF((x + 1) * px_, (y + 4.7) * px_),
                            QPointF((x + w - 1) * px_, (y + 4.7) * px_));
@@ -118,7 +118,7 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
     for (int c : m_.visibles()) {
         const Columna& col = pl.columnas[c];
         celda(p, titulos, mm(x + kRellenoMm, y, m_.anchoColumna(c) - 2 * kRellenoMm, 6),
-              m_.expandir(col.titulo), col.alineacion, false);
+              m_.expandir(col.titulo), col.alineacion, true);
         x += m_.anchoColumna(c);
     }
     p.setPen(QPen(Qt::black, 0.35 * px_));
@@ -138,7 +138,7 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
 }
 
 void Pintor::celda(QPainter& p, Letra& l, const QRectF& r, const QString& texto, Alineacion a,
-                   bool esNumero) {
+                   bool reducir) {
     if (texto.isEmpty() || r.width() <= 0) return;
     if (p.font() != l.fuente) p.setFont(l.fuente);
     // Suma de avances sin composición: basta para saber que cabe casi siempre.
@@ -155,7 +155,7 @@ void Pintor::celda(QPainter& p, Letra& l, const QRectF& r, const QString& texto,
                              : l.metricas->horizontalAdvance(texto);
     if (ancho <= r.width()) {
         p.drawText(r, alineacionQt(a), texto);
-    } else if (esNumero) {
+    } else if (reducir) {
         QFont menor = l.fuente;
         menor.setPointSizeF(l.fuente.pointSizeF() * r.width() / ancho * 0.98);
         p.setFont(menor);

@@ -35,10 +35,10 @@ class Pintor {
     Letra& letra(double puntos, bool negrita = false, bool cursiva = false);
     void cabecera(QPainter& p, int numero, int total);
     void linea(QPainter& p, const LineaPagina& l, double y);
-    // Escribe el texto en la celda: los textos largos se acortan con "…"; los importes
-    // nunca se cortan, se reduce su letra si no caben.
+    // Escribe el texto en la celda: los textos largos se acortan con "…"; los importes y los
+    // títulos de columna ('reducir') nunca se cortan, se reduce su letra si no caben.
     void celda(QPainter& p, Letra& l, const QRectF& r, const QString& texto, Alineacion a,
-               bool esNumero);
+               bool reducir);
     QRectF mm(double x, double y, double ancho, double alto) const;
 
     Maquetador& m_;

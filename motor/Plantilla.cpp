@@ -179,6 +179,8 @@ Plantilla Plantilla::deTexto(const QString& texto, const QString& nombre) {
                         noValida(nombre, numero, QStringLiteral("resumen suma, ultimo o no"));
                 } else if (clave == u"total")
                     c.total = valor;
+                else if (clave == u"ocultar")
+                    c.ocultar = valor;
                 else if (clave == u"visible")
                     condicion(c.visible);
                 else if (clave == u"sangria") {

@@ -57,6 +57,7 @@ struct Columna {
     QString total;         // texto del total final ({Fórmula}); sustituye a la suma
     Condicion visible;     // vacía: siempre visible
     bool sangria = false;  // se sangra según el nivel de la fila
+    QString ocultar;       // valor que se imprime en blanco ("-" en los códigos de cuenta)
 };
 
 // Una línea impresa por cada fila de la tabla: una celda por columna, que es un campo, un

@@ -372,6 +372,8 @@ class PruebaMaquetador : public QObject {
             QCOMPARE(pg.lineas[1].sangria, 0);
             QVERIFY(!pg.lineas[2].negrita);
             QCOMPARE(pg.lineas[2].sangria, 2);
+            QCOMPARE(pg.lineas[1].celdas[0], QStringLiteral("A"));
+            QCOMPARE(pg.lineas[2].celdas[0], QString());  // el "-" de las cuentas no se imprime
         }
     }
 
