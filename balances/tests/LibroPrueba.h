@@ -43,6 +43,9 @@ class LibroPrueba {
     std::shared_ptr<Conexion> con_;
 };
 
+// Filas de una tabla como "col1|col2|…", en el orden en que se escribieron.
+QStringList filasDe(Conexion& con, const QString& tabla, const QString& columnas);
+
 // Empresa 1 "EJ" de 2001: capital 10.000 al banco en enero, compras 2.000 en febrero, ventas
 // 3.500 a un cliente en marzo, una nave de 4.000 en abril; beneficio 1.500. Balance: A
 // (A1 inmovilizado, A2 deudores y tesorería), P (P1 fondos propios con la 129, P2 deudas con

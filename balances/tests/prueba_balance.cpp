@@ -14,65 +14,17 @@
 #include "InterfazQt.h"
 #include "LibroPrueba.h"
 #include "LineasBalance.h"
+#include "MotorAnotador.h"
 #include "cBalances.h"
 #include "cInformes.h"
 #include "frmImprimir.h"
 
 using namespace orvo;
+using prueba::filasDe;
 using prueba::LibroPrueba;
+using prueba::MotorAnotador;
 
-namespace {
-
-// Motor que solo anota lo que recibe al imprimir.
-class MotorAnotador : public IMotorInformes {
-  public:
-    QString Formulas(int i) const override { return formulas_.value(i); }
-    void setFormulas(int i, const QString& t) override { formulas_[i] = t; }
-    QString ReportFileName() const override { return plantilla; }
-    void setReportFileName(const QString& v) override { plantilla = v; }
-    QString Password() const override { return {}; }
-    void setPassword(const QString&) override {}
-    QString WindowTitle() const override { return titulo; }
-    void setWindowTitle(const QString& v) override { titulo = v; }
-    QString DataFiles(int) const override { return {}; }
-    void setDataFiles(int, const QString&) override {}
-    int WindowState() const override { return 0; }
-    void setWindowState(int) override {}
-    int Destination() const override { return 0; }
-    void setDestination(int) override {}
-    QString PrintFileName() const override { return {}; }
-    void setPrintFileName(const QString&) override {}
-    void PrintReport() override {
-        impreso = true;
-        formulasImpresas = formulas_;
-    }
-    void PageZoom(int) override {}
-    int LastErrorNumber() const override { return 0; }
-    void setLastErrorNumber(int) override {}
-    QString LastErrorString() const override { return {}; }
-    void setLastErrorString(const QString&) override {}
-
-    QString plantilla, titulo;
-    bool impreso = false;
-    QMap<int, QString> formulasImpresas;
-
-  private:
-    QMap<int, QString> formulas_;
-};
-
-QStringList filas(Conexion& con, const QString& columnas) {
-    QStringList salida;
-    Recordset rs =
-        con.Execute(QStringLiteral("SELECT %1 FROM Balances ORDER BY rowid").arg(columnas));
-    for (; !rs.Eof(); rs.MoveNext()) {
-        QStringList v;
-        for (int i = 0; i < rs.columnas(); ++i) v << rs.Fields(i).toString();
-        salida << v.join(u'|');
-    }
-    return salida;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 class PruebaBalance : public QObject {
     Q_OBJECT
@@ -126,7 +78,8 @@ class PruebaBalance : public QObject {
             d.findChild<QPushButton*>(QStringLiteral("cmdBalance0"))->click();
         };
         informes.componente().antesDeVaciar = [&](const QString&) {
-            vaciadas = filas(*inf_, QStringLiteral("Nivel, Descripcion, Codigo, Total"));
+            vaciadas = filasDe(*inf_, QStringLiteral("Balances"),
+                               QStringLiteral("Nivel, Descripcion, Codigo, Total"));
         };
         informes.ejecutar(operacion, &motor_, &config_, libro_->conexion(), inf_, 1);
         return vaciadas;
@@ -248,11 +201,15 @@ class PruebaBalance : public QObject {
         o.euros = euros;
         o.mostrarCodigos = true;
         const FormulasInforme f = construir(o);
-        QCOMPARE(filas(*inf_, QStringLiteral("Nivel, Descripcion, Codigo, Total")), esperado);
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"),
+                         QStringLiteral("Nivel, Descripcion, Codigo, Total")),
+                 esperado);
         // Orden conserva el número de línea: el epígrafe vacío P2 (12) se ha quitado.
-        QCOMPARE(filas(*inf_, QStringLiteral("Orden")).join(u' '),
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Orden")).join(u' '),
                  QStringLiteral("1 2 3 4 5 6 7 8 9 10 11"));
-        QCOMPARE(filas(*inf_, QStringLiteral("Presupuesto || Media")).join(QString()), QString());
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Presupuesto || Media"))
+                     .join(QString()),
+                 QString());
         QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<EJ> Empresa EJ\""));
         QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  enero/2001 ~ diciembre/2001\""));
         QCOMPARE(f.at(3), QStringLiteral("MostrarColumnaCodigo = 1"));
@@ -266,13 +223,14 @@ class PruebaBalance : public QObject {
         OpcionesBalance o = opciones(1);
         o.numerosCuenta = true;
         construir(o);
-        QVERIFY(
-            filas(*inf_, QStringLiteral("Descripcion")).contains(QStringLiteral("2100001  Nave")));
+        QVERIFY(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Descripcion"))
+                    .contains(QStringLiteral("2100001  Nave")));
         inf_->Execute(QStringLiteral("DELETE FROM Balances"));
         o.numerosCuenta = false;
         o.soloEpigrafes = true;
         construir(o);
-        QCOMPARE(filas(*inf_, QStringLiteral("Codigo")).join(u' '), QStringLiteral("A A1 A2 P P1"));
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Codigo")).join(u' '),
+                 QStringLiteral("A A1 A2 P P1"));
     }
 
     // Una cuenta con movimientos pero saldo cero solo sale con "Mostrar cuentas con saldo
@@ -283,11 +241,13 @@ class PruebaBalance : public QObject {
         libro_->apunte(1, QStringLiteral("7000001"), 6, QStringLiteral("3.500"), QString());
         OpcionesBalance o = opciones(2, QDate(2001, 3, 1), QDate(2001, 6, 30));
         construir(o);
-        QCOMPARE(filas(*inf_, QStringLiteral("Descripcion")), QStringList());
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Descripcion")),
+                 QStringList());
         o = opciones(1, QDate(2001, 3, 1), QDate(2001, 5, 31));
         o.saldoCero = true;
         construir(o);
-        const QStringList f = filas(*inf_, QStringLiteral("Descripcion, Total"));
+        const QStringList f =
+            filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Descripcion, Total"));
         QVERIFY(f.contains(QStringLiteral("Clientes|0,00")));
         QVERIFY(!f.contains(QStringLiteral("Capital|0,00")));  // sin movimientos en el periodo
     }
@@ -295,7 +255,8 @@ class PruebaBalance : public QObject {
     void periodoDeUnMes() {
         libroBasico();
         construir(opciones(2, QDate(2001, 3, 1), QDate(2001, 3, 31)));
-        QCOMPARE(filas(*inf_, QStringLiteral("Nivel, Descripcion, Codigo, Total")),
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"),
+                         QStringLiteral("Nivel, Descripcion, Codigo, Total")),
                  (QStringList{"1|Ingresos|I|3.500,00", "2|Ventas|-|3.500,00"}));
     }
 
@@ -312,7 +273,7 @@ class PruebaBalance : public QObject {
         l.apunte(1, QStringLiteral("7000001"), 2, QString(), QStringLiteral("200"));
         l.apunte(1, QStringLiteral("7000001"), 6, QString(), QStringLiteral("400"));
         construir(opciones(2, QDate(2001, 10, 1), QDate(2002, 3, 31)));
-        QCOMPARE(filas(*inf_, QStringLiteral("Descripcion, Total")),
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Descripcion, Total")),
                  (QStringList{"Ingresos|300,00", "Ventas|300,00"}));
     }
 
@@ -339,7 +300,8 @@ class PruebaBalance : public QObject {
         OpcionesBalance o = opciones(1);
         o.presupuesto = true;
         construir(o);
-        QCOMPARE(filas(*inf_, QStringLiteral("Nivel, Descripcion, Total, Presupuesto")),
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"),
+                         QStringLiteral("Nivel, Descripcion, Total, Presupuesto")),
                  (QStringList{"1|ACTIVO|3.000,00|0,00", "2|Tesorería y deudores|3.000,00|0,00",
                               "3|Clientes|3.000,00|0,00", "1|PASIVO|1.000,00|0,00",
                               "2|Deudas con bancos|1.000,00|0,00", "3|Bancos|1.000,00|0,00"}));
@@ -365,7 +327,7 @@ class PruebaBalance : public QObject {
         OpcionesBalance o = opciones(2);
         o.saldoCero = true;
         construir(o);
-        QCOMPARE(filas(*inf_, QStringLiteral("Codigo, Total")),
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Codigo, Total")),
                  (QStringList{"G1|500,00", "G2|-500,00", "H|0,00", "-|0,00"}));
     }
 
@@ -388,7 +350,8 @@ class PruebaBalance : public QObject {
         l.totalEpigrafe(f("B1", "", 2), 5, QStringLiteral("-50"));
         l.totalEpigrafe(f("", ""), 5, QStringLiteral("-75"));
         construir(opciones(2));
-        QCOMPARE(filas(*inf_, QStringLiteral("Nivel, Codigo, Total, Presupuesto, Media, Formula")),
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"),
+                         QStringLiteral("Nivel, Codigo, Total, Presupuesto, Media, Formula")),
                  (QStringList{"1|G|2.000,00|||", "2|-|2.000,00|||", "1|-|75,00|||", "1|B||||",
                               "2|B1|50,00|||", "1|I|3.500,00|||", "2|-|3.500,00|||",
                               "1|R1|1.500,00|0,00|0,00 %|", "1|R2|1.500,00|0,00|0,00 %|",
@@ -402,7 +365,8 @@ class PruebaBalance : public QObject {
         OpcionesBalance o = opciones(2);
         o.presupuesto = true;
         construir(o);
-        QCOMPARE(filas(*inf_, QStringLiteral("Descripcion, Total, Presupuesto, Media")),
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"),
+                         QStringLiteral("Descripcion, Total, Presupuesto, Media")),
                  (QStringList{"Gastos|2.000,00|0,00|0,00 %", "Compras|2.000,00|0,00|0,00 %",
                               "Ingresos|3.500,00|7.000,00|50,00 %",
                               "Ventas|3.500,00|7.000,00|50,00 %"}));
@@ -450,10 +414,11 @@ class PruebaBalance : public QObject {
         QVERIFY(motor_.impreso);
         QCOMPARE(QFileInfo(motor_.plantilla).fileName(), plantilla);
         QCOMPARE(motor_.titulo, titulo);
-        QCOMPARE(motor_.formulasImpresas.value(3), QStringLiteral("MostrarColumnaCodigo = 0"));
+        QCOMPARE(motor_.impresas.value(3), QStringLiteral("MostrarColumnaCodigo = 0"));
         QVERIFY(!vaciadas.isEmpty());
         QCOMPARE(libro_->instantanea(), antes);
-        QCOMPARE(filas(*inf_, QStringLiteral("Codigo")), QStringList());  // la operación la vacía
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Codigo")),
+                 QStringList());  // la operación la vacía
     }
 
     void sinCuentaDePerdidasYGanancias() {

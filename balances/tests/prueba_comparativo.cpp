@@ -12,11 +12,14 @@
 #include "Esquemas.h"
 #include "InterfazQt.h"
 #include "LibroPrueba.h"
+#include "MotorAnotador.h"
 #include "cInformes.h"
 #include "frmImprimir.h"
 
 using namespace orvo;
+using prueba::filasDe;
 using prueba::LibroPrueba;
+using prueba::MotorAnotador;
 
 namespace {
 
@@ -36,50 +39,6 @@ ColeccionBalance coleccion(const QStringList& lineas) {
     GrabarPadresColeccion(c);
     return c;
 }
-
-QStringList filasComparativo(Conexion& con, const QString& columnas) {
-    QStringList salida;
-    Recordset rs = con.Execute(
-        QStringLiteral("SELECT %1 FROM BalancesComparativo ORDER BY rowid").arg(columnas));
-    for (; !rs.Eof(); rs.MoveNext()) {
-        QStringList v;
-        for (int i = 0; i < rs.columnas(); ++i) v << rs.Fields(i).toString();
-        salida << v.join(u'|');
-    }
-    return salida;
-}
-
-class MotorAnotador : public IMotorInformes {
-  public:
-    QString Formulas(int i) const override { return formulas_.value(i); }
-    void setFormulas(int i, const QString& t) override { formulas_[i] = t; }
-    QString ReportFileName() const override { return plantilla; }
-    void setReportFileName(const QString& v) override { plantilla = v; }
-    QString Password() const override { return {}; }
-    void setPassword(const QString&) override {}
-    QString WindowTitle() const override { return titulo; }
-    void setWindowTitle(const QString& v) override { titulo = v; }
-    QString DataFiles(int) const override { return {}; }
-    void setDataFiles(int, const QString&) override {}
-    int WindowState() const override { return 0; }
-    void setWindowState(int) override {}
-    int Destination() const override { return 0; }
-    void setDestination(int) override {}
-    QString PrintFileName() const override { return {}; }
-    void setPrintFileName(const QString&) override {}
-    void PrintReport() override { impresas = formulas_; }
-    void PageZoom(int) override {}
-    int LastErrorNumber() const override { return 0; }
-    void setLastErrorNumber(int) override {}
-    QString LastErrorString() const override { return {}; }
-    void setLastErrorString(const QString&) override {}
-
-    QString plantilla, titulo;
-    QMap<int, QString> impresas;
-
-  private:
-    QMap<int, QString> formulas_;
-};
 
 }  // namespace
 
@@ -129,7 +88,8 @@ class PruebaComparativo : public QObject {
             d.findChild<QPushButton*>(QStringLiteral("cmdBalance0"))->click();
         };
         informes.componente().antesDeVaciar = [&](const QString&) {
-            vaciadas = filasComparativo(*inf_, QStringLiteral("Descripcion, TotalA, TotalB"));
+            vaciadas = filasDe(*inf_, QStringLiteral("BalancesComparativo"),
+                               QStringLiteral("Descripcion, TotalA, TotalB"));
         };
         informes.ejecutar(operacion, &motor_, &config_, libro_->conexion(), inf_, 1);
         return vaciadas;
@@ -197,9 +157,11 @@ class PruebaComparativo : public QObject {
         QFETCH(QStringList, esperado);
         Transaccion t(*inf_);
         cIFusionarCol().FusionarColecciones(coleccion(a), coleccion(b), *inf_);
-        QCOMPARE(filasComparativo(*inf_, QStringLiteral("Descripcion, CodigoA, CodigoB")),
+        QCOMPARE(filasDe(*inf_, QStringLiteral("BalancesComparativo"),
+                         QStringLiteral("Descripcion, CodigoA, CodigoB")),
                  esperado);
-        const QStringList orden = filasComparativo(*inf_, QStringLiteral("Orden"));
+        const QStringList orden =
+            filasDe(*inf_, QStringLiteral("BalancesComparativo"), QStringLiteral("Orden"));
         for (int i = 0; i < orden.size(); ++i) QCOMPARE(orden[i], QString::number(i + 1));
     }
 
@@ -227,12 +189,11 @@ class PruebaComparativo : public QObject {
         ContextoInforme c{libro_->con(), *inf_, progreso_};
         CalcularFormulasA(c, true);
         CalcularFormulasB(c, true);
-        QCOMPARE(
-            filasComparativo(
-                *inf_, QStringLiteral("Descripcion, TotalA, MediaA, FormulaA, TotalB, FormulaB")),
-            (QStringList{"Ingresos|100,00|||50,00|", "En los dos||||50,00|",
-                         "Solo A con hijos|||||", "Cuenta|10,00||||",
-                         "Circular|ERROR|ERROR|E|5,00|", "Negativa|0||||"}));
+        QCOMPARE(filasDe(*inf_, QStringLiteral("BalancesComparativo"),
+                         QStringLiteral("Descripcion, TotalA, MediaA, FormulaA, TotalB, FormulaB")),
+                 (QStringList{"Ingresos|100,00|||50,00|", "En los dos||||50,00|",
+                              "Solo A con hijos|||||", "Cuenta|10,00||||",
+                              "Circular|ERROR|ERROR|E|5,00|", "Negativa|0||||"}));
     }
 
     void mesEnEjercicio_data() {
@@ -281,13 +242,12 @@ class PruebaComparativo : public QObject {
                        1, e == 1 ? QStringLiteral("I-G") : QStringLiteral("I+H-G"));
         OpcionesComparativo o = opciones(2, 2);
         construir(o);
-        QCOMPARE(
-            filasComparativo(
-                *inf_, QStringLiteral("Nivel, Descripcion, TotalA, TotalB, FormulaA, FormulaB")),
-            (QStringList{"1|Gastos|2.000,00|2.000,00||", "2|Compras|2.000,00|2.000,00||",
-                         "1|Otros ingresos||300,00||", "2|Ingresos varios||300,00||",
-                         "1|Ingresos|3.500,00|3.500,00||", "2|Ventas|3.500,00|3.500,00||",
-                         "1|Resultado|1.500,00|1.800,00||"}));
+        QCOMPARE(filasDe(*inf_, QStringLiteral("BalancesComparativo"),
+                         QStringLiteral("Nivel, Descripcion, TotalA, TotalB, FormulaA, FormulaB")),
+                 (QStringList{"1|Gastos|2.000,00|2.000,00||", "2|Compras|2.000,00|2.000,00||",
+                              "1|Otros ingresos||300,00||", "2|Ingresos varios||300,00||",
+                              "1|Ingresos|3.500,00|3.500,00||", "2|Ventas|3.500,00|3.500,00||",
+                              "1|Resultado|1.500,00|1.800,00||"}));
     }
 
     // B cuyo ejercicio (octubre a febrero) no cubre ningún mes de mayo a agosto: no suma
@@ -303,7 +263,8 @@ class PruebaComparativo : public QObject {
         o.desde = QDate(2001, 5, 1);
         o.hasta = QDate(2001, 8, 31);
         construir(o);
-        QCOMPARE(filasComparativo(*inf_, QStringLiteral("Descripcion, TotalA, CodigoB, TotalB")),
+        QCOMPARE(filasDe(*inf_, QStringLiteral("BalancesComparativo"),
+                         QStringLiteral("Descripcion, TotalA, CodigoB, TotalB")),
                  (QStringList{"Ingresos|100,00||", "Ventas|100,00||"}));
     }
 
