@@ -135,11 +135,13 @@ class Maquetador::Compositor {
             alto += l.alto;
             bloque.push_back(std::move(l));
         }
-        const int sangria = p_.campoNivel.isEmpty()
+        // Al medir no se leen las columnas de nivel ni las de las condiciones de letra.
+        const bool medir = modo_ == Modo::Medir;
+        const int sangria = medir || p_.campoNivel.isEmpty()
                                 ? 0
                                 : std::max(0, valorCampo(f, p_.campoNivel).toInt() - p_.nivelBase);
-        const bool negrita = !p_.negrita.vacia() && m_.cumpleFila(p_.negrita, &f);
-        const bool cursiva = !p_.cursiva.vacia() && m_.cumpleFila(p_.cursiva, &f);
+        const bool negrita = !medir && !p_.negrita.vacia() && m_.cumpleFila(p_.negrita, &f);
+        const bool cursiva = !medir && !p_.cursiva.vacia() && m_.cumpleFila(p_.cursiva, &f);
         bool primera = true;
         for (const LineaDetalle& ld : p_.lineas) {
             LineaPagina l;
@@ -369,6 +371,19 @@ Maquetador::Maquetador(const Plantilla& plantilla, Conexion& datos, const Valore
     for (const QString& n : nombres)
         if (!n.isEmpty() && esColumna(n) && !campos_.contains(n, Qt::CaseInsensitive)) campos_ << n;
     for (int i = 0; i < campos_.size(); ++i) indice_.insert(campos_[i].toLower(), i);
+    for (int i = 0; i < campos_.size(); ++i) posicionesTodas_.push_back(i);
+    // Para medir bastan las claves de grupo, lo que nombran sus cabeceras (se guardan en el
+    // estado de cada página) y las columnas que se resumen.
+    QStringList medida;
+    for (const Grupo& g : plantilla_.grupos) {
+        medida << g.campo;
+        for (const auto& m : patronLlaves().globalMatch(g.cabecera))
+            medida << m.captured(1).trimmed();
+    }
+    for (const Columna& c : plantilla_.columnas)
+        if (c.resumen != Resumen::Ninguno) medida << c.campo;
+    for (int i = 0; i < campos_.size(); ++i)
+        if (medida.contains(campos_[i], Qt::CaseInsensitive)) posicionesMedida_.push_back(i);
 
     double suma = 0;
     for (size_t c = 0; c < plantilla_.columnas.size(); ++c) {
@@ -414,28 +429,30 @@ bool Maquetador::cumpleFila(const Condicion& c, const std::vector<QString>* fila
     return compara(valor, c.operador, c.valor);
 }
 
-Recordset Maquetador::abrirFilas(qint64 despuesDeRowid) {
-    QStringList columnas;
-    for (const QString& c : campos_) columnas << identificador(c);
+Recordset Maquetador::abrirFilas(qint64 despuesDeRowid, const std::vector<int>& posiciones) {
+    QStringList columnas{QStringLiteral("rowid")};
+    for (int i : posiciones) columnas << identificador(campos_[i]);
     return datos_.Execute(
-        QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid > ? ORDER BY rowid")
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid > ? ORDER BY rowid")
             .arg(columnas.join(QStringLiteral(", ")), identificador(plantilla_.tabla)),
         {despuesDeRowid});
 }
 
 namespace {
 
-// Lee la fila actual del resultado (la columna 0 es el rowid).
-qint64 leerFila(const Recordset& rs, std::vector<QString>& fila) {
-    for (size_t i = 0; i < fila.size(); ++i)
-        fila[i] = rs.Fields(static_cast<int>(i) + 1).toString();
+// Lee la fila actual del resultado (la columna 0 es el rowid) en las posiciones de la fila
+// que corresponden a cada columna de la consulta.
+qint64 leerFila(const Recordset& rs, const std::vector<int>& posiciones,
+                std::vector<QString>& fila) {
+    for (size_t i = 0; i < posiciones.size(); ++i)
+        fila[posiciones[i]] = rs.Fields(static_cast<int>(i) + 1).toString();
     return rs.Fields(0).toLongLong();
 }
 
 }  // namespace
 
 int Maquetador::numeroPaginas() {
-    if (!medido_) {
+    if (totalPaginas_ == 0) {
         Estado inicio;
         const size_t n = plantilla_.grupos.size();
         inicio.abierto.assign(n, 0);
@@ -444,37 +461,43 @@ int Maquetador::numeroPaginas() {
         inicio.sumas.assign(n, std::vector<Moneda>(plantilla_.columnas.size()));
         inicio.ultimos.assign(n, std::vector<QString>(plantilla_.columnas.size()));
         inicio.acumulado.assign(plantilla_.columnas.size(), Moneda());
-        inicios_.clear();
-        inicios_.push_back(inicio);
-        Compositor c(*this, inicio, Compositor::Modo::Medir,
-                     [this](Pagina&, const Estado* siguiente) {
-                         if (siguiente) inicios_.push_back(*siguiente);
-                         return true;
-                     });
-        std::vector<QString> fila(campos_.size());
-        for (Recordset rs = abrirFilas(kAntesDelPrincipio); !rs.Eof(); rs.MoveNext())
-            c.procesar(leerFila(rs, fila), fila);
-        c.terminar();
-        medido_ = true;
+        inicios_.assign(1, inicio);
+        int total = 1;
+        Compositor c(*this, inicio, Compositor::Modo::Medir, [&](Pagina&, const Estado* siguiente) {
+            if (!siguiente) return true;
+            ++total;
+            if ((siguiente->pagina - 1) % kPaginasPorMarca == 0) inicios_.push_back(*siguiente);
+            return true;
+        });
+        alimentar(c, kAntesDelPrincipio, posicionesMedida_);
+        totalPaginas_ = total;
     }
-    return static_cast<int>(inicios_.size());
+    return totalPaginas_;
+}
+
+void Maquetador::alimentar(Compositor& c, qint64 despuesDeRowid,
+                           const std::vector<int>& posiciones) {
+    std::vector<QString> fila(campos_.size());
+    for (Recordset rs = abrirFilas(despuesDeRowid, posiciones); !rs.Eof() && !c.detenido();
+         rs.MoveNext())
+        c.procesar(leerFila(rs, posiciones, fila), fila);
+    if (!c.detenido()) c.terminar();
 }
 
 Pagina Maquetador::pagina(int numero) {
     if (numero < 1 || numero > numeroPaginas()) return Pagina{};
+    // Se compone desde la marca anterior más cercana descartando las páginas intermedias.
+    const Estado& inicio = inicios_[(numero - 1) / kPaginasPorMarca];
     Pagina resultado;
-    const Estado& inicio = inicios_[numero - 1];
     Compositor c(*this, inicio, Compositor::Modo::Componer, [&](Pagina& p, const Estado*) {
+        if (p.numero != numero) return true;
         resultado = std::move(p);
         return false;
     });
-    std::vector<QString> fila(campos_.size());
-    if (!inicio.fin) {
-        for (Recordset rs = abrirFilas(inicio.ultimoRowid); !rs.Eof() && !c.detenido();
-             rs.MoveNext())
-            c.procesar(leerFila(rs, fila), fila);
-    }
-    if (!c.detenido()) c.terminar();
+    if (inicio.fin)
+        c.terminar();
+    else
+        alimentar(c, inicio.ultimoRowid, posicionesTodas_);
     return resultado;
 }
 
@@ -485,10 +508,7 @@ void Maquetador::recorrer(const std::function<void(const Pagina&)>& alPintar) {
                      alPintar(p);
                      return true;
                  });
-    std::vector<QString> fila(campos_.size());
-    for (Recordset rs = abrirFilas(kAntesDelPrincipio); !rs.Eof(); rs.MoveNext())
-        c.procesar(leerFila(rs, fila), fila);
-    c.terminar();
+    alimentar(c, kAntesDelPrincipio, posicionesTodas_);
 }
 
 void Maquetador::recorrerContinuo(const std::function<void(const LineaPagina&)>& alEscribir) {
@@ -498,10 +518,7 @@ void Maquetador::recorrerContinuo(const std::function<void(const LineaPagina&)>&
                      for (const LineaPagina& l : p.lineas) alEscribir(l);
                      return true;
                  });
-    std::vector<QString> fila(campos_.size());
-    for (Recordset rs = abrirFilas(kAntesDelPrincipio); !rs.Eof(); rs.MoveNext())
-        c.procesar(leerFila(rs, fila), fila);
-    c.terminar();
+    alimentar(c, kAntesDelPrincipio, posicionesTodas_);
 }
 
 std::vector<Maquetador::CampoDatos> Maquetador::camposDatos() const {
@@ -542,12 +559,12 @@ std::vector<Maquetador::CampoDatos> Maquetador::camposDatos() const {
 
 void Maquetador::recorrerFilas(const std::function<void(const std::vector<QString>&)>& alLeer) {
     const auto datos = camposDatos();
-    std::vector<int> posicion;
-    for (const CampoDatos& d : datos) posicion.push_back(indice_.value(d.campo.toLower()));
+    std::vector<int> posiciones;
+    for (const CampoDatos& d : datos) posiciones.push_back(indice_.value(d.campo.toLower()));
     std::vector<QString> fila(campos_.size()), salida(datos.size());
-    for (Recordset rs = abrirFilas(kAntesDelPrincipio); !rs.Eof(); rs.MoveNext()) {
-        leerFila(rs, fila);
-        for (size_t i = 0; i < datos.size(); ++i) salida[i] = fila[posicion[i]];
+    for (Recordset rs = abrirFilas(kAntesDelPrincipio, posiciones); !rs.Eof(); rs.MoveNext()) {
+        leerFila(rs, posiciones, fila);
+        for (size_t i = 0; i < datos.size(); ++i) salida[i] = fila[posiciones[i]];
         alLeer(salida);
     }
 }

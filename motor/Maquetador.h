@@ -98,7 +98,9 @@ class Maquetador {
   private:
     struct Estado;
     class Compositor;
-    Recordset abrirFilas(qint64 despuesDeRowid);
+    Recordset abrirFilas(qint64 despuesDeRowid, const std::vector<int>& posiciones);
+    // Pasa al compositor las filas posteriores a 'despuesDeRowid' hasta que termine o se detenga.
+    void alimentar(Compositor& c, qint64 despuesDeRowid, const std::vector<int>& posiciones);
     QString expandirFila(const QString& texto, const std::vector<QString>* fila) const;
     bool cumpleFila(const Condicion& c, const std::vector<QString>* fila) const;
 
@@ -111,8 +113,13 @@ class Maquetador {
     std::vector<int> visibles_;
     std::vector<double> anchos_;
     bool tituloSuperior_ = false;
-    std::vector<Estado> inicios_;  // estado al empezar cada página
-    bool medido_ = false;
+    // Estado al empezar las páginas 1, 1 + kPaginasPorMarca...: la memoria apenas crece con el
+    // número de páginas y una página suelta se compone desde la marca anterior.
+    static constexpr int kPaginasPorMarca = 16;
+    std::vector<Estado> inicios_;
+    int totalPaginas_ = 0;
+    std::vector<int> posicionesTodas_;   // columnas que se leen para componer
+    std::vector<int> posicionesMedida_;  // las que bastan para medir
 };
 
 }  // namespace orvo
