@@ -122,6 +122,7 @@ VistaPrevia::VistaPrevia(Maquetador& m, Pintor& pintor, const QString& titulo, c
         irA(actual_ - 1);
     })->setToolTip(QStringLiteral("Página anterior"));
     rotulo_ = new QLabel(this);
+    rotulo_->setObjectName(QStringLiteral("lblPagina"));
     rotulo_->setMinimumWidth(120);
     rotulo_->setAlignment(Qt::AlignCenter);
     barra->addWidget(rotulo_);

@@ -1,14 +1,19 @@
 // Las plantillas del producto, de la tabla de trabajo al archivo: PDF legible con la empresa y
 // la paginación, exportaciones de datos y los errores que el motor devuelve.
 #include <QDir>
+#include <QLabel>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "Apoyo.h"
 #include "Maquetador.h"
 #include "Moneda.h"
+#include "Pintor.h"
+#include "Salidas.h"
 
 using namespace orvo;
 using namespace orvo::prueba;
@@ -437,6 +442,42 @@ class PruebaPlantillas : public QObject {
         m.setFormulas(30, QStringLiteral("Empresa \"sin igual\""));
         m.PrintReport();
         QCOMPARE(m.LastErrorNumber(), ErrorMotor::kFormulaNoValida);
+    }
+
+    void vistaPreviaNavegaYAmplia() {
+        rellenar(*Conexion::abrir(base_), QStringLiteral("Libro_Mayor"), 400);
+        auto con = Conexion::abrir(base_);
+        ValoresFormulas f;
+        f.anadir(QStringLiteral("Empresa= \"X\""));
+        Maquetador m(Plantilla::leer(prueba::plantilla(QStringLiteral("infCONT_LibroMayor.rpt"))),
+                     *con, f);
+        Pintor pintor(m, QStringLiteral("Informe de libro Mayor"), QDate(2024, 1, 1));
+        VistaPrevia v(m, pintor, QStringLiteral("Informe de libro Mayor"), QDate(2024, 1, 1), 150);
+        const int total = m.numeroPaginas();
+        QVERIFY(total > 3);
+        auto* rotulo = v.findChild<QLabel*>(QStringLiteral("lblPagina"));
+        auto pulsar = [&v](const char* boton) {
+            v.findChild<QPushButton*>(QLatin1String(boton))->click();
+        };
+        QCOMPARE(rotulo->text(), QStringLiteral("Página 1 de %1").arg(total));
+        pulsar("cmdAnterior");
+        QCOMPARE(v.paginaActual(), 1);
+        pulsar("cmdSiguiente");
+        QCOMPARE(rotulo->text(), QStringLiteral("Página 2 de %1").arg(total));
+        pulsar("cmdUltima");
+        pulsar("cmdSiguiente");
+        QCOMPARE(v.paginaActual(), total);
+        pulsar("cmdPrimera");
+        QCOMPARE(v.paginaActual(), 1);
+        QCOMPARE(v.zoom(), 150);
+        const QImage grande = v.imagen();
+        QCOMPARE(grande.width(), int(210 * 1.5 * 96 / 25.4));
+        v.findChild<QSpinBox*>(QStringLiteral("spnZoom"))->setValue(100);
+        QCOMPARE(v.imagen().width(), int(210 * 96 / 25.4));
+        int oscuros = 0;
+        for (int y = 0; y < grande.height(); y += 2)
+            for (int x = 0; x < grande.width(); x += 2) oscuros += qGray(grande.pixel(x, y)) < 128;
+        QVERIFY(oscuros > 2000);  // la página lleva texto, no solo blanco
     }
 
     void destinosPantallaEImpresora() {
