@@ -63,8 +63,12 @@ void MotorInformes::generar() {
     Pintor pintor(maquetador, windowTitle_, fecha);
     switch (destination_) {
         case 0: {
+            if (!opciones_.vistaPreviaInteractiva) {
+                // Sin nadie que mire: se compone la primera página como la vería la ventana.
+                imagenDePagina(maquetador, pintor, 1, pageZoom_);
+                break;
+            }
             VistaPrevia vista(maquetador, pintor, windowTitle_, fecha, pageZoom_);
-            if (!opciones_.vistaPreviaInteractiva) break;  // ya compuesta la primera página
             if (windowState_ == 2) vista.setWindowState(Qt::WindowMaximized);
             vista.exec();
             break;

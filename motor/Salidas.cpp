@@ -168,9 +168,9 @@ void VistaPrevia::irA(int pagina) {
     mostrarPagina();
 }
 
-QImage VistaPrevia::imagen() const {
-    const Geometria& g = m_.geometria();
-    const double pxPorMm = zoom_->value() / 100.0 * 96.0 / 25.4;
+QImage imagenDePagina(Maquetador& m, Pintor& pintor, int pagina, int zoom) {
+    const Geometria& g = m.geometria();
+    const double pxPorMm = zoom / 100.0 * 96.0 / 25.4;
     QImage img(int(g.ancho * pxPorMm), int(g.alto * pxPorMm), QImage::Format_RGB32);
     img.setDotsPerMeterX(int(pxPorMm * 1000));
     img.setDotsPerMeterY(int(pxPorMm * 1000));
@@ -178,8 +178,12 @@ QImage VistaPrevia::imagen() const {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    pintor_.pintar(p, m_.pagina(actual_), total_, pxPorMm);
+    pintor.pintar(p, m.pagina(pagina), m.numeroPaginas(), pxPorMm);
     return img;
+}
+
+QImage VistaPrevia::imagen() const {
+    return imagenDePagina(m_, pintor_, actual_, zoom_->value());
 }
 
 void VistaPrevia::mostrarPagina() {

@@ -22,6 +22,9 @@ void imprimirEnPredeterminada(Maquetador& m, Pintor& pintor, const QString& titu
 void escribirArchivo(Maquetador& m, Pintor& pintor, const QString& titulo, const QDate& fecha,
                      const QString& archivo);
 
+// Imagen de una página a un zoom dado (100 = tamaño real en una pantalla de 96 ppp).
+QImage imagenDePagina(Maquetador& m, Pintor& pintor, int pagina, int zoom);
+
 // Ventana de vista previa: navegación por páginas, zoom, imprimir y guardar.
 class VistaPrevia : public QDialog {
     Q_OBJECT
