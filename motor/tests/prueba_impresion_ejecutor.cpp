@@ -1,0 +1,117 @@
+// De punta a punta con la orden orvo-informes sobre los libros de ejemplo: el diálogo de
+// opciones de impresión lleva el informe al archivo, lo cancela o deja ver el error del motor.
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Apoyo.h"
+
+using namespace orvo::prueba;
+
+namespace {
+
+struct Salida {
+    int codigo = -1;
+    QString error;
+    QJsonObject volcado;
+};
+
+}  // namespace
+
+class PruebaImpresionEjecutor : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString libros_;
+
+    Salida ejecutar(QStringList args) {
+        const QString volcado = dir_.filePath(QStringLiteral("volcado.json"));
+        QFile::remove(volcado);
+        args << "--contabilidad" << libros_ << "--ruta" << dir_.filePath(QStringLiteral("app"))
+             << "--volcado" << volcado;
+        QProcess p;
+        p.start(QStringLiteral(ORVO_INFORMES), args);
+        p.waitForFinished(120000);
+        Salida s;
+        s.codigo = p.exitCode();
+        s.error = QString::fromUtf8(p.readAllStandardError());
+        QFile f(volcado);
+        if (f.open(QIODevice::ReadOnly)) s.volcado = QJsonDocument::fromJson(f.readAll()).object();
+        return s;
+    }
+
+  private slots:
+    void initTestCase() {
+        libros_ = dir_.filePath(QStringLiteral("LibrosEjemplo.db"));
+        QProcess p;
+        p.start(QStringLiteral(ORVO_INFORMES), {QStringLiteral("ejemplo"), libros_});
+        QVERIFY(p.waitForFinished(120000));
+        QCOMPARE(p.exitCode(), 0);
+    }
+
+    void diarioConSumaYSigueEnPdf() {
+        if (!hayPdftotext()) QSKIP("pdftotext no está instalado");
+        const QString pdf = dir_.filePath(QStringLiteral("diario.pdf"));
+        const Salida s = ejecutar({"ImprimirLibroDiario", "--empresa", "1", "--control",
+                                   "chkTipoDiario=1", "--destino", "archivo", "--archivo", pdf});
+        QCOMPARE(s.codigo, 0);
+        const QJsonObject informe = s.volcado.value("informe").toObject();
+        QVERIFY(informe.value("ReportFileName")
+                    .toString()
+                    .endsWith(QStringLiteral("/infCONT_LibroDiario_2.rpt")));
+        QCOMPARE(informe.value("Destination").toInt(), 2);
+        QCOMPARE(informe.value("PrintFileName").toString(), pdf);
+        const QStringList paginas = textoPdf(pdf);
+        QVERIFY(paginas.size() > 1);
+        for (int i = 0; i < paginas.size(); ++i) {
+            QVERIFY(paginas[i].contains(QStringLiteral("<MONCAYO> Almacenes Moncayo, S.L.")));
+            QVERIFY(paginas[i].contains(QStringLiteral("Informe de libro Diario")));
+            QVERIFY(paginas[i].contains(
+                QStringLiteral("Página %1 de %2").arg(i + 1).arg(paginas.size())));
+            QCOMPARE(paginas[i].contains(QStringLiteral("Suma y sigue")), i + 1 < paginas.size());
+        }
+        QVERIFY(paginas.last().contains(QStringLiteral("Total del diario")));
+    }
+
+    void csvPorLaExtension() {
+        const QString csv = dir_.filePath(QStringLiteral("subcuentas.csv"));
+        const Salida s = ejecutar(
+            {"ImprimirSubcuentas", "--empresa", "1", "--destino", "archivo", "--archivo", csv});
+        QCOMPARE(s.codigo, 0);
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList lineas =
+            QString::fromUtf8(f.readAll()).remove(QChar(0xfeff)).split(QStringLiteral("\r\n"));
+        QCOMPARE(lineas.value(0), QStringLiteral("Código;Descripción"));
+        QVERIFY(lineas.size() > 10);
+    }
+
+    void cancelarLaImpresion() {
+        const QString pdf = dir_.filePath(QStringLiteral("cancelado.pdf"));
+        const Salida s = ejecutar({"ImprimirSubcuentas", "--empresa", "1", "--destino", "archivo",
+                                   "--archivo", pdf, "--cancelar-impresion"});
+        QCOMPARE(s.codigo, 1);
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(s.volcado.value("informe").isNull());
+    }
+
+    void errorDelMotorAlUsuario() {
+        const Salida s = ejecutar({"ImprimirSubcuentas", "--empresa", "1", "--destino", "archivo",
+                                   "--archivo", "/no/existe/x.pdf"});
+        QVERIFY2(s.error.contains(QStringLiteral("¡Se ha producido el error 20520: ")),
+                 qPrintable(s.error));
+        QVERIFY(
+            s.error.contains(QStringLiteral("No se puede escribir el archivo /no/existe/x.pdf")));
+        QVERIFY(s.codigo != 0);
+    }
+
+    void pantallaSinEsperar() {
+        const Salida s = ejecutar({"ImprimirEpigrafes", "--empresa", "1", "--control",
+                                   "chkDocumento(1)=1", "--destino", "pantalla"});
+        QCOMPARE(s.codigo, 0);
+        QCOMPARE(s.volcado.value("informe").toObject().value("Destination").toInt(), 0);
+    }
+};
+
+QTEST_MAIN(PruebaImpresionEjecutor)
+#include "prueba_impresion_ejecutor.moc"
