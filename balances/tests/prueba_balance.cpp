@@ -218,13 +218,17 @@ class PruebaBalance : public QObject {
         QCOMPARE(libro_->instantanea(), antes);
     }
 
+    // Números de cuenta delante de la descripción (que puede llevar comillas de los dos
+    // tipos) y, aparte, solo los epígrafes.
     void opcionesDeCuentas() {
         libroBasico();
+        libro_->con().Execute(QStringLiteral(
+            "UPDATE Cuenta SET Descripcion = 'Nave \"A\" d''Or' WHERE Codigo = '2100001'"));
         OpcionesBalance o = opciones(1);
         o.numerosCuenta = true;
         construir(o);
         QVERIFY(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Descripcion"))
-                    .contains(QStringLiteral("2100001  Nave")));
+                    .contains(QStringLiteral("2100001  Nave \"A\" d'Or")));
         inf_->Execute(QStringLiteral("DELETE FROM Balances"));
         o.numerosCuenta = false;
         o.soloEpigrafes = true;

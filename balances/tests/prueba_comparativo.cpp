@@ -2,6 +2,10 @@
 // camino completo desde el diálogo.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -314,6 +318,36 @@ class PruebaComparativo : public QObject {
                  QStringLiteral(
                      "Informe de balance de Pérdidas y Ganancias comparativo presupuestario"));
         QCOMPARE(motor_.impresas.value(2), QStringLiteral("Empresa B= \"<EJ0-2000>\""));
+    }
+
+    // Desde el ejecutor de órdenes, eligiendo la empresa B por su código.
+    void ejecutorDeOrdenes() {
+        prueba::libroBasico(*libro_);
+        prueba::libroBasico(*libro_, 2, QStringLiteral("EJ0"), 2000);
+        const QString volcado = dir_.filePath(QStringLiteral("volcado.json"));
+        QProcess p;
+        p.start(QStringLiteral(ORVO_INFORMES_EXE),
+                {QStringLiteral("ImprimirBalancePYGComp"), QStringLiteral("--contabilidad"),
+                 libro_->con().ruta(), QStringLiteral("--empresa"), QStringLiteral("1"),
+                 QStringLiteral("--ruta"), dir_.filePath(QStringLiteral("app")),
+                 QStringLiteral("--control"), QStringLiteral("cboBalance(1)=2"),
+                 QStringLiteral("--cancelar-impresion"), QStringLiteral("--volcado"), volcado});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);  // cerrado sin imprimir
+        QFile f(volcado);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QJsonObject v = QJsonDocument::fromJson(f.readAll()).object();
+        QCOMPARE(v.value(QStringLiteral("dialogo"))
+                     .toObject()
+                     .value(QStringLiteral("titulo"))
+                     .toString(),
+                 QStringLiteral("Informe de balance de Pérdidas y Ganancias comparativo"));
+        QStringList filas;
+        for (const QJsonValue& fila : v.value(QStringLiteral("filas")).toArray())
+            filas << fila.toObject().value(QStringLiteral("Descripcion")).toString() + u'|' +
+                         fila.toObject().value(QStringLiteral("TotalB")).toString();
+        QCOMPARE(filas, (QStringList{"Gastos|2.000,00", "Compras|2.000,00", "Ingresos|3.500,00",
+                                     "Ventas|3.500,00"}));
     }
 
     // Sin empresa anterior, la lista B no tiene nada elegido y ACEPTAR lo pide.
