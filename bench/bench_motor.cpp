@@ -135,8 +135,9 @@ Medida medirBucle(const QString& base, const QString& pdf) {
         p.setFont(negrita);
         p.drawText(mm(12, 10, 150, 5), Qt::AlignLeft | Qt::AlignVCenter,
                    QStringLiteral("Comercial Ñandú, S.L. <CÑ-2024>"));
+        p.setFont(normal);
         p.drawText(mm(12, 10, 186, 5), Qt::AlignRight | Qt::AlignVCenter,
-                   QStringLiteral("Fecha: 31/12/2024"));
+                   QStringLiteral("Fecha de impresión: 31/12/2024"));
         p.setFont(titulo);
         p.drawText(mm(12, 15, 186, 7), Qt::AlignCenter, QStringLiteral("Informe de libro Mayor"));
         p.setFont(normal);

@@ -95,8 +95,9 @@ void exportarHtml(Maquetador& m, const QString& titulo, const QDate& fecha,
          "#000}.n{font-weight:bold}.c{font-style:italic}"
          "</style></head><body>\n";
     s << "<p><b>" << xml(m.expandir(p.empresa))
-      << "</b><br>Fecha: " << fecha.toString(QStringLiteral("dd/MM/yyyy")) << "</p>\n<h1>"
-      << xml(titulo) << "</h1>\n<p>" << xml(m.expandir(p.periodo)) << "</p>\n<table>\n<thead><tr>";
+      << "</b><br>Fecha de impresión: " << fecha.toString(QStringLiteral("dd/MM/yyyy"))
+      << "</p>\n<h1>" << xml(titulo) << "</h1>\n<p>" << xml(m.expandir(p.periodo))
+      << "</p>\n<table>\n<thead><tr>";
     for (int c : vis) {
         const Columna& col = p.columnas[c];
         s << "<th" << (col.tipo != TipoColumna::Texto ? " class=\"d\"" : "") << '>'

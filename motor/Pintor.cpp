@@ -81,9 +81,9 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
     double y = g.margenSuperior;
     p.setPen(Qt::black);
     Letra& empresa = letra(10, true);
-    celda(p, empresa, mm(x0, y, ancho, 5), QStringLiteral("Fecha: ") + fecha_, Alineacion::Derecha,
-          false);
-    celda(p, empresa, mm(x0, y, ancho - 35, 5), empresa_, Alineacion::Izquierda, false);
+    celda(p, letra(8), mm(x0, y, ancho, 5), QStringLiteral("Fecha de impresión: ") + fecha_,
+          Alineacion::Derecha, false);
+    celda(p, empresa, mm(x0, y, ancho - 45, 5), empresa_, Alineacion::Izquierda, false);
     y += 5;
     celda(p, letra(13, true), mm(x0, y, ancho, 7), titulo_, Alineacion::Centro, false);
     y += 7;

@@ -146,7 +146,7 @@ class PruebaPlantillas : public QObject {
             QVERIFY2(t.contains(kEmpresa),
                      qPrintable(QStringLiteral("página %1 sin empresa").arg(i + 1)));
             QVERIFY(t.contains(QStringLiteral("Informe de prueba")));
-            QVERIFY(t.contains(QStringLiteral("Fecha: 31/12/2024")));
+            QVERIFY(t.contains(QStringLiteral("Fecha de impresión: 31/12/2024")));
             QVERIFY2(t.contains(QStringLiteral("Página %1 de %2").arg(i + 1).arg(paginas.size())),
                      qPrintable(t.right(300)));
             if (!plantilla.contains(u"Subcuentas.rpt") && !plantilla.contains(u"Epigrafes"))
