@@ -37,6 +37,9 @@ QString xml(const QString& s) {
     return s.toHtmlEscaped();
 }
 
+// Filas de una hoja XLSX, la de títulos incluida.
+constexpr qint64 kFilasPorHoja = 1048576;
+
 // Nombre de columna de hoja de cálculo: 0 -> A, 26 -> AA.
 QString letraColumna(int i) {
     QString r;
@@ -243,7 +246,12 @@ void exportarXlsx(Maquetador& m, const QString& archivo) {
     qint64 numero = 1;
     QString fila;
     m.recorrerFilas([&](const std::vector<QString>& valores) {
-        ++numero;
+        if (++numero > kFilasPorHoja)
+            throw FalloMotor(
+                ErrorMotor::kSalidaNoEscribible,
+                QStringLiteral("El informe tiene más filas de las que caben en una hoja "
+                               "de cálculo (%1); elija PDF o CSV")
+                    .arg(agruparMiles(kFilasPorHoja - 1)));
         const QString n = QString::number(numero);
         fila = QStringLiteral("<row r=\"") + n + QStringLiteral("\">");
         for (size_t i = 0; i < valores.size(); ++i) {

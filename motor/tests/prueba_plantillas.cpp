@@ -294,6 +294,31 @@ class PruebaPlantillas : public QObject {
             QRegularExpression(QStringLiteral("Total general\\s+450,00\\s+510,00"))));
     }
 
+    // Una descripción que no cabe se acorta con "…" y no pisa los importes; un importe que no
+    // cabe se escribe entero con letra más pequeña.
+    void textosLargosEImportesAnchos() {
+        if (!hayPdftotext()) QSKIP("pdftotext no está instalado");
+        auto con = Conexion::abrir(base_);
+        const QString larga = QStringLiteral(
+            "Regularización de existencias finales de mercaderías del "
+            "almacén central y de las tiendas de la zona norte y sur");
+        insertar(
+            *con, "Libro_Mayor",
+            {"Codigo", "Descripcion", "Asiento", "Fecha", "Concepto", "Debe", "Haber", "Saldo"},
+            {"3000000", "Mercaderías", "1 (1)", "31/12/2024", larga, "1.234,56",
+             "-987.654.321.098,76", "-1,00"});
+        const QString pdf = dir_.filePath(QStringLiteral("largo.pdf"));
+        MotorInformes m = motorA(QStringLiteral("infCONT_LibroMayor.rpt"), pdf);
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), 0);
+        const QString texto = textoPdf(pdf).join(u'\n');
+        QVERIFY(!texto.contains(larga));
+        static const QRegularExpression linea(QStringLiteral(
+            "31/12/2024\\s+1 \\(1\\)\\s+Regularización de existencias[^\\n]*…\\s+1\\.234,56\\s+"
+            "-987\\.654\\.321\\.098,76\\s+-1,00"));
+        QVERIFY2(linea.match(texto).hasMatch(), qPrintable(texto));
+    }
+
     void exportaCsvConNumeros() {
         auto con = Conexion::abrir(base_);
         const QStringList cols{"NumFactura",  "Fecha",      "CodSubcuenta", "DescripcionSubcuenta",
