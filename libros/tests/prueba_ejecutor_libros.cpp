@@ -1,0 +1,178 @@
+// Los libros de punta a punta por el ejecutor de órdenes, como los pide el anfitrión: el mismo
+// binario, los mismos controles por su nombre y el volcado de filas y fórmulas.
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include "LibroPrueba.h"
+
+using namespace orvo;
+using namespace orvo::prueba;
+
+namespace {
+
+struct Resultado {
+    int codigo = -1;
+    QJsonObject volcado;
+    QString errores;
+    QStringList columna(const QString& nombre) const {
+        QStringList r;
+        for (const QJsonValue& f : volcado.value(QStringLiteral("filas")).toArray())
+            r << f.toObject().value(nombre).toString();
+        return r;
+    }
+    QString formula(int i) const {
+        return volcado.value(QStringLiteral("informe"))
+            .toObject()
+            .value(QStringLiteral("formulas"))
+            .toObject()
+            .value(QString::number(i))
+            .toString();
+    }
+    QString plantilla() const {
+        return volcado.value(QStringLiteral("informe"))
+            .toObject()
+            .value(QStringLiteral("ReportFileName"))
+            .toString();
+    }
+};
+
+// Libro de pruebas con las plantillas de los libros en su carpeta de aplicación.
+struct Escenario {
+    Escenario() {
+        empresa = libro.empresa();
+        for (const QString& p :
+             QDir(QStringLiteral(ORVO_PLANTILLAS_DIR)).entryList({QStringLiteral("infCONT_*.rpt")}))
+            QFile::copy(QStringLiteral(ORVO_PLANTILLAS_DIR "/") + p, libro.carpeta() + u'/' + p);
+        banco = libro.cuenta(empresa, QStringLiteral("5720001"), QStringLiteral("Banco"));
+        clientes = libro.cuenta(empresa, QStringLiteral("4300001"), QStringLiteral("Cliente Uno"),
+                                QStringLiteral("B12345678"));
+        ventas = libro.cuenta(empresa, QStringLiteral("7000001"), QStringLiteral("Ventas"));
+        iva = libro.cuenta(empresa, QStringLiteral("4720001"), QStringLiteral("IVA soportado"));
+        proveedor = libro.cuenta(empresa, QStringLiteral("4000001"), QStringLiteral("Proveedor"));
+    }
+    Resultado ejecutar(const QString& operacion, const QStringList& extra) {
+        const QString volcado = libro.carpeta() + QStringLiteral("/volcado.json");
+        QFile::remove(volcado);
+        QProcess p;
+        p.start(QStringLiteral(ORVO_INFORMES_BIN),
+                QStringList{operacion, QStringLiteral("--contabilidad"), libro.conta().ruta(),
+                            QStringLiteral("--empresa"), QString::number(empresa),
+                            QStringLiteral("--ruta"), libro.carpeta(), QStringLiteral("--destino"),
+                            QStringLiteral("archivo"), QStringLiteral("--archivo"),
+                            libro.carpeta() + QStringLiteral("/x.pdf"), QStringLiteral("--volcado"),
+                            volcado} +
+                    extra);
+        Resultado r;
+        if (!p.waitForFinished(60000)) return r;
+        r.codigo = p.exitCode();
+        r.errores = QString::fromUtf8(p.readAllStandardError());
+        QFile f(volcado);
+        if (f.open(QIODevice::ReadOnly)) r.volcado = QJsonDocument::fromJson(f.readAll()).object();
+        return r;
+    }
+    LibroPrueba libro;
+    long empresa;
+    qint64 banco, clientes, ventas, iva, proveedor;
+};
+
+}  // namespace
+
+class PruebaEjecutorLibros : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void diarioConApuntesOrdenados() {
+        Escenario e;
+        for (int n : {12, 10, 9, 11, 8}) {
+            const qint64 as =
+                e.libro.asiento(e.empresa, QString::number(n), QStringLiteral("20260320"));
+            e.libro.apunte(as, e.ventas, QStringLiteral("0"), QStringLiteral("40"));
+            e.libro.apunte(as, e.clientes, QStringLiteral("100"), QStringLiteral("0"));
+            e.libro.apunte(as, e.banco, QStringLiteral("0"), QStringLiteral("60"));
+        }
+        const Resultado r = e.ejecutar(
+            QStringLiteral("ImprimirLibroDiario"),
+            {QStringLiteral("--control"), QStringLiteral("txtLibroDiario(2)=9"),
+             QStringLiteral("--control"), QStringLiteral("txtLibroDiario(3)=11"),
+             QStringLiteral("--control"), QStringLiteral("chkApuntesOrdenados=1"),
+             QStringLiteral("--control"), QStringLiteral("dtpLibroDiario(0)=2026-03-15"),
+             QStringLiteral("--control"), QStringLiteral("dtpLibroDiario(1)=2026-04-20")});
+        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.errores));
+        QStringList asientos;
+        for (const QString& a : r.columna(QStringLiteral("Asiento")))
+            asientos << a.section(u' ', 0, 0);
+        QCOMPARE(asientos, QStringList({"9", "9", "9", "10", "10", "10", "11", "11", "11"}));
+        QCOMPARE(r.columna(QStringLiteral("Descripcion")).mid(0, 3),
+                 QStringList({"4300001 - Cliente Uno", "5720001 - Banco", "7000001 - Ventas"}));
+        QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_LibroDiario.rpt")));
+        QCOMPARE(r.formula(2), QStringLiteral("Periodo= \"Periodo:  marzo/2026 ~ abril/2026\""));
+        QVERIFY(QFile::exists(e.libro.carpeta() + QStringLiteral("/x.pdf")));
+    }
+
+    void desgloseConSaldoAnterior() {
+        Escenario e;
+        e.libro.apunte(e.libro.asiento(e.empresa, 1, QStringLiteral("20260110")), e.banco,
+                       QStringLiteral("40"), QStringLiteral("0"));
+        e.libro.apunte(e.libro.asiento(e.empresa, 2, QStringLiteral("20260210")), e.banco,
+                       QStringLiteral("100"), QStringLiteral("0"));
+        e.libro.apunte(e.libro.asiento(e.empresa, 3, QStringLiteral("20260211")), e.clientes,
+                       QStringLiteral("5"), QStringLiteral("0"));
+        const Resultado r = e.ejecutar(
+            QStringLiteral("ImprimirDesgloseSubCuenta"),
+            {QStringLiteral("--control"), QStringLiteral("lstInfSubCuentas=5720001"),
+             QStringLiteral("--control"), QStringLiteral("chkAcumulados=1"),
+             QStringLiteral("--control"), QStringLiteral("dtpLibroMayor(0)=2026-02-01")});
+        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.errores));
+        QCOMPARE(r.volcado.value(QStringLiteral("dialogo"))
+                     .toObject()
+                     .value(QStringLiteral("titulo"))
+                     .toString(),
+                 QStringLiteral("Informe desglose de Subcuenta"));
+        QCOMPARE(r.columna(QStringLiteral("Concepto")).first(),
+                 QStringLiteral("Saldo anterior acumulado"));
+        QCOMPARE(r.columna(QStringLiteral("Saldo")), QStringList({"40,00", "140,00"}));
+        QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_DesgloseSubCuentas.rpt")));
+    }
+
+    void facturasRecibidasNumeradasEnPesetas() {
+        Escenario e;
+        for (const char* fecha : {"20260301", "20260302"}) {
+            LibroPrueba::LineaIVA l;
+            l.debe = QStringLiteral("21");
+            l.factura = QStringLiteral("P-1");
+            l.contrapartida = QStringLiteral("4000001");
+            l.recargo = QStringLiteral("5,2");
+            e.libro.apunteIVA(e.libro.asiento(e.empresa, 1, QString::fromLatin1(fecha)), e.iva, l);
+        }
+        const Resultado r =
+            e.ejecutar(QStringLiteral("ImprimirFacturasRecibidas"),
+                       {QStringLiteral("--pesetas"), QStringLiteral("--control"),
+                        QStringLiteral("optFacturas(1)=1"), QStringLiteral("--control"),
+                        QStringLiteral("txtFacturas=007")});
+        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.errores));
+        QCOMPARE(r.columna(QStringLiteral("NumFactura")), QStringList({"007", "8"}));
+        QCOMPARE(r.columna(QStringLiteral("TotalFactura")), QStringList({"126", "126"}));
+        QCOMPARE(r.formula(2), QStringLiteral("TrabajarConPts= '1'"));
+        QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_FacturasRecibidas.rpt")));
+    }
+
+    void numeroDeAsientoIncorrectoNoImprime() {
+        Escenario e;
+        e.libro.apunte(e.libro.asiento(e.empresa, 1, QStringLiteral("20260110")), e.banco,
+                       QStringLiteral("40"), QStringLiteral("0"));
+        const Resultado r =
+            e.ejecutar(QStringLiteral("ImprimirLibroDiario"),
+                       {QStringLiteral("--control"), QStringLiteral("txtLibroDiario(3)=1;2")});
+        QCOMPARE(r.codigo, 1);
+        QVERIFY(r.columna(QStringLiteral("Asiento")).isEmpty());
+        QVERIFY(r.volcado.value(QStringLiteral("informe")).isNull());
+        QVERIFY2(r.errores.contains(QStringLiteral("«1;2» no es un número")),
+                 qPrintable(r.errores));
+    }
+};
+
+QTEST_GUILESS_MAIN(PruebaEjecutorLibros)
+#include "prueba_ejecutor_libros.moc"
