@@ -115,23 +115,17 @@ VistaPrevia::VistaPrevia(Maquetador& m, Pintor& pintor, const QString& titulo, c
         barra->addWidget(b);
         return b;
     };
-    boton(QStringLiteral("|<"), QStringLiteral("cmdPrimera"), [this] {
-        irA(1);
-    })->setToolTip(QStringLiteral("Primera página"));
-    boton(QStringLiteral("<"), QStringLiteral("cmdAnterior"), [this] {
-        irA(actual_ - 1);
-    })->setToolTip(QStringLiteral("Página anterior"));
+    boton(QStringLiteral("« Primera"), QStringLiteral("cmdPrimera"), [this] { irA(1); });
+    boton(QStringLiteral("‹ Anterior"), QStringLiteral("cmdAnterior"),
+          [this] { irA(actual_ - 1); });
     rotulo_ = new QLabel(this);
     rotulo_->setObjectName(QStringLiteral("lblPagina"));
     rotulo_->setMinimumWidth(120);
     rotulo_->setAlignment(Qt::AlignCenter);
     barra->addWidget(rotulo_);
-    boton(QStringLiteral(">"), QStringLiteral("cmdSiguiente"), [this] {
-        irA(actual_ + 1);
-    })->setToolTip(QStringLiteral("Página siguiente"));
-    boton(QStringLiteral(">|"), QStringLiteral("cmdUltima"), [this] {
-        irA(total_);
-    })->setToolTip(QStringLiteral("Última página"));
+    boton(QStringLiteral("Siguiente ›"), QStringLiteral("cmdSiguiente"),
+          [this] { irA(actual_ + 1); });
+    boton(QStringLiteral("Última »"), QStringLiteral("cmdUltima"), [this] { irA(total_); });
     barra->addSpacing(20);
     barra->addWidget(new QLabel(QStringLiteral("Zoom:"), this));
     zoom_ = new QSpinBox(this);
