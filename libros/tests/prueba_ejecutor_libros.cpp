@@ -158,20 +158,6 @@ class PruebaEjecutorLibros : public QObject {
         QCOMPARE(r.formula(2), QStringLiteral("TrabajarConPts= '1'"));
         QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_FacturasRecibidas.rpt")));
     }
-
-    void numeroDeAsientoIncorrectoNoImprime() {
-        Escenario e;
-        e.libro.apunte(e.libro.asiento(e.empresa, 1, QStringLiteral("20260110")), e.banco,
-                       QStringLiteral("40"), QStringLiteral("0"));
-        const Resultado r =
-            e.ejecutar(QStringLiteral("ImprimirLibroDiario"),
-                       {QStringLiteral("--control"), QStringLiteral("txtLibroDiario(3)=1;2")});
-        QCOMPARE(r.codigo, 1);
-        QVERIFY(r.columna(QStringLiteral("Asiento")).isEmpty());
-        QVERIFY(r.volcado.value(QStringLiteral("informe")).isNull());
-        QVERIFY2(r.errores.contains(QStringLiteral("«1;2» no es un número")),
-                 qPrintable(r.errores));
-    }
 };
 
 QTEST_GUILESS_MAIN(PruebaEjecutorLibros)
