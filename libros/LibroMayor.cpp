@@ -1,5 +1,7 @@
 #include "LibroMayor.h"
 
+#include <array>
+
 #include "FilaLibro.h"
 #include "cGeneral.h"
 
@@ -16,8 +18,8 @@ QString columnaHaber(bool euros) {
     return euros ? QStringLiteral("CtdadHaberEuros") : QStringLiteral("CtdadHaber");
 }
 
-// Sumas del debe y del haber de una subcuenta antes del periodo, leídas con una instrucción
-// que se prepara una vez por construcción.
+// Sumas del debe y del haber de una subcuenta desde el comienzo del ejercicio hasta el día
+// anterior al primero del periodo: una consulta por subcuenta que tiene apuntes en el periodo.
 class SaldoAnterior {
   public:
     SaldoAnterior(Conexion& contabilidad, const OpcionesLibroMayor& o)
