@@ -1,6 +1,8 @@
 #include "LibroMayor.h"
 
+#include <QHash>
 #include <array>
+#include <utility>
 
 #include "FilaLibro.h"
 #include "cGeneral.h"
@@ -18,8 +20,8 @@ QString columnaHaber(bool euros) {
     return euros ? QStringLiteral("CtdadHaberEuros") : QStringLiteral("CtdadHaber");
 }
 
-// Sumas del debe y del haber de una subcuenta desde el comienzo del ejercicio hasta el día
-// anterior al primero del periodo: una consulta por subcuenta que tiene apuntes en el periodo.
+// Sumas del debe y del haber de cada subcuenta desde el comienzo del ejercicio hasta el día
+// anterior al primero del periodo.
 class SaldoAnterior {
   public:
     SaldoAnterior(Conexion& contabilidad, const OpcionesLibroMayor& o)
@@ -29,29 +31,57 @@ class SaldoAnterior {
         hayAnterior_ = o.inicioEjercicio.isValid() && primerDia > o.inicioEjercicio;
         desde_ = cGeneral::DateString(o.inicioEjercicio);
         hasta_ = cGeneral::DateString(primerDia.addDays(-1));
+        // Para un intervalo, una sola consulta agrupada que solo recorre los asientos
+        // anteriores al periodo; una consulta por subcuenta recorrería por el índice de cuenta
+        // todos sus apuntes del año. Para una subcuenta sola, en cambio, la suya basta.
+        if (hayAnterior_ && !o.subcuentaUnica) {
+            Recordset rs = con_.Execute(
+                QStringLiteral("SELECT Apunte.CodCuenta, ") + sumas() +
+                    QStringLiteral(
+                        " FROM Asiento CROSS JOIN Apunte ON Apunte.CodAsiento = Asiento.IDAsiento "
+                        "WHERE Asiento.CodEmpresa = ? AND Asiento.Fecha >= ? "
+                        "AND Asiento.Fecha <= ? GROUP BY Apunte.CodCuenta"),
+                {static_cast<qlonglong>(o.empresa), desde_, hasta_});
+            for (; !rs.Eof(); rs.MoveNext())
+                porCuenta_.insert(rs.entero(0), {Moneda::deDiezmilesimas(rs.entero(1)),
+                                                 Moneda::deDiezmilesimas(rs.entero(2))});
+            agrupado_ = true;
+        }
     }
 
     // Debe, haber y saldo (debe - haber) de la subcuenta de clave 'idCuenta'.
     std::array<Moneda, 3> de(qint64 idCuenta) {
         if (!hayAnterior_) return {};
-        Recordset rs = con_.Execute(
-            QStringLiteral(
-                "SELECT SUM(CCur(NULLIF(Apunte.%1, ''))) AS Debe, "
-                "SUM(CCur(NULLIF(Apunte.%2, ''))) AS Haber "
-                "FROM Apunte CROSS JOIN Asiento ON Apunte.CodAsiento = Asiento.IDAsiento "
-                "WHERE Apunte.CodCuenta = ? AND Asiento.Fecha >= ? AND Asiento.Fecha <= ?")
-                .arg(columnaDebe(euros_), columnaHaber(euros_)),
-            {idCuenta, desde_, hasta_});
-        const Moneda debe = Moneda::deDiezmilesimas(rs.entero(0));
-        const Moneda haber = Moneda::deDiezmilesimas(rs.entero(1));
-        return {debe, haber, debe - haber};
+        std::pair<Moneda, Moneda> s;
+        if (agrupado_) {
+            s = porCuenta_.value(idCuenta);
+        } else {
+            Recordset rs = con_.Execute(
+                QStringLiteral("SELECT ") + sumas() +
+                    QStringLiteral(
+                        " FROM Apunte CROSS JOIN Asiento ON Apunte.CodAsiento = Asiento.IDAsiento "
+                        "WHERE Apunte.CodCuenta = ? AND Asiento.Fecha >= ? "
+                        "AND Asiento.Fecha <= ?"),
+                {idCuenta, desde_, hasta_});
+            s = {Moneda::deDiezmilesimas(rs.entero(0)), Moneda::deDiezmilesimas(rs.entero(1))};
+        }
+        return {s.first, s.second, s.first - s.second};
     }
 
   private:
+    QString sumas() const {
+        return QStringLiteral(
+                   "SUM(CCur(NULLIF(Apunte.%1, ''))) AS Debe, "
+                   "SUM(CCur(NULLIF(Apunte.%2, ''))) AS Haber")
+            .arg(columnaDebe(euros_), columnaHaber(euros_));
+    }
+
     Conexion& con_;
     bool euros_;
     bool hayAnterior_;
+    bool agrupado_ = false;
     QString desde_, hasta_;
+    QHash<qint64, std::pair<Moneda, Moneda>> porCuenta_;
 };
 
 }  // namespace
