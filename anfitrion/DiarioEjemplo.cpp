@@ -496,7 +496,8 @@ void generarEjercicio(EmpresaEjemplo& e, const Perfil& p, const std::map<QString
 }
 
 // Presupuesto de cada subcuenta de gastos e ingresos: lo previsto para el mes, redondeado a la
-// decena de euros; se aleja de lo real entre un 15 % por debajo y un 10 % por encima.
+// decena de euros. Como un presupuesto que cuenta con ganar dinero, prevé los ingresos hasta
+// un 8 % por encima de lo real y los gastos entre un 7 % por debajo y un 2 % por encima.
 void presupuestar(EmpresaEjemplo& e, std::uint32_t semilla) {
     Azar azar(semilla);
     std::map<QString, ImportesMes> real;
@@ -511,7 +512,9 @@ void presupuestar(EmpresaEjemplo& e, std::uint32_t semilla) {
     for (const auto& [cuenta, meses] : real) {
         ImportesMes& p = e.presupuesto[cuenta];
         for (int i = 0; i < 12; ++i) {
-            const std::int64_t c = enCentimos(meses[i]) * azar.entre(900, 1110) / 1000;
+            const int porMil =
+                cuenta.startsWith(u'7') ? azar.entre(1000, 1080) : azar.entre(930, 1020);
+            const std::int64_t c = enCentimos(meses[i]) * porMil / 1000;
             p[i] = centimos((c + 500) / 1000 * 1000);
         }
     }
