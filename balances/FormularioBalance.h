@@ -7,10 +7,11 @@
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
-class QLabel;
+class QPushButton;
 
 namespace orvo {
 
+class BarraProgreso;
 class SelectorFecha;
 
 // Lo que comparten los dos diálogos de balances: el periodo, las seis opciones, la barra de
@@ -38,8 +39,8 @@ class FormularioBalance : public FormularioInforme {
 
   private:
     QGridLayout* cabecera_ = nullptr;
-    class BarraProgreso* progreso_ = nullptr;
-    std::array<class QPushButton*, 2> botones_{};
+    BarraProgreso* progreso_ = nullptr;
+    std::array<QPushButton*, 2> botones_{};
 };
 
 }  // namespace orvo
