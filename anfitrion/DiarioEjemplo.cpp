@@ -180,7 +180,6 @@ class Diario {
     }
     const std::map<QString, Moneda>& saldos() const { return saldos_; }
     int entre(int a, int b) { return azar_.entre(a, b); }
-    EmpresaEjemplo& empresa() { return e_; }
 
     // Asiento de apertura con los saldos dados (deudores al debe, acreedores al haber).
     void apertura(const std::map<QString, Moneda>& saldos) {

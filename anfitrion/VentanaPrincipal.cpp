@@ -1,9 +1,9 @@
 #include "VentanaPrincipal.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "ErrorOrvo.h"
@@ -113,6 +114,11 @@ void VentanaPrincipal::crearMenus() {
     }
 
     QMenu* ayuda = menuBar()->addMenu(QStringLiteral("A&yuda"));
+    QAction* manual = ayuda->addAction(QStringLiteral("&Manual"));
+    manual->setShortcut(QKeySequence::HelpContents);
+    manual->setEnabled(!config_.HelpPath().isEmpty());
+    connect(manual, &QAction::triggered, this,
+            [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(config_.HelpPath())); });
     connect(ayuda->addAction(QStringLiteral("&Acerca de…")), &QAction::triggered, this,
             &VentanaPrincipal::acercaDe);
 }

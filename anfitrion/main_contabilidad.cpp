@@ -55,6 +55,15 @@ int main(int argc, char** argv) {
         }
     }
     if (config.appPath.isEmpty()) config.appPath = orvo::carpetaAplicacionPredeterminada();
+    // La ayuda es el README: junto a la carpeta de compilación o en la documentación instalada.
+    for (const QString& ayuda : {QStringLiteral("/../README.md"),
+                                 QStringLiteral("/../share/doc/orvo-informes/README.md")}) {
+        const QString ruta = QCoreApplication::applicationDirPath() + ayuda;
+        if (QFileInfo::exists(ruta)) {
+            config.helpPath = QFileInfo(ruta).canonicalFilePath();
+            break;
+        }
+    }
 
     orvo::InterfazQt interfaz;
     orvo::MotorInformes motor;
