@@ -1,15 +1,17 @@
-// Balance de situación sobre libros generados con 500 y con 5.000 subcuentas desglosadas,
-// medidos en la misma ejecución. Cada cuenta alimenta un epígrafe del activo y otro del pasivo
-// (la regla de la cuenta compartida actúa en la mitad de ellas), cada epígrafe tiene un
-// subepígrafe vacío que se quita y hay fórmulas encadenadas. El mayor no debe tardar más de
-// doce veces el menor: ningún paso crece con el cuadrado de las filas.
-// Uso: bench_balances [CARPETA]   (sale con 1 si la razón pasa de 12)
+// Balance de situación (y su comparativo) sobre libros generados con 500 y con 5.000
+// subcuentas desglosadas, medidos en la misma ejecución. Cada cuenta alimenta un epígrafe del
+// activo y otro del pasivo (la regla de la cuenta compartida actúa en la mitad de ellas), cada
+// epígrafe tiene un subepígrafe vacío que se quita y hay fórmulas encadenadas. El mayor no debe
+// tardar más de doce veces el menor: ningún paso crece con el cuadrado de las filas. Uso:
+// bench_balances [CARPETA]   (sale con 1 si la razón pasa de 12)
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <limits>
 
 #include "Balance.h"
+#include "BalanceComparativo.h"
 #include "Esquemas.h"
 
 using namespace orvo;
@@ -108,7 +110,8 @@ void generar(Conexion& con, int subcuentas) {
 }
 
 struct Medida {
-    qint64 ms = 0;
+    qint64 balance = 0;  // ms
+    qint64 comparativo = 0;
     qint64 filas = 0;
 };
 
@@ -121,21 +124,38 @@ Medida medir(const QString& carpeta, int subcuentas) {
     auto inf = Conexion::abrir(base + QStringLiteral("-inf.db"), true);
     Esquemas::crearInformes(*inf);
     ProgresoNulo progreso;
-    OpcionesBalance o;
-    o.empresa = 1;
-    o.desde = QDate(2001, 1, 1);
-    o.hasta = QDate(2001, 12, 31);
-    o.presupuesto = true;
-    QElapsedTimer reloj;
-    reloj.start();
-    {
-        Transaccion t(*inf);
-        ContextoInforme contexto{*conta, *inf, progreso};
-        construirBalance(contexto, o);
-        t.confirmar();
+    ContextoInforme contexto{*conta, *inf, progreso};
+    const QDate desde(2001, 1, 1), hasta(2001, 12, 31);
+    // El mejor de tres intentos: la máquina se comparte y una medida suelta es ruidosa.
+    Medida m{std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::max(), 0};
+    for (int intento = 0; intento < 3; ++intento) {
+        inf->Execute(QStringLiteral("DELETE FROM Balances"));
+        inf->Execute(QStringLiteral("DELETE FROM BalancesComparativo"));
+        QElapsedTimer reloj;
+        reloj.start();
+        {
+            OpcionesBalance o;
+            o.empresa = 1;
+            o.desde = desde;
+            o.hasta = hasta;
+            o.presupuesto = true;
+            Transaccion t(*inf);
+            construirBalance(contexto, o);
+            t.confirmar();
+        }
+        m.balance = std::min(m.balance, reloj.restart());
+        {
+            // La empresa frente a sí misma: dos cargas, la fusión y las fórmulas de cada lado.
+            OpcionesComparativo o;
+            o.empresaA = o.empresaB = 1;
+            o.desde = desde;
+            o.hasta = hasta;
+            Transaccion t(*inf);
+            construirComparativo(contexto, o);
+            t.confirmar();
+        }
+        m.comparativo = std::min(m.comparativo, reloj.elapsed());
     }
-    Medida m;
-    m.ms = reloj.elapsed();
     m.filas = inf->valor(QStringLiteral("SELECT COUNT(*) FROM Balances")).toLongLong();
     return m;
 }
@@ -148,11 +168,18 @@ int main(int argc, char** argv) {
     const QString carpeta = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporal.path();
     const Medida pequeno = medir(carpeta, 500);
     const Medida grande = medir(carpeta, 5000);
-    const double razon = static_cast<double>(grande.ms) / std::max<qint64>(1, pequeno.ms);
-    std::printf("Balance de situación, 500 subcuentas desglosadas: %lld ms (%lld filas)\n",
-                static_cast<long long>(pequeno.ms), static_cast<long long>(pequeno.filas));
-    std::printf("Balance de situación, 5.000 subcuentas desglosadas: %lld ms (%lld filas)\n",
-                static_cast<long long>(grande.ms), static_cast<long long>(grande.filas));
-    std::printf("Razón: %.2f (límite 12)\n", razon);
-    return razon <= 12.0 ? 0 : 1;
+    const auto razon = [](qint64 grande, qint64 pequeno) {
+        return static_cast<double>(grande) / static_cast<double>(std::max<qint64>(1, pequeno));
+    };
+    const double razonBalance = razon(grande.balance, pequeno.balance);
+    const double razonComparativo = razon(grande.comparativo, pequeno.comparativo);
+    for (const auto& [nombre, m] : {std::pair{"500", pequeno}, std::pair{"5.000", grande}})
+        std::printf(
+            "%s subcuentas desglosadas (%lld filas): balance %lld ms, comparativo %lld ms\n",
+            nombre, static_cast<long long>(m.filas), static_cast<long long>(m.balance),
+            static_cast<long long>(m.comparativo));
+    std::printf("Razón: balance %.2f, comparativo %.2f (límite 12)\n", razonBalance,
+                razonComparativo);
+    const double peor = std::max(razonBalance, razonComparativo);
+    return peor <= 12.0 ? 0 : 1;
 }
