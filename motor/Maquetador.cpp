@@ -96,7 +96,6 @@ class Maquetador::Compositor {
     }
 
     bool detenido() const { return detenido_; }
-    const Estado& estado() const { return e_; }
 
     void procesar(qint64 rowid, const Fila& f) {
         const int n = static_cast<int>(p_.grupos.size());

@@ -48,9 +48,6 @@ class MotorInformes : public IMotorInformes {
     QString LastErrorString() const override { return lastErrorString_; }
     void setLastErrorString(const QString& v) override { lastErrorString_ = v; }
 
-    // Zoom con que se abrirá la próxima vista previa.
-    int zoom() const { return pageZoom_; }
-
   private:
     void generar();
 

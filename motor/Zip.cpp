@@ -136,7 +136,6 @@ void EscritorZip::terminar() {
     le16(c, 0);
     escribirArchivo(c);
     archivo_.close();
-    terminado_ = true;
 }
 
 }  // namespace orvo

@@ -33,7 +33,6 @@ class EscritorZip {
     std::vector<Entrada> entradas_;
     z_stream_s* z_ = nullptr;
     QByteArray salida_;
-    bool terminado_ = false;
 };
 
 }  // namespace orvo
