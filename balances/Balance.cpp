@@ -21,6 +21,18 @@ QString formulaColumnaCodigo(bool mostrar) {
                    : QStringLiteral("MostrarColumnaCodigo = 0");
 }
 
+std::vector<LineaBalance> lineasDelEstado(ContextoInforme& contexto, const PeticionLineas& peticion,
+                                          const QDate& desde, const QDate& hasta) {
+    Transaccion provisional(contexto.contabilidad);
+    if (peticion.documento == 1)
+        contabilizarResultadoProvisional(contexto.contabilidad, peticion.empresa, peticion.euros,
+                                         desde, hasta);
+    auto lineas = calcularLineasBalance(contexto.contabilidad, contexto.progreso, peticion);
+    // Se deshace aquí y no solo al salir del ámbito, para que un fallo no pase callado.
+    provisional.deshacer();
+    return lineas;
+}
+
 FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalance& o) {
     PeticionLineas peticion;
     peticion.empresa = o.empresa;
@@ -31,14 +43,7 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
     peticion.numerosCuenta = o.numerosCuenta;
     peticion.presupuesto = o.presupuesto;
 
-    std::vector<LineaBalance> lineas;
-    {
-        Transaccion provisional(contexto.contabilidad);  // nunca se confirma
-        if (o.documento == 1)
-            contabilizarResultadoProvisional(contexto.contabilidad, o.empresa, o.euros, o.desde,
-                                             o.hasta);
-        lineas = calcularLineasBalance(contexto.contabilidad, contexto.progreso, peticion);
-    }
+    const std::vector<LineaBalance> lineas = lineasDelEstado(contexto, peticion, o.desde, o.hasta);
 
     Instruccion insertar = contexto.informes.preparar(QStringLiteral(
         "INSERT INTO Balances (Nivel, Descripcion, Codigo, Total, Formula, Presupuesto, Media, "

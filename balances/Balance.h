@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "FormularioInforme.h"
+#include "LineasBalance.h"
 
 namespace orvo {
 
@@ -22,11 +23,16 @@ struct OpcionesBalance {
     bool numerosCuenta = false;   // "Mostrar números de cuentas"
 };
 
-// Escribe Balances y devuelve las fórmulas del informe (empresa, periodo, columna de códigos).
-// En el balance de situación el resultado del periodo se pone en la cuenta 129 solo mientras
-// se leen los importes, dentro de una transacción de la contabilidad que siempre se deshace:
-// los libros quedan como estaban aunque la construcción falle o el proceso muera.
+// Escribe Balances con las líneas del estado (lineasDelEstado) y devuelve las fórmulas del
+// informe (empresa, periodo, columna de códigos).
 FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalance& opciones);
+
+// Las líneas de un estado de una empresa. En el balance de situación el resultado del periodo
+// se pone en la cuenta 129 solo mientras se leen, dentro de una transacción de la contabilidad
+// que siempre se deshace: los libros quedan como estaban aunque la lectura falle o el proceso
+// muera.
+std::vector<LineaBalance> lineasDelEstado(ContextoInforme& contexto, const PeticionLineas& peticion,
+                                          const QDate& desde, const QDate& hasta);
 
 // "enero/2001 ~ diciembre/2001"
 QString textoPeriodo(const QDate& desde, const QDate& hasta);

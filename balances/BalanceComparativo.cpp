@@ -74,14 +74,7 @@ ColeccionBalance CargaColeccionEmpresa(ContextoInforme& contexto, const Opciones
     peticion.presupuesto = true;
     peticion.rotulo = QStringLiteral("Procesando datos empresa %1 ...").arg(lado);
 
-    ColeccionBalance coleccion;
-    {
-        Transaccion provisional(contexto.contabilidad);  // nunca se confirma
-        if (o.documento == 1)
-            contabilizarResultadoProvisional(contexto.contabilidad, empresa, o.euros, o.desde,
-                                             o.hasta);
-        coleccion = calcularLineasBalance(contexto.contabilidad, contexto.progreso, peticion);
-    }
+    ColeccionBalance coleccion = lineasDelEstado(contexto, peticion, o.desde, o.hasta);
     GrabarPadresColeccion(coleccion);
     return coleccion;
 }
