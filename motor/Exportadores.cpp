@@ -237,8 +237,9 @@ void exportarXlsx(Maquetador& m, const QString& archivo) {
                    .arg(campos[i].tipo == TipoColumna::Texto ? 30 : 16);
     cab += QStringLiteral("</cols><sheetData><row r=\"1\">");
     for (size_t i = 0; i < campos.size(); ++i)
-        cab += QStringLiteral("<c r=\"%11\" t=\"inlineStr\" s=\"1\"><is><t>%2</t></is></c>")
-                   .arg(letraColumna(int(i)), xml(campos[i].titulo));
+        cab += QStringLiteral("<c r=\"") + letraColumna(int(i)) +
+               QStringLiteral("1\" t=\"inlineStr\" s=\"1\"><is><t>") + xml(campos[i].titulo) +
+               QStringLiteral("</t></is></c>");
     cab += QStringLiteral("</row>");
     zip.escribir(cab.toUtf8());
     std::vector<QString> letras;

@@ -373,6 +373,9 @@ class PruebaPlantillas : public QObject {
             QVERIFY(p.waitForFinished());
             QCOMPARE(p.exitCode(), 0);
             const QString hoja = QString::fromUtf8(p.readAllStandardOutput());
+            QVERIFY(hoja.contains(QStringLiteral(
+                "<c r=\"A1\" t=\"inlineStr\" s=\"1\"><is><t>Subcuenta</t></is></c>"
+                "<c r=\"B1\" t=\"inlineStr\" s=\"1\"><is><t>Descripcion</t></is></c>")));
             QVERIFY(hoja.contains(QStringLiteral("<c r=\"F2\" s=\"2\"><v>1234.56</v></c>")));
             QVERIFY(hoja.contains(QStringLiteral("<c r=\"G3\" s=\"3\"><v>2000</v></c>")));
             QVERIFY(hoja.contains(QStringLiteral("<t xml:space=\"preserve\">ERROR</t>")));
