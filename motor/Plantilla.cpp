@@ -13,9 +13,7 @@ namespace {
 [[noreturn]] void noValida(const QString& nombre, int linea, const QString& motivo) {
     throw FalloMotor(ErrorMotor::kPlantillaNoValida,
                      QStringLiteral("La plantilla %1 no es válida (línea %2): %3")
-                         .arg(nombre)
-                         .arg(linea)
-                         .arg(motivo));
+                         .arg(nombre, QString::number(linea), motivo));
 }
 
 bool siNo(const QString& v, bool* ok) {
