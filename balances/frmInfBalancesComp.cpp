@@ -11,18 +11,18 @@ namespace orvo {
 
 frmInfBalancesComp::frmInfBalancesComp(Componente& componente, QWidget* padre)
     : FormularioBalance(componente, QStringLiteral("frmInfBalancesComp"), padre) {
-    listas_[0] = anadirListaEmpresas(nombreControl(QStringLiteral("cboBalance"), 0),
-                                     QStringLiteral("EMPRESA (A):"), 0);
-    listas_[1] = anadirListaEmpresas(nombreControl(QStringLiteral("cboBalance"), 1),
-                                     QStringLiteral("EMPRESA (B):"), 1);
+    empresas_[0] = anadirListaEmpresas(nombreControl(QStringLiteral("cboBalance"), 0),
+                                       QStringLiteral("EMPRESA (A):"), 0);
+    empresas_[1] = anadirListaEmpresas(nombreControl(QStringLiteral("cboBalance"), 1),
+                                       QStringLiteral("EMPRESA (B):"), 1);
     // Las dos listas son propias: la base validaría la empresa con otro mensaje.
     registrar(nullptr);
-    connect(listas_[0], &QComboBox::currentIndexChanged, this, [this] { empresaAElegida(); });
+    connect(empresas_[0], &QComboBox::currentIndexChanged, this, [this] { empresaAElegida(); });
 }
 
 // Solo la empresa A fija el periodo; elegir B no lo cambia.
 void frmInfBalancesComp::empresaAElegida() {
-    if (listas_[0]->currentText().trimmed().isEmpty()) return;
+    if (empresas_[0]->currentText().trimmed().isEmpty()) return;
     try {
         general().PeriodoEjercicioDTP(fechas_[0], fechas_[1], empresaDe(0), contabilidad());
     } catch (const std::exception& e) {
@@ -33,28 +33,28 @@ void frmInfBalancesComp::empresaAElegida() {
 void frmInfBalancesComp::cargarPropio() {
     setWindowTitle(origen() == cCOrigen::BALANCEPYG ? mensajes().Mensaje24()
                                                     : mensajes().Mensaje23());
-    listas().fillEmpresas(contabilidad(), listas_[0], empresa());
-    listas_[0]->setEnabled(false);
+    listas().fillEmpresas(contabilidad(), empresas_[0], empresa());
+    empresas_[0]->setEnabled(false);
     const QVariant anterior = contabilidad().valor(
         QStringLiteral("SELECT CodEmpresaAnterior FROM Empresa WHERE IDEmpresa=?"),
         {static_cast<qlonglong>(empresa())});
-    listas().fillEmpresas(contabilidad(), listas_[1], static_cast<long>(anterior.toLongLong()));
+    listas().fillEmpresas(contabilidad(), empresas_[1], static_cast<long>(anterior.toLongLong()));
 }
 
 bool frmInfBalancesComp::comprobarPropio() {
-    if (listas_[0]->currentText().trimmed().isEmpty()) {
-        avisar(mensajes().Mensaje25(), listas_[0]);
+    if (empresas_[0]->currentText().trimmed().isEmpty()) {
+        avisar(mensajes().Mensaje25(), empresas_[0]);
         return false;
     }
-    if (listas_[1]->currentText().trimmed().isEmpty()) {
-        avisar(mensajes().Mensaje26(), listas_[1]);
+    if (empresas_[1]->currentText().trimmed().isEmpty()) {
+        avisar(mensajes().Mensaje26(), empresas_[1]);
         return false;
     }
     return periodoCorrecto();
 }
 
 long frmInfBalancesComp::empresaDe(int lista) const {
-    return static_cast<long>(listas_[lista]->currentData().toLongLong());
+    return static_cast<long>(empresas_[lista]->currentData().toLongLong());
 }
 
 OpcionesComparativo frmInfBalancesComp::opciones() const {

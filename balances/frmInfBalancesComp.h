@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "BalanceComparativo.h"
 #include "FormularioBalance.h"
 
@@ -26,7 +28,7 @@ class frmInfBalancesComp : public FormularioBalance {
     long empresaDe(int lista) const;
     void empresaAElegida();
 
-    QComboBox* listas_[2];
+    std::array<QComboBox*, 2> empresas_{};
 };
 
 }  // namespace orvo
