@@ -175,6 +175,21 @@ class PruebaCBalances : public QObject {
                                        "A.III=-10,00"}));
     }
 
+    // Ingresos iguales a gastos: no hay nada que poner y no se crea la 1290000; con beneficio,
+    // va al haber del mes del último día del periodo.
+    void resultadoProvisional() {
+        prueba::libroBasico(*libro_);
+        libro_->apunte(1, QStringLiteral("6000001"), 3, QStringLiteral("1.500"), QString());
+        contabilizarResultadoProvisional(libro_->con(), 1, true, QDate(2001, 1, 1),
+                                         QDate(2001, 12, 31));
+        QCOMPARE(cuenta(QStringLiteral("1290000"), QStringLiteral("Codigo")),
+                 QStringLiteral("(no existe)"));
+        contabilizarResultadoProvisional(libro_->con(), 1, true, QDate(2001, 3, 1),
+                                         QDate(2001, 6, 30));
+        QCOMPARE(cuenta(QStringLiteral("1290000"), QStringLiteral("Haber06Euros, Debe06Euros")),
+                 QStringLiteral("2.000,00|0,00"));
+    }
+
     void mesNoValido() {
         prueba::libroBasico(*libro_);
         try {
