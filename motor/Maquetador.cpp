@@ -363,7 +363,9 @@ Maquetador::Maquetador(const Plantilla& plantilla, Conexion& datos, const Valore
         campos_ << c;
     }
     // Las condiciones y las cabeceras de grupo pueden nombrar columnas además de fórmulas.
-    QStringList nombres{plantilla_.negrita.nombre, plantilla_.cursiva.nombre};
+    QStringList nombres;
+    for (const Condicion* c : {&plantilla_.negrita, &plantilla_.cursiva})
+        for (const Comparacion& t : c->terminos) nombres << t.nombre;
     for (const Grupo& g : plantilla_.grupos)
         for (const auto& m : patronLlaves().globalMatch(g.cabecera))
             nombres << m.captured(1).trimmed();
@@ -422,10 +424,13 @@ bool Maquetador::cumple(const Condicion& c) const {
 }
 
 bool Maquetador::cumpleFila(const Condicion& c, const std::vector<QString>* fila) const {
-    const auto it = indice_.find(c.nombre.toLower());
-    const QString valor =
-        fila && it != indice_.end() ? (*fila)[it.value()] : formulas_.valor(c.nombre);
-    return compara(valor, c.operador, c.valor);
+    for (const Comparacion& t : c.terminos) {
+        const auto it = indice_.find(t.nombre.toLower());
+        const QString valor =
+            fila && it != indice_.end() ? (*fila)[it.value()] : formulas_.valor(t.nombre);
+        if (!compara(valor, t.operador, t.valor)) return false;
+    }
+    return true;
 }
 
 Recordset Maquetador::abrirFilas(qint64 despuesDeRowid, const std::vector<int>& posiciones) {

@@ -34,11 +34,16 @@ QString textoLiteral(const QString& celda) {
 
 Condicion Condicion::leer(const QString& texto) {
     static const QRegularExpression patron(QStringLiteral("^(.+?)\\s*(<>|<=|>=|=|<|>)\\s*(.*)$"));
-    const auto m = patron.match(texto.trimmed());
-    if (!m.hasMatch() || m.captured(1).trimmed().isEmpty())
-        throw FalloMotor(ErrorMotor::kPlantillaNoValida,
-                         QStringLiteral("condición no válida: «%1»").arg(texto));
-    return {m.captured(1).trimmed(), m.captured(2), m.captured(3).trimmed()};
+    static const QRegularExpression conjuncion(QStringLiteral("\\s+y\\s+"));
+    Condicion c;
+    for (const QString& parte : texto.split(conjuncion)) {
+        const auto m = patron.match(parte.trimmed());
+        if (!m.hasMatch() || m.captured(1).trimmed().isEmpty())
+            throw FalloMotor(ErrorMotor::kPlantillaNoValida,
+                             QStringLiteral("condición no válida: «%1»").arg(texto));
+        c.terminos.push_back({m.captured(1).trimmed(), m.captured(2), m.captured(3).trimmed()});
+    }
+    return c;
 }
 
 Plantilla Plantilla::leer(const QString& ruta) {

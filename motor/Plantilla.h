@@ -38,11 +38,16 @@ enum class TipoColumna { Texto, Importe, Porcentaje };
 enum class Resumen { Ninguno, Suma, Ultimo };
 
 // "Nombre op valor": el nombre es una columna de la tabla o, si no lo es, una fórmula.
-struct Condicion {
+struct Comparacion {
     QString nombre;
     QString operador;  // =, <>, <, <=, >, >=
     QString valor;
-    bool vacia() const { return nombre.isEmpty(); }
+};
+
+// Una o varias comparaciones unidas por " y ": se cumple si se cumplen todas.
+struct Condicion {
+    std::vector<Comparacion> terminos;
+    bool vacia() const { return terminos.empty(); }
     static Condicion leer(const QString& texto);  // lanza FalloMotor si no se entiende
 };
 

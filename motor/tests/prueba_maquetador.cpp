@@ -378,6 +378,23 @@ class PruebaMaquetador : public QObject {
         }
     }
 
+    // En el comparativo solo van en negrita los epígrafes, también los que solo tiene una empresa.
+    void negritaDelComparativo() {
+        const QStringList cols{"Nivel", "Descripcion", "CodigoA", "CodigoB", "Naturaleza"};
+        insertar(*con_, "BalancesComparativo", cols, {1, "Epígrafe común", "A", "A", "ACTIVO"});
+        insertar(*con_, "BalancesComparativo", cols, {2, "Cuenta común", "-", "-", "ACTIVO"});
+        insertar(*con_, "BalancesComparativo", cols, {2, "Cuenta solo en B", "", "-", "ACTIVO"});
+        insertar(*con_, "BalancesComparativo", cols, {1, "Epígrafe solo en B", "", "B", "ACTIVO"});
+        insertar(*con_, "BalancesComparativo", cols, {2, "Cuenta solo en A", "-", "", "ACTIVO"});
+        const Plantilla p =
+            Plantilla::leer(plantilla(QStringLiteral("infCONT_SituacionComparativo.rpt")));
+        Maquetador m(p, *con_, formulas_);
+        const Pagina pg = m.pagina(1);
+        QCOMPARE(pg.lineas[0].texto, QStringLiteral("ACTIVO"));
+        const bool esperado[] = {true, false, false, true, false};
+        for (int i = 0; i < 5; ++i) QCOMPARE(pg.lineas[i + 1].negrita, esperado[i]);
+    }
+
     void tablaOColumnaQueNoExisten() {
         const Plantilla sinTabla =
             Plantilla::deTexto("[informe]\ntabla = NoHay\n[columna]\ncampo = A", "a.rpt");
