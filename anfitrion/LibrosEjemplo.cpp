@@ -1,5 +1,6 @@
 #include "LibrosEjemplo.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <array>
@@ -257,6 +258,9 @@ void crear(const QString& ruta) {
         throw ErrorOrvo(58, QStringLiteral("El archivo ya existe: %1. Los libros de ejemplo se "
                                            "escriben en un archivo nuevo.")
                                 .arg(ruta));
+    const QFileInfo destino(ruta);
+    if (!destino.absoluteDir().exists())
+        throw ErrorOrvo(76, QStringLiteral("No existe la carpeta %1").arg(destino.absolutePath()));
     // Se escribe aparte y se renombra al final: un fallo no deja un archivo a medias.
     const QString parcial = ruta + QStringLiteral(".parcial");
     QFile::remove(parcial);

@@ -500,6 +500,7 @@ class PruebaLibrosEjemplo : public QObject {
         QVERIFY(texto.contains(QStringLiteral("ya existe")));
         QCOMPARE(LibrosEjemplo::orden({dir_.filePath(QStringLiteral("no/hay/carpeta.db"))}, err),
                  1);
+        QVERIFY(texto.contains(QStringLiteral("No existe la carpeta")));
         QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("no/hay/carpeta.db.parcial"))));
     }
 };
