@@ -159,18 +159,6 @@ QString LibroPrueba::instantanea() {
     return texto;
 }
 
-QStringList filasDe(Conexion& con, const QString& tabla, const QString& columnas) {
-    QStringList filas;
-    Recordset rs =
-        con.Execute(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columnas, tabla));
-    for (; !rs.Eof(); rs.MoveNext()) {
-        QStringList v;
-        for (int i = 0; i < rs.columnas(); ++i) v << rs.Fields(i).toString();
-        filas << v.join(u'|');
-    }
-    return filas;
-}
-
 void libroBasico(LibroPrueba& l, long e, const QString& abreviatura, int ano, long anterior) {
     l.empresa(e, abreviatura, ano, QString::number(ano) + QStringLiteral("0101"),
               QString::number(ano) + QStringLiteral("1231"), anterior);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "Conexion.h"
+#include "DoblesPrueba.h"
 
 namespace orvo::prueba {
 
@@ -42,9 +43,6 @@ class LibroPrueba {
     void sumarAEpigrafes(long empresa, long cuenta, const QString& columna, qint64 diezmilesimas);
     std::shared_ptr<Conexion> con_;
 };
-
-// Filas de una tabla como "col1|col2|…", en el orden en que se escribieron.
-QStringList filasDe(Conexion& con, const QString& tabla, const QString& columnas);
 
 // Empresa 1 "EJ" de 2001: capital 10.000 al banco en enero, compras 2.000 en febrero, ventas
 // 3.500 a un cliente en marzo, una nave de 4.000 en abril; beneficio 1.500. Balance: A

@@ -10,11 +10,11 @@
 
 #include "Balance.h"
 #include "ConfiguracionAnfitrion.h"
+#include "DoblesPrueba.h"
 #include "Esquemas.h"
 #include "InterfazQt.h"
 #include "LibroPrueba.h"
 #include "LineasBalance.h"
-#include "MotorAnotador.h"
 #include "cBalances.h"
 #include "cInformes.h"
 #include "frmImprimir.h"

@@ -13,10 +13,10 @@
 
 #include "BalanceComparativo.h"
 #include "ConfiguracionAnfitrion.h"
+#include "DoblesPrueba.h"
 #include "Esquemas.h"
 #include "InterfazQt.h"
 #include "LibroPrueba.h"
-#include "MotorAnotador.h"
 #include "cInformes.h"
 #include "frmImprimir.h"
 

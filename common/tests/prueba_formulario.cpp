@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "DoblesPrueba.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
 #include "FormularioInforme.h"
@@ -16,24 +17,9 @@
 #include "frmImprimir.h"
 
 using namespace orvo;
+using namespace orvo::prueba;
 
 namespace {
-
-class ConfigPrueba : public IConfiguracion {
-  public:
-    QString AppTitle() const override { return QStringLiteral("Contabilidad"); }
-    QString HelpPath() const override { return {}; }
-    QString AppPath() const override { return QStringLiteral("/tmp"); }
-    QVariant Aplicacion() const override { return 1; }
-    QIcon Icono() const override { return {}; }
-    bool TrabajarConPesetas() const override { return pesetas; }
-    bool pesetas = false;
-};
-
-class AnfitrionPrueba : public ICContabilidad {
-  public:
-    QString ObtenerPasswordInformes(const QVariant&) override { return QStringLiteral("clave"); }
-};
 
 // Diálogo con todos los controles comunes. Su construcción escribe los códigos de 'filas' en
 // Subcuentas y, si 'fallarTras' no es negativo, lanza un error después de esa fila.
@@ -148,8 +134,9 @@ class PruebaFormulario : public QObject {
 
   private slots:
     void initTestCase() {
-        registro_.registrar(QStringLiteral("OrvoContabilidad.cContabilidad"),
-                            [] { return std::make_unique<AnfitrionPrueba>(); });
+        registrarContabilidad(registro_);
+        config_.titulo = QStringLiteral("Contabilidad");
+        config_.carpeta = QStringLiteral("/tmp");
         comp_.config = &config_;
         comp_.tituloAplicacion = config_.AppTitle();
     }

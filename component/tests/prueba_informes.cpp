@@ -3,24 +3,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "DoblesPrueba.h"
 #include "Esquemas.h"
 #include "InterfazQt.h"
 #include "cCMensajes.h"
 #include "cInformes.h"
 
 using namespace orvo;
-
-namespace {
-class ConfigPrueba : public IConfiguracion {
-public:
-    QString AppTitle() const override { return QStringLiteral("Título"); }
-    QString HelpPath() const override { return {}; }
-    QString AppPath() const override { return {}; }
-    QVariant Aplicacion() const override { return 1; }
-    QIcon Icono() const override { return {}; }
-    bool TrabajarConPesetas() const override { return false; }
-};
-}  // namespace
+using namespace orvo::prueba;
 
 class PruebaInformes : public QObject {
     Q_OBJECT
@@ -30,7 +20,7 @@ class PruebaInformes : public QObject {
     ConfigPrueba config_;
     std::shared_ptr<Conexion> conta_, inf_;
 
-private slots:
+  private slots:
     void init() {
         static int n = 0;
         ++n;
@@ -40,6 +30,8 @@ private slots:
         Esquemas::crearInformes(*inf_);
         interfaz_.mensajes.clear();
         interfaz_.dialogosMostrados.clear();
+        config_.titulo = QStringLiteral("Título");
+        config_.carpeta.clear();
     }
 
     void sinEmpresasSoloUnMensajeYNoSeVacia() {
@@ -54,8 +46,9 @@ private slots:
     }
 
     void sinEmpresaElegidaNoHayDialogo() {
-        conta_->Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
-                                       "FechaIni, FechaFin) VALUES (1,'A','A',2001,'20010101','20011231')"));
+        conta_->Execute(
+            QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
+                           "FechaIni, FechaFin) VALUES (1,'A','A',2001,'20010101','20011231')"));
         cInformes informes(interfaz_, registro_);
         for (const QString& op : cInformes::operaciones()) {
             interfaz_.mensajes.clear();
@@ -64,12 +57,14 @@ private slots:
             QCOMPARE(interfaz_.mensajes[0].icono, Icono::Informacion);
         }
         QVERIFY(interfaz_.dialogosMostrados.isEmpty());
-        QVERIFY(!informes.ejecutar(QStringLiteral("ImprimirNada"), nullptr, &config_, conta_, inf_, 1));
+        QVERIFY(
+            !informes.ejecutar(QStringLiteral("ImprimirNada"), nullptr, &config_, conta_, inf_, 1));
     }
 
     void cadaOperacionVaciaSuTabla() {
-        conta_->Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
-                                       "FechaIni, FechaFin) VALUES (1,'A','A',2001,'20010101','20011231')"));
+        conta_->Execute(
+            QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
+                           "FechaIni, FechaFin) VALUES (1,'A','A',2001,'20010101','20011231')"));
         cInformes informes(interfaz_, registro_);
         interfaz_.guion = [](QDialog& d) { d.reject(); };  // CANCELAR en cada diálogo
         QStringList vaciadas;

@@ -1,15 +1,13 @@
 #pragma once
 
-// Libros de contabilidad pequeños, hechos a medida en cada prueba, y los dobles del motor y de
-// la configuración con los que se recorren los diálogos como lo haría una persona.
+// Libros de contabilidad pequeños, hechos a medida en cada prueba; los diálogos se recorren con
+// los dobles de DoblesPrueba.h.
 #include <QTemporaryDir>
 #include <QtTest>
-#include <map>
 
 #include "Conexion.h"
+#include "DoblesPrueba.h"
 #include "Esquemas.h"
-#include "FormularioInforme.h"
-#include "InterfazQt.h"
 
 namespace orvo::prueba {
 
@@ -86,118 +84,12 @@ class LibroPrueba {
 
     // Filas de una tabla de trabajo en orden de inserción, columnas separadas por "|".
     QStringList filas(const QString& tabla, const QString& columnas) {
-        QStringList r;
-        Recordset rs = inf_->Execute(
-            QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columnas, identificador(tabla)));
-        for (; !rs.Eof(); rs.MoveNext()) {
-            QStringList f;
-            for (int i = 0; i < rs.columnas(); ++i) f << rs.Fields(i).toString();
-            r << f.join(u'|');
-        }
-        return r;
+        return filasDe(*inf_, tabla, columnas);
     }
 
   private:
     QTemporaryDir dir_;
     std::shared_ptr<Conexion> conta_, inf_;
-};
-
-// Motor que anota lo que recibe al lanzar el informe.
-class MotorPrueba : public IMotorInformes {
-  public:
-    QString Formulas(int i) const override {
-        auto it = formulas_.find(i);
-        return it == formulas_.end() ? QString() : it->second;
-    }
-    void setFormulas(int i, const QString& t) override { formulas_[i] = t; }
-    QString ReportFileName() const override { return plantilla_; }
-    void setReportFileName(const QString& v) override { plantilla_ = v; }
-    QString Password() const override { return {}; }
-    void setPassword(const QString&) override {}
-    QString WindowTitle() const override { return titulo_; }
-    void setWindowTitle(const QString& v) override { titulo_ = v; }
-    QString DataFiles(int) const override { return {}; }
-    void setDataFiles(int, const QString&) override {}
-    int WindowState() const override { return 0; }
-    void setWindowState(int) override {}
-    int Destination() const override { return 0; }
-    void setDestination(int) override {}
-    QString PrintFileName() const override { return {}; }
-    void setPrintFileName(const QString&) override {}
-    void PrintReport() override {
-        impreso = true;
-        plantillaImpresa = plantilla_;
-        tituloImpreso = titulo_;
-        formulasImpresas = formulas_;
-    }
-    void PageZoom(int) override {}
-    int LastErrorNumber() const override { return 0; }
-    void setLastErrorNumber(int) override {}
-    QString LastErrorString() const override { return {}; }
-    void setLastErrorString(const QString&) override {}
-
-    bool impreso = false;
-    QString plantillaImpresa, tituloImpreso;
-    std::map<int, QString> formulasImpresas;
-
-  private:
-    std::map<int, QString> formulas_;
-    QString plantilla_, titulo_;
-};
-
-class ConfigPrueba : public IConfiguracion {
-  public:
-    QString AppTitle() const override { return QStringLiteral("Prueba"); }
-    QString HelpPath() const override { return {}; }
-    QString AppPath() const override { return carpeta; }
-    QVariant Aplicacion() const override { return 1; }
-    QIcon Icono() const override { return {}; }
-    bool TrabajarConPesetas() const override { return pesetas; }
-    QString carpeta;
-    bool pesetas = false;
-};
-
-class ContabilidadPrueba : public ICContabilidad {
-  public:
-    QString ObtenerPasswordInformes(const QVariant&) override { return QStringLiteral("x"); }
-};
-
-// Todo lo que un diálogo necesita alrededor: interfaz grabadora, motor y configuración.
-struct Entorno {
-    Entorno() {
-        registro.registrar(QStringLiteral("OrvoContabilidad.cContabilidad"),
-                           [] { return std::make_unique<ContabilidadPrueba>(); });
-        comp.motor = &motor;
-        comp.config = &config;
-        comp.tituloAplicacion = config.AppTitle();
-    }
-    // Muestra el diálogo; 'manejar' fija sus controles y pulsa; el de impresión se acepta.
-    template <class Dialogo>
-    void mostrar(Dialogo& d, LibroPrueba& libro, long empresa,
-                 const std::function<void(Dialogo&)>& manejar) {
-        config.carpeta = libro.carpeta();
-        d.setConContabilidad(libro.contaCompartida());
-        d.setConInformes(libro.infCompartida());
-        d.setLngCodEmpresa(empresa);
-        interfaz.guion = [&d, &manejar](QDialog& mostrado) {
-            if (&mostrado == &d)
-                manejar(d);
-            else if (auto* b = mostrado.findChild<QAbstractButton*>(QStringLiteral("cmdImprimir0")))
-                b->click();
-        };
-        d.mostrar();
-    }
-    QStringList textos() const {
-        QStringList r;
-        for (const auto& m : interfaz.mensajes) r << m.texto;
-        return r;
-    }
-
-    InterfazGrabadora interfaz;
-    RegistroObjetos registro;
-    Componente comp{interfaz, registro};
-    MotorPrueba motor;
-    ConfigPrueba config;
 };
 
 }  // namespace orvo::prueba

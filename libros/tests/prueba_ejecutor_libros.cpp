@@ -57,7 +57,7 @@ struct Escenario {
         const QString volcado = libro.carpeta() + QStringLiteral("/volcado.json");
         QFile::remove(volcado);
         QProcess p;
-        p.start(QStringLiteral(ORVO_INFORMES_BIN),
+        p.start(QStringLiteral(ORVO_INFORMES_EXE),
                 QStringList{operacion, QStringLiteral("--contabilidad"), libro.conta().ruta(),
                             QStringLiteral("--empresa"), QString::number(empresa),
                             QStringLiteral("--ruta"), libro.carpeta(), QStringLiteral("--destino"),

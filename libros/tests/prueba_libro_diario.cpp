@@ -230,18 +230,19 @@ class PruebaLibroDiario : public QObject {
         libro.asiento(e, QStringLiteral("9"), QStringLiteral("20260410"));
         Entorno entorno;
         frmInfLibroDiario d(entorno.comp);
-        entorno.mostrar<frmInfLibroDiario>(d, libro, e, [](frmInfLibroDiario& f) {
-            auto caja = [&f](int i) {
-                return f.findChild<QLineEdit*>(nombreControl("txtLibroDiario", i));
-            };
-            QCOMPARE(caja(0)->text(), QStringLiteral("000000"));
-            QCOMPARE(caja(1)->text(), QStringLiteral("999999"));
-            QCOMPARE(caja(2)->text(), QStringLiteral("0"));
-            QCOMPARE(caja(3)->text(), QStringLiteral("12"));
-            QCOMPARE(f.findChild<QDateEdit*>("dtpLibroDiario0")->date(), QDate(2026, 4, 1));
-            QCOMPARE(f.findChild<QDateEdit*>("dtpLibroDiario1")->date(), QDate(2027, 3, 31));
-            f.botonCancelar()->click();
-        });
+        entorno.mostrar<frmInfLibroDiario>(
+            d, libro.contaCompartida(), libro.infCompartida(), e, [](frmInfLibroDiario& f) {
+                auto caja = [&f](int i) {
+                    return f.findChild<QLineEdit*>(nombreControl("txtLibroDiario", i));
+                };
+                QCOMPARE(caja(0)->text(), QStringLiteral("000000"));
+                QCOMPARE(caja(1)->text(), QStringLiteral("999999"));
+                QCOMPARE(caja(2)->text(), QStringLiteral("0"));
+                QCOMPARE(caja(3)->text(), QStringLiteral("12"));
+                QCOMPARE(f.findChild<QDateEdit*>("dtpLibroDiario0")->date(), QDate(2026, 4, 1));
+                QCOMPARE(f.findChild<QDateEdit*>("dtpLibroDiario1")->date(), QDate(2027, 3, 31));
+                f.botonCancelar()->click();
+            });
         QVERIFY(entorno.interfaz.mensajes.empty());
         QVERIFY(!entorno.motor.impreso);
     }
@@ -266,15 +267,16 @@ class PruebaLibroDiario : public QObject {
         const long e = libro.empresa();
         Entorno entorno;
         frmInfLibroDiario d(entorno.comp);
-        entorno.mostrar<frmInfLibroDiario>(d, libro, e, [&](frmInfLibroDiario& f) {
-            f.findChild<QLineEdit*>(caja)->setText(QStringLiteral("  "));
-            if (fechasAlReves) {
-                f.findChild<QDateEdit*>("dtpLibroDiario0")->setDate(QDate(2026, 5, 1));
-                f.findChild<QDateEdit*>("dtpLibroDiario1")->setDate(QDate(2026, 4, 30));
-            }
-            f.botonAceptar()->click();
-            QVERIFY(f.isVisible());  // sigue abierto para corregir
-        });
+        entorno.mostrar<frmInfLibroDiario>(
+            d, libro.contaCompartida(), libro.infCompartida(), e, [&](frmInfLibroDiario& f) {
+                f.findChild<QLineEdit*>(caja)->setText(QStringLiteral("  "));
+                if (fechasAlReves) {
+                    f.findChild<QDateEdit*>("dtpLibroDiario0")->setDate(QDate(2026, 5, 1));
+                    f.findChild<QDateEdit*>("dtpLibroDiario1")->setDate(QDate(2026, 4, 30));
+                }
+                f.botonAceptar()->click();
+                QVERIFY(f.isVisible());  // sigue abierto para corregir
+            });
         QCOMPARE(entorno.textos(), QStringList{mensaje});
         QCOMPARE(entorno.interfaz.mensajes.front().icono, Icono::Exclamacion);
         QCOMPARE(entorno.interfaz.pitidos, 1);
@@ -294,19 +296,21 @@ class PruebaLibroDiario : public QObject {
         Entorno entorno;
         entorno.config.pesetas = true;
         frmInfLibroDiario d(entorno.comp);
-        entorno.mostrar<frmInfLibroDiario>(d, libro, asiento.empresa, [&](frmInfLibroDiario& f) {
-            QVERIFY(!f.findChild<QCheckBox*>("chkLibroDiario")->isChecked());
-            f.findChild<QCheckBox*>("chkTipoDiario")->setChecked(sumaYSigue);
-            f.findChild<QCheckBox*>("chkApuntesOrdenados")->setChecked(true);
-            f.findChild<QDateEdit*>("dtpLibroDiario1")->setDate(QDate(2026, 2, 1));
-            f.botonAceptar()->click();
-        });
+        entorno.mostrar<frmInfLibroDiario>(
+            d, libro.contaCompartida(), libro.infCompartida(), asiento.empresa,
+            [&](frmInfLibroDiario& f) {
+                QVERIFY(!f.findChild<QCheckBox*>("chkLibroDiario")->isChecked());
+                f.findChild<QCheckBox*>("chkTipoDiario")->setChecked(sumaYSigue);
+                f.findChild<QCheckBox*>("chkApuntesOrdenados")->setChecked(true);
+                f.findChild<QDateEdit*>("dtpLibroDiario1")->setDate(QDate(2026, 2, 1));
+                f.botonAceptar()->click();
+            });
         QVERIFY(entorno.motor.impreso);
         QVERIFY(entorno.motor.plantillaImpresa.endsWith(u'/' + plantilla));
         QCOMPARE(entorno.motor.tituloImpreso, QStringLiteral("Informe de libro Diario"));
-        QCOMPARE(entorno.motor.formulasImpresas[2],
+        QCOMPARE(entorno.motor.impresas[2],
                  QStringLiteral("Periodo= \"Periodo:  enero/2026 ~ febrero/2026\""));
-        QCOMPARE(entorno.motor.formulasImpresas[3], QStringLiteral("TrabajarConPts= '1'"));
+        QCOMPARE(entorno.motor.impresas[3], QStringLiteral("TrabajarConPts= '1'"));
         QCOMPARE(libro.filas(QStringLiteral("Libro_Diario"), QStringLiteral("Debe, Haber")),
                  QStringList({"100|0", "0|60", "0|40"}));
     }
@@ -316,11 +320,12 @@ class PruebaLibroDiario : public QObject {
         const long e = libro.empresa();
         Entorno entorno;
         frmInfLibroDiario d(entorno.comp);
-        entorno.mostrar<frmInfLibroDiario>(d, libro, e, [](frmInfLibroDiario& f) {
-            QCOMPARE(f.findChild<QLineEdit*>("txtLibroDiario2")->text(), QStringLiteral("0"));
-            QCOMPARE(f.findChild<QLineEdit*>("txtLibroDiario3")->text(), QStringLiteral("0"));
-            f.botonAceptar()->click();
-        });
+        entorno.mostrar<frmInfLibroDiario>(
+            d, libro.contaCompartida(), libro.infCompartida(), e, [](frmInfLibroDiario& f) {
+                QCOMPARE(f.findChild<QLineEdit*>("txtLibroDiario2")->text(), QStringLiteral("0"));
+                QCOMPARE(f.findChild<QLineEdit*>("txtLibroDiario3")->text(), QStringLiteral("0"));
+                f.botonAceptar()->click();
+            });
         QCOMPARE(entorno.textos(), QStringList{"¡No se ha encontrado ningún registro!"});
         QVERIFY(!entorno.motor.impreso);
     }
@@ -330,10 +335,12 @@ class PruebaLibroDiario : public QObject {
         AsientoDesordenado asiento(libro);
         Entorno entorno;
         frmInfLibroDiario d(entorno.comp);
-        entorno.mostrar<frmInfLibroDiario>(d, libro, asiento.empresa, [](frmInfLibroDiario& f) {
-            f.findChild<QLineEdit*>("txtLibroDiario3")->setText(QStringLiteral("diez"));
-            f.botonAceptar()->click();
-        });
+        entorno.mostrar<frmInfLibroDiario>(
+            d, libro.contaCompartida(), libro.infCompartida(), asiento.empresa,
+            [](frmInfLibroDiario& f) {
+                f.findChild<QLineEdit*>("txtLibroDiario3")->setText(QStringLiteral("diez"));
+                f.botonAceptar()->click();
+            });
         QCOMPARE(entorno.interfaz.mensajes.size(), 1u);
         const QString texto = entorno.interfaz.mensajes.front().texto;
         QVERIFY2(texto.contains(QStringLiteral("«diez»")), qPrintable(texto));

@@ -203,14 +203,15 @@ class PruebaLibroMayor : public QObject {
         LibroConSaldos l(libro);
         Entorno entorno;
         frmInfLibroMayor d(entorno.comp);
-        entorno.mostrar<frmInfLibroMayor>(d, libro, l.empresa, [&](frmInfLibroMayor& f) {
-            QCOMPARE(f.windowTitle(), QStringLiteral("Informe de libro Mayor"));
-            f.findChild<QCheckBox*>("chkCuentaPorHoja")->setChecked(porHoja);
-            f.findChild<QCheckBox*>("chkAcumulados")->setChecked(true);
-            f.findChild<QDateEdit*>("dtpLibroMayor0")->setDate(QDate(2026, 3, 1));
-            f.findChild<QLineEdit*>("txtLibroMayor0")->setText(QStringLiteral("5720001"));
-            f.botonAceptar()->click();
-        });
+        entorno.mostrar<frmInfLibroMayor>(
+            d, libro.contaCompartida(), libro.infCompartida(), l.empresa, [&](frmInfLibroMayor& f) {
+                QCOMPARE(f.windowTitle(), QStringLiteral("Informe de libro Mayor"));
+                f.findChild<QCheckBox*>("chkCuentaPorHoja")->setChecked(porHoja);
+                f.findChild<QCheckBox*>("chkAcumulados")->setChecked(true);
+                f.findChild<QDateEdit*>("dtpLibroMayor0")->setDate(QDate(2026, 3, 1));
+                f.findChild<QLineEdit*>("txtLibroMayor0")->setText(QStringLiteral("5720001"));
+                f.botonAceptar()->click();
+            });
         QVERIFY(entorno.motor.impreso);
         QVERIFY(entorno.motor.plantillaImpresa.endsWith(u'/' + plantilla));
         QCOMPARE(entorno.motor.tituloImpreso, QStringLiteral("Informe de libro Mayor"));
@@ -223,11 +224,12 @@ class PruebaLibroMayor : public QObject {
         LibroConSaldos l(libro);
         Entorno entorno;
         frmInfLibroMayor d(entorno.comp);
-        entorno.mostrar<frmInfLibroMayor>(d, libro, l.empresa, [](frmInfLibroMayor& f) {
-            f.findChild<QDateEdit*>("dtpLibroMayor0")->setDate(QDate(2026, 6, 1));
-            f.findChild<QDateEdit*>("dtpLibroMayor1")->setDate(QDate(2026, 5, 31));
-            f.botonAceptar()->click();
-        });
+        entorno.mostrar<frmInfLibroMayor>(
+            d, libro.contaCompartida(), libro.infCompartida(), l.empresa, [](frmInfLibroMayor& f) {
+                f.findChild<QDateEdit*>("dtpLibroMayor0")->setDate(QDate(2026, 6, 1));
+                f.findChild<QDateEdit*>("dtpLibroMayor1")->setDate(QDate(2026, 5, 31));
+                f.botonAceptar()->click();
+            });
         QCOMPARE(entorno.textos(),
                  QStringList{"¡No puede ser mayor la fecha inicial que la fecha final!"});
         QCOMPARE(entorno.interfaz.mensajes.front().icono, Icono::Informacion);
@@ -241,7 +243,8 @@ class PruebaLibroMayor : public QObject {
         Entorno entorno;
         frmInfDesgloseSubCuenta d(entorno.comp);
         entorno.mostrar<frmInfDesgloseSubCuenta>(
-            d, libro, l.empresa, [&](frmInfDesgloseSubCuenta& f) {
+            d, libro.contaCompartida(), libro.infCompartida(), l.empresa,
+            [&](frmInfDesgloseSubCuenta& f) {
                 QCOMPARE(f.windowTitle(), QStringLiteral("Informe desglose de Subcuenta"));
                 QCOMPARE(f.botonAceptar()->text(), QStringLiteral("IMPRIMIR"));
                 auto* lista = f.findChild<QListWidget*>("lstInfSubCuentas");
@@ -269,7 +272,8 @@ class PruebaLibroMayor : public QObject {
         Entorno entorno;
         frmInfDesgloseSubCuenta d(entorno.comp);
         entorno.mostrar<frmInfDesgloseSubCuenta>(
-            d, libro, l.empresa, [](frmInfDesgloseSubCuenta& f) { f.botonAceptar()->click(); });
+            d, libro.contaCompartida(), libro.infCompartida(), l.empresa,
+            [](frmInfDesgloseSubCuenta& f) { f.botonAceptar()->click(); });
         QCOMPARE(entorno.textos(), QStringList{"¡No se ha encontrado ningún registro!"});
         QVERIFY(!entorno.motor.impreso);
     }

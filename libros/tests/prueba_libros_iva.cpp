@@ -279,25 +279,27 @@ class PruebaLibrosIVA : public QObject {
         entorno.config.pesetas = true;
         frmInfFacturas d(entorno.comp);
         d.setBytOrigen(static_cast<std::uint8_t>(origen));
-        entorno.mostrar<frmInfFacturas>(d, libro, l.empresa, [&](frmInfFacturas& f) {
-            QCOMPARE(f.windowTitle(), titulo);
-            auto* numero = f.findChild<QLineEdit*>("txtFacturas");
-            QVERIFY(f.findChild<QRadioButton*>("optFacturas0")->isChecked());
-            QVERIFY(!numero->isEnabled());
-            f.findChild<QRadioButton*>("optFacturas1")->setChecked(true);
-            QVERIFY(numero->isEnabled());
-            QVERIFY(f.findChild<QLabel*>("lblFacturas0")->isEnabled());
-            numero->setFocus();
-            numero->selectAll();
-            QTest::keyClicks(numero, QStringLiteral("4x2"));  // la letra se descarta con un pitido
-            QCOMPARE(numero->text(), QStringLiteral("42"));
-            f.botonAceptar()->click();
-        });
+        entorno.mostrar<frmInfFacturas>(
+            d, libro.contaCompartida(), libro.infCompartida(), l.empresa, [&](frmInfFacturas& f) {
+                QCOMPARE(f.windowTitle(), titulo);
+                auto* numero = f.findChild<QLineEdit*>("txtFacturas");
+                QVERIFY(f.findChild<QRadioButton*>("optFacturas0")->isChecked());
+                QVERIFY(!numero->isEnabled());
+                f.findChild<QRadioButton*>("optFacturas1")->setChecked(true);
+                QVERIFY(numero->isEnabled());
+                QVERIFY(f.findChild<QLabel*>("lblFacturas0")->isEnabled());
+                numero->setFocus();
+                numero->selectAll();
+                QTest::keyClicks(numero,
+                                 QStringLiteral("4x2"));  // la letra se descarta con un pitido
+                QCOMPARE(numero->text(), QStringLiteral("42"));
+                f.botonAceptar()->click();
+            });
         QCOMPARE(entorno.interfaz.pitidos, 1);
         QVERIFY(entorno.motor.impreso);
         QVERIFY(entorno.motor.plantillaImpresa.endsWith(u'/' + plantilla));
         QCOMPARE(entorno.motor.tituloImpreso, tituloInforme);
-        QCOMPARE(entorno.motor.formulasImpresas[2], QStringLiteral("TrabajarConPts= '1'"));
+        QCOMPARE(entorno.motor.impresas[2], QStringLiteral("TrabajarConPts= '1'"));
         QCOMPARE(
             libro.filas(QStringLiteral("Libros_IVA"), QStringLiteral("NumFactura, TotalFactura")),
             QStringList{origen == cCOrigen::FACTURAEMITIDA ? "42|121" : "42|126"});
@@ -309,15 +311,16 @@ class PruebaLibrosIVA : public QObject {
         Entorno entorno;
         frmInfFacturas d(entorno.comp);
         d.setBytOrigen(cCOrigen::FACTURAEMITIDA);
-        entorno.mostrar<frmInfFacturas>(d, libro, l.empresa, [](frmInfFacturas& f) {
-            auto* numero = f.findChild<QLineEdit*>("txtFacturas");
-            f.findChild<QRadioButton*>("optFacturas1")->setChecked(true);
-            numero->setText(QStringLiteral("  "));
-            QFocusEvent salir(QEvent::FocusOut);
-            QApplication::sendEvent(numero, &salir);
-            QCOMPARE(numero->text(), QStringLiteral("1"));
-            f.botonAceptar()->click();
-        });
+        entorno.mostrar<frmInfFacturas>(
+            d, libro.contaCompartida(), libro.infCompartida(), l.empresa, [](frmInfFacturas& f) {
+                auto* numero = f.findChild<QLineEdit*>("txtFacturas");
+                f.findChild<QRadioButton*>("optFacturas1")->setChecked(true);
+                numero->setText(QStringLiteral("  "));
+                QFocusEvent salir(QEvent::FocusOut);
+                QApplication::sendEvent(numero, &salir);
+                QCOMPARE(numero->text(), QStringLiteral("1"));
+                f.botonAceptar()->click();
+            });
         // Sin líneas de IVA en el periodo no hay libro.
         QCOMPARE(entorno.textos(), QStringList{"¡No se ha encontrado ningún registro!"});
         QVERIFY(!entorno.motor.impreso);

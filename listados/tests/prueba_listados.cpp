@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include "ConfiguracionAnfitrion.h"
+#include "DoblesPrueba.h"
 #include "Esquemas.h"
 #include "InterfazQt.h"
 #include "Listados.h"
@@ -20,6 +21,7 @@
 #include "frmImprimir.h"
 
 using namespace orvo;
+using prueba::filasDe;
 
 namespace {
 
@@ -117,18 +119,6 @@ std::shared_ptr<Conexion> librosDeEjemplo(const QString& ruta) {
 }
 
 // Filas de una tabla de trabajo como "col1|col2|…", en el orden en que se escribieron.
-QStringList filasDe(Conexion& con, const QString& columnas, const QString& tabla) {
-    QStringList filas;
-    Recordset rs =
-        con.Execute(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columnas, tabla));
-    for (; !rs.Eof(); rs.MoveNext()) {
-        QStringList valores;
-        for (int i = 0; i < rs.columnas(); ++i) valores << rs.Fields(i).toString();
-        filas << valores.join(u'|');
-    }
-    return filas;
-}
-
 QStringList filasDe(const QJsonArray& filas, const QStringList& columnas) {
     QStringList salida;
     for (const QJsonValue& f : filas) {
@@ -169,7 +159,7 @@ class PruebaListados : public QObject {
             }
         };
         informes.componente().antesDeVaciar = [&](const QString& tabla) {
-            filasVaciadas_ = filasDe(*inf_, columnas, tabla);
+            filasVaciadas_ = filasDe(*inf_, tabla, columnas);
         };
         QVERIFY(informes.ejecutar(operacion, &motor_, &config_, conta_, inf_, 1));
     }
@@ -271,7 +261,7 @@ class PruebaListados : public QObject {
         ContextoInforme contexto{*conta_, *inf_, progreso};
         const FormulasInforme formulas = construirSubcuentas(
             contexto, {1, QStringLiteral("<ORV> Orvo Distribuciones, S.L."), desde, hasta, todas});
-        QTEST(filasDe(*inf_, QStringLiteral("Codigo, Nivel"), QStringLiteral("Subcuentas")),
+        QTEST(filasDe(*inf_, QStringLiteral("Subcuentas"), QStringLiteral("Codigo, Nivel")),
               "esperado");
         QCOMPARE(formulas.size(), 1u);
         QCOMPARE(formulas.at(1), QStringLiteral("Empresa= \"<ORV> Orvo Distribuciones, S.L.\""));
@@ -283,7 +273,7 @@ class PruebaListados : public QObject {
         construirSubcuentas(contexto,
                             {1, {}, QStringLiteral("4300001"), QStringLiteral("5720001"), false});
         QCOMPARE(
-            filasDe(*inf_, QStringLiteral("Codigo, Descripcion"), QStringLiteral("Subcuentas")),
+            filasDe(*inf_, QStringLiteral("Subcuentas"), QStringLiteral("Codigo, Descripcion")),
             (QStringList{"4300001|Ferretería \"El Clavo\"", "4300002|L'Hospitalet Suministros",
                          "4399999|Clientes de dudoso cobro", "4400000|Deudores varios",
                          "5720001|Banco; DROP TABLE Subcuentas; --"}));
@@ -328,8 +318,8 @@ class PruebaListados : public QObject {
         ProgresoGrabador progreso;
         ContextoInforme contexto{*conta_, *inf_, progreso};
         construirEpigrafes(contexto, {1, {}, balance, pyg});
-        QTEST(filasDe(*inf_, QStringLiteral("Codigo, Descripcion, Naturaleza, Formula, Nivel"),
-                      QStringLiteral("Epigrafes")),
+        QTEST(filasDe(*inf_, QStringLiteral("Epigrafes"),
+                      QStringLiteral("Codigo, Descripcion, Naturaleza, Formula, Nivel")),
               "esperado");
     }
 

@@ -6,11 +6,13 @@
 #include <QtTest>
 
 #include "Apoyo.h"
+#include "DoblesPrueba.h"
 #include "InterfazQt.h"
 #include "Plantilla.h"
 #include "frmImprimir.h"
 
 using namespace orvo;
+using namespace orvo::prueba;
 
 namespace {
 
@@ -69,29 +71,6 @@ class MotorEspia : public IMotorInformes {
     }
 };
 
-class ConfigPrueba : public IConfiguracion {
-  public:
-    QString AppTitle() const override { return QStringLiteral("Contabilidad"); }
-    QString HelpPath() const override { return {}; }
-    QString AppPath() const override { return ruta; }
-    QVariant Aplicacion() const override { return 7; }
-    QIcon Icono() const override { return {}; }
-    bool TrabajarConPesetas() const override { return false; }
-    QString ruta = QStringLiteral("/opt/orvo");
-};
-
-class AnfitrionPrueba : public ICContabilidad {
-  public:
-    explicit AnfitrionPrueba(QVariant* pedida) : pedida_(pedida) {}
-    QString ObtenerPasswordInformes(const QVariant& aplicacion) override {
-        *pedida_ = aplicacion;
-        return QStringLiteral("s3cr3t");
-    }
-
-  private:
-    QVariant* pedida_;
-};
-
 }  // namespace
 
 class PruebaFrmImprimir : public QObject {
@@ -124,10 +103,14 @@ class PruebaFrmImprimir : public QObject {
         interfaz_ = InterfazGrabadora();
         registro_ = RegistroObjetos();
         espia_ = MotorEspia();
+        config_.titulo = QStringLiteral("Contabilidad");
+        config_.carpeta = QStringLiteral("/opt/orvo");
+        config_.aplicacion = 7;
         anfitrionesCreados_ = 0;
         registro_.registrar(QStringLiteral("OrvoContabilidad.cContabilidad"), [this] {
             ++anfitrionesCreados_;
-            return std::make_unique<AnfitrionPrueba>(&aplicacionPedida_);
+            return std::make_unique<ContabilidadPrueba>(QStringLiteral("s3cr3t"),
+                                                        &aplicacionPedida_);
         });
         comp_ = std::make_unique<Componente>(interfaz_, registro_);
         comp_->config = &config_;
@@ -228,7 +211,7 @@ class PruebaFrmImprimir : public QObject {
     // Con el motor de verdad: una plantilla que no existe llega como error numerado en español.
     void plantillaQueNoExisteConElMotorReal() {
         QTemporaryDir dir;
-        config_.ruta = dir.path();
+        config_.carpeta = dir.path();
         prueba::baseInformes(dir.filePath(QStringLiteral("Informes.mdb")));
         MotorInformes motor(MotorInformes::Opciones{false});
         motor.setFormulas(1, QStringLiteral("Empresa= \"X\""));
@@ -246,7 +229,6 @@ class PruebaFrmImprimir : public QObject {
         QCOMPARE(motor.LastErrorString(), QString());
         QCOMPARE(motor.Formulas(1), QString());
         QCOMPARE(motor.Formulas(2), QString());
-        config_.ruta = QStringLiteral("/opt/orvo");
     }
 
     void sinComponenteAnfitrion() {

@@ -30,7 +30,7 @@ class PruebaImpresionEjecutor : public QObject {
         args << "--contabilidad" << libros_ << "--ruta" << dir_.filePath(QStringLiteral("app"))
              << "--volcado" << volcado;
         QProcess p;
-        p.start(QStringLiteral(ORVO_INFORMES), args);
+        p.start(QStringLiteral(ORVO_INFORMES_EXE), args);
         p.waitForFinished(120000);
         Salida s;
         s.codigo = p.exitCode();
@@ -44,7 +44,7 @@ class PruebaImpresionEjecutor : public QObject {
     void initTestCase() {
         libros_ = dir_.filePath(QStringLiteral("LibrosEjemplo.db"));
         QProcess p;
-        p.start(QStringLiteral(ORVO_INFORMES), {QStringLiteral("ejemplo"), libros_});
+        p.start(QStringLiteral(ORVO_INFORMES_EXE), {QStringLiteral("ejemplo"), libros_});
         QVERIFY(p.waitForFinished(120000));
         QCOMPARE(p.exitCode(), 0);
     }

@@ -1,4 +1,4 @@
-// Libros pequeños hechos a medida de cada prueba y un motor de informes que solo anota.
+// Libros pequeños hechos a medida de cada prueba.
 #pragma once
 
 #include <QDir>
@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "Conexion.h"
+#include "DoblesPrueba.h"
 #include "Esquemas.h"
-#include "Interfaces.h"
 
 namespace orvo::prueba {
 
@@ -82,9 +82,7 @@ class LibroPrueba {
         return r;
     }
     QStringList columna(const QString& tabla, const QString& nombre) const {
-        QStringList r;
-        for (const auto& f : filas(tabla)) r << f.value(nombre);
-        return r;
+        return filasDe(*inf, tabla, identificador(nombre));
     }
 
     std::shared_ptr<Conexion> conta;
@@ -92,37 +90,6 @@ class LibroPrueba {
 
   private:
     int desglose_;
-};
-
-// Motor que anota lo que recibe y no imprime nada. El diálogo de impresión borra las fórmulas
-// después de imprimir: 'impresas' guarda las que había al hacerlo.
-class MotorAnotador : public IMotorInformes {
-  public:
-    QString Formulas(int i) const override { return formulas.value(i); }
-    void setFormulas(int i, const QString& t) override { formulas[i] = t; }
-    QString ReportFileName() const override { return archivo; }
-    void setReportFileName(const QString& v) override { archivo = v; }
-    QString Password() const override { return {}; }
-    void setPassword(const QString&) override {}
-    QString WindowTitle() const override { return titulo; }
-    void setWindowTitle(const QString& v) override { titulo = v; }
-    QString DataFiles(int) const override { return {}; }
-    void setDataFiles(int, const QString&) override {}
-    int WindowState() const override { return 0; }
-    void setWindowState(int) override {}
-    int Destination() const override { return 0; }
-    void setDestination(int) override {}
-    QString PrintFileName() const override { return {}; }
-    void setPrintFileName(const QString&) override {}
-    void PrintReport() override { impresas = formulas; }
-    void PageZoom(int) override {}
-    int LastErrorNumber() const override { return 0; }
-    void setLastErrorNumber(int) override {}
-    QString LastErrorString() const override { return {}; }
-    void setLastErrorString(const QString&) override {}
-
-    QMap<int, QString> formulas, impresas;
-    QString archivo, titulo;
 };
 
 }  // namespace orvo::prueba

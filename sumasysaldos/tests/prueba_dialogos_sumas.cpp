@@ -14,9 +14,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "DoblesPrueba.h"
 #include "InterfazQt.h"
 #include "LibroPrueba.h"
-#include "frmImprimir.h"
 #include "frmInfBalanceSaldos.h"
 #include "frmInfPresupuesto.h"
 
@@ -24,22 +24,6 @@ using namespace orvo;
 using namespace orvo::prueba;
 
 namespace {
-
-class ConfiguracionPrueba : public IConfiguracion {
-  public:
-    QString AppTitle() const override { return "Orvo"; }
-    QString HelpPath() const override { return {}; }
-    QString AppPath() const override { return "/orvo"; }
-    QVariant Aplicacion() const override { return 1; }
-    QIcon Icono() const override { return {}; }
-    bool TrabajarConPesetas() const override { return pesetas; }
-    bool pesetas = true;
-};
-
-class ContabilidadPrueba : public ICContabilidad {
-  public:
-    QString ObtenerPasswordInformes(const QVariant&) override { return {}; }
-};
 
 QStringList textos(const QListWidget* lista) {
     QStringList r;
@@ -68,52 +52,25 @@ void sieteNiveles(LibroPrueba& l) {
 class PruebaDialogosSumas : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
-    InterfazGrabadora interfaz_;
-    RegistroObjetos registro_;
-    Componente comp_{interfaz_, registro_};
-    ConfiguracionPrueba config_;
-    MotorAnotador motor_;
+    Entorno entorno_;
 
     // Muestra el diálogo, deja que 'acciones' maneje sus controles y pulsa ACEPTAR si se pide;
     // el diálogo de impresión, si llega, se acepta con destino pantalla.
     template <class Dialogo>
     void ejecutar(LibroPrueba& l, const std::function<void(Dialogo&)>& acciones,
                   bool aceptar = true, std::uint8_t origen = cCOrigen::Presupuesto) {
-        Dialogo d(comp_);
-        d.setConContabilidad(l.conta);
-        d.setConInformes(l.inf);
+        Dialogo d(entorno_.comp);
         d.setBytOrigen(origen);
-        d.setLngCodEmpresa(LibroPrueba::kEmpresa);
-        interfaz_.guion = [&](QDialog& mostrado) {
-            if (&mostrado == &d) {
-                acciones(d);
-                if (aceptar) d.botonAceptar()->click();
-            } else if (auto* imp = qobject_cast<frmImprimir*>(&mostrado)) {
-                imp->boton(0)->click();
-            }
-        };
-        d.mostrar();
+        entorno_.mostrar<Dialogo>(d, l.conta, l.inf, LibroPrueba::kEmpresa, [&](Dialogo& f) {
+            acciones(f);
+            if (aceptar) f.botonAceptar()->click();
+        });
     }
-    QStringList mensajes() const {
-        QStringList r;
-        for (const auto& m : interfaz_.mensajes) r << m.texto;
-        return r;
-    }
-    bool seImprimio() const { return interfaz_.dialogosMostrados.contains("frmImprimir"); }
 
   private slots:
-    void initTestCase() {
-        registro_.registrar("OrvoContabilidad.cContabilidad",
-                            [] { return std::make_unique<ContabilidadPrueba>(); });
-        comp_.config = &config_;
-        comp_.motor = &motor_;
-    }
     void init() {
-        interfaz_.mensajes.clear();
-        interfaz_.pitidos = 0;
-        interfaz_.dialogosMostrados.clear();
-        motor_ = MotorAnotador();
-        config_.pesetas = true;
+        entorno_.olvidar();
+        entorno_.config.pesetas = true;
     }
 
     void carga_data() {
@@ -123,7 +80,7 @@ class PruebaDialogosSumas : public QObject {
     }
     void carga() {
         QFETCH(bool, pesetas);
-        config_.pesetas = pesetas;
+        entorno_.config.pesetas = pesetas;
         LibroPrueba l(dir_.path(), 7, "20010701", "20020630");
         ejecutar<frmInfBalanceSaldos>(
             l,
@@ -138,7 +95,7 @@ class PruebaDialogosSumas : public QObject {
                 QCOMPARE(d.pestanas()->currentIndex(), 0);
             },
             false);
-        QVERIFY(interfaz_.mensajes.empty());
+        QVERIFY(entorno_.interfaz.mensajes.empty());
     }
 
     void todosYAceptar_data() {
@@ -168,9 +125,9 @@ class PruebaDialogosSumas : public QObject {
         });
         QCOMPARE(l.columna("BalanceSumasySaldos", "Nivel"),
                  (QStringList{"1", "2", "3", "4", "5", "6", "7"}));
-        QCOMPARE(motor_.archivo, plantilla);
-        QCOMPARE(motor_.titulo, titulo);
-        QCOMPARE(motor_.impresas.value(4), formula4);
+        QCOMPARE(entorno_.motor.plantilla, plantilla);
+        QCOMPARE(entorno_.motor.titulo, titulo);
+        QCOMPARE(entorno_.motor.impresas.value(4), formula4);
     }
 
     void comprobacionesEnSuOrden_data() {
@@ -204,9 +161,9 @@ class PruebaDialogosSumas : public QObject {
                 if (!foco.isEmpty()) QCOMPARE(d.focusWidget()->objectName(), foco);
             },
             false);
-        QCOMPARE(mensajes(), QStringList{mensaje});
-        QCOMPARE(interfaz_.pitidos, 1);
-        QVERIFY(abierto && !seImprimio());
+        QCOMPARE(entorno_.textos(), QStringList{mensaje});
+        QCOMPARE(entorno_.interfaz.pitidos, 1);
+        QVERIFY(abierto && !entorno_.seImprimio());
     }
 
     void listasEnOrdenDeNivel() {
@@ -218,7 +175,7 @@ class PruebaDialogosSumas : public QObject {
         l.cuenta("4300000002", {{"Debe03", "4"}});
         ejecutar<frmInfBalanceSaldos>(l, [&](frmInfBalanceSaldos& d) {
             d.botonLista(0)->click();  // nada marcado
-            QCOMPARE(mensajes(), QStringList{"¡Debe seleccionar algún elemento!"});
+            QCOMPARE(entorno_.textos(), QStringList{"¡Debe seleccionar algún elemento!"});
             QString error;
             QVERIFY(d.fijarControlPropio("lstBalance0", "10,3", &error) && error.isEmpty());
             QCOMPARE(textos(d.lista(0)), niveles({3, 10}));
@@ -234,7 +191,7 @@ class PruebaDialogosSumas : public QObject {
             QCOMPARE(error, QStringLiteral("lstBalance0: la empresa no tiene el nivel 13"));
         });
         QCOMPARE(l.columna("BalanceSumasySaldos", "Nivel"), (QStringList{"1", "8", "8"}));
-        QCOMPARE(motor_.impresas.value(4), QStringLiteral("TotalDebe = '7'"));
+        QCOMPARE(entorno_.motor.impresas.value(4), QStringLiteral("TotalDebe = '7'"));
     }
 
     void pestanaDeNivelesSinEmpresa() {
@@ -247,7 +204,7 @@ class PruebaDialogosSumas : public QObject {
                 QCOMPARE(d.pestanas()->currentIndex(), 0);
             },
             false);
-        QCOMPARE(mensajes(), QStringList{"¡Debe seleccionar una empresa de la lista!"});
+        QCOMPARE(entorno_.textos(), QStringList{"¡Debe seleccionar una empresa de la lista!"});
     }
 
     void construccionFallidaNoDejaNada_data() {
@@ -275,11 +232,11 @@ class PruebaDialogosSumas : public QObject {
         else
             ejecutar<frmInfPresupuesto>(
                 l, [](auto&) {}, true, std::uint8_t(origen));
-        QCOMPARE(mensajes().size(), 1);
-        QString texto = mensajes()[0];
+        QCOMPARE(entorno_.textos().size(), 1);
+        QString texto = entorno_.textos()[0];
         texto.replace("\r\n", "\n").replace(u'\r', u'\n');
         QVERIFY2(texto.endsWith(firma), qPrintable(texto));
-        QVERIFY(l.filas(tabla).isEmpty() && !seImprimio());
+        QVERIFY(l.filas(tabla).isEmpty() && !entorno_.seImprimio());
         QCOMPARE(l.inf->nivelTransaccion(), 0);
     }
 
@@ -287,8 +244,8 @@ class PruebaDialogosSumas : public QObject {
         LibroPrueba l(dir_.path(), 7);
         l.cuenta("4300001");  // sin movimiento
         ejecutar<frmInfBalanceSaldos>(l, [](auto&) {});
-        QCOMPARE(mensajes(), QStringList{"¡No se ha encontrado ningún registro!"});
-        QVERIFY(!seImprimio());
+        QCOMPARE(entorno_.textos(), QStringList{"¡No se ha encontrado ningún registro!"});
+        QVERIFY(!entorno_.seImprimio());
     }
 
     void presupuestosSegunElOrigen_data() {
@@ -315,9 +272,9 @@ class PruebaDialogosSumas : public QObject {
             l, [&](frmInfPresupuesto& d) { tituloVentana = d.windowTitle(); }, true,
             std::uint8_t(origen));
         QCOMPARE(tituloVentana, titulo);
-        QCOMPARE(motor_.archivo, plantilla);
-        QCOMPARE(motor_.titulo, tituloInforme);
-        QCOMPARE(motor_.impresas.value(1), QStringLiteral("TituloMes01= \"JUL\""));
+        QCOMPARE(entorno_.motor.plantilla, plantilla);
+        QCOMPARE(entorno_.motor.titulo, tituloInforme);
+        QCOMPARE(entorno_.motor.impresas.value(1), QStringLiteral("TituloMes01= \"JUL\""));
     }
 
     void presupuestoComprueba_data() {
@@ -339,7 +296,7 @@ class PruebaDialogosSumas : public QObject {
                 d.botonAceptar()->click();
             },
             false);
-        QCOMPARE(mensajes(), QStringList{mensaje});
+        QCOMPARE(entorno_.textos(), QStringList{mensaje});
     }
 
     // De punta a punta con el ejecutor de órdenes, como lo usaría un guion del anfitrión.

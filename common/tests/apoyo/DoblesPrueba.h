@@ -1,0 +1,152 @@
+#pragma once
+
+// Dobles de lo que rodea a un informe (motor, configuración y contabilidad del anfitrión), el
+// entorno que los reúne para recorrer un diálogo como lo haría una persona, y la lectura de las
+// tablas de trabajo que escriben.
+#include <QAbstractButton>
+#include <QDialog>
+#include <QMap>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "Conexion.h"
+#include "Interfaces.h"
+#include "InterfazQt.h"
+
+namespace orvo::prueba {
+
+// Filas de una tabla en el orden en que se escribieron, columnas separadas por "|".
+inline QStringList filasDe(Conexion& con, const QString& tabla, const QString& columnas) {
+    QStringList filas;
+    Recordset rs = con.Execute(
+        QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columnas, identificador(tabla)));
+    for (; !rs.Eof(); rs.MoveNext()) {
+        QStringList valores;
+        for (int i = 0; i < rs.columnas(); ++i) valores << rs.Fields(i).toString();
+        filas << valores.join(u'|');
+    }
+    return filas;
+}
+
+// Motor que anota lo que recibe y no imprime nada. El diálogo de impresión borra las fórmulas
+// después de imprimir: lo que había al hacerlo queda en 'impresas', 'plantillaImpresa' y
+// 'tituloImpreso'.
+class MotorAnotador : public IMotorInformes {
+  public:
+    QString Formulas(int i) const override { return formulas.value(i); }
+    void setFormulas(int i, const QString& t) override { formulas[i] = t; }
+    QString ReportFileName() const override { return plantilla; }
+    void setReportFileName(const QString& v) override { plantilla = v; }
+    QString Password() const override { return {}; }
+    void setPassword(const QString&) override {}
+    QString WindowTitle() const override { return titulo; }
+    void setWindowTitle(const QString& v) override { titulo = v; }
+    QString DataFiles(int) const override { return {}; }
+    void setDataFiles(int, const QString&) override {}
+    int WindowState() const override { return 0; }
+    void setWindowState(int) override {}
+    int Destination() const override { return 0; }
+    void setDestination(int) override {}
+    QString PrintFileName() const override { return {}; }
+    void setPrintFileName(const QString&) override {}
+    void PrintReport() override {
+        impreso = true;
+        impresas = formulas;
+        plantillaImpresa = plantilla;
+        tituloImpreso = titulo;
+    }
+    void PageZoom(int) override {}
+    int LastErrorNumber() const override { return 0; }
+    void setLastErrorNumber(int) override {}
+    QString LastErrorString() const override { return {}; }
+    void setLastErrorString(const QString&) override {}
+
+    QMap<int, QString> formulas, impresas;
+    QString plantilla, titulo, plantillaImpresa, tituloImpreso;
+    bool impreso = false;
+};
+
+class ConfigPrueba : public IConfiguracion {
+  public:
+    QString AppTitle() const override { return titulo; }
+    QString HelpPath() const override { return {}; }
+    QString AppPath() const override { return carpeta; }
+    QVariant Aplicacion() const override { return aplicacion; }
+    QIcon Icono() const override { return {}; }
+    bool TrabajarConPesetas() const override { return pesetas; }
+
+    QString titulo = QStringLiteral("Prueba");
+    QString carpeta = QStringLiteral("/orvo");
+    QVariant aplicacion = 1;
+    bool pesetas = false;
+};
+
+// Contabilidad del anfitrión: da 'clave' y, si se le pide, anota para qué aplicación se pidió.
+class ContabilidadPrueba : public ICContabilidad {
+  public:
+    explicit ContabilidadPrueba(QString clave = QStringLiteral("clave"), QVariant* pedida = nullptr)
+        : clave_(std::move(clave)), pedida_(pedida) {}
+    QString ObtenerPasswordInformes(const QVariant& aplicacion) override {
+        if (pedida_) *pedida_ = aplicacion;
+        return clave_;
+    }
+
+  private:
+    QString clave_;
+    QVariant* pedida_;
+};
+
+inline void registrarContabilidad(RegistroObjetos& registro) {
+    registro.registrar(QStringLiteral("OrvoContabilidad.cContabilidad"),
+                       [] { return std::make_unique<ContabilidadPrueba>(); });
+}
+
+// Todo lo que un diálogo necesita alrededor: interfaz grabadora, motor y configuración.
+struct Entorno {
+    Entorno() {
+        registrarContabilidad(registro);
+        comp.motor = &motor;
+        comp.config = &config;
+        comp.tituloAplicacion = config.AppTitle();
+    }
+    // Muestra el diálogo sobre esos libros; 'manejar' fija sus controles y pulsa. El diálogo de
+    // impresión que venga detrás se acepta con destino pantalla.
+    template <class Dialogo>
+    void mostrar(Dialogo& d, std::shared_ptr<Conexion> conta, std::shared_ptr<Conexion> inf,
+                 long empresa, const std::function<void(Dialogo&)>& manejar) {
+        d.setConContabilidad(std::move(conta));
+        d.setConInformes(std::move(inf));
+        d.setLngCodEmpresa(empresa);
+        interfaz.guion = [&d, &manejar](QDialog& mostrado) {
+            if (&mostrado == &d)
+                manejar(d);
+            else if (auto* b = mostrado.findChild<QAbstractButton*>(QStringLiteral("cmdImprimir0")))
+                b->click();
+        };
+        d.mostrar();
+    }
+    // Vuelve a empezar entre casos: sin mensajes, pitidos, diálogos ni nada impreso.
+    void olvidar() {
+        interfaz.mensajes.clear();
+        interfaz.pitidos = 0;
+        interfaz.dialogosMostrados.clear();
+        motor = MotorAnotador();
+    }
+    QStringList textos() const {
+        QStringList r;
+        for (const auto& m : interfaz.mensajes) r << m.texto;
+        return r;
+    }
+    bool seImprimio() const {
+        return interfaz.dialogosMostrados.contains(QStringLiteral("frmImprimir"));
+    }
+
+    InterfazGrabadora interfaz;
+    RegistroObjetos registro;
+    Componente comp{interfaz, registro};
+    MotorAnotador motor;
+    ConfigPrueba config;
+};
+
+}  // namespace orvo::prueba
