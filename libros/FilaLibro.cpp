@@ -37,6 +37,18 @@ void anadirImporte(std::string& destino, Moneda importe, bool conDecimales) {
 
 }  // namespace FilaLibro
 
+QString columnaDebe(bool euros) {
+    return euros ? QStringLiteral("CtdadDebeEuros") : QStringLiteral("CtdadDebe");
+}
+QString columnaHaber(bool euros) {
+    return euros ? QStringLiteral("CtdadHaberEuros") : QStringLiteral("CtdadHaber");
+}
+QString importesApunte(bool euros) {
+    return QStringLiteral(
+               "CCur(NULLIF(Apunte.%1, '')) AS Debe, CCur(NULLIF(Apunte.%2, '')) AS Haber")
+        .arg(columnaDebe(euros), columnaHaber(euros));
+}
+
 QVariant numeroDeAsiento(const QString& tecleado) {
     const QString t = tecleado.trimmed();
     bool ok = false;

@@ -24,7 +24,37 @@ inline void anadir(std::string& destino, QByteArrayView texto) {
 inline QByteArrayView vista(const std::string& texto) {
     return QByteArrayView(texto.data(), static_cast<qsizetype>(texto.size()));
 }
+// Sustituye el importe que tenía 'destino' de la fila anterior.
+inline void ponerImporte(std::string& destino, Moneda importe, bool conDecimales) {
+    destino.clear();
+    anadirImporte(destino, importe, conDecimales);
+}
+
+// Asiento y fecha de la fila en curso. Una línea sin fecha conserva la de la anterior.
+class AsientoYFecha {
+  public:
+    void leer(QByteArrayView numero, qint64 idAsiento, QByteArrayView yyyymmdd) {
+        asiento_.clear();
+        anadirAsiento(asiento_, numero, idAsiento);
+        if (!yyyymmdd.trimmed().isEmpty()) {
+            fecha_.clear();
+            anadirFecha(fecha_, yyyymmdd);
+        }
+    }
+    QByteArrayView asiento() const { return vista(asiento_); }
+    QByteArrayView fecha() const { return vista(fecha_); }
+
+  private:
+    std::string asiento_, fecha_;
+};
 }  // namespace FilaLibro
+
+// Columnas de los importes del apunte en la moneda del informe.
+QString columnaDebe(bool euros);
+QString columnaHaber(bool euros);
+// Debe y Haber del apunte leídos con CCur (entero en diezmilésimas), para no analizar texto en
+// C++; un importe vacío cuenta como nulo.
+QString importesApunte(bool euros);
 
 // Número de asiento tecleado en una caja de rango: entero o decimal, sin más. Lanza ErrorOrvo
 // con un texto claro si no lo es (la consulta no se llega a lanzar).

@@ -7,18 +7,14 @@ namespace orvo {
 namespace {
 
 // Columnas y condiciones comunes a la consulta normal y a las dos pasadas de la ordenada.
-// Los importes se leen con CCur (entero en diezmilésimas) para no analizar texto en C++.
 // CROSS JOIN fija el orden de la unión (asientos del periodo, sus apuntes, la cuenta de cada
 // uno): sin estadísticas, SQLite empezaría por las subcuentas y recorrería los asientos del
 // periodo una vez por subcuenta.
 QString consultaApuntes(bool euros, const QString& condicionExtra, int pasada) {
-    const QString debe = euros ? QStringLiteral("CtdadDebeEuros") : QStringLiteral("CtdadDebe");
-    const QString haber = euros ? QStringLiteral("CtdadHaberEuros") : QStringLiteral("CtdadHaber");
     return QStringLiteral(
                "SELECT Asiento.Numero, Asiento.IDAsiento, Asiento.Fecha, Cuenta.Codigo, "
-               "Cuenta.Descripcion AS DescripcionCta, Apunte.Concepto, "
-               "CCur(NULLIF(Apunte.%1, '')) AS Debe, CCur(NULLIF(Apunte.%2, '')) AS Haber, "
-               "Val(Asiento.Numero) AS NumeroValor, Apunte.IDApunte, %3 AS Pasada "
+               "Cuenta.Descripcion AS DescripcionCta, Apunte.Concepto, %1, "
+               "Val(Asiento.Numero) AS NumeroValor, Apunte.IDApunte, %2 AS Pasada "
                "FROM Asiento CROSS JOIN Apunte ON Asiento.IDAsiento = Apunte.CodAsiento "
                "CROSS JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta "
                "WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? "
@@ -26,7 +22,7 @@ QString consultaApuntes(bool euros, const QString& condicionExtra, int pasada) {
                "AND Val(Asiento.Numero) >= ? AND Val(Asiento.Numero) <= ? "
                "AND Cuenta.Codigo >= ? AND Cuenta.Codigo <= ? "
                "AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? ")
-               .arg(debe, haber, QString::number(pasada)) +
+               .arg(importesApunte(euros), QString::number(pasada)) +
            condicionExtra;
 }
 
@@ -89,28 +85,20 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
         const int cConcepto = rs.indice(QStringLiteral("Concepto"));
         const int cDebe = rs.indice(QStringLiteral("Debe"));
         const int cHaber = rs.indice(QStringLiteral("Haber"));
-        std::string asiento, fecha, descripcion, debe, haber;
+        FilaLibro::AsientoYFecha asiento;
+        std::string descripcion, debe, haber;
         qint64 filas = 0;
         for (; !rs.Eof(); rs.MoveNext()) {
-            asiento.clear();
-            FilaLibro::anadirAsiento(asiento, rs.textoUtf8(cNumero), rs.entero(cId));
-            // Una línea sin fecha conserva la de la anterior.
-            const QByteArrayView f = rs.textoUtf8(cFecha);
-            if (!f.trimmed().isEmpty()) {
-                fecha.clear();
-                FilaLibro::anadirFecha(fecha, f);
-            }
+            asiento.leer(rs.textoUtf8(cNumero), rs.entero(cId), rs.textoUtf8(cFecha));
             descripcion.clear();
             FilaLibro::anadir(descripcion, rs.textoUtf8(cCodigo));
             descripcion += " - ";
             FilaLibro::anadir(descripcion, rs.textoUtf8(cCuenta));
-            debe.clear();
-            FilaLibro::anadirImporte(debe, Moneda::deDiezmilesimas(rs.entero(cDebe)), o.euros);
-            haber.clear();
-            FilaLibro::anadirImporte(haber, Moneda::deDiezmilesimas(rs.entero(cHaber)), o.euros);
+            FilaLibro::ponerImporte(debe, Moneda::deDiezmilesimas(rs.entero(cDebe)), o.euros);
+            FilaLibro::ponerImporte(haber, Moneda::deDiezmilesimas(rs.entero(cHaber)), o.euros);
 
-            insertar.enlazarTexto(1, FilaLibro::vista(asiento));
-            insertar.enlazarTexto(2, FilaLibro::vista(fecha));
+            insertar.enlazarTexto(1, asiento.asiento());
+            insertar.enlazarTexto(2, asiento.fecha());
             insertar.enlazarTexto(3, FilaLibro::vista(descripcion));
             insertar.enlazarTexto(4, rs.textoUtf8(cConcepto));
             insertar.enlazarTexto(5, FilaLibro::vista(debe));

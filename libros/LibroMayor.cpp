@@ -13,13 +13,6 @@ namespace {
 
 constexpr char kSaldoAnterior[] = "Saldo anterior acumulado";
 
-QString columnaDebe(bool euros) {
-    return euros ? QStringLiteral("CtdadDebeEuros") : QStringLiteral("CtdadDebe");
-}
-QString columnaHaber(bool euros) {
-    return euros ? QStringLiteral("CtdadHaberEuros") : QStringLiteral("CtdadHaber");
-}
-
 // Sumas del debe y del haber de cada subcuenta desde el comienzo del ejercicio hasta el día
 // anterior al primero del periodo.
 class SaldoAnterior {
@@ -113,10 +106,8 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
             .toLongLong();
     Recordset rs = contexto.contabilidad.Execute(
         QStringLiteral("SELECT Cuenta.IDCuenta, Cuenta.Codigo, Asiento.IDAsiento, Asiento.Numero, "
-                       "Asiento.Fecha, Cuenta.Descripcion, Apunte.Concepto, "
-                       "CCur(NULLIF(Apunte.%1, '')) AS Debe, CCur(NULLIF(Apunte.%2, '')) AS Haber ")
-                .arg(columnaDebe(o.euros), columnaHaber(o.euros)) +
-            uniones +
+                       "Asiento.Fecha, Cuenta.Descripcion, Apunte.Concepto, ") +
+            importesApunte(o.euros) + u' ' + uniones +
             QStringLiteral("ORDER BY Cuenta.Codigo, Val(Asiento.Numero), Asiento.Fecha, "
                            "Asiento.IDAsiento, Apunte.IDApunte"),
         params);
@@ -135,13 +126,26 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
         const int cConcepto = rs.indice(QStringLiteral("Concepto"));
         const int cDebe = rs.indice(QStringLiteral("Debe"));
         const int cHaber = rs.indice(QStringLiteral("Haber"));
-        std::string codigoAnterior, asiento, fecha, debe, haber, saldoTexto;
+        FilaLibro::AsientoYFecha asiento;
+        std::string codigoAnterior, debe, haber, saldoTexto;
         bool primera = true;
         Moneda saldo;
         qint64 filas = 0;
         auto importe = [&o](std::string& destino, Moneda m) {
-            destino.clear();
-            FilaLibro::anadirImporte(destino, m, o.euros);
+            FilaLibro::ponerImporte(destino, m, o.euros);
+        };
+        // Una fila con los importes que haya en 'debe', 'haber' y 'saldoTexto'.
+        auto escribir = [&](QByteArrayView codigo, QByteArrayView descripcion,
+                            QByteArrayView numero, QByteArrayView fecha, QByteArrayView concepto) {
+            insertar.enlazarTexto(1, codigo);
+            insertar.enlazarTexto(2, descripcion);
+            insertar.enlazarTexto(3, numero);
+            insertar.enlazarTexto(4, fecha);
+            insertar.enlazarTexto(5, concepto);
+            insertar.enlazarTexto(6, FilaLibro::vista(debe));
+            insertar.enlazarTexto(7, FilaLibro::vista(haber));
+            insertar.enlazarTexto(8, FilaLibro::vista(saldoTexto));
+            insertar.ejecutar();
         };
         for (; !rs.Eof(); rs.MoveNext()) {
             const QByteArrayView codigo = rs.textoUtf8(cCodigo);
@@ -154,15 +158,8 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
                     importe(debe, d);
                     importe(haber, h);
                     importe(saldoTexto, s);
-                    insertar.enlazarTexto(1, codigo);
-                    insertar.enlazarTexto(2, rs.textoUtf8(cDescripcion));
-                    insertar.enlazarTexto(3, QByteArrayView());
-                    insertar.enlazarTexto(4, QByteArrayView());
-                    insertar.enlazarTexto(5, kSaldoAnterior);
-                    insertar.enlazarTexto(6, FilaLibro::vista(debe));
-                    insertar.enlazarTexto(7, FilaLibro::vista(haber));
-                    insertar.enlazarTexto(8, FilaLibro::vista(saldoTexto));
-                    insertar.ejecutar();
+                    escribir(codigo, rs.textoUtf8(cDescripcion), QByteArrayView(), QByteArrayView(),
+                             kSaldoAnterior);
                     // El saldo sigue desde el que se ha impreso, para que las filas cuadren.
                     saldo = *Moneda::deTexto(QString::fromLatin1(saldoTexto));
                 }
@@ -171,25 +168,12 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
             const Moneda h = Moneda::deDiezmilesimas(rs.entero(cHaber));
             // Un debe positivo suma; si no, se resta el haber (un debe negativo no cuenta).
             saldo = d > Moneda() ? saldo + d : saldo - h;
-            asiento.clear();
-            FilaLibro::anadirAsiento(asiento, rs.textoUtf8(cNumero), rs.entero(cId));
-            const QByteArrayView f = rs.textoUtf8(cFecha);
-            if (!f.trimmed().isEmpty()) {
-                fecha.clear();
-                FilaLibro::anadirFecha(fecha, f);
-            }
+            asiento.leer(rs.textoUtf8(cNumero), rs.entero(cId), rs.textoUtf8(cFecha));
             importe(debe, d);
             importe(haber, h);
             importe(saldoTexto, saldo);
-            insertar.enlazarTexto(1, codigo);
-            insertar.enlazarTexto(2, rs.textoUtf8(cDescripcion));
-            insertar.enlazarTexto(3, FilaLibro::vista(asiento));
-            insertar.enlazarTexto(4, FilaLibro::vista(fecha));
-            insertar.enlazarTexto(5, rs.textoUtf8(cConcepto));
-            insertar.enlazarTexto(6, FilaLibro::vista(debe));
-            insertar.enlazarTexto(7, FilaLibro::vista(haber));
-            insertar.enlazarTexto(8, FilaLibro::vista(saldoTexto));
-            insertar.ejecutar();
+            escribir(codigo, rs.textoUtf8(cDescripcion), asiento.asiento(), asiento.fecha(),
+                     rs.textoUtf8(cConcepto));
             if (filas < total) contexto.progreso.setValor(++filas);
         }
         contexto.progreso.Terminar();
