@@ -8,19 +8,24 @@
 
 namespace orvo {
 
-// Opciones del balance de situación o de la cuenta de pérdidas y ganancias de una empresa.
-struct OpcionesBalance {
-    long empresa = 0;
-    QString textoEmpresa;  // cabecera del informe ("<ABR> Nombre")
-    int documento = 1;     // 1 balance de situación, 2 pérdidas y ganancias
+// Lo que piden igual el balance de una empresa y el comparativo: el estado, el periodo y cómo
+// presentarlo.
+struct OpcionesEstado {
+    int documento = 1;  // 1 balance de situación, 2 pérdidas y ganancias
     QDate desde;
     QDate hasta;
     bool euros = true;            // "Importes en euros"
     bool mostrarCodigos = false;  // "Mostrar códigos de epígrafes"
     bool saldoCero = false;       // "Mostrar cuentas con saldo cero"
     bool soloEpigrafes = false;   // "Mostrar sólo epígrafes"
-    bool presupuesto = false;     // "Mostrar presupuesto"
     bool numerosCuenta = false;   // "Mostrar números de cuentas"
+};
+
+// Opciones del balance de situación o de la cuenta de pérdidas y ganancias de una empresa.
+struct OpcionesBalance : OpcionesEstado {
+    long empresa = 0;
+    QString textoEmpresa;      // cabecera del informe ("<ABR> Nombre")
+    bool presupuesto = false;  // "Mostrar presupuesto"
 };
 
 // Escribe Balances con las líneas del estado (lineasDelEstado) y devuelve las fórmulas del

@@ -4,23 +4,16 @@
 #include <QString>
 #include <QStringList>
 
+#include "Balance.h"
 #include "FormularioInforme.h"
 #include "cBalanceComparativo.h"
 
 namespace orvo {
 
 // Opciones del comparativo de dos empresas (A, la del anfitrión, y B, con la que se compara).
-struct OpcionesComparativo {
+struct OpcionesComparativo : OpcionesEstado {
     long empresaA = 0;
     long empresaB = 0;
-    int documento = 1;  // 1 balance de situación, 2 pérdidas y ganancias
-    QDate desde;
-    QDate hasta;
-    bool euros = true;
-    bool mostrarCodigos = false;
-    bool saldoCero = false;
-    bool soloEpigrafes = false;
-    bool numerosCuenta = false;
 };
 
 // ¿El mes ("01".."12"), puesto en el ejercicio de la empresa, cae dentro del periodo?

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "Balance.h"
 #include "BarraProgreso.h"
 #include "Regional.h"
 #include "cCOrigen.h"
@@ -104,6 +105,17 @@ QDate FormularioBalance::desde() const {
 }
 QDate FormularioBalance::hasta() const {
     return fechas_[1]->date();
+}
+
+void FormularioBalance::leerOpcionesEstado(OpcionesEstado& o) const {
+    o.documento = origen() == cCOrigen::BALANCEPYG ? 2 : 1;
+    o.desde = desde();
+    o.hasta = hasta();
+    o.euros = opcion(0);
+    o.mostrarCodigos = opcion(1);
+    o.saldoCero = opcion(2);
+    o.soloEpigrafes = opcion(3);
+    o.numerosCuenta = opcion(5);
 }
 
 bool FormularioBalance::periodoCorrecto() {

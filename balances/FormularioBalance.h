@@ -13,6 +13,7 @@ namespace orvo {
 
 class BarraProgreso;
 class SelectorFecha;
+struct OpcionesEstado;
 
 // Lo que comparten los dos diálogos de balances: el periodo, las seis opciones, la barra de
 // progreso y los botones. Cada diálogo pone encima sus listas de empresas.
@@ -26,6 +27,8 @@ class FormularioBalance : public FormularioInforme {
     void registrar(QComboBox* empresa);
 
     bool opcion(int indice) const;
+    // El estado según el informe, el periodo y las opciones comunes a los dos diálogos.
+    void leerOpcionesEstado(OpcionesEstado& o) const;
     QDate desde() const;
     QDate hasta() const;
     bool periodoCorrecto();  // avisa con Mensaje05 y el foco en la primera fecha

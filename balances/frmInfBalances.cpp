@@ -23,16 +23,9 @@ bool frmInfBalances::comprobarPropio() {
 
 OpcionesBalance frmInfBalances::opciones() {
     OpcionesBalance o;
+    leerOpcionesEstado(o);
     o.empresa = empresa();
-    o.documento = origen() == cCOrigen::BALANCEPYG ? 2 : 1;
-    o.desde = desde();
-    o.hasta = hasta();
-    o.euros = opcion(0);
-    o.mostrarCodigos = opcion(1);
-    o.saldoCero = opcion(2);
-    o.soloEpigrafes = opcion(3);
     o.presupuesto = opcion(4);
-    o.numerosCuenta = opcion(5);
     return o;
 }
 

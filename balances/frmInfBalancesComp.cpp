@@ -59,16 +59,9 @@ long frmInfBalancesComp::empresaDe(int lista) const {
 
 OpcionesComparativo frmInfBalancesComp::opciones() const {
     OpcionesComparativo o;
+    leerOpcionesEstado(o);
     o.empresaA = empresaDe(0);
     o.empresaB = empresaDe(1);
-    o.documento = origen() == cCOrigen::BALANCEPYG ? 2 : 1;
-    o.desde = desde();
-    o.hasta = hasta();
-    o.euros = opcion(0);
-    o.mostrarCodigos = opcion(1);
-    o.saldoCero = opcion(2);
-    o.soloEpigrafes = opcion(3);
-    o.numerosCuenta = opcion(5);
     return o;
 }
 
