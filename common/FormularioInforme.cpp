@@ -5,7 +5,9 @@
 #include <QClipboard>
 #include <QDateEdit>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -45,6 +47,40 @@ FormularioInforme::FormularioInforme(Componente& componente, const QString& nomb
 }
 
 FormularioInforme::~FormularioInforme() = default;
+
+QBoxLayout* FormularioInforme::filaEmpresa(const QString& raiz, ControlesComunes& c,
+                                           const QString& nombreRotulo) {
+    c.empresa = new QComboBox(this);
+    c.empresa->setObjectName(QStringLiteral("cbo") + raiz);
+    c.empresa->setMinimumContentsLength(36);
+    auto* fila = new QHBoxLayout;
+    auto* rotulo = new QLabel(QStringLiteral("EMPRESA:"), this);
+    if (!nombreRotulo.isEmpty()) rotulo->setObjectName(nombreRotulo);
+    rotulo->setBuddy(c.empresa);
+    fila->addWidget(rotulo);
+    fila->addWidget(c.empresa, 1);
+    return fila;
+}
+
+BarraProgreso* FormularioInforme::barra(const QString& nombre, ControlesComunes& c) {
+    c.progreso = new BarraProgreso(this);
+    c.progreso->setObjectName(nombre);
+    return c.progreso;
+}
+
+QBoxLayout* FormularioInforme::botones(const QString& raiz, const QString& aceptar,
+                                       ControlesComunes& c) {
+    c.nombreBotones = QStringLiteral("cmd") + raiz;
+    const QString textos[2] = {aceptar, QStringLiteral("CANCELAR")};
+    auto* fila = new QHBoxLayout;
+    fila->addStretch();
+    for (int i = 0; i < 2; ++i) {
+        c.botones[i] = new QPushButton(textos[i], this);
+        c.botones[i]->setObjectName(nombreControl(c.nombreBotones, i));
+        fila->addWidget(c.botones[i]);
+    }
+    return fila;
+}
 
 void FormularioInforme::registrarComunes(const ControlesComunes& controles) {
     c_ = controles;

@@ -15,6 +15,7 @@
 #include "cIListas.h"
 
 class QAbstractButton;
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -80,6 +81,15 @@ protected:
     // Conecta los controles comunes con su comportamiento. Se llama al final del constructor.
     void registrarComunes(const ControlesComunes& controles);
     const ControlesComunes& comunes() const { return c_; }
+
+    // Piezas de pantalla que repiten los diálogos, con los nombres de control de cada uno; cada
+    // pieza deja sus controles en 'c'.
+    // Fila "EMPRESA:" con la lista "cbo" + raíz; la etiqueta se llama 'nombreRotulo', si se da.
+    QBoxLayout* filaEmpresa(const QString& raiz, ControlesComunes& c,
+                            const QString& nombreRotulo = QString());
+    BarraProgreso* barra(const QString& nombre, ControlesComunes& c);
+    // ACEPTAR (o el texto que se dé) y CANCELAR, "cmd" + raíz + índice, a la derecha.
+    QBoxLayout* botones(const QString& raiz, const QString& aceptar, ControlesComunes& c);
 
     // Pasos propios de cada diálogo.
     virtual void cargarPropio() {}              // preparación propia dentro de Form_Load

@@ -1,29 +1,15 @@
 #include "FormularioLibro.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 #include "Regional.h"
 
 namespace orvo {
-
-QBoxLayout* FormularioLibro::filaEmpresa(const QString& raiz, ControlesComunes& c) {
-    c.empresa = new QComboBox(this);
-    c.empresa->setObjectName(QStringLiteral("cbo") + raiz);
-    c.empresa->setMinimumContentsLength(36);
-    auto* fila = new QHBoxLayout;
-    auto* rotulo = new QLabel(QStringLiteral("EMPRESA:"), this);
-    rotulo->setBuddy(c.empresa);
-    fila->addWidget(rotulo);
-    fila->addWidget(c.empresa, 1);
-    return fila;
-}
 
 QGroupBox* FormularioLibro::periodo(const QString& raiz, const QString& formato,
                                     ControlesComunes& c) {
@@ -76,26 +62,6 @@ QBoxLayout* FormularioLibro::euros(const QString& raiz, ControlesComunes& c) {
     fila->addWidget(c.euros);
     fila->addWidget(simbolo);
     fila->addStretch();
-    return fila;
-}
-
-BarraProgreso* FormularioLibro::barra(const QString& nombre, ControlesComunes& c) {
-    c.progreso = new BarraProgreso(this);
-    c.progreso->setObjectName(nombre);
-    return c.progreso;
-}
-
-QBoxLayout* FormularioLibro::botones(const QString& raiz, const QString& aceptar,
-                                     ControlesComunes& c) {
-    c.nombreBotones = QStringLiteral("cmd") + raiz;
-    const QString textos[2] = {aceptar, QStringLiteral("CANCELAR")};
-    auto* fila = new QHBoxLayout;
-    fila->addStretch();
-    for (int i = 0; i < 2; ++i) {
-        c.botones[i] = new QPushButton(textos[i], this);
-        c.botones[i]->setObjectName(nombreControl(QStringLiteral("cmd") + raiz, i));
-        fila->addWidget(c.botones[i]);
-    }
     return fila;
 }
 

@@ -1,11 +1,7 @@
 #include "frmInfEpigrafes.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace orvo {
@@ -13,13 +9,9 @@ namespace orvo {
 frmInfEpigrafes::frmInfEpigrafes(Componente& componente, QWidget* padre)
     : FormularioInforme(componente, QStringLiteral("frmInfEpigrafes"), padre) {
     setWindowTitle(QStringLiteral("Informe de Epígrafes"));
+    const QString raiz = QStringLiteral("Epigrafe");
     ControlesComunes c;
-    auto* lblEmpresa = new QLabel(QStringLiteral("EMPRESA:"), this);
-    lblEmpresa->setObjectName(QStringLiteral("lblSubcuentas0"));
-    c.empresa = new QComboBox(this);
-    c.empresa->setObjectName(QStringLiteral("cboEpigrafe"));
-    c.empresa->setMinimumContentsLength(36);
-    lblEmpresa->setBuddy(c.empresa);
+    QBoxLayout* empresa = filaEmpresa(raiz, c, QStringLiteral("lblSubcuentas0"));
 
     auto* frmDocumento = new QGroupBox(QStringLiteral("DOCUMENTOS: "), this);
     frmDocumento->setObjectName(QStringLiteral("frmDocumento"));
@@ -33,26 +25,11 @@ frmInfEpigrafes::frmInfEpigrafes(Componente& componente, QWidget* padre)
     }
     chkDocumento_[0]->setChecked(true);
 
-    c.progreso = new BarraProgreso(this);
-    c.progreso->setObjectName(QStringLiteral("abpProgreso"));
-    c.nombreBotones = QStringLiteral("cmdEpigrafe");
-    const QString textos[2] = {QStringLiteral("ACEPTAR"), QStringLiteral("CANCELAR")};
-    auto* filaBotones = new QHBoxLayout;
-    filaBotones->addStretch();
-    for (int i = 0; i < 2; ++i) {
-        c.botones[i] = new QPushButton(textos[i], this);
-        c.botones[i]->setObjectName(nombreControl(c.nombreBotones, i));
-        filaBotones->addWidget(c.botones[i]);
-    }
-
-    auto* filaEmpresa = new QHBoxLayout;
-    filaEmpresa->addWidget(lblEmpresa);
-    filaEmpresa->addWidget(c.empresa, 1);
     auto* capa = new QVBoxLayout(this);
-    capa->addLayout(filaEmpresa);
+    capa->addLayout(empresa);
     capa->addWidget(frmDocumento);
-    capa->addWidget(c.progreso);
-    capa->addLayout(filaBotones);
+    capa->addWidget(barra(QStringLiteral("abpProgreso"), c));
+    capa->addLayout(botones(raiz, QStringLiteral("ACEPTAR"), c));
     registrarComunes(c);
 }
 

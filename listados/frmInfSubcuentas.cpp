@@ -1,13 +1,10 @@
 #include "frmInfSubcuentas.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace orvo {
@@ -23,9 +20,7 @@ frmInfSubcuentas::frmInfSubcuentas(Componente& componente, QWidget* padre)
     };
 
     ControlesComunes c;
-    c.empresa = new QComboBox(this);
-    c.empresa->setObjectName(QStringLiteral("cbo") + raiz);
-    c.empresa->setMinimumContentsLength(36);
+    QBoxLayout* empresa = filaEmpresa(raiz, c, nombreControl(QStringLiteral("lbl") + raiz, 0));
 
     auto* fraOpciones = new QGroupBox(QStringLiteral("SUBCUENTAS"), this);
     fraOpciones->setObjectName(QStringLiteral("fraOpciones"));
@@ -49,26 +44,11 @@ frmInfSubcuentas::frmInfSubcuentas(Componente& componente, QWidget* padre)
     rejilla->addWidget(chkSubcuentas_, 2, 0, 1, 2);
     rejilla->setColumnStretch(2, 1);
 
-    c.progreso = new BarraProgreso(this);
-    c.progreso->setObjectName(QStringLiteral("abpProgreso"));
-    c.nombreBotones = QStringLiteral("cmd") + raiz;
-    const QString textos[2] = {QStringLiteral("ACEPTAR"), QStringLiteral("CANCELAR")};
-    auto* filaBotones = new QHBoxLayout;
-    filaBotones->addStretch();
-    for (int i = 0; i < 2; ++i) {
-        c.botones[i] = new QPushButton(textos[i], this);
-        c.botones[i]->setObjectName(nombreControl(c.nombreBotones, i));
-        filaBotones->addWidget(c.botones[i]);
-    }
-
-    auto* filaEmpresa = new QHBoxLayout;
-    filaEmpresa->addWidget(rotulo(0, QStringLiteral("EMPRESA:"), this));
-    filaEmpresa->addWidget(c.empresa, 1);
     auto* capa = new QVBoxLayout(this);
-    capa->addLayout(filaEmpresa);
+    capa->addLayout(empresa);
     capa->addWidget(fraOpciones);
-    capa->addWidget(c.progreso);
-    capa->addLayout(filaBotones);
+    capa->addWidget(barra(QStringLiteral("abpProgreso"), c));
+    capa->addLayout(botones(raiz, QStringLiteral("ACEPTAR"), c));
     registrarComunes(c);
 }
 
