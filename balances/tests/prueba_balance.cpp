@@ -15,6 +15,7 @@
 #include "InterfazQt.h"
 #include "LibroPrueba.h"
 #include "LineasBalance.h"
+#include "PruebaBalances.h"
 #include "cBalances.h"
 #include "cInformes.h"
 #include "frmImprimir.h"
@@ -26,17 +27,8 @@ using prueba::MotorAnotador;
 
 namespace {}  // namespace
 
-class PruebaBalance : public QObject {
+class PruebaBalance : public prueba::PruebaBalances {
     Q_OBJECT
-    QTemporaryDir dir_;
-    std::unique_ptr<LibroPrueba> libro_;
-    std::shared_ptr<Conexion> inf_;
-    ProgresoNulo progreso_;
-
-    InterfazGrabadora interfaz_;
-    RegistroObjetos registro_;
-    ConfiguracionAnfitrion config_;
-    MotorAnotador motor_;
 
     void libroBasico() { prueba::libroBasico(*libro_); }
 
@@ -62,46 +54,13 @@ class PruebaBalance : public QObject {
     // Lanza la operación con las casillas dadas y, si sale, imprime en pantalla. Devuelve las
     // filas que tenía Balances justo antes de vaciarse.
     QStringList lanzar(const QString& operacion, const QList<int>& casillas,
-                       std::function<void(QDialog&)> antes = {}) {
-        QStringList vaciadas;
-        cInformes informes(interfaz_, registro_);
-        interfaz_.guion = [&](QDialog& d) {
-            if (auto* imp = qobject_cast<frmImprimir*>(&d)) {
-                imp->opcion(0)->setChecked(true);
-                imp->boton(0)->click();
-                return;
-            }
-            for (int i = 0; i < 6; ++i)
-                d.findChild<QCheckBox*>(QStringLiteral("chkBalance%1").arg(i))
-                    ->setChecked(casillas.contains(i));
-            if (antes) antes(d);
-            d.findChild<QPushButton*>(QStringLiteral("cmdBalance0"))->click();
-        };
-        informes.componente().antesDeVaciar = [&](const QString&) {
-            vaciadas = filasDe(*inf_, QStringLiteral("Balances"),
-                               QStringLiteral("Nivel, Descripcion, Codigo, Total"));
-        };
-        informes.ejecutar(operacion, &motor_, &config_, libro_->conexion(), inf_, 1);
-        return vaciadas;
+                       const std::function<void(QDialog&)>& antes = {}) {
+        return lanzarOperacion(operacion, casillas, QStringLiteral("Balances"),
+                               QStringLiteral("Nivel, Descripcion, Codigo, Total"), antes);
     }
 
   private slots:
-    void initTestCase() {
-        registrarObjetosAnfitrion(registro_);
-        config_.appPath = dir_.path();
-        config_.appTitle = QStringLiteral("Prueba");
-    }
-    void init() {
-        static int n = 0;
-        ++n;
-        libro_ = std::make_unique<LibroPrueba>(dir_.filePath(QStringLiteral("c%1.db").arg(n)));
-        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("i%1.db").arg(n)), true);
-        Esquemas::crearInformes(*inf_);
-        interfaz_.mensajes.clear();
-        interfaz_.pitidos = 0;
-        interfaz_.dialogosMostrados.clear();
-        motor_ = MotorAnotador();
-    }
+    void init() { nuevoCaso(); }
 
     void mesesDelPeriodo_data() {
         QTest::addColumn<QDate>("desde");

@@ -17,6 +17,7 @@
 #include "Esquemas.h"
 #include "InterfazQt.h"
 #include "LibroPrueba.h"
+#include "PruebaBalances.h"
 #include "cInformes.h"
 #include "frmImprimir.h"
 
@@ -46,16 +47,8 @@ ColeccionBalance coleccion(const QStringList& lineas) {
 
 }  // namespace
 
-class PruebaComparativo : public QObject {
+class PruebaComparativo : public prueba::PruebaBalances {
     Q_OBJECT
-    QTemporaryDir dir_;
-    std::unique_ptr<LibroPrueba> libro_;
-    std::shared_ptr<Conexion> inf_;
-    ProgresoNulo progreso_;
-    InterfazGrabadora interfaz_;
-    RegistroObjetos registro_;
-    ConfiguracionAnfitrion config_;
-    MotorAnotador motor_;
 
     void construir(const OpcionesComparativo& o) {
         Transaccion t(*inf_);
@@ -76,44 +69,16 @@ class PruebaComparativo : public QObject {
 
     // Lanza la operación; "b" es la empresa B que se elige (0: la que venga elegida).
     QStringList lanzar(const QString& operacion, long b, const QList<int>& casillas = {0}) {
-        QStringList vaciadas;
-        cInformes informes(interfaz_, registro_);
-        interfaz_.guion = [&](QDialog& d) {
-            if (auto* imp = qobject_cast<frmImprimir*>(&d)) {
-                imp->opcion(0)->setChecked(true);
-                imp->boton(0)->click();
-                return;
-            }
-            for (int i = 0; i < 6; ++i)
-                d.findChild<QCheckBox*>(QStringLiteral("chkBalance%1").arg(i))
-                    ->setChecked(casillas.contains(i));
-            auto* listaB = d.findChild<QComboBox*>(QStringLiteral("cboBalance1"));
-            if (b) listaB->setCurrentIndex(listaB->findData(qlonglong(b)));
-            d.findChild<QPushButton*>(QStringLiteral("cmdBalance0"))->click();
-        };
-        informes.componente().antesDeVaciar = [&](const QString&) {
-            vaciadas = filasDe(*inf_, QStringLiteral("BalancesComparativo"),
-                               QStringLiteral("Descripcion, TotalA, TotalB"));
-        };
-        informes.ejecutar(operacion, &motor_, &config_, libro_->conexion(), inf_, 1);
-        return vaciadas;
+        return lanzarOperacion(operacion, casillas, QStringLiteral("BalancesComparativo"),
+                               QStringLiteral("Descripcion, TotalA, TotalB"), [b](QDialog& d) {
+                                   auto* listaB =
+                                       d.findChild<QComboBox*>(QStringLiteral("cboBalance1"));
+                                   if (b) listaB->setCurrentIndex(listaB->findData(qlonglong(b)));
+                               });
     }
 
   private slots:
-    void initTestCase() {
-        registrarObjetosAnfitrion(registro_);
-        config_.appPath = dir_.path();
-    }
-    void init() {
-        static int n = 0;
-        ++n;
-        libro_ = std::make_unique<LibroPrueba>(dir_.filePath(QStringLiteral("c%1.db").arg(n)));
-        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("i%1.db").arg(n)), true);
-        Esquemas::crearInformes(*inf_);
-        interfaz_.mensajes.clear();
-        interfaz_.pitidos = 0;
-        motor_ = MotorAnotador();
-    }
+    void init() { nuevoCaso(); }
 
     void rutaDeAntepasados() {
         const ColeccionBalance c =
