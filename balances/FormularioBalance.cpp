@@ -6,11 +6,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "Balance.h"
-#include "BarraProgreso.h"
 #include "Regional.h"
 #include "cCOrigen.h"
 
@@ -59,19 +57,8 @@ FormularioBalance::FormularioBalance(Componente& componente, const QString& nomb
     columna->addLayout(euros, 0, 0);
     principal->addWidget(marco);
 
-    progreso_ = new BarraProgreso(this);
-    progreso_->setObjectName(QStringLiteral("abpInformes"));
-    principal->addWidget(progreso_);
-
-    auto* filaBotones = new QHBoxLayout;
-    filaBotones->addStretch();
-    const QString rotulos[2] = {QStringLiteral("ACEPTAR"), QStringLiteral("CANCELAR")};
-    for (int i = 0; i < 2; ++i) {
-        botones_[i] = new QPushButton(rotulos[i], this);
-        botones_[i]->setObjectName(nombreControl(QStringLiteral("cmdBalance"), i));
-        filaBotones->addWidget(botones_[i]);
-    }
-    principal->addLayout(filaBotones);
+    principal->addWidget(barra(QStringLiteral("abpInformes"), controles_));
+    principal->addLayout(botones(QStringLiteral("Balance"), QStringLiteral("ACEPTAR"), controles_));
 }
 
 QComboBox* FormularioBalance::anadirListaEmpresas(const QString& nombre, const QString& etiqueta,
@@ -85,15 +72,11 @@ QComboBox* FormularioBalance::anadirListaEmpresas(const QString& nombre, const Q
 }
 
 void FormularioBalance::registrar(QComboBox* empresa) {
-    ControlesComunes c;
+    ControlesComunes c = controles_;
     c.empresa = empresa;
     c.fechas[0] = fechas_[0];
     c.fechas[1] = fechas_[1];
     c.euros = opciones_[0];
-    c.botones[0] = botones_[0];
-    c.botones[1] = botones_[1];
-    c.nombreBotones = QStringLiteral("cmdBalance");
-    c.progreso = progreso_;
     registrarComunes(c);
 }
 

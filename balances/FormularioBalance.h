@@ -7,11 +7,9 @@
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
-class QPushButton;
 
 namespace orvo {
 
-class BarraProgreso;
 class SelectorFecha;
 struct OpcionesEstado;
 
@@ -42,8 +40,7 @@ class FormularioBalance : public FormularioInforme {
 
   private:
     QGridLayout* cabecera_ = nullptr;
-    BarraProgreso* progreso_ = nullptr;
-    std::array<QPushButton*, 2> botones_{};
+    ControlesComunes controles_;  // la barra y los botones, hasta registrar
 };
 
 }  // namespace orvo

@@ -55,15 +55,10 @@ FormularioNiveles::FormularioNiveles(Componente& componente, const QString& modu
     connect(pestanas_, &QTabWidget::currentChanged, this, [this](int i) { cambioPestana(i); });
 }
 
-void FormularioNiveles::completarDisposicion(QWidget* barra, QPushButton* aceptar,
-                                             QPushButton* cancelar) {
+void FormularioNiveles::completarDisposicion(QWidget* barra, QLayout* botones) {
     auto* principal = new QVBoxLayout(this);
     principal->addWidget(pestanas_);
     principal->addWidget(barra);
-    auto* botones = new QHBoxLayout;
-    botones->addStretch();
-    botones->addWidget(aceptar);
-    botones->addWidget(cancelar);
     principal->addLayout(botones);
 }
 

@@ -8,6 +8,7 @@
 
 class QFrame;
 class QListWidget;
+class QLayout;
 class QPushButton;
 class QTabWidget;
 
@@ -48,7 +49,7 @@ class FormularioNiveles : public FormularioInforme {
     QFrame* marco(int indice) const { return marcos_[indice]; }
     // Coloca la pestaña, la barra de progreso y ACEPTAR/CANCELAR; los controles de la pestaña
     // GENERAL ya han de estar en marco(0).
-    void completarDisposicion(QWidget* barra, QPushButton* aceptar, QPushButton* cancelar);
+    void completarDisposicion(QWidget* barra, QLayout* botones);
 
     void cargarPropio() override;
     void empresaElegidaPropio(long codigo) override;

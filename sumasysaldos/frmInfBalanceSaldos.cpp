@@ -76,25 +76,17 @@ frmInfBalanceSaldos::frmInfBalanceSaldos(Componente& componente, QWidget* padre)
     general->addWidget(fraOpciones);
     general->addStretch();
 
-    auto* barra = new BarraProgreso;
-    barra->setObjectName(QStringLiteral("abpInformes"));
-    auto* aceptar = new QPushButton(QStringLiteral("ACEPTAR"));
-    aceptar->setObjectName(QStringLiteral("cmdBalance0"));
-    auto* cancelar = new QPushButton(QStringLiteral("CANCELAR"));
-    cancelar->setObjectName(QStringLiteral("cmdBalance1"));
-    completarDisposicion(barra, aceptar, cancelar);
-
     ControlesComunes c;
+    QWidget* progreso = barra(QStringLiteral("abpInformes"), c);
+    completarDisposicion(progreso,
+                         botones(QStringLiteral("Balance"), QStringLiteral("ACEPTAR"), c));
     c.empresa = empresa_;
     c.subcuentas[0] = subcuentas_[0];
     c.subcuentas[1] = subcuentas_[1];
     c.fechas[0] = fechas_[0];
     c.fechas[1] = fechas_[1];
     c.euros = opciones_[0];
-    c.botones[0] = aceptar;
-    c.botones[1] = cancelar;
     c.nombreBotones = QStringLiteral("cmdBalance_Click");
-    c.progreso = barra;
     registrarComunes(c);
 }
 

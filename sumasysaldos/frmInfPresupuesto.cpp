@@ -51,23 +51,14 @@ frmInfPresupuesto::frmInfPresupuesto(Componente& componente, QWidget* padre)
     general->addLayout(filaEuro);
     general->addStretch();
 
-    auto* barra = new BarraProgreso;
-    barra->setObjectName(QStringLiteral("abpInformes"));
-    auto* aceptar = new QPushButton(QStringLiteral("ACEPTAR"));
-    aceptar->setObjectName(QStringLiteral("cmdPresupuesto0"));
-    auto* cancelar = new QPushButton(QStringLiteral("CANCELAR"));
-    cancelar->setObjectName(QStringLiteral("cmdPresupuesto1"));
-    completarDisposicion(barra, aceptar, cancelar);
-
     ControlesComunes c;
+    QWidget* progreso = barra(QStringLiteral("abpInformes"), c);
+    completarDisposicion(progreso,
+                         botones(QStringLiteral("Presupuesto"), QStringLiteral("ACEPTAR"), c));
     c.empresa = empresa_;
     c.subcuentas[0] = subcuentas_[0];
     c.subcuentas[1] = subcuentas_[1];
     c.euros = euros_;
-    c.botones[0] = aceptar;
-    c.botones[1] = cancelar;
-    c.nombreBotones = QStringLiteral("cmdPresupuesto");
-    c.progreso = barra;
     registrarComunes(c);
 }
 
