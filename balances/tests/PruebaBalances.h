@@ -12,7 +12,6 @@
 
 #include "ConfiguracionAnfitrion.h"
 #include "DoblesPrueba.h"
-#include "Esquemas.h"
 #include "InterfazQt.h"
 #include "LibroPrueba.h"
 #include "cInformes.h"
@@ -33,11 +32,8 @@ class PruebaBalances : public QObject {
         static int n = 0;
         ++n;
         libro_ = std::make_unique<LibroPrueba>(dir_.filePath(QStringLiteral("c%1.db").arg(n)));
-        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("i%1.db").arg(n)), true);
-        Esquemas::crearInformes(*inf_);
-        interfaz_.mensajes.clear();
-        interfaz_.pitidos = 0;
-        interfaz_.dialogosMostrados.clear();
+        inf_ = baseInformes(dir_.filePath(QStringLiteral("i%1.db").arg(n)));
+        olvidar(interfaz_);
         motor_ = MotorAnotador();
     }
 

@@ -10,7 +10,6 @@
 
 #include "DoblesPrueba.h"
 #include "ErrorOrvo.h"
-#include "Esquemas.h"
 #include "FormularioInforme.h"
 #include "InterfazQt.h"
 #include "Regional.h"
@@ -143,16 +142,9 @@ class PruebaFormulario : public QObject {
     void init() {
         static int n = 0;
         ++n;
-        // Sin esperar al disco: cada prueba hace sus libros de nuevo.
-        conta_ = Conexion::abrir(dir_.filePath(QStringLiteral("c%1.db").arg(n)), true);
-        conta_->ejecutarScript(QStringLiteral("PRAGMA synchronous = OFF"));
-        Esquemas::crearContabilidad(*conta_);
-        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("i%1.db").arg(n)), true);
-        inf_->ejecutarScript(QStringLiteral("PRAGMA synchronous = OFF"));
-        Esquemas::crearInformes(*inf_);
-        interfaz_.mensajes.clear();
-        interfaz_.pitidos = 0;
-        interfaz_.dialogosMostrados.clear();
+        conta_ = baseContabilidad(dir_.filePath(QStringLiteral("c%1.db").arg(n)));
+        inf_ = baseInformes(dir_.filePath(QStringLiteral("i%1.db").arg(n)));
+        olvidar(interfaz_);
         interfaz_.setMousePointer(kPunteroPredeterminado);
         config_.pesetas = false;
         imprimirMostrado_ = false;

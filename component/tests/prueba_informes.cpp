@@ -4,7 +4,6 @@
 #include <QtTest>
 
 #include "DoblesPrueba.h"
-#include "Esquemas.h"
 #include "InterfazQt.h"
 #include "cCMensajes.h"
 #include "cInformes.h"
@@ -24,12 +23,9 @@ class PruebaInformes : public QObject {
     void init() {
         static int n = 0;
         ++n;
-        conta_ = Conexion::abrir(dir_.filePath(QStringLiteral("c%1.db").arg(n)), true);
-        Esquemas::crearContabilidad(*conta_);
-        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("i%1.db").arg(n)), true);
-        Esquemas::crearInformes(*inf_);
-        interfaz_.mensajes.clear();
-        interfaz_.dialogosMostrados.clear();
+        conta_ = baseContabilidad(dir_.filePath(QStringLiteral("c%1.db").arg(n)));
+        inf_ = baseInformes(dir_.filePath(QStringLiteral("i%1.db").arg(n)));
+        olvidar(interfaz_);
         config_.titulo = QStringLiteral("Título");
         config_.carpeta.clear();
     }

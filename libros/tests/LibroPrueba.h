@@ -7,7 +7,6 @@
 
 #include "Conexion.h"
 #include "DoblesPrueba.h"
-#include "Esquemas.h"
 
 namespace orvo::prueba {
 
@@ -16,13 +15,8 @@ class LibroPrueba {
     LibroPrueba() {
         static int n = 0;
         ++n;
-        conta_ = Conexion::abrir(dir_.filePath(QStringLiteral("conta%1.db").arg(n)), true);
-        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("Informes.mdb")), true);
-        // Libros de usar y tirar: sin esperar a que cada escritura llegue al disco.
-        for (Conexion* c : {conta_.get(), inf_.get()})
-            c->Execute(QStringLiteral("PRAGMA synchronous = OFF"));
-        Esquemas::crearContabilidad(*conta_);
-        Esquemas::crearInformes(*inf_);
+        conta_ = baseContabilidad(dir_.filePath(QStringLiteral("conta%1.db").arg(n)));
+        inf_ = baseInformes(dir_.filePath(QStringLiteral("Informes.mdb")));
     }
     Conexion& conta() { return *conta_; }
     Conexion& inf() { return *inf_; }

@@ -205,12 +205,8 @@ class PruebaListados : public QObject {
         ++n;
         rutaLibros_ = dir_.filePath(QStringLiteral("c%1.db").arg(n));
         conta_ = librosDeEjemplo(rutaLibros_);
-        inf_ = Conexion::abrir(dir_.filePath(QStringLiteral("i%1.db").arg(n)), true);
-        inf_->ejecutarScript(QStringLiteral("PRAGMA synchronous = OFF"));
-        Esquemas::crearInformes(*inf_);
-        interfaz_.mensajes.clear();
-        interfaz_.pitidos = 0;
-        interfaz_.dialogosMostrados.clear();
+        inf_ = prueba::baseInformes(dir_.filePath(QStringLiteral("i%1.db").arg(n)));
+        prueba::olvidar(interfaz_);
         filasVaciadas_.clear();
         imprimirMostrado_ = false;
         for (int i = 1; i <= IMotorInformes::kMaxFormulas; ++i) motor_.setFormulas(i, QString());

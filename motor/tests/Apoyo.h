@@ -7,17 +7,10 @@
 #include <memory>
 
 #include "Conexion.h"
-#include "Esquemas.h"
+#include "DoblesPrueba.h"
 #include "MotorInformes.h"
 
 namespace orvo::prueba {
-
-// Base de informes nueva con las diez tablas de trabajo.
-inline std::shared_ptr<Conexion> baseInformes(const QString& ruta) {
-    auto con = Conexion::abrir(ruta, true);
-    Esquemas::crearInformes(*con);
-    return con;
-}
 
 // Inserta una fila con los valores enlazados en las columnas dadas.
 inline void insertar(Conexion& con, const QString& tabla, const QStringList& columnas,

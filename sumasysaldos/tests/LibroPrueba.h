@@ -8,7 +8,6 @@
 
 #include "Conexion.h"
 #include "DoblesPrueba.h"
-#include "Esquemas.h"
 
 namespace orvo::prueba {
 
@@ -24,12 +23,8 @@ class LibroPrueba {
         : desglose_(desglose) {
         static int n = 0;
         ++n;
-        conta = Conexion::abrir(QDir(carpeta).filePath(QStringLiteral("conta%1.db").arg(n)), true);
-        inf = Conexion::abrir(QDir(carpeta).filePath(QStringLiteral("inf%1.db").arg(n)), true);
-        for (auto* c : {conta.get(), inf.get()})  // de usar y tirar: sin esperar al disco
-            c->Execute(QStringLiteral("PRAGMA synchronous = OFF"));
-        Esquemas::crearContabilidad(*conta);
-        Esquemas::crearInformes(*inf);
+        conta = baseContabilidad(QDir(carpeta).filePath(QStringLiteral("conta%1.db").arg(n)));
+        inf = baseInformes(QDir(carpeta).filePath(QStringLiteral("inf%1.db").arg(n)));
         conta->Execute(
             QStringLiteral("INSERT INTO Tipo_Cuenta VALUES (1, 'Cuenta'), (2, 'Subcuenta')"));
         conta->Execute(

@@ -11,10 +11,33 @@
 #include <memory>
 
 #include "Conexion.h"
+#include "Esquemas.h"
 #include "Interfaces.h"
 #include "InterfazQt.h"
 
 namespace orvo::prueba {
+
+// Bases nuevas con su esquema. Son de usar y tirar: no esperan a que cada escritura llegue al
+// disco.
+inline std::shared_ptr<Conexion> baseNueva(const QString& ruta, void (*esquema)(Conexion&)) {
+    auto con = Conexion::abrir(ruta, true);
+    con->Execute(QStringLiteral("PRAGMA synchronous = OFF"));
+    esquema(*con);
+    return con;
+}
+inline std::shared_ptr<Conexion> baseContabilidad(const QString& ruta) {
+    return baseNueva(ruta, Esquemas::crearContabilidad);
+}
+inline std::shared_ptr<Conexion> baseInformes(const QString& ruta) {
+    return baseNueva(ruta, Esquemas::crearInformes);
+}
+
+// Vuelve a empezar entre casos: sin mensajes, pitidos ni diálogos anotados.
+inline void olvidar(InterfazGrabadora& interfaz) {
+    interfaz.mensajes.clear();
+    interfaz.pitidos = 0;
+    interfaz.dialogosMostrados.clear();
+}
 
 // Filas de una tabla en el orden en que se escribieron, columnas separadas por "|".
 inline QStringList filasDe(Conexion& con, const QString& tabla, const QString& columnas) {
@@ -128,9 +151,7 @@ struct Entorno {
     }
     // Vuelve a empezar entre casos: sin mensajes, pitidos, diálogos ni nada impreso.
     void olvidar() {
-        interfaz.mensajes.clear();
-        interfaz.pitidos = 0;
-        interfaz.dialogosMostrados.clear();
+        prueba::olvidar(interfaz);
         motor = MotorAnotador();
     }
     QStringList textos() const {
