@@ -1,8 +1,9 @@
 #pragma once
 
-// Dobles de lo que rodea a un informe (motor, configuración y contabilidad del anfitrión), el
-// entorno que los reúne para recorrer un diálogo como lo haría una persona, y la lectura de las
-// tablas de trabajo que escriben.
+// Lo que comparten las pruebas de todos los informes: bases de usar y tirar, la lectura de las
+// tablas de trabajo, los dobles de lo que rodea a un informe (motor, configuración y
+// contabilidad del anfitrión) y el entorno que los reúne para recorrer un diálogo como lo haría
+// una persona.
 #include <QAbstractButton>
 #include <QDialog>
 #include <QMap>
