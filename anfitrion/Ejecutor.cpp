@@ -294,7 +294,7 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
     interfaz.alMensaje = [&err](const MensajeGrabado& m) { err << unaLinea(m.texto) << "\n"; err.flush(); };
     RegistroObjetos registro;
     registrarObjetosAnfitrion(registro);
-    MotorInformes motorReal(MotorInformes::Opciones{false, QDate()});
+    MotorInformes motorReal(MotorInformes::Opciones::desatendido());
     MotorGrabador motor(motorReal);
     cInformes informes(interfaz, registro);
 

@@ -66,7 +66,7 @@ struct Medida {
 };
 
 Medida medirMotor(const QString& base, const QString& pdf) {
-    MotorInformes m(MotorInformes::Opciones{false});
+    MotorInformes m(MotorInformes::Opciones::desatendido());
     m.setFormulas(1, QStringLiteral("Empresa= \"Comercial Ñandú, S.L. <CÑ-2024>\""));
     m.setFormulas(2, QStringLiteral("Periodo= \"Periodo:  enero/2024 ~ diciembre/2024\""));
     m.setFormulas(3, QStringLiteral("TrabajarConPts= '0'"));

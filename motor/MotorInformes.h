@@ -20,6 +20,8 @@ class MotorInformes : public IMotorInformes {
         bool vistaPreviaInteractiva = true;
         // Fecha impresa en cada página; nula: la del día.
         QDate fechaImpresion;
+        // Para quien no puede esperar a nadie: la vista previa no se queda abierta.
+        static Opciones desatendido() { return {false, QDate()}; }
     };
     MotorInformes();
     explicit MotorInformes(Opciones opciones);

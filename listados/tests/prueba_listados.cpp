@@ -141,7 +141,7 @@ class PruebaListados : public QObject {
     InterfazGrabadora interfaz_;
     RegistroObjetos registro_;
     ConfiguracionAnfitrion config_;
-    MotorInformes motor_{MotorInformes::Opciones{false}};
+    MotorInformes motor_{MotorInformes::Opciones::desatendido()};
     QStringList filasVaciadas_;
     bool imprimirMostrado_ = false;
 

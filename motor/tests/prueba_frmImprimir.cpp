@@ -213,7 +213,7 @@ class PruebaFrmImprimir : public QObject {
         QTemporaryDir dir;
         config_.carpeta = dir.path();
         prueba::baseInformes(dir.filePath(QStringLiteral("Informes.mdb")));
-        MotorInformes motor(MotorInformes::Opciones{false});
+        MotorInformes motor(MotorInformes::Opciones::desatendido());
         motor.setFormulas(1, QStringLiteral("Empresa= \"X\""));
         motor.setFormulas(2, QStringLiteral("Periodo= \"Y\""));
         imprimir(0, 0, motor);
