@@ -2,6 +2,7 @@
 
 #include "Balance.h"
 #include "Conexion.h"
+#include "ErrorOrvo.h"
 #include "FormulasBalance.h"
 #include "cBalances.h"
 #include "cGeneral.h"
@@ -60,8 +61,9 @@ bool MesEnEjercicio(Conexion& contabilidad, long empresa, const QString& mes, co
     return mesEnEjercicio(leerEjercicio(contabilidad, empresa), mes, desde, hasta);
 }
 
-ColeccionBalance CargaColeccionEmpresa(ContextoInforme& contexto, const OpcionesComparativo& o,
-                                       long empresa, const QString& lado) {
+namespace {
+ColeccionBalance cargarColeccion(ContextoInforme& contexto, const OpcionesComparativo& o,
+                                 long empresa, const QString& lado) {
     const Ejercicio ejercicio = leerEjercicio(contexto.contabilidad, empresa);
     PeticionLineas peticion;
     peticion.empresa = empresa;
@@ -75,8 +77,16 @@ ColeccionBalance CargaColeccionEmpresa(ContextoInforme& contexto, const Opciones
     peticion.rotulo = QStringLiteral("Procesando datos empresa %1 ...").arg(lado);
 
     ColeccionBalance coleccion = lineasDelEstado(contexto, peticion, o.desde, o.hasta);
-    GrabarPadresColeccion(coleccion);
+    enProcedimiento(QStringLiteral("GrabarPadresColeccion"),
+                    [&] { GrabarPadresColeccion(coleccion); });
     return coleccion;
+}
+}  // namespace
+
+ColeccionBalance CargaColeccionEmpresa(ContextoInforme& contexto, const OpcionesComparativo& o,
+                                       long empresa, const QString& lado) {
+    return enProcedimiento(QStringLiteral("CargaColeccionEmpresa"),
+                           [&] { return cargarColeccion(contexto, o, empresa, lado); });
 }
 
 void CalcularFormulasA(ContextoInforme& contexto, bool euros) {

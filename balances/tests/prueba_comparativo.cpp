@@ -315,6 +315,26 @@ class PruebaComparativo : public prueba::PruebaBalances {
                                      "Ventas|3.500,00"}));
     }
 
+    // Un importe ilegible en los libros de B: el error nombra el paso que leía la empresa y no
+    // queda nada escrito ni impreso.
+    void errorAlCargarUnaEmpresa() {
+        prueba::libroBasico(*libro_, 1, QStringLiteral("EJ"), 2001, 2);
+        prueba::libroBasico(*libro_, 2, QStringLiteral("EJ0"), 2000);
+        libro_->con().Execute(
+            QStringLiteral("UPDATE Cuenta SET Haber03Euros = 'tres mil' WHERE CodEmpresa = 2 AND "
+                           "Codigo LIKE '7%'"));
+        const QStringList filas = lanzar(QStringLiteral("ImprimirBalancePYGComp"), 0);
+        QCOMPARE(interfaz_.mensajes.size(), std::size_t(1));
+        const QString& texto = interfaz_.mensajes[0].texto;
+        QVERIFY2(texto.contains(QStringLiteral("tres mil")), qPrintable(texto));
+        QVERIFY2(texto.contains(QStringLiteral("\rProcedimiento: CargaColeccionEmpresa\rMódulo: "
+                                               "frmInfBalancesComp\rComplemento: "
+                                               "OrvoContabilidadInf")),
+                 qPrintable(texto));
+        QVERIFY(filas.isEmpty());
+        QVERIFY(!motor_.impreso);
+    }
+
     // Sin empresa anterior, la lista B no tiene nada elegido y ACEPTAR lo pide.
     void sinEmpresaB() {
         prueba::libroBasico(*libro_);
