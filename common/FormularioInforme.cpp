@@ -251,7 +251,7 @@ bool FormularioInforme::construirEnTransaccion(
     } catch (const std::exception& e) {
         // La transacción ya se ha deshecho al salir de su ámbito.
         if (c_.progreso) c_.progreso->setVisible(false);
-        verError(e, procedimiento, complemento);
+        verError(e, procedimientoError(e, procedimiento), complemento);
         setEnabled(true);
         return false;
     }
