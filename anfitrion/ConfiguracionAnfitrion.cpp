@@ -11,8 +11,9 @@
 namespace orvo {
 
 QIcon ConfiguracionAnfitrion::Icono() const {
-    return QApplication::style() ? QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)
-                                 : QIcon();
+    return QApplication::style()
+               ? QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)
+               : QIcon();
 }
 
 QString cContabilidad::ObtenerPasswordInformes(const QVariant&) {
@@ -27,8 +28,8 @@ void registrarObjetosAnfitrion(RegistroObjetos& registro) {
 
 QString carpetaPlantillasInstaladas() {
     // Junto al programa instalado, o en el árbol de fuentes cuando se ejecuta desde la compilación.
-    const QString instaladas =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/orvo-informes/plantillas");
+    const QString instaladas = QCoreApplication::applicationDirPath() +
+                               QStringLiteral("/../share/orvo-informes/plantillas");
     if (QFileInfo::exists(instaladas)) return QDir::cleanPath(instaladas);
     return QStringLiteral(ORVO_PLANTILLAS_DIR);
 }
@@ -42,7 +43,8 @@ QString prepararCarpetaAplicacion(const QString& carpeta) {
     if (!QDir().mkpath(carpeta))
         return QStringLiteral("No se puede crear la carpeta de la aplicación: ") + carpeta;
     const QDir origen(carpetaPlantillasInstaladas());
-    for (const QFileInfo& plantilla : origen.entryInfoList({QStringLiteral("*.rpt")}, QDir::Files)) {
+    for (const QFileInfo& plantilla :
+         origen.entryInfoList({QStringLiteral("*.rpt")}, QDir::Files)) {
         const QString destino = carpeta + u'/' + plantilla.fileName();
         const QFileInfo actual(destino);
         if (actual.exists() && actual.lastModified() >= plantilla.lastModified() &&

@@ -6,7 +6,7 @@ namespace orvo {
 
 // Configuración que el anfitrión presta al componente.
 class ConfiguracionAnfitrion : public IConfiguracion {
-public:
+  public:
     QString AppTitle() const override { return appTitle; }
     QString HelpPath() const override { return helpPath; }
     QString AppPath() const override { return appPath; }
@@ -23,7 +23,7 @@ public:
 
 // Componente de contabilidad del anfitrión: da la contraseña de la base de informes.
 class cContabilidad : public ICContabilidad {
-public:
+  public:
     QString ObtenerPasswordInformes(const QVariant& aplicacion) override;
 };
 

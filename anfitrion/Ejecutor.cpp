@@ -126,7 +126,8 @@ QString fijarControl(FormularioInforme& dialogo, const QString& nombre, const QS
     if (dialogo.fijarControlPropio(objeto, valor, &error)) return error;
     if (!error.isEmpty()) return error;
     QWidget* w = dialogo.findChild<QWidget*>(objeto);
-    if (!w) return QStringLiteral("Control desconocido en %1: %2").arg(dialogo.objectName(), nombre);
+    if (!w)
+        return QStringLiteral("Control desconocido en %1: %2").arg(dialogo.objectName(), nombre);
     const QString malo = QStringLiteral("Valor incorrecto para %1: %2").arg(nombre, valor);
     if (auto* chk = qobject_cast<QCheckBox*>(w)) {
         if (valor != u"0" && valor != u"1") return malo;
@@ -171,7 +172,7 @@ QString fijarControl(FormularioInforme& dialogo, const QString& nombre, const QS
 
 // Envuelve el motor para anotar lo que le llega al lanzar el informe.
 class MotorGrabador : public IMotorInformes {
-public:
+  public:
     explicit MotorGrabador(IMotorInformes& motor) : m_(motor) {}
     QString Formulas(int i) const override { return m_.Formulas(i); }
     void setFormulas(int i, const QString& t) override { m_.setFormulas(i, t); }
@@ -193,12 +194,10 @@ public:
         QJsonObject formulas;
         for (int i = 1; i <= kMaxFormulas; ++i)
             if (!m_.Formulas(i).isEmpty()) formulas[QString::number(i)] = m_.Formulas(i);
-        informe = QJsonObject{{"ReportFileName", m_.ReportFileName()},
-                              {"WindowTitle", m_.WindowTitle()},
-                              {"DataFiles", QJsonArray{m_.DataFiles(0)}},
-                              {"Destination", m_.Destination()},
-                              {"PrintFileName", m_.PrintFileName()},
-                              {"formulas", formulas}};
+        informe = QJsonObject{
+            {"ReportFileName", m_.ReportFileName()},    {"WindowTitle", m_.WindowTitle()},
+            {"DataFiles", QJsonArray{m_.DataFiles(0)}}, {"Destination", m_.Destination()},
+            {"PrintFileName", m_.PrintFileName()},      {"formulas", formulas}};
         m_.PrintReport();
         errorMotor = m_.LastErrorNumber();
     }
@@ -211,7 +210,7 @@ public:
     std::optional<QJsonObject> informe;
     int errorMotor = 0;
 
-private:
+  private:
     IMotorInformes& m_;
 };
 
@@ -224,7 +223,8 @@ QString unaLinea(QString s) {
 
 QJsonArray leerFilas(Conexion& con, const QString& tabla) {
     QJsonArray filas;
-    Recordset rs = con.Execute(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(identificador(tabla)));
+    Recordset rs =
+        con.Execute(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(identificador(tabla)));
     for (; !rs.Eof(); rs.MoveNext()) {
         QJsonObject fila;
         for (int c = 0; c < rs.columnas(); ++c) {
@@ -240,18 +240,18 @@ QJsonArray leerFilas(Conexion& con, const QString& tabla) {
 
 QString Ejecutor::uso() {
     return QStringLiteral(
-        "Uso: orvo-informes OPERACION --contabilidad FILE --empresa N [opciones]\n"
-        "     orvo-informes ejemplo FILE\n"
-        "Operaciones: %1\n"
-        "Opciones:\n"
-        "  --informes FILE        base de informes (por omisión Informes.mdb en --ruta)\n"
-        "  --ruta DIR             carpeta de la aplicación (plantillas e Informes.mdb)\n"
-        "  --pesetas              el anfitrión trabaja en pesetas\n"
-        "  --control NOMBRE=VALOR fija un control del diálogo antes de ACEPTAR (repetible)\n"
-        "  --cancelar             pulsa CANCELAR en lugar de ACEPTAR\n"
-        "  --destino pantalla|impresora|archivo, --archivo FILE, --cancelar-impresion\n"
-        "  --captura FILE.png     imagen del diálogo antes de ACEPTAR\n"
-        "  --volcado FILE.json    mensajes, filas de la tabla de trabajo y fórmulas\n")
+               "Uso: orvo-informes OPERACION --contabilidad FILE --empresa N [opciones]\n"
+               "     orvo-informes ejemplo FILE\n"
+               "Operaciones: %1\n"
+               "Opciones:\n"
+               "  --informes FILE        base de informes (por omisión Informes.mdb en --ruta)\n"
+               "  --ruta DIR             carpeta de la aplicación (plantillas e Informes.mdb)\n"
+               "  --pesetas              el anfitrión trabaja en pesetas\n"
+               "  --control NOMBRE=VALOR fija un control del diálogo antes de ACEPTAR (repetible)\n"
+               "  --cancelar             pulsa CANCELAR en lugar de ACEPTAR\n"
+               "  --destino pantalla|impresora|archivo, --archivo FILE, --cancelar-impresion\n"
+               "  --captura FILE.png     imagen del diálogo antes de ACEPTAR\n"
+               "  --volcado FILE.json    mensajes, filas de la tabla de trabajo y fórmulas\n")
         .arg(cInformes::operaciones().join(QStringLiteral(", ")));
 }
 
@@ -291,7 +291,10 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
     }
 
     InterfazGrabadora interfaz;
-    interfaz.alMensaje = [&err](const MensajeGrabado& m) { err << unaLinea(m.texto) << "\n"; err.flush(); };
+    interfaz.alMensaje = [&err](const MensajeGrabado& m) {
+        err << unaLinea(m.texto) << "\n";
+        err.flush();
+    };
     RegistroObjetos registro;
     registrarObjetosAnfitrion(registro);
     MotorInformes motorReal(MotorInformes::Opciones::desatendido());

@@ -40,7 +40,8 @@ void BarraProgreso::Terminar() {
 }
 
 void BarraProgreso::mostrarValor() {
-    const int porMil = maximo_ > 0 ? static_cast<int>(std::min<qint64>(valor_, maximo_) * 1000 / maximo_) : 0;
+    const int porMil =
+        maximo_ > 0 ? static_cast<int>(std::min<qint64>(valor_, maximo_) * 1000 / maximo_) : 0;
     if (porMil == ultimoPorMil_) return;  // repintar solo cuando cambia lo que se ve
     ultimoPorMil_ = porMil;
     barra_->setValue(porMil);

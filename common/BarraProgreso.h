@@ -9,7 +9,7 @@ namespace orvo {
 
 // Lo que una construcción necesita de la barra de progreso; las pruebas usan ProgresoNulo.
 class IProgreso {
-public:
+  public:
     virtual ~IProgreso() = default;
     // Pone el máximo y el rótulo y se hace visible.
     virtual void Iniciar(qint64 maximo, const QString& rotulo, int estilo) = 0;
@@ -19,7 +19,7 @@ public:
 };
 
 class ProgresoNulo : public IProgreso {
-public:
+  public:
     void Iniciar(qint64, const QString&, int) override {}
     void setValor(qint64) override {}
     void Terminar() override {}
@@ -28,7 +28,7 @@ public:
 // Barra de progreso de los diálogos (abpProgreso): oculta salvo mientras se escriben filas.
 class BarraProgreso : public QWidget, public IProgreso {
     Q_OBJECT
-public:
+  public:
     explicit BarraProgreso(QWidget* padre = nullptr);
     void Iniciar(qint64 maximo, const QString& rotulo, int estilo) override;
     void setValor(qint64 valor) override;
@@ -36,7 +36,7 @@ public:
     qint64 maximo() const { return maximo_; }
     qint64 valor() const { return valor_; }
 
-private:
+  private:
     void mostrarValor();
     QLabel* rotulo_;
     QProgressBar* barra_;

@@ -1,8 +1,8 @@
 #include "FormularioInforme.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -33,7 +33,9 @@ QString formulaEmpresa(const QString& textoEmpresa) {
     return QStringLiteral("Empresa= \"") + textoEmpresa + u'"';
 }
 
-QString nombreControl(const QString& raiz, int indice) { return raiz + QString::number(indice); }
+QString nombreControl(const QString& raiz, int indice) {
+    return raiz + QString::number(indice);
+}
 
 FormularioInforme::FormularioInforme(Componente& componente, const QString& nombreModulo,
                                      QWidget* padre)
@@ -99,8 +101,12 @@ void FormularioInforme::registrarComunes(const ControlesComunes& controles) {
     if (c_.botones[0]) c_.botones[0]->setDefault(true);
 }
 
-QAbstractButton* FormularioInforme::botonAceptar() const { return c_.botones[0]; }
-QAbstractButton* FormularioInforme::botonCancelar() const { return c_.botones[1]; }
+QAbstractButton* FormularioInforme::botonAceptar() const {
+    return c_.botones[0];
+}
+QAbstractButton* FormularioInforme::botonCancelar() const {
+    return c_.botones[1];
+}
 
 bool FormularioInforme::fijarControlPropio(const QString&, const QString&, QString*) {
     return false;
@@ -124,8 +130,7 @@ void FormularioInforme::Form_Load() {
             listas_.fillEmpresas(contabilidad(), c_.empresa, lngCodEmpresa_);
             c_.empresa->setEnabled(false);
         }
-        if (c_.euros)
-            c_.euros->setChecked(!(comp_.config && comp_.config->TrabajarConPesetas()));
+        if (c_.euros) c_.euros->setChecked(!(comp_.config && comp_.config->TrabajarConPesetas()));
         cargarPropio();
         if (c_.subcuentas[0]) EstablecerLongitudSubcuentas();
     } catch (const std::exception& e) {
@@ -202,8 +207,7 @@ bool FormularioInforme::CompruebaTextBox() {
 }
 
 void FormularioInforme::botonClick(int indice) {
-    const QString procedimiento =
-        c_.nombreBotones + u'(' + QString::number(indice) + u')';
+    const QString procedimiento = c_.nombreBotones + u'(' + QString::number(indice) + u')';
     try {
         if (indice == 1) {
             reject();
@@ -239,8 +243,8 @@ void FormularioInforme::botonClick(int indice) {
 
 bool FormularioInforme::construirEnTransaccion(
     const QString& tabla, const QString& campo,
-    const std::function<FormulasInforme(ContextoInforme&)>& construir,
-    const QString& procedimiento, const QString& complemento) {
+    const std::function<FormulasInforme(ContextoInforme&)>& construir, const QString& procedimiento,
+    const QString& complemento) {
     setEnabled(false);
     FormulasInforme formulas;
     try {
@@ -272,7 +276,9 @@ void FormularioInforme::avisar(const QString& texto, QWidget* foco) {
     if (foco) foco->setFocus();
 }
 
-bool FormularioInforme::eurosMarcado() const { return c_.euros && c_.euros->isChecked(); }
+bool FormularioInforme::eurosMarcado() const {
+    return c_.euros && c_.euros->isChecked();
+}
 
 QString FormularioInforme::textoEmpresa() {
     return general_.ObtenerEmpresa(lngCodEmpresa_, contabilidad());
@@ -303,8 +309,7 @@ bool FormularioInforme::eventFilter(QObject* objeto, QEvent* evento) {
 // Devuelve true si la tecla se descarta.
 bool FormularioInforme::teclaSubcuenta(QLineEdit* caja, const QString& texto) {
     // Las teclas sin carácter (flechas, inicio, supr) y los de control (retroceso) pasan.
-    if (texto.isEmpty() || texto.at(0).unicode() < 32 || texto.at(0).unicode() == 127)
-        return false;
+    if (texto.isEmpty() || texto.at(0).unicode() < 32 || texto.at(0).unicode() == 127) return false;
     const QChar c = texto.at(0);
     if (sonCifras(texto.left(1))) return false;
     if (c == u'.') {

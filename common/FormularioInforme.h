@@ -46,8 +46,9 @@ QString nombreControl(const QString& raiz, int indice);
 // los registra con registrarComunes() y escribe sus pasos propios en los métodos virtuales.
 class FormularioInforme : public QDialog {
     Q_OBJECT
-public:
-    FormularioInforme(Componente& componente, const QString& nombreModulo, QWidget* padre = nullptr);
+  public:
+    FormularioInforme(Componente& componente, const QString& nombreModulo,
+                      QWidget* padre = nullptr);
     ~FormularioInforme() override;
 
     // Valores que fija la operación de cInformes antes de mostrarlo.
@@ -68,7 +69,7 @@ public:
     long empresa() const { return lngCodEmpresa_; }
     std::uint8_t origen() const { return bytOrigen_; }
 
-protected:
+  protected:
     struct ControlesComunes {
         QComboBox* empresa = nullptr;
         QLineEdit* subcuentas[2] = {nullptr, nullptr};
@@ -128,7 +129,7 @@ protected:
 
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
-private:
+  private:
     void Form_Load();
     void empresaClick();
     void fillDesgloses(const QString& codigo);

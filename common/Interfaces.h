@@ -22,7 +22,7 @@ inline constexpr int kRelojDeArena = 11;
 // pitido, puntero del ratón, diálogos modales y el cuadro de guardar archivo. La versión Qt
 // los muestra; la grabadora de las pruebas y del ejecutor de órdenes los anota y contesta.
 class IInterfaz {
-public:
+  public:
     virtual ~IInterfaz() = default;
     virtual void Beep() = 0;
     virtual void MsgBox(const QString& texto, Icono icono, const QString& titulo) = 0;
@@ -31,12 +31,13 @@ public:
     // Muestra el diálogo de forma modal y vuelve cuando se ha cerrado.
     virtual int mostrarModal(QDialog& dialogo) = 0;
     // Cuadro de guardar archivo; texto vacío si la persona cancela.
-    virtual QString archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro) = 0;
+    virtual QString archivoGuardar(QWidget* padre, const QString& titulo,
+                                   const QString& filtro) = 0;
 };
 
 // Motor de informes, con los miembros que el componente usa y nada más.
 class IMotorInformes {
-public:
+  public:
     virtual ~IMotorInformes() = default;
     static constexpr int kMaxFormulas = 100;
     virtual QString Formulas(int indice) const = 0;  // desde 1
@@ -65,7 +66,7 @@ public:
 
 // Objeto de configuración del anfitrión; el componente solo lo lee.
 class IConfiguracion {
-public:
+  public:
     virtual ~IConfiguracion() = default;
     virtual QString AppTitle() const = 0;
     virtual QString HelpPath() const = 0;
@@ -77,7 +78,7 @@ public:
 
 // Componente del anfitrión que da la contraseña de la base de datos de informes.
 class ICContabilidad {
-public:
+  public:
     virtual ~ICContabilidad() = default;
     virtual QString ObtenerPasswordInformes(const QVariant& aplicacion) = 0;
 };
@@ -85,7 +86,7 @@ public:
 // Objetos que se crean por su identificador ("OrvoContabilidad.cContabilidad"); los da de
 // alta el anfitrión.
 class RegistroObjetos {
-public:
+  public:
     using Fabrica = std::function<std::unique_ptr<ICContabilidad>()>;
     void registrar(const QString& identificador, Fabrica fabrica) {
         fabricas_[identificador.toLower()] = std::move(fabrica);
@@ -93,7 +94,7 @@ public:
     // Lanza ErrorOrvo 429 si el identificador no está registrado.
     std::unique_ptr<ICContabilidad> CreateObject(const QString& identificador) const;
 
-private:
+  private:
     std::map<QString, Fabrica> fabricas_;
 };
 

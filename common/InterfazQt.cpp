@@ -8,7 +8,9 @@
 
 namespace orvo {
 
-void InterfazQt::Beep() { QApplication::beep(); }
+void InterfazQt::Beep() {
+    QApplication::beep();
+}
 
 void InterfazQt::MsgBox(const QString& texto, Icono icono, const QString& titulo) {
     QMessageBox caja(icono == Icono::Exclamacion ? QMessageBox::Warning : QMessageBox::Information,
@@ -27,7 +29,9 @@ void InterfazQt::setMousePointer(int puntero) {
     puntero_ = puntero;
 }
 
-int InterfazQt::mostrarModal(QDialog& dialogo) { return dialogo.exec(); }
+int InterfazQt::mostrarModal(QDialog& dialogo) {
+    return dialogo.exec();
+}
 
 QString InterfazQt::archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro) {
     return QFileDialog::getSaveFileName(padre, titulo, QString(), filtro);

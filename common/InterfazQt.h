@@ -8,7 +8,7 @@ namespace orvo {
 
 // La interfaz de verdad: cuadros de mensaje de Qt, pitido del sistema y cursor de espera.
 class InterfazQt : public IInterfaz {
-public:
+  public:
     void Beep() override;
     void MsgBox(const QString& texto, Icono icono, const QString& titulo) override;
     void setMousePointer(int puntero) override;
@@ -16,7 +16,7 @@ public:
     int mostrarModal(QDialog& dialogo) override;
     QString archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro) override;
 
-private:
+  private:
     int puntero_ = kPunteroPredeterminado;
 };
 
@@ -29,7 +29,7 @@ struct MensajeGrabado {
 // Interfaz que no espera a nadie: anota mensajes, pitidos y puntero, y deja que un guion
 // maneje cada diálogo modal (las pruebas y el ejecutor de órdenes).
 class InterfazGrabadora : public IInterfaz {
-public:
+  public:
     void Beep() override { ++pitidos; }
     void MsgBox(const QString& texto, Icono icono, const QString& titulo) override;
     void setMousePointer(int puntero) override { puntero_ = puntero; }
@@ -46,7 +46,7 @@ public:
     std::function<void(const MensajeGrabado&)> alMensaje;
     QStringList respuestasGuardar;  // se consumen en orden; sin respuesta = cancelar
 
-private:
+  private:
     int puntero_ = kPunteroPredeterminado;
 };
 

@@ -6,11 +6,10 @@ namespace orvo {
 
 namespace {
 const std::array<const char16_t*, 12> kMeses = {
-    u"enero", u"febrero", u"marzo",     u"abril",   u"mayo",      u"junio",
+    u"enero", u"febrero", u"marzo",      u"abril",   u"mayo",      u"junio",
     u"julio", u"agosto",  u"septiembre", u"octubre", u"noviembre", u"diciembre"};
-const std::array<const char16_t*, 12> kAbreviaturas = {u"ene", u"feb", u"mar", u"abr",
-                                                       u"may", u"jun", u"jul", u"ago",
-                                                       u"sep", u"oct", u"nov", u"dic"};
+const std::array<const char16_t*, 12> kAbreviaturas = {
+    u"ene", u"feb", u"mar", u"abr", u"may", u"jun", u"jul", u"ago", u"sep", u"oct", u"nov", u"dic"};
 }  // namespace
 
 QString Regional::nombreMes(int mes) {

@@ -21,10 +21,10 @@ QString mesYAno(const QDate& fecha);
 // QDateEdit; MMMM y MMM se escriben con la tabla propia.
 class SelectorFecha : public QDateEdit {
     Q_OBJECT
-public:
+  public:
     explicit SelectorFecha(QWidget* padre = nullptr);
 
-protected:
+  protected:
     QString textFromDateTime(const QDateTime& dt) const override;
     QDateTime dateTimeFromText(const QString& texto) const override;
     QValidator::State validate(QString& texto, int& pos) const override;

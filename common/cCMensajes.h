@@ -7,12 +7,22 @@ namespace orvo {
 // Todos los textos de mensaje y los títulos de informe que no son rótulos de control.
 // Las claves 36 a 130 están reservadas y valen el texto vacío.
 class cCMensajes {
-public:
-    QString Mensaje01() const { return QStringLiteral("¡Ocurrió un error mientras se listaban las empresas!"); }
-    QString Mensaje02() const { return QStringLiteral("¡Debe seleccionar una empresa de la lista!"); }
-    QString Mensaje03() const { return QStringLiteral("¡Debe introducir desgloses de subcuentas!"); }
-    QString Mensaje04() const { return QStringLiteral("¡Debe introducir subcuenta inicial y subcuenta final!"); }
-    QString Mensaje05() const { return QStringLiteral("¡No puede ser mayor la fecha inicial que la fecha final!"); }
+  public:
+    QString Mensaje01() const {
+        return QStringLiteral("¡Ocurrió un error mientras se listaban las empresas!");
+    }
+    QString Mensaje02() const {
+        return QStringLiteral("¡Debe seleccionar una empresa de la lista!");
+    }
+    QString Mensaje03() const {
+        return QStringLiteral("¡Debe introducir desgloses de subcuentas!");
+    }
+    QString Mensaje04() const {
+        return QStringLiteral("¡Debe introducir subcuenta inicial y subcuenta final!");
+    }
+    QString Mensaje05() const {
+        return QStringLiteral("¡No puede ser mayor la fecha inicial que la fecha final!");
+    }
     QString Mensaje06() const { return QStringLiteral("¡Debe seleccionar algún elemento!"); }
     QString Mensaje07() const { return QStringLiteral("¡Se ha producido el error "); }
     QString Mensaje08() const { return QStringLiteral(": "); }
@@ -20,26 +30,59 @@ public:
     QString Mensaje10() const { return QStringLiteral("Procedimiento: "); }
     QString Mensaje11() const { return QStringLiteral("Módulo: "); }
     QString Mensaje12() const { return QStringLiteral("Complemento: "); }
-    QString Mensaje13() const { return QStringLiteral("¡No puede ser mayor la fecha inicial que la fecha final!"); }
-    QString Mensaje14() const { return QStringLiteral("¡No existe ninguna empresa dada de alta en la base de datos!"); }
+    QString Mensaje13() const {
+        return QStringLiteral("¡No puede ser mayor la fecha inicial que la fecha final!");
+    }
+    QString Mensaje14() const {
+        return QStringLiteral("¡No existe ninguna empresa dada de alta en la base de datos!");
+    }
     QString Mensaje15() const { return QStringLiteral("¡No se ha encontrado ningún registro!"); }
-    QString Mensaje16() const { return QStringLiteral("Debe seleccionar una empresa para imprimir los informes de contabilidad."); }
+    QString Mensaje16() const {
+        return QStringLiteral(
+            "Debe seleccionar una empresa para imprimir los informes de contabilidad.");
+    }
     QString Mensaje17() const { return QStringLiteral("Informe de balance de Situación"); }
-    QString Mensaje18() const { return QStringLiteral("Informe de balance de Pérdidas y Ganancias"); }
-    QString Mensaje19() const { return QStringLiteral("¡Debe introducir número inicial y final de asiento!"); }
+    QString Mensaje18() const {
+        return QStringLiteral("Informe de balance de Pérdidas y Ganancias");
+    }
+    QString Mensaje19() const {
+        return QStringLiteral("¡Debe introducir número inicial y final de asiento!");
+    }
     QString Mensaje20() const { return QStringLiteral("Informe de presupuestos"); }
     QString Mensaje21() const { return QStringLiteral("Informe de presupuesto anual"); }
     QString Mensaje22() const { return QStringLiteral("¡No existe ninguna empresa seleccionada!"); }
-    QString Mensaje23() const { return QStringLiteral("Informe de balance de Situación comparativo"); }
-    QString Mensaje24() const { return QStringLiteral("Informe de balance de Pérdidas y Ganancias comparativo"); }
-    QString Mensaje25() const { return QStringLiteral("¡Debe seleccionar una empresa de origen de la lista!"); }
-    QString Mensaje26() const { return QStringLiteral("¡Debe seleccionar una empresa de destino de la lista!"); }
-    QString Mensaje27() const { return QStringLiteral("¡La cuenta de pérdidas y ganancias no existe o bien no está asignada a ningún epígrafe del balance de situación de la empresa '"); }
-    QString Mensaje28() const { return QStringLiteral("¡Debe marcar un tipo de documento para imprimir el listado de epígrafes!"); }
+    QString Mensaje23() const {
+        return QStringLiteral("Informe de balance de Situación comparativo");
+    }
+    QString Mensaje24() const {
+        return QStringLiteral("Informe de balance de Pérdidas y Ganancias comparativo");
+    }
+    QString Mensaje25() const {
+        return QStringLiteral("¡Debe seleccionar una empresa de origen de la lista!");
+    }
+    QString Mensaje26() const {
+        return QStringLiteral("¡Debe seleccionar una empresa de destino de la lista!");
+    }
+    QString Mensaje27() const {
+        return QStringLiteral(
+            "¡La cuenta de pérdidas y ganancias no existe o bien no está asignada a ningún "
+            "epígrafe del balance de situación de la empresa '");
+    }
+    QString Mensaje28() const {
+        return QStringLiteral(
+            "¡Debe marcar un tipo de documento para imprimir el listado de epígrafes!");
+    }
     QString Mensaje29() const { return QStringLiteral("Libro de IVA (facturas emitidas)"); }
     QString Mensaje30() const { return QStringLiteral("Libro de IVA (facturas recibidas)"); }
-    QString Mensaje31() const { return QStringLiteral("¡El objeto pasado como primer argumento de la función debe ser un control 'Label'!"); }
-    QString Mensaje32() const { return QStringLiteral("¡El objeto pasado como segundo argumento de la función debe ser una pestaña de un control 'TabStrip'!"); }
+    QString Mensaje31() const {
+        return QStringLiteral(
+            "¡El objeto pasado como primer argumento de la función debe ser un control 'Label'!");
+    }
+    QString Mensaje32() const {
+        return QStringLiteral(
+            "¡El objeto pasado como segundo argumento de la función debe ser una pestaña de un "
+            "control 'TabStrip'!");
+    }
     QString Mensaje33() const { return QStringLiteral("¡Debe introducir datos en el campo '"); }
     QString Mensaje34() const { return QStringLiteral("' de la pestaña '"); }
     QString Mensaje35() const { return QStringLiteral("'!"); }

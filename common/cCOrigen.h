@@ -6,7 +6,7 @@ namespace orvo {
 
 // Códigos de origen: dicen a un diálogo que sirve dos informes cuál ha de construir.
 class cCOrigen {
-public:
+  public:
     static constexpr std::uint8_t BALANCESITUACION = 0;
     static constexpr std::uint8_t BALANCEPYG = 1;
     static constexpr std::uint8_t Presupuesto = 2;

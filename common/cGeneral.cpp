@@ -44,9 +44,9 @@ bool cGeneral::ComprobarEmpresaInf(long lngCodEmpresaSel, Conexion& conContabili
 bool cGeneral::ComprobarBDInformes(const QString& strNombreTabla, const QString& strNombreCampo,
                                    Conexion& conInformes) {
     // Tabla y campo son nombres fijos del programa, no datos.
-    Recordset rs = conInformes.Execute(QStringLiteral("SELECT %1 FROM %2 LIMIT 1")
-                                           .arg(identificador(strNombreCampo),
-                                                identificador(strNombreTabla)));
+    Recordset rs =
+        conInformes.Execute(QStringLiteral("SELECT %1 FROM %2 LIMIT 1")
+                                .arg(identificador(strNombreCampo), identificador(strNombreTabla)));
     const bool vacia = rs.Eof();
     rs.Close();
     if (vacia) {
@@ -143,8 +143,7 @@ void cGeneral::VerFalta(QObject* lblLabel, QObject* mstPestana) {
         mensaje(msj_.Mensaje33() + campo + msj_.Mensaje35(), Icono::Informacion);
 }
 
-QString cGeneral::LlenaIzquierda(const QString& strCadena, const QString& strRelleno,
-                                 int intLong) {
+QString cGeneral::LlenaIzquierda(const QString& strCadena, const QString& strRelleno, int intLong) {
     if (strCadena.size() <= intLong) {
         const QString recortada = strCadena.trimmed();
         const int n = std::max<int>(0, intLong - recortada.size());
@@ -156,18 +155,18 @@ QString cGeneral::LlenaIzquierda(const QString& strCadena, const QString& strRel
 void cGeneral::VerErrorCrystal() {
     comp_.interfaz.setMousePointer(kPunteroPredeterminado);
     IMotorInformes* motor = comp_.motor;
-    const QString texto = msj_.Mensaje07() +
-                          QString::number(motor ? motor->LastErrorNumber() : 0) + msj_.Mensaje08() +
-                          kCR + (motor ? motor->LastErrorString() : QString()) + msj_.Mensaje09();
+    const QString texto = msj_.Mensaje07() + QString::number(motor ? motor->LastErrorNumber() : 0) +
+                          msj_.Mensaje08() + kCR + (motor ? motor->LastErrorString() : QString()) +
+                          msj_.Mensaje09();
     mensaje(texto, Icono::Exclamacion);
 }
 
 void cGeneral::VerError(const std::exception& error, const QString& strProcedimiento,
                         const QString& strModulo, const QString& strComplemento) {
     comp_.interfaz.setMousePointer(kPunteroPredeterminado);
-    const QString texto = msj_.Mensaje07() + QString::number(numeroError(error)) + msj_.Mensaje08() +
-                          descripcionError(error) + msj_.Mensaje09() + kCR + kCR +
-                          msj_.Mensaje10() + strProcedimiento + kCR + msj_.Mensaje11() +
+    const QString texto = msj_.Mensaje07() + QString::number(numeroError(error)) +
+                          msj_.Mensaje08() + descripcionError(error) + msj_.Mensaje09() + kCR +
+                          kCR + msj_.Mensaje10() + strProcedimiento + kCR + msj_.Mensaje11() +
                           strModulo + kCR + msj_.Mensaje12() + strComplemento;
     mensaje(texto, Icono::Exclamacion);
 }
@@ -208,15 +207,16 @@ QString cGeneral::EurosAPesetas(Moneda cantEuros) {
 
 void cGeneral::PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long lngIDEmpresa,
                                    Conexion& con) {
-    Recordset rs = con.Execute(
-        QStringLiteral("SELECT FechaIni, FechaFin FROM Empresa WHERE IDEmpresa=?"),
-        {static_cast<qlonglong>(lngIDEmpresa)});
+    Recordset rs =
+        con.Execute(QStringLiteral("SELECT FechaIni, FechaFin FROM Empresa WHERE IDEmpresa=?"),
+                    {static_cast<qlonglong>(lngIDEmpresa)});
     if (rs.Eof()) return;
     const QDate ini = fechaDeTexto(QuitarNulo(rs.Fields(QStringLiteral("FechaIni"))));
     const QDate fin = fechaDeTexto(QuitarNulo(rs.Fields(QStringLiteral("FechaFin"))));
     rs.Close();
     if (!ini.isValid() || !fin.isValid())
-        throw ErrorOrvo(13, QStringLiteral("Las fechas del ejercicio de la empresa no son válidas"));
+        throw ErrorOrvo(13,
+                        QStringLiteral("Las fechas del ejercicio de la empresa no son válidas"));
     const QDate inicio(ini.year(), ini.month(), 1);
     const QDate final = QDate(fin.year(), fin.month(), 1).addMonths(1).addDays(-1);
     for (QDateEdit* d : {dtpINI, dtpFIN}) d->clearMinimumDate(), d->clearMaximumDate();

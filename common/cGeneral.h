@@ -20,7 +20,7 @@ class Conexion;
 // Servicios comunes de los diálogos: comprobaciones de empresa, formatos, conversiones
 // peseta/euro, el mensaje de error estándar y el periodo del ejercicio. No guarda estado.
 class cGeneral {
-public:
+  public:
     explicit cGeneral(Componente& componente) : comp_(componente) {}
 
     bool ComprobarEmpresaInf(long lngCodEmpresaSel, Conexion& conContabilidad);
@@ -54,7 +54,7 @@ public:
     void mensaje(const QString& texto, Icono icono);
     Componente& componente() { return comp_; }
 
-private:
+  private:
     Componente& comp_;
     cCMensajes msj_;
 };

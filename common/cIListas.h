@@ -10,12 +10,12 @@ class cGeneral;
 
 // Rellena las listas de empresas: "<ABR - AÑO> Nombre", con el IDEmpresa como dato.
 class cIListas {
-public:
+  public:
     explicit cIListas(cGeneral& general) : general_(general) {}
     void fillEmpresas(Conexion& conBaseDatos, QComboBox* objLista, long lngselItem);
     void fillEmpresas(Conexion& conBaseDatos, QListWidget* objLista, long lngselItem);
 
-private:
+  private:
     cGeneral& general_;
 };
 

@@ -15,7 +15,7 @@ namespace orvo {
 // con la plantilla, la base de informes y el destino, lanza el informe y limpia las fórmulas.
 class frmImprimir : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit frmImprimir(Componente& componente, QWidget* padre = nullptr);
     void setNombreInforme(const QString& nombre) { nombreInforme_ = nombre; }
     void setTituloInforme(const QString& titulo) { tituloInforme_ = titulo; }
@@ -25,7 +25,7 @@ public:
     QRadioButton* opcion(int indice) const { return opciones_[indice]; }
     QPushButton* boton(int indice) const { return botones_[indice]; }
 
-private:
+  private:
     void cmdImprimir_Click(int indice);
 
     Componente& comp_;

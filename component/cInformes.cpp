@@ -9,12 +9,12 @@
 #include "frmInfBalanceSaldos.h"
 #include "frmInfBalances.h"
 #include "frmInfBalancesComp.h"
-#include "frmInfPresupuesto.h"
 #include "frmInfEpigrafes.h"
-#include "frmInfSubcuentas.h"
 #include "frmInfFacturas.h"
 #include "frmInfLibroDiario.h"
 #include "frmInfLibroMayor.h"
+#include "frmInfPresupuesto.h"
+#include "frmInfSubcuentas.h"
 
 namespace orvo {
 
@@ -158,12 +158,12 @@ std::unique_ptr<FormularioInforme> cInformes::crearDialogo(int numero) {
     }
 }
 
-#define ORVO_OPERACION(nombre, numero)                                                           \
-    void cInformes::nombre(IMotorInformes* objCrystal, IConfiguracion* objConfig,                \
-                           Con conBaseContabilidad, Con conBaseInformes,                         \
-                           long CodEmpresaSeleccionada) {                                        \
-        operacion(numero, objCrystal, objConfig, std::move(conBaseContabilidad),                 \
-                  std::move(conBaseInformes), CodEmpresaSeleccionada);                           \
+#define ORVO_OPERACION(nombre, numero)                                            \
+    void cInformes::nombre(IMotorInformes* objCrystal, IConfiguracion* objConfig, \
+                           Con conBaseContabilidad, Con conBaseInformes,          \
+                           long CodEmpresaSeleccionada) {                         \
+        operacion(numero, objCrystal, objConfig, std::move(conBaseContabilidad),  \
+                  std::move(conBaseInformes), CodEmpresaSeleccionada);            \
     }
 ORVO_OPERACION(ImprimirEpigrafes, 0)
 ORVO_OPERACION(ImprimirSubcuentas, 1)

@@ -15,7 +15,7 @@ class FormularioInforme;
 // informe y, al cerrarse este, vacía la tabla de trabajo. El motor y la configuración de la
 // última llamada quedan como referencias de todo el componente.
 class cInformes {
-public:
+  public:
     // La interfaz (mensajes, diálogos) y el registro de objetos los pone el anfitrión.
     cInformes(IInterfaz& interfaz, const RegistroObjetos& registro);
     ~cInformes();
@@ -23,7 +23,7 @@ public:
     cInformes& operator=(const cInformes&) = delete;
 
     using Con = std::shared_ptr<Conexion>;
-#define ORVO_OPERACION(nombre) \
+#define ORVO_OPERACION(nombre)                                                                  \
     void nombre(IMotorInformes* objCrystal, IConfiguracion* objConfig, Con conBaseContabilidad, \
                 Con conBaseInformes, long CodEmpresaSeleccionada)
     ORVO_OPERACION(ImprimirEpigrafes);
@@ -50,9 +50,11 @@ public:
     // Tabla de trabajo que vacía una operación.
     static QString tablaDe(const QString& operacion);
 
-    Componente& componente() { return comp_; }
+    Componente& componente() {
+        return comp_;
+    }
 
-private:
+  private:
     void operacion(int numero, IMotorInformes* objCrystal, IConfiguracion* objConfig,
                    Con conContabilidad, Con conInformes, long codEmpresa);
     void EstablecerConfiguracion(IConfiguracion* objConfig);

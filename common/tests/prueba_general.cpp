@@ -31,12 +31,13 @@ class PruebaGeneral : public QObject {
     }
     void alta(Conexion& con, int id, const QString& abr, const QString& nombre, int ano,
               const QString& ini, const QString& fin) {
-        con.Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
-                                   "FechaIni, FechaFin) VALUES (?,?,?,?,?,?)"),
-                    {id, abr, nombre, ano, ini, fin});
+        con.Execute(
+            QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
+                           "FechaIni, FechaFin) VALUES (?,?,?,?,?,?)"),
+            {id, abr, nombre, ano, ini, fin});
     }
 
-private slots:
+  private slots:
     void init() {
         interfaz_.mensajes.clear();
         interfaz_.pitidos = 0;
@@ -65,11 +66,16 @@ private slots:
     void pesetasAEuros_data() {
         QTest::addColumn<QString>("pesetas");
         QTest::addColumn<QString>("euros");
-        QTest::newRow("un euro") << "166,386" << "1,00";
-        QTest::newRow("cero") << "0" << "0,00";
-        QTest::newRow("negativo lejos de cero") << "-1000" << "-6,01";
-        QTest::newRow("mil") << "1000" << "6,01";
-        QTest::newRow("media") << "100" << "0,60";
+        QTest::newRow("un euro") << "166,386"
+                                 << "1,00";
+        QTest::newRow("cero") << "0"
+                              << "0,00";
+        QTest::newRow("negativo lejos de cero") << "-1000"
+                                                << "-6,01";
+        QTest::newRow("mil") << "1000"
+                             << "6,01";
+        QTest::newRow("media") << "100"
+                               << "0,60";
     }
     void pesetasAEuros() {
         QFETCH(QString, pesetas);
@@ -120,13 +126,15 @@ private slots:
     void verErrorCompone() {
         cGeneral g(comp_);
         interfaz_.setMousePointer(kRelojDeArena);
-        g.VerError(ErrorOrvo(3021, QStringLiteral("No hay registro")), QStringLiteral("RellenarInforme"),
-                   QStringLiteral("frmInfSubcuentas"), QStringLiteral("OrvoContabilidadInf"));
+        g.VerError(ErrorOrvo(3021, QStringLiteral("No hay registro")),
+                   QStringLiteral("RellenarInforme"), QStringLiteral("frmInfSubcuentas"),
+                   QStringLiteral("OrvoContabilidadInf"));
         QCOMPARE(interfaz_.mensajes.size(), 1u);
-        QCOMPARE(interfaz_.mensajes[0].texto,
-                 QStringLiteral("¡Se ha producido el error 3021: No hay registro!\r\rProcedimiento: "
-                                "RellenarInforme\rMódulo: frmInfSubcuentas\rComplemento: "
-                                "OrvoContabilidadInf"));
+        QCOMPARE(
+            interfaz_.mensajes[0].texto,
+            QStringLiteral("¡Se ha producido el error 3021: No hay registro!\r\rProcedimiento: "
+                           "RellenarInforme\rMódulo: frmInfSubcuentas\rComplemento: "
+                           "OrvoContabilidadInf"));
         QCOMPARE(interfaz_.mensajes[0].icono, Icono::Exclamacion);
         QCOMPARE(interfaz_.mensajes[0].titulo, QStringLiteral("Prueba"));
         QCOMPARE(interfaz_.pitidos, 1);
@@ -172,8 +180,8 @@ private slots:
     void periodoDelEjercicio() {
         cGeneral g(comp_);
         auto con = libros();
-        alta(*con, 1, QStringLiteral("ABC"), QStringLiteral("Abc"), 2001, QStringLiteral("20010115"),
-             QStringLiteral("20011210"));
+        alta(*con, 1, QStringLiteral("ABC"), QStringLiteral("Abc"), 2001,
+             QStringLiteral("20010115"), QStringLiteral("20011210"));
         QDateEdit ini, fin;
         g.PeriodoEjercicioDTP(&ini, &fin, 1, *con);
         QCOMPARE(ini.date(), QDate(2001, 1, 1));
@@ -186,10 +194,10 @@ private slots:
         cGeneral g(comp_);
         cIListas listas(g);
         auto con = libros();
-        alta(*con, 7, QStringLiteral("ZZZ"), QStringLiteral("Zeta"), 2001, QStringLiteral("20010101"),
-             QStringLiteral("20011231"));
-        alta(*con, 3, QStringLiteral("ABC"), QStringLiteral("Alfa"), 2002, QStringLiteral("20020101"),
-             QStringLiteral("20021231"));
+        alta(*con, 7, QStringLiteral("ZZZ"), QStringLiteral("Zeta"), 2001,
+             QStringLiteral("20010101"), QStringLiteral("20011231"));
+        alta(*con, 3, QStringLiteral("ABC"), QStringLiteral("Alfa"), 2002,
+             QStringLiteral("20020101"), QStringLiteral("20021231"));
         QComboBox sinSeleccion;
         listas.fillEmpresas(*con, &sinSeleccion, 0);
         QCOMPARE(sinSeleccion.count(), 2);
