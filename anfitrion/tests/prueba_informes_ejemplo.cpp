@@ -81,6 +81,29 @@ class PruebaInformesEjemplo : public QObject {
         return h.result().toHex();
     }
 
+    // Lanza una operación sobre los libros de ejemplo hasta el PDF 'base'.pdf y lee su volcado.
+    Salida informe(const QString& operacion, int empresa, const QStringList& controles,
+                   bool pesetas, const QString& base) {
+        QStringList args{operacion,
+                         QStringLiteral("--contabilidad"),
+                         libros_,
+                         QStringLiteral("--empresa"),
+                         QString::number(empresa),
+                         QStringLiteral("--ruta"),
+                         dir_.filePath(QStringLiteral("app")),
+                         QStringLiteral("--archivo"),
+                         base + QStringLiteral(".pdf"),
+                         QStringLiteral("--volcado"),
+                         base + QStringLiteral(".json")};
+        if (pesetas) args << QStringLiteral("--pesetas");
+        for (const QString& c : controles) args << QStringLiteral("--control") << c;
+        Salida s = ejecutar(args);
+        QFile json(base + QStringLiteral(".json"));
+        if (json.open(QIODevice::ReadOnly))
+            s.volcado = QJsonDocument::fromJson(json.readAll()).object();
+        return s;
+    }
+
   private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
@@ -130,25 +153,9 @@ class PruebaInformesEjemplo : public QObject {
         QFETCH(bool, pesetas);
         const QString base =
             dir_.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_'));
-        QStringList args{operacion,
-                         QStringLiteral("--contabilidad"),
-                         libros_,
-                         QStringLiteral("--empresa"),
-                         QString::number(empresa),
-                         QStringLiteral("--ruta"),
-                         dir_.filePath(QStringLiteral("app")),
-                         QStringLiteral("--archivo"),
-                         base + QStringLiteral(".pdf"),
-                         QStringLiteral("--volcado"),
-                         base + QStringLiteral(".json")};
-        if (pesetas) args << QStringLiteral("--pesetas");
-        for (const QString& c : controles) args << QStringLiteral("--control") << c;
-        const Salida s = ejecutar(args);
+        const Salida s = informe(operacion, empresa, controles, pesetas, base);
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
-
-        QFile json(base + QStringLiteral(".json"));
-        QVERIFY(json.open(QIODevice::ReadOnly));
-        const QJsonObject volcado = QJsonDocument::fromJson(json.readAll()).object();
+        const QJsonObject& volcado = s.volcado;
         QVERIFY2(volcado[QStringLiteral("mensajes")].toArray().isEmpty(),
                  qPrintable(QJsonDocument(volcado[QStringLiteral("mensajes")].toArray()).toJson()));
         QVERIFY(volcado[QStringLiteral("filas")].toArray().size() > 3);
@@ -178,26 +185,11 @@ class PruebaInformesEjemplo : public QObject {
         QFETCH(int, empresa);
         QFETCH(QStringList, controles);
         QFETCH(bool, pesetas);
-        const QString volcado = dir_.filePath(QStringLiteral("balance.json"));
-        QStringList args{QStringLiteral("ImprimirBalanceSituacion"),
-                         QStringLiteral("--contabilidad"),
-                         libros_,
-                         QStringLiteral("--empresa"),
-                         QString::number(empresa),
-                         QStringLiteral("--ruta"),
-                         dir_.filePath(QStringLiteral("app")),
-                         QStringLiteral("--archivo"),
-                         dir_.filePath(QStringLiteral("balance.pdf")),
-                         QStringLiteral("--volcado"),
-                         volcado};
-        if (pesetas) args << QStringLiteral("--pesetas");
-        for (const QString& c : controles) args << QStringLiteral("--control") << c;
         const QByteArray antes = huellaTotales();
-        const Salida s = ejecutar(args);
+        const Salida s = informe(QStringLiteral("ImprimirBalanceSituacion"), empresa, controles,
+                                 pesetas, dir_.filePath(QStringLiteral("balance")));
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
-        QFile f(volcado);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QJsonObject v = QJsonDocument::fromJson(f.readAll()).object();
+        const QJsonObject& v = s.volcado;
         const QString activo = totalDeFila(v, QStringLiteral("AT"));
         const QString pasivo = totalDeFila(v, QStringLiteral("PT"));
         QVERIFY(!activo.isEmpty());
@@ -220,24 +212,10 @@ class PruebaInformesEjemplo : public QObject {
     void sumasYSaldosCuadra() {
         QFETCH(int, empresa);
         QFETCH(bool, pesetas);
-        const QString volcado = dir_.filePath(QStringLiteral("sumas.json"));
-        QStringList args{QStringLiteral("ImprimirBalanceSumasySaldos"),
-                         QStringLiteral("--contabilidad"),
-                         libros_,
-                         QStringLiteral("--empresa"),
-                         QString::number(empresa),
-                         QStringLiteral("--ruta"),
-                         dir_.filePath(QStringLiteral("app")),
-                         QStringLiteral("--archivo"),
-                         dir_.filePath(QStringLiteral("sumas.pdf")),
-                         QStringLiteral("--volcado"),
-                         volcado};
-        if (pesetas) args << QStringLiteral("--pesetas");
-        const Salida s = ejecutar(args);
+        const Salida s = informe(QStringLiteral("ImprimirBalanceSumasySaldos"), empresa, {},
+                                 pesetas, dir_.filePath(QStringLiteral("sumas")));
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
-        QFile f(volcado);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QJsonObject v = QJsonDocument::fromJson(f.readAll()).object();
+        const QJsonObject& v = s.volcado;
         const QString debe = formula(v, QStringLiteral("TotalDebe"));
         QVERIFY(importe(debe) > Moneda::deEntero(100000));
         QCOMPARE(formula(v, QStringLiteral("TotalHaber")), debe);
