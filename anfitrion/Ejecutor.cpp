@@ -116,7 +116,7 @@ Ordenes leerOrdenes(const QStringList& a) {
     return o;
 }
 
-// Fija un control por su nombre de la especificación: "chkBalance(4)", "txtFacturas".
+// Fija un control por el nombre con que lo conoce el diálogo: "chkBalance(4)", "txtFacturas".
 QString fijarControl(FormularioInforme& dialogo, const QString& nombre, const QString& valor) {
     static const QRegularExpression patron(QStringLiteral(R"(^([A-Za-z_]\w*)(?:\((\d+)\))?$)"));
     const auto m = patron.match(nombre);
