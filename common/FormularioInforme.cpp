@@ -70,6 +70,14 @@ BarraProgreso* FormularioInforme::barra(const QString& nombre, ControlesComunes&
     return c.progreso;
 }
 
+QLineEdit* FormularioInforme::cajaSubcuenta(const QString& raiz, int indice, QWidget* padre) {
+    const QString inicial(7, indice == 0 ? u'0' : u'9');
+    auto* caja = new QLineEdit(inicial, padre);
+    caja->setObjectName(nombreControl(QStringLiteral("txt") + raiz, indice));
+    caja->setMaxLength(inicial.size());
+    return caja;
+}
+
 QBoxLayout* FormularioInforme::botones(const QString& raiz, const QString& aceptar,
                                        ControlesComunes& c) {
     c.nombreBotones = QStringLiteral("cmd") + raiz;

@@ -89,6 +89,9 @@ class FormularioInforme : public QDialog {
     QBoxLayout* filaEmpresa(const QString& raiz, ControlesComunes& c,
                             const QString& nombreRotulo = QString());
     BarraProgreso* barra(const QString& nombre, ControlesComunes& c);
+    // Caja de subcuenta "txt" + raíz + índice con su rango inicial ("0000000" o "9999999"); la
+    // longitud de la empresa se pone al cargar.
+    QLineEdit* cajaSubcuenta(const QString& raiz, int indice, QWidget* padre);
     // ACEPTAR (o el texto que se dé) y CANCELAR, "cmd" + raíz + índice, a la derecha.
     QBoxLayout* botones(const QString& raiz, const QString& aceptar, ControlesComunes& c);
 

@@ -35,13 +35,10 @@ QGroupBox* FormularioLibro::subcuentas(const QString& raiz, ControlesComunes& c)
     auto* marco = new QGroupBox(QStringLiteral("SUBCUENTAS"), this);
     marco->setObjectName(QStringLiteral("fraSubcuentas"));
     auto* rejilla = new QGridLayout(marco);
-    const QString iniciales[2] = {QStringLiteral("0000000"), QStringLiteral("9999999")};
     const QString rotulos[2] = {QStringLiteral("SUBCUENTA INICIAL:"),
                                 QStringLiteral("SUBCUENTA FINAL:")};
     for (int i = 0; i < 2; ++i) {
-        auto* caja = new QLineEdit(iniciales[i], marco);
-        caja->setObjectName(nombreControl(QStringLiteral("txt") + raiz, i));
-        caja->setMaxLength(iniciales[i].size());
+        auto* caja = cajaSubcuenta(raiz, i, marco);
         caja->setMinimumWidth(
             caja->fontMetrics().horizontalAdvance(QStringLiteral("000000000000")));
         auto* rotulo = new QLabel(rotulos[i], marco);

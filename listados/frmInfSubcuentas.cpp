@@ -25,13 +25,10 @@ frmInfSubcuentas::frmInfSubcuentas(Componente& componente, QWidget* padre)
     auto* fraOpciones = new QGroupBox(QStringLiteral("SUBCUENTAS"), this);
     fraOpciones->setObjectName(QStringLiteral("fraOpciones"));
     auto* rejilla = new QGridLayout(fraOpciones);
-    const QString iniciales[2] = {QStringLiteral("0000000"), QStringLiteral("9999999")};
     const QString rotulos[2] = {QStringLiteral("SUBCUENTA INICIAL:"),
                                 QStringLiteral("SUBCUENTA FINAL:")};
     for (int i = 0; i < 2; ++i) {
-        c.subcuentas[i] = new QLineEdit(iniciales[i], fraOpciones);
-        c.subcuentas[i]->setObjectName(nombreControl(QStringLiteral("txt") + raiz, i));
-        c.subcuentas[i]->setMaxLength(iniciales[i].size());
+        c.subcuentas[i] = cajaSubcuenta(raiz, i, fraOpciones);
         c.subcuentas[i]->setMinimumWidth(
             c.subcuentas[i]->fontMetrics().horizontalAdvance(QStringLiteral("00000000000000")));
         QLabel* l = rotulo(i + 1, rotulos[i], fraOpciones);

@@ -38,9 +38,7 @@ frmInfBalanceSaldos::frmInfBalanceSaldos(Componente& componente, QWidget* padre)
     auto* formPeriodo = new QFormLayout(fraPeriodo);
     const QStringList rotulosFecha{QStringLiteral("Desde:"), QStringLiteral("Hasta:")};
     for (int i = 0; i < 2; ++i) {
-        subcuentas_[i] =
-            new QLineEdit(i == 0 ? QStringLiteral("0000000") : QStringLiteral("9999999"));
-        subcuentas_[i]->setObjectName(nombreControl(QStringLiteral("txtBalance"), i));
+        subcuentas_[i] = cajaSubcuenta(QStringLiteral("Balance"), i, fraSubcuentas);
         formSubcuentas->addRow(rotulosSubcuenta[i], subcuentas_[i]);
         fechas_[i] = new SelectorFecha;
         fechas_[i]->setObjectName(nombreControl(QStringLiteral("dtpBalance"), i));

@@ -29,9 +29,7 @@ frmInfPresupuesto::frmInfPresupuesto(Componente& componente, QWidget* padre)
     const QStringList rotulos{QStringLiteral("Subcuenta inicial:"),
                               QStringLiteral("Subcuenta final:")};
     for (int i = 0; i < 2; ++i) {
-        subcuentas_[i] =
-            new QLineEdit(i == 0 ? QStringLiteral("0000000") : QStringLiteral("9999999"));
-        subcuentas_[i]->setObjectName(nombreControl(QStringLiteral("txtPresupuesto"), i));
+        subcuentas_[i] = cajaSubcuenta(QStringLiteral("Presupuesto"), i, fraSubcuentas);
         formSubcuentas->addRow(rotulos[i], subcuentas_[i]);
     }
     euros_ = new QCheckBox(QStringLiteral("Importes en euros"));
