@@ -152,7 +152,7 @@ class Maquetador::Compositor {
             primera = false;
             if (modo_ != Modo::Medir) {
                 l.celdas.reserve(ld.celdas.size());
-                for (size_t i = 0; i < ld.celdas.size(); ++i) {
+                for (qsizetype i = 0; i < ld.celdas.size(); ++i) {
                     const QString& c = ld.celdas[i];
                     QString texto = c.isEmpty()    ? QString()
                                     : esLiteral(c) ? textoLiteral(c)
