@@ -1,9 +1,10 @@
 #include "Exportadores.h"
 
+#include <xlsxwriter.h>
+
 #include <QFile>
 #include <QTextStream>
-
-#include "Zip.h"
+#include <memory>
 
 namespace orvo {
 
@@ -37,14 +38,10 @@ QString xml(const QString& s) {
     return s.toHtmlEscaped();
 }
 
-// Filas de una hoja XLSX, la de títulos incluida.
-constexpr qint64 kFilasPorHoja = 1048576;
-
-// Nombre de columna de hoja de cálculo: 0 -> A, 26 -> AA.
-QString letraColumna(int i) {
-    QString r;
-    for (++i; i > 0; i = (i - 1) / 26) r.prepend(QChar(u'A' + (i - 1) % 26));
-    return r;
+// Fecha de una celda tal como la escriben los informes ("31/12/2024"); inválida si no lo es.
+QDate fechaDeCelda(const QString& celda) {
+    if (celda.size() != 10 || celda[2] != u'/' || celda[5] != u'/') return {};
+    return QDate::fromString(celda, QStringLiteral("dd/MM/yyyy"));
 }
 
 }  // namespace
@@ -145,139 +142,84 @@ void exportarHtml(Maquetador& m, const QString& titulo, const QDate& fecha,
 }
 
 void exportarXlsx(Maquetador& m, const QString& archivo) {
-    EscritorZip zip(archivo);
-    auto entrada = [&zip](const QString& nombre, const QString& texto) {
-        zip.abrirEntrada(nombre);
-        zip.escribir(texto.toUtf8());
-        zip.cerrarEntrada();
+    // Se comprueba antes de leer las filas, que la biblioteca solo escribe el archivo al final.
+    {
+        QFile f(archivo);
+        abrir(f);
+    }
+    lxw_workbook_options opciones{};
+    opciones.constant_memory = LXW_TRUE;  // cada fila va a un temporal: la memoria no crece
+    std::unique_ptr<lxw_workbook, decltype(&lxw_workbook_free)> libro(
+        workbook_new_opt(QFile::encodeName(archivo).constData(), &opciones), lxw_workbook_free);
+    if (!libro)
+        throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
+                         QStringLiteral("No se puede preparar la hoja de cálculo %1").arg(archivo));
+    lxw_worksheet* hoja = workbook_add_worksheet(libro.get(), "Informe");
+    auto formato = [&](const char* numero, bool negrita = false) {
+        lxw_format* f = workbook_add_format(libro.get());
+        if (numero) format_set_num_format(f, numero);
+        if (negrita) format_set_bold(f);
+        return f;
     };
-    entrada(QStringLiteral("[Content_Types].xml"),
-            QStringLiteral(
-                "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                "<Default Extension=\"rels\" "
-                "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                "<Override PartName=\"/xl/workbook.xml\" "
-                "ContentType=\"application/"
-                "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-                "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
-                "ContentType=\"application/"
-                "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-                "<Override PartName=\"/xl/styles.xml\" "
-                "ContentType=\"application/"
-                "vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
-                "</Types>"));
-    entrada(
-        QStringLiteral("_rels/.rels"),
-        QStringLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-            "<Relationship Id=\"rId1\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-            "officeDocument\" Target=\"xl/workbook.xml\"/>"
-            "</Relationships>"));
-    entrada(
-        QStringLiteral("xl/workbook.xml"),
-        QStringLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-            "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-            "<sheets><sheet name=\"Informe\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"));
-    entrada(
-        QStringLiteral("xl/_rels/workbook.xml.rels"),
-        QStringLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-            "<Relationship Id=\"rId1\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-            "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-            "<Relationship Id=\"rId2\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
-            "Target=\"styles.xml\"/>"
-            "</Relationships>"));
-    // Estilos: 1 cabecera en negrita, 2 importe con decimales, 3 importe entero, 4 porcentaje.
-    entrada(QStringLiteral("xl/styles.xml"),
-            QStringLiteral(
-                "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"#,##0.00&quot; "
-                "%&quot;\"/></numFmts>"
-                "<fonts count=\"2\"><font><sz val=\"10\"/><name val=\"Arial\"/></font>"
-                "<font><b/><sz val=\"10\"/><name val=\"Arial\"/></font></fonts>"
-                "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
-                "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
-                "<borders "
-                "count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
-                "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
-                "borderId=\"0\"/></cellStyleXfs>"
-                "<cellXfs count=\"5\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" "
-                "xfId=\"0\"/>"
-                "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" "
-                "applyFont=\"1\"/>"
-                "<xf numFmtId=\"4\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" "
-                "applyNumberFormat=\"1\"/>"
-                "<xf numFmtId=\"3\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" "
-                "applyNumberFormat=\"1\"/>"
-                "<xf numFmtId=\"164\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" "
-                "applyNumberFormat=\"1\"/>"
-                "</cellXfs></styleSheet>"));
+    // El código de formato es el de la hoja; cada programa lo muestra con los separadores de su
+    // idioma ("1.234,56" en español).
+    lxw_format* const cabecera = formato(nullptr, true);
+    lxw_format* const conDecimales = formato("#,##0.00");
+    lxw_format* const sinDecimales = formato("#,##0");
+    lxw_format* const porcentaje = formato("#,##0.00%");
+    lxw_format* const fecha = formato("dd/mm/yyyy");
+    auto comprobar = [&](lxw_error e) {
+        if (e != LXW_NO_ERROR)
+            throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
+                             QStringLiteral("No se puede escribir la hoja de cálculo %1: %2")
+                                 .arg(archivo, QString::fromUtf8(lxw_strerror(e))));
+    };
 
     const auto campos = m.camposDatos();
-    zip.abrirEntrada(QStringLiteral("xl/worksheets/sheet1.xml"));
-    QString cab = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-        "<sheetViews><sheetView workbookViewId=\"0\"><pane ySplit=\"1\" topLeftCell=\"A2\" "
-        "state=\"frozen\"/>"
-        "</sheetView></sheetViews><cols>");
-    for (size_t i = 0; i < campos.size(); ++i)
-        cab += QStringLiteral("<col min=\"%1\" max=\"%1\" width=\"%2\" customWidth=\"1\"/>")
-                   .arg(i + 1)
-                   .arg(campos[i].tipo == TipoColumna::Texto ? 30 : 16);
-    cab += QStringLiteral("</cols><sheetData><row r=\"1\">");
-    for (size_t i = 0; i < campos.size(); ++i)
-        cab += QStringLiteral("<c r=\"") + letraColumna(int(i)) +
-               QStringLiteral("1\" t=\"inlineStr\" s=\"1\"><is><t>") + xml(campos[i].titulo) +
-               QStringLiteral("</t></is></c>");
-    cab += QStringLiteral("</row>");
-    zip.escribir(cab.toUtf8());
-    std::vector<QString> letras;
-    for (size_t i = 0; i < campos.size(); ++i) letras.push_back(letraColumna(int(i)));
-    qint64 numero = 1;
-    QString fila;
+    std::vector<qsizetype> ancho(campos.size());  // caracteres de lo más largo de cada columna
+    for (size_t i = 0; i < campos.size(); ++i) {
+        comprobar(worksheet_write_string(hoja, 0, lxw_col_t(i),
+                                         campos[i].titulo.toUtf8().constData(), cabecera));
+        ancho[i] = campos[i].titulo.size();
+    }
+    lxw_row_t fila = 0;
     m.recorrerFilas([&](const std::vector<QString>& valores) {
-        if (++numero > kFilasPorHoja)
+        if (++fila >= LXW_ROW_MAX)
             throw FalloMotor(
                 ErrorMotor::kSalidaNoEscribible,
                 QStringLiteral("El informe tiene más filas de las que caben en una hoja "
                                "de cálculo (%1); elija PDF o CSV")
-                    .arg(agruparMiles(kFilasPorHoja - 1)));
-        const QString n = QString::number(numero);
-        fila = QStringLiteral("<row r=\"") + n + QStringLiteral("\">");
+                    .arg(agruparMiles(LXW_ROW_MAX - 1)));
         for (size_t i = 0; i < valores.size(); ++i) {
-            const QString ref = letras[i] + n;
-            const QString num =
-                campos[i].tipo != TipoColumna::Texto ? numeroParaHoja(valores[i]) : QString();
-            if (!num.isEmpty()) {
-                const char* estilo = campos[i].tipo == TipoColumna::Porcentaje ? "4"
-                                     : valores[i].contains(u',')               ? "2"
-                                                                               : "3";
-                fila += QStringLiteral("<c r=\"") + ref + QStringLiteral("\" s=\"") +
-                        QLatin1String(estilo) + QStringLiteral("\"><v>") + num +
-                        QStringLiteral("</v></c>");
-            } else if (!valores[i].isEmpty()) {
-                fila += QStringLiteral("<c r=\"") + ref +
-                        QStringLiteral("\" t=\"inlineStr\"><is><t xml:space=\"preserve\">") +
-                        xml(valores[i]) + QStringLiteral("</t></is></c>");
+            const QString& v = valores[i];
+            if (v.isEmpty()) continue;
+            ancho[i] = std::max(ancho[i], v.size());
+            const lxw_col_t col = lxw_col_t(i);
+            const auto importe =
+                campos[i].tipo != TipoColumna::Texto ? importeDeCelda(v) : std::nullopt;
+            if (importe && campos[i].tipo == TipoColumna::Porcentaje) {
+                comprobar(
+                    worksheet_write_number(hoja, fila, col, importe->aDouble() / 100, porcentaje));
+            } else if (importe) {
+                comprobar(worksheet_write_number(hoja, fila, col, importe->aDouble(),
+                                                 v.contains(u',') ? conDecimales : sinDecimales));
+            } else if (const QDate d = fechaDeCelda(v); d.isValid()) {
+                lxw_datetime dt{d.year(), d.month(), d.day(), 0, 0, 0};
+                comprobar(worksheet_write_datetime(hoja, fila, col, &dt, fecha));
+            } else {
+                comprobar(worksheet_write_string(hoja, fila, col, v.toUtf8().constData(), nullptr));
             }
         }
-        fila += QStringLiteral("</row>");
-        zip.escribir(fila.toUtf8());
     });
-    zip.escribir(QByteArrayLiteral("</sheetData></worksheet>"));
-    zip.cerrarEntrada();
-    zip.terminar();
+    worksheet_freeze_panes(hoja, 1, 0);
+    for (size_t i = 0; i < campos.size(); ++i)
+        comprobar(worksheet_set_column(hoja, lxw_col_t(i), lxw_col_t(i),
+                                       double(std::min<qsizetype>(ancho[i], 60) + 2), nullptr));
+    const lxw_error e = workbook_close(libro.release());  // libera el libro aunque falle
+    if (e != LXW_NO_ERROR)
+        throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
+                         QStringLiteral("No se puede escribir el archivo %1: %2")
+                             .arg(archivo, QString::fromUtf8(lxw_strerror(e))));
 }
 
 }  // namespace orvo

@@ -1,11 +1,13 @@
 // De punta a punta con la orden orvo-informes sobre los libros de ejemplo: el diálogo de
 // opciones de impresión lleva el informe al archivo, lo cancela o deja ver el error del motor.
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "Apoyo.h"
+#include "Maquetador.h"
 
 using namespace orvo::prueba;
 
@@ -84,6 +86,31 @@ class PruebaImpresionEjecutor : public QObject {
             QString::fromUtf8(f.readAll()).remove(QChar(0xfeff)).split(QStringLiteral("\r\n"));
         QCOMPARE(lineas.value(0), QStringLiteral("Código;Descripción"));
         QVERIFY(lineas.size() > 10);
+    }
+
+    // Leída con otra biblioteca, la hoja da números en las columnas de importes y porcentajes.
+    void sumasYSaldosEnXlsxConNumeros() {
+        const QString xlsx = dir_.filePath(QStringLiteral("sumas.xlsx"));
+        const Salida s = ejecutar({"ImprimirBalanceSumasySaldos", "--empresa", "1", "--control",
+                                   "chkBalance(2)=1", "--destino", "archivo", "--archivo", xlsx});
+        QCOMPARE(s.codigo, 0);
+        const HojaXlsx h = leerXlsx(xlsx);
+        QVERIFY(h.cabeceraFija);
+        const QJsonArray filas = s.volcado.value("filas").toArray();
+        QVERIFY(filas.size() > 10);
+        const QStringList importes{"SaldoApertura", "Debe", "Haber", "Saldo", "Presupuesto"};
+        for (int f = 0; f < filas.size(); ++f) {
+            const QJsonObject fila = filas[f].toObject();
+            for (int c = 0; c < importes.size(); ++c) {
+                const auto celda = h.celdas.value(QChar(u'C' + c) + QString::number(f + 2));
+                QVERIFY(celda.numero && celda.formato == u"#,##0.00");
+                QCOMPARE(celda.valor.toDouble(),
+                         orvo::importeDeCelda(fila.value(importes[c]).toString())->aDouble());
+            }
+            const auto media = h.celdas.value(QStringLiteral("H%1").arg(f + 2));
+            QVERIFY(fila.value("Media").toString().isEmpty() ||
+                    (media.numero && media.formato == u"#,##0.00%"));
+        }
     }
 
     void cancelarLaImpresion() {
