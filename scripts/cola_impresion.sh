@@ -104,12 +104,6 @@ esperadas="$(paginas "$dir/referencia.pdf")"
 
 recibido=("$dir"/spool/d*-001)
 [ -f "${recibido[0]}" ] || fallo "la cola no guardó el documento recibido"
-texto="$(pdftotext "${recibido[0]}" - | sed 's/ﬁ/fi/g; s/ﬂ/fl/g')"  # sin ligaduras
-# Cada fila del informe: su cuenta y el principio de su descripción (las largas se acortan).
-filas=0
-while IFS= read -r valor; do
-  grep -qF -- "${valor:0:30}" <<<"$texto" || fallo "falta «$valor» en lo impreso"
-  filas=$((filas + 1))
-done < <(sed -n 's/^ *"\(Codigo\|Descripcion\)": "\(.*\)",\?$/\2/p' "$dir/volcado.json")
-[ "$filas" -gt 0 ] || fallo "el volcado no tiene filas"
-echo "Impreso en la cola $cola: $esperadas páginas, $((filas / 2)) filas"
+filas="$("$(dirname "$0")"/filas_impresas.sh "${recibido[0]}" "$dir/volcado.json")" \
+  || fallo "lo que recibió la cola no lleva las filas del informe"
+echo "Impreso en la cola $cola: $esperadas páginas, $filas"
