@@ -231,7 +231,7 @@ void FormularioInforme::botonClick(int indice) {
             if (b) b->setEnabled(false);
         if (c_.empresa) lngCodEmpresa_ = static_cast<long>(c_.empresa->currentData().toLongLong());
         if (RellenarInforme()) {
-            frmImprimir imprimir(comp_);
+            frmImprimir imprimir(comp_, informes().ruta());
             imprimir.setNombreInforme(nombrePlantilla());
             imprimir.setTituloInforme(tituloInforme());
             comp_.interfaz.setMousePointer(kPunteroPredeterminado);

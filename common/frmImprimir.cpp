@@ -17,8 +17,11 @@ QString rutaEnAplicacion(const QString& appPath, const QString& archivo) {
     return base + u'/' + archivo;
 }
 
-frmImprimir::frmImprimir(Componente& componente, QWidget* padre)
-    : QDialog(padre), comp_(componente), general_(componente) {
+frmImprimir::frmImprimir(Componente& componente, QString archivoDatos, QWidget* padre)
+    : QDialog(padre),
+      comp_(componente),
+      general_(componente),
+      archivoDatos_(std::move(archivoDatos)) {
     setObjectName(QStringLiteral("frmImprimir"));
     setWindowTitle(QStringLiteral("Opciones de impresión"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -71,7 +74,7 @@ void frmImprimir::cmdImprimir_Click(int indice) {
         motor->setReportFileName(rutaEnAplicacion(appPath, nombreInforme_));
         motor->setPassword(QChar(10) + anfitrion->ObtenerPasswordInformes(config->Aplicacion()));
         motor->setWindowTitle(tituloInforme_);
-        motor->setDataFiles(0, rutaEnAplicacion(appPath, QStringLiteral("Informes.mdb")));
+        motor->setDataFiles(0, archivoDatos_);
         motor->setWindowState(2);
         if (opciones_[0]->isChecked()) {
             motor->setDestination(0);

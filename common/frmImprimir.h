@@ -13,10 +13,12 @@ namespace orvo {
 
 // Opciones de impresión: pantalla, impresora predeterminada o archivo. Configura el motor
 // con la plantilla, la base de informes y el destino, lanza el informe y limpia las fórmulas.
+// 'archivoDatos' es el archivo de la conexión de informes en que se escribieron las filas: el
+// motor lee ese, esté donde esté, y no un Informes.mdb supuesto en la carpeta de la aplicación.
 class frmImprimir : public QDialog {
     Q_OBJECT
   public:
-    explicit frmImprimir(Componente& componente, QWidget* padre = nullptr);
+    frmImprimir(Componente& componente, QString archivoDatos, QWidget* padre = nullptr);
     void setNombreInforme(const QString& nombre) { nombreInforme_ = nombre; }
     void setTituloInforme(const QString& titulo) { tituloInforme_ = titulo; }
     // Carga y muestra modal.
@@ -31,6 +33,7 @@ class frmImprimir : public QDialog {
     Componente& comp_;
     cCMensajes mensajes_;
     cGeneral general_;
+    QString archivoDatos_;
     QString nombreInforme_;
     QString tituloInforme_;
     QRadioButton* opciones_[3];

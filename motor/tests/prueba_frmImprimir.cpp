@@ -87,7 +87,7 @@ class PruebaFrmImprimir : public QObject {
     void imprimir(int opcion, int boton, IMotorInformes& motor,
                   const std::function<void(frmImprimir&)>& despues = {}) {
         comp_->motor = &motor;
-        frmImprimir f(*comp_);
+        frmImprimir f(*comp_, QStringLiteral("/datos/informes-ana.db"));
         f.setNombreInforme(QStringLiteral("infCONT_Subcuentas.rpt"));
         f.setTituloInforme(QStringLiteral("Informe de subcuentas"));
         interfaz_.guion = [&](QDialog&) {
@@ -119,7 +119,7 @@ class PruebaFrmImprimir : public QObject {
 
     void rotulosYOpcionInicial() {
         comp_->motor = &espia_;
-        frmImprimir f(*comp_);
+        frmImprimir f(*comp_, QString());
         QCOMPARE(f.windowTitle(), QStringLiteral("Opciones de impresión"));
         QCOMPARE(f.opcion(0)->text(), QStringLiteral("Imprimir informe por pantalla"));
         QCOMPARE(f.opcion(1)->text(),
@@ -147,7 +147,7 @@ class PruebaFrmImprimir : public QObject {
         imprimir(opcion, 0, espia_);
         const QStringList esperado =
             QStringList{"ReportFileName=/opt/orvo/infCONT_Subcuentas.rpt", "Password=\ns3cr3t",
-                        "WindowTitle=Informe de subcuentas", "DataFiles(0)=/opt/orvo/Informes.mdb",
+                        "WindowTitle=Informe de subcuentas", "DataFiles(0)=/datos/informes-ana.db",
                         "WindowState=2"} +
             destino + QStringList{"PrintReport", "PageZoom=100"};
         QCOMPARE(espia_.registro, esperado);
@@ -236,7 +236,7 @@ class PruebaFrmImprimir : public QObject {
         Componente comp(interfaz_, vacio);
         comp.config = &config_;
         comp.motor = &espia_;
-        frmImprimir f(comp);
+        frmImprimir f(comp, QString());
         interfaz_.guion = [&](QDialog&) { f.boton(0)->click(); };
         f.mostrar();
         QVERIFY(espia_.registro.isEmpty());

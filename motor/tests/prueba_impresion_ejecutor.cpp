@@ -8,7 +8,9 @@
 
 #include "Apoyo.h"
 #include "Maquetador.h"
+#include "Moneda.h"
 
+using namespace orvo;
 using namespace orvo::prueba;
 
 namespace {
@@ -73,6 +75,50 @@ class PruebaImpresionEjecutor : public QObject {
             QCOMPARE(paginas[i].contains(QStringLiteral("Suma y sigue")), i + 1 < paginas.size());
         }
         QVERIFY(paginas.last().contains(QStringLiteral("Total del diario")));
+    }
+
+    // La base de informes lejos de --ruta: el motor lee la que el componente acaba de escribir,
+    // con sus filas y sus totales, y no un Informes.mdb vacío de la carpeta de la aplicación.
+    void informesFueraDeLaRuta_data() {
+        QTest::addColumn<QString>("operacion");
+        QTest::addColumn<QString>("clave");    // columna de texto que se busca de cada fila
+        QTest::addColumn<QString>("importe");  // columna cuya suma es el total impreso
+        QTest::addColumn<QString>("total");    // rótulo de la fila del total
+        QTest::newRow("diario") << "ImprimirLibroDiario" << "Asiento" << "Debe"
+                                << "Total del diario";
+        QTest::newRow("mayor") << "ImprimirLibroMayor" << "Asiento" << "Haber" << "Total general";
+        QTest::newRow("sumas y saldos")
+            << "ImprimirBalanceSumasySaldos" << "Codigo" << "Debe" << "Totales";
+        QTest::newRow("recibidas") << "ImprimirFacturasRecibidas" << "NumFactura"
+                                   << "BaseImponible" << "Totales";
+        QTest::newRow("emitidas") << "ImprimirFacturasEmitidas" << "NumFactura" << "CuotaIVA"
+                                  << "Totales";
+    }
+    void informesFueraDeLaRuta() {
+        if (!hayPdftotext()) QSKIP("pdftotext no está instalado");
+        QFETCH(QString, operacion);
+        QFETCH(QString, clave);
+        QFETCH(QString, importe);
+        QFETCH(QString, total);
+        QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("propia")));
+        const QString pdf = dir_.filePath(QStringLiteral("fuera.pdf"));
+        const Salida s = ejecutar({operacion, "--empresa", "1", "--informes",
+                                   dir_.filePath(QStringLiteral("propia/informes-ana.db")),
+                                   "--destino", "archivo", "--archivo", pdf});
+        QCOMPARE(s.codigo, 0);
+        const QJsonArray filas = s.volcado.value("filas").toArray();
+        QVERIFY(filas.size() > 3);
+        const QString texto = textoPdf(pdf).join(u'\n');
+        Moneda suma;
+        for (const QJsonValue& f : filas) {
+            const QString valor = f.toObject().value(clave).toString();
+            QVERIFY2(valor.isEmpty() || texto.contains(valor), qPrintable(valor));
+            suma += Moneda::deTexto(f.toObject().value(importe).toString()).value_or(Moneda());
+        }
+        QVERIFY(!suma.esCero());
+        const QRegularExpression linea(QRegularExpression::escape(total) + QStringLiteral(".*"));
+        QVERIFY2(linea.match(texto).captured().contains(suma.formatear()),
+                 qPrintable(suma.formatear()));
     }
 
     void csvPorLaExtension() {
