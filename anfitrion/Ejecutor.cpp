@@ -323,12 +323,13 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
             imp->boton(o.cancelarImpresion ? 1 : 0)->click();
         }
     };
+    // Las filas se copian solo para el volcado: en un libro de un millón de líneas son más de
+    // un gigabyte que nadie ha pedido.
     QJsonArray filas;
-    QString tablaVaciada;
-    informes.componente().antesDeVaciar = [&](const QString& tabla) {
-        tablaVaciada = tabla;
-        filas = leerFilas(*inf, tabla);
-    };
+    if (!o.volcado.isEmpty())
+        informes.componente().antesDeVaciar = [&](const QString& tabla) {
+            filas = leerFilas(*inf, tabla);
+        };
 
     int codigo = 1;
     try {

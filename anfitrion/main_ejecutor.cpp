@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTextStream>
 #include <cstdio>
 
@@ -23,6 +24,11 @@ int main(int argc, char** argv) {
                                                           QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", dir);
     }
+    // Los avisos de Qt sobre la plataforma sin pantalla ("This plugin does not support…") no
+    // son para quien lanza la orden: el error estándar lleva solo los mensajes del programa.
+    // QT_LOGGING_RULES los vuelve a mostrar si hace falta depurar.
+    QLoggingCategory::setFilterRules(
+        QStringLiteral("*.debug=false\n*.info=false\n*.warning=false"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvo-informes"));
     QTextStream salida(stdout);

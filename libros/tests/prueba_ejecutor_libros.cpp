@@ -1,5 +1,9 @@
 // Los libros de punta a punta por el ejecutor de órdenes, como los pide el anfitrión: el mismo
 // binario, los mismos controles por su nombre y el volcado de filas y fórmulas.
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -78,6 +82,21 @@ struct Escenario {
     qint64 banco, clientes, ventas, iva, proveedor;
 };
 
+// Pico de memoria residente, en KB, de una orden de orvo-informes (-1 si no termina bien).
+long picoDeMemoria(const QStringList& argumentos) {
+    std::vector<QByteArray> textos{QByteArrayLiteral(ORVO_INFORMES_EXE)};
+    for (const QString& a : argumentos) textos.push_back(a.toUtf8());
+    std::vector<char*> argv;
+    for (QByteArray& t : textos) argv.push_back(t.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int estado = 0;
+    rusage uso{};
+    if (wait4(pid, &estado, 0, &uso) != pid || !WIFEXITED(estado)) return -1;
+    return uso.ru_maxrss;
+}
+
 }  // namespace
 
 class PruebaEjecutorLibros : public QObject {
@@ -110,6 +129,34 @@ class PruebaEjecutorLibros : public QObject {
         QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_LibroDiario.rpt")));
         QCOMPARE(r.formula(2), QStringLiteral("Periodo= \"Periodo:  marzo/2026 ~ abril/2026\""));
         QVERIFY(QFile::exists(e.libro.carpeta() + QStringLiteral("/x.pdf")));
+    }
+
+    // Sin --volcado el ejecutor no guarda las filas: el Diario de 150.000 líneas ocupa lo mismo
+    // que el de 300 (con la copia de las filas eran decenas de megas más).
+    void memoriaPlanaSinVolcado() {
+        Escenario e;
+        e.libro.conta().Execute(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                           "WHERE i < 50000) INSERT INTO Asiento (CodEmpresa, Numero, Fecha) "
+                           "SELECT ?, i, '20260315' FROM n"),
+            {static_cast<qlonglong>(e.empresa)});
+        e.libro.conta().Execute(QStringLiteral(
+            "INSERT INTO Apunte (CodAsiento, CodCuenta, Concepto, CtdadDebe, CtdadHaber, "
+            "CtdadDebeEuros, CtdadHaberEuros) SELECT IDAsiento, IDCuenta, "
+            "'Factura número ' || IDAsiento, '1.234,56', '0', '1.234,56', '0' FROM Asiento, "
+            "(SELECT IDCuenta FROM Cuenta LIMIT 3)"));
+        auto pico = [&](const QString& hasta) {
+            return picoDeMemoria({"ImprimirLibroDiario", "--contabilidad", e.libro.conta().ruta(),
+                                  "--empresa", QString::number(e.empresa), "--ruta",
+                                  e.libro.carpeta(), "--control", "txtLibroDiario(3)=" + hasta,
+                                  "--cancelar-impresion"});
+        };
+        const long pocas = pico(QStringLiteral("100"));
+        const long muchas = pico(QStringLiteral("50000"));
+        QVERIFY(pocas > 0 && muchas > 0);
+        QVERIFY2(muchas - pocas < 20 * 1024, qPrintable(QStringLiteral("%1 KB frente a %2 KB")
+                                                             .arg(muchas)
+                                                             .arg(pocas)));
     }
 
     void desgloseConSaldoAnterior() {
