@@ -263,18 +263,6 @@ class PruebaListados : public QObject {
         QCOMPARE(formulas.at(1), QStringLiteral("Empresa= \"<ORV> Orvo Distribuciones, S.L.\""));
     }
 
-    void subcuentasConComillasSeListanTalCual() {
-        ProgresoGrabador progreso;
-        ContextoInforme contexto{*conta_, *inf_, progreso};
-        construirSubcuentas(contexto,
-                            {1, {}, QStringLiteral("4300001"), QStringLiteral("5720001"), false});
-        QCOMPARE(
-            filasDe(*inf_, QStringLiteral("Subcuentas"), QStringLiteral("Codigo, Descripcion")),
-            (QStringList{"4300001|Ferretería \"El Clavo\"", "4300002|L'Hospitalet Suministros",
-                         "4399999|Clientes de dudoso cobro", "4400000|Deudores varios",
-                         "5720001|Banco; DROP TABLE Subcuentas; --"}));
-    }
-
     void progresoSoloConFilas() {
         ProgresoGrabador progreso;
         ContextoInforme contexto{*conta_, *inf_, progreso};
@@ -373,47 +361,50 @@ class PruebaListados : public QObject {
 
     // --- Ejecutor de órdenes ---
 
-    void ordenSubcuentasDelGrupo43() {
-        const Ejecucion e =
-            ejecutarOrden({QStringLiteral("ImprimirSubcuentas"), QStringLiteral("--control"),
-                           QStringLiteral("txtSubcuentas(0)=4300000"), QStringLiteral("--control"),
-                           QStringLiteral("txtSubcuentas(1)=4399999")});
-        QCOMPARE(e.codigo, 1);  // se cancelan las opciones de impresión
-        QCOMPARE(filasDe(e.volcado.value("filas").toArray(), {"Codigo", "Descripcion", "Nivel"}),
-                 (QStringList{"4300000|Clientes varios|1", "4300001|Ferretería \"El Clavo\"|1",
-                              "4300002|L'Hospitalet Suministros|1",
-                              "4399999|Clientes de dudoso cobro|1"}));
-        QVERIFY(e.volcado.value("mensajes").toArray().isEmpty());
+    // Las opciones de impresión se cancelan, o no se llega a ellas: sale con 1.
+    void ordenes_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<QString>("columnas");
+        QTest::addColumn<QStringList>("filas");
+        QTest::addColumn<QStringList>("mensajes");
+        QTest::newRow("subcuentas del grupo 43")
+            << QStringList{"ImprimirSubcuentas", "--control", "txtSubcuentas(0)=4300000",
+                           "--control", "txtSubcuentas(1)=4399999"}
+            << "Codigo,Descripcion,Nivel"
+            << QStringList{"4300000|Clientes varios|1", "4300001|Ferretería \"El Clavo\"|1",
+                           "4300002|L'Hospitalet Suministros|1",
+                           "4399999|Clientes de dudoso cobro|1"}
+            << QStringList{};
+        QTest::newRow("subcuentas con las cuentas, textos tal cual")
+            << QStringList{"ImprimirSubcuentas", "--control", "chkSubcuentas=1", "--control",
+                           "txtSubcuentas(0)=4300002"}
+            << "Codigo,Descripcion,Nivel"
+            << QStringList{"4300002|L'Hospitalet Suministros|1",
+                           "4399999|Clientes de dudoso cobro|1",
+                           "44|DEUDORES VARIOS|2",
+                           "4400000|Deudores varios|3",
+                           "5|CUENTAS FINANCIERAS|1",
+                           "57|TESORERÍA|2",
+                           "572|Bancos|3",
+                           "5720001|Banco; DROP TABLE Subcuentas; --|4"}
+            << QStringList{};
+        QTest::newRow("epígrafes de los dos documentos")
+            << QStringList{"ImprimirEpigrafes", "--control", "chkDocumento(1)=1"} << "Codigo,Nivel"
+            << QStringList{"1|1", "1.1|2", "2|1", "2.1|2", "3|1", "4|1"} << QStringList{};
+        QTest::newRow("epígrafes sin documento")
+            << QStringList{"ImprimirEpigrafes", "--control", "chkDocumento(0)=0"} << "Codigo"
+            << QStringList{} << QStringList{cCMensajes().Mensaje28()};
     }
-
-    void ordenSubcuentasConLasCuentas() {
-        const Ejecucion e =
-            ejecutarOrden({QStringLiteral("ImprimirSubcuentas"), QStringLiteral("--control"),
-                           QStringLiteral("chkSubcuentas=1"), QStringLiteral("--control"),
-                           QStringLiteral("txtSubcuentas(0)=4300002")});
-        QCOMPARE(filasDe(e.volcado.value("filas").toArray(), {"Codigo", "Nivel"}),
-                 (QStringList{"4300002|1", "4399999|1", "44|2", "4400000|3", "5|1", "57|2", "572|3",
-                              "5720001|4"}));
-    }
-
-    void ordenEpigrafesDeLosDosDocumentos() {
-        const Ejecucion e =
-            ejecutarOrden({QStringLiteral("ImprimirEpigrafes"), QStringLiteral("--control"),
-                           QStringLiteral("chkDocumento(1)=1")});
-        QCOMPARE(filasDe(e.volcado.value("filas").toArray(), {"Codigo", "Nivel"}),
-                 (QStringList{"1|1", "1.1|2", "2|1", "2.1|2", "3|1", "4|1"}));
-    }
-
-    void ordenEpigrafesSinDocumento() {
-        const Ejecucion e =
-            ejecutarOrden({QStringLiteral("ImprimirEpigrafes"), QStringLiteral("--control"),
-                           QStringLiteral("chkDocumento(0)=0")});
+    void ordenes() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(QString, columnas);
+        const Ejecucion e = ejecutarOrden(argumentos);
         QCOMPARE(e.codigo, 1);
-        const QJsonArray mensajes = e.volcado.value("mensajes").toArray();
-        QCOMPARE(mensajes.size(), 1);
-        QCOMPARE(mensajes[0].toObject().value("texto").toString(), cCMensajes().Mensaje28());
-        QVERIFY(e.volcado.value("filas").toArray().isEmpty());
-        QVERIFY(e.volcado.value("informe").isNull());
+        QTEST(filasDe(e.volcado.value("filas").toArray(), columnas.split(u',')), "filas");
+        QStringList mensajes;
+        for (const QJsonValue& m : e.volcado.value("mensajes").toArray())
+            mensajes << m.toObject().value("texto").toString();
+        QTEST(mensajes, "mensajes");
     }
 
     void ordenImprimeLosDosListados_data() {

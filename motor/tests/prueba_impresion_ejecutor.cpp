@@ -121,19 +121,6 @@ class PruebaImpresionEjecutor : public QObject {
                  qPrintable(suma.formatear()));
     }
 
-    void csvPorLaExtension() {
-        const QString csv = dir_.filePath(QStringLiteral("subcuentas.csv"));
-        const Salida s = ejecutar(
-            {"ImprimirSubcuentas", "--empresa", "1", "--destino", "archivo", "--archivo", csv});
-        QCOMPARE(s.codigo, 0);
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QStringList lineas =
-            QString::fromUtf8(f.readAll()).remove(QChar(0xfeff)).split(QStringLiteral("\r\n"));
-        QCOMPARE(lineas.value(0), QStringLiteral("Código;Descripción"));
-        QVERIFY(lineas.size() > 10);
-    }
-
     // Leída con otra biblioteca, la hoja da números en las columnas de importes y porcentajes.
     void sumasYSaldosEnXlsxConNumeros() {
         const QString xlsx = dir_.filePath(QStringLiteral("sumas.xlsx"));
