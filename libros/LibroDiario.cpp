@@ -6,23 +6,37 @@ namespace orvo {
 
 namespace {
 
+// Con los números de asiento de la empresa enteros y sin repetir, que es lo corriente, su orden
+// numérico es el del índice Asiento(CodEmpresa, Numero) y la fecha no llega a desempatar: la
+// consulta sigue el índice en el orden de impresión y no hay que ordenar un millón de filas.
+// Un número con letras, con decimales o repetido obliga a ordenar por Val(Numero) y fecha.
+bool numerosEnOrdenDeIndice(Conexion& contabilidad, long empresa) {
+    return contabilidad
+        .valor(QStringLiteral("SELECT NOT EXISTS (SELECT 1 FROM Asiento WHERE CodEmpresa = ? "
+                              "GROUP BY Numero HAVING count(*) > 1 "
+                              "OR CAST(Numero AS TEXT) <> CAST(CAST(Numero AS INTEGER) AS TEXT))"),
+               {static_cast<qlonglong>(empresa)})
+        .toBool();
+}
+
 // Columnas y condiciones comunes a la consulta normal y a las dos pasadas de la ordenada.
 // CROSS JOIN fija el orden de la unión (asientos del periodo, sus apuntes, la cuenta de cada
 // uno): sin estadísticas, SQLite empezaría por las subcuentas y recorrería los asientos del
-// periodo una vez por subcuenta.
-QString consultaApuntes(bool euros, const QString& condicionExtra, int pasada) {
+// periodo una vez por subcuenta. 'numero' es la expresión que filtra y ordena los asientos.
+QString consultaApuntes(bool euros, const QString& numero, const QString& condicionExtra,
+                        int pasada) {
     return QStringLiteral(
                "SELECT Asiento.Numero, Asiento.IDAsiento, Asiento.Fecha, Cuenta.Codigo, "
                "Cuenta.Descripcion AS DescripcionCta, Apunte.Concepto, %1, "
-               "Val(Asiento.Numero) AS NumeroValor, Apunte.IDApunte, %2 AS Pasada "
+               "%3 AS NumeroValor, Apunte.IDApunte, %2 AS Pasada "
                "FROM Asiento CROSS JOIN Apunte ON Asiento.IDAsiento = Apunte.CodAsiento "
                "CROSS JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta "
                "WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? "
                "AND Cuenta.CodTipo_Cuenta = 2 "
-               "AND Val(Asiento.Numero) >= ? AND Val(Asiento.Numero) <= ? "
+               "AND %3 >= ? AND %3 <= ? "
                "AND Cuenta.Codigo >= ? AND Cuenta.Codigo <= ? "
                "AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? ")
-               .arg(importesApunte(euros), QString::number(pasada)) +
+               .arg(importesApunte(euros), QString::number(pasada), numero) +
            condicionExtra;
 }
 
@@ -51,20 +65,29 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
     // primero los del debe y luego los del haber, cada grupo por código de subcuenta. Las
     // pasadas miran las columnas en pesetas sea cual sea la moneda: un apunte con las dos
     // a cero no sale y uno con las dos distintas de cero sale dos veces.
+    const bool porIndice = numerosEnOrdenDeIndice(contexto.contabilidad, o.empresa);
+    const QString numero =
+        porIndice ? QStringLiteral("Asiento.Numero") : QStringLiteral("Val(Asiento.Numero)");
+    // Dentro de un asiento los apuntes llegan por el índice de Apunte(CodAsiento) en el orden
+    // de su clave, así que con el índice no queda nada que ordenar.
     const QString orden =
-        QStringLiteral(" ORDER BY NumeroValor, Fecha, IDAsiento, Pasada, %1IDApunte")
-            .arg(o.apuntesOrdenados ? QStringLiteral("Codigo, ") : QString());
+        QStringLiteral(" ORDER BY NumeroValor, %1%2%3IDApunte")
+            .arg(porIndice ? QString() : QStringLiteral("Fecha, "),
+                 QStringLiteral("IDAsiento, "),
+                 o.apuntesOrdenados ? QStringLiteral("Pasada, Codigo, ") : QString());
     QString apuntes;
     Parametros params = filtros;
     if (o.apuntesOrdenados) {
-        apuntes = consultaApuntes(
-                      o.euros, QStringLiteral("AND CCur(NULLIF(Apunte.CtdadDebe, '')) <> 0"), 0) +
+        apuntes = consultaApuntes(o.euros, numero,
+                                  QStringLiteral("AND CCur(NULLIF(Apunte.CtdadDebe, '')) <> 0"),
+                                  0) +
                   QStringLiteral(" UNION ALL ") +
-                  consultaApuntes(
-                      o.euros, QStringLiteral("AND CCur(NULLIF(Apunte.CtdadHaber, '')) <> 0"), 1);
+                  consultaApuntes(o.euros, numero,
+                                  QStringLiteral("AND CCur(NULLIF(Apunte.CtdadHaber, '')) <> 0"),
+                                  1);
         params += filtros;
     } else {
-        apuntes = consultaApuntes(o.euros, QString(), 0);
+        apuntes = consultaApuntes(o.euros, numero, QString(), 0);
     }
     // El recuento para la barra de progreso no necesita el orden: así no se ordena dos veces.
     const qint64 total =

@@ -77,11 +77,24 @@ class SaldoAnterior {
     QHash<qint64, std::pair<Moneda, Moneda>> porCuenta_;
 };
 
+// ¿Abarca el intervalo pocas subcuentas de la empresa? Entonces conviene ir de cada subcuenta a
+// sus apuntes por el índice de Apunte(CodCuenta). Si abarca muchas, ese camino salta por todo el
+// archivo (una lectura por apunte, que en un millón de líneas es casi todo el tiempo) y sale más
+// barato recorrer los asientos una vez, en el orden en que están guardados, y que SQLite ordene.
+bool pocasSubcuentas(Conexion& contabilidad, const OpcionesLibroMayor& o) {
+    if (o.subcuentaUnica) return true;
+    Recordset rs = contabilidad.Execute(
+        QStringLiteral("SELECT count(*), "
+                       "COALESCE(SUM(CASE WHEN Codigo >= ? AND Codigo <= ? THEN 1 ELSE 0 END), 0) "
+                       "FROM Cuenta WHERE CodEmpresa = ? AND CodTipo_Cuenta = 2"),
+        {o.subcuentaDesde, o.subcuentaHasta, static_cast<qlonglong>(o.empresa)});
+    return rs.entero(1) * 4 < rs.entero(0);
+}
+
 }  // namespace
 
-// Las uniones van en orden fijo (CROSS JOIN): de las subcuentas del intervalo a sus apuntes por
-// el índice de cuenta y de ahí a su asiento. Sin estadísticas, SQLite podría empezar por los
-// asientos del periodo y repetir ese recorrido por cada subcuenta.
+// Las uniones van en orden fijo (CROSS JOIN), el que pocasSubcuentas() elige: sin estadísticas,
+// SQLite no sabría cuál de los dos recorridos le conviene.
 FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLibroMayor& o) {
     Parametros params{static_cast<qlonglong>(o.empresa), static_cast<qlonglong>(o.empresa)};
     QString filtroSubcuenta;
@@ -94,11 +107,14 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
     }
     params << primerDiaDelMes(o.desde) << ultimoDiaDelMes(o.hasta);
     const QString uniones =
-        QStringLiteral(
-            "FROM Cuenta CROSS JOIN Apunte ON Apunte.CodCuenta = Cuenta.IDCuenta "
-            "CROSS JOIN Asiento ON Asiento.IDAsiento = Apunte.CodAsiento "
-            "WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? "
-            "AND Cuenta.CodTipo_Cuenta = 2 ") +
+        (pocasSubcuentas(contexto.contabilidad, o)
+             ? QStringLiteral("FROM Cuenta CROSS JOIN Apunte ON Apunte.CodCuenta = Cuenta.IDCuenta "
+                              "CROSS JOIN Asiento ON Asiento.IDAsiento = Apunte.CodAsiento ")
+             : QStringLiteral(
+                   "FROM Asiento CROSS JOIN Apunte ON Apunte.CodAsiento = Asiento.IDAsiento "
+                   "CROSS JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta ")) +
+        QStringLiteral("WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? "
+                       "AND Cuenta.CodTipo_Cuenta = 2 ") +
         filtroSubcuenta + QStringLiteral("AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? ");
     // El recuento para la barra de progreso, sin columnas ni orden que no necesita.
     const qint64 total =
