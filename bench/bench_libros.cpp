@@ -1,219 +1,196 @@
-// Rendimiento de los libros Diario y Mayor sobre una empresa de un millón de apuntes.
+// El Diario y el Mayor de un millón de apuntes como los ve quien los pide: órdenes enteras de
+// orvo-informes medidas con el reloj de pared y su pico de memoria (wait4), frente a lo que
+// tarda SQLite en escribir las mismas filas con un INSERT ... SELECT y frente a `ledger reg`
+// sobre los mismos libros escritos como diario de ledger, todo en la misma ejecución.
 //
-//   bench_libros generar FILE [APUNTES]   escribe los libros grandes (333.333 asientos por
-//                                          millón de apuntes, tres apuntes por asiento)
-//   bench_libros medir FILE               mide, cada cosa en un proceso aparte para que el pico
-//                                          de memoria sea solo suyo, un INSERT ... SELECT que
-//                                          escribe las mismas filas y la construcción del libro
+//   bench_libros [CARPETA]   (por omisión /tmp/orvo-bench-libros; los libros se escriben la
+//                             primera vez y se reutilizan después)
 //
-// La construcción del Diario debe tardar como mucho 1,5 veces el INSERT ... SELECT, la del
-// Mayor 2 veces, y ninguna pasar de 150 MB de memoria.
+// Libros: 333.333 asientos de tres apuntes, 2.000 subcuentas, cada apunte en una subcuenta al
+// azar, y solo los índices Apunte(CodAsiento), Apunte(CodCuenta), Asiento(CodEmpresa, Numero) y
+// Cuenta(CodEmpresa, Codigo). Sale con 1 si algo no cumple: Diario <= 1,5 y Mayor <= 2 veces el
+// INSERT ... SELECT, el PDF del Diario antes que `ledger reg`, y todo por debajo de 150 MB.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTextStream>
 #include <cstdio>
-#include <ctime>
+#include <optional>
 
 #include "Conexion.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
-#include "LibroDiario.h"
-#include "LibroMayor.h"
+#include "Moneda.h"
+
+extern char** environ;
 
 using namespace orvo;
 
 namespace {
 
-constexpr long kEmpresa = 1;
-constexpr int kSubcuentas = 400;
+constexpr int kAsientos = 333333;
+constexpr int kLineas = 3;
+constexpr int kSubcuentas = 2000;
+constexpr long kLimiteKB = 150 * 1024;
 
-void generar(const QString& ruta, qint64 apuntes) {
-    if (QFile::exists(ruta))
-        throw ErrorOrvo(58, QStringLiteral("El archivo ya existe: %1").arg(ruta));
-    auto con = Conexion::abrir(ruta, true);
-    con->Execute(QStringLiteral("PRAGMA journal_mode = OFF"));
-    con->Execute(QStringLiteral("PRAGMA synchronous = OFF"));
-    Esquemas::crearContabilidad(*con);
-    Transaccion t(*con);
-    con->Execute(
-        QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
-                       "FechaIni, FechaFin, DesgloseSubCuentas) VALUES "
-                       "(?, 'GRANDE', 'Libros Grandes, S.A.', 2026, '20260101', '20261231', 7)"),
-        {static_cast<qlonglong>(kEmpresa)});
-    Instruccion cuenta = con->preparar(QStringLiteral(
-        "INSERT INTO Cuenta (IDCuenta, CodEmpresa, CodTipo_Cuenta, Codigo, Descripcion, "
-        "Nivel) VALUES (?, ?, 2, ?, ?, 5)"));
-    for (int i = 1; i <= kSubcuentas; ++i) {
-        const QString codigo =
-            QStringLiteral("%1%2").arg(1 + i % 7).arg(i, 6, 10, QLatin1Char('0'));
-        cuenta.ejecutar({i, static_cast<qlonglong>(kEmpresa), codigo,
-                         QStringLiteral("Subcuenta número %1").arg(i)});
-    }
-    Instruccion asiento = con->preparar(QStringLiteral(
-        "INSERT INTO Asiento (IDAsiento, CodEmpresa, Numero, Fecha) VALUES (?, ?, ?, ?)"));
-    Instruccion apunte =
-        con->preparar(QStringLiteral("INSERT INTO Apunte (CodAsiento, CodCuenta, Concepto, "
-                                     "CtdadDebe, CtdadHaber, CtdadDebeEuros, "
-                                     "CtdadHaberEuros) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-    const qint64 asientos = apuntes / 3;
-    quint32 semilla = 12345;
-    auto azar = [&semilla](quint32 n) {
-        semilla = semilla * 1103515245u + 12345u;
-        return (semilla >> 8) % n;
-    };
-    qint64 escritos = 0;
-    for (qint64 a = 1; a <= asientos; ++a) {
-        // Fechas crecientes a lo largo del año; los números van en el orden de las fechas.
-        const QDate fecha = QDate(2026, 1, 1).addDays(static_cast<int>(a * 365 / (asientos + 1)));
-        asiento.ejecutar(
-            {a, static_cast<qlonglong>(kEmpresa), a, fecha.toString(QStringLiteral("yyyyMMdd"))});
-        const int lineas = a == asientos ? static_cast<int>(apuntes - escritos) : 3;
-        const Moneda total = Moneda::deDiezmilesimas((1 + azar(500000)) * 100);
-        for (int l = 0; l < lineas; ++l) {
-            // Un apunte al debe por el total y el resto al haber, repartido.
-            const bool debe = l == 0;
-            const Moneda importe =
-                debe ? total : Moneda::deDiezmilesimas(total.diezmilesimas() / (lineas - 1));
-            const QString texto = importe.formatear(true);
-            const QString pesetas = importe.formatear(false);
-            apunte.ejecutar(
-                {a, 1 + azar(kSubcuentas),
-                 QStringLiteral("Concepto del apunte %1 del asiento %2").arg(l + 1).arg(a),
-                 debe ? pesetas : QStringLiteral("0"), debe ? QStringLiteral("0") : pesetas,
-                 debe ? texto : QStringLiteral("0"), debe ? QStringLiteral("0") : texto});
-            ++escritos;
-        }
-    }
-    t.confirmar();
+QString codigoSubcuenta(int i) {
+    return QStringLiteral("%1%2").arg(1 + i % 7).arg(i, 6, 10, QLatin1Char('0'));
 }
 
-// Tiempo de CPU del proceso (usuario y sistema), en segundos.
-double segundosDeProceso() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+// Escribe los libros en SQLite y, a la vez, el mismo diario en el formato de ledger.
+void generar(const QString& libros, const QString& diarioLedger) {
+    const QString provisional = libros + QStringLiteral(".parcial");
+    QFile::remove(provisional);
+    QFile texto(diarioLedger);
+    if (!texto.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw ErrorOrvo(75, QStringLiteral("No se puede escribir %1").arg(diarioLedger));
+    QTextStream ledger(&texto);
+    {
+        auto con = Conexion::abrir(provisional, true);
+        con->ejecutarScript(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"));
+        Esquemas::crearContabilidad(*con);
+        // Solo los índices de unos libros corrientes: nada hecho a la medida de los informes.
+        QStringList indices;
+        for (Recordset rs = con->Execute(QStringLiteral(
+                 "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
+             !rs.Eof(); rs.MoveNext())
+            indices << rs.Fields(0).toString();
+        for (const QString& i : indices)
+            con->Execute(QStringLiteral("DROP INDEX ") + identificador(i));
+        con->ejecutarScript(QStringLiteral(
+            "CREATE INDEX ixApunteAsiento ON Apunte (CodAsiento);"
+            "CREATE INDEX ixApunteCuenta ON Apunte (CodCuenta);"
+            "CREATE INDEX ixAsientoEmpresaNumero ON Asiento (CodEmpresa, Numero);"
+            "CREATE UNIQUE INDEX ixCuentaEmpresaCodigo ON Cuenta (CodEmpresa, Codigo);"));
+        Transaccion t(*con);
+        con->ejecutarScript(QStringLiteral(
+            "INSERT INTO Tipo_Cuenta VALUES (1, 'Cuenta'), (2, 'Subcuenta'), (3, 'Cuenta creada');"
+            "INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, FechaIni, "
+            "FechaFin, DesgloseSubCuentas) VALUES "
+            "(1, 'GRANDE', 'Libros Grandes, S.A.', 2026, '20260101', '20261231', 7);"));
+        Instruccion cuenta = con->preparar(QStringLiteral(
+            "INSERT INTO Cuenta (IDCuenta, CodEmpresa, CodTipo_Cuenta, Codigo, Descripcion, "
+            "Nivel) VALUES (?, 1, 2, ?, ?, 7)"));
+        QStringList nombres;
+        for (int i = 1; i <= kSubcuentas; ++i) {
+            nombres << QStringLiteral("Subcuenta número %1").arg(i);
+            cuenta.ejecutar({i, codigoSubcuenta(i), nombres.last()});
+        }
+        Instruccion asiento = con->preparar(QStringLiteral(
+            "INSERT INTO Asiento (IDAsiento, CodEmpresa, Numero, Fecha) VALUES (?, 1, ?, ?)"));
+        Instruccion apunte = con->preparar(QStringLiteral(
+            "INSERT INTO Apunte (CodAsiento, CodCuenta, Concepto, CtdadDebe, CtdadHaber, "
+            "CtdadDebeEuros, CtdadHaberEuros) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+        quint32 semilla = 12345;
+        auto azar = [&semilla](quint32 n) {
+            semilla = semilla * 1103515245u + 12345u;
+            return (semilla >> 8) % n;
+        };
+        const QString cero = QStringLiteral("0");
+        for (int a = 1; a <= kAsientos; ++a) {
+            // Fechas crecientes a lo largo del año; los números siguen a las fechas.
+            const QDate fecha = QDate(2026, 1, 1).addDays(a * 365LL / (kAsientos + 1));
+            asiento.ejecutar({a, a, fecha.toString(QStringLiteral("yyyyMMdd"))});
+            ledger << fecha.toString(QStringLiteral("yyyy/MM/dd")) << " Asiento " << a << '\n';
+            // Un cargo por el total y dos abonos que lo reparten: el asiento cuadra al céntimo.
+            const qint64 abonos[2] = {1 + azar(200000), 1 + azar(200000)};
+            for (int l = 0; l < kLineas; ++l) {
+                const qint64 centimos = l == 0 ? abonos[0] + abonos[1] : abonos[l - 1];
+                const Moneda euros = Moneda::deDiezmilesimas(centimos * 100);
+                const Moneda pesetas = Moneda::deDiezmilesimas(centimos * 166386 / 100 * 100);
+                const int sub = 1 + static_cast<int>(azar(kSubcuentas));
+                const QString concepto =
+                    QStringLiteral("Factura %1 línea %2").arg(a).arg(l + 1);
+                const bool debe = l == 0;
+                apunte.ejecutar({a, sub, concepto, debe ? pesetas.formatear(false) : cero,
+                                 debe ? cero : pesetas.formatear(false),
+                                 debe ? euros.formatear(true) : cero,
+                                 debe ? cero : euros.formatear(true)});
+                ledger << "    " << codigoSubcuenta(sub) << ' ' << nombres[sub - 1] << "  EUR "
+                       << (debe ? "" : "-") << centimos / 100 << '.'
+                       << QStringLiteral("%1").arg(centimos % 100, 2, 10, QLatin1Char('0'))
+                       << "  ; " << concepto << '\n';
+            }
+            ledger << '\n';
+        }
+        t.confirmar();
+    }
+    if (!QFile::rename(provisional, libros))
+        throw ErrorOrvo(75, QStringLiteral("No se puede renombrar %1").arg(provisional));
+}
+
+// La base: las filas del Diario escritas por SQLite solo, con sus propias funciones.
+int baseSqlite(const QString& libros, const QString& informes) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open(informes.toUtf8().constData(), &db) != SQLITE_OK) return 1;
+    const QByteArray sql =
+        QByteArrayLiteral("ATTACH DATABASE '") + libros.toUtf8() +
+        QByteArrayLiteral(
+            "' AS c; BEGIN; "
+            "INSERT INTO Libro_Diario (Asiento, Fecha, Descripcion, Concepto, Debe, Haber) "
+            "SELECT Numero || ' (' || IDAsiento || ')', "
+            "substr(Fecha, 7, 2) || '/' || substr(Fecha, 5, 2) || '/' || substr(Fecha, 1, 4), "
+            "Codigo || ' - ' || Cuenta.Descripcion, Concepto, CtdadDebeEuros, CtdadHaberEuros "
+            "FROM c.Asiento JOIN c.Apunte ON Apunte.CodAsiento = Asiento.IDAsiento "
+            "JOIN c.Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta "
+            "WHERE Asiento.CodEmpresa = 1 AND Cuenta.CodEmpresa = 1 AND CodTipo_Cuenta = 2 "
+            "AND Fecha >= '20260101' AND Fecha <= '20261231' "
+            "ORDER BY CAST(Numero AS INTEGER), Fecha, IDAsiento, IDApunte; COMMIT;");
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) std::fprintf(stderr, "%s\n", error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return rc == SQLITE_OK ? 0 : 1;
 }
 
 struct Medida {
     double segundos = 0;
-    double cpu = 0;
     long picoKB = 0;
-    qint64 filas = 0;
+    int codigo = 0;
 };
 
-// Lo que hace cada proceso hijo: una sola medida sobre una base de informes nueva.
-Medida medirUna(const QString& que, const QString& contabilidad, const QString& informes) {
-    QFile::remove(informes);
-    auto conta = Conexion::abrir(contabilidad);
-    auto inf = Conexion::abrir(informes, true);
-    Esquemas::crearInformes(*inf);
-    ProgresoNulo progreso;
-    ContextoInforme contexto{*conta, *inf, progreso};
-    const QDate desde(2026, 1, 1), hasta(2026, 12, 31);
-    const QString tabla = que.endsWith(QStringLiteral("diario")) ? QStringLiteral("Libro_Diario")
-                                                                 : QStringLiteral("Libro_Mayor");
+// Una orden entera, de arrancar a terminar, con su salida estándar a 'salida'.
+Medida medir(const QStringList& orden, const QString& salida) {
+    std::vector<QByteArray> textos;
+    for (const QString& a : orden) textos.push_back(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& t : textos) argv.push_back(t.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t acciones;
+    posix_spawn_file_actions_init(&acciones);
+    posix_spawn_file_actions_addopen(&acciones, 1, salida.toLocal8Bit().constData(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     QElapsedTimer reloj;
     reloj.start();
-    const double cpu0 = segundosDeProceso();
-    {
-        Transaccion t(*inf);
-        if (que == u"base-diario" || que == u"base-mayor") {
-            // La misma consulta (con el mismo orden de uniones), las mismas filas y la misma
-            // tabla, sin pasar por C++.
-            inf->Execute(QStringLiteral("ATTACH DATABASE ? AS c"), {contabilidad});
-            const bool diario = que == u"base-diario";
-            const QString columnas =
-                diario ? QStringLiteral(
-                             "Libro_Diario (Asiento, Fecha, Descripcion, Concepto, Debe, Haber) "
-                             "SELECT Numero || ' (' || IDAsiento || ')', ")
-                       : QStringLiteral(
-                             "Libro_Mayor (Codigo, Descripcion, Asiento, Fecha, Concepto, Debe, "
-                             "Haber, Saldo) SELECT Codigo, Cuenta.Descripcion, "
-                             "Numero || ' (' || IDAsiento || ')', ");
-            inf->Execute(
-                QStringLiteral("INSERT INTO ") + columnas +
-                    QStringLiteral("substr(Fecha, 7, 2) || '/' || substr(Fecha, 5, 2) || '/' || "
-                                   "substr(Fecha, 1, 4), ") +
-                    (diario ? QStringLiteral("Codigo || ' - ' || Cuenta.Descripcion, Concepto, "
-                                             "CtdadDebeEuros, CtdadHaberEuros ")
-                            : QStringLiteral(
-                                  "Concepto, CtdadDebeEuros, CtdadHaberEuros, CtdadDebeEuros ")) +
-                    QStringLiteral("FROM ") +
-                    (diario
-                         ? QStringLiteral(
-                               "c.Asiento CROSS JOIN c.Apunte ON Asiento.IDAsiento = "
-                               "Apunte.CodAsiento "
-                               "CROSS JOIN c.Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta ")
-                         : QStringLiteral(
-                               "c.Cuenta CROSS JOIN c.Apunte ON Apunte.CodCuenta = Cuenta.IDCuenta "
-                               "CROSS JOIN c.Asiento ON Asiento.IDAsiento = Apunte.CodAsiento ")) +
-                    QStringLiteral(
-                        "WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? AND CodTipo_Cuenta "
-                        "= 2 "
-                        "AND Codigo >= ? AND Codigo <= ? AND Fecha >= ? AND Fecha <= ? ORDER BY ") +
-                    (diario ? QStringLiteral("Val(Numero), Fecha, IDAsiento, IDApunte")
-                            : QStringLiteral("Codigo, Val(Numero), Fecha, IDAsiento, IDApunte")),
-                {static_cast<qlonglong>(kEmpresa), static_cast<qlonglong>(kEmpresa),
-                 QStringLiteral("0000000"), QStringLiteral("9999999"),
-                 diario ? QStringLiteral("20260101") : QStringLiteral("20260201"),
-                 QStringLiteral("20261231")});
-        } else if (que == u"diario") {
-            OpcionesLibroDiario o;
-            o.empresa = kEmpresa;
-            o.subcuentaDesde = QStringLiteral("0000000");
-            o.subcuentaHasta = QStringLiteral("9999999");
-            o.asientoDesde = QStringLiteral("0");
-            o.asientoHasta = QStringLiteral("9999999");
-            o.desde = desde;
-            o.hasta = hasta;
-            construirLibroDiario(contexto, o);
-        } else if (que == u"mayor") {
-            OpcionesLibroMayor o;
-            o.empresa = kEmpresa;
-            o.subcuentaDesde = QStringLiteral("0000000");
-            o.subcuentaHasta = QStringLiteral("9999999");
-            o.desde = QDate(2026, 2, 1);  // con saldo anterior: una consulta más por subcuenta
-            o.hasta = hasta;
-            o.inicioEjercicio = desde;
-            o.saldoAnterior = true;
-            construirLibroMayor(contexto, o);
-        } else {
-            throw ErrorOrvo(5, QStringLiteral("Medida desconocida: %1").arg(que));
-        }
-        t.confirmar();
-    }
+    pid_t pid = 0;
+    const int rc = posix_spawnp(&pid, argv[0], &acciones, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&acciones);
+    if (rc != 0) throw ErrorOrvo(53, QStringLiteral("No se puede lanzar %1").arg(orden.first()));
+    int estado = 0;
+    rusage uso{};
+    wait4(pid, &estado, 0, &uso);
     Medida m;
     m.segundos = reloj.nsecsElapsed() / 1e9;
-    m.cpu = segundosDeProceso() - cpu0;
-    m.filas = inf->valor(QStringLiteral("SELECT count(*) FROM ") + tabla).toLongLong();
-    rusage uso{};
-    getrusage(RUSAGE_SELF, &uso);
     m.picoKB = uso.ru_maxrss;
+    m.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
     return m;
 }
 
-Medida enOtroProceso(const QString& que, const QString& contabilidad) {
-    QProcess p;
-    const QString informes = QDir::temp().filePath(QStringLiteral("bench_libros_%1.mdb").arg(que));
-    p.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("una"), que, contabilidad, informes});
-    if (!p.waitForFinished(-1) || p.exitCode() != 0)
-        throw ErrorOrvo(5, QStringLiteral("Falló la medida %1: %2")
-                               .arg(que, QString::fromLocal8Bit(p.readAllStandardError())));
-    const QStringList partes = QString::fromLatin1(p.readAllStandardOutput()).split(u' ');
-    QFile::remove(informes);
-    return {partes.value(0).toDouble(), partes.value(1).toDouble(), partes.value(2).toLong(),
-            partes.value(3).toLongLong()};
+QString segundos(double s) {
+    return QString::number(s, 'f', 2).replace(u'.', u',') + QStringLiteral(" s");
 }
-
-int uso() {
-    std::fputs("Uso: bench_libros generar FILE [APUNTES] | bench_libros medir FILE\n", stderr);
-    return 2;
+QString megas(long kb) {
+    return QString::number(kb / 1024.0, 'f', 0) + QStringLiteral(" MB");
 }
 
 }  // namespace
@@ -221,60 +198,84 @@ int uso() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList a = app.arguments().mid(1);
+    if (a.size() == 3 && a[0] == u"base") return baseSqlite(a[1], a[2]);
     QTextStream out(stdout);
     try {
-        if (a.size() >= 2 && a[0] == u"generar") {
-            const qint64 apuntes = a.size() > 2 ? a[2].toLongLong() : 1000000;
-            if (apuntes < 3) return uso();
-            QElapsedTimer reloj;
-            reloj.start();
-            generar(a[1], apuntes);
-            out << "Generados " << apuntes << " apuntes en " << apuntes / 3 << " asientos en "
-                << reloj.elapsed() / 1000.0 << " s\n";
-            return 0;
+        const QDir dir(a.value(0, QDir::temp().filePath(QStringLiteral("orvo-bench-libros"))));
+        if (!QDir().mkpath(dir.path()))
+            throw ErrorOrvo(75, QStringLiteral("No se puede crear %1").arg(dir.path()));
+        const QString libros = dir.filePath(QStringLiteral("libros.db"));
+        const QString diarioLedger = dir.filePath(QStringLiteral("libros.ledger"));
+        if (!QFile::exists(libros) || !QFile::exists(diarioLedger)) {
+            out << "Escribiendo los libros en " << dir.path() << " ..." << Qt::endl;
+            generar(libros, diarioLedger);
         }
-        if (a.size() == 4 && a[0] == u"una") {
-            const Medida m = medirUna(a[1], a[2], a[3]);
-            out << m.segundos << ' ' << m.cpu << ' ' << m.picoKB << ' ' << m.filas;
-            return 0;
-        }
-        if (a.size() == 2 && a[0] == u"medir") {
-            if (!QFile::exists(a[1])) throw ErrorOrvo(53, QStringLiteral("No existe %1").arg(a[1]));
-            const double limites[2] = {1.5, 2.0};
-            const char* nombres[2] = {"diario", "mayor"};
-            bool bien = true;
-            for (int i = 0; i < 2; ++i) {
-                const QString libro = QString::fromLatin1(nombres[i]);
-                const Medida base = enOtroProceso(QStringLiteral("base-") + libro, a[1]);
-                const Medida m = enOtroProceso(libro, a[1]);
-                // La máquina de medida puede estar compartida: la razón que decide es la del
-                // tiempo de CPU; la del reloj se muestra al lado.
-                const double razon = m.cpu / base.cpu;
-                const bool cumple = razon <= limites[i] && m.picoKB < 150 * 1024;
-                bien = bien && cumple;
-                out << QStringLiteral(
-                           "%1: INSERT ... SELECT %2 s de CPU (%3 s de reloj, %4 filas); "
-                           "construcción %5 s de CPU (%6 s de reloj, %7 filas, pico %8 MB); "
-                           "razón %9 (reloj %10; límite %11) %12\n")
-                           .arg(libro)
-                           .arg(base.cpu, 0, 'f', 2)
-                           .arg(base.segundos, 0, 'f', 2)
-                           .arg(base.filas)
-                           .arg(m.cpu, 0, 'f', 2)
-                           .arg(m.segundos, 0, 'f', 2)
-                           .arg(m.filas)
-                           .arg(m.picoKB / 1024.0, 0, 'f', 1)
-                           .arg(razon, 0, 'f', 2)
-                           .arg(m.segundos / base.segundos, 0, 'f', 2)
-                           .arg(limites[i])
-                           .arg(cumple ? QStringLiteral("cumple") : QStringLiteral("NO CUMPLE"));
-                out.flush();
-            }
-            return bien ? 0 : 1;
-        }
+        out << "Libros: " << kAsientos * kLineas << " apuntes, " << kAsientos << " asientos, "
+            << kSubcuentas << " subcuentas (" << QFileInfo(libros).size() / (1024 * 1024)
+            << " MB)\n";
+
+        const QString app_ = dir.filePath(QStringLiteral("app"));
+        QDir().mkpath(app_);
+        const QString nula = QStringLiteral("/dev/null");
+        auto informes = [&](const QString& nombre) {
+            const QString ruta = dir.filePath(nombre + QStringLiteral(".informes.db"));
+            QFile::remove(ruta);
+            Esquemas::crearInformes(*Conexion::abrir(ruta, true));
+            return ruta;
+        };
+        auto orden = [&](const QString& operacion, const QString& nombre,
+                         const QStringList& destino) {
+            return QStringList{QStringLiteral(ORVO_INFORMES_EXE), operacion, "--contabilidad",
+                               libros, "--empresa", "1", "--ruta", app_, "--informes",
+                               informes(nombre)} +
+                   destino;
+        };
+        const QStringList cancelar{QStringLiteral("--cancelar-impresion")};
+        const QString pdf = dir.filePath(QStringLiteral("diario.pdf"));
+
+        const Medida base = medir({QCoreApplication::applicationFilePath(), "base", libros,
+                                   informes(QStringLiteral("base"))},
+                                  nula);
+        const Medida diario = medir(orden("ImprimirLibroDiario", "diario", cancelar), nula);
+        const Medida mayor = medir(orden("ImprimirLibroMayor", "mayor", cancelar), nula);
+        const Medida diarioPdf = medir(
+            orden("ImprimirLibroDiario", "pdf", {"--destino", "archivo", "--archivo", pdf}), nula);
+        std::optional<Medida> ledger;
+        if (!QStandardPaths::findExecutable(QStringLiteral("ledger")).isEmpty())
+            ledger = medir({"ledger", "-f", diarioLedger, "reg"},
+                           dir.filePath(QStringLiteral("ledger-reg.txt")));
+
+        bool bien = base.codigo == 0 && diario.codigo == 1 && mayor.codigo == 1 &&
+                    diarioPdf.codigo == 0 && (!ledger || ledger->codigo == 0);
+        auto fila = [&](const QString& que, const Medida& m, const QString& razon = {}) {
+            const bool memoria = m.picoKB < kLimiteKB;
+            bien = bien && memoria;
+            out << que.leftJustified(44) << segundos(m.segundos).rightJustified(9)
+                << megas(m.picoKB).rightJustified(9) << (memoria ? "" : " (> 150 MB)") << razon
+                << '\n';
+        };
+        auto razon = [&](const Medida& m, const Medida& frente, double limite) {
+            const double r = m.segundos / frente.segundos;
+            bien = bien && r <= limite;
+            return QStringLiteral("   %1 × (límite %2)%3")
+                .arg(QString::number(r, 'f', 2).replace(u'.', u','))
+                .arg(QString::number(limite, 'f', 1).replace(u'.', u','))
+                .arg(r <= limite ? QString() : QStringLiteral(" NO CUMPLE"));
+        };
+        out << QStringLiteral("Orden entera").leftJustified(44) << "    Reloj     Pico\n";
+        fila(QStringLiteral("Base: INSERT ... SELECT del Diario (SQLite)"), base);
+        fila(QStringLiteral("Diario, --cancelar-impresion"), diario, razon(diario, base, 1.5));
+        fila(QStringLiteral("Mayor, --cancelar-impresion"), mayor, razon(mayor, base, 2.0));
+        fila(QStringLiteral("Diario a PDF (%1 MB)").arg(QFileInfo(pdf).size() / (1024 * 1024)),
+             diarioPdf, ledger ? razon(diarioPdf, *ledger, 1.0) : QString());
+        if (ledger)
+            fila(QStringLiteral("ledger reg"), *ledger);
+        else
+            out << "ledger no está instalado (apt-get install ledger): sin comparación\n";
+        out << (bien ? "Cumple\n" : "NO CUMPLE\n");
+        return bien ? 0 : 1;
     } catch (const std::exception& e) {
         QTextStream(stderr) << descripcionError(e) << "\n";
         return 1;
     }
-    return uso();
 }
