@@ -394,23 +394,6 @@ class PruebaMaquetador : public QObject {
         const bool esperado[] = {true, false, false, true, false};
         for (int i = 0; i < 5; ++i) QCOMPARE(pg.lineas[i + 1].negrita, esperado[i]);
     }
-
-    void tablaOColumnaQueNoExisten() {
-        const Plantilla sinTabla =
-            Plantilla::deTexto("[informe]\ntabla = NoHay\n[columna]\ncampo = A", "a.rpt");
-        QVERIFY_THROWS_EXCEPTION(FalloMotor, Maquetador(sinTabla, *con_, formulas_));
-        const Plantilla sinColumna =
-            Plantilla::deTexto("[informe]\ntabla = Epigrafes\n[columna]\ncampo = Debe", "b.rpt");
-        try {
-            Maquetador m(sinColumna, *con_, formulas_);
-            QFAIL("se aceptó una columna inexistente");
-        } catch (const FalloMotor& e) {
-            QCOMPARE(e.numero(), ErrorMotor::kDatosNoValidos);
-            QCOMPARE(e.texto(),
-                     QStringLiteral(
-                         "La tabla Epigrafes no tiene la columna Debe que usa la plantilla b.rpt"));
-        }
-    }
 };
 
 QTEST_MAIN(PruebaMaquetador)

@@ -414,7 +414,7 @@ class PruebaPlantillas : public QObject {
                                        << ""
                                        << "x.pdf" << ErrorMotor::kPlantillaNoEncontrada
                                        << "No se encuentra la plantilla del informe";
-        QTest::newRow("plantilla rota") << "rota"
+        QTest::newRow("plantilla rota") << "[informe]\ntabla = Subcuentas\nanchura = 3"
                                         << ""
                                         << "x.pdf" << ErrorMotor::kPlantillaNoValida
                                         << "no es válida (línea 3): clave desconocida «anchura»";
@@ -422,10 +422,15 @@ class PruebaPlantillas : public QObject {
             << "infCONT_Subcuentas.rpt"
             << "/no/existe/Informes.mdb"
             << "x.pdf" << ErrorMotor::kDatosNoEncontrados << "No se encuentra el archivo de datos";
-        QTest::newRow("columna ajena") << "ajena"
-                                       << ""
-                                       << "x.pdf" << ErrorMotor::kDatosNoValidos
-                                       << "La tabla Subcuentas no tiene la columna Importe";
+        QTest::newRow("tabla ajena") << "[informe]\ntabla = NoHay\n[columna]\ncampo = A"
+                                     << ""
+                                     << "x.pdf" << ErrorMotor::kDatosNoValidos
+                                     << "La base de datos del informe no tiene la tabla NoHay";
+        QTest::newRow("columna ajena")
+            << "[informe]\ntabla = Subcuentas\n[columna]\ncampo = Importe"
+            << ""
+            << "x.pdf" << ErrorMotor::kDatosNoValidos
+            << "La tabla Subcuentas no tiene la columna Importe";
         QTest::newRow("pdf no escribible") << "infCONT_Subcuentas.rpt"
                                            << ""
                                            << "/no/existe/x.pdf" << ErrorMotor::kSalidaNoEscribible
@@ -451,13 +456,11 @@ class PruebaPlantillas : public QObject {
         QFETCH(int, numero);
         QFETCH(QString, texto);
         QString ruta = prueba::plantilla(plantilla);
-        if (!plantilla.endsWith(u".rpt")) {
-            ruta = dir_.filePath(plantilla + QStringLiteral(".rpt"));
+        if (!plantilla.endsWith(u".rpt")) {  // el texto de una plantilla propia
+            ruta = dir_.filePath(QStringLiteral("propia.rpt"));
             QFile f(ruta);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(plantilla == u"rota"
-                        ? "[informe]\ntabla = Subcuentas\nanchura = 3\n"
-                        : "[informe]\ntabla = Subcuentas\n[columna]\ncampo = Importe\n");
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(plantilla.toUtf8());
         }
         MotorInformes m =
             motorA(plantilla,
