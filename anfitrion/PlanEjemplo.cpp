@@ -131,93 +131,6 @@ const CuentaPlan kCuentas[] = {
     {"7690", ""},
 };
 
-std::vector<EpigrafePlan> construirEpigrafes() {
-    const auto b = kBalanceSituacion;
-    const auto p = kCuentaPyG;
-    return {
-        {b, kActivo, "AB", "B) INMOVILIZADO", 1, "", {}},
-        {b, kActivo, "AB.2", "II. Inmovilizaciones inmateriales", 2, "", {"215", "281"}},
-        {b,
-         kActivo,
-         "AB.3",
-         "III. Inmovilizaciones materiales",
-         2,
-         "",
-         {"226", "227", "228", "282"}},
-        {b, kActivo, "AD", "D) ACTIVO CIRCULANTE", 1, "", {}},
-        {b, kActivo, "AD.2", "II. Existencias", 2, "", {"300"}},
-        {b, kActivo, "AD.3", "III. Deudores", 2, "", {}},
-        {b,
-         kActivo,
-         "AD.3.1",
-         "1. Clientes por ventas y prestaciones de servicios",
-         3,
-         "",
-         {"430"}},
-        {b, kActivo, "AD.3.4", "4. Administraciones públicas", 3, "", {"470", "472", "473"}},
-        {b, kActivo, "AD.6", "VI. Tesorería", 2, "", {"570", "572"}},
-        {b, kActivo, "AT", "TOTAL GENERAL ACTIVO (B + D)", 1, "AB+AD", {}},
-        {b, kPasivo, "PA", "A) FONDOS PROPIOS", 1, "", {}},
-        {b, kPasivo, "PA.1", "I. Capital suscrito", 2, "", {"100"}},
-        {b, kPasivo, "PA.4", "IV. Reservas", 2, "", {"112", "113"}},
-        {b, kPasivo, "PA.6", "VI. Pérdidas y ganancias (beneficio o pérdida)", 2, "", {"129"}},
-        {b, kPasivo, "PD", "D) ACREEDORES A LARGO PLAZO", 1, "", {}},
-        {b, kPasivo, "PD.2", "II. Deudas con entidades de crédito", 2, "", {"170"}},
-        {b, kPasivo, "PE", "E) ACREEDORES A CORTO PLAZO", 1, "", {}},
-        {b, kPasivo, "PE.4", "IV. Acreedores comerciales", 2, "", {"400", "410"}},
-        {b,
-         kPasivo,
-         "PE.5",
-         "V. Otras deudas no comerciales",
-         2,
-         "",
-         {"465", "475", "476", "477", "523"}},
-        {b, kPasivo, "PT", "TOTAL GENERAL PASIVO (A + D + E)", 1, "PA+PD+PE", {}},
-
-        {p, kDebe, "DA", "A) GASTOS", 1, "", {}},
-        {p, kDebe, "DA.2", "2. Aprovisionamientos", 2, "", {"600", "602", "610"}},
-        {p, kDebe, "DA.3", "3. Gastos de personal", 2, "", {"640", "642"}},
-        {p,
-         kDebe,
-         "DA.4",
-         "4. Dotaciones para amortizaciones de inmovilizado",
-         2,
-         "",
-         {"681", "682"}},
-        {p,
-         kDebe,
-         "DA.6",
-         "6. Otros gastos de explotación",
-         2,
-         "",
-         {"621", "622", "623", "625", "626", "628", "629", "631"}},
-        {p, kDebe, "DA.7", "7. Gastos financieros y gastos asimilados", 2, "", {"662"}},
-        {p, kDebe, "DR.1", "I. BENEFICIOS DE EXPLOTACIÓN", 1, "HB.1-DA.2-DA.3-DA.4-DA.6", {}},
-        {p, kDebe, "DR.2", "II. RESULTADOS FINANCIEROS POSITIVOS", 1, "HB.5-DA.7", {}},
-        {p,
-         kDebe,
-         "DR.3",
-         "III. BENEFICIOS DE LAS ACTIVIDADES ORDINARIAS",
-         1,
-         "DR.1-HR.1+DR.2-HR.2",
-         {}},
-        {p, kDebe, "DR.6", "VI. RESULTADO DEL EJERCICIO (BENEFICIOS)", 1, "DR.3-HR.3", {}},
-        {p, kHaber, "HB", "B) INGRESOS", 1, "", {}},
-        {p, kHaber, "HB.1", "1. Importe neto de la cifra de negocios", 2, "", {"700", "705"}},
-        {p, kHaber, "HB.5", "5. Otros intereses e ingresos asimilados", 2, "", {"769"}},
-        {p, kHaber, "HR.1", "I. PÉRDIDAS DE EXPLOTACIÓN", 1, "DA.2+DA.3+DA.4+DA.6-HB.1", {}},
-        {p, kHaber, "HR.2", "II. RESULTADOS FINANCIEROS NEGATIVOS", 1, "DA.7-HB.5", {}},
-        {p,
-         kHaber,
-         "HR.3",
-         "III. PÉRDIDAS DE LAS ACTIVIDADES ORDINARIAS",
-         1,
-         "HR.1-DR.1+HR.2-DR.2",
-         {}},
-        {p, kHaber, "HR.6", "VI. RESULTADO DEL EJERCICIO (PÉRDIDAS)", 1, "HR.3-DR.3", {}},
-    };
-}
-
 }  // namespace
 
 const std::vector<CuentaPlan>& cuentasPlan() {
@@ -236,11 +149,6 @@ const std::vector<CuentaPlan>& cuentasPlan() {
 const QStringList& cuentasDesglosadas() {
     static const QStringList desglosadas{"282", "400", "410", "430", "472", "477", "572"};
     return desglosadas;
-}
-
-const std::vector<EpigrafePlan>& epigrafesPlan() {
-    static const std::vector<EpigrafePlan> epigrafes = construirEpigrafes();
-    return epigrafes;
 }
 
 }  // namespace orvo::ejemplo

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -16,9 +17,12 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <limits>
 
+#include "Comprobar.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
+#include "Importador.h"
 #include "LibrosEjemplo.h"
 #include "cGeneral.h"
 #include "frmImprimir.h"
@@ -94,6 +98,12 @@ void VentanaPrincipal::crearMenus() {
     connect(abrir, &QAction::triggered, this, &VentanaPrincipal::elegirArchivo);
     QAction* ejemplo = archivo->addAction(QStringLiteral("Crear libros de &ejemplo…"));
     connect(ejemplo, &QAction::triggered, this, &VentanaPrincipal::elegirArchivoEjemplo);
+    connect(archivo->addAction(QStringLiteral("&Importar…")), &QAction::triggered, this,
+            &VentanaPrincipal::elegirArchivoImportar);
+    connect(archivo->addAction(QStringLiteral("&Comprobar libros…")), &QAction::triggered, this,
+            [this] { comprobarLibros(false); });
+    connect(archivo->addAction(QStringLiteral("&Reparar libros")), &QAction::triggered, this,
+            [this] { comprobarLibros(true); });
     archivo->addSeparator();
     QAction* salir = archivo->addAction(QStringLiteral("&Salir"));
     salir->setShortcut(QKeySequence::Quit);
@@ -189,6 +199,10 @@ void VentanaPrincipal::crearCentro() {
     cuerpo->addLayout(derecha, 2);
     principal->addLayout(cuerpo, 1);
     setCentralWidget(centro);
+    // La importación y la comprobación de los libros muestran aquí su avance.
+    barra_ = new BarraProgreso(this);
+    barra_->setObjectName(QStringLiteral("abpVentana"));
+    statusBar()->addPermanentWidget(barra_);
 }
 
 bool VentanaPrincipal::abrirContabilidad(const QString& ruta) {
@@ -332,6 +346,78 @@ void VentanaPrincipal::elegirArchivoEjemplo() {
     const QString ruta = interfaz_.archivoGuardar(this, QStringLiteral("Crear libros de ejemplo"),
                                                   QStringLiteral("Bases de contabilidad (*.db)"));
     if (!ruta.isEmpty()) crearEjemplo(ruta);
+}
+
+bool VentanaPrincipal::importar(const QString& entrada, long empresa) {
+    if (!contabilidad_) {
+        interfaz_.Beep();
+        interfaz_.MsgBox(QStringLiteral("Abra antes una base de contabilidad (menú Archivo)."),
+                         Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
+    Importacion::Opciones o;
+    o.entrada = entrada;
+    o.contabilidad = contabilidad_->ruta();
+    o.empresa = empresa;
+    interfaz_.setMousePointer(11);
+    try {
+        const Importacion::Resumen r = Importacion::importar(o, *barra_);
+        interfaz_.setMousePointer(0);
+        llenarEmpresas();
+        seleccionarEmpresa(empresa);
+        interfaz_.MsgBox((r.avisos + QStringList{r.texto()}).join(u'\n'), Icono::Informacion,
+                         config_.AppTitle());
+        return true;
+    } catch (const std::exception& e) {
+        interfaz_.setMousePointer(0);
+        interfaz_.Beep();
+        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
+}
+
+bool VentanaPrincipal::comprobarLibros(bool reparar) {
+    const long empresa = empresaSeleccionada();
+    if (!contabilidad_ || empresa == 0) {
+        interfaz_.Beep();
+        interfaz_.MsgBox(QStringLiteral("Abra una base de contabilidad y elija una empresa."),
+                         Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
+    interfaz_.setMousePointer(11);
+    try {
+        const Comprobacion::Informe inf =
+            Comprobacion::comprobar(*contabilidad_, empresa, reparar, *barra_);
+        interfaz_.setMousePointer(0);
+        // Un mensaje no puede ser de miles de líneas: las primeras y el resumen.
+        QStringList lineas = (inf.problemas + inf.reparados).mid(0, 30);
+        lineas << inf.resumen();
+        if (!inf.problemas.isEmpty()) interfaz_.Beep();
+        interfaz_.MsgBox(lineas.join(u'\n'),
+                         inf.problemas.isEmpty() ? Icono::Informacion : Icono::Exclamacion,
+                         config_.AppTitle());
+        return inf.problemas.isEmpty();
+    } catch (const std::exception& e) {
+        interfaz_.setMousePointer(0);
+        interfaz_.Beep();
+        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
+}
+
+void VentanaPrincipal::elegirArchivoImportar() {
+    const QString entrada = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Importar asientos"), QFileInfo(rutaContabilidad()).absolutePath(),
+        QStringLiteral("Asientos (*.csv *.journal *.ledger *.hledger);;Todos los archivos (*)"));
+    if (entrada.isEmpty() || !contabilidad_) return;
+    const long nueva =
+        contabilidad_->valor(QStringLiteral("SELECT MAX(IDEmpresa) FROM Empresa")).toLongLong() + 1;
+    bool ok = false;
+    const int empresa = QInputDialog::getInt(
+        this, QStringLiteral("Importar asientos"),
+        QStringLiteral("Código de la empresa (%1 crea una nueva):").arg(nueva), int(nueva), 1,
+        std::numeric_limits<int>::max(), 1, &ok);
+    if (ok) importar(entrada, empresa);
 }
 
 void VentanaPrincipal::acercaDe() {

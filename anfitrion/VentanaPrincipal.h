@@ -4,6 +4,7 @@
 #include <QString>
 #include <memory>
 
+#include "BarraProgreso.h"
 #include "Conexion.h"
 #include "ConfiguracionAnfitrion.h"
 #include "cInformes.h"
@@ -32,6 +33,12 @@ class VentanaPrincipal : public QMainWindow {
     bool abrirContabilidad(const QString& ruta);
     // Crea los libros de ejemplo en 'ruta' y los abre.
     bool crearEjemplo(const QString& ruta);
+    // Importa un CSV o un diario de texto en la empresa dada (creada si falta, con el modelo de
+    // pymes) de la base abierta, con la barra de progreso; dice el resultado en un mensaje.
+    bool importar(const QString& entrada, long empresa);
+    // Comprueba los libros de la empresa elegida (con 'reparar', rehace sus columnas
+    // mensuales); dice en un mensaje los problemas, o que no los hay. True si quedan limpios.
+    bool comprobarLibros(bool reparar);
     QString rutaContabilidad() const;
 
     long empresaSeleccionada() const;
@@ -50,6 +57,7 @@ class VentanaPrincipal : public QMainWindow {
     void actualizarEstado();
     void elegirArchivo();
     void elegirArchivoEjemplo();
+    void elegirArchivoImportar();
     void acercaDe();
 
     IInterfaz& interfaz_;
@@ -63,6 +71,7 @@ class VentanaPrincipal : public QMainWindow {
     QRadioButton* optEuros_ = nullptr;
     QRadioButton* optPesetas_ = nullptr;
     QLabel* lblArchivo_ = nullptr;
+    BarraProgreso* barra_ = nullptr;
     QList<QAction*> accionesInforme_;
 };
 

@@ -8,7 +8,9 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "Comprobar.h"
 #include "Ejecutor.h"
+#include "Importador.h"
 #include "LibrosEjemplo.h"
 
 int main(int argc, char** argv) {
@@ -35,6 +37,8 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     orvo::Ejecutor ejecutor;
     ejecutor.registrarSuborden(QStringLiteral("ejemplo"), orvo::LibrosEjemplo::orden);
+    ejecutor.registrarSuborden(QStringLiteral("importar"), orvo::Importacion::orden);
+    ejecutor.registrarSuborden(QStringLiteral("comprobar"), orvo::Comprobacion::orden);
     const int codigo = ejecutor.ejecutar(app.arguments().mid(1), salida, err);
     salida.flush();
     err.flush();

@@ -75,6 +75,39 @@ class PruebaVentana : public QObject {
         QCOMPARE(a.ventana->rutaContabilidad(), libros_);
     }
 
+    // Archivo > Importar… y Comprobar libros…: el mismo mensaje que la orden, en un cuadro.
+    void importaYComprueba() {
+        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        const QString libros = dir_.filePath(QStringLiteral("importados.db"));
+        QVERIFY(a.ventana->crearEjemplo(libros));
+        const QString entrada = dir_.filePath(QStringLiteral("nuevo.journal"));
+        QFile f(entrada);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("2024-03-01 Venta\n    5700001  10\n    7000001\n\n2024-03-02 Mal\n"
+                "    5700001  10\n    7000001  -9\n");
+        f.close();
+        QVERIFY(!a.ventana->importar(entrada, 9));
+        QCOMPARE(a.interfaz.mensajes.back().texto,
+                 entrada + QStringLiteral(", línea 5: el asiento de esta línea no cuadra: debe "
+                                          "10,00, haber 9,00"));
+        QVERIFY(!a.ventana->seleccionarEmpresa(9));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("2024-03-01 Venta\n    5700001  10\n    7000001\n");
+        f.close();
+        QVERIFY(a.ventana->importar(entrada, 9));
+        QVERIFY(a.interfaz.mensajes.back().texto.contains(u"Importados 1 asientos y 2 apuntes"));
+        QCOMPARE(a.ventana->empresaSeleccionada(), 9L);
+        QVERIFY(a.ventana->comprobarLibros(false));
+        QVERIFY(a.interfaz.mensajes.back().texto.contains(u"sin problemas"));
+        Conexion::abrir(libros)->Execute(
+            QStringLiteral("UPDATE Cuenta SET Debe03Euros = '1,00' WHERE CodEmpresa = 9 AND "
+                           "Codigo = '570'"));
+        QVERIFY(!a.ventana->comprobarLibros(false));
+        QVERIFY(a.interfaz.mensajes.back().texto.contains(u"Cuenta 570: Debe03Euros vale 1,00"));
+        QVERIFY(a.ventana->comprobarLibros(true));
+        QVERIFY(a.ventana->comprobarLibros(false));
+    }
+
     void menuConLosCatorceInformes_data() {
         QTest::addColumn<QString>("operacion");
         QTest::addColumn<QString>("grupo");

@@ -1,0 +1,228 @@
+// La rutina de asientos frente a sumas hechas a mano, y la comprobación de los libros con cada
+// clase de fallo sembrada.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Asentar.h"
+#include "BarraProgreso.h"
+#include "Comprobar.h"
+#include "Conexion.h"
+#include "Esquemas.h"
+#include "Plan.h"
+
+using namespace orvo;
+
+namespace {
+
+// Empresa 1 de 2024 con subcuentas de siete cifras. Epígrafes: A (sin cuentas) padre de A.1
+// (cuenta 572); B (cuenta 100); T = A+B. Asiento 1 en enero: 5720001 a 1000001 por 100,00 €.
+// Asiento 2 en marzo: 5720002 a 5720001 por 50,25 €. Presupuesto de febrero de 5720001: 10 €.
+std::shared_ptr<Conexion> libro(const QString& ruta) {
+    auto con = Conexion::abrir(ruta, true);
+    con->Execute(QStringLiteral("PRAGMA synchronous = OFF"));  // libros de usar y tirar
+    Esquemas::crearContabilidad(*con);
+    Transaccion t(*con);
+    Plan::crearTablasFijas(*con);
+    con->Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Nombre, AñoEjercicio, FechaIni, "
+                                "FechaFin) VALUES (1, 'Prueba', 2024, '20240101', '20241231')"));
+    int id = 0;
+    for (const char* c : {"1", "10", "100", "1000001", "5", "57", "572", "5720001", "5720002"})
+        con->Execute(QStringLiteral("INSERT INTO Cuenta (IDCuenta, CodEmpresa, CodTipo_Cuenta, "
+                                    "Codigo, Nivel) VALUES (?, 1, ?, ?, ?)"),
+                     {++id, qstrlen(c) == 7 ? 2 : 1, QString::fromLatin1(c), int(qstrlen(c))});
+    con->Execute(QStringLiteral("UPDATE Cuenta SET Presupuesto02 = '1.664', Presupuesto02Euros = "
+                                "'10,00' WHERE Codigo = '5720001'"));
+    const struct {
+        int id;
+        const char *codigo, *formula;
+        int naturaleza;
+        const char* cuenta;
+    } epigrafes[] = {{1, "A", "", 1, nullptr},
+                     {2, "A.1", "", 1, "572"},
+                     {3, "B", "", 2, "100"},
+                     {4, "T", "A+B", 1, nullptr}};
+    for (const auto& e : epigrafes) {
+        con->Execute(QStringLiteral("INSERT INTO Estructura (IDEstructura, CodEmpresa, "
+                                    "CodDocumento, CodigoEpigrafe, CodNaturaleza, Formula) "
+                                    "VALUES (?, 1, 1, ?, ?, ?)"),
+                     {e.id, QString::fromLatin1(e.codigo), e.naturaleza,
+                      QString::fromLatin1(e.formula)});
+        if (e.cuenta)
+            con->Execute(QStringLiteral("INSERT INTO Rel_Estructura_Cuenta SELECT ?, IDCuenta "
+                                        "FROM Cuenta WHERE Codigo = ?"),
+                         {e.id, QString::fromLatin1(e.cuenta)});
+    }
+    const struct {
+        int asiento;
+        const char *fecha, *debe, *haber, *euros, *pesetas;
+    } apuntes[] = {{1, "20240115", "5720001", "1000001", "100,00", "16.639"},
+                   {2, "20240302", "5720002", "5720001", "50,25", "8.361"}};
+    for (const auto& a : apuntes) {
+        con->Execute(QStringLiteral("INSERT INTO Asiento VALUES (?, 1, ?, ?)"),
+                     {a.asiento, a.asiento, QString::fromLatin1(a.fecha)});
+        for (bool alDebe : {true, false})
+            con->Execute(
+                QStringLiteral("INSERT INTO Apunte (CodAsiento, CodCuenta, CtdadDebe, CtdadHaber, "
+                               "CtdadDebeEuros, CtdadHaberEuros) SELECT ?, IDCuenta, ?, ?, ?, ? "
+                               "FROM Cuenta WHERE Codigo = ?"),
+                {a.asiento, alDebe ? a.pesetas : "0", alDebe ? "0" : a.pesetas,
+                 alDebe ? a.euros : "0,00", alDebe ? "0,00" : a.euros,
+                 QString::fromLatin1(alDebe ? a.debe : a.haber)});
+    }
+    t.confirmar();
+    return con;
+}
+
+QString columna(Conexion& con, const QString& tabla, const QString& codigo,
+                const QString& columna) {
+    const QString clave = tabla == u"Cuenta" ? QStringLiteral("Codigo")
+                                             : QStringLiteral("CodigoEpigrafe");
+    return con
+        .valor(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(columna, tabla, clave),
+               {codigo})
+        .toString();
+}
+
+}  // namespace
+
+class PruebaAsientos : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    int n_ = 0;
+    std::shared_ptr<Conexion> nuevo() {
+        return libro(dir_.filePath(QStringLiteral("l%1.db").arg(++n_)));
+    }
+
+  private slots:
+    void columnasComoLasSumas_data() {
+        QTest::addColumn<QString>("tabla");
+        QTest::addColumn<QString>("codigo");
+        QTest::addColumn<QString>("columna");
+        QTest::addColumn<QString>("valor");
+        const char* filas[][4] = {
+            {"Cuenta", "5720001", "Debe01Euros", "100,00"},
+            {"Cuenta", "5720001", "Debe01", "16.639"},
+            {"Cuenta", "5720001", "Haber03Euros", "50,25"},
+            {"Cuenta", "5720001", "HaberTotal", "8.361"},
+            {"Cuenta", "5720001", "Presupuesto02Euros", "10,00"},
+            {"Cuenta", "5720001", "PresupuestoTotalEuros", "10,00"},
+            {"Cuenta", "5720002", "Debe03Euros", "50,25"},
+            {"Cuenta", "5720002", "Debe01Euros", "0,00"},
+            {"Cuenta", "572", "DebeTotalEuros", "150,25"},
+            {"Cuenta", "572", "Haber03Euros", "50,25"},
+            {"Cuenta", "5", "DebeTotal", "25.000"},
+            {"Cuenta", "5", "Presupuesto02", "1.664"},
+            {"Cuenta", "1", "Haber01Euros", "100,00"},
+            {"Cuenta", "1", "Debe01Euros", "0,00"},
+            {"Estructura", "A.1", "Total01Euros", "100,00"},
+            {"Estructura", "A.1", "Total03Euros", "0,00"},
+            {"Estructura", "A.1", "TotalEuros", "100,00"},
+            {"Estructura", "A.1", "Presupuesto02Euros", "10,00"},
+            {"Estructura", "A", "Total01", "16.639"},
+            {"Estructura", "A", "TotalEuros", "100,00"},
+            {"Estructura", "B", "Total01Euros", "-100,00"},
+            {"Estructura", "T", "TotalEuros", "0,00"},
+        };
+        for (const auto& f : filas)
+            QTest::addRow("%s %s %s", f[0], f[1], f[2]) << f[0] << f[1] << f[2] << f[3];
+    }
+    void columnasComoLasSumas() {
+        QFETCH(QString, tabla);
+        QFETCH(QString, codigo);
+        QFETCH(QString, columna);
+        QFETCH(QString, valor);
+        auto con = nuevo();
+        Asientos::asentar(*con, 1);
+        QCOMPARE(::columna(*con, tabla, codigo, columna), valor);
+        // Una segunda pasada no encuentra nada que cambiar.
+        QVERIFY(Asientos::asentar(*con, 1).empty());
+    }
+
+    void comprobarEncuentraCadaFallo_data() {
+        QTest::addColumn<QStringList>("siembra");
+        QTest::addColumn<QString>("problema");
+        QTest::addColumn<bool>("reparable");
+        QTest::newRow("columna mensual")
+            << QStringList{"UPDATE Cuenta SET Debe01Euros = '99,00' WHERE Codigo = '572'"}
+            << "Cuenta 572: Debe01Euros vale 99,00 y los apuntes dan 100,00" << true;
+        QTest::newRow("total de epígrafe")
+            << QStringList{"UPDATE Estructura SET Total = '5' WHERE CodigoEpigrafe = 'A'"}
+            << "Epígrafe A: Total vale 5 y los apuntes dan 16.639" << true;
+        QTest::newRow("descuadre en euros")
+            << QStringList{"UPDATE Apunte SET CtdadHaberEuros = '90,00' WHERE CodAsiento = 1 "
+                           "AND CtdadHaberEuros <> '0,00'"}
+            << "El asiento 1 no cuadra en euros: debe 100,00, haber 90,00" << false;
+        QTest::newRow("descuadre en pesetas")
+            << QStringList{"UPDATE Apunte SET CtdadHaber = '16.638' WHERE CodAsiento = 1 AND "
+                           "CtdadHaber <> '0'"}
+            << "El asiento 1 no cuadra en pesetas: debe 16.639, haber 16.638" << false;
+        QTest::newRow("pesetas lejos de los euros")
+            << QStringList{"UPDATE Apunte SET CtdadDebe = '20.000' WHERE CodAsiento = 1 AND "
+                           "CtdadDebe <> '0'",
+                           "UPDATE Apunte SET CtdadHaber = '20.000' WHERE CodAsiento = 1 AND "
+                           "CtdadHaber <> '0'"}
+            << "El apunte 1 del asiento 1: 20.000 pesetas no corresponden a 100,00 euros" << false;
+        QTest::newRow("apunte fuera de subcuenta")
+            << QStringList{"UPDATE Apunte SET CodCuenta = (SELECT IDCuenta FROM Cuenta WHERE "
+                           "Codigo = '572') WHERE CodAsiento = 2"}
+            << "El apunte 3 del asiento 2 no está en una subcuenta de la empresa" << false;
+        QTest::newRow("fuera del ejercicio")
+            << QStringList{"UPDATE Asiento SET Fecha = '20250102' WHERE Numero = 2"}
+            << "El asiento 2 tiene fecha 20250102, fuera del ejercicio" << false;
+        QTest::newRow("número repetido")
+            << QStringList{"UPDATE Asiento SET Numero = 1"}
+            << "El número de asiento 1 se repite 2 veces" << false;
+        QTest::newRow("fórmula sin epígrafe")
+            << QStringList{"UPDATE Estructura SET Formula = 'A+Z' WHERE CodigoEpigrafe = 'T'"}
+            << "La fórmula del epígrafe T (A+Z) nombra el epígrafe Z, que no existe" << false;
+        QTest::newRow("ciclo")
+            << QStringList{"UPDATE Estructura SET Formula = 'A-B' WHERE CodigoEpigrafe = 'B'"}
+            << "La fórmula del epígrafe B (A-B) depende de sí misma" << false;
+    }
+    void comprobarEncuentraCadaFallo() {
+        QFETCH(QStringList, siembra);
+        QFETCH(QString, problema);
+        QFETCH(bool, reparable);
+        auto con = nuevo();
+        Asientos::asentar(*con, 1);
+        ProgresoNulo progreso;
+        QVERIFY(Comprobacion::comprobar(*con, 1, false, progreso).problemas.isEmpty());
+        for (const QString& sql : siembra) con->Execute(sql);
+        const Comprobacion::Informe antes = Comprobacion::comprobar(*con, 1, false, progreso);
+        QVERIFY2(antes.problemas.filter(problema).size() == 1,
+                 qPrintable(antes.problemas.join(u'\n')));
+        const Comprobacion::Informe reparado = Comprobacion::comprobar(*con, 1, true, progreso);
+        QCOMPARE(reparado.problemas.isEmpty(), reparable);
+        if (reparable) QCOMPARE(reparado.reparados.size(), 1);
+    }
+
+    // La orden: 1 y la cuenta nombrada; --reparar la arregla y dice qué cambió; después, 0.
+    void ordenComprobar() {
+        const QString ruta = dir_.filePath(QStringLiteral("orden.db"));
+        {
+            auto con = libro(ruta);
+            Asientos::asentar(*con, 1);
+            con->Execute(QStringLiteral("UPDATE Cuenta SET Haber03 = '1' WHERE Codigo = '57'"));
+        }
+        const auto correr = [&](QStringList extra) {
+            QString texto;
+            QTextStream err(&texto);
+            const int codigo = Comprobacion::orden(
+                QStringList{"--contabilidad", ruta, "--empresa", "1"} + extra, err);
+            err.flush();
+            return std::pair{codigo, texto};
+        };
+        auto [codigo, texto] = correr({});
+        QCOMPARE(codigo, 1);
+        QVERIFY2(texto.contains(u"Cuenta 57: Haber03 vale 1 y los apuntes dan 8.361"),
+                 qPrintable(texto));
+        std::tie(codigo, texto) = correr({QStringLiteral("--reparar")});
+        QCOMPARE(codigo, 0);
+        QVERIFY2(texto.contains(u"Reparado: Cuenta 57: Haber03"), qPrintable(texto));
+        QCOMPARE(correr({}).first, 0);
+        QCOMPARE(correr({QStringLiteral("--empresa")}).first, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(PruebaAsientos)
+#include "prueba_asientos.moc"
