@@ -97,9 +97,13 @@ class Importador {
         const QString columnas = QStringLiteral(
             "IDApunte, CodAsiento, CodCuenta, Concepto, CtdadDebe, CtdadHaber, CtdadDebeEuros, "
             "CtdadHaberEuros, Factura, Contrapartida, PorcentajeIVA, PorcentajeRecargo");
-        insApunte_.emplace(con_.preparar(
-            QStringLiteral("INSERT INTO Apunte (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                .arg(columnas)));
+        // Por lotes: una instrucción escribe kLote apuntes; las tuplas sin usar llevan clave 0 y
+        // el WHERE las descarta.
+        QStringList tuplas;
+        for (int i = 0; i < kLote; ++i) tuplas << QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        insApunteLote_.emplace(con_.preparar(
+            QStringLiteral("INSERT INTO Apunte (%1) SELECT * FROM (VALUES %2) AS v WHERE column1 > 0")
+                .arg(columnas, tuplas.join(u','))));
         insApunteBase_.emplace(
             con_.preparar(QStringLiteral("INSERT INTO Apunte (%1, BaseImp, BaseImpEuros) VALUES "
                                          "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
@@ -164,6 +168,7 @@ class Importador {
     }
 
     void terminar() {
+        vaciarLote();
         if (!hayEmpresa_) throw ErrorEntrada(o_.entrada, 0, QStringLiteral("no hay asientos"));
         std::vector<Cuadre*> todos;
         for (Cuadre& c : conNumero_) todos.push_back(&c);
@@ -265,18 +270,19 @@ class Importador {
     // Enlace directo, sin QVariant: son un millón de filas en los libros grandes.
     void insertarApunte(qint64 id, qint64 asiento, qint64 cuenta, const ApunteLeido& ap,
                         std::int64_t debePts, std::int64_t haberPts) {
-        Instruccion& ins = ap.base ? *insApunteBase_ : *insApunte_;
+        Instruccion& ins = ap.base ? *insApunteBase_ : *insApunteLote_;
+        const int d = ap.base ? 0 : enLote_ * 12;  // desplazamiento de la tupla en el lote
         char b[Moneda::kLargoFormateado];
         const auto importe = [&](int indice, Moneda m, bool decimales) {
-            ins.enlazarTexto(indice, QByteArrayView(b, m.formatearEn(b, decimales)));
+            ins.enlazarTexto(indice + d, QByteArrayView(b, m.formatearEn(b, decimales)));
         };
         const auto texto = [&](int indice, const QString& t, const char* siVacio = "") {
-            if (t.isEmpty()) ins.enlazarTexto(indice, siVacio);
-            else ins.enlazarTexto(indice, t.toUtf8());
+            if (t.isEmpty()) ins.enlazarTexto(indice + d, siVacio);
+            else ins.enlazarTexto(indice + d, t.toUtf8());
         };
-        ins.enlazarEntero(1, id);
-        ins.enlazarEntero(2, asiento);
-        ins.enlazarEntero(3, cuenta);
+        ins.enlazarEntero(1 + d, id);
+        ins.enlazarEntero(2 + d, asiento);
+        ins.enlazarEntero(3 + d, cuenta);
         texto(4, ap.concepto);
         importe(5, Moneda::deEntero(debePts), false);
         importe(6, Moneda::deEntero(haberPts), false);
@@ -289,8 +295,19 @@ class Importador {
         if (ap.base) {
             importe(13, Moneda::deEntero(redondear(pesetasExactas(*ap.base))), false);
             importe(14, *ap.base, true);
+            ins.ejecutar();
+        } else if (++enLote_ == kLote) {
+            ins.ejecutar();
+            enLote_ = 0;
         }
-        ins.ejecutar();
+    }
+
+    // Escribe el lote a medias: las tuplas que quedan del anterior se anulan con la clave 0.
+    void vaciarLote() {
+        if (enLote_ == 0) return;
+        for (int i = enLote_; i < kLote; ++i) insApunteLote_->enlazarEntero(i * 12 + 1, 0);
+        insApunteLote_->ejecutar();
+        enLote_ = 0;
     }
 
     static QString mostrarFecha(const QString& aaaammdd) {
@@ -390,7 +407,9 @@ class Importador {
     qint64 siguienteAsiento_ = 1, siguienteApunte_ = 1, siguienteCuenta_ = 1;
     QHash<qint64, Cuadre> conNumero_;
     std::vector<Cuadre> sinNumero_;
-    std::optional<Instruccion> insAsiento_, insApunte_, insApunteBase_;
+    static constexpr int kLote = 50;
+    std::optional<Instruccion> insAsiento_, insApunteLote_, insApunteBase_;
+    int enLote_ = 0;
     std::optional<Asientos::SumasApuntes> sumas_;
 };
 
