@@ -695,6 +695,7 @@ std::vector<EmpresaEjemplo> empresasEjemplo() {
     primero.id = 1;
     primero.abreviatura = QStringLiteral("MONCAYO");
     primero.nombre = QStringLiteral("Almacenes Moncayo, S.L.");
+    primero.nif = QStringLiteral("B50123456");
     primero.ano = 2023;
     primero.inicio = QDate(2023, 1, 1);
     primero.fin = QDate(2023, 12, 31);
@@ -718,6 +719,7 @@ std::vector<EmpresaEjemplo> empresasEjemplo() {
     segundo.id = 2;
     segundo.abreviatura = primero.abreviatura;
     segundo.nombre = primero.nombre;
+    segundo.nif = primero.nif;
     segundo.ano = 2024;
     segundo.inicio = QDate(2024, 1, 1);
     segundo.fin = QDate(2024, 12, 31);
@@ -730,6 +732,7 @@ std::vector<EmpresaEjemplo> empresasEjemplo() {
     restaurante.id = 3;
     restaurante.abreviatura = QStringLiteral("ALAMEDA");
     restaurante.nombre = QStringLiteral("Restaurante La Alameda, S.L.");
+    restaurante.nif = QStringLiteral("B50987654");
     restaurante.ano = 2023;
     restaurante.inicio = QDate(2023, 7, 1);
     restaurante.fin = QDate(2024, 6, 30);

@@ -40,6 +40,7 @@ struct EmpresaEjemplo {
     long id = 0;
     QString abreviatura;
     QString nombre;
+    QString nif;
     int ano = 0;
     QDate inicio, fin;
     long anterior = 0;

@@ -45,10 +45,10 @@ class Escritor {
     void empresa(const EmpresaEjemplo& e) {
         insertar(con_, "Empresa",
                  {"IDEmpresa", "Abreviatura", "Nombre", "AñoEjercicio", "FechaIni", "FechaFin",
-                  "DesgloseSubCuentas", "CodEmpresaAnterior"},
+                  "DesgloseSubCuentas", "CodEmpresaAnterior", "NIF"},
                  {qint64(e.id), e.abreviatura, e.nombre, e.ano,
                   e.inicio.toString(QStringLiteral("yyyyMMdd")),
-                  e.fin.toString(QStringLiteral("yyyyMMdd")), 7, qint64(e.anterior)});
+                  e.fin.toString(QStringLiteral("yyyyMMdd")), 7, qint64(e.anterior), e.nif});
 
         std::map<QString, qint64> cuentas;
         std::map<QString, QString> descripciones, dni;

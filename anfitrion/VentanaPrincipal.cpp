@@ -20,6 +20,7 @@
 #include <limits>
 
 #include "Comprobar.h"
+#include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
 #include "Importador.h"
@@ -104,6 +105,10 @@ void VentanaPrincipal::crearMenus() {
             [this] { comprobarLibros(false); });
     connect(archivo->addAction(QStringLiteral("&Reparar libros")), &QAction::triggered, this,
             [this] { comprobarLibros(true); });
+    archivo->addSeparator();
+    accionNif_ = archivo->addAction(QStringLiteral("&NIF de la empresa…"));
+    accionNif_->setObjectName(QStringLiteral("mnuNif"));
+    connect(accionNif_, &QAction::triggered, this, &VentanaPrincipal::editarNif);
     archivo->addSeparator();
     QAction* salir = archivo->addAction(QStringLiteral("&Salir"));
     salir->setShortcut(QKeySequence::Quit);
@@ -324,11 +329,14 @@ void VentanaPrincipal::actualizarEstado() {
                              ? QStringLiteral("Base de contabilidad: %1").arg(contabilidad_->ruta())
                              : QStringLiteral("No hay ninguna base de contabilidad abierta."));
     for (QAction* a : accionesInforme_) a->setEnabled(abierta && empresaSeleccionada() != 0);
+    accionNif_->setEnabled(abierta && empresaSeleccionada() != 0);
     QString estado;
     if (const long id = empresaSeleccionada(); abierta && id != 0) {
         const int fila = empresas_->selectionModel()->selectedRows().first().row();
-        estado = QStringLiteral("Empresa: %1 %2 · %3")
+        const QString nif = DatosEmpresa::nif(*contabilidad_, id);
+        estado = QStringLiteral("Empresa: %1 %2 · %3 · %4")
                      .arg(empresas_->item(fila, 0)->text(), empresas_->item(fila, 1)->text(),
+                          nif.isEmpty() ? QStringLiteral("sin NIF") : QStringLiteral("NIF ") + nif,
                           optPesetas_->isChecked() ? QStringLiteral("importes en pesetas")
                                                    : QStringLiteral("importes en euros"));
     }
@@ -418,6 +426,26 @@ void VentanaPrincipal::elegirArchivoImportar() {
         QStringLiteral("Código de la empresa (%1 crea una nueva):").arg(nueva), int(nueva), 1,
         std::numeric_limits<int>::max(), 1, &ok);
     if (ok) importar(entrada, empresa);
+}
+
+void VentanaPrincipal::editarNif() {
+    const long id = empresaSeleccionada();
+    if (!contabilidad_ || id == 0) return;
+    QInputDialog dialogo(this);
+    dialogo.setObjectName(QStringLiteral("dlgNif"));
+    dialogo.setWindowTitle(QStringLiteral("NIF de la empresa"));
+    dialogo.setLabelText(
+        QStringLiteral("NIF con que la empresa figura ante la Agencia Tributaria\n"
+                       "(da nombre a los libros registro que se le entregan):"));
+    try {
+        dialogo.setTextValue(DatosEmpresa::nif(*contabilidad_, id));
+        if (interfaz_.mostrarModal(dialogo) != QDialog::Accepted) return;
+        DatosEmpresa::guardarNif(*contabilidad_, id, dialogo.textValue());
+    } catch (const std::exception& e) {
+        interfaz_.Beep();
+        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+    }
+    actualizarEstado();
 }
 
 void VentanaPrincipal::acercaDe() {

@@ -49,6 +49,8 @@ class VentanaPrincipal : public QMainWindow {
     QAction* accionInforme(const QString& operacion) const;
     // Lo que hace el menú: llama a la operación con la empresa y la moneda elegidas.
     void lanzarInforme(const QString& operacion);
+    // Archivo > NIF de la empresa: pide el NIF de la empresa elegida y lo guarda en los libros.
+    void editarNif();
 
   private:
     void crearMenus();
@@ -73,6 +75,7 @@ class VentanaPrincipal : public QMainWindow {
     QLabel* lblArchivo_ = nullptr;
     BarraProgreso* barra_ = nullptr;
     QList<QAction*> accionesInforme_;
+    QAction* accionNif_ = nullptr;
 };
 
 }  // namespace orvo

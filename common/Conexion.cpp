@@ -299,6 +299,14 @@ bool Conexion::existeTabla(const QString& tabla) {
                 .isNull();
 }
 
+bool Conexion::existeColumna(const QString& tabla, const QString& columna) {
+    Recordset rs =
+        Execute(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(identificador(tabla)));
+    for (int c = 0; c < rs.columnas(); ++c)
+        if (rs.nombreColumna(c).compare(columna, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
 qint64 Conexion::filasAfectadas() const {
     return sqlite3_changes64(db_);
 }

@@ -117,6 +117,8 @@ class Conexion {
     int nivelTransaccion() const { return nivel_; }
 
     bool existeTabla(const QString& tabla);
+    // Por los nombres de columna de una consulta sin filas, no por el catálogo de un motor.
+    bool existeColumna(const QString& tabla, const QString& columna);
     QString ruta() const { return ruta_; }
     qint64 filasAfectadas() const;
     sqlite3* manejador() const { return db_; }

@@ -6,8 +6,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -228,6 +230,24 @@ class PruebaVentana : public QObject {
             QVERIFY(a.config.trabajarConPesetas == pesetas);
         }
         if (vistos == 0) QSKIP("Ningún informe tiene diálogo todavía");
+    }
+
+    // Archivo > NIF de la empresa: uno mal escrito se rechaza sin tocar nada, uno bueno se
+    // guarda normalizado. Va la última: cambia el NIF de los libros de ejemplo.
+    void nifDeLaEmpresa() {
+        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        QVERIFY(a.ventana->abrirContabilidad(libros_));
+        QVERIFY(a.ventana->seleccionarEmpresa(3));
+        QVERIFY(a.ventana->statusBar()->currentMessage().contains(QStringLiteral("NIF B50987654")));
+        for (const char* texto : {"B5", "b-50 111 222"}) {
+            a.interfaz.guion = [texto](QDialog& d) {
+                static_cast<QInputDialog&>(d).setTextValue(QString::fromLatin1(texto));
+                d.accept();
+            };
+            a.ventana->editarNif();
+        }
+        QCOMPARE(a.interfaz.mensajes.size(), size_t(1));
+        QVERIFY(a.ventana->statusBar()->currentMessage().contains(QStringLiteral("NIF B50111222")));
     }
 };
 

@@ -10,7 +10,8 @@ CREATE TABLE IF NOT EXISTS Empresa (
     FechaIni TEXT NOT NULL,
     FechaFin TEXT NOT NULL,
     DesgloseSubCuentas INTEGER NOT NULL DEFAULT 7,
-    CodEmpresaAnterior INTEGER NOT NULL DEFAULT 0
+    CodEmpresaAnterior INTEGER NOT NULL DEFAULT 0,
+    NIF TEXT NOT NULL DEFAULT ''
 );
 
 CREATE TABLE IF NOT EXISTS Tipo_Cuenta (
