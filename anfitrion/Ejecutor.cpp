@@ -44,6 +44,7 @@ struct Ordenes {
     QList<QPair<QString, QString>> controles;
     bool cancelar = false;
     int destino = 0;
+    int formatoPropio = 0;  // con el destino 3: índice de la lista de formatos
     QString archivo;
     bool cancelarImpresion = false;
     QString captura;
@@ -94,6 +95,13 @@ Ordenes leerOrdenes(const QStringList& a) {
                 destino = 2;
             else
                 throw ErrorUso{QStringLiteral("Destino desconocido: %1").arg(d)};
+        } else if (x == u"--formato") {
+            // Formatos del libro registro de los libros de IVA: van a una carpeta.
+            const QString f = valor(i);
+            if (f != u"aeat" && f != u"aeat-xlsx")
+                throw ErrorUso{QStringLiteral("Formato desconocido: %1").arg(f)};
+            destino = 3;
+            o.formatoPropio = f == u"aeat" ? 0 : 1;
         } else if (x == u"--archivo") {
             o.archivo = valor(i);
         } else if (x == u"--cancelar-impresion") {
@@ -113,6 +121,10 @@ Ordenes leerOrdenes(const QStringList& a) {
     o.destino = destino.value_or(o.archivo.isEmpty() ? 0 : 2);
     if (o.destino == 2 && o.archivo.isEmpty())
         throw ErrorUso{QStringLiteral("El destino archivo necesita --archivo FILE")};
+    if (o.destino == 3 && !QFileInfo(o.archivo).isDir())
+        throw ErrorUso{
+            QStringLiteral("--formato %1 necesita --archivo con una carpeta que exista")
+                .arg(o.formatoPropio == 0 ? QStringLiteral("aeat") : QStringLiteral("aeat-xlsx"))};
     return o;
 }
 
@@ -250,6 +262,8 @@ QString Ejecutor::uso() {
                "  --control NOMBRE=VALOR fija un control del diálogo antes de ACEPTAR (repetible)\n"
                "  --cancelar             pulsa CANCELAR en lugar de ACEPTAR\n"
                "  --destino pantalla|impresora|archivo, --archivo FILE, --cancelar-impresion\n"
+               "  --formato aeat|aeat-xlsx --archivo DIR  libro registro de IVA para la Agencia\n"
+               "                         Tributaria, en CSV o XLSX, con el nombre que ella fija\n"
                "  --captura FILE.png     imagen del diálogo antes de ACEPTAR\n"
                "  --volcado FILE.json    mensajes, filas de la tabla de trabajo y fórmulas\n")
         .arg(cInformes::operaciones().join(QStringLiteral(", ")));
@@ -302,7 +316,8 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
     cInformes informes(interfaz, registro);
 
     std::optional<QString> errorUso;
-    QJsonValue dialogo;  // null si no se mostró ninguno
+    QJsonValue dialogo;     // null si no se mostró ninguno
+    QString archivoPropio;  // lo que escribió la salida propia del informe
     interfaz.guion = [&](QDialog& d) {
         if (auto* f = qobject_cast<FormularioInforme*>(&d)) {
             dialogo = QJsonObject{{"nombre", f->objectName()}, {"titulo", f->windowTitle()}};
@@ -318,9 +333,16 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
             QAbstractButton* b = o.cancelar ? f->botonCancelar() : f->botonAceptar();
             if (b) b->click();
         } else if (auto* imp = qobject_cast<frmImprimir*>(&d)) {
+            if (!imp->opcion(o.destino)) {
+                errorUso = QStringLiteral("%1 no tiene salida para la Agencia Tributaria")
+                               .arg(o.operacion);
+                return;
+            }
             imp->opcion(o.destino)->setChecked(true);
-            if (o.destino == 2) interfaz.respuestasGuardar = {o.archivo};
+            if (o.destino == 3) imp->formatoPropio()->setCurrentIndex(o.formatoPropio);
+            if (o.destino >= 2) interfaz.respuestasGuardar = {o.archivo};
             imp->boton(o.cancelarImpresion ? 1 : 0)->click();
+            archivoPropio = imp->archivoPropio();
         }
     };
     // Las filas se copian solo para el volcado: en un libro de un millón de líneas son más de
@@ -337,7 +359,7 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
         if (errorUso) {
             err << *errorUso << "\n";
             codigo = 2;
-        } else if (motor.informe && motor.errorMotor == 0) {
+        } else if ((motor.informe && motor.errorMotor == 0) || !archivoPropio.isEmpty()) {
             codigo = 0;
         }
     } catch (const std::exception& e) {
@@ -368,6 +390,8 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
         }
         f.write(QJsonDocument(volcado).toJson(QJsonDocument::Indented));
     }
+    if (codigo == 0 && !archivoPropio.isEmpty())
+        salida << "Archivo escrito: " << archivoPropio << "\n";
     if (codigo == 0 && motor.informe) {
         const QString archivo = motor.informe->value(QStringLiteral("PrintFileName")).toString();
         if (motor.informe->value(QStringLiteral("Destination")).toInt() == 2)

@@ -234,6 +234,7 @@ void FormularioInforme::botonClick(int indice) {
             frmImprimir imprimir(comp_, informes().ruta());
             imprimir.setNombreInforme(nombrePlantilla());
             imprimir.setTituloInforme(tituloInforme());
+            prepararImpresion(imprimir);
             comp_.interfaz.setMousePointer(kPunteroPredeterminado);
             accept();  // este diálogo se descarga antes de mostrar las opciones de impresión
             imprimir.mostrar();

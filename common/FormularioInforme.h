@@ -24,6 +24,8 @@ class QPushButton;
 
 namespace orvo {
 
+class frmImprimir;
+
 // Fórmulas que deja una construcción: índice del motor (desde 1) -> texto "Nombre= valor".
 using FormulasInforme = std::map<int, QString>;
 
@@ -105,6 +107,8 @@ class FormularioInforme : public QDialog {
     virtual bool RellenarInforme() = 0;
     virtual QString nombrePlantilla() const = 0;
     virtual QString tituloInforme() const = 0;
+    // Salidas que el informe añade a las opciones de impresión, antes de mostrarlas.
+    virtual void prepararImpresion(frmImprimir&) {}
 
     // Marco de RellenarInforme: deshabilita, abre la transacción en la base de informes,
     // ejecuta la construcción, confirma, comprueba que la tabla tiene filas y pone las

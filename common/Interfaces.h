@@ -33,6 +33,8 @@ class IInterfaz {
     // Cuadro de guardar archivo; texto vacío si la persona cancela.
     virtual QString archivoGuardar(QWidget* padre, const QString& titulo,
                                    const QString& filtro) = 0;
+    // Cuadro de elegir carpeta; texto vacío si la persona cancela.
+    virtual QString carpeta(QWidget* padre, const QString& titulo) = 0;
 };
 
 // Motor de informes, con los miembros que el componente usa y nada más.

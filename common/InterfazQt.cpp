@@ -37,6 +37,10 @@ QString InterfazQt::archivoGuardar(QWidget* padre, const QString& titulo, const 
     return QFileDialog::getSaveFileName(padre, titulo, QString(), filtro);
 }
 
+QString InterfazQt::carpeta(QWidget* padre, const QString& titulo) {
+    return QFileDialog::getExistingDirectory(padre, titulo);
+}
+
 void InterfazGrabadora::MsgBox(const QString& texto, Icono icono, const QString& titulo) {
     mensajes.push_back({texto, icono, titulo});
     if (alMensaje) alMensaje(mensajes.back());
@@ -53,6 +57,10 @@ int InterfazGrabadora::mostrarModal(QDialog& dialogo) {
 
 QString InterfazGrabadora::archivoGuardar(QWidget*, const QString&, const QString&) {
     return respuestasGuardar.isEmpty() ? QString() : respuestasGuardar.takeFirst();
+}
+
+QString InterfazGrabadora::carpeta(QWidget* padre, const QString& titulo) {
+    return archivoGuardar(padre, titulo, QString());
 }
 
 }  // namespace orvo

@@ -15,6 +15,7 @@ class InterfazQt : public IInterfaz {
     int MousePointer() const override { return puntero_; }
     int mostrarModal(QDialog& dialogo) override;
     QString archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro) override;
+    QString carpeta(QWidget* padre, const QString& titulo) override;
 
   private:
     int puntero_ = kPunteroPredeterminado;
@@ -38,6 +39,8 @@ class InterfazGrabadora : public IInterfaz {
     // guion el diálogo sigue abierto, lo cierra como si se pulsara Escape.
     int mostrarModal(QDialog& dialogo) override;
     QString archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro) override;
+    // Consume las mismas respuestas que archivoGuardar.
+    QString carpeta(QWidget* padre, const QString& titulo) override;
 
     std::vector<MensajeGrabado> mensajes;
     int pitidos = 0;

@@ -1,5 +1,6 @@
 #include "frmImprimir.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -52,6 +53,32 @@ frmImprimir::frmImprimir(Componente& componente, QString archivoDatos, QWidget* 
     capa->addLayout(filaBotones);
 }
 
+void frmImprimir::setSalidaPropia(SalidaPropia salida) {
+    salidaPropia_ = std::move(salida);
+    auto* marco = opciones_[0]->parentWidget();
+    opciones_[3] = new QRadioButton(salidaPropia_.rotulo, marco);
+    opciones_[3]->setObjectName(nombreControl(QStringLiteral("optImprimir"), 3));
+    cboImprimir_ = new QComboBox(marco);
+    cboImprimir_->setObjectName(QStringLiteral("cboImprimir"));
+    cboImprimir_->addItems(salidaPropia_.formatos);
+    cboImprimir_->setEnabled(false);
+    connect(opciones_[3], &QRadioButton::toggled, cboImprimir_, &QWidget::setEnabled);
+    auto* fila = new QHBoxLayout;
+    fila->addSpacing(24);
+    fila->addWidget(cboImprimir_);
+    fila->addStretch();
+    auto* capa = static_cast<QVBoxLayout*>(marco->layout());
+    capa->addWidget(opciones_[3]);
+    capa->addLayout(fila);
+}
+
+void frmImprimir::LimpiarFormulas(IMotorInformes& motor) {
+    for (int i = 1; i <= 75; ++i) {
+        if (motor.Formulas(i).isEmpty()) break;
+        motor.setFormulas(i, QString());
+    }
+}
+
 void frmImprimir::mostrar() {
     if (comp_.config) setWindowIcon(comp_.config->Icono());
     comp_.interfaz.mostrarModal(*this);
@@ -70,6 +97,22 @@ void frmImprimir::cmdImprimir_Click(int indice) {
         if (!motor || !config)
             throw ErrorOrvo(91, QStringLiteral("No hay motor de informes o configuración"));
         comp_.interfaz.setMousePointer(kRelojDeArena);
+        if (opciones_[3] && opciones_[3]->isChecked()) {
+            // Sale sin el motor: a la carpeta que se elija, con el nombre que da el informe.
+            const QString carpeta =
+                comp_.interfaz.carpeta(this, QStringLiteral("Carpeta donde dejar el archivo"));
+            if (carpeta.isEmpty()) {
+                comp_.interfaz.setMousePointer(kPunteroPredeterminado);
+                return;  // sigue abierto con sus opciones
+            }
+            archivoPropio_ = salidaPropia_.escribir(carpeta, cboImprimir_->currentIndex());
+            comp_.interfaz.setMousePointer(kPunteroPredeterminado);
+            accept();
+            general_.mensaje(QStringLiteral("Archivo escrito: %1").arg(archivoPropio_),
+                             Icono::Informacion);
+            LimpiarFormulas(*motor);
+            return;
+        }
         const QString appPath = config->AppPath();
         motor->setReportFileName(rutaEnAplicacion(appPath, nombreInforme_));
         motor->setPassword(QChar(10) + anfitrion->ObtenerPasswordInformes(config->Aplicacion()));
@@ -101,10 +144,7 @@ void frmImprimir::cmdImprimir_Click(int indice) {
             motor->setLastErrorNumber(0);
             motor->setLastErrorString(QString());
         }
-        for (int i = 1; i <= 75; ++i) {
-            if (motor->Formulas(i).isEmpty()) break;
-            motor->setFormulas(i, QString());
-        }
+        LimpiarFormulas(*motor);
     } catch (const std::exception& e) {
         general_.VerError(e, QStringLiteral("cmdImprimir_Click(%1)").arg(indice),
                           QStringLiteral("frmImprimir"), QStringLiteral("OrvoContabilidadInf"));

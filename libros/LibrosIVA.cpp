@@ -52,66 +52,76 @@ QString ObtenerConsultaFacturas(const OpcionesLibrosIVA& o, Parametros& params) 
                "ORDER BY Fecha, IDAsiento, Factura, Contrapartida");
 }
 
-FormulasInforme construirLibrosIVA(ContextoInforme& contexto, const OpcionesLibrosIVA& o) {
+void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgreso* progreso,
+                      const std::function<void(const FilaIVA&)>& porFila) {
     Parametros params;
     const QString sql = ObtenerConsultaFacturas(o, params);
-    Recordset rs = contexto.contabilidad.Execute(sql, params);
-    if (!rs.Eof()) {
-        const qint64 total = rs.RecordCount();
-        contexto.progreso.Iniciar(total, QStringLiteral("Procesando ..."), 0);
-        Instruccion insertar = contexto.informes.preparar(QStringLiteral(
-            "INSERT INTO Libros_IVA (NumFactura, Fecha, CodSubcuenta, DescripcionSubcuenta, NIF, "
-            "NumAsiento, Concepto, BaseImponible, IVA, CuotaIVA, Recargo, CuotaRecargo, "
-            "TotalFactura) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        const auto formato = [&o](Moneda m) { return cGeneral::FormatearCurrency(m, o.euros); };
-        QString numero = o.primerNumero.trimmed();
-        qint64 filas = 0;
-        for (; !rs.Eof(); rs.MoveNext()) {
-            if (!o.numeracionAutomatica)
-                numero = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Factura")));
-            const QString contrapartida =
-                cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Contrapartida")));
-            QString nombre = kNoExiste, nif = kNoExiste;
-            {
-                Recordset cuenta = contexto.contabilidad.Execute(
-                    QStringLiteral("SELECT Descripcion, DNI_CIF FROM Cuenta "
-                                   "WHERE Codigo = ? AND CodEmpresa = ?"),
-                    {contrapartida, static_cast<qlonglong>(o.empresa)});
-                if (!cuenta.Eof()) {
-                    nombre = cGeneral::QuitarNulo(cuenta.Fields(0));
-                    nif = cGeneral::QuitarNulo(cuenta.Fields(1));
-                }
+    Recordset rs = contabilidad.Execute(sql, params);
+    if (rs.Eof()) return;
+    const qint64 total = rs.RecordCount();
+    if (progreso) progreso->Iniciar(total, QStringLiteral("Procesando ..."), 0);
+    QString numero = o.primerNumero.trimmed();
+    qint64 filas = 0;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        FilaIVA f;
+        f.factura = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Factura")));
+        if (!o.numeracionAutomatica) numero = f.factura;
+        f.numero = numero;
+        f.contrapartida = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Contrapartida")));
+        f.nombre = f.nif = kNoExiste;
+        {
+            Recordset cuenta =
+                contabilidad.Execute(QStringLiteral("SELECT Descripcion, DNI_CIF FROM Cuenta "
+                                                    "WHERE Codigo = ? AND CodEmpresa = ?"),
+                                     {f.contrapartida, static_cast<qlonglong>(o.empresa)});
+            if (!cuenta.Eof()) {
+                f.nombre = cGeneral::QuitarNulo(cuenta.Fields(0));
+                f.nif = cGeneral::QuitarNulo(cuenta.Fields(1));
             }
-            const Moneda debe = Moneda::deColumna(rs.Fields(QStringLiteral("Debe")));
-            const Moneda haber = Moneda::deColumna(rs.Fields(QStringLiteral("Haber")));
-            const Moneda cuotaIva = o.emitidas ? haber - debe : debe - haber;
-            const QVariant rateIva = rs.Fields(QStringLiteral("PorcentajeIVA"));
-            const QVariant rateRecargo = rs.Fields(QStringLiteral("PorcentajeRecargo"));
-            // Una cuota negativa (factura rectificativa) hace negativa la base; una base ya
-            // negativa no cambia de signo dos veces.
-            Moneda base = Moneda::deColumna(rs.Fields(QStringLiteral("BaseImponible")));
-            if (cuotaIva < Moneda() && base > Moneda()) base = -base;
-            // Recargo: porcentaje por base en coma flotante, a moneda, entre cien; el total
-            // suma el recargo tal como se imprime.
-            const Moneda cien = Moneda::deDouble(porcentaje(rateRecargo) * base.aDouble());
-            const QString cuotaRecargo = formato(Moneda::deDouble(
-                static_cast<double>(cien.diezmilesimas()) / 100.0 / Moneda::kEscala));
-            const Moneda totalFactura = base + cuotaIva + *Moneda::deTexto(cuotaRecargo);
-            const QString fecha = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Fecha")));
-            insertar.ejecutar(
-                {numero, fecha.right(2) + u'/' + fecha.mid(4, 2) + u'/' + fecha.left(4),
-                 contrapartida, nombre, nif,
-                 cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Numero"))) + QStringLiteral(" (") +
-                     cGeneral::QuitarNulo(rs.Fields(QStringLiteral("IDAsiento"))) + u')',
-                 cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Concepto"))), formato(base),
-                 cGeneral::QuitarNulo(rateIva), formato(cuotaIva),
-                 cGeneral::QuitarNulo(rateRecargo), cuotaRecargo, formato(totalFactura)});
-            if (o.numeracionAutomatica) numero = siguienteNumero(numero);
-            if (filas < total) contexto.progreso.setValor(++filas);
         }
-        contexto.progreso.Terminar();
+        const Moneda debe = Moneda::deColumna(rs.Fields(QStringLiteral("Debe")));
+        const Moneda haber = Moneda::deColumna(rs.Fields(QStringLiteral("Haber")));
+        f.cuotaIva = o.emitidas ? haber - debe : debe - haber;
+        const QVariant rateIva = rs.Fields(QStringLiteral("PorcentajeIVA"));
+        const QVariant rateRecargo = rs.Fields(QStringLiteral("PorcentajeRecargo"));
+        // Una cuota negativa (factura rectificativa) hace negativa la base; una base ya
+        // negativa no cambia de signo dos veces.
+        f.base = Moneda::deColumna(rs.Fields(QStringLiteral("BaseImponible")));
+        if (f.cuotaIva < Moneda() && f.base > Moneda()) f.base = -f.base;
+        // Recargo: porcentaje por base en coma flotante, a moneda, entre cien; el total
+        // suma el recargo tal como se imprime.
+        const Moneda cien = Moneda::deDouble(porcentaje(rateRecargo) * f.base.aDouble());
+        f.cuotaRecargo = *Moneda::deTexto(cGeneral::FormatearCurrency(
+            Moneda::deDouble(static_cast<double>(cien.diezmilesimas()) / 100.0 / Moneda::kEscala),
+            o.euros));
+        f.total = f.base + f.cuotaIva + f.cuotaRecargo;
+        f.fecha = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Fecha")));
+        f.asiento = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Numero")));
+        f.idAsiento = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("IDAsiento")));
+        f.concepto = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Concepto")));
+        f.tipoIva = cGeneral::QuitarNulo(rateIva);
+        f.tipoRecargo = cGeneral::QuitarNulo(rateRecargo);
+        porFila(f);
+        if (o.numeracionAutomatica) numero = siguienteNumero(numero);
+        if (progreso && filas < total) progreso->setValor(++filas);
     }
-    rs.Close();
+    if (progreso) progreso->Terminar();
+}
+
+FormulasInforme construirLibrosIVA(ContextoInforme& contexto, const OpcionesLibrosIVA& o) {
+    Instruccion insertar = contexto.informes.preparar(QStringLiteral(
+        "INSERT INTO Libros_IVA (NumFactura, Fecha, CodSubcuenta, DescripcionSubcuenta, NIF, "
+        "NumAsiento, Concepto, BaseImponible, IVA, CuotaIVA, Recargo, CuotaRecargo, "
+        "TotalFactura) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    const auto formato = [&o](Moneda m) { return cGeneral::FormatearCurrency(m, o.euros); };
+    recorrerLibroIVA(contexto.contabilidad, o, &contexto.progreso, [&](const FilaIVA& f) {
+        insertar.ejecutar({f.numero,
+                           f.fecha.right(2) + u'/' + f.fecha.mid(4, 2) + u'/' + f.fecha.left(4),
+                           f.contrapartida, f.nombre, f.nif,
+                           f.asiento + QStringLiteral(" (") + f.idAsiento + u')', f.concepto,
+                           formato(f.base), f.tipoIva, formato(f.cuotaIva), f.tipoRecargo,
+                           formato(f.cuotaRecargo), formato(f.total)});
+    });
     return {{1, formulaEmpresa(o.textoEmpresa)},
             {2, formulaMoneda(o.euros)},
             {3, QStringLiteral("Periodo= \"Periodo:  ") + Regional::fechaCorta(o.desde) +

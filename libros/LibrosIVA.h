@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <functional>
 
 #include "FormularioInforme.h"
 
@@ -21,6 +22,22 @@ struct OpcionesLibrosIVA {
 // Consulta de las líneas de IVA con factura y contrapartida del periodo, por fecha; los
 // valores van en 'params'.
 QString ObtenerConsultaFacturas(const OpcionesLibrosIVA& o, Parametros& params);
+
+// Una fila del libro, con los importes como se imprimen (el recargo ya redondeado, como lo
+// suma el total).
+struct FilaIVA {
+    QString numero;   // el que muestra el libro: el de la factura o el automático
+    QString factura;  // el de la factura, como se anotó
+    QString fecha;    // "yyyymmdd"
+    QString contrapartida, nombre, nif;  // "No existe" si la contrapartida no es de la empresa
+    QString asiento, idAsiento, concepto;
+    QString tipoIva, tipoRecargo;  // como se leen de los libros
+    Moneda base, cuotaIva, cuotaRecargo, total;
+};
+
+// Recorre las filas del libro en su orden; 'progreso' puede ser nulo.
+void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgreso* progreso,
+                      const std::function<void(const FilaIVA&)>& porFila);
 
 // Escribe en Libros_IVA una fila por línea de IVA (las repetidas, una vez) y devuelve las
 // fórmulas. Lanza ErrorOrvo/ErrorBD.

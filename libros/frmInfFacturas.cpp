@@ -10,7 +10,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "LibroRegistro.h"
 #include "cCOrigen.h"
+#include "frmImprimir.h"
 
 namespace orvo {
 
@@ -123,6 +125,17 @@ bool frmInfFacturas::RellenarInforme() {
             return construirLibrosIVA(contexto, o);
         },
         QStringLiteral("RellenarInforme"), QStringLiteral("OrvoContabilidaInf"));
+}
+
+void frmInfFacturas::prepararImpresion(frmImprimir& imprimir) {
+    // Las opciones de este libro, no las que tenga el diálogo cuando ya se ha cerrado.
+    imprimir.setSalidaPropia(
+        {QStringLiteral("Libro registro para la Agencia Tributaria"),
+         {QStringLiteral("CSV (separado por punto y coma)"), QStringLiteral("XLSX (Excel)")},
+         [con = &contabilidad(), o = opciones()](const QString& carpeta, int formato) {
+             return exportarLibroRegistro(
+                 *con, o, formato == 0 ? FormatoRegistro::Csv : FormatoRegistro::Xlsx, carpeta);
+         }});
 }
 
 QString frmInfFacturas::nombrePlantilla() const {

@@ -22,6 +22,8 @@ class frmInfFacturas : public FormularioLibro {
     bool RellenarInforme() override;
     QString nombrePlantilla() const override;
     QString tituloInforme() const override;
+    // El libro registro para la Agencia Tributaria, en CSV o XLSX.
+    void prepararImpresion(frmImprimir& imprimir) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
   private:

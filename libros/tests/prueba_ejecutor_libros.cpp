@@ -9,7 +9,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 
+#include "DatosEmpresa.h"
 #include "LibroPrueba.h"
 
 using namespace orvo;
@@ -204,6 +206,25 @@ class PruebaEjecutorLibros : public QObject {
         QCOMPARE(r.columna(QStringLiteral("TotalFactura")), QStringList({"126", "126"}));
         QCOMPARE(r.formula(2), QStringLiteral("TrabajarConPts= '1'"));
         QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_FacturasRecibidas.rpt")));
+    }
+
+    // El libro registro va a la carpeta dada con su nombre; un informe sin esa salida lo dice.
+    void libroRegistroEnUnaCarpeta() {
+        Escenario e;
+        DatosEmpresa::guardarNif(e.libro.conta(), e.empresa, QStringLiteral("B50123456"));
+        LibroPrueba::LineaIVA l;
+        l.debe = QStringLiteral("21");
+        l.factura = QStringLiteral("P-1");
+        l.contrapartida = QStringLiteral("4000001");
+        e.libro.apunteIVA(e.libro.asiento(e.empresa, 1, QStringLiteral("20260301")), e.iva, l);
+        QTemporaryDir carpeta;
+        const QStringList salida{QStringLiteral("--formato"), QStringLiteral("aeat-xlsx"),
+                                 QStringLiteral("--archivo"), carpeta.path()};
+        const Resultado r = e.ejecutar(QStringLiteral("ImprimirFacturasRecibidas"), salida);
+        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.errores));
+        QCOMPARE(QDir(carpeta.path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("2026B50123456RPruebas, S.L.xlsx")});
+        QCOMPARE(e.ejecutar(QStringLiteral("ImprimirLibroDiario"), salida).codigo, 2);
     }
 };
 
