@@ -38,7 +38,7 @@ struct EntradaInforme {
     const char* operacion;
 };
 
-// Los catorce informes, agrupados como los busca un contable.
+// Los informes, agrupados como los busca un contable.
 const EntradaInforme kInformes[] = {
     {"Balances", "Balance de situación…", "ImprimirBalanceSituacion"},
     {"Balances", "Pérdidas y ganancias…", "ImprimirBalancePYG"},
@@ -50,6 +50,7 @@ const EntradaInforme kInformes[] = {
     {"Libros", "Desglose de una subcuenta…", "ImprimirDesgloseSubCuenta"},
     {"IVA", "Libro de facturas emitidas…", "ImprimirFacturasEmitidas"},
     {"IVA", "Libro de facturas recibidas…", "ImprimirFacturasRecibidas"},
+    {"IVA", "Resumen trimestral de IVA…", "ImprimirResumenIVA"},
     {"Presupuestos", "Presupuesto mensual…", "ImprimirPresupuesto"},
     {"Presupuestos", "Presupuesto anual…", "ImprimirPresupuestoAnual"},
     {"Listados", "Subcuentas…", "ImprimirSubcuentas"},

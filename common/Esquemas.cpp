@@ -28,6 +28,7 @@ QStringList tablasInformes() {
             QStringLiteral("Libro_Diario"),
             QStringLiteral("Libro_Mayor"),
             QStringLiteral("Libros_IVA"),
+            QStringLiteral("ResumenIVA"),
             QStringLiteral("Subcuentas"),
             QStringLiteral("Epigrafes")};
 }

@@ -13,7 +13,7 @@ QString informesSql();
 // Crea las tablas que falten; no toca las que ya existen.
 void crearContabilidad(Conexion& con);
 void crearInformes(Conexion& con);
-// Nombres de las diez tablas de trabajo.
+// Nombres de las tablas de trabajo.
 QStringList tablasInformes();
 }  // namespace Esquemas
 

@@ -14,6 +14,7 @@
 #include "frmInfLibroDiario.h"
 #include "frmInfLibroMayor.h"
 #include "frmInfPresupuesto.h"
+#include "frmInfResumenIVA.h"
 #include "frmInfSubcuentas.h"
 
 namespace orvo {
@@ -26,7 +27,7 @@ struct DatosOperacion {
 };
 
 // En el orden de la interfaz: el número es el de la operación.
-constexpr std::array<DatosOperacion, 14> kOperaciones = {{
+constexpr std::array<DatosOperacion, 15> kOperaciones = {{
     {"ImprimirEpigrafes", "Epigrafes"},
     {"ImprimirSubcuentas", "Subcuentas"},
     {"ImprimirLibroDiario", "Libro_Diario"},
@@ -41,6 +42,7 @@ constexpr std::array<DatosOperacion, 14> kOperaciones = {{
     {"ImprimirBalanceSumasySaldos", "BalanceSumasySaldos"},
     {"ImprimirPresupuestoAnual", "PresupuestoAnual"},
     {"ImprimirPresupuesto", "Presupuesto"},
+    {"ImprimirResumenIVA", "ResumenIVA"},
 }};
 
 // Código de origen que recibe el diálogo de cada operación, si lo recibe.
@@ -153,6 +155,8 @@ std::unique_ptr<FormularioInforme> cInformes::crearDialogo(int numero) {
         case 12:
         case 13:
             return std::make_unique<frmInfPresupuesto>(comp_);
+        case 14:
+            return std::make_unique<frmInfResumenIVA>(comp_);
         default:
             return nullptr;
     }
@@ -179,6 +183,7 @@ ORVO_OPERACION(ImprimirBalancePYGComp, 10)
 ORVO_OPERACION(ImprimirBalanceSumasySaldos, 11)
 ORVO_OPERACION(ImprimirPresupuestoAnual, 12)
 ORVO_OPERACION(ImprimirPresupuesto, 13)
+ORVO_OPERACION(ImprimirResumenIVA, 14)
 #undef ORVO_OPERACION
 
 }  // namespace orvo

@@ -40,9 +40,10 @@ class cInformes {
     ORVO_OPERACION(ImprimirBalanceSumasySaldos);
     ORVO_OPERACION(ImprimirPresupuestoAnual);
     ORVO_OPERACION(ImprimirPresupuesto);
+    ORVO_OPERACION(ImprimirResumenIVA);
 #undef ORVO_OPERACION
 
-    // Las catorce operaciones por su nombre, en el orden de la interfaz.
+    // Las operaciones por su nombre, en el orden de la interfaz.
     static QStringList operaciones();
     // Llama a la operación por su nombre; false si el nombre no es de ninguna.
     bool ejecutar(const QString& operacion, IMotorInformes* objCrystal, IConfiguracion* objConfig,

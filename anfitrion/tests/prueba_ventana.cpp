@@ -110,7 +110,7 @@ class PruebaVentana : public QObject {
         QVERIFY(a.ventana->comprobarLibros(false));
     }
 
-    void menuConLosCatorceInformes_data() {
+    void menuConTodosLosInformes_data() {
         QTest::addColumn<QString>("operacion");
         QTest::addColumn<QString>("grupo");
         const std::pair<const char*, const char*> filas[] = {
@@ -124,6 +124,7 @@ class PruebaVentana : public QObject {
             {"ImprimirDesgloseSubCuenta", "Libros"},
             {"ImprimirFacturasEmitidas", "IVA"},
             {"ImprimirFacturasRecibidas", "IVA"},
+            {"ImprimirResumenIVA", "IVA"},
             {"ImprimirPresupuesto", "Presupuestos"},
             {"ImprimirPresupuestoAnual", "Presupuestos"},
             {"ImprimirSubcuentas", "Listados"},
@@ -132,7 +133,7 @@ class PruebaVentana : public QObject {
         for (const auto& [op, grupo] : filas) QTest::newRow(op) << op << QString::fromUtf8(grupo);
         QCOMPARE(std::size(filas), size_t(cInformes::operaciones().size()));
     }
-    void menuConLosCatorceInformes() {
+    void menuConTodosLosInformes() {
         QFETCH(QString, operacion);
         QFETCH(QString, grupo);
         Anfitrion a(dir_.filePath(QStringLiteral("app")));

@@ -156,6 +156,16 @@ CREATE TABLE IF NOT EXISTS Libros_IVA (
     TotalFactura TEXT DEFAULT ''
 );
 
+-- Resumen trimestral de IVA: una fila por línea de cada sección; Destacado "1" va en negrita.
+CREATE TABLE IF NOT EXISTS ResumenIVA (
+    Seccion TEXT DEFAULT '',
+    Concepto TEXT DEFAULT '',
+    Tipo TEXT DEFAULT '',
+    BaseImponible TEXT DEFAULT '',
+    Cuota TEXT DEFAULT '',
+    Destacado TEXT DEFAULT '0'
+);
+
 CREATE TABLE IF NOT EXISTS Subcuentas (
     Codigo TEXT DEFAULT '',
     Descripcion TEXT DEFAULT '',

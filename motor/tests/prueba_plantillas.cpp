@@ -127,7 +127,7 @@ class PruebaPlantillas : public QObject {
         const QStringList todas =
             QDir(QStringLiteral(ORVO_PLANTILLAS_DIR))
                 .entryList({QStringLiteral("infCONT_*.rpt")}, QDir::Files, QDir::Name);
-        QCOMPARE(todas.size(), 21);
+        QCOMPARE(todas.size(), 22);
         for (const QString& p : todas) QTest::newRow(qPrintable(p)) << p;
     }
     void cadaPlantillaGeneraUnPdfLegible() {

@@ -1,0 +1,271 @@
+#include "ResumenIVA.h"
+
+#include <map>
+#include <set>
+
+#include "FilaLibro.h"
+#include "LibrosIVA.h"
+#include "Regional.h"
+#include "cGeneral.h"
+
+namespace orvo {
+
+namespace {
+
+// Porcentaje de una base, redondeado (mitad lejos de cero) al céntimo o a la peseta.
+Moneda cuotaDelTipo(Moneda base, Moneda tipo, bool euros) {
+    const __int128 producto = static_cast<__int128>(base.diezmilesimas()) * tipo.diezmilesimas();
+    // producto está en (1/10000)², y el tipo en tantos por cien.
+    const __int128 unidad = static_cast<__int128>(Moneda::kEscala) * 100 *
+                            (euros ? Moneda::kEscala / 100 : Moneda::kEscala);
+    const __int128 signo = producto < 0 ? -1 : 1;
+    const __int128 redondeado = (producto * signo + unidad / 2) / unidad * signo;
+    return Moneda::deDiezmilesimas(
+        static_cast<std::int64_t>(redondeado * (euros ? Moneda::kEscala / 100 : Moneda::kEscala)));
+}
+
+void acumular(std::map<std::int64_t, LineaTipoIVA>& porTipo, Moneda tipo, Moneda base,
+              Moneda cuota) {
+    LineaTipoIVA& l = porTipo[tipo.diezmilesimas()];
+    l.tipo = tipo;
+    l.base += base;
+    l.cuota += cuota;
+}
+
+std::vector<LineaTipoIVA> deMayorAMenor(const std::map<std::int64_t, LineaTipoIVA>& porTipo) {
+    std::vector<LineaTipoIVA> v;
+    for (auto it = porTipo.rbegin(); it != porTipo.rend(); ++it) v.push_back(it->second);
+    return v;
+}
+
+QString textoAsiento(const QString& numero, const QString& id) {
+    return numero + QStringLiteral(" (") + id + u')';
+}
+
+// Recorre un libro de IVA: suma por tipos y anota las cuotas que no son su tipo por la base.
+void leerLibro(Conexion& con, const OpcionesResumenIVA& o, bool emitidas,
+               std::map<std::int64_t, LineaTipoIVA>& porTipo,
+               std::map<std::int64_t, LineaTipoIVA>* recargo, Moneda& total, CuadreIVA& cuadre) {
+    OpcionesLibrosIVA l;
+    l.empresa = o.empresa;
+    l.emitidas = emitidas;
+    l.euros = o.euros;
+    l.desde = o.desde;
+    l.hasta = o.hasta;
+    const Moneda umbral = o.euros ? Moneda::deDiezmilesimas(100) : Moneda::deEntero(1);
+    recorrerLibroIVA(con, l, nullptr, [&](const FilaIVA& f) {
+        const Moneda tipo = Moneda::deColumna(f.tipoIva);
+        acumular(porTipo, tipo, f.base, f.cuotaIva);
+        total += f.cuotaIva;
+        const Moneda tipoRecargo = Moneda::deColumna(f.tipoRecargo);
+        if (recargo && !tipoRecargo.esCero()) {
+            acumular(*recargo, tipoRecargo, f.base, f.cuotaRecargo);
+            total += f.cuotaRecargo;
+        }
+        cuadre.libro += f.cuotaIva + (recargo ? f.cuotaRecargo : Moneda());
+        const Moneda calculada = cuotaDelTipo(f.base, tipo, o.euros);
+        Moneda exceso = f.cuotaIva - calculada;
+        if ((exceso < Moneda() ? -exceso : exceso) > umbral)
+            cuadre.diferencias.push_back(
+                {DiferenciaIVA::CuotaDistintaDelTipo, textoAsiento(f.asiento, f.idAsiento),
+                 QStringLiteral("factura %1: el %2 % de %3 es %4, la cuota anotada %5")
+                     .arg(f.numero, tipo.formatear(true),
+                          cGeneral::FormatearCurrency(f.base, o.euros),
+                          cGeneral::FormatearCurrency(calculada, o.euros),
+                          cGeneral::FormatearCurrency(f.cuotaIva, o.euros)),
+                 exceso});
+    });
+}
+
+// Movimiento de las subcuentas del grupo sin las liquidaciones, y las líneas de IVA que no
+// llegan al libro (sin factura o sin contrapartida) en asientos que no son de una factura.
+void cuadrarCuentas(Conexion& con, const OpcionesResumenIVA& o, bool repercutido,
+                    CuadreIVA& cuadre) {
+    const QString desde = cGeneral::DateString(o.desde), hasta = cGeneral::DateString(o.hasta);
+    const qlonglong empresa = o.empresa;
+    std::set<qlonglong> liquidaciones;
+    {
+        Recordset rs = con.Execute(
+            QStringLiteral("SELECT DISTINCT Asiento.IDAsiento FROM Asiento "
+                           "INNER JOIN Apunte ON Apunte.CodAsiento = Asiento.IDAsiento "
+                           "INNER JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta "
+                           "WHERE Cuenta.CodEmpresa = ? AND Asiento.Fecha >= ? "
+                           "AND Asiento.Fecha <= ? "
+                           "AND (Cuenta.Codigo LIKE '4700%' OR Cuenta.Codigo LIKE '4750%')"),
+            {empresa, desde, hasta});
+        for (; !rs.Eof(); rs.MoveNext()) liquidaciones.insert(rs.Fields(0).toLongLong());
+    }
+    const QString importes = o.euros ? QStringLiteral("CtdadDebeEuros, CtdadHaberEuros")
+                                     : QStringLiteral("CtdadDebe, CtdadHaber");
+    Recordset rs = con.Execute(
+        QStringLiteral("SELECT Asiento.IDAsiento, Asiento.Numero, Cuenta.Codigo, Apunte.Factura, "
+                       "Apunte.Contrapartida, Apunte.Concepto, ") +
+            importes +
+            QStringLiteral(" FROM Asiento "
+                           "INNER JOIN Apunte ON Apunte.CodAsiento = Asiento.IDAsiento "
+                           "INNER JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta "
+                           "WHERE Cuenta.CodEmpresa = ? AND Asiento.Fecha >= ? "
+                           "AND Asiento.Fecha <= ? AND Cuenta.Codigo LIKE ? "
+                           "ORDER BY Asiento.Fecha, Asiento.IDAsiento, Apunte.IDApunte"),
+        {empresa, desde, hasta, repercutido ? QStringLiteral("477%") : QStringLiteral("472%")});
+    struct Linea {
+        qlonglong id;
+        QString asiento, codigo, concepto;
+        bool conFactura;
+        Moneda importe;
+    };
+    std::vector<Linea> lineas;
+    std::set<qlonglong> deFactura;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        Linea l;
+        l.id = rs.Fields(0).toLongLong();
+        if (liquidaciones.count(l.id)) continue;
+        l.asiento = textoAsiento(cGeneral::QuitarNulo(rs.Fields(1)), QString::number(l.id));
+        l.codigo = cGeneral::QuitarNulo(rs.Fields(2));
+        l.conFactura = !cGeneral::QuitarNulo(rs.Fields(3)).isEmpty() &&
+                       !cGeneral::QuitarNulo(rs.Fields(4)).isEmpty();
+        l.concepto = cGeneral::QuitarNulo(rs.Fields(5));
+        const Moneda debe = Moneda::deColumna(rs.Fields(6));
+        const Moneda haber = Moneda::deColumna(rs.Fields(7));
+        l.importe = repercutido ? haber - debe : debe - haber;
+        cuadre.cuentas += l.importe;
+        if (l.conFactura) deFactura.insert(l.id);
+        lineas.push_back(l);
+    }
+    rs.Close();
+    // Una línea sin factura en el asiento de una factura es su recargo: va con ella.
+    for (const Linea& l : lineas)
+        if (!l.conFactura && !deFactura.count(l.id))
+            cuadre.diferencias.push_back(
+                {DiferenciaIVA::ApunteSinFactura, l.asiento,
+                 QStringLiteral("apunte de IVA sin factura en %1: %2").arg(l.codigo, l.concepto),
+                 l.importe});
+}
+
+// Facturas anotadas en asientos sin ninguna línea de IVA (una sola vez, en la conciliación de
+// las emitidas si la contrapartida es de clientes y en la de recibidas si no).
+void facturasSinApunte(Conexion& con, const OpcionesResumenIVA& o, CuadreIVA& repercutido,
+                       CuadreIVA& soportado) {
+    const QString importes = o.euros ? QStringLiteral("CtdadDebeEuros, CtdadHaberEuros")
+                                     : QStringLiteral("CtdadDebe, CtdadHaber");
+    Recordset rs = con.Execute(
+        QStringLiteral(
+            "SELECT Asiento.IDAsiento, Asiento.Numero, Cuenta.Codigo, Apunte.Factura, ") +
+            importes +
+            QStringLiteral(
+                " FROM Asiento INNER JOIN Apunte ON Apunte.CodAsiento = Asiento.IDAsiento "
+                "INNER JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta "
+                "WHERE Cuenta.CodEmpresa = ? AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? "
+                "AND Apunte.Factura <> '' AND Cuenta.Codigo NOT LIKE '477%' "
+                "AND Cuenta.Codigo NOT LIKE '472%' AND NOT EXISTS (SELECT 1 FROM Apunte Iva "
+                "INNER JOIN Cuenta CuentaIva ON CuentaIva.IDCuenta = Iva.CodCuenta "
+                "WHERE Iva.CodAsiento = Asiento.IDAsiento AND (CuentaIva.Codigo LIKE '477%' "
+                "OR CuentaIva.Codigo LIKE '472%')) "
+                "ORDER BY Asiento.Fecha, Asiento.IDAsiento, Apunte.IDApunte"),
+        {static_cast<qlonglong>(o.empresa), cGeneral::DateString(o.desde),
+         cGeneral::DateString(o.hasta)});
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const QString codigo = cGeneral::QuitarNulo(rs.Fields(2));
+        const Moneda importe = Moneda::deColumna(rs.Fields(4)) - Moneda::deColumna(rs.Fields(5));
+        const bool cliente = codigo.startsWith(QStringLiteral("43"));
+        (cliente ? repercutido : soportado)
+            .diferencias.push_back({DiferenciaIVA::FacturaSinApunte,
+                                    textoAsiento(cGeneral::QuitarNulo(rs.Fields(1)),
+                                                 cGeneral::QuitarNulo(rs.Fields(0))),
+                                    QStringLiteral("factura %1 sin apunte de IVA, en %2")
+                                        .arg(cGeneral::QuitarNulo(rs.Fields(3)), codigo),
+                                    importe});
+    }
+}
+
+}  // namespace
+
+ResumenIVA calcularResumenIVA(Conexion& contabilidad, const OpcionesResumenIVA& o) {
+    ResumenIVA r;
+    std::map<std::int64_t, LineaTipoIVA> devengado, recargo, deducible;
+    leerLibro(contabilidad, o, true, devengado, &recargo, r.totalDevengado, r.repercutido);
+    leerLibro(contabilidad, o, false, deducible, nullptr, r.totalDeducible, r.soportado);
+    r.devengado = deMayorAMenor(devengado);
+    r.recargo = deMayorAMenor(recargo);
+    r.deducible = deMayorAMenor(deducible);
+    // Las diferencias de tipo se anotaron al leer los libros; las de las cuentas van delante.
+    for (const bool repercutido : {true, false}) {
+        CuadreIVA* cuadre = repercutido ? &r.repercutido : &r.soportado;
+        CuadreIVA cuentas;
+        cuadrarCuentas(contabilidad, o, repercutido, cuentas);
+        cuadre->cuentas = cuentas.cuentas;
+        cuentas.diferencias.insert(cuentas.diferencias.end(), cuadre->diferencias.begin(),
+                                   cuadre->diferencias.end());
+        cuadre->diferencias = std::move(cuentas.diferencias);
+    }
+    facturasSinApunte(contabilidad, o, r.repercutido, r.soportado);
+    return r;
+}
+
+FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesResumenIVA& o) {
+    const ResumenIVA r = calcularResumenIVA(contexto.contabilidad, o);
+    Instruccion insertar = contexto.informes.preparar(
+        QStringLiteral("INSERT INTO ResumenIVA (Seccion, Concepto, Tipo, BaseImponible, Cuota, "
+                       "Destacado) VALUES (?, ?, ?, ?, ?, ?)"));
+    const auto importe = [&o](Moneda m) { return cGeneral::FormatearCurrency(m, o.euros); };
+    const auto tipo = [](Moneda t) { return t.formatear(true); };
+    QString seccion;
+    const auto fila = [&](const QString& concepto, const QString& t, const QString& base,
+                          const QString& cuota, bool destacado = false) {
+        insertar.ejecutar({seccion, concepto, t, base, cuota,
+                           destacado ? QStringLiteral("1") : QStringLiteral("0")});
+    };
+    seccion = QStringLiteral("IVA DEVENGADO (FACTURAS EMITIDAS)");
+    for (const LineaTipoIVA& l : r.devengado)
+        fila(QStringLiteral("Régimen general al %1 %").arg(tipo(l.tipo)), tipo(l.tipo),
+             importe(l.base), importe(l.cuota));
+    for (const LineaTipoIVA& l : r.recargo)
+        fila(QStringLiteral("Recargo de equivalencia al %1 %").arg(tipo(l.tipo)), tipo(l.tipo),
+             importe(l.base), importe(l.cuota));
+    fila(QStringLiteral("Total cuota devengada"), {}, {}, importe(r.totalDevengado), true);
+
+    seccion = QStringLiteral("IVA DEDUCIBLE (FACTURAS RECIBIDAS)");
+    for (const LineaTipoIVA& l : r.deducible)
+        fila(QStringLiteral("Cuotas soportadas al %1 %").arg(tipo(l.tipo)), tipo(l.tipo),
+             importe(l.base), importe(l.cuota));
+    fila(QStringLiteral("Total a deducir"), {}, {}, importe(r.totalDeducible), true);
+
+    seccion = QStringLiteral("RESULTADO");
+    fila(QStringLiteral("Cuota devengada"), {}, {}, importe(r.totalDevengado));
+    fila(QStringLiteral("Cuota a deducir"), {}, {}, importe(r.totalDeducible));
+    const Moneda resultado = r.resultado();
+    fila(resultado < Moneda() ? QStringLiteral("Resultado: a compensar")
+                              : QStringLiteral("Resultado: a ingresar"),
+         {}, {}, importe(resultado < Moneda() ? -resultado : resultado), true);
+
+    const struct {
+        const char* titulo;
+        const char* cuentas;
+        const char* libro;
+        const CuadreIVA& cuadre;
+    } cuadres[] = {
+        {"CONCILIACIÓN CON LAS CUENTAS 477 (IVA REPERCUTIDO)",
+         "Subcuentas 477: movimiento del periodo sin liquidaciones",
+         "Cuota devengada de las facturas emitidas", r.repercutido},
+        {"CONCILIACIÓN CON LAS CUENTAS 472 (IVA SOPORTADO)",
+         "Subcuentas 472: movimiento del periodo sin liquidaciones",
+         "Cuota soportada de las facturas recibidas", r.soportado},
+    };
+    for (const auto& c : cuadres) {
+        seccion = QString::fromUtf8(c.titulo);
+        fila(QString::fromUtf8(c.cuentas), {}, {}, importe(c.cuadre.cuentas));
+        fila(QString::fromUtf8(c.libro), {}, {}, importe(c.cuadre.libro));
+        fila(QStringLiteral("Diferencia"), {}, {}, importe(c.cuadre.diferencia()), true);
+        if (c.cuadre.diferencias.empty())
+            fila(QStringLiteral("Sin apuntes que revisar"), {}, {}, {});
+        for (const DiferenciaIVA& d : c.cuadre.diferencias)
+            fila(QStringLiteral("Asiento %1: %2").arg(d.asiento, d.texto), {}, {},
+                 importe(d.importe));
+    }
+    return {{1, formulaEmpresa(o.textoEmpresa)},
+            {2, formulaMoneda(o.euros)},
+            {3, QStringLiteral("Periodo= \"Periodo:  ") + Regional::fechaCorta(o.desde) +
+                    QStringLiteral(" ~ ") + Regional::fechaCorta(o.hasta) + u'"'}};
+}
+
+}  // namespace orvo

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <vector>
+
+#include "FormularioInforme.h"
+
+namespace orvo {
+
+struct OpcionesResumenIVA {
+    long empresa = 0;
+    QString textoEmpresa;
+    bool euros = true;
+    QDate desde, hasta;  // un trimestre o las fechas que se den
+};
+
+// Bases y cuotas de un tipo (porcentaje exacto, "21" o "5,2" de los libros).
+struct LineaTipoIVA {
+    Moneda tipo, base, cuota;
+};
+
+// Lo que explica una diferencia entre las cuentas de IVA y los libros de facturas.
+struct DiferenciaIVA {
+    enum Clase { ApunteSinFactura, FacturaSinApunte, CuotaDistintaDelTipo };
+    Clase clase;
+    QString asiento;  // "Numero (IDAsiento)", como en los libros
+    QString texto;
+    Moneda importe;  // lo que mueve la cuenta, o la cuota menos la calculada
+};
+
+// Movimiento de las subcuentas de un grupo (477 o 472) en el periodo, sin las liquidaciones
+// (asientos que mueven 4700 o 4750), frente a la cuota de su libro de facturas.
+struct CuadreIVA {
+    Moneda cuentas, libro;
+    std::vector<DiferenciaIVA> diferencias;
+    Moneda diferencia() const { return cuentas - libro; }
+};
+
+struct ResumenIVA {
+    std::vector<LineaTipoIVA> devengado, recargo, deducible;  // por tipo, de mayor a menor
+    // Devengado: IVA y recargo de las emitidas; deducible: IVA de las recibidas.
+    Moneda totalDevengado, totalDeducible;
+    Moneda resultado() const { return totalDevengado - totalDeducible; }
+    CuadreIVA repercutido, soportado;
+};
+
+// Las cuotas salen de los dos libros de IVA del periodo (las mismas filas que imprimen).
+ResumenIVA calcularResumenIVA(Conexion& contabilidad, const OpcionesResumenIVA& o);
+
+// Escribe ResumenIVA (secciones de devengado, deducible, resultado y las dos conciliaciones)
+// y devuelve las fórmulas. Lanza ErrorOrvo/ErrorBD.
+FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesResumenIVA& o);
+
+}  // namespace orvo
