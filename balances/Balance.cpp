@@ -21,16 +21,12 @@ QString formulaColumnaCodigo(bool mostrar) {
                    : QStringLiteral("MostrarColumnaCodigo = 0");
 }
 
-std::vector<LineaBalance> lineasDelEstado(ContextoInforme& contexto, const PeticionLineas& peticion,
+std::vector<LineaBalance> lineasDelEstado(ContextoInforme& contexto, PeticionLineas peticion,
                                           const QDate& desde, const QDate& hasta) {
-    Transaccion provisional(contexto.contabilidad);
     if (peticion.documento == 1)
-        contabilizarResultadoProvisional(contexto.contabilidad, peticion.empresa, peticion.euros,
-                                         desde, hasta);
-    auto lineas = calcularLineasBalance(contexto.contabilidad, contexto.progreso, peticion);
-    // Se deshace aquí y no solo al salir del ámbito, para que un fallo no pase callado.
-    provisional.deshacer();
-    return lineas;
+        peticion.resultado = ResultadoDelPeriodo(contexto.contabilidad, peticion.empresa,
+                                                 peticion.euros, desde, hasta);
+    return calcularLineasBalance(contexto.contabilidad, contexto.progreso, peticion);
 }
 
 FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalance& o) {

@@ -32,11 +32,9 @@ struct OpcionesBalance : OpcionesEstado {
 // informe (empresa, periodo, columna de códigos).
 FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalance& opciones);
 
-// Las líneas de un estado de una empresa. En el balance de situación el resultado del periodo
-// se pone en la cuenta 129 solo mientras se leen, dentro de una transacción de la contabilidad
-// que siempre se deshace: los libros quedan como estaban aunque la lectura falle o el proceso
-// muera.
-std::vector<LineaBalance> lineasDelEstado(ContextoInforme& contexto, const PeticionLineas& peticion,
+// Las líneas de un estado de una empresa; en el balance de situación, con el resultado del
+// periodo en la cuenta 129 (ResultadoDelPeriodo).
+std::vector<LineaBalance> lineasDelEstado(ContextoInforme& contexto, PeticionLineas peticion,
                                           const QDate& desde, const QDate& hasta);
 
 // "enero/2001 ~ diciembre/2001"

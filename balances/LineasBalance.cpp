@@ -40,7 +40,8 @@ class Calculo {
           progreso_(progreso),
           p_(p),
           expresionEpigrafe_(ExpresionEpigrafe(p.meses, p.euros)),
-          expresionCuenta_(ExpresionCuenta(p.meses, p.euros)) {}
+          expresionCuenta_(ExpresionCuenta(p.meses, p.euros)),
+          vecesResultado_(p.resultado.mes.isEmpty() ? 0 : p.meses.count(p.resultado.mes)) {}
 
     std::vector<LineaBalance> ejecutar() {
         leerCuentasCompartidas();
@@ -89,7 +90,11 @@ class Calculo {
         l.naturaleza = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("DescNaturaleza")));
         const QString formula =
             cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Formula"))).trimmed();
-        Moneda total = Moneda::deCCur(rs.Fields(QStringLiteral("Total")));
+        Moneda total =
+            Moneda::deCCur(rs.Fields(QStringLiteral("Total"))) +
+            (p_.resultado.debe - p_.resultado.haber) *
+                (vecesResultado_ * p_.resultado.epigrafes.value(
+                                       rs.Fields(QStringLiteral("IDEstructura")).toLongLong()));
         Moneda presupuesto = Moneda::deCCur(rs.Fields(QStringLiteral("Presupuesto")));
         if (!formula.isEmpty()) {
             // Su valor sale de la fórmula, más adelante.
@@ -119,8 +124,9 @@ class Calculo {
             !cGeneral::QuitarNulo(cuentas.Fields(QStringLiteral("Nivel"))).trimmed().isEmpty();
         const int nivelCuenta = conNivel ? nivelEpigrafe + 1 : nivelEpigrafe;
         for (; !cuentas.Eof(); cuentas.MoveNext()) {
-            if (!MostrarCuenta(cuentas)) continue;
-            LineaBalance c = lineaCuenta(cuentas, naturaleza, nivelCuenta);
+            const Movimientos m = movimientos(cuentas);
+            if (!MostrarCuenta(m)) continue;
+            LineaBalance c = lineaCuenta(m, naturaleza, nivelCuenta);
             if (compartidas_.contains(cuentas.Fields(QStringLiteral("IDCuenta")).toLongLong()) &&
                 importeDeTexto(c.total) < Moneda()) {
                 descontarDeAntepasados(c);
@@ -136,40 +142,69 @@ class Calculo {
     void subcuentas(const QString& cuenta, const QString& naturaleza, int nivel) {
         // Los códigos son dígitos: el intervalo [cuenta, cuenta + U+FFFF) son los que empiezan
         // por ella, y así la consulta usa el índice.
-        Recordset rs =
-            con_.Execute(QStringLiteral("SELECT Codigo, Cuenta.Descripcion AS Descripcion, %1 "
-                                        "FROM Cuenta, Tipo_Cuenta WHERE CodTipo_Cuenta = 2 "
-                                        "AND CodTipo_Cuenta = IDTipo_Cuenta AND CodEmpresa = ? "
-                                        "AND Codigo >= ? AND Codigo < ? ORDER BY Codigo")
-                             .arg(expresionCuenta_),
-                         {id(p_.empresa), cuenta, cuenta + QChar(0xFFFF)});
-        for (; !rs.Eof(); rs.MoveNext())
-            if (MostrarCuenta(rs)) anadir(lineaCuenta(rs, naturaleza, nivel));
+        Recordset rs = con_.Execute(
+            QStringLiteral("SELECT Codigo, Cuenta.Descripcion AS Descripcion, IDCuenta, %1 "
+                           "FROM Cuenta, Tipo_Cuenta WHERE CodTipo_Cuenta = 2 "
+                           "AND CodTipo_Cuenta = IDTipo_Cuenta AND CodEmpresa = ? "
+                           "AND Codigo >= ? AND Codigo < ? ORDER BY Codigo")
+                .arg(expresionCuenta_),
+            {id(p_.empresa), cuenta, cuenta + QChar(0xFFFF)});
+        // La subcuenta 129 que los libros no tienen sale, con el resultado, en su sitio.
+        const QString& queFalta = p_.resultado.subcuentaQueFalta;
+        bool pendiente = vecesResultado_ > 0 && !queFalta.isEmpty() && queFalta.startsWith(cuenta);
+        for (; !rs.Eof(); rs.MoveNext()) {
+            if (pendiente && cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Codigo"))) > queFalta) {
+                subcuentaQueFalta(naturaleza, nivel);
+                pendiente = false;
+            }
+            const Movimientos m = movimientos(rs);
+            if (MostrarCuenta(m)) anadir(lineaCuenta(m, naturaleza, nivel));
+        }
+        if (pendiente) subcuentaQueFalta(naturaleza, nivel);
     }
 
-    bool MostrarCuenta(const Recordset& rs) const {
-        const Moneda debe = Moneda::deCCur(rs.Fields(QStringLiteral("Debe")));
-        const Moneda haber = Moneda::deCCur(rs.Fields(QStringLiteral("Haber")));
-        if (!(debe - haber).esCero()) return true;
-        return p_.saldoCero && (!debe.esCero() || !haber.esCero());
+    struct Movimientos {
+        Moneda debe, haber, presupuesto;
+        QString codigo, descripcion;
+    };
+
+    // Debe y haber del periodo, con el resultado si la cuenta lo recibe.
+    Movimientos movimientos(const Recordset& rs) const {
+        Movimientos m{Moneda::deCCur(rs.Fields(QStringLiteral("Debe"))),
+                      Moneda::deCCur(rs.Fields(QStringLiteral("Haber"))),
+                      Moneda::deCCur(rs.Fields(QStringLiteral("Presupuesto"))),
+                      cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Codigo"))),
+                      cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Descripcion")))};
+        if (vecesResultado_ > 0 &&
+            p_.resultado.cuentas.contains(rs.Fields(QStringLiteral("IDCuenta")).toLongLong())) {
+            m.debe += p_.resultado.debe * vecesResultado_;
+            m.haber += p_.resultado.haber * vecesResultado_;
+        }
+        return m;
     }
 
-    LineaBalance lineaCuenta(const Recordset& rs, const QString& naturaleza, int nivel) const {
+    void subcuentaQueFalta(const QString& naturaleza, int nivel) {
+        const Movimientos m{p_.resultado.debe * vecesResultado_,
+                            p_.resultado.haber * vecesResultado_, Moneda(),
+                            p_.resultado.subcuentaQueFalta, QStringLiteral("Pérdidas y ganancias")};
+        if (MostrarCuenta(m)) anadir(lineaCuenta(m, naturaleza, nivel));
+    }
+
+    bool MostrarCuenta(const Movimientos& m) const {
+        if (!(m.debe - m.haber).esCero()) return true;
+        return p_.saldoCero && (!m.debe.esCero() || !m.haber.esCero());
+    }
+
+    LineaBalance lineaCuenta(const Movimientos& m, const QString& naturaleza, int nivel) const {
         LineaBalance l;
         l.naturaleza = naturaleza;
         l.nivel = nivel;
         l.codigo = QStringLiteral("-");
-        const QString descripcion = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Descripcion")));
-        l.descripcion = p_.numerosCuenta
-                            ? cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Codigo"))) +
-                                  QStringLiteral("  ") + descripcion
-                            : descripcion;
-        const Moneda saldo = Moneda::deCCur(rs.Fields(QStringLiteral("Debe"))) -
-                             Moneda::deCCur(rs.Fields(QStringLiteral("Haber")));
-        l.total = AplicarSigno(saldo, naturaleza, p_.euros);
+        l.descripcion =
+            p_.numerosCuenta ? m.codigo + QStringLiteral("  ") + m.descripcion : m.descripcion;
+        l.total = AplicarSigno(m.debe - m.haber, naturaleza, p_.euros);
         if (p_.presupuesto) {
-            l.presupuesto = cGeneral::FormatearCurrency(
-                Moneda::deCCur(rs.Fields(QStringLiteral("Presupuesto"))), p_.euros);
+            l.presupuesto = cGeneral::FormatearCurrency(m.presupuesto, p_.euros);
             l.media = calcularMedia(l.total, l.presupuesto);
         }
         return l;
@@ -235,6 +270,7 @@ class Calculo {
     const PeticionLineas& p_;
     QString expresionEpigrafe_;
     QString expresionCuenta_;
+    int vecesResultado_;  // el mes del resultado puede repetirse en un periodo de más de un año
     QSet<qlonglong> compartidas_;
     std::vector<LineaBalance> lineas_;
     std::vector<std::size_t> abiertas_;

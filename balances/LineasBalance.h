@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -26,6 +28,17 @@ struct LineaBalance {
     qint64 orden = 0;       // número de línea en el orden en que se calculó
 };
 
+// Lo que el resultado del periodo (grupos 6 y 7) añade a la cuenta de pérdidas y ganancias en
+// el balance de situación. Se suma a lo que se lee, nunca se escribe: un informe no toca los
+// libros, y así basta un usuario de solo lectura y nadie espera por un cerrojo.
+struct ResultadoPeriodo {
+    QString mes;                      // "MM" del último día del periodo; vacío: no hay resultado
+    Moneda debe, haber;               // en la moneda del informe
+    QSet<qlonglong> cuentas;          // la subcuenta 129 y sus cuentas padre que existen
+    QHash<qlonglong, int> epigrafes;  // epígrafe -> veces que lo alimentan esas cuentas
+    QString subcuentaQueFalta;        // código de la subcuenta 129 cuando los libros no la tienen
+};
+
 // Qué líneas calcular: un estado (documento 1 balance de situación, 2 pérdidas y ganancias)
 // de una empresa, sumando las columnas de los meses dados ("01".."12").
 struct PeticionLineas {
@@ -36,6 +49,7 @@ struct PeticionLineas {
     bool saldoCero = false;      // "Mostrar cuentas con saldo cero"
     bool numerosCuenta = false;  // "Mostrar números de cuentas"
     bool presupuesto = true;     // calcular presupuesto y porcentaje
+    ResultadoPeriodo resultado;  // solo en el balance de situación
     QString rotulo = QStringLiteral("Procesando ...");
 };
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <utility>
 
+#include "LineasBalance.h"
 #include "Moneda.h"
 
 namespace orvo {
@@ -29,37 +30,19 @@ class cBalances {
     // el primero mayor que el último cruza el fin de año): {debe, haber}; solo uno no es cero.
     std::pair<Moneda, Moneda> ObtenerTotalesGrupos6y7(Conexion& con, long empresa, bool euros,
                                                       int mesInicial, int mesFinal);
-    // Suma el debe y el haber, en el mes de la fecha "yyyymmdd", a la subcuenta de pérdidas y
-    // ganancias (que se crea si falta), a sus cuentas padre y a los epígrafes que alimentan.
-    void ModificarDatosPyG(Conexion& con, long empresa, bool euros, const QString& fecha,
-                           Moneda debe, Moneda haber);
-
     static int ObtieneNumEpigrafes(const QString& formula);
     // Término n (desde 1) de la fórmula.
     static TerminoFormula ObtieneEpigrafe(const QString& formula, int n);
-    // "##,##0.00" o "##,##0", como se guardan los importes en los libros.
-    static QString FormatearImporte(Moneda importe, bool decimales = true);
-
-  private:
-    long ObtenerCuentaPyG(Conexion& con, long empresa);
-    long CrearCuenta(Conexion& con, long empresa, int tipo, const QString& codigo,
-                     const QString& descripcion);
-    // Nuevos importes: debe en pesetas, debe en euros, haber en pesetas, haber en euros.
-    struct Importes {
-        Moneda debePts, debeEur, haberPts, haberEur;
-    };
-    void ActualizarCuentas(Conexion& con, long empresa, long idCuenta, const QString& fecha,
-                           const Importes& nuevos);
 };
 
 // Lista de meses ("01".."12") de un periodo, mes a mes desde el primero hasta el último; un
 // periodo de más de doce meses repite meses.
 QStringList mesesDelPeriodo(const QDate& desde, const QDate& hasta);
 
-// Pone en la contabilidad el resultado del periodo en la cuenta 129 (si no es cero), para que
-// el balance de situación lo muestre. La llamada debe estar dentro de una transacción de la
-// contabilidad que luego se deshace: así los libros quedan como estaban pase lo que pase.
-void contabilizarResultadoProvisional(Conexion& con, long empresa, bool euros, const QDate& desde,
-                                      const QDate& hasta);
+// El resultado del periodo (si no es cero) donde el balance de situación lo muestra: en el mes
+// del último día, en la subcuenta 129 (o la que falta), en sus cuentas padre y en los epígrafes
+// que alimentan y los padres de estos. Solo lee.
+ResultadoPeriodo ResultadoDelPeriodo(Conexion& con, long empresa, bool euros, const QDate& desde,
+                                     const QDate& hasta);
 
 }  // namespace orvo

@@ -1,9 +1,8 @@
-// Cuenta de pérdidas y ganancias y fórmulas: el asiento del resultado, la creación de la 129
-// y sus padres, los epígrafes que arrastra, y el análisis de las fórmulas.
+// Cuenta de pérdidas y ganancias y fórmulas: dónde cae el resultado del periodo, y el análisis
+// de las fórmulas.
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "ErrorOrvo.h"
 #include "InterfazQt.h"
 #include "LibroPrueba.h"
 #include "cBalances.h"
@@ -19,22 +18,6 @@ class PruebaCBalances : public QObject {
 
     QString valor(const QString& sql, const Parametros& p = {}) {
         return libro_->con().valor(sql, p).toString();
-    }
-    QString cuenta(const QString& codigo, const QString& columnas) {
-        Recordset rs = libro_->con().Execute(
-            QStringLiteral("SELECT %1 FROM Cuenta WHERE Codigo = ?").arg(columnas), {codigo});
-        if (rs.Eof()) return QStringLiteral("(no existe)");
-        QStringList v;
-        for (int i = 0; i < rs.columnas(); ++i) v << rs.Fields(i).toString();
-        return v.join(u'|');
-    }
-    QString epigrafe(const QString& codigo, const QString& columnas) {
-        Recordset rs = libro_->con().Execute(
-            QStringLiteral("SELECT %1 FROM Estructura WHERE CodigoEpigrafe = ?").arg(columnas),
-            {codigo});
-        QStringList v;
-        for (int i = 0; i < rs.columnas(); ++i) v << rs.Fields(i).toString();
-        return v.join(u'|');
     }
 
   private slots:
@@ -63,25 +46,6 @@ class PruebaCBalances : public QObject {
             leidos << t.operador + t.codigo;
         }
         QCOMPARE(leidos, terminos);
-    }
-
-    void formatearImporte_data() {
-        QTest::addColumn<QString>("importe");
-        QTest::addColumn<bool>("decimales");
-        QTest::addColumn<QString>("esperado");
-        QTest::newRow("euros") << "1234,567" << true << "1.234,57";
-        QTest::newRow("pesetas") << "-1234,5" << false << "-1.235";
-        QTest::newRow("catorce caracteres caben") << "12345678901" << false << "12.345.678.901";
-        // Más de 14 caracteres con puntos, pero sin ellos cabe: no cambia.
-        QTest::newRow("desbordado") << "1234567890123" << false << "1.234.567.890.123";
-        QTest::newRow("desbordado de verdad")
-            << "123456789012345" << true << "12.345.678.901.234,00";
-    }
-    void formatearImporte() {
-        QFETCH(QString, importe);
-        QFETCH(bool, decimales);
-        QFETCH(QString, esperado);
-        QCOMPARE(cBalances::FormatearImporte(*Moneda::deTexto(importe), decimales), esperado);
     }
 
     void totalesGrupos6y7_data() {
@@ -114,93 +78,61 @@ class PruebaCBalances : public QObject {
         QCOMPARE(h.formatear(euros), haber);
     }
 
-    // Sin 1290000: se crea con sus padres que faltan (hasta la 129, que existe) y el haber
-    // llega a ella, a la 129 y al epígrafe de la 129 y su padre; en euros, las pesetas no
-    // cambian.
-    void asientoDelResultado() {
-        prueba::libroBasico(*libro_);
-        cBalances().ModificarDatosPyG(libro_->con(), 1, true, QStringLiteral("20011231"), Moneda(),
-                                      *Moneda::deTexto(QStringLiteral("1500")));
-        const QString columnas = QStringLiteral(
-            "CodTipo_Cuenta, Descripcion, Nivel, Haber12Euros, Haber12, HaberTotalEuros");
-        QCOMPARE(cuenta(QStringLiteral("1290000"), columnas),
-                 QStringLiteral("2|Pérdidas y ganancias|7|1.500,00|0|1.500,00"));
-        QCOMPARE(cuenta(QStringLiteral("129000"), columnas),
-                 QStringLiteral("3||6|1.500,00|0|1.500,00"));
-        QCOMPARE(cuenta(QStringLiteral("12900"), columnas),
-                 QStringLiteral("3||5|1.500,00|0|1.500,00"));
-        QCOMPARE(cuenta(QStringLiteral("1290"), columnas),
-                 QStringLiteral("3||4|1.500,00|0|1.500,00"));
-        QCOMPARE(cuenta(QStringLiteral("129"), columnas),
-                 QStringLiteral("1|Resultados|3|1.500,00|0|1.500,00"));
-        QCOMPARE(cuenta(QStringLiteral("12"), columnas), QStringLiteral("(no existe)"));
-        QCOMPARE(valor(QStringLiteral("SELECT COUNT(*) FROM Cuenta WHERE Codigo LIKE '1%'")),
-                 QStringLiteral("7"));
-        // P1 tenía -10.000 en enero; el resultado va a diciembre.
-        const QString totales = QStringLiteral("Total12Euros, TotalEuros, Total12, Total01Euros");
-        QCOMPARE(epigrafe(QStringLiteral("P1"), totales),
-                 QStringLiteral("-1.500,00|-1.500,00|0|-10.000,00"));
-        QCOMPARE(epigrafe(QStringLiteral("P"), totales),
-                 QStringLiteral("-1.500,00|-1.500,00|0|0,00"));
-        QCOMPARE(epigrafe(QStringLiteral("A2"), totales), QStringLiteral("0|0|0|10.000,00"));
-
-        // Un segundo asiento encuentra la 1290000 y no crea nada; en pesetas, los euros quedan.
-        cBalances().ModificarDatosPyG(libro_->con(), 1, false, QStringLiteral("20011215"),
-                                      *Moneda::deTexto(QStringLiteral("100")), Moneda());
-        QCOMPARE(valor(QStringLiteral("SELECT COUNT(*) FROM Cuenta WHERE Codigo LIKE '1%'")),
-                 QStringLiteral("7"));
-        QCOMPARE(
-            cuenta(QStringLiteral("1290000"), QStringLiteral("Debe12, Debe12Euros, Haber12Euros")),
-            QStringLiteral("100|0,00|1.500,00"));
+    // Dónde cae el resultado, leído sin escribir: en el mes del último día, en la 129 y sus
+    // epígrafes (los padres por código, aunque sean hermanos como A.II de A.III); la 1290000 que
+    // falta se nombra. Ingresos iguales a gastos: nada.
+    void resultadoDelPeriodo_data() {
+        QTest::addColumn<QString>("libro");
+        QTest::addColumn<QDate>("hasta");
+        QTest::addColumn<QString>("esperado");
+        QTest::newRow("beneficio del año, sin 1290000")
+            << "básico" << QDate(2001, 12, 31) << "12|0,00|1.500,00|129|1290000|P1=1 P=1";
+        QTest::newRow("hasta junio")
+            << "básico" << QDate(2001, 6, 30) << "06|0,00|1.500,00|129|1290000|P1=1 P=1";
+        QTest::newRow("ingresos iguales a gastos") << "empate" << QDate(2001, 12, 31) << "|||||";
+        QTest::newRow("padres por código")
+            << "A.III" << QDate(2001, 3, 31)
+            << "03|0,00|10,00|1290000||A.=1 A.I=1 A.II=1 A.III=1 A=1";
     }
-
-    // Los "padres" de A.III son A.II, A.I, A. y A: todos los que existen se actualizan.
-    void epigrafesPadrePorCodigo() {
+    void resultadoDelPeriodo() {
+        QFETCH(QString, libro);
+        QFETCH(QDate, hasta);
+        QFETCH(QString, esperado);
         LibroPrueba& l = *libro_;
-        l.empresa(1, QStringLiteral("EJ"), 2001, QStringLiteral("20010101"),
-                  QStringLiteral("20011231"));
-        for (const char* c : {"A", "A.", "A.I", "A.II", "B"})
-            l.epigrafe(1, 1, QString::fromUtf8(c), QString::fromUtf8(c), LibroPrueba::Pasivo, 1);
-        l.enlazar(l.epigrafe(1, 1, QStringLiteral("A.III"), QStringLiteral("A.III"),
-                             LibroPrueba::Pasivo, 2),
-                  l.cuenta(1, QStringLiteral("1290000"), QStringLiteral("PyG"), 2));
-        cBalances().ModificarDatosPyG(l.con(), 1, true, QStringLiteral("20010331"), Moneda(),
-                                      *Moneda::deTexto(QStringLiteral("10")));
-        QStringList totales;
-        Recordset rs = l.con().Execute(QStringLiteral(
-            "SELECT CodigoEpigrafe, Total03Euros FROM Estructura ORDER BY IDEstructura"));
-        for (; !rs.Eof(); rs.MoveNext())
-            totales << rs.Fields(0).toString() + u'=' + rs.Fields(1).toString();
-        QCOMPARE(totales, (QStringList{"A=-10,00", "A.=-10,00", "A.I=-10,00", "A.II=-10,00", "B=0",
-                                       "A.III=-10,00"}));
-    }
-
-    // Ingresos iguales a gastos: no hay nada que poner y no se crea la 1290000; con beneficio,
-    // va al haber del mes del último día del periodo.
-    void resultadoProvisional() {
-        prueba::libroBasico(*libro_);
-        libro_->apunte(1, QStringLiteral("6000001"), 3, QStringLiteral("1.500"), QString());
-        contabilizarResultadoProvisional(libro_->con(), 1, true, QDate(2001, 1, 1),
-                                         QDate(2001, 12, 31));
-        QCOMPARE(cuenta(QStringLiteral("1290000"), QStringLiteral("Codigo")),
-                 QStringLiteral("(no existe)"));
-        contabilizarResultadoProvisional(libro_->con(), 1, true, QDate(2001, 3, 1),
-                                         QDate(2001, 6, 30));
-        QCOMPARE(cuenta(QStringLiteral("1290000"), QStringLiteral("Haber06Euros, Debe06Euros")),
-                 QStringLiteral("2.000,00|0,00"));
-    }
-
-    void mesNoValido() {
-        prueba::libroBasico(*libro_);
-        try {
-            cBalances().ModificarDatosPyG(libro_->con(), 1, true, QStringLiteral("20011301"),
-                                          Moneda(), Moneda::deEntero(1));
-            QFAIL("debía fallar");
-        } catch (const ErrorOrvo& e) {
-            QCOMPARE(e.numero(), 999L);
-            QCOMPARE(e.descripcion(),
-                     QStringLiteral("El mes no es válido. Procedimiento 'Actualizar Cuentas'"));
+        if (libro == u"A.III") {
+            l.empresa(1, QStringLiteral("EJ"), 2001, QStringLiteral("20010101"),
+                      QStringLiteral("20011231"));
+            for (const char* c : {"A", "A.", "A.I", "A.II", "B"})
+                l.epigrafe(1, 1, QString::fromUtf8(c), QString::fromUtf8(c), LibroPrueba::Pasivo,
+                           1);
+            l.enlazar(l.epigrafe(1, 1, QStringLiteral("A.III"), QStringLiteral("A.III"),
+                                 LibroPrueba::Pasivo, 2),
+                      l.cuenta(1, QStringLiteral("1290000"), QStringLiteral("PyG"), 2));
+            l.cuenta(1, QStringLiteral("7000001"), QStringLiteral("Ventas"), 2);
+            l.apunte(1, QStringLiteral("7000001"), 3, QString(), QStringLiteral("10"));
+        } else {
+            prueba::libroBasico(l);
+            if (libro == u"empate")
+                l.apunte(1, QStringLiteral("6000001"), 3, QStringLiteral("1.500"), QString());
         }
+        l.con().Execute(QStringLiteral("PRAGMA query_only = 1"));
+        const ResultadoPeriodo r = ResultadoDelPeriodo(l.con(), 1, true, QDate(2001, 1, 1), hasta);
+        QStringList cuentas, epigrafes;
+        for (const qlonglong c : r.cuentas)
+            cuentas << valor(QStringLiteral("SELECT Codigo FROM Cuenta WHERE IDCuenta = ?"), {c});
+        for (auto it = r.epigrafes.cbegin(); it != r.epigrafes.cend(); ++it)
+            epigrafes << valor(QStringLiteral("SELECT CodigoEpigrafe FROM Estructura "
+                                              "WHERE IDEstructura = ?"),
+                               {it.key()}) +
+                             u'=' + QString::number(it.value());
+        cuentas.sort();
+        epigrafes.sort();
+        const bool hay = !r.mes.isEmpty();
+        QCOMPARE(QStringList({r.mes, hay ? r.debe.formatear(true) : QString(),
+                              hay ? r.haber.formatear(true) : QString(), cuentas.join(u' '),
+                              r.subcuentaQueFalta, epigrafes.join(u' ')})
+                     .join(u'|'),
+                 esperado);
     }
 
     void existeCuentaDePerdidasYGanancias() {

@@ -237,11 +237,11 @@ class PruebaComparativo : public prueba::PruebaBalances {
                  (QStringList{"Ingresos|100,00||", "Ventas|100,00||"}));
     }
 
-    // La misma empresa en A y en B: cada línea una vez, con los dos lados iguales, y los
-    // libros como estaban tras los dos asientos provisionales.
+    // La misma empresa en A y en B: cada línea una vez, con los dos lados iguales y el
+    // resultado en los dos, de unos libros que solo se leen.
     void mismaEmpresaEnLosDosLados() {
         prueba::libroBasico(*libro_);
-        const QString antes = libro_->instantanea();
+        libro_->con().Execute(QStringLiteral("PRAGMA query_only = 1"));
         const QStringList filas = lanzar(QStringLiteral("ImprimirBalanceSituacionComp"), 1);
         QCOMPARE(filas.size(), 11);
         for (const QString& f : filas) {
@@ -249,7 +249,6 @@ class PruebaComparativo : public prueba::PruebaBalances {
             QVERIFY2(!c[1].isEmpty() && c[1] == c[2], qPrintable(f));
         }
         QVERIFY(filas.contains(QStringLiteral("Resultados|1.500,00|1.500,00")));
-        QCOMPARE(libro_->instantanea(), antes);
         QCOMPARE(QFileInfo(motor_.plantilla).fileName(),
                  QStringLiteral("infCONT_SituacionComparativo.rpt"));
         QCOMPARE(motor_.titulo, QStringLiteral("Informe de balance de Situación comparativo"));
