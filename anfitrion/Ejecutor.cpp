@@ -128,6 +128,15 @@ Ordenes leerOrdenes(const QStringList& a) {
     return o;
 }
 
+QString unaLinea(QString s) {
+    s.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
+    s.replace(u'\r', QStringLiteral(" / "));
+    s.replace(u'\n', QStringLiteral(" / "));
+    return s;
+}
+
+}  // namespace
+
 // Fija un control por el nombre con que lo conoce el diálogo: "chkBalance(4)", "txtFacturas".
 QString fijarControl(FormularioInforme& dialogo, const QString& nombre, const QString& valor) {
     static const QRegularExpression patron(QStringLiteral(R"(^([A-Za-z_]\w*)(?:\((\d+)\))?$)"));
@@ -182,57 +191,6 @@ QString fijarControl(FormularioInforme& dialogo, const QString& nombre, const QS
     return {};
 }
 
-// Envuelve el motor para anotar lo que le llega al lanzar el informe.
-class MotorGrabador : public IMotorInformes {
-  public:
-    explicit MotorGrabador(IMotorInformes& motor) : m_(motor) {}
-    QString Formulas(int i) const override { return m_.Formulas(i); }
-    void setFormulas(int i, const QString& t) override { m_.setFormulas(i, t); }
-    QString ReportFileName() const override { return m_.ReportFileName(); }
-    void setReportFileName(const QString& v) override { m_.setReportFileName(v); }
-    QString Password() const override { return m_.Password(); }
-    void setPassword(const QString& v) override { m_.setPassword(v); }
-    QString WindowTitle() const override { return m_.WindowTitle(); }
-    void setWindowTitle(const QString& v) override { m_.setWindowTitle(v); }
-    QString DataFiles(int i) const override { return m_.DataFiles(i); }
-    void setDataFiles(int i, const QString& v) override { m_.setDataFiles(i, v); }
-    int WindowState() const override { return m_.WindowState(); }
-    void setWindowState(int v) override { m_.setWindowState(v); }
-    int Destination() const override { return m_.Destination(); }
-    void setDestination(int v) override { m_.setDestination(v); }
-    QString PrintFileName() const override { return m_.PrintFileName(); }
-    void setPrintFileName(const QString& v) override { m_.setPrintFileName(v); }
-    void PrintReport() override {
-        QJsonObject formulas;
-        for (int i = 1; i <= kMaxFormulas; ++i)
-            if (!m_.Formulas(i).isEmpty()) formulas[QString::number(i)] = m_.Formulas(i);
-        informe = QJsonObject{
-            {"ReportFileName", m_.ReportFileName()},    {"WindowTitle", m_.WindowTitle()},
-            {"DataFiles", QJsonArray{m_.DataFiles(0)}}, {"Destination", m_.Destination()},
-            {"PrintFileName", m_.PrintFileName()},      {"formulas", formulas}};
-        m_.PrintReport();
-        errorMotor = m_.LastErrorNumber();
-    }
-    void PageZoom(int z) override { m_.PageZoom(z); }
-    int LastErrorNumber() const override { return m_.LastErrorNumber(); }
-    void setLastErrorNumber(int v) override { m_.setLastErrorNumber(v); }
-    QString LastErrorString() const override { return m_.LastErrorString(); }
-    void setLastErrorString(const QString& v) override { m_.setLastErrorString(v); }
-
-    std::optional<QJsonObject> informe;
-    int errorMotor = 0;
-
-  private:
-    IMotorInformes& m_;
-};
-
-QString unaLinea(QString s) {
-    s.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
-    s.replace(u'\r', QStringLiteral(" / "));
-    s.replace(u'\n', QStringLiteral(" / "));
-    return s;
-}
-
 QJsonArray leerFilas(Conexion& con, const QString& tabla) {
     QJsonArray filas;
     Recordset rs =
@@ -248,7 +206,17 @@ QJsonArray leerFilas(Conexion& con, const QString& tabla) {
     return filas;
 }
 
-}  // namespace
+void MotorGrabador::PrintReport() {
+    QJsonObject formulas;
+    for (int i = 1; i <= kMaxFormulas; ++i)
+        if (!m_.Formulas(i).isEmpty()) formulas[QString::number(i)] = m_.Formulas(i);
+    informe =
+        QJsonObject{{"ReportFileName", m_.ReportFileName()},    {"WindowTitle", m_.WindowTitle()},
+                    {"DataFiles", QJsonArray{m_.DataFiles(0)}}, {"Destination", m_.Destination()},
+                    {"PrintFileName", m_.PrintFileName()},      {"formulas", formulas}};
+    m_.PrintReport();
+    errorMotor = m_.LastErrorNumber();
+}
 
 QString Ejecutor::uso() {
     return QStringLiteral(

@@ -51,6 +51,7 @@ class VentanaPrincipal : public QMainWindow {
     void lanzarInforme(const QString& operacion);
     // Archivo > NIF de la empresa: pide el NIF de la empresa elegida y lo guarda en los libros.
     void editarNif();
+    cInformes& informes() { return informes_; }
 
   private:
     void crearMenus();

@@ -71,9 +71,10 @@ QComboBox* FormularioBalance::anadirListaEmpresas(const QString& nombre, const Q
     return lista;
 }
 
-void FormularioBalance::registrar(QComboBox* empresa) {
+void FormularioBalance::registrar(QComboBox* empresa, const QString& procedimientoBotones) {
     ControlesComunes c = controles_;
     c.empresa = empresa;
+    if (!procedimientoBotones.isEmpty()) c.nombreBotones = procedimientoBotones;
     c.fechas[0] = fechas_[0];
     c.fechas[1] = fechas_[1];
     c.euros = opciones_[0];

@@ -21,8 +21,9 @@ class FormularioBalance : public FormularioInforme {
     FormularioBalance(Componente& componente, const QString& nombreModulo, QWidget* padre);
     // Añade una lista de empresas con su etiqueta en la fila dada de la cabecera.
     QComboBox* anadirListaEmpresas(const QString& nombre, const QString& etiqueta, int fila);
-    // Registra los controles comunes; la lista de empresas solo si la maneja la base.
-    void registrar(QComboBox* empresa);
+    // Registra los controles comunes; la lista de empresas solo si la maneja la base. Los
+    // errores de los botones se informan con el nombre dado o, si no, con el de la matriz.
+    void registrar(QComboBox* empresa, const QString& procedimientoBotones = QString());
 
     bool opcion(int indice) const;
     // El estado según el informe, el periodo y las opciones comunes a los dos diálogos.

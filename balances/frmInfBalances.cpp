@@ -9,7 +9,8 @@ namespace orvo {
 
 frmInfBalances::frmInfBalances(Componente& componente, QWidget* padre)
     : FormularioBalance(componente, QStringLiteral("frmInfBalances"), padre) {
-    registrar(anadirListaEmpresas(QStringLiteral("cboBalance"), QStringLiteral("EMPRESA:"), 0));
+    registrar(anadirListaEmpresas(QStringLiteral("cboBalance"), QStringLiteral("EMPRESA:"), 0),
+              QStringLiteral("cmdBalance_Click"));
 }
 
 void frmInfBalances::cargarPropio() {

@@ -317,8 +317,10 @@ bool FormularioInforme::eventFilter(QObject* objeto, QEvent* evento) {
 
 // Devuelve true si la tecla se descarta.
 bool FormularioInforme::teclaSubcuenta(QLineEdit* caja, const QString& texto) {
-    // Las teclas sin carácter (flechas, inicio, supr) y los de control (retroceso) pasan.
-    if (texto.isEmpty() || texto.at(0).unicode() < 32 || texto.at(0).unicode() == 127) return false;
+    // Las teclas sin carácter (flechas, inicio) mueven el cursor; el retroceso borra; el
+    // tabulador pasa al control siguiente. Cualquier otra tecla que no sea cifra o punto, Intro
+    // incluido (no pulsa ACEPTAR), se descarta con un pitido.
+    if (texto.isEmpty() || texto == u"\b" || texto == u"\t" || texto == u"\x7f") return false;
     const QChar c = texto.at(0);
     if (sonCifras(texto.left(1))) return false;
     if (c == u'.') {

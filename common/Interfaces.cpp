@@ -6,14 +6,18 @@ namespace orvo {
 
 std::unique_ptr<ICContabilidad> RegistroObjetos::CreateObject(const QString& identificador) const {
     const auto it = fabricas_.find(identificador.toLower());
-    if (it == fabricas_.end() || !it->second)
-        throw ErrorOrvo(
-            429, QStringLiteral("El componente no puede crear el objeto '%1'").arg(identificador));
-    auto objeto = it->second();
+    std::unique_ptr<ICContabilidad> objeto;
+    if (it != fabricas_.end() && it->second) objeto = it->second();
     if (!objeto)
         throw ErrorOrvo(
             429, QStringLiteral("El componente no puede crear el objeto '%1'").arg(identificador));
     return objeto;
+}
+
+void valoresNuevos(IMotorInformes& motor) {
+    for (int i = 1; i <= IMotorInformes::kMaxFormulas; ++i)
+        if (!motor.Formulas(i).isEmpty()) motor.setFormulas(i, QString());
+    if (!motor.PrintFileName().isEmpty()) motor.setPrintFileName(QString());
 }
 
 }  // namespace orvo

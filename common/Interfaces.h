@@ -66,6 +66,10 @@ class IMotorInformes {
     virtual void setLastErrorString(const QString& v) = 0;
 };
 
+// Deja el motor sin fórmulas ni archivo de salida: cada informe empieza con valores propios,
+// y nada de uno anterior (una fórmula tras un hueco, un nombre repetido) llega al siguiente.
+void valoresNuevos(IMotorInformes& motor);
+
 // Objeto de configuración del anfitrión; el componente solo lo lee.
 class IConfiguracion {
   public:

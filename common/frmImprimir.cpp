@@ -72,13 +72,6 @@ void frmImprimir::setSalidaPropia(SalidaPropia salida) {
     capa->addLayout(fila);
 }
 
-void frmImprimir::LimpiarFormulas(IMotorInformes& motor) {
-    for (int i = 1; i <= 75; ++i) {
-        if (motor.Formulas(i).isEmpty()) break;
-        motor.setFormulas(i, QString());
-    }
-}
-
 void frmImprimir::mostrar() {
     if (comp_.config) setWindowIcon(comp_.config->Icono());
     comp_.interfaz.mostrarModal(*this);
@@ -110,7 +103,7 @@ void frmImprimir::cmdImprimir_Click(int indice) {
             accept();
             general_.mensaje(QStringLiteral("Archivo escrito: %1").arg(archivoPropio_),
                              Icono::Informacion);
-            LimpiarFormulas(*motor);
+            valoresNuevos(*motor);
             return;
         }
         const QString appPath = config->AppPath();
@@ -144,7 +137,7 @@ void frmImprimir::cmdImprimir_Click(int indice) {
             motor->setLastErrorNumber(0);
             motor->setLastErrorString(QString());
         }
-        LimpiarFormulas(*motor);
+        valoresNuevos(*motor);
     } catch (const std::exception& e) {
         general_.VerError(e, QStringLiteral("cmdImprimir_Click(%1)").arg(indice),
                           QStringLiteral("frmImprimir"), QStringLiteral("OrvoContabilidadInf"));

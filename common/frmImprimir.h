@@ -47,7 +47,6 @@ class frmImprimir : public QDialog {
 
   private:
     void cmdImprimir_Click(int indice);
-    void LimpiarFormulas(IMotorInformes& motor);
 
     Componente& comp_;
     cCMensajes mensajes_;

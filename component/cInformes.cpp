@@ -1,6 +1,5 @@
 #include "cInformes.h"
 
-#include <array>
 #include <optional>
 
 #include "FormularioInforme.h"
@@ -21,51 +20,39 @@ namespace orvo {
 
 namespace {
 
+template <class Dialogo>
+std::unique_ptr<FormularioInforme> dialogo(Componente& comp) {
+    return std::make_unique<Dialogo>(comp);
+}
+
+// Cada operación: su nombre, la tabla de trabajo que vacía al terminar, el origen que recibe su
+// diálogo (los diálogos que sirven a dos informes) y el diálogo. En el orden de la interfaz.
 struct DatosOperacion {
     const char* nombre;
     const char* tabla;
+    std::optional<std::uint8_t> origen;
+    std::unique_ptr<FormularioInforme> (*crearDialogo)(Componente&);
 };
-
-// En el orden de la interfaz: el número es el de la operación.
-constexpr std::array<DatosOperacion, 15> kOperaciones = {{
-    {"ImprimirEpigrafes", "Epigrafes"},
-    {"ImprimirSubcuentas", "Subcuentas"},
-    {"ImprimirLibroDiario", "Libro_Diario"},
-    {"ImprimirLibroMayor", "Libro_Mayor"},
-    {"ImprimirDesgloseSubCuenta", "Libro_Mayor"},
-    {"ImprimirBalanceSituacion", "Balances"},
-    {"ImprimirBalanceSituacionComp", "BalancesComparativo"},
-    {"ImprimirFacturasRecibidas", "Libros_IVA"},
-    {"ImprimirFacturasEmitidas", "Libros_IVA"},
-    {"ImprimirBalancePYG", "Balances"},
-    {"ImprimirBalancePYGComp", "BalancesComparativo"},
-    {"ImprimirBalanceSumasySaldos", "BalanceSumasySaldos"},
-    {"ImprimirPresupuestoAnual", "PresupuestoAnual"},
-    {"ImprimirPresupuesto", "Presupuesto"},
-    {"ImprimirResumenIVA", "ResumenIVA"},
-}};
-
-// Código de origen que recibe el diálogo de cada operación, si lo recibe.
-std::optional<std::uint8_t> origenDe(int numero) {
-    switch (numero) {
-        case 5:
-        case 6:
-            return cCOrigen::BALANCESITUACION;
-        case 9:
-        case 10:
-            return cCOrigen::BALANCEPYG;
-        case 7:
-            return cCOrigen::FACTURARECIBIDA;
-        case 8:
-            return cCOrigen::FACTURAEMITIDA;
-        case 12:
-            return cCOrigen::PRESUPUESTOANUAL;
-        case 13:
-            return cCOrigen::Presupuesto;
-        default:
-            return std::nullopt;
-    }
-}
+const DatosOperacion kOperaciones[] = {
+    {"ImprimirEpigrafes", "Epigrafes", {}, dialogo<frmInfEpigrafes>},
+    {"ImprimirSubcuentas", "Subcuentas", {}, dialogo<frmInfSubcuentas>},
+    {"ImprimirLibroDiario", "Libro_Diario", {}, dialogo<frmInfLibroDiario>},
+    {"ImprimirLibroMayor", "Libro_Mayor", {}, dialogo<frmInfLibroMayor>},
+    {"ImprimirDesgloseSubCuenta", "Libro_Mayor", {}, dialogo<frmInfDesgloseSubCuenta>},
+    {"ImprimirBalanceSituacion", "Balances", cCOrigen::BALANCESITUACION, dialogo<frmInfBalances>},
+    {"ImprimirBalanceSituacionComp", "BalancesComparativo", cCOrigen::BALANCESITUACION,
+     dialogo<frmInfBalancesComp>},
+    {"ImprimirFacturasRecibidas", "Libros_IVA", cCOrigen::FACTURARECIBIDA, dialogo<frmInfFacturas>},
+    {"ImprimirFacturasEmitidas", "Libros_IVA", cCOrigen::FACTURAEMITIDA, dialogo<frmInfFacturas>},
+    {"ImprimirBalancePYG", "Balances", cCOrigen::BALANCEPYG, dialogo<frmInfBalances>},
+    {"ImprimirBalancePYGComp", "BalancesComparativo", cCOrigen::BALANCEPYG,
+     dialogo<frmInfBalancesComp>},
+    {"ImprimirBalanceSumasySaldos", "BalanceSumasySaldos", {}, dialogo<frmInfBalanceSaldos>},
+    {"ImprimirPresupuestoAnual", "PresupuestoAnual", cCOrigen::PRESUPUESTOANUAL,
+     dialogo<frmInfPresupuesto>},
+    {"ImprimirPresupuesto", "Presupuesto", cCOrigen::Presupuesto, dialogo<frmInfPresupuesto>},
+    {"ImprimirResumenIVA", "ResumenIVA", {}, dialogo<frmInfResumenIVA>},
+};
 
 }  // namespace
 
@@ -109,81 +96,47 @@ void cInformes::operacion(int numero, IMotorInformes* objCrystal, IConfiguracion
                           Con conContabilidad, Con conInformes, long codEmpresa) {
     EstablecerConfiguracion(objConfig);
     comp_.motor = objCrystal;
+    if (objCrystal) valoresNuevos(*objCrystal);
     {
         cGeneral general(comp_);
         if (!general.ComprobarEmpresaInf(codEmpresa, *conContabilidad)) return;
     }
-    if (auto dialogo = crearDialogo(numero)) {
+    const DatosOperacion& op = kOperaciones[numero];
+    {
+        const auto dialogo = op.crearDialogo(comp_);
         dialogo->setConContabilidad(conContabilidad);
         dialogo->setConInformes(conInformes);
-        const auto origen = origenDe(numero);
-        // El diálogo de presupuestos recibe el origen antes que la empresa.
-        const bool origenPrimero = numero == 12 || numero == 13;
-        if (origen && origenPrimero) dialogo->setBytOrigen(*origen);
         dialogo->setLngCodEmpresa(codEmpresa);
-        if (origen && !origenPrimero) dialogo->setBytOrigen(*origen);
+        if (op.origen) dialogo->setBytOrigen(*op.origen);
         dialogo->mostrar();
     }
-    const QString tabla = QString::fromLatin1(kOperaciones[numero].tabla);
+    const QString tabla = QString::fromLatin1(op.tabla);
     if (comp_.antesDeVaciar) comp_.antesDeVaciar(tabla);
     conInformes->Execute(QStringLiteral("DELETE FROM ") + tabla);
 }
 
-std::unique_ptr<FormularioInforme> cInformes::crearDialogo(int numero) {
-    switch (numero) {
-        case 0:
-            return std::make_unique<frmInfEpigrafes>(comp_);
-        case 1:
-            return std::make_unique<frmInfSubcuentas>(comp_);
-        case 2:
-            return std::make_unique<frmInfLibroDiario>(comp_);
-        case 3:
-            return std::make_unique<frmInfLibroMayor>(comp_);
-        case 4:
-            return std::make_unique<frmInfDesgloseSubCuenta>(comp_);
-        case 5:
-        case 9:
-            return std::make_unique<frmInfBalances>(comp_);
-        case 6:
-        case 10:
-            return std::make_unique<frmInfBalancesComp>(comp_);
-        case 7:
-        case 8:
-            return std::make_unique<frmInfFacturas>(comp_);
-        case 11:
-            return std::make_unique<frmInfBalanceSaldos>(comp_);
-        case 12:
-        case 13:
-            return std::make_unique<frmInfPresupuesto>(comp_);
-        case 14:
-            return std::make_unique<frmInfResumenIVA>(comp_);
-        default:
-            return nullptr;
+#define ORVO_OPERACION(nombre)                                                                   \
+    void cInformes::nombre(IMotorInformes* objCrystal, IConfiguracion* objConfig,                \
+                           Con conBaseContabilidad, Con conBaseInformes,                         \
+                           long CodEmpresaSeleccionada) {                                        \
+        ejecutar(QStringLiteral(#nombre), objCrystal, objConfig, std::move(conBaseContabilidad), \
+                 std::move(conBaseInformes), CodEmpresaSeleccionada);                            \
     }
-}
-
-#define ORVO_OPERACION(nombre, numero)                                            \
-    void cInformes::nombre(IMotorInformes* objCrystal, IConfiguracion* objConfig, \
-                           Con conBaseContabilidad, Con conBaseInformes,          \
-                           long CodEmpresaSeleccionada) {                         \
-        operacion(numero, objCrystal, objConfig, std::move(conBaseContabilidad),  \
-                  std::move(conBaseInformes), CodEmpresaSeleccionada);            \
-    }
-ORVO_OPERACION(ImprimirEpigrafes, 0)
-ORVO_OPERACION(ImprimirSubcuentas, 1)
-ORVO_OPERACION(ImprimirLibroDiario, 2)
-ORVO_OPERACION(ImprimirLibroMayor, 3)
-ORVO_OPERACION(ImprimirDesgloseSubCuenta, 4)
-ORVO_OPERACION(ImprimirBalanceSituacion, 5)
-ORVO_OPERACION(ImprimirBalanceSituacionComp, 6)
-ORVO_OPERACION(ImprimirFacturasRecibidas, 7)
-ORVO_OPERACION(ImprimirFacturasEmitidas, 8)
-ORVO_OPERACION(ImprimirBalancePYG, 9)
-ORVO_OPERACION(ImprimirBalancePYGComp, 10)
-ORVO_OPERACION(ImprimirBalanceSumasySaldos, 11)
-ORVO_OPERACION(ImprimirPresupuestoAnual, 12)
-ORVO_OPERACION(ImprimirPresupuesto, 13)
-ORVO_OPERACION(ImprimirResumenIVA, 14)
+ORVO_OPERACION(ImprimirEpigrafes)
+ORVO_OPERACION(ImprimirSubcuentas)
+ORVO_OPERACION(ImprimirLibroDiario)
+ORVO_OPERACION(ImprimirLibroMayor)
+ORVO_OPERACION(ImprimirDesgloseSubCuenta)
+ORVO_OPERACION(ImprimirBalanceSituacion)
+ORVO_OPERACION(ImprimirBalanceSituacionComp)
+ORVO_OPERACION(ImprimirFacturasRecibidas)
+ORVO_OPERACION(ImprimirFacturasEmitidas)
+ORVO_OPERACION(ImprimirBalancePYG)
+ORVO_OPERACION(ImprimirBalancePYGComp)
+ORVO_OPERACION(ImprimirBalanceSumasySaldos)
+ORVO_OPERACION(ImprimirPresupuestoAnual)
+ORVO_OPERACION(ImprimirPresupuesto)
+ORVO_OPERACION(ImprimirResumenIVA)
 #undef ORVO_OPERACION
 
 }  // namespace orvo

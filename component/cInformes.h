@@ -59,7 +59,6 @@ class cInformes {
     void operacion(int numero, IMotorInformes* objCrystal, IConfiguracion* objConfig,
                    Con conContabilidad, Con conInformes, long codEmpresa);
     void EstablecerConfiguracion(IConfiguracion* objConfig);
-    std::unique_ptr<FormularioInforme> crearDialogo(int numero);
 
     Componente comp_;
 };

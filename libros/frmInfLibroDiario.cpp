@@ -16,7 +16,7 @@ frmInfLibroDiario::frmInfLibroDiario(Componente& componente, QWidget* padre)
     const QString raiz = QStringLiteral("LibroDiario");
     ControlesComunes c;
     QBoxLayout* empresa = filaEmpresa(raiz, c);
-    QGroupBox* fraPeriodo = periodo(raiz, QStringLiteral("MMMM / yyyy"), c);
+    QGroupBox* fraPeriodo = periodo(raiz, QStringLiteral("MMMM  /       yyyy"), c);
     QGroupBox* fraSubcuentas = subcuentas(raiz, c);
 
     auto* fraAsientos = new QGroupBox(QStringLiteral("ASIENTOS"), this);

@@ -22,7 +22,7 @@ frmInfLibroMayor::frmInfLibroMayor(Componente& componente, const QString& modulo
     const QString raiz = QStringLiteral("LibroMayor");
     ControlesComunes c;
     QBoxLayout* empresa = filaEmpresa(raiz, c);
-    QGroupBox* fraPeriodo = periodo(raiz, QStringLiteral("MMMM / yyyy"), c);
+    QGroupBox* fraPeriodo = periodo(raiz, QStringLiteral("MMMM  /       yyyy"), c);
     fraSubcuentas_ = subcuentas(raiz, c);
     QBoxLayout* filaEuros = euros(raiz, c);
     chkAcumulados_ = new QCheckBox(QStringLiteral("Mostrar saldo anterior acum."), this);

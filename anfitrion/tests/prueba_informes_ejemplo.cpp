@@ -137,8 +137,10 @@ class PruebaInformesEjemplo : public QObject {
             {"ImprimirFacturasEmitidas", 1, {"optFacturas(1)=1", "txtFacturas=100"}},
             {"ImprimirBalancePYG", 3, {"chkBalance(4)=1"}},
             {"ImprimirBalancePYGComp", 2, {"chkBalance(5)=1"}},
-            {"ImprimirBalanceSumasySaldos", 2, {"lstBalance(1)=3,7"}},
-            {"ImprimirPresupuestoAnual", 1, {}},
+            {"ImprimirBalanceSumasySaldos",
+             1,
+             {"lstBalance(0)=3,7", "chkBalance(1)=1", "chkBalance(2)=1"}},
+            {"ImprimirPresupuestoAnual", 1, {"lstPresupuesto(0)=3,7"}},
             {"ImprimirPresupuesto", 3, {"txtPresupuesto(0)=6000000", "txtPresupuesto(1)=7999999"}},
         };
         for (const Fila& f : filas)
@@ -162,6 +164,16 @@ class PruebaInformesEjemplo : public QObject {
         QFile pdf(base + QStringLiteral(".pdf"));
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+
+        // Los niveles pedidos en la lista de seleccionados son los de las filas, y solo ellos.
+        for (const QString& c : controles) {
+            if (!c.startsWith(u"lst") || !c.contains(QStringLiteral("(0)="))) continue;
+            QSet<QString> pedidos, vistos;
+            for (const QString& n : c.section(u'=', 1).split(u',')) pedidos << n;
+            for (const QJsonValue& f : volcado[QStringLiteral("filas")].toArray())
+                vistos << QString::number(f[QStringLiteral("Codigo")].toString().size());
+            QCOMPARE(vistos, pedidos);
+        }
 
         // Los importes de la tabla van en la moneda pedida.
         const QString moneda = formula(volcado, QStringLiteral("TrabajarConPts"));

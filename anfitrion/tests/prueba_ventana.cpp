@@ -9,6 +9,8 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QJsonDocument>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -16,14 +18,61 @@
 
 #include "Conexion.h"
 #include "ConfiguracionAnfitrion.h"
+#include "Ejecutor.h"
 #include "Esquemas.h"
 #include "FormularioInforme.h"
 #include "InterfazQt.h"
+#include "LibrosEjemplo.h"
 #include "MotorInformes.h"
 #include "VentanaPrincipal.h"
 #include "cInformes.h"
+#include "frmImprimir.h"
 
 using namespace orvo;
+
+namespace {
+
+// Cada informe con su empresa y sus controles, tal como se pide desde la ventana.
+struct Peticion {
+    const char* operacion;
+    long empresa;
+    QStringList controles;
+};
+const Peticion kPeticiones[] = {
+    {"ImprimirEpigrafes", 1, {"chkDocumento(1)=1"}},
+    {"ImprimirSubcuentas", 3, {"chkSubcuentas=1"}},
+    {"ImprimirLibroDiario", 1, {"dtpLibroDiario(1)=2023-01-31"}},
+    {"ImprimirLibroMayor", 2, {"txtLibroMayor(0)=4300001", "txtLibroMayor(1)=4300002"}},
+    {"ImprimirDesgloseSubCuenta", 1, {"lstInfSubCuentas=5720001"}},
+    {"ImprimirBalanceSituacion", 1, {"chkBalance(1)=1"}},
+    {"ImprimirBalanceSituacionComp", 2, {}},
+    {"ImprimirFacturasRecibidas", 3, {}},
+    {"ImprimirFacturasEmitidas", 1, {"optFacturas(1)=1", "txtFacturas=100"}},
+    {"ImprimirBalancePYG", 3, {"chkBalance(4)=1"}},
+    {"ImprimirBalancePYGComp", 2, {"chkBalance(5)=1"}},
+    {"ImprimirBalanceSumasySaldos", 2, {"lstBalance(0)=3,7"}},
+    {"ImprimirPresupuestoAnual", 1, {}},
+    {"ImprimirPresupuesto", 3, {"txtPresupuesto(0)=6000000", "txtPresupuesto(1)=7999999"}},
+    {"ImprimirResumenIVA", 1, {}},
+};
+constexpr int kInformes = int(std::size(kPeticiones));
+
+// Orden en que cada informe va justo detrás de cada uno (también de sí mismo) una sola vez:
+// un circuito euleriano del grafo completo con lazos, n * n + 1 informes.
+QList<int> circuito(int n) {
+    std::vector<int> siguiente(size_t(n), 0);
+    QList<int> pila{0}, camino;
+    while (!pila.isEmpty()) {
+        const int v = pila.last();
+        if (siguiente[size_t(v)] < n)
+            pila.append(siguiente[size_t(v)]++);
+        else
+            camino.prepend(v), pila.removeLast();
+    }
+    return camino;
+}
+
+}  // namespace
 
 class PruebaVentana : public QObject {
     Q_OBJECT
@@ -33,11 +82,43 @@ class PruebaVentana : public QObject {
     struct Anfitrion {
         InterfazGrabadora interfaz;
         MotorInformes motor{MotorInformes::Opciones{false, QDate(2025, 1, 31)}};
+        MotorGrabador grabador{motor};
         ConfiguracionAnfitrion config;
         std::unique_ptr<VentanaPrincipal> ventana;
         explicit Anfitrion(const QString& appPath) {
             config.appPath = appPath;
-            ventana = std::make_unique<VentanaPrincipal>(interfaz, motor, config);
+            ventana = std::make_unique<VentanaPrincipal>(interfaz, grabador, config);
+        }
+
+        // Pide el informe desde el menú con su empresa y sus controles, lo manda a pantalla y
+        // devuelve sus filas, sus mensajes y lo que llegó al motor.
+        QJsonObject pedir(const Peticion& p) {
+            interfaz.mensajes.clear();
+            grabador.informe.reset();
+            QJsonArray filas;
+            ventana->informes().componente().antesDeVaciar = [&](const QString& tabla) {
+                auto base = Conexion::abrir(rutaEnAplicacion(config.appPath, "Informes.mdb"));
+                filas = leerFilas(*base, tabla);
+            };
+            QString error;
+            interfaz.guion = [&](QDialog& d) {
+                if (auto* f = qobject_cast<FormularioInforme*>(&d)) {
+                    for (const QString& c : p.controles)
+                        if (error.isEmpty())
+                            error = fijarControl(*f, c.section(u'=', 0, 0), c.section(u'=', 1));
+                    f->botonAceptar()->click();
+                } else if (auto* imp = qobject_cast<frmImprimir*>(&d)) {
+                    imp->boton(0)->click();
+                }
+            };
+            ventana->seleccionarEmpresa(p.empresa);
+            ventana->lanzarInforme(QString::fromLatin1(p.operacion));
+            QJsonArray mensajes;
+            if (!error.isEmpty()) mensajes.append(error);
+            for (const auto& m : interfaz.mensajes) mensajes.append(m.texto);
+            return {{"filas", filas},
+                    {"mensajes", mensajes},
+                    {"informe", grabador.informe ? QJsonValue(*grabador.informe) : QJsonValue()}};
         }
     };
 
@@ -231,6 +312,37 @@ class PruebaVentana : public QObject {
             QVERIFY(a.config.trabajarConPesetas == pesetas);
         }
         if (vistos == 0) QSKIP("Ningún informe tiene diálogo todavía");
+    }
+
+    // Un informe pedido justo después de cualquier otro, en la misma ventana y con el mismo
+    // motor, da las mismas filas, fórmulas y mensajes que pedido solo. El primer ejercicio de
+    // seis meses deja huecos en las fórmulas del presupuesto (7 a 12).
+    void informeTrasInformeComoSolo() {
+        const QString libros = dir_.filePath(QStringLiteral("seguidos.db"));
+        LibrosEjemplo::crear(libros);
+        Conexion::abrir(libros)->Execute(
+            QStringLiteral("UPDATE Empresa SET FechaFin = '20231231' WHERE IDEmpresa = 3"));
+        QCOMPARE(kInformes, int(cInformes::operaciones().size()));
+        QList<QJsonObject> solos;
+        for (const Peticion& p : kPeticiones) {
+            Anfitrion solo(dir_.filePath(QStringLiteral("app")));
+            QVERIFY(solo.ventana->abrirContabilidad(libros));
+            solos.append(solo.pedir(p));
+            QVERIFY2(solos.last()["filas"].toArray().size() > 1, p.operacion);
+            QVERIFY2(solos.last()["mensajes"].toArray().isEmpty(),
+                     qPrintable(QJsonDocument(solos.last()["mensajes"].toArray()).toJson()));
+        }
+        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        QVERIFY(a.ventana->abrirContabilidad(libros));
+        int anterior = -1;
+        for (const int i : circuito(kInformes)) {
+            if (a.pedir(kPeticiones[i]) != solos[i])
+                QFAIL(qPrintable(QStringLiteral("%1 tras %2 no es como solo")
+                                     .arg(QLatin1String(kPeticiones[i].operacion),
+                                          anterior < 0 ? QStringLiteral("nada")
+                                                       : kPeticiones[anterior].operacion)));
+            anterior = i;
+        }
     }
 
     // Archivo > NIF de la empresa: uno mal escrito se rechaza sin tocar nada, uno bueno se

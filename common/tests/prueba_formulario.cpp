@@ -71,13 +71,16 @@ class DialogoPrueba : public FormularioInforme {
     QString tituloInforme() const override { return QStringLiteral("Informe de prueba"); }
 };
 
-// Escribe en la caja lo que diría el teclado: '⌂' es la tecla Inicio y '⌫' el retroceso.
+// Escribe en la caja lo que diría el teclado: '⌂' es la tecla Inicio, '⌫' el retroceso y '↵'
+// Intro.
 void teclear(QLineEdit* caja, const QString& teclas) {
     for (const QChar c : teclas) {
         if (c == u'⌂')
             QTest::keyClick(caja, Qt::Key_Home);
         else if (c == u'⌫')
             QTest::keyClick(caja, Qt::Key_Backspace);
+        else if (c == u'↵')
+            QTest::keyClick(caja, Qt::Key_Return);
         else if (c.unicode() < 128)
             QTest::keyClick(caja, c.toLatin1());
         else
@@ -219,6 +222,8 @@ class PruebaFormulario : public QObject {
                                    << "43000" << 5 << 0;
         QTest::newRow("retroceso tras pitido") << 7 << "43" << 2 << "x⌫"
                                                << "4" << 1 << 1;
+        QTest::newRow("Intro pita y no acepta") << 7 << "43" << 2 << "↵"
+                                                << "43" << 2 << 1;
     }
     void teclasDeSubcuenta() {
         QFETCH(int, largo);
