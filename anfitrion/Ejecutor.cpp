@@ -115,7 +115,8 @@ Ordenes leerOrdenes(const QStringList& a) {
         }
     }
     if (o.contabilidad.isEmpty()) throw ErrorUso{QStringLiteral("Falta --contabilidad FILE")};
-    if (!QFileInfo(o.contabilidad).isFile() || !QFileInfo(o.contabilidad).isReadable())
+    if (!Conexion::esServidor(o.contabilidad) &&
+        (!QFileInfo(o.contabilidad).isFile() || !QFileInfo(o.contabilidad).isReadable()))
         throw ErrorUso{
             QStringLiteral("No se puede leer la base de contabilidad: %1").arg(o.contabilidad)};
     o.destino = destino.value_or(o.archivo.isEmpty() ? 0 : 2);
@@ -220,8 +221,9 @@ void MotorGrabador::PrintReport() {
 
 QString Ejecutor::uso() {
     return QStringLiteral(
-               "Uso: orvo-informes OPERACION --contabilidad FILE --empresa N [opciones]\n"
-               "     orvo-informes ejemplo FILE\n"
+               "Uso: orvo-informes OPERACION --contabilidad FILE|URI --empresa N [opciones]\n"
+               "     orvo-informes ejemplo FILE|URI\n"
+               "URI: postgresql://usuario@servidor:puerto/base (libros en un servidor)\n"
                "Operaciones: %1\n"
                "Opciones:\n"
                "  --informes FILE        base de informes (por omisión Informes.mdb en --ruta)\n"
@@ -245,18 +247,28 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
     Ordenes o;
     std::shared_ptr<Conexion> conta, inf;
     ConfiguracionAnfitrion config;
+    const auto errorDeUso = [&](const ErrorUso& e) {
+        err << e.texto << "\n" << uso();
+        return 2;
+    };
     try {
         o = leerOrdenes(argumentos);
+    } catch (const ErrorUso& e) {
+        return errorDeUso(e);
+    }
+    // Antes de escribir nada: unos libros que no se pueden leer no dejan rastro. No es un error
+    // de uso: el mensaje basta.
+    try {
+        conta = Esquemas::abrirContabilidad(o.contabilidad);
+    } catch (const std::exception& e) {
+        err << unaLinea(descripcionError(e)) << "\n";
+        return 1;
+    }
+    try {
         config.appPath = o.ruta.isEmpty() ? carpetaAplicacionPredeterminada() : o.ruta;
         config.trabajarConPesetas = o.pesetas;
         if (const QString e = prepararCarpetaAplicacion(config.appPath); !e.isEmpty())
             throw ErrorUso{e};
-        try {
-            conta = Conexion::abrir(o.contabilidad);
-        } catch (const std::exception& e) {
-            throw ErrorUso{QStringLiteral("No se puede abrir la base de contabilidad %1: %2")
-                               .arg(o.contabilidad, descripcionError(e))};
-        }
         const QString rutaInformes =
             o.informes.isEmpty() ? rutaEnAplicacion(config.appPath, QStringLiteral("Informes.mdb"))
                                  : o.informes;
@@ -268,8 +280,7 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
                                .arg(rutaInformes, descripcionError(e))};
         }
     } catch (const ErrorUso& e) {
-        err << e.texto << "\n" << uso();
-        return 2;
+        return errorDeUso(e);
     }
 
     InterfazGrabadora interfaz;

@@ -121,7 +121,31 @@ class Escritor {
 
 }  // namespace
 
+namespace {
+// El esquema y los libros en una sola transacción: un fallo no deja nada escrito.
+void escribir(Conexion& con) {
+    Transaccion t(con);
+    Esquemas::crearContabilidad(con);
+    Plan::crearTablasFijas(con);
+    Escritor escritor(con);
+    for (const EmpresaEjemplo& e : empresasEjemplo()) escritor.empresa(e);
+    // Las claves se han puesto a mano: las que se numeren solas seguirán desde la mayor.
+    for (const char* tabla : {"Empresa", "Cuenta", "Estructura", "Asiento", "Apunte"})
+        con.ajustarNumeracion(QString::fromLatin1(tabla));
+    t.confirmar();
+}
+}  // namespace
+
 void crear(const QString& ruta) {
+    if (Conexion::esServidor(ruta)) {
+        auto con = Conexion::abrir(ruta);
+        if (con->existeTabla(QStringLiteral("Empresa")))
+            throw ErrorOrvo(58, QStringLiteral("La base de datos %1 ya tiene libros. Los libros de "
+                                               "ejemplo se escriben en una base vacía.")
+                                    .arg(con->ruta()));
+        escribir(*con);
+        return;
+    }
     if (QFileInfo::exists(ruta))
         throw ErrorOrvo(58, QStringLiteral("El archivo ya existe: %1. Los libros de ejemplo se "
                                            "escriben en un archivo nuevo.")
@@ -133,15 +157,7 @@ void crear(const QString& ruta) {
     const QString parcial = ruta + QStringLiteral(".parcial");
     QFile::remove(parcial);
     try {
-        {
-            auto con = Conexion::abrir(parcial, true);
-            Esquemas::crearContabilidad(*con);
-            Transaccion t(*con);
-            Plan::crearTablasFijas(*con);
-            Escritor escritor(*con);
-            for (const EmpresaEjemplo& e : empresasEjemplo()) escritor.empresa(e);
-            t.confirmar();
-        }
+        escribir(*Conexion::abrir(parcial, true));
         if (!QFile::rename(parcial, ruta))
             throw ErrorOrvo(75, QStringLiteral("No se puede escribir %1").arg(ruta));
     } catch (...) {
@@ -152,8 +168,9 @@ void crear(const QString& ruta) {
 
 int orden(const QStringList& argumentos, QTextStream& err) {
     if (argumentos.size() != 1 || argumentos.first().startsWith(u'-')) {
-        err << "Uso: orvo-informes ejemplo FILE\n"
-               "Escribe en FILE (que no debe existir) los libros de contabilidad de ejemplo.\n";
+        err << "Uso: orvo-informes ejemplo FILE|URI\n"
+               "Escribe los libros de contabilidad de ejemplo en FILE, que no debe existir, o en\n"
+               "la base vacía de un servidor (URI postgresql://usuario@servidor:puerto/base).\n";
         return 2;
     }
     try {
@@ -162,7 +179,7 @@ int orden(const QStringList& argumentos, QTextStream& err) {
         err << descripcionError(e) << "\n";
         return 1;
     }
-    err << "Libros de ejemplo escritos en " << argumentos.first() << "\n";
+    err << "Libros de ejemplo escritos en " << Conexion::sinContrasena(argumentos.first()) << "\n";
     return 0;
 }
 

@@ -213,24 +213,11 @@ void VentanaPrincipal::crearCentro() {
 
 bool VentanaPrincipal::abrirContabilidad(const QString& ruta) {
     std::shared_ptr<Conexion> con;
-    QString problema;
-    if (!QFileInfo(ruta).isFile()) {
-        problema = QStringLiteral("No existe el archivo %1").arg(ruta);
-    } else {
-        try {
-            con = Conexion::abrir(ruta);
-            if (!con->existeTabla(QStringLiteral("Empresa")) ||
-                !con->existeTabla(QStringLiteral("Cuenta")) ||
-                !con->existeTabla(QStringLiteral("Apunte")))
-                problema =
-                    QStringLiteral("El archivo %1 no es una base de contabilidad.").arg(ruta);
-        } catch (const std::exception& e) {
-            problema = QStringLiteral("No se puede abrir %1: %2").arg(ruta, descripcionError(e));
-        }
-    }
-    if (!problema.isEmpty()) {
+    try {
+        con = Esquemas::abrirContabilidad(ruta);
+    } catch (const std::exception& e) {
         interfaz_.Beep();
-        interfaz_.MsgBox(problema, Icono::Exclamacion, config_.AppTitle());
+        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
         return false;
     }
     contabilidad_ = std::move(con);

@@ -14,8 +14,9 @@ namespace {
 
 const char* const kUso =
     "Uso: orvo-contabilidad [CONTABILIDAD] [--ruta DIR] [--pesetas] [--empresa N]\n"
-    "  CONTABILIDAD  base de contabilidad que se abre (por omisión, los libros de ejemplo\n"
-    "                de la carpeta de la aplicación, que se crean si faltan)\n"
+    "  CONTABILIDAD  base de contabilidad que se abre: un archivo o, en un servidor,\n"
+    "                postgresql://usuario@servidor:puerto/base (por omisión, los libros de\n"
+    "                ejemplo de la carpeta de la aplicación, que se crean si faltan)\n"
     "  --ruta DIR    carpeta de la aplicación: plantillas e Informes.mdb\n"
     "  --pesetas     trabajar en pesetas en lugar de euros\n"
     "  --empresa N   empresa elegida al abrir\n";

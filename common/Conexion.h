@@ -7,10 +7,13 @@
 #include <QVariantList>
 #include <memory>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace orvo {
+
+namespace motorbd {
+class Motor;
+class Filas;
+class Sentencia;
+}  // namespace motorbd
 
 using Parametros = QVariantList;  // valores enlazados a los '?' de la instrucción, en orden
 
@@ -35,11 +38,9 @@ class Instruccion {
 
   private:
     friend class Conexion;
-    Instruccion(Conexion* con, sqlite3_stmt* stmt, QString sql);
-    void comprobar(int rc);
+    Instruccion(std::unique_ptr<motorbd::Sentencia> sentencia, QString sql);
 
-    Conexion* con_ = nullptr;
-    sqlite3_stmt* stmt_ = nullptr;
+    std::unique_ptr<motorbd::Sentencia> sentencia_;
     QString sql_;
 };
 
@@ -71,16 +72,17 @@ class Recordset {
     int indice(const QString& nombre) const;  // lanza ErrorBD si la consulta no lo tiene
     int columnas() const;
     QString nombreColumna(int indice) const;
-    int State() const { return stmt_ ? 1 : 0; }
+    int State() const { return filas_ ? 1 : 0; }
     void Close();
 
   private:
     friend class Conexion;
-    Recordset(Conexion* con, sqlite3_stmt* stmt, QString sql, Parametros params);
+    Recordset(Conexion* con, std::unique_ptr<motorbd::Filas> filas, QString sql, Parametros params);
     void paso();
+    void comprobarFila() const;
 
     Conexion* con_ = nullptr;
-    sqlite3_stmt* stmt_ = nullptr;
+    std::unique_ptr<motorbd::Filas> filas_;
     QString sql_;
     Parametros params_;
     QHash<QString, int> indices_;  // nombre de columna en minúsculas -> índice
@@ -89,13 +91,19 @@ class Recordset {
     qint64 cuenta_ = -1;
 };
 
-// Conexión a un archivo SQLite con las funciones CCur, Val, Right, Left y Mid registradas.
-// RIGHT y LEFT son palabras reservadas de SQLite (uniones): en el SQL se escriben entre
-// comillas dobles, "Right"(Codigo, 2).
+// Conexión a unos libros o a una base de informes: un archivo SQLite o, con una URI
+// "postgresql://usuario@servidor:puerto/base", un servidor PostgreSQL. El SQL es el mismo en
+// los dos: puede usar CCur, Val, Right, Left y Mid. RIGHT y LEFT son palabras reservadas de
+// SQLite (uniones): en el SQL se escriben entre comillas dobles, "Right"(Codigo, 2).
 class Conexion {
   public:
-    // Abre (o crea, si 'crear') el archivo. Lanza ErrorBD si no se puede.
+    // Abre (o crea, si 'crear') el archivo, o conecta con el servidor si 'ruta' es una URI
+    // (la contraseña, de la URI, de PGPASSWORD o de ~/.pgpass). Lanza ErrorBD si no se puede.
     static std::shared_ptr<Conexion> abrir(const QString& ruta, bool crear = false);
+    // ¿Nombra 'ruta' una base en un servidor?
+    static bool esServidor(const QString& ruta);
+    // La ruta para mostrarla: a la URI de un servidor se le quita la contraseña.
+    static QString sinContrasena(const QString& ruta);
     ~Conexion();
     Conexion(const Conexion&) = delete;
     Conexion& operator=(const Conexion&) = delete;
@@ -112,6 +120,10 @@ class Conexion {
 
     // Las transacciones se anidan: la exterior es BEGIN/COMMIT, las interiores SAVEPOINT.
     void BeginTrans();
+    // Transacción de solo lectura que ve los libros como estaban al empezar, sin cerrojos que
+    // hagan esperar a quien escribe (en un archivo SQLite, lo que permita su diario). Dentro
+    // de otra transacción no hace falta y no abre ninguna: devuelve false.
+    bool empezarLectura();
     void CommitTrans();
     void RollbackTrans();
     int nivelTransaccion() const { return nivel_; }
@@ -119,19 +131,16 @@ class Conexion {
     bool existeTabla(const QString& tabla);
     // Por los nombres de columna de una consulta sin filas, no por el catálogo de un motor.
     bool existeColumna(const QString& tabla, const QString& columna);
-    QString ruta() const { return ruta_; }
+    // Tras escribir a mano claves ID<tabla>, las que se numeren solas siguen desde la mayor.
+    void ajustarNumeracion(const QString& tabla);
+    // La ruta del archivo, o la URI del servidor sin contraseña: para mostrar.
+    QString ruta() const;
     qint64 filasAfectadas() const;
-    sqlite3* manejador() const { return db_; }
 
   private:
-    friend class Recordset;
-    friend class Instruccion;
-    Conexion(sqlite3* db, QString ruta);
-    sqlite3_stmt* preparar(const QString& sql, const Parametros& params);
-    [[noreturn]] void fallo(int rc, const QString& sql) const;
+    explicit Conexion(std::unique_ptr<motorbd::Motor> motor);
 
-    sqlite3* db_;
-    QString ruta_;
+    std::unique_ptr<motorbd::Motor> motor_;
     int nivel_ = 0;
 };
 
@@ -148,6 +157,19 @@ class Transaccion {
   private:
     Conexion& con_;
     bool abierta_ = true;
+};
+
+// Lectura de una sola versión de los libros mientras vive (Conexion::empezarLectura).
+class Lectura {
+  public:
+    explicit Lectura(Conexion& con) : con_(con), abierta_(con.empezarLectura()) {}
+    ~Lectura();
+    Lectura(const Lectura&) = delete;
+    Lectura& operator=(const Lectura&) = delete;
+
+  private:
+    Conexion& con_;
+    bool abierta_;
 };
 
 // Escribe un identificador de tabla o columna entre comillas dobles (los valores nunca

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <memory>
 
 namespace orvo {
 
@@ -15,6 +16,10 @@ void crearContabilidad(Conexion& con);
 void crearInformes(Conexion& con);
 // Nombres de las tablas de trabajo.
 QStringList tablasInformes();
+// Abre unos libros, un archivo o una base de un servidor, y comprueba que se pueden leer: que
+// tienen sus tablas y que el usuario tiene permiso. Lanza ErrorOrvo con un mensaje en español
+// que nombra los libros (sin la contraseña).
+std::shared_ptr<Conexion> abrirContabilidad(const QString& ruta);
 }  // namespace Esquemas
 
 }  // namespace orvo

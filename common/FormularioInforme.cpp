@@ -257,6 +257,8 @@ bool FormularioInforme::construirEnTransaccion(
     setEnabled(false);
     FormulasInforme formulas;
     try {
+        // Toda la construcción lee una sola versión de los libros, sin escribir en ellos.
+        const Lectura lectura(contabilidad());
         Transaccion transaccion(informes());
         ContextoInforme contexto{contabilidad(), informes(), progreso()};
         formulas = construir(contexto);

@@ -110,8 +110,8 @@ class FormularioInforme : public QDialog {
     // Salidas que el informe añade a las opciones de impresión, antes de mostrarlas.
     virtual void prepararImpresion(frmImprimir&) {}
 
-    // Marco de RellenarInforme: deshabilita, abre la transacción en la base de informes,
-    // ejecuta la construcción, confirma, comprueba que la tabla tiene filas y pone las
+    // Marco de RellenarInforme: deshabilita, abre una lectura de una sola versión de los libros
+    // y la transacción en la base de informes, ejecuta la construcción, confirma, comprueba que la tabla tiene filas y pone las
     // fórmulas. Un error pasa por VerError, deshace la transacción y devuelve false.
     bool construirEnTransaccion(const QString& tabla, const QString& campo,
                                 const std::function<FormulasInforme(ContextoInforme&)>& construir,

@@ -90,10 +90,11 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
         apuntes = consultaApuntes(o.euros, numero, QString(), 0);
     }
     // El recuento para la barra de progreso no necesita el orden: así no se ordena dos veces.
-    const qint64 total =
-        contexto.contabilidad
-            .valor(QStringLiteral("SELECT count(*) FROM (") + apuntes + u')', params)
-            .toLongLong();
+    const qint64 total = contexto.contabilidad
+                             .valor(QStringLiteral("SELECT count(*) FROM (") + apuntes +
+                                        QStringLiteral(") AS apuntes"),
+                                    params)
+                             .toLongLong();
     Recordset rs = contexto.contabilidad.Execute(apuntes + orden, params);
     if (total > 0) {
         contexto.progreso.Iniciar(total, QStringLiteral("Procesando ..."), 0);

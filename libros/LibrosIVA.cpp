@@ -30,26 +30,29 @@ QString siguienteNumero(const QString& numero) {
 }  // namespace
 
 QString ObtenerConsultaFacturas(const OpcionesLibrosIVA& o, Parametros& params) {
-    const QString importes =
-        o.euros
-            ? QStringLiteral(
-                  "CtdadDebeEuros AS Debe, CtdadHaberEuros AS Haber, "
-                  "BaseImpEuros AS BaseImponible")
-            : QStringLiteral("CtdadDebe AS Debe, CtdadHaber AS Haber, BaseImp AS BaseImponible");
+    const QString importes = o.euros
+                                 ? QStringLiteral("CtdadDebeEuros, CtdadHaberEuros, BaseImpEuros")
+                                 : QStringLiteral("CtdadDebe, CtdadHaber, BaseImp");
+    const QStringList alias = importes.split(QStringLiteral(", "));
     params = {static_cast<qlonglong>(o.empresa),
               o.emitidas ? QStringLiteral("477%") : QStringLiteral("472%"),
               cGeneral::DateString(o.desde), cGeneral::DateString(o.hasta)};
-    // DISTINCT deja una sola fila de las líneas que coinciden en todo lo seleccionado.
-    return QStringLiteral(
-               "SELECT DISTINCT Factura, Fecha, Contrapartida, DNI_CIF, IDAsiento, Numero, "
-               "Concepto, PorcentajeIVA, PorcentajeRecargo, ") +
-           importes +
+    const QString columnas = QStringLiteral(
+        "Factura, Fecha, Contrapartida, DNI_CIF, IDAsiento, Numero, Concepto, PorcentajeIVA, "
+        "PorcentajeRecargo, ");
+    // Agrupar por todo lo seleccionado deja una sola fila de las líneas que coinciden en todo,
+    // y las líneas de una factura salen en el orden del asiento en los dos motores.
+    return QStringLiteral("SELECT ") + columnas +
+           QStringLiteral("%1 AS Debe, %2 AS Haber, %3 AS BaseImponible")
+               .arg(alias.value(0), alias.value(1), alias.value(2)) +
            QStringLiteral(
                " FROM Asiento, Apunte, Cuenta "
                "WHERE Cuenta.IDCuenta = Apunte.CodCuenta AND Apunte.CodAsiento = Asiento.IDAsiento "
                "AND Cuenta.CodEmpresa = ? AND Codigo LIKE ? "
                "AND Fecha >= ? AND Fecha <= ? AND Factura <> '' AND Contrapartida <> '' "
-               "ORDER BY Fecha, IDAsiento, Factura, Contrapartida");
+               "GROUP BY ") +
+           columnas + importes +
+           QStringLiteral(" ORDER BY Fecha, IDAsiento, Factura, Contrapartida, MIN(IDApunte)");
 }
 
 void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgreso* progreso,

@@ -2,8 +2,8 @@
 # Instala los paquetes de Debian 12 que el proyecto necesita, solo si faltan.
 set -euo pipefail
 paquetes=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-          libsqlite3-dev libxlsxwriter-dev unzip ccache fonts-dejavu-core poppler-utils xvfb xauth
-          cups printer-driver-cups-pdf dpkg-dev hledger)
+          libsqlite3-dev libxlsxwriter-dev libpq-dev postgresql-15 unzip ccache
+          fonts-dejavu-core poppler-utils xvfb xauth cups printer-driver-cups-pdf dpkg-dev hledger)
 faltan=()
 for p in "${paquetes[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || faltan+=("$p")

@@ -1,5 +1,6 @@
 // Los catorce informes sobre los libros de ejemplo, en euros y en pesetas, por el mismo camino
-// que la línea de órdenes: orvo-informes ejemplo, y después cada operación hasta el PDF.
+// que la línea de órdenes: orvo-informes ejemplo, y después cada operación hasta el PDF. Con
+// los mismos libros en un servidor, cada informe da las mismas filas y fórmulas.
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
@@ -11,6 +12,7 @@
 
 #include "Conexion.h"
 #include "Moneda.h"
+#include "ServidorPruebas.h"
 
 using namespace orvo;
 
@@ -51,6 +53,8 @@ class PruebaInformesEjemplo : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
     QString libros_;
+    QString servidor_;                      // los mismos libros en el servidor, si lo hay
+    QHash<QString, QJsonObject> volcados_;  // de cada fila de imprimeSinErrores
 
     Salida ejecutar(const QStringList& argumentos) {
         QProcess p;
@@ -83,10 +87,10 @@ class PruebaInformesEjemplo : public QObject {
 
     // Lanza una operación sobre los libros de ejemplo hasta el PDF 'base'.pdf y lee su volcado.
     Salida informe(const QString& operacion, int empresa, const QStringList& controles,
-                   bool pesetas, const QString& base) {
+                   bool pesetas, const QString& base, const QString& libros = {}) {
         QStringList args{operacion,
                          QStringLiteral("--contabilidad"),
-                         libros_,
+                         libros.isEmpty() ? libros_ : libros,
                          QStringLiteral("--empresa"),
                          QString::number(empresa),
                          QStringLiteral("--ruta"),
@@ -104,18 +108,8 @@ class PruebaInformesEjemplo : public QObject {
         return s;
     }
 
-  private slots:
-    void initTestCase() {
-        QVERIFY(dir_.isValid());
-        libros_ = dir_.filePath(QStringLiteral("ejemplo.db"));
-        const Salida s = ejecutar({QStringLiteral("ejemplo"), libros_});
-        QVERIFY2(s.codigo == 0, qPrintable(s.err));
-        // La misma orden no pisa los libros que ya existen.
-        QCOMPARE(ejecutar({QStringLiteral("ejemplo"), libros_}).codigo, 1);
-        QCOMPARE(ejecutar({QStringLiteral("ejemplo")}).codigo, 2);
-    }
-
-    void imprimeSinErrores_data() {
+    // Los catorce informes con las opciones de cada uno, en euros y en pesetas.
+    static void filasInformes() {
         QTest::addColumn<QString>("operacion");
         QTest::addColumn<int>("empresa");
         QTest::addColumn<QStringList>("controles");
@@ -148,6 +142,25 @@ class PruebaInformesEjemplo : public QObject {
                 QTest::addRow("%s %s", f.operacion, pesetas ? "pesetas" : "euros")
                     << QString::fromLatin1(f.operacion) << f.empresa << f.controles << pesetas;
     }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        libros_ = dir_.filePath(QStringLiteral("ejemplo.db"));
+        const Salida s = ejecutar({QStringLiteral("ejemplo"), libros_});
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        // La misma orden no pisa los libros que ya existen.
+        QCOMPARE(ejecutar({QStringLiteral("ejemplo"), libros_}).codigo, 1);
+        QCOMPARE(ejecutar({QStringLiteral("ejemplo")}).codigo, 2);
+        if (!prueba::uriServidorPruebas().isEmpty()) {
+            servidor_ = prueba::baseNuevaEnServidor(QStringLiteral("orvo_ejemplo"));
+            const Salida e = ejecutar({QStringLiteral("ejemplo"), servidor_});
+            QVERIFY2(e.codigo == 0, qPrintable(e.err));
+            QCOMPARE(ejecutar({QStringLiteral("ejemplo"), servidor_}).codigo, 1);
+        }
+    }
+
+    void imprimeSinErrores_data() { filasInformes(); }
     void imprimeSinErrores() {
         QFETCH(QString, operacion);
         QFETCH(int, empresa);
@@ -158,6 +171,7 @@ class PruebaInformesEjemplo : public QObject {
         const Salida s = informe(operacion, empresa, controles, pesetas, base);
         QVERIFY2(s.codigo == 0, qPrintable(s.err));
         const QJsonObject& volcado = s.volcado;
+        volcados_.insert(QString::fromLatin1(QTest::currentDataTag()), volcado);
         QVERIFY2(volcado[QStringLiteral("mensajes")].toArray().isEmpty(),
                  qPrintable(QJsonDocument(volcado[QStringLiteral("mensajes")].toArray()).toJson()));
         QVERIFY(volcado[QStringLiteral("filas")].toArray().size() > 3);
@@ -179,6 +193,42 @@ class PruebaInformesEjemplo : public QObject {
         const QString moneda = formula(volcado, QStringLiteral("TrabajarConPts"));
         if (!moneda.isEmpty())
             QCOMPARE(moneda, pesetas ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+
+    // Los mismos libros en el servidor: las mismas filas de la tabla de trabajo, en el mismo
+    // orden, y las mismas fórmulas.
+    void mismoInformeEnElServidor_data() {
+        ORVO_SALTAR_SIN_SERVIDOR();
+        filasInformes();
+    }
+    void mismoInformeEnElServidor() {
+        QFETCH(QString, operacion);
+        QFETCH(int, empresa);
+        QFETCH(QStringList, controles);
+        QFETCH(bool, pesetas);
+        const QString etiqueta = QString::fromLatin1(QTest::currentDataTag());
+        const QString base =
+            dir_.filePath(QStringLiteral("servidor_") + etiqueta).replace(u' ', u'_');
+        const Salida s = informe(operacion, empresa, controles, pesetas, base, servidor_);
+        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        const QJsonObject archivo = volcados_.value(etiqueta);
+        QVERIFY(!archivo.isEmpty());
+        const QJsonArray filas = s.volcado[QStringLiteral("filas")].toArray();
+        const QJsonArray esperadas = archivo[QStringLiteral("filas")].toArray();
+        QCOMPARE(filas.size(), esperadas.size());
+        for (qsizetype i = 0; i < filas.size(); ++i)
+            QVERIFY2(
+                filas[i] == esperadas[i],
+                qPrintable(
+                    QStringLiteral("fila %1: %2 en vez de %3")
+                        .arg(i)
+                        .arg(QString::fromUtf8(QJsonDocument(filas[i].toObject()).toJson()),
+                             QString::fromUtf8(QJsonDocument(esperadas[i].toObject()).toJson()))));
+        const auto formulas = [](const QJsonObject& v) {
+            return v[QStringLiteral("informe")][QStringLiteral("formulas")];
+        };
+        QCOMPARE(formulas(s.volcado), formulas(archivo));
+        QCOMPARE(s.volcado[QStringLiteral("mensajes")], archivo[QStringLiteral("mensajes")]);
     }
 
     // Con el resultado del periodo en la 129, el activo es igual al patrimonio neto y pasivo.

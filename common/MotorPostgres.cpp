@@ -1,0 +1,593 @@
+#include <libpq-fe.h>
+
+#include <QRegularExpression>
+#include <vector>
+
+#include "Conexion.h"
+#include "ErrorOrvo.h"
+#include "MotorBD.h"
+
+namespace orvo::motorbd {
+
+namespace {
+
+// Código de los errores del servidor: el SQLSTATE va en el texto, que es lo que dice algo.
+constexpr int kErrorServidor = 1;
+// Filas que se traen de una vez de un cursor: pocas idas y vueltas sin guardarlo todo.
+constexpr int kLote = 1000;
+
+// Tipos de columna del servidor (pg_type.oid) que se leen como números.
+constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700,
+              kFloat8 = 701, kNumeric = 1700;
+
+// --- Traducción del SQL ---------------------------------------------------------------------
+// El SQL de los informes está escrito para SQLite con las funciones del programa. Aquí se
+// pasa a PostgreSQL sin crear nada en el servidor (un usuario de solo lectura puede imprimir):
+// los '?' pasan a $1, $2…; CCur, Val, Right, Left y Mid pasan a expresiones con funciones del
+// propio servidor que dan lo mismo sobre los textos que guardan los libros; LIKE no distingue
+// mayúsculas, como en SQLite; CROSS JOIN … ON pasa a INNER JOIN; y los identificadores entre
+// comillas, que en el servidor se crearon sin ellas, van en minúsculas.
+
+bool letra(QChar c) {
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+class Traductor {
+  public:
+    explicit Traductor(const QString& sql) : s_(sql) {}
+
+    QString traducir(int* parametros) {
+        QString r = trozo(0, s_.size());
+        *parametros = n_;
+        return r;
+    }
+
+  private:
+    QString trozo(qsizetype desde, qsizetype hasta) {
+        QString out;
+        qsizetype i = desde;
+        while (i < hasta) {
+            const QChar c = s_[i];
+            if (c == u'\'') {
+                const qsizetype fin = finComillas(i, u'\'');
+                out += s_.mid(i, fin - i);
+                i = fin;
+            } else if (c == u'-' && i + 1 < hasta && s_[i + 1] == u'-') {
+                qsizetype fin = s_.indexOf(u'\n', i);
+                if (fin < 0 || fin > hasta) fin = hasta;
+                out += s_.mid(i, fin - i);
+                i = fin;
+            } else if (c == u'?') {
+                out += u'$' + QString::number(++n_);
+                ++i;
+            } else if (c == u'"' || (letra(c) && !c.isDigit())) {
+                const bool comillas = c == u'"';
+                const qsizetype fin = comillas ? finComillas(i, u'"') : finPalabra(i);
+                const QString palabra =
+                    comillas ? s_.mid(i + 1, fin - i - 2)
+                                   .replace(QStringLiteral("\"\""), QStringLiteral("\""))
+                             : s_.mid(i, fin - i);
+                qsizetype abre = fin;
+                while (abre < hasta && s_[abre].isSpace()) ++abre;
+                QString clave = palabra.toLower();
+                if (abre < hasta && s_[abre] == u'(' && esFuncion(clave)) {
+                    const qsizetype cierra = parentesis(abre);
+                    out += funcion(clave, argumentos(abre + 1, cierra));
+                    i = cierra + 1;
+                } else if (!comillas && clave == u"like") {
+                    out += QStringLiteral("ILIKE");
+                    i = fin;
+                } else if (!comillas && clave == u"cross" && conOn(fin)) {
+                    out += QStringLiteral("INNER");
+                    i = fin;
+                } else if (comillas) {
+                    out += u'"' + clave.replace(u'"', QStringLiteral("\"\"")) + u'"';
+                    i = fin;
+                } else {
+                    out += palabra;
+                    i = fin;
+                }
+            } else if (letra(c)) {  // número o palabra que empieza por cifra
+                const qsizetype fin = finPalabra(i);
+                out += s_.mid(i, fin - i);
+                i = fin;
+            } else {
+                out += c;
+                ++i;
+            }
+        }
+        return out;
+    }
+
+    // ¿Sigue a CROSS una unión con ON? En SQLite fija el orden de las tablas; en PostgreSQL,
+    // que no admite ON tras CROSS JOIN, es una unión interna.
+    bool conOn(qsizetype i) const {
+        static const QRegularExpression unionConOn(
+            QStringLiteral("\\s+JOIN\\s+[\\w.\"]+\\s+ON\\b"),
+            QRegularExpression::CaseInsensitiveOption |
+                QRegularExpression::UseUnicodePropertiesOption);
+        return unionConOn
+            .match(s_, i, QRegularExpression::NormalMatch,
+                   QRegularExpression::AnchorAtOffsetMatchOption)
+            .hasMatch();
+    }
+
+    static bool esFuncion(const QString& clave) {
+        return clave == u"ccur" || clave == u"val" || clave == u"right" || clave == u"left" ||
+               clave == u"mid";
+    }
+
+    // Posición tras las comillas que cierran las que abren en 'i' (dobladas, se escapan).
+    qsizetype finComillas(qsizetype i, QChar q) const {
+        qsizetype j = i + 1;
+        while (j < s_.size()) {
+            if (s_[j] == q) {
+                if (j + 1 < s_.size() && s_[j + 1] == q) {
+                    j += 2;
+                    continue;
+                }
+                return j + 1;
+            }
+            ++j;
+        }
+        return s_.size();
+    }
+
+    qsizetype finPalabra(qsizetype i) const {
+        while (i < s_.size() && letra(s_[i])) ++i;
+        return i;
+    }
+
+    // Posición del paréntesis que cierra el que abre en 'abre'.
+    qsizetype parentesis(qsizetype abre) const {
+        int profundidad = 0;
+        for (qsizetype j = abre; j < s_.size();) {
+            const QChar c = s_[j];
+            if (c == u'\'' || c == u'"') {
+                j = finComillas(j, c);
+                continue;
+            }
+            if (c == u'(') ++profundidad;
+            if (c == u')' && --profundidad == 0) return j;
+            ++j;
+        }
+        return s_.size() - 1;
+    }
+
+    // Los argumentos, ya traducidos, separados por las comas de primer nivel.
+    QStringList argumentos(qsizetype desde, qsizetype hasta) {
+        QStringList args;
+        int profundidad = 0;
+        qsizetype inicio = desde;
+        for (qsizetype j = desde; j < hasta;) {
+            const QChar c = s_[j];
+            if (c == u'\'' || c == u'"') {
+                j = finComillas(j, c);
+                continue;
+            }
+            if (c == u'(') ++profundidad;
+            if (c == u')') --profundidad;
+            if (c == u',' && profundidad == 0) {
+                args << trozo(inicio, j);
+                inicio = j + 1;
+            }
+            ++j;
+        }
+        args << trozo(inicio, hasta);
+        return args;
+    }
+
+    static QString funcion(const QString& clave, const QStringList& a) {
+        const QString texto = QStringLiteral("CAST((%1) AS text)").arg(a.value(0));
+        if (clave == u"ccur")
+            // Texto con formato español ("1.234,56"): fuera los puntos de miles, la coma a
+            // punto; en diezmilésimas enteras, como la función de SQLite, para sumar exacto.
+            return QStringLiteral(
+                       "CAST(round(CAST(replace(replace(trim(%1), '.', ''), ',', '.') "
+                       "AS numeric) * 10000) AS bigint)")
+                .arg(texto);
+        if (clave == u"val")
+            // El número con que empieza el texto, saltando blancos; 0 si no empieza por uno.
+            return QStringLiteral(
+                       "(CASE WHEN (%1) IS NULL THEN NULL ELSE COALESCE(CAST(substring("
+                       "replace(%2, ' ', '') FROM '^[-+]?[0-9]*\\.?[0-9]+') AS "
+                       "numeric), 0) END)")
+                .arg(a.value(0), texto);
+        if (clave == u"right" || clave == u"left")
+            return QStringLiteral("%1(%2, %3)").arg(clave, texto, a.value(1));
+        return a.size() > 2 ? QStringLiteral("substr(%1, %2, %3)").arg(texto, a[1], a[2])
+                            : QStringLiteral("substr(%1, %2)").arg(texto, a.value(1));
+    }
+
+    const QString s_;
+    int n_ = 0;
+};
+
+// El esquema de los libros, escrito para SQLite: las claves enteras se numeran solas y los
+// textos se ordenan y comparan por bytes, como en SQLite, sea cual sea el idioma del servidor.
+QString esquemaParaServidor(QString sql) {
+    sql.replace(QStringLiteral("INTEGER PRIMARY KEY"),
+                QStringLiteral("INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY"));
+    sql.replace(QRegularExpression(QStringLiteral("\\bTEXT\\b")),
+                QStringLiteral("TEXT COLLATE \"C\""));
+    return sql;
+}
+
+// Valores enlazados como texto y de tipo por deducir: el servidor les da el tipo que pide su
+// sitio en la instrucción, como hace SQLite al comparar con una columna.
+struct Valores {
+    std::vector<QByteArray> textos;
+    std::vector<const char*> punteros;
+
+    std::size_t reservar(int indice) {
+        const auto i = static_cast<std::size_t>(indice - 1);
+        if (textos.size() <= i) {
+            textos.resize(i + 1);
+            punteros.resize(i + 1, nullptr);
+        }
+        return i;
+    }
+    void poner(int indice, const QVariant& v) {
+        const std::size_t i = reservar(indice);
+        if (v.isNull()) {
+            punteros[i] = nullptr;
+            return;
+        }
+        switch (v.typeId()) {
+            case QMetaType::Bool:
+                textos[i] = v.toBool() ? "1" : "0";
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                textos[i] = QByteArray::number(v.toDouble(), 'g', 17);
+                break;
+            default:
+                textos[i] = v.toString().toUtf8();
+        }
+        punteros[i] = textos[i].constData();
+    }
+    void ponerTexto(int indice, QByteArrayView t) {
+        const std::size_t i = reservar(indice);
+        textos[i] = t.toByteArray();
+        punteros[i] = textos[i].constData();
+    }
+};
+
+Valores valoresDe(const Parametros& params) {
+    Valores v;
+    for (int i = 0; i < params.size(); ++i) v.poner(i + 1, params[i]);
+    return v;
+}
+
+QString primeraLinea(const char* mensaje) {
+    return QString::fromUtf8(mensaje).trimmed().section(u'\n', 0, 0);
+}
+
+}  // namespace
+
+// --- Motor ----------------------------------------------------------------------------------
+
+class MotorPostgres : public Motor {
+  public:
+    MotorPostgres(PGconn* con, QString nombre) : con_(con), nombre_(std::move(nombre)) {}
+    ~MotorPostgres() override { PQfinish(con_); }
+
+    std::unique_ptr<Filas> ejecutar(const QString& sql, const Parametros& params) override;
+    std::unique_ptr<Sentencia> preparar(const QString& sql) override;
+
+    void script(const QString& sql) override {
+        PGresult* r = PQexec(con_, esquemaParaServidor(sql).toUtf8().constData());
+        comprobar(r, sql);
+        PQclear(r);
+    }
+
+    void transaccion(Paso paso, int nivel) override {
+        if (paso == Paso::EmpezarLectura) {
+            // Una instantánea de los libros para todo el informe, sin cerrojos: quien asienta
+            // no espera, y el informe no ve asientos a medias ni llegados mientras lee.
+            orden(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+        } else {
+            orden(sqlPaso(paso, nivel));
+        }
+        // Los cursores abiertos dentro de lo que se cierra o deshace ya no existen.
+        if (paso != Paso::Empezar && paso != Paso::EmpezarLectura && paso != Paso::Guardar)
+            ++generacion_;
+    }
+
+    bool existeTabla(const QString& tabla) override {
+        auto filas =
+            ejecutar(QStringLiteral("SELECT CASE WHEN to_regclass(?) IS NULL THEN 0 ELSE 1 END"),
+                     {tabla.toLower()});
+        return filas->avanzar() && filas->entero(0) != 0;
+    }
+
+    // La secuencia de la columna de identidad no sabe de las claves puestas a mano.
+    void ajustarNumeracion(const QString& tabla) override {
+        const QString t = tabla.toLower();
+        const QString clave = QStringLiteral("id") + t;
+        const Valores v = valoresDe({t, clave});
+        PQclear(exec(QStringLiteral("SELECT setval(pg_get_serial_sequence($1, $2), "
+                                    "COALESCE(MAX(%1), 0) + 1, false) FROM %2")
+                         .arg(clave, t)
+                         .toUtf8(),
+                     2, &v, tabla));
+    }
+
+    qint64 filasAfectadas() const override { return afectadas_; }
+    QString nombre() const override { return nombre_; }
+
+    // Ejecuta con los valores; lanza ErrorBD con el SQL original si falla.
+    PGresult* exec(const QByteArray& texto, int n, const Valores* v, const QString& sql) {
+        PGresult* r = PQexecParams(con_, texto.constData(), n, nullptr,
+                                   v && n ? v->punteros.data() : nullptr, nullptr, nullptr, 0);
+        comprobar(r, sql);
+        return r;
+    }
+    void orden(const QString& sql) { PQclear(exec(sql.toUtf8(), 0, nullptr, sql)); }
+
+    void comprobar(PGresult* r, const QString& sql) {
+        const ExecStatusType e = PQresultStatus(r);
+        if (e == PGRES_COMMAND_OK || e == PGRES_TUPLES_OK) {
+            afectadas_ = QByteArray(PQcmdTuples(r)).toLongLong();
+            return;
+        }
+        const QString estado =
+            QString::fromLatin1(r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : "");
+        const QString servidor = primeraLinea(r ? PQresultErrorMessage(r) : PQerrorMessage(con_));
+        PQclear(r);
+        throw ErrorBD(kErrorServidor, explicar(estado, servidor), sql);
+    }
+
+    bool enTransaccion() const { return PQtransactionStatus(con_) == PQTRANS_INTRANS; }
+    quint64 generacion() const { return generacion_; }
+    QByteArray nuevoNombre(const char* raiz) { return raiz + QByteArray::number(++nombres_); }
+    PGconn* con() const { return con_; }
+
+  private:
+    // Lo que se le dice al usuario, en español; el texto del servidor va detrás.
+    static QString explicar(const QString& estado, const QString& servidor) {
+        QString que;
+        if (estado == u"42501")
+            que = QStringLiteral("El usuario del servidor no tiene permiso para leer los libros");
+        else if (estado == u"42P01")
+            que = QStringLiteral("A la base de datos del servidor le faltan tablas de los libros");
+        else if (estado.startsWith(u"08") || estado.isEmpty())
+            que = QStringLiteral("Se ha perdido la conexión con el servidor de contabilidad");
+        else
+            que = QStringLiteral("El servidor de contabilidad no acepta la instrucción");
+        return QStringLiteral("%1 (%2%3)")
+            .arg(que, estado.isEmpty() ? QString() : estado + QStringLiteral(": "), servidor);
+    }
+
+    PGconn* con_;
+    QString nombre_;
+    qint64 afectadas_ = 0;
+    quint64 generacion_ = 0;
+    quint64 nombres_ = 0;
+};
+
+// --- Filas ----------------------------------------------------------------------------------
+
+// Dentro de una transacción, las filas llegan por lotes de un cursor del servidor, que permite
+// otras consultas mientras se leen; fuera de ella (consultas sueltas y pequeñas), de una vez.
+class FilasPostgres : public Filas {
+  public:
+    FilasPostgres(MotorPostgres& m, QByteArray texto, int n, Valores valores, QString sql)
+        : m_(m),
+          texto_(std::move(texto)),
+          n_(n),
+          valores_(std::move(valores)),
+          sql_(std::move(sql)) {
+        abrir();
+    }
+    ~FilasPostgres() override {
+        try {
+            cerrarCursor();
+        } catch (...) {
+            // Un destructor no puede lanzar; si la conexión falla, lo dirá la siguiente orden.
+        }
+        PQclear(lote_);
+    }
+
+    bool avanzar() override {
+        if (++fila_ < PQntuples(lote_)) return true;
+        if (agotado_) {
+            fila_ = PQntuples(lote_);
+            return false;
+        }
+        traer();
+        return ++fila_ < PQntuples(lote_);
+    }
+    void rebobinar() override {
+        cerrarCursor();
+        abrir();
+    }
+    int columnas() const override { return PQnfields(lote_); }
+    QString nombre(int i) const override { return QString::fromUtf8(PQfname(lote_, i)); }
+    QVariant valor(int i) const override {
+        if (PQgetisnull(lote_, fila_, i)) return {};
+        const char* t = PQgetvalue(lote_, fila_, i);
+        switch (PQftype(lote_, i)) {
+            case kBool:
+                return QVariant(qlonglong(t[0] == 't' ? 1 : 0));
+            case kInt2:
+            case kInt4:
+            case kInt8:
+            case kOid:
+                return QVariant(QByteArray(t).toLongLong());
+            case kFloat4:
+            case kFloat8:
+                return QVariant(QByteArray(t).toDouble());
+            case kNumeric: {
+                // Una suma de enteros es numeric en el servidor y entera en SQLite.
+                const QByteArray b(t);
+                bool ok = false;
+                const qlonglong n = b.toLongLong(&ok);
+                return ok ? QVariant(n) : QVariant(b.toDouble());
+            }
+            default:
+                return QString::fromUtf8(t, PQgetlength(lote_, fila_, i));
+        }
+    }
+    QByteArrayView texto(int i) const override {
+        if (PQgetisnull(lote_, fila_, i)) return {};
+        return QByteArrayView(PQgetvalue(lote_, fila_, i), PQgetlength(lote_, fila_, i));
+    }
+    qint64 entero(int i) const override {
+        if (PQgetisnull(lote_, fila_, i)) return 0;
+        return QByteArrayView(PQgetvalue(lote_, fila_, i)).toLongLong();
+    }
+
+  private:
+    void abrir() {
+        PQclear(lote_);
+        lote_ = nullptr;
+        fila_ = -1;
+        if (!m_.enTransaccion()) {
+            lote_ = m_.exec(texto_, n_, &valores_, sql_);
+            agotado_ = true;
+            return;
+        }
+        if (cursor_.isEmpty()) cursor_ = m_.nuevoNombre("orvo_c");
+        PQclear(
+            m_.exec("DECLARE " + cursor_ + " NO SCROLL CURSOR FOR " + texto_, n_, &valores_, sql_));
+        abierto_ = true;
+        generacion_ = m_.generacion();
+        agotado_ = false;
+        traer();
+    }
+
+    void traer() {
+        PQclear(lote_);
+        lote_ = nullptr;
+        fila_ = -1;
+        lote_ = m_.exec("FETCH FORWARD " + QByteArray::number(kLote) + " FROM " + cursor_, 0,
+                        nullptr, sql_);
+        if (PQntuples(lote_) < kLote) {
+            agotado_ = true;
+            cerrarCursor();
+        }
+    }
+
+    void cerrarCursor() {
+        if (!abierto_) return;
+        abierto_ = false;
+        // Si la transacción ya acabó (o está fallida), el servidor lo ha cerrado él.
+        if (generacion_ == m_.generacion() && m_.enTransaccion())
+            PQclear(m_.exec("CLOSE " + cursor_, 0, nullptr, sql_));
+    }
+
+    MotorPostgres& m_;
+    QByteArray texto_;
+    int n_;
+    Valores valores_;
+    QString sql_;
+    QByteArray cursor_;
+    PGresult* lote_ = nullptr;
+    int fila_ = -1;
+    bool agotado_ = true;
+    bool abierto_ = false;
+    quint64 generacion_ = 0;
+};
+
+// --- Sentencia ------------------------------------------------------------------------------
+
+class SentenciaPostgres : public Sentencia {
+  public:
+    SentenciaPostgres(MotorPostgres& m, const QString& sql) : m_(m), sql_(sql) {
+        const QByteArray texto = Traductor(sql).traducir(&n_).toUtf8();
+        nombre_ = m_.nuevoNombre("orvo_s");
+        PGresult* r = PQprepare(m_.con(), nombre_.constData(), texto.constData(), n_, nullptr);
+        m_.comprobar(r, sql_);
+        PQclear(r);
+        for (int i = 1; i <= n_; ++i) valores_.poner(i, QVariant());
+    }
+    ~SentenciaPostgres() override {
+        // Una transacción fallida no admite ni esto; el nombre no se repite.
+        if (PQtransactionStatus(m_.con()) != PQTRANS_INERROR)
+            PQclear(PQexec(m_.con(), ("DEALLOCATE " + nombre_).constData()));
+    }
+    int parametros() const override { return n_; }
+    void enlazar(int indice, const QVariant& v) override { valores_.poner(indice, v); }
+    void enlazarTexto(int indice, QByteArrayView utf8) override {
+        valores_.ponerTexto(indice, utf8);
+    }
+    void enlazarEntero(int indice, qint64 v) override { valores_.poner(indice, QVariant(v)); }
+    void ejecutar() override {
+        PGresult* r = PQexecPrepared(m_.con(), nombre_.constData(), n_,
+                                     n_ ? valores_.punteros.data() : nullptr, nullptr, nullptr, 0);
+        m_.comprobar(r, sql_);
+        PQclear(r);
+    }
+
+  private:
+    MotorPostgres& m_;
+    QString sql_;
+    QByteArray nombre_;
+    int n_ = 0;
+    Valores valores_;
+};
+
+std::unique_ptr<Filas> MotorPostgres::ejecutar(const QString& sql, const Parametros& params) {
+    int n = 0;
+    const QByteArray texto = Traductor(sql).traducir(&n).toUtf8();
+    if (n != params.size())
+        throw ErrorBD(25,
+                      QStringLiteral("La instrucción espera %1 parámetros y recibe %2")
+                          .arg(n)
+                          .arg(params.size()),
+                      sql);
+    // Las consultas empiezan así; lo demás no devuelve filas.
+    static const QRegularExpression consulta(QStringLiteral("^\\s*(SELECT|WITH|VALUES)\\b"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (consulta.match(sql).hasMatch())
+        return std::make_unique<FilasPostgres>(*this, texto, n, valoresDe(params), sql);
+    const Valores v = valoresDe(params);
+    PQclear(exec(texto, n, &v, sql));
+    return nullptr;
+}
+
+std::unique_ptr<Sentencia> MotorPostgres::preparar(const QString& sql) {
+    return std::make_unique<SentenciaPostgres>(*this, sql);
+}
+
+// --- Conexión -------------------------------------------------------------------------------
+
+namespace {
+
+QString motivoConexion(const QString& libpq) {
+    if (libpq.contains(QLatin1String("password")) ||
+        libpq.contains(QLatin1String("authentication failed")))
+        return QStringLiteral("el servidor no acepta el usuario o la contraseña");
+    if (libpq.contains(QLatin1String("database")) &&
+        libpq.contains(QLatin1String("does not exist")))
+        return QStringLiteral("no existe esa base de datos en el servidor");
+    if (libpq.contains(QLatin1String("role")) && libpq.contains(QLatin1String("does not exist")))
+        return QStringLiteral("no existe ese usuario en el servidor");
+    if (libpq.contains(QLatin1String("timeout"))) return QStringLiteral("el servidor no responde");
+    return QStringLiteral("el servidor no está disponible");
+}
+
+}  // namespace
+
+std::unique_ptr<Motor> abrirPostgres(const QString& uri) {
+    const QByteArray u = uri.toUtf8();
+    // Primero el plazo, para que la URI pueda cambiarlo; después la codificación, que no.
+    const char* claves[] = {"connect_timeout", "application_name", "dbname", "client_encoding",
+                            nullptr};
+    const char* valores[] = {"5", "orvo-informes", u.constData(), "UTF8", nullptr};
+    PGconn* con = PQconnectdbParams(claves, valores, 1);
+    const QString nombre = Conexion::sinContrasena(uri);
+    if (!con || PQstatus(con) != CONNECTION_OK) {
+        const QString libpq = primeraLinea(con ? PQerrorMessage(con) : "sin memoria");
+        PQfinish(con);
+        throw ErrorOrvo(kErrorServidor, QStringLiteral("No se puede conectar con %1: %2 (%3)")
+                                            .arg(nombre, motivoConexion(libpq), libpq));
+    }
+    // Los avisos del servidor ("NOTICE: …") no son para el usuario: los errores sí llegan.
+    PQsetNoticeProcessor(
+        con, [](void*, const char*) {}, nullptr);
+    return std::make_unique<MotorPostgres>(con, nombre);
+}
+
+}  // namespace orvo::motorbd

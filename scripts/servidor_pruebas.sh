@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Servidor PostgreSQL 15 de usar y tirar para las pruebas que leen libros en un servidor.
+#   source scripts/servidor_pruebas.sh && arrancar_servidor_pruebas
+# deja en ORVO_PRUEBAS_POSTGRESQL la URI de una base vacía del superusuario y lo para al salir
+# el proceso que lo ha cargado, acabe como acabe (trap). Escucha solo en un socket Unix de una
+# carpeta temporal: no choca con otros servidores de la máquina.
+
+bin_postgresql=/usr/lib/postgresql/15/bin
+
+parar_servidor_pruebas() {
+  if [ -n "${carpeta_servidor_pruebas:-}" ]; then
+    # Se para como el usuario que lo arrancó; con -m fast no espera a los clientes.
+    ${ejecutar_como_servidor} "$bin_postgresql/pg_ctl" -D "$carpeta_servidor_pruebas/datos" \
+      -m fast -w stop >/dev/null 2>&1 || true
+    rm -rf "$carpeta_servidor_pruebas"
+    carpeta_servidor_pruebas=""
+  fi
+}
+
+arrancar_servidor_pruebas() {
+  carpeta_servidor_pruebas="$(mktemp -d /tmp/orvo-postgresql.XXXXXX)"
+  trap parar_servidor_pruebas EXIT
+  trap 'exit 130' INT TERM
+  # PostgreSQL no arranca como root: la integración continua corre como root.
+  ejecutar_como_servidor=""
+  if [ "$(id -u)" -eq 0 ]; then
+    chown postgres: "$carpeta_servidor_pruebas"
+    ejecutar_como_servidor="runuser -u postgres --"
+  fi
+  # Orden de texto por bytes, como SQLite: los informes ordenan igual en los dos motores.
+  ${ejecutar_como_servidor} "$bin_postgresql/initdb" -D "$carpeta_servidor_pruebas/datos" \
+    -U postgres -A trust -E UTF8 --locale=C.UTF-8 >/dev/null
+  # El superusuario entra sin contraseña; los demás usuarios que creen las pruebas, con ella.
+  printf 'local all postgres trust\nlocal all all scram-sha-256\n' \
+    >"$carpeta_servidor_pruebas/datos/pg_hba.conf"
+  ${ejecutar_como_servidor} "$bin_postgresql/pg_ctl" -D "$carpeta_servidor_pruebas/datos" -w \
+    -l "$carpeta_servidor_pruebas/servidor.log" \
+    -o "-c listen_addresses='' -c unix_socket_directories='$carpeta_servidor_pruebas' -c fsync=off -c max_connections=60" \
+    start >/dev/null
+  export ORVO_PRUEBAS_POSTGRESQL="postgresql://postgres@/postgres?host=$carpeta_servidor_pruebas"
+}
