@@ -218,7 +218,7 @@ class PruebaServidor : public QObject {
         QVERIFY(v[QStringLiteral("filas")].toArray().size() > 3);
         if (!columnaCodigo.isEmpty()) {
             // La 129 lleva el resultado del periodo, y el activo cuadra con el pasivo.
-            QVERIFY(!totalDeFila(v, columnaCodigo, QStringLiteral("PA.6"), columnaTotal).isEmpty());
+            QVERIFY(!totalDeFila(v, columnaCodigo, QStringLiteral("PA.1.7"), columnaTotal).isEmpty());
             QCOMPARE(totalDeFila(v, columnaCodigo, QStringLiteral("PT"), columnaTotal),
                      totalDeFila(v, columnaCodigo, QStringLiteral("AT"), columnaTotal));
         }
