@@ -2,9 +2,6 @@
 // y la aceptación frente a un programa de contabilidad de texto independiente (hledger).
 #include <QCryptographicHash>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -16,6 +13,7 @@
 #include "Conexion.h"
 #include "Importador.h"
 #include "Lectores.h"
+#include "OrdenPrueba.h"
 
 using namespace orvo;
 
@@ -39,12 +37,13 @@ void escribir(const QString& ruta, const QByteArray& contenido) {
 QByteArray huella(const QString& ruta) {
     auto con = Conexion::abrir(ruta);
     QCryptographicHash h(QCryptographicHash::Sha256);
-    for (const char* tabla : {"Empresa", "Cuenta", "Estructura", "Rel_Estructura_Cuenta",
-                              "Asiento", "Apunte"}) {
+    for (const char* tabla :
+         {"Empresa", "Cuenta", "Estructura", "Rel_Estructura_Cuenta", "Asiento", "Apunte"}) {
         Recordset rs = con->Execute(
             QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(QLatin1String(tabla)));
         for (; !rs.Eof(); rs.MoveNext())
-            for (int c = 0; c < rs.columnas(); ++c) h.addData(rs.Fields(c).toString().toUtf8() + '|');
+            for (int c = 0; c < rs.columnas(); ++c)
+                h.addData(rs.Fields(c).toString().toUtf8() + '|');
     }
     return h.result();
 }
@@ -65,11 +64,11 @@ class PruebaImportacion : public QObject {
     void initTestCase() {
         QVERIFY(dir_.isValid());
         base_ = ruta(QStringLiteral("base.db"));
-        escribir(ruta(QStringLiteral("base.csv")),
-                 kCabecera + "02/01/2024;1;5720001;Capital;3.000,00;\n"
-                             "02/01/2024;1;1000001;Capital;;3.000,00\n"
-                             "03/01/2024;2;6000001;Compra;100,00;\n"
-                             "03/01/2024;2;5720001;Compra;;100,00\n");
+        escribir(ruta(QStringLiteral("base.csv")), kCabecera +
+                                                       "02/01/2024;1;5720001;Capital;3.000,00;\n"
+                                                       "02/01/2024;1;1000001;Capital;;3.000,00\n"
+                                                       "03/01/2024;2;6000001;Compra;100,00;\n"
+                                                       "03/01/2024;2;5720001;Compra;;100,00\n");
         const auto [codigo, texto] =
             importar({ruta(QStringLiteral("base.csv")), "--contabilidad", base_, "--empresa", "1"});
         QVERIFY2(codigo == 0, qPrintable(texto));
@@ -90,7 +89,8 @@ class PruebaImportacion : public QObject {
         };
         // CSV
         fila("csv español", "a.csv",
-             kCabecera + "05/01/2024;3;4300001;Venta;1.210,50;\n05/01/2024;3;7000001;Venta;;1.210,50\n",
+             kCabecera +
+                 "05/01/2024;3;4300001;Venta;1.210,50;\n05/01/2024;3;7000001;Venta;;1.210,50\n",
              0, "Importados 1 asientos y 2 apuntes; 10 cuentas creadas.");
         fila("csv simple, columnas opcionales y código con punto", "a.csv",
              "Asiento;Fecha;Cuenta;Concepto;Debe;Haber;Descripcion;NIF\n"
@@ -98,8 +98,9 @@ class PruebaImportacion : public QObject {
              "3;2024-01-05;7000001;Venta;0;1210.50;;\n",
              0, "Importados 1 asientos y 2 apuntes; 10 cuentas creadas.");
         fila("csv con un asiento en dos tandas", "a.csv",
-             kCabecera + "05/01/2024;3;5720001;a;10,00;\n06/01/2024;4;5720001;b;1,00;\n"
-                         "06/01/2024;4;1000001;b;;1,00\n05/01/2024;3;1000001;a;;10,00\n",
+             kCabecera +
+                 "05/01/2024;3;5720001;a;10,00;\n06/01/2024;4;5720001;b;1,00;\n"
+                 "06/01/2024;4;1000001;b;;1,00\n05/01/2024;3;1000001;a;;10,00\n",
              0, "Importados 2 asientos y 4 apuntes; 0 cuentas creadas.");
         fila("csv que no cuadra", "a.csv",
              kCabecera + "05/01/2024;17;5720001;a;100,00;\n05/01/2024;17;1000001;a;;90,00\n", 1,
@@ -109,8 +110,7 @@ class PruebaImportacion : public QObject {
              "%1, línea 3: fecha imposible: 31/02/2024");
         fila("csv sin columna Haber", "a.csv", "Fecha;Asiento;Cuenta;Concepto;Debe\n", 1,
              "%1, línea 1: falta la columna Haber");
-        fila("csv con tres decimales", "a.csv",
-             kCabecera + "05/01/2024;3;5720001;a;1,005;\n", 1,
+        fila("csv con tres decimales", "a.csv", kCabecera + "05/01/2024;3;5720001;a;1,005;\n", 1,
              "%1, línea 2: importe no válido en Debe: 1,005");
         fila("csv fuera del ejercicio", "a.csv",
              kCabecera + "05/01/2025;3;5720001;a;1,00;\n05/01/2025;3;1000001;a;;1,00\n", 1,
@@ -191,8 +191,9 @@ class PruebaImportacion : public QObject {
         QCOMPARE(importar({entrada, "--contabilidad", libros, "--empresa", "1"}).first, 1);
         QVERIFY(!QFile::exists(libros));
         QCOMPARE(importar({entrada, "--contabilidad", libros}).first, 2);
-        QCOMPARE(importar({entrada, "--contabilidad", libros, "--empresa", "1", "--plan", "x"}).first,
-                 2);
+        QCOMPARE(
+            importar({entrada, "--contabilidad", libros, "--empresa", "1", "--plan", "x"}).first,
+            2);
     }
 
     // El presupuesto llena la columna del mes de la subcuenta y de sus cuentas padre.
@@ -206,10 +207,11 @@ class PruebaImportacion : public QObject {
                                                "--presupuesto", ruta(QStringLiteral("p.csv"))});
         QVERIFY2(codigo == 0, qPrintable(texto));
         auto con = Conexion::abrir(libros);
-        QCOMPARE(con->valor(QStringLiteral("SELECT Presupuesto03Euros || '/' || Presupuesto03 || '/' "
-                                           "|| PresupuestoTotalEuros FROM Cuenta WHERE Codigo = '60'"))
-                     .toString(),
-                 QStringLiteral("1.000,00/166.386/1.000,00"));
+        QCOMPARE(
+            con->valor(QStringLiteral("SELECT Presupuesto03Euros || '/' || Presupuesto03 || '/' "
+                                      "|| PresupuestoTotalEuros FROM Cuenta WHERE Codigo = '60'"))
+                .toString(),
+            QStringLiteral("1.000,00/166.386/1.000,00"));
     }
 
     // Aceptación: un diario de 3.000 asientos al azar da, en cada nivel de cuentas y en el saldo
@@ -232,7 +234,8 @@ class PruebaImportacion : public QObject {
         QByteArray diario;
         for (int i = 0; i < 3000; ++i) {
             const QDate fecha = QDate(2024, 1, 1).addDays(azar.bounded(366));
-            diario += fecha.toString(Qt::ISODate).toUtf8() + " Asiento " + QByteArray::number(i) + "\n";
+            diario +=
+                fecha.toString(Qt::ISODate).toUtf8() + " Asiento " + QByteArray::number(i) + "\n";
             const int apuntes = 2 + azar.bounded(3);
             for (int a = 0; a < apuntes; ++a) {
                 diario += QByteArray("    ") + cuentas[azar.bounded(int(std::size(cuentas)))];
@@ -247,7 +250,8 @@ class PruebaImportacion : public QObject {
         const QString entrada = ruta(QStringLiteral("azar.journal"));
         escribir(entrada, diario);
         const QString libros = ruta(QStringLiteral("azar.db"));
-        const auto [codigo, texto] = importar({entrada, "--contabilidad", libros, "--empresa", "1"});
+        const auto [codigo, texto] =
+            importar({entrada, "--contabilidad", libros, "--empresa", "1"});
         QVERIFY2(codigo == 0, qPrintable(texto));
         auto con = Conexion::abrir(libros);
 
@@ -266,9 +270,8 @@ class PruebaImportacion : public QObject {
         // Sumas y saldos: cada nivel de la 1 a la 4 y las subcuentas (quinto tramo del nombre).
         for (int nivel : {1, 2, 3, 4, 7}) {
             std::map<QString, Moneda> suyo, nuestro;
-            for (const QStringList& f :
-                 correr({"bal", "--flat", "--no-total", "--depth",
-                         QString::number(nivel == 7 ? 5 : nivel)}))
+            for (const QStringList& f : correr({"bal", "--flat", "--no-total", "--depth",
+                                                QString::number(nivel == 7 ? 5 : nivel)}))
                 suyo[f[0].section(u':', -1).section(u' ', 0, 0)] = importe(f[1]);
             Recordset rs = con->Execute(
                 QStringLiteral("SELECT Codigo, CCur(DebeTotalEuros) - CCur(HaberTotalEuros) FROM "
@@ -291,7 +294,8 @@ class PruebaImportacion : public QObject {
                                "ORDER BY Asiento.Fecha, Asiento.Numero, Apunte.IDApunte"),
                 {QString::fromLatin1(subcuenta)});
             Moneda saldo;
-            for (; !rs.Eof(); rs.MoveNext()) nuestro << (saldo += Moneda::deDiezmilesimas(rs.entero(0)));
+            for (; !rs.Eof(); rs.MoveNext())
+                nuestro << (saldo += Moneda::deDiezmilesimas(rs.entero(0)));
             QCOMPARE(nuestro, suyo);
         }
         ProgresoNulo p;
@@ -299,24 +303,20 @@ class PruebaImportacion : public QObject {
         con.reset();
 
         // El balance de situación del modelo de pymes cuadra con el resultado en la 129.
-        QProcess runner;
-        const QString volcado = ruta(QStringLiteral("balance.json"));
-        runner.start(QStringLiteral(ORVO_INFORMES_EXE),
-                     {"ImprimirBalanceSituacion", "--contabilidad", libros, "--empresa", "1",
-                      "--ruta", ruta(QStringLiteral("app")), "--archivo",
-                      ruta(QStringLiteral("balance.pdf")), "--volcado", volcado});
-        QVERIFY(runner.waitForFinished(300000));
-        QVERIFY2(runner.exitCode() == 0, runner.readAllStandardError().constData());
-        QFile json(volcado);
-        QVERIFY(json.open(QIODevice::ReadOnly));
+        const prueba::Ejecucion e = prueba::ejecutarOrden(
+            {"ImprimirBalanceSituacion", "--contabilidad", libros, "--empresa", "1", "--ruta",
+             ruta(QStringLiteral("app")), "--archivo", ruta(QStringLiteral("balance.pdf"))},
+            ruta(QStringLiteral("balance.json")), 300000);
+        QVERIFY2(e.codigo == 0, qPrintable(e.error));
         QMap<QString, QString> total;
-        for (const QJsonValue& f : QJsonDocument::fromJson(json.readAll())[QStringLiteral("filas")].toArray())
-            total[f[QStringLiteral("Codigo")].toString()] = f[QStringLiteral("Total")].toString();
+        for (const QString& f : e.filas("Codigo,Total"))
+            total[f.section(u'|', 0, 0)] = f.section(u'|', 1);
         // Con signos al azar el activo puede salir negativo, y una fórmula negativa se imprime
         // como cero: se suman las masas, que no son fórmulas.
         const auto suma = [&](const QStringList& codigos) {
             Moneda m;
-            for (const QString& c : codigos) m += Moneda::deTexto(total.value(c)).value_or(Moneda());
+            for (const QString& c : codigos)
+                m += Moneda::deTexto(total.value(c)).value_or(Moneda());
             return m;
         };
         QVERIFY(!suma({"AA", "AB"}).esCero());

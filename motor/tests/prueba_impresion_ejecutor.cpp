@@ -1,7 +1,6 @@
 // De punta a punta con la orden orvo-informes sobre los libros de ejemplo: el diálogo de
 // opciones de impresión lleva el informe al archivo, lo cancela o deja ver el error del motor.
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -9,62 +8,36 @@
 #include "Apoyo.h"
 #include "Maquetador.h"
 #include "Moneda.h"
+#include "OrdenPrueba.h"
 
 using namespace orvo;
 using namespace orvo::prueba;
-
-namespace {
-
-struct Salida {
-    int codigo = -1;
-    QString error;
-    QJsonObject volcado;
-};
-
-}  // namespace
 
 class PruebaImpresionEjecutor : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
     QString libros_;
 
-    Salida ejecutar(QStringList args) {
-        const QString volcado = dir_.filePath(QStringLiteral("volcado.json"));
-        QFile::remove(volcado);
-        args << "--contabilidad" << libros_ << "--ruta" << dir_.filePath(QStringLiteral("app"))
-             << "--volcado" << volcado;
-        QProcess p;
-        p.start(QStringLiteral(ORVO_INFORMES_EXE), args);
-        p.waitForFinished(120000);
-        Salida s;
-        s.codigo = p.exitCode();
-        s.error = QString::fromUtf8(p.readAllStandardError());
-        QFile f(volcado);
-        if (f.open(QIODevice::ReadOnly)) s.volcado = QJsonDocument::fromJson(f.readAll()).object();
-        return s;
+    Ejecucion ejecutar(QStringList args) {
+        args << "--contabilidad" << libros_ << "--ruta" << dir_.filePath(QStringLiteral("app"));
+        return ejecutarOrden(args, dir_.filePath(QStringLiteral("volcado.json")));
     }
 
   private slots:
     void initTestCase() {
+        if (!hayPdftotext()) QSKIP("pdftotext no está instalado");
         libros_ = dir_.filePath(QStringLiteral("LibrosEjemplo.db"));
-        QProcess p;
-        p.start(QStringLiteral(ORVO_INFORMES_EXE), {QStringLiteral("ejemplo"), libros_});
-        QVERIFY(p.waitForFinished(120000));
-        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(ejecutarOrden({QStringLiteral("ejemplo"), libros_}).codigo, 0);
     }
 
     void diarioConSumaYSigueEnPdf() {
-        if (!hayPdftotext()) QSKIP("pdftotext no está instalado");
         const QString pdf = dir_.filePath(QStringLiteral("diario.pdf"));
-        const Salida s = ejecutar({"ImprimirLibroDiario", "--empresa", "1", "--control",
-                                   "chkTipoDiario=1", "--destino", "archivo", "--archivo", pdf});
+        const Ejecucion s = ejecutar({"ImprimirLibroDiario", "--empresa", "1", "--control",
+                                      "chkTipoDiario=1", "--destino", "archivo", "--archivo", pdf});
         QCOMPARE(s.codigo, 0);
-        const QJsonObject informe = s.volcado.value("informe").toObject();
-        QVERIFY(informe.value("ReportFileName")
-                    .toString()
-                    .endsWith(QStringLiteral("/infCONT_LibroDiario_2.rpt")));
-        QCOMPARE(informe.value("Destination").toInt(), 2);
-        QCOMPARE(informe.value("PrintFileName").toString(), pdf);
+        QVERIFY(s.plantilla().endsWith(QStringLiteral("/infCONT_LibroDiario_2.rpt")));
+        QCOMPARE(s.informe().value("Destination").toInt(), 2);
+        QCOMPARE(s.informe().value("PrintFileName").toString(), pdf);
         const QStringList paginas = textoPdf(pdf);
         QVERIFY(paginas.size() > 1);
         for (int i = 0; i < paginas.size(); ++i) {
@@ -80,6 +53,7 @@ class PruebaImpresionEjecutor : public QObject {
     // La base de informes lejos de --ruta: el motor lee la que el componente acaba de escribir,
     // con sus filas y sus totales, y no un Informes.mdb vacío de la carpeta de la aplicación.
     void informesFueraDeLaRuta_data() {
+        // clang-format off
         QTest::addColumn<QString>("operacion");
         QTest::addColumn<QString>("clave");    // columna de texto que se busca de cada fila
         QTest::addColumn<QString>("importe");  // columna cuya suma es el total impreso
@@ -87,24 +61,24 @@ class PruebaImpresionEjecutor : public QObject {
         QTest::newRow("diario") << "ImprimirLibroDiario" << "Asiento" << "Debe"
                                 << "Total del diario";
         QTest::newRow("mayor") << "ImprimirLibroMayor" << "Asiento" << "Haber" << "Total general";
-        QTest::newRow("sumas y saldos")
-            << "ImprimirBalanceSumasySaldos" << "Codigo" << "Debe" << "Totales";
-        QTest::newRow("recibidas") << "ImprimirFacturasRecibidas" << "NumFactura"
-                                   << "BaseImponible" << "Totales";
+        QTest::newRow("sumas y saldos") << "ImprimirBalanceSumasySaldos" << "Codigo" << "Debe"
+                                        << "Totales";
+        QTest::newRow("recibidas") << "ImprimirFacturasRecibidas" << "NumFactura" << "BaseImponible"
+                                   << "Totales";
         QTest::newRow("emitidas") << "ImprimirFacturasEmitidas" << "NumFactura" << "CuotaIVA"
                                   << "Totales";
+        // clang-format on
     }
     void informesFueraDeLaRuta() {
-        if (!hayPdftotext()) QSKIP("pdftotext no está instalado");
         QFETCH(QString, operacion);
         QFETCH(QString, clave);
         QFETCH(QString, importe);
         QFETCH(QString, total);
         QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("propia")));
         const QString pdf = dir_.filePath(QStringLiteral("fuera.pdf"));
-        const Salida s = ejecutar({operacion, "--empresa", "1", "--informes",
-                                   dir_.filePath(QStringLiteral("propia/informes-ana.db")),
-                                   "--destino", "archivo", "--archivo", pdf});
+        const Ejecucion s = ejecutar({operacion, "--empresa", "1", "--informes",
+                                      dir_.filePath(QStringLiteral("propia/informes-ana.db")),
+                                      "--destino", "archivo", "--archivo", pdf});
         QCOMPARE(s.codigo, 0);
         const QJsonArray filas = s.volcado.value("filas").toArray();
         QVERIFY(filas.size() > 3);
@@ -124,8 +98,9 @@ class PruebaImpresionEjecutor : public QObject {
     // Leída con otra biblioteca, la hoja da números en las columnas de importes y porcentajes.
     void sumasYSaldosEnXlsxConNumeros() {
         const QString xlsx = dir_.filePath(QStringLiteral("sumas.xlsx"));
-        const Salida s = ejecutar({"ImprimirBalanceSumasySaldos", "--empresa", "1", "--control",
-                                   "chkBalance(2)=1", "--destino", "archivo", "--archivo", xlsx});
+        const Ejecucion s =
+            ejecutar({"ImprimirBalanceSumasySaldos", "--empresa", "1", "--control",
+                      "chkBalance(2)=1", "--destino", "archivo", "--archivo", xlsx});
         QCOMPARE(s.codigo, 0);
         const HojaXlsx h = leerXlsx(xlsx);
         QVERIFY(h.cabeceraFija);
@@ -148,16 +123,16 @@ class PruebaImpresionEjecutor : public QObject {
 
     void cancelarLaImpresion() {
         const QString pdf = dir_.filePath(QStringLiteral("cancelado.pdf"));
-        const Salida s = ejecutar({"ImprimirSubcuentas", "--empresa", "1", "--destino", "archivo",
-                                   "--archivo", pdf, "--cancelar-impresion"});
+        const Ejecucion s = ejecutar({"ImprimirSubcuentas", "--empresa", "1", "--destino",
+                                      "archivo", "--archivo", pdf, "--cancelar-impresion"});
         QCOMPARE(s.codigo, 1);
         QVERIFY(!QFile::exists(pdf));
         QVERIFY(s.volcado.value("informe").isNull());
     }
 
     void errorDelMotorAlUsuario() {
-        const Salida s = ejecutar({"ImprimirSubcuentas", "--empresa", "1", "--destino", "archivo",
-                                   "--archivo", "/no/existe/x.pdf"});
+        const Ejecucion s = ejecutar({"ImprimirSubcuentas", "--empresa", "1", "--destino",
+                                      "archivo", "--archivo", "/no/existe/x.pdf"});
         QVERIFY2(s.error.contains(QStringLiteral("¡Se ha producido el error 20520: ")),
                  qPrintable(s.error));
         QVERIFY(
@@ -166,10 +141,10 @@ class PruebaImpresionEjecutor : public QObject {
     }
 
     void pantallaSinEsperar() {
-        const Salida s = ejecutar({"ImprimirEpigrafes", "--empresa", "1", "--control",
-                                   "chkDocumento(1)=1", "--destino", "pantalla"});
+        const Ejecucion s = ejecutar({"ImprimirEpigrafes", "--empresa", "1", "--control",
+                                      "chkDocumento(1)=1", "--destino", "pantalla"});
         QCOMPARE(s.codigo, 0);
-        QCOMPARE(s.volcado.value("informe").toObject().value("Destination").toInt(), 0);
+        QCOMPARE(s.informe().value("Destination").toInt(), 0);
     }
 };
 

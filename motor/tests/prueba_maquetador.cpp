@@ -77,30 +77,22 @@ class PruebaMaquetador : public QObject {
     }
 
     void formulas_data() {
+        // clang-format off
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("nombre");
         QTest::addColumn<QString>("valor");
-        QTest::newRow("comillas dobles") << "Empresa= \"Pérez, S.L. <P-2024>\""
-                                         << "Empresa"
+        QTest::newRow("comillas dobles") << "Empresa= \"Pérez, S.L. <P-2024>\"" << "Empresa"
                                          << "Pérez, S.L. <P-2024>";
-        QTest::newRow("apóstrofos") << "TotalDebe = '1.234,00'"
-                                    << "totaldebe"
-                                    << "1.234,00";
-        QTest::newRow("sin comillas") << "MostrarColumnaCodigo = 1"
-                                      << "MOSTRARCOLUMNACODIGO"
+        QTest::newRow("apóstrofos") << "TotalDebe = '1.234,00'" << "totaldebe" << "1.234,00";
+        QTest::newRow("sin comillas") << "MostrarColumnaCodigo = 1" << "MOSTRARCOLUMNACODIGO"
                                       << "1";
-        QTest::newRow("igual en el valor") << "Formula= \"A=B+C\""
-                                           << "Formula"
-                                           << "A=B+C";
-        QTest::newRow("apóstrofo dentro") << "Empresa= \"L'Hospitalet\""
-                                          << "Empresa"
+        QTest::newRow("igual en el valor") << "Formula= \"A=B+C\"" << "Formula" << "A=B+C";
+        QTest::newRow("apóstrofo dentro") << "Empresa= \"L'Hospitalet\"" << "Empresa"
                                           << "L'Hospitalet";
-        QTest::newRow("vacío") << "TrabajarConPts= ''"
-                               << "TrabajarConPts"
-                               << "";
-        QTest::newRow("nombre con espacio") << "Empresa A= \"<A-2024>\""
-                                            << "Empresa A"
+        QTest::newRow("vacío") << "TrabajarConPts= ''" << "TrabajarConPts" << "";
+        QTest::newRow("nombre con espacio") << "Empresa A= \"<A-2024>\"" << "Empresa A"
                                             << "<A-2024>";
+        // clang-format on
     }
     void formulas() {
         QFETCH(QString, texto);
@@ -132,10 +124,10 @@ class PruebaMaquetador : public QObject {
     }
 
     void plantillasNoValidas_data() {
+        // clang-format off
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("motivo");
-        QTest::newRow("sin sección") << "tabla = X"
-                                     << "(línea 1): falta la sección [informe]";
+        QTest::newRow("sin sección") << "tabla = X" << "(línea 1): falta la sección [informe]";
         QTest::newRow("sección rara") << "[informe]\ntabla = X\n[pie]"
                                       << "(línea 3): sección desconocida [pie]";
         QTest::newRow("sin igual") << "[informe]\ntabla X"
@@ -146,13 +138,12 @@ class PruebaMaquetador : public QObject {
                               << "tipo texto, importe o porcentaje";
         QTest::newRow("condición") << "[informe]\ntabla = X\nnegrita = Nivel"
                                    << "condición no válida";
-        QTest::newRow("sin tabla") << "[informe]\n[columna]\ncampo = A"
-                                   << "falta la tabla";
-        QTest::newRow("sin columnas") << "[informe]\ntabla = X"
-                                      << "no hay columnas";
+        QTest::newRow("sin tabla") << "[informe]\n[columna]\ncampo = A" << "falta la tabla";
+        QTest::newRow("sin columnas") << "[informe]\ntabla = X" << "no hay columnas";
         QTest::newRow("línea corta") << "[informe]\ntabla = X\n[columna]\ncampo = "
                                         "A\n[columna]\ncampo = B\n[linea]\nceldas = A"
                                      << "una línea tiene 1 celdas y hay 2 columnas";
+        // clang-format on
     }
     void plantillasNoValidas() {
         QFETCH(QString, texto);

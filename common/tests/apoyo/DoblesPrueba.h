@@ -53,42 +53,60 @@ inline QStringList filasDe(Conexion& con, const QString& tabla, const QString& c
     return filas;
 }
 
-// Motor que anota lo que recibe y no imprime nada. El diálogo de impresión borra las fórmulas
-// después de imprimir: lo que había al hacerlo queda en 'impresas', 'plantillaImpresa' y
-// 'tituloImpreso'.
+// Motor que anota, en orden, cada miembro que recibe y no imprime nada. El diálogo de impresión
+// borra las fórmulas después de imprimir: lo que había al hacerlo queda en 'impresas',
+// 'plantillaImpresa' y 'tituloImpreso'. Con 'errorAlImprimir' el motor falla al imprimir.
 class MotorAnotador : public IMotorInformes {
   public:
     QString Formulas(int i) const override { return formulas.value(i); }
-    void setFormulas(int i, const QString& t) override { formulas[i] = t; }
+    void setFormulas(int i, const QString& t) override {
+        formulas[i] = t;
+        ++formulasEscritas;
+    }
     QString ReportFileName() const override { return plantilla; }
-    void setReportFileName(const QString& v) override { plantilla = v; }
+    void setReportFileName(const QString& v) override { anotar("ReportFileName", plantilla = v); }
     QString Password() const override { return {}; }
-    void setPassword(const QString&) override {}
+    void setPassword(const QString& v) override { anotar("Password", v); }
     QString WindowTitle() const override { return titulo; }
-    void setWindowTitle(const QString& v) override { titulo = v; }
+    void setWindowTitle(const QString& v) override { anotar("WindowTitle", titulo = v); }
     QString DataFiles(int) const override { return {}; }
-    void setDataFiles(int, const QString&) override {}
+    void setDataFiles(int i, const QString& v) override {
+        anotar(QStringLiteral("DataFiles(%1)").arg(i), v);
+    }
     int WindowState() const override { return 0; }
-    void setWindowState(int) override {}
+    void setWindowState(int v) override { anotar("WindowState", QString::number(v)); }
     int Destination() const override { return 0; }
-    void setDestination(int) override {}
+    void setDestination(int v) override { anotar("Destination", QString::number(v)); }
     QString PrintFileName() const override { return {}; }
-    void setPrintFileName(const QString&) override {}
+    void setPrintFileName(const QString& v) override { anotar("PrintFileName", v); }
     void PrintReport() override {
+        registro << QStringLiteral("PrintReport");
         impreso = true;
         impresas = formulas;
         plantillaImpresa = plantilla;
         tituloImpreso = titulo;
+        error = errorAlImprimir;
     }
-    void PageZoom(int) override {}
-    int LastErrorNumber() const override { return 0; }
-    void setLastErrorNumber(int) override {}
-    QString LastErrorString() const override { return {}; }
-    void setLastErrorString(const QString&) override {}
+    void PageZoom(int z) override { anotar("PageZoom", QString::number(z)); }
+    int LastErrorNumber() const override { return error; }
+    void setLastErrorNumber(int v) override {
+        anotar("LastErrorNumber", QString::number(error = v));
+    }
+    QString LastErrorString() const override {
+        return error ? QStringLiteral("Plantilla dañada") : QString();
+    }
+    void setLastErrorString(const QString& v) override { anotar("LastErrorString", v); }
 
     QMap<int, QString> formulas, impresas;
     QString plantilla, titulo, plantillaImpresa, tituloImpreso;
     bool impreso = false;
+    QStringList registro;  // "Miembro=valor" de cada escritura, y "PrintReport"
+    int formulasEscritas = 0, errorAlImprimir = 0, error = 0;
+
+  private:
+    void anotar(const QString& miembro, const QString& valor) {
+        registro << miembro + u'=' + valor;
+    }
 };
 
 class ConfigPrueba : public IConfiguracion {
