@@ -86,4 +86,12 @@ class LibroPrueba {
     std::shared_ptr<Conexion> conta_, inf_;
 };
 
+// Muestra el diálogo sobre estos libros con el entorno dado; 'manejar' fija sus controles y pulsa.
+template <class Dialogo>
+void mostrar(Entorno& entorno, LibroPrueba& libro, long empresa,
+             const std::function<void(Dialogo&)>& manejar) {
+    Dialogo d(entorno.comp);
+    entorno.mostrar<Dialogo>(d, libro.contaCompartida(), libro.infCompartida(), empresa, manejar);
+}
+
 }  // namespace orvo::prueba

@@ -5,45 +5,16 @@
 #include <sys/wait.h>
 
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "DatosEmpresa.h"
 #include "LibroPrueba.h"
+#include "OrdenPrueba.h"
 
 using namespace orvo;
 using namespace orvo::prueba;
 
 namespace {
-
-struct Resultado {
-    int codigo = -1;
-    QJsonObject volcado;
-    QString errores;
-    QStringList columna(const QString& nombre) const {
-        QStringList r;
-        for (const QJsonValue& f : volcado.value(QStringLiteral("filas")).toArray())
-            r << f.toObject().value(nombre).toString();
-        return r;
-    }
-    QString formula(int i) const {
-        return volcado.value(QStringLiteral("informe"))
-            .toObject()
-            .value(QStringLiteral("formulas"))
-            .toObject()
-            .value(QString::number(i))
-            .toString();
-    }
-    QString plantilla() const {
-        return volcado.value(QStringLiteral("informe"))
-            .toObject()
-            .value(QStringLiteral("ReportFileName"))
-            .toString();
-    }
-};
 
 // Libro de pruebas con las plantillas de los libros en su carpeta de aplicación.
 struct Escenario {
@@ -52,32 +23,28 @@ struct Escenario {
         for (const QString& p :
              QDir(QStringLiteral(ORVO_PLANTILLAS_DIR)).entryList({QStringLiteral("infCONT_*.rpt")}))
             QFile::copy(QStringLiteral(ORVO_PLANTILLAS_DIR "/") + p, libro.carpeta() + u'/' + p);
-        banco = libro.cuenta(empresa, QStringLiteral("5720001"), QStringLiteral("Banco"));
-        clientes = libro.cuenta(empresa, QStringLiteral("4300001"), QStringLiteral("Cliente Uno"),
-                                QStringLiteral("B12345678"));
-        ventas = libro.cuenta(empresa, QStringLiteral("7000001"), QStringLiteral("Ventas"));
-        iva = libro.cuenta(empresa, QStringLiteral("4720001"), QStringLiteral("IVA soportado"));
-        proveedor = libro.cuenta(empresa, QStringLiteral("4000001"), QStringLiteral("Proveedor"));
+        banco = libro.cuenta(empresa, "5720001", "Banco");
+        clientes = libro.cuenta(empresa, "4300001", "Cliente Uno", "B12345678");
+        ventas = libro.cuenta(empresa, "7000001", "Ventas");
+        iva = libro.cuenta(empresa, "4720001", "IVA soportado");
+        proveedor = libro.cuenta(empresa, "4000001", "Proveedor");
     }
-    Resultado ejecutar(const QString& operacion, const QStringList& extra) {
-        const QString volcado = libro.carpeta() + QStringLiteral("/volcado.json");
-        QFile::remove(volcado);
-        QProcess p;
-        p.start(QStringLiteral(ORVO_INFORMES_EXE),
-                QStringList{operacion, QStringLiteral("--contabilidad"), libro.conta().ruta(),
-                            QStringLiteral("--empresa"), QString::number(empresa),
-                            QStringLiteral("--ruta"), libro.carpeta(), QStringLiteral("--destino"),
-                            QStringLiteral("archivo"), QStringLiteral("--archivo"),
-                            libro.carpeta() + QStringLiteral("/x.pdf"), QStringLiteral("--volcado"),
-                            volcado} +
-                    extra);
-        Resultado r;
-        if (!p.waitForFinished(60000)) return r;
-        r.codigo = p.exitCode();
-        r.errores = QString::fromUtf8(p.readAllStandardError());
-        QFile f(volcado);
-        if (f.open(QIODevice::ReadOnly)) r.volcado = QJsonDocument::fromJson(f.readAll()).object();
-        return r;
+    // La operación con esos controles (y otras opciones) hasta x.pdf, con su volcado.
+    Ejecucion ejecutar(const QString& operacion, const QStringList& controles,
+                       const QStringList& otras = {}) {
+        QStringList a{operacion,
+                      "--contabilidad",
+                      libro.conta().ruta(),
+                      "--empresa",
+                      QString::number(empresa),
+                      "--ruta",
+                      libro.carpeta(),
+                      "--destino",
+                      "archivo",
+                      "--archivo",
+                      libro.carpeta() + "/x.pdf"};
+        for (const QString& c : controles) a << QStringLiteral("--control") << c;
+        return ejecutarOrden(a + otras, libro.carpeta() + QStringLiteral("/volcado.json"));
     }
     LibroPrueba libro;
     long empresa;
@@ -108,25 +75,20 @@ class PruebaEjecutorLibros : public QObject {
     void diarioConApuntesOrdenados() {
         Escenario e;
         for (int n : {12, 10, 9, 11, 8}) {
-            const qint64 as =
-                e.libro.asiento(e.empresa, QString::number(n), QStringLiteral("20260320"));
-            e.libro.apunte(as, e.ventas, QStringLiteral("0"), QStringLiteral("40"));
-            e.libro.apunte(as, e.clientes, QStringLiteral("100"), QStringLiteral("0"));
-            e.libro.apunte(as, e.banco, QStringLiteral("0"), QStringLiteral("60"));
+            const qint64 as = e.libro.asiento(e.empresa, QString::number(n), "20260320");
+            e.libro.apunte(as, e.ventas, "0", "40");
+            e.libro.apunte(as, e.clientes, "100", "0");
+            e.libro.apunte(as, e.banco, "0", "60");
         }
-        const Resultado r = e.ejecutar(
-            QStringLiteral("ImprimirLibroDiario"),
-            {QStringLiteral("--control"), QStringLiteral("txtLibroDiario(2)=9"),
-             QStringLiteral("--control"), QStringLiteral("txtLibroDiario(3)=11"),
-             QStringLiteral("--control"), QStringLiteral("chkApuntesOrdenados=1"),
-             QStringLiteral("--control"), QStringLiteral("dtpLibroDiario(0)=2026-03-15"),
-             QStringLiteral("--control"), QStringLiteral("dtpLibroDiario(1)=2026-04-20")});
-        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.errores));
+        const Ejecucion r =
+            e.ejecutar(QStringLiteral("ImprimirLibroDiario"),
+                       {"txtLibroDiario(2)=9", "txtLibroDiario(3)=11", "chkApuntesOrdenados=1",
+                        "dtpLibroDiario(0)=2026-03-15", "dtpLibroDiario(1)=2026-04-20"});
+        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.error));
         QStringList asientos;
-        for (const QString& a : r.columna(QStringLiteral("Asiento")))
-            asientos << a.section(u' ', 0, 0);
+        for (const QString& a : r.filas("Asiento")) asientos << a.section(u' ', 0, 0);
         QCOMPARE(asientos, QStringList({"9", "9", "9", "10", "10", "10", "11", "11", "11"}));
-        QCOMPARE(r.columna(QStringLiteral("Descripcion")).mid(0, 3),
+        QCOMPARE(r.filas("Descripcion").mid(0, 3),
                  QStringList({"4300001 - Cliente Uno", "5720001 - Banco", "7000001 - Ventas"}));
         QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_LibroDiario.rpt")));
         QCOMPARE(r.formula(2), QStringLiteral("Periodo= \"Periodo:  marzo/2026 ~ abril/2026\""));
@@ -156,33 +118,23 @@ class PruebaEjecutorLibros : public QObject {
         const long pocas = pico(QStringLiteral("100"));
         const long muchas = pico(QStringLiteral("50000"));
         QVERIFY(pocas > 0 && muchas > 0);
-        QVERIFY2(muchas - pocas < 20 * 1024, qPrintable(QStringLiteral("%1 KB frente a %2 KB")
-                                                             .arg(muchas)
-                                                             .arg(pocas)));
+        QVERIFY2(muchas - pocas < 20 * 1024,
+                 qPrintable(QStringLiteral("%1 KB frente a %2 KB").arg(muchas).arg(pocas)));
     }
 
     void desgloseConSaldoAnterior() {
         Escenario e;
-        e.libro.apunte(e.libro.asiento(e.empresa, 1, QStringLiteral("20260110")), e.banco,
-                       QStringLiteral("40"), QStringLiteral("0"));
-        e.libro.apunte(e.libro.asiento(e.empresa, 2, QStringLiteral("20260210")), e.banco,
-                       QStringLiteral("100"), QStringLiteral("0"));
-        e.libro.apunte(e.libro.asiento(e.empresa, 3, QStringLiteral("20260211")), e.clientes,
-                       QStringLiteral("5"), QStringLiteral("0"));
-        const Resultado r = e.ejecutar(
+        e.libro.apunte(e.libro.asiento(e.empresa, 1, "20260110"), e.banco, "40", "0");
+        e.libro.apunte(e.libro.asiento(e.empresa, 2, "20260210"), e.banco, "100", "0");
+        e.libro.apunte(e.libro.asiento(e.empresa, 3, "20260211"), e.clientes, "5", "0");
+        const Ejecucion r = e.ejecutar(
             QStringLiteral("ImprimirDesgloseSubCuenta"),
-            {QStringLiteral("--control"), QStringLiteral("lstInfSubCuentas=5720001"),
-             QStringLiteral("--control"), QStringLiteral("chkAcumulados=1"),
-             QStringLiteral("--control"), QStringLiteral("dtpLibroMayor(0)=2026-02-01")});
-        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.errores));
-        QCOMPARE(r.volcado.value(QStringLiteral("dialogo"))
-                     .toObject()
-                     .value(QStringLiteral("titulo"))
-                     .toString(),
+            {"lstInfSubCuentas=5720001", "chkAcumulados=1", "dtpLibroMayor(0)=2026-02-01"});
+        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.error));
+        QCOMPARE(r.volcado.value("dialogo").toObject().value("titulo").toString(),
                  QStringLiteral("Informe desglose de Subcuenta"));
-        QCOMPARE(r.columna(QStringLiteral("Concepto")).first(),
-                 QStringLiteral("Saldo anterior acumulado"));
-        QCOMPARE(r.columna(QStringLiteral("Saldo")), QStringList({"40,00", "140,00"}));
+        QCOMPARE(r.filas("Concepto").first(), QStringLiteral("Saldo anterior acumulado"));
+        QCOMPARE(r.filas("Saldo"), QStringList({"40,00", "140,00"}));
         QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_DesgloseSubCuentas.rpt")));
     }
 
@@ -196,14 +148,11 @@ class PruebaEjecutorLibros : public QObject {
             l.recargo = QStringLiteral("5,2");
             e.libro.apunteIVA(e.libro.asiento(e.empresa, 1, QString::fromLatin1(fecha)), e.iva, l);
         }
-        const Resultado r =
-            e.ejecutar(QStringLiteral("ImprimirFacturasRecibidas"),
-                       {QStringLiteral("--pesetas"), QStringLiteral("--control"),
-                        QStringLiteral("optFacturas(1)=1"), QStringLiteral("--control"),
-                        QStringLiteral("txtFacturas=007")});
-        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.errores));
-        QCOMPARE(r.columna(QStringLiteral("NumFactura")), QStringList({"007", "8"}));
-        QCOMPARE(r.columna(QStringLiteral("TotalFactura")), QStringList({"126", "126"}));
+        const Ejecucion r = e.ejecutar(QStringLiteral("ImprimirFacturasRecibidas"),
+                                       {"optFacturas(1)=1", "txtFacturas=007"}, {"--pesetas"});
+        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.error));
+        QCOMPARE(r.filas("NumFactura"), QStringList({"007", "8"}));
+        QCOMPARE(r.filas("TotalFactura"), QStringList({"126", "126"}));
         QCOMPARE(r.formula(2), QStringLiteral("TrabajarConPts= '1'"));
         QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_FacturasRecibidas.rpt")));
     }
@@ -216,15 +165,15 @@ class PruebaEjecutorLibros : public QObject {
         l.debe = QStringLiteral("21");
         l.factura = QStringLiteral("P-1");
         l.contrapartida = QStringLiteral("4000001");
-        e.libro.apunteIVA(e.libro.asiento(e.empresa, 1, QStringLiteral("20260301")), e.iva, l);
+        e.libro.apunteIVA(e.libro.asiento(e.empresa, 1, "20260301"), e.iva, l);
         QTemporaryDir carpeta;
         const QStringList salida{QStringLiteral("--formato"), QStringLiteral("aeat-xlsx"),
                                  QStringLiteral("--archivo"), carpeta.path()};
-        const Resultado r = e.ejecutar(QStringLiteral("ImprimirFacturasRecibidas"), salida);
-        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.errores));
+        const Ejecucion r = e.ejecutar(QStringLiteral("ImprimirFacturasRecibidas"), {}, salida);
+        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.error));
         QCOMPARE(QDir(carpeta.path()).entryList(QDir::Files),
                  QStringList{QStringLiteral("2026B50123456RPruebas, S.L.xlsx")});
-        QCOMPARE(e.ejecutar(QStringLiteral("ImprimirLibroDiario"), salida).codigo, 2);
+        QCOMPARE(e.ejecutar(QStringLiteral("ImprimirLibroDiario"), {}, salida).codigo, 2);
     }
 };
 

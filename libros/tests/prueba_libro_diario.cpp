@@ -34,18 +34,63 @@ FormulasInforme construir(LibroPrueba& libro, const OpcionesLibroDiario& o) {
     return construirLibroDiario(contexto, o);
 }
 
-// Un asiento de tres apuntes anotados en el orden haber B, debe A, haber C (códigos A < B < C).
-struct AsientoDesordenado {
-    explicit AsientoDesordenado(LibroPrueba& libro) {
+// Libros con un asiento para cada regla, en este orden (el asiento 15 es el IDAsiento 1):
+// 15: 4300001 de 1.234,5 pesetas o 7,42 euros, con comillas en la cuenta y el concepto.
+// 11, 100, 9, 2 y 10, en enero, con el número guardado como texto o como entero y el debe
+//     igual al número: en orden de texto saldrían 10, 11, 9.
+// 21 a 25: una peseta en el Banco el 28/2, 1/3, 15/4, 30/4 y 1/5.
+// 30: Banco a Ventas (sin cuentas del 4); 31: Cliente a Ventas por 70.
+// 40: tres apuntes anotados como haber Banco, debe Cliente, haber Ventas.
+// 50: B con debe y haber ("doble") y A a cero en pesetas con 3 euros ("cero").
+// 60: la cuenta 43 (no es subcuenta) y la subcuenta 4300001 por 2; y un asiento de otra empresa.
+// Un asiento de tres apuntes anotados como haber Banco, debe Cliente, haber Ventas; la empresa.
+long asientoDesordenado(LibroPrueba& libro) {
+    const long e = libro.empresa();
+    const qint64 as = libro.asiento(e, 1, "20260210");
+    libro.apunte(as, libro.cuenta(e, "5720001", "Banco"), "0", "60");
+    libro.apunte(as, libro.cuenta(e, "4300001", "Cliente"), "100", "0");
+    libro.apunte(as, libro.cuenta(e, "7000001", "Ventas"), "0", "40");
+    return e;
+}
+
+struct LibroDiarioVario {
+    explicit LibroDiarioVario(LibroPrueba& libro) {
         empresa = libro.empresa();
-        const qint64 a =
-            libro.cuenta(empresa, QStringLiteral("4300001"), QStringLiteral("Cliente"));
-        const qint64 b = libro.cuenta(empresa, QStringLiteral("5720001"), QStringLiteral("Banco"));
-        const qint64 c = libro.cuenta(empresa, QStringLiteral("7000001"), QStringLiteral("Ventas"));
-        const qint64 as = libro.asiento(empresa, 1, QStringLiteral("20260210"));
-        libro.apunte(as, b, QStringLiteral("0"), QStringLiteral("60"));
-        libro.apunte(as, a, QStringLiteral("100"), QStringLiteral("0"));
-        libro.apunte(as, c, QStringLiteral("0"), QStringLiteral("40"));
+        const long otra = libro.empresa();
+        const qint64 cliente = libro.cuenta(empresa, "4300001", "Cliente \"Ñandú\"");
+        const qint64 banco = libro.cuenta(empresa, "5720001", "Banco");
+        const qint64 ventas = libro.cuenta(empresa, "7000001", "Ventas");
+        const qint64 a = libro.cuenta(empresa, "1000001", "A"),
+                     b = libro.cuenta(empresa, "2000001", "B");
+        libro.apunte(libro.asiento(empresa, 15, "20260615"), cliente, "1.234,5", "0",
+                     "Cobro de O'Brien \"urgente\"", "7,42", "0");
+        for (int n : {11, 100, 9, 2, 10})
+            libro.apunte(
+                libro.asiento(empresa,
+                              n == 10 || n == 100 ? QVariant(n) : QVariant(QString::number(n)),
+                              "20260105"),
+                banco, QString::number(n), "0");
+        int n = 20;
+        for (const char* fecha : {"20260228", "20260301", "20260415", "20260430", "20260501"})
+            libro.apunte(libro.asiento(empresa, ++n, fecha), banco, "1", "0");
+        const qint64 as30 = libro.asiento(empresa, 30, "20260110");
+        libro.apunte(as30, banco, "50", "0");
+        libro.apunte(as30, ventas, "0", "50");
+        const qint64 as31 = libro.asiento(empresa, 31, "20260111");
+        libro.apunte(as31, cliente, "70", "0");
+        libro.apunte(as31, ventas, "0", "70");
+        const qint64 as40 = libro.asiento(empresa, 40, "20260210");
+        libro.apunte(as40, banco, "0", "60");
+        libro.apunte(as40, cliente, "100", "0");
+        libro.apunte(as40, ventas, "0", "40");
+        const qint64 as50 = libro.asiento(empresa, 50, "20260110");
+        libro.apunte(as50, b, "10", "5", "doble");
+        libro.apunte(as50, a, "0", "0", "cero", "3", "0");
+        const qint64 as60 = libro.asiento(empresa, 60, "20260110");
+        libro.apunte(as60, libro.cuenta(empresa, "43", "Clientes", {}, 1), "1", "0");
+        libro.apunte(as60, cliente, "2", "0");
+        libro.apunte(libro.asiento(otra, 60, "20260110"), libro.cuenta(otra, "4300001", "Otro"),
+                     "3", "0");
     }
     long empresa;
 };
@@ -56,160 +101,68 @@ class PruebaLibroDiario : public QObject {
     Q_OBJECT
 
   private slots:
-    void asientosEnOrdenNumerico_data() {
-        QTest::addColumn<bool>("comoTexto");
-        QTest::newRow("números guardados como texto") << true;
-        QTest::newRow("números guardados como enteros") << false;
-    }
-    void asientosEnOrdenNumerico() {
-        QFETCH(bool, comoTexto);
-        LibroPrueba libro;
-        const long e = libro.empresa();
-        const qint64 cta = libro.cuenta(e, QStringLiteral("5720001"), QStringLiteral("Banco"));
-        // Anotados desordenados; en orden de texto saldrían 10, 11, 9.
-        for (int n : {11, 100, 9, 2, 10}) {
-            const qint64 as =
-                libro.asiento(e, comoTexto ? QVariant(QString::number(n)) : QVariant(n),
-                              QStringLiteral("20260105"));
-            libro.apunte(as, cta, QString::number(n), QStringLiteral("0"));
-        }
-        OpcionesLibroDiario o = opcionesTodo(e);
-        o.asientoDesde = QStringLiteral("9");
-        o.asientoHasta = QStringLiteral("11");
-        construir(libro, o);
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Diario"), QStringLiteral("Debe")),
-                 QStringList({"9,00", "10,00", "11,00"}));
-        QCOMPARE(numeroMaximoAsiento(libro.conta(), e), QStringLiteral("100"));
-    }
-
-    void filaCompletaConTextosConComillas() {
-        LibroPrueba libro;
-        const long e = libro.empresa();
-        const qint64 cta =
-            libro.cuenta(e, QStringLiteral("4300001"), QStringLiteral("Cliente \"Ñandú\""));
-        const qint64 as = libro.asiento(e, 15, QStringLiteral("20260315"));
-        libro.apunte(as, cta, QStringLiteral("1.234,5"), QStringLiteral("0"),
-                     QStringLiteral("Cobro de O'Brien \"urgente\""), QStringLiteral("7,42"),
-                     QStringLiteral("0"));
-        OpcionesLibroDiario o = opcionesTodo(e);
-        o.euros = false;
-        construir(libro, o);
-        const QString clave = QString::number(as);
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Diario"),
-                             QStringLiteral("Asiento, Fecha, Descripcion, Concepto, Debe, Haber")),
-                 QStringList{QStringLiteral("15 (%1)|15/03/2026|4300001 - Cliente \"Ñandú\"|"
-                                            "Cobro de O'Brien \"urgente\"|1.235|0")
-                                 .arg(clave)});
-        libro.inf().Execute(QStringLiteral("DELETE FROM Libro_Diario"));
-        o.euros = true;
-        construir(libro, o);
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Diario"), QStringLiteral("Debe, Haber")),
-                 QStringList{"7,42|0,00"});
-    }
-
-    void periodoDeMesesEnteros() {
-        LibroPrueba libro;
-        const long e = libro.empresa();
-        const qint64 cta = libro.cuenta(e, QStringLiteral("5720001"), QStringLiteral("Banco"));
-        int n = 0;
-        for (const char* fecha : {"20260228", "20260301", "20260415", "20260430", "20260501"}) {
-            const qint64 as = libro.asiento(e, ++n, QString::fromLatin1(fecha));
-            libro.apunte(as, cta, QStringLiteral("1"), QStringLiteral("0"));
-        }
-        OpcionesLibroDiario o = opcionesTodo(e);
-        o.desde = QDate(2026, 3, 15);
-        o.hasta = QDate(2026, 4, 20);
-        const FormulasInforme f = construir(libro, o);
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Diario"), QStringLiteral("Fecha")),
-                 QStringList({"01/03/2026", "15/04/2026", "30/04/2026"}));
-        QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  marzo/2026 ~ abril/2026\""));
-        QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<PRU> Pruebas, S.L.\""));
-        QCOMPARE(f.at(3), QStringLiteral("TrabajarConPts= '0'"));
-    }
-
-    void asientoFueraDelRangoDeSubcuentasNoAporta() {
-        LibroPrueba libro;
-        const long e = libro.empresa();
-        const qint64 cliente =
-            libro.cuenta(e, QStringLiteral("4300001"), QStringLiteral("Cliente"));
-        const qint64 banco = libro.cuenta(e, QStringLiteral("5720001"), QStringLiteral("Banco"));
-        const qint64 ventas = libro.cuenta(e, QStringLiteral("7000001"), QStringLiteral("Ventas"));
-        const qint64 fuera = libro.asiento(e, 1, QStringLiteral("20260110"));
-        libro.apunte(fuera, banco, QStringLiteral("50"), QStringLiteral("0"));
-        libro.apunte(fuera, ventas, QStringLiteral("0"), QStringLiteral("50"));
-        const qint64 dentro = libro.asiento(e, 2, QStringLiteral("20260111"));
-        libro.apunte(dentro, cliente, QStringLiteral("70"), QStringLiteral("0"));
-        libro.apunte(dentro, ventas, QStringLiteral("0"), QStringLiteral("70"));
-        OpcionesLibroDiario o = opcionesTodo(e);
-        o.subcuentaDesde = QStringLiteral("4000000");
-        o.subcuentaHasta = QStringLiteral("4999999");
-        construir(libro, o);
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Diario"), QStringLiteral("Asiento, Debe")),
-                 QStringList{QStringLiteral("2 (%1)|70,00").arg(dentro)});
-    }
-
-    void apuntesOrdenados_data() {
+    void construccion_data() {
+        QTest::addColumn<QString>("asientos");    // "desde-hasta"
+        QTest::addColumn<QString>("subcuentas");  // "desde-hasta"
+        QTest::addColumn<QDate>("desde");
+        QTest::addColumn<QDate>("hasta");
+        QTest::addColumn<bool>("euros");
         QTest::addColumn<bool>("ordenados");
-        QTest::addColumn<QStringList>("codigos");
-        QTest::newRow("como se anotaron") << false << QStringList{"5720001", "4300001", "7000001"};
-        QTest::newRow("debe y después haber, por código")
-            << true << QStringList{"4300001", "5720001", "7000001"};
+        QTest::addColumn<QString>("columnas");
+        QTest::addColumn<QStringList>("esperado");
+        const QString todas = QStringLiteral("0000000-9999999");
+        const QDate ene(2026, 1, 1), dic(2026, 12, 31);
+        // clang-format off
+        QTest::newRow("orden numérico de los asientos") << "9-11" << todas << ene << dic << true << false
+            << "Debe" << QStringList{"9,00", "10,00", "11,00"};
+        QTest::newRow("fila completa en pesetas") << "15-15" << todas << ene << dic << false << false
+            << "Asiento, Fecha, Descripcion, Concepto, Debe, Haber"
+            << QStringList{"15 (1)|15/06/2026|4300001 - Cliente \"Ñandú\"|Cobro de O'Brien \"urgente\"|1.235|0"};
+        QTest::newRow("en euros") << "15-15" << todas << ene << dic << true << false << "Debe, Haber"
+            << QStringList{"7,42|0,00"};
+        QTest::newRow("meses enteros") << "20-29" << todas << QDate(2026, 3, 15) << QDate(2026, 4, 20) << true
+            << false << "Fecha" << QStringList{"01/03/2026", "15/04/2026", "30/04/2026"};
+        // Solo los apuntes de las subcuentas del rango, y de esta empresa.
+        QTest::newRow("subcuentas del 4") << "0-9999999" << "4000000-4999999" << ene << dic << true << false
+            << "Asiento, Debe" << QStringList{"15 (1)|7,42", "31 (13)|70,00", "40 (14)|100,00", "60 (16)|2,00"};
+        QTest::newRow("apuntes como se anotaron") << "40-40" << todas << ene << dic << true << false
+            << "Descripcion" << QStringList{"5720001 - Banco", "4300001 - Cliente \"Ñandú\"", "7000001 - Ventas"};
+        QTest::newRow("apuntes ordenados: debe y haber, por código") << "40-40" << todas << ene << dic << true
+            << true << "Descripcion" << QStringList{"4300001 - Cliente \"Ñandú\"", "5720001 - Banco", "7000001 - Ventas"};
+        // Ordenados, un apunte a cero en pesetas no sale aunque tenga euros, y uno con debe y
+        // haber sale dos veces, primero con el debe.
+        QTest::newRow("ordenados miran las pesetas") << "50-50" << todas << ene << dic << true << true
+            << "Concepto" << QStringList{"doble", "doble"};
+        QTest::newRow("sin ordenar salen todos") << "50-50" << todas << ene << dic << true << false
+            << "Concepto" << QStringList{"doble", "cero"};
+        // clang-format on
     }
-    void apuntesOrdenados() {
+    void construccion() {
+        QFETCH(QString, asientos);
+        QFETCH(QString, subcuentas);
+        QFETCH(QString, columnas);
+        LibroPrueba libro;
+        LibroDiarioVario l(libro);
+        OpcionesLibroDiario o = opcionesTodo(l.empresa);
+        o.asientoDesde = asientos.section(u'-', 0, 0);
+        o.asientoHasta = asientos.section(u'-', 1);
+        o.subcuentaDesde = subcuentas.section(u'-', 0, 0);
+        o.subcuentaHasta = subcuentas.section(u'-', 1);
+        QFETCH(QDate, desde);
+        QFETCH(QDate, hasta);
+        QFETCH(bool, euros);
         QFETCH(bool, ordenados);
-        QFETCH(QStringList, codigos);
-        LibroPrueba libro;
-        AsientoDesordenado asiento(libro);
-        OpcionesLibroDiario o = opcionesTodo(asiento.empresa);
+        o.desde = desde;
+        o.hasta = hasta;
+        o.euros = euros;
         o.apuntesOrdenados = ordenados;
-        construir(libro, o);
-        QStringList leidos;
-        for (const QString& d :
-             libro.filas(QStringLiteral("Libro_Diario"), QStringLiteral("Descripcion")))
-            leidos << d.left(7);
-        QCOMPARE(leidos, codigos);
-    }
-
-    void ordenadosMiranLasPesetas() {
-        // Un apunte a cero en pesetas no sale aunque tenga euros; uno con debe y haber sale dos
-        // veces, primero con el debe.
-        LibroPrueba libro;
-        const long e = libro.empresa();
-        const qint64 a = libro.cuenta(e, QStringLiteral("1000001"), QStringLiteral("A"));
-        const qint64 b = libro.cuenta(e, QStringLiteral("2000001"), QStringLiteral("B"));
-        const qint64 as = libro.asiento(e, 1, QStringLiteral("20260110"));
-        libro.apunte(as, b, QStringLiteral("10"), QStringLiteral("5"), QStringLiteral("doble"));
-        libro.apunte(as, a, QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("cero"),
-                     QStringLiteral("3"), QStringLiteral("0"));
-        OpcionesLibroDiario o = opcionesTodo(e);
-        o.apuntesOrdenados = true;
-        construir(libro, o);
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Diario"), QStringLiteral("Concepto")),
-                 QStringList({"doble", "doble"}));
-        o.apuntesOrdenados = false;
-        libro.inf().Execute(QStringLiteral("DELETE FROM Libro_Diario"));
-        construir(libro, o);
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Diario"), QStringLiteral("Concepto")),
-                 QStringList({"doble", "cero"}));
-    }
-
-    void soloSubcuentasDeLaEmpresa() {
-        // Las cuentas (tipo 1) y los asientos de otra empresa no entran.
-        LibroPrueba libro;
-        const long e = libro.empresa();
-        const long otra = libro.empresa();
-        const qint64 grupo =
-            libro.cuenta(e, QStringLiteral("43"), QStringLiteral("Clientes"), {}, 1);
-        const qint64 sub = libro.cuenta(e, QStringLiteral("4300001"), QStringLiteral("Cliente"));
-        const qint64 ajena = libro.cuenta(otra, QStringLiteral("4300001"), QStringLiteral("Otro"));
-        const qint64 as = libro.asiento(e, 1, QStringLiteral("20260110"));
-        libro.apunte(as, grupo, QStringLiteral("1"), QStringLiteral("0"));
-        libro.apunte(as, sub, QStringLiteral("2"), QStringLiteral("0"));
-        const qint64 as2 = libro.asiento(otra, 1, QStringLiteral("20260110"));
-        libro.apunte(as2, ajena, QStringLiteral("3"), QStringLiteral("0"));
-        construir(libro, opcionesTodo(e));
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Diario"), QStringLiteral("Debe")),
-                 QStringList{"2,00"});
+        const FormulasInforme f = construir(libro, o);
+        QTEST(libro.filas("Libro_Diario", columnas), "esperado");
+        QCOMPARE(numeroMaximoAsiento(libro.conta(), l.empresa), QStringLiteral("100"));
+        QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<PRU> Pruebas, S.L.\""));
+        QCOMPARE(f.at(3), QStringLiteral("TrabajarConPts= '%1'").arg(euros ? 0 : 1));
+        if (desde.month() == 3)
+            QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  marzo/2026 ~ abril/2026\""));
     }
 
     void numeroDeAsientoNoNumericoEsUnError() {
@@ -225,24 +178,22 @@ class PruebaLibroDiario : public QObject {
 
     void dialogoCargaRangosDeLaEmpresa() {
         LibroPrueba libro;
-        const long e = libro.empresa(QStringLiteral("20260401"), QStringLiteral("20270331"), 6);
-        libro.asiento(e, QStringLiteral("12"), QStringLiteral("20260410"));
-        libro.asiento(e, QStringLiteral("9"), QStringLiteral("20260410"));
+        const long e = libro.empresa(QStringLiteral("20260401"), "20270331", 6);
+        libro.asiento(e, "12", "20260410");
+        libro.asiento(e, "9", "20260410");
         Entorno entorno;
-        frmInfLibroDiario d(entorno.comp);
-        entorno.mostrar<frmInfLibroDiario>(
-            d, libro.contaCompartida(), libro.infCompartida(), e, [](frmInfLibroDiario& f) {
-                auto caja = [&f](int i) {
-                    return f.findChild<QLineEdit*>(nombreControl("txtLibroDiario", i));
-                };
-                QCOMPARE(caja(0)->text(), QStringLiteral("000000"));
-                QCOMPARE(caja(1)->text(), QStringLiteral("999999"));
-                QCOMPARE(caja(2)->text(), QStringLiteral("0"));
-                QCOMPARE(caja(3)->text(), QStringLiteral("12"));
-                QCOMPARE(f.findChild<QDateEdit*>("dtpLibroDiario0")->date(), QDate(2026, 4, 1));
-                QCOMPARE(f.findChild<QDateEdit*>("dtpLibroDiario1")->date(), QDate(2027, 3, 31));
-                f.botonCancelar()->click();
-            });
+        mostrar<frmInfLibroDiario>(entorno, libro, e, [](frmInfLibroDiario& f) {
+            auto caja = [&f](int i) {
+                return f.findChild<QLineEdit*>(nombreControl("txtLibroDiario", i));
+            };
+            QCOMPARE(caja(0)->text(), QStringLiteral("000000"));
+            QCOMPARE(caja(1)->text(), QStringLiteral("999999"));
+            QCOMPARE(caja(2)->text(), QStringLiteral("0"));
+            QCOMPARE(caja(3)->text(), QStringLiteral("12"));
+            QCOMPARE(f.findChild<QDateEdit*>("dtpLibroDiario0")->date(), QDate(2026, 4, 1));
+            QCOMPARE(f.findChild<QDateEdit*>("dtpLibroDiario1")->date(), QDate(2027, 3, 31));
+            f.botonCancelar()->click();
+        });
         QVERIFY(entorno.interfaz.mensajes.empty());
         QVERIFY(!entorno.motor.impreso);
     }
@@ -266,17 +217,15 @@ class PruebaLibroDiario : public QObject {
         LibroPrueba libro;
         const long e = libro.empresa();
         Entorno entorno;
-        frmInfLibroDiario d(entorno.comp);
-        entorno.mostrar<frmInfLibroDiario>(
-            d, libro.contaCompartida(), libro.infCompartida(), e, [&](frmInfLibroDiario& f) {
-                f.findChild<QLineEdit*>(caja)->setText(QStringLiteral("  "));
-                if (fechasAlReves) {
-                    f.findChild<QDateEdit*>("dtpLibroDiario0")->setDate(QDate(2026, 5, 1));
-                    f.findChild<QDateEdit*>("dtpLibroDiario1")->setDate(QDate(2026, 4, 30));
-                }
-                f.botonAceptar()->click();
-                QVERIFY(f.isVisible());  // sigue abierto para corregir
-            });
+        mostrar<frmInfLibroDiario>(entorno, libro, e, [&](frmInfLibroDiario& f) {
+            f.findChild<QLineEdit*>(caja)->setText(QStringLiteral("  "));
+            if (fechasAlReves) {
+                f.findChild<QDateEdit*>("dtpLibroDiario0")->setDate(QDate(2026, 5, 1));
+                f.findChild<QDateEdit*>("dtpLibroDiario1")->setDate(QDate(2026, 4, 30));
+            }
+            f.botonAceptar()->click();
+            QVERIFY(f.isVisible());  // sigue abierto para corregir
+        });
         QCOMPARE(entorno.textos(), QStringList{mensaje});
         QCOMPARE(entorno.interfaz.mensajes.front().icono, Icono::Exclamacion);
         QCOMPARE(entorno.interfaz.pitidos, 1);
@@ -292,26 +241,23 @@ class PruebaLibroDiario : public QObject {
         QFETCH(bool, sumaYSigue);
         QFETCH(QString, plantilla);
         LibroPrueba libro;
-        AsientoDesordenado asiento(libro);
+        const long empresa = asientoDesordenado(libro);
         Entorno entorno;
         entorno.config.pesetas = true;
-        frmInfLibroDiario d(entorno.comp);
-        entorno.mostrar<frmInfLibroDiario>(
-            d, libro.contaCompartida(), libro.infCompartida(), asiento.empresa,
-            [&](frmInfLibroDiario& f) {
-                QVERIFY(!f.findChild<QCheckBox*>("chkLibroDiario")->isChecked());
-                f.findChild<QCheckBox*>("chkTipoDiario")->setChecked(sumaYSigue);
-                f.findChild<QCheckBox*>("chkApuntesOrdenados")->setChecked(true);
-                f.findChild<QDateEdit*>("dtpLibroDiario1")->setDate(QDate(2026, 2, 1));
-                f.botonAceptar()->click();
-            });
+        mostrar<frmInfLibroDiario>(entorno, libro, empresa, [&](frmInfLibroDiario& f) {
+            QVERIFY(!f.findChild<QCheckBox*>("chkLibroDiario")->isChecked());
+            f.findChild<QCheckBox*>("chkTipoDiario")->setChecked(sumaYSigue);
+            f.findChild<QCheckBox*>("chkApuntesOrdenados")->setChecked(true);
+            f.findChild<QDateEdit*>("dtpLibroDiario1")->setDate(QDate(2026, 2, 1));
+            f.botonAceptar()->click();
+        });
         QVERIFY(entorno.motor.impreso);
         QVERIFY(entorno.motor.plantillaImpresa.endsWith(u'/' + plantilla));
         QCOMPARE(entorno.motor.tituloImpreso, QStringLiteral("Informe de libro Diario"));
         QCOMPARE(entorno.motor.impresas[2],
                  QStringLiteral("Periodo= \"Periodo:  enero/2026 ~ febrero/2026\""));
         QCOMPARE(entorno.motor.impresas[3], QStringLiteral("TrabajarConPts= '1'"));
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Diario"), QStringLiteral("Debe, Haber")),
+        QCOMPARE(libro.filas("Libro_Diario", "Debe, Haber"),
                  QStringList({"100|0", "0|60", "0|40"}));
     }
 
@@ -319,28 +265,23 @@ class PruebaLibroDiario : public QObject {
         LibroPrueba libro;
         const long e = libro.empresa();
         Entorno entorno;
-        frmInfLibroDiario d(entorno.comp);
-        entorno.mostrar<frmInfLibroDiario>(
-            d, libro.contaCompartida(), libro.infCompartida(), e, [](frmInfLibroDiario& f) {
-                QCOMPARE(f.findChild<QLineEdit*>("txtLibroDiario2")->text(), QStringLiteral("0"));
-                QCOMPARE(f.findChild<QLineEdit*>("txtLibroDiario3")->text(), QStringLiteral("0"));
-                f.botonAceptar()->click();
-            });
+        mostrar<frmInfLibroDiario>(entorno, libro, e, [](frmInfLibroDiario& f) {
+            QCOMPARE(f.findChild<QLineEdit*>("txtLibroDiario2")->text(), QStringLiteral("0"));
+            QCOMPARE(f.findChild<QLineEdit*>("txtLibroDiario3")->text(), QStringLiteral("0"));
+            f.botonAceptar()->click();
+        });
         QCOMPARE(entorno.textos(), QStringList{"¡No se ha encontrado ningún registro!"});
         QVERIFY(!entorno.motor.impreso);
     }
 
     void dialogoErrorDeConstruccionSeInformaYSeDeshace() {
         LibroPrueba libro;
-        AsientoDesordenado asiento(libro);
+        const long empresa = asientoDesordenado(libro);
         Entorno entorno;
-        frmInfLibroDiario d(entorno.comp);
-        entorno.mostrar<frmInfLibroDiario>(
-            d, libro.contaCompartida(), libro.infCompartida(), asiento.empresa,
-            [](frmInfLibroDiario& f) {
-                f.findChild<QLineEdit*>("txtLibroDiario3")->setText(QStringLiteral("diez"));
-                f.botonAceptar()->click();
-            });
+        mostrar<frmInfLibroDiario>(entorno, libro, empresa, [](frmInfLibroDiario& f) {
+            f.findChild<QLineEdit*>("txtLibroDiario3")->setText(QStringLiteral("diez"));
+            f.botonAceptar()->click();
+        });
         QCOMPARE(entorno.interfaz.mensajes.size(), 1u);
         const QString texto = entorno.interfaz.mensajes.front().texto;
         QVERIFY2(texto.contains(QStringLiteral("«diez»")), qPrintable(texto));
@@ -348,7 +289,7 @@ class PruebaLibroDiario : public QObject {
         QVERIFY(texto.contains(QStringLiteral("frmInfLibroDiario")));
         QVERIFY(texto.contains(QStringLiteral("OrvoInfContabilidad")));
         QVERIFY(!entorno.motor.impreso);
-        QVERIFY(libro.filas(QStringLiteral("Libro_Diario"), QStringLiteral("Asiento")).isEmpty());
+        QVERIFY(libro.filas("Libro_Diario", "Asiento").isEmpty());
         QCOMPARE(libro.inf().nivelTransaccion(), 0);
     }
 };

@@ -37,9 +37,9 @@ FormulasInforme construir(LibroPrueba& libro, const OpcionesLibroMayor& o) {
 struct LibroConSaldos {
     explicit LibroConSaldos(LibroPrueba& libro) {
         empresa = libro.empresa();
-        caja = libro.cuenta(empresa, QStringLiteral("5700001"), QStringLiteral("Caja"));
-        banco = libro.cuenta(empresa, QStringLiteral("5720001"), QStringLiteral("Banco"));
-        clientes = libro.cuenta(empresa, QStringLiteral("4300001"), QStringLiteral("Clientes"));
+        caja = libro.cuenta(empresa, "5700001", "Caja");
+        banco = libro.cuenta(empresa, "5720001", "Banco");
+        clientes = libro.cuenta(empresa, "4300001", "Clientes");
         auto anota = [&](int numero, const char* fecha, qint64 cuenta, const char* debe,
                          const char* haber) {
             const qint64 as = libro.asiento(empresa, numero, QString::fromLatin1(fecha));
@@ -66,84 +66,80 @@ class PruebaLibroMayor : public QObject {
     Q_OBJECT
 
   private slots:
-    void saldoAcumuladoPorSubcuenta() {
-        LibroPrueba libro;
-        LibroConSaldos l(libro);
-        OpcionesLibroMayor o = opcionesAno(l.empresa);
-        o.desde = QDate(2026, 3, 1);
-        o.hasta = QDate(2026, 4, 30);
-        o.subcuentaDesde = QStringLiteral("5720001");
-        o.subcuentaHasta = QStringLiteral("5720001");
-        const FormulasInforme f = construir(libro, o);
-        QCOMPARE(
-            libro
-                .filas(QStringLiteral("Libro_Mayor"), QStringLiteral("Asiento, Debe, Haber, Saldo"))
-                .size(),
-            3);
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Mayor"), QStringLiteral("Saldo")),
-                 QStringList({"100,00", "70,00", "120,00"}));
-        QCOMPARE(libro
-                     .filas(QStringLiteral("Libro_Mayor"),
-                            QStringLiteral("Codigo, Descripcion, Fecha, Concepto"))
-                     .first(),
-                 QStringLiteral("5720001|Banco|01/03/2026|Asiento 9"));
-        QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  marzo/2026 ~ abril/2026\""));
-    }
-
-    void saldoAnteriorAcumulado() {
-        LibroPrueba libro;
-        LibroConSaldos l(libro);
-        OpcionesLibroMayor o = opcionesAno(l.empresa);
-        o.desde = QDate(2026, 3, 1);
-        o.hasta = QDate(2026, 4, 30);
-        o.saldoAnterior = true;
-        construir(libro, o);
+    // Sobre LibroConSaldos; "unica" es la subcuenta del desglose ("-": no es un desglose).
+    void construccion_data() {
+        QTest::addColumn<QDate>("desde");
+        QTest::addColumn<QDate>("hasta");
+        QTest::addColumn<QString>("subcuentas");  // "desde-hasta"
+        QTest::addColumn<bool>("saldoAnterior");
+        QTest::addColumn<QString>("unica");
+        QTest::addColumn<QString>("columnas");
+        QTest::addColumn<QStringList>("esperado");
+        const QDate marzo(2026, 3, 1), abril(2026, 4, 30);
+        const QString todas = QStringLiteral("0000000-9999999");
+        QTest::newRow("saldo acumulado de una subcuenta")
+            << marzo << abril << "5720001-5720001" << false << "-"
+            << "Codigo, Descripcion, Fecha, Concepto, Saldo"
+            << QStringList{"5720001|Banco|01/03/2026|Asiento 9|100,00",
+                           "5720001|Banco|05/04/2026|Asiento 10|70,00",
+                           "5720001|Banco|20/04/2026|Asiento 11|120,00"};
         // Caja solo tiene movimientos antes del periodo: no aparece, ni su saldo anterior.
-        QCOMPARE(
-            libro.filas(QStringLiteral("Libro_Mayor"),
-                        QStringLiteral("Codigo, Asiento, Fecha, Concepto, Debe, Haber, Saldo")),
-            QStringList(
-                {"4300001|||Saldo anterior acumulado|0,00|0,00|0,00",
-                 QStringLiteral("4300001|12 (7)|25/04/2026|Asiento 12|7,00|0,00|7,00"),
-                 "5720001|||Saldo anterior acumulado|60,00|20,00|40,00",
-                 QStringLiteral("5720001|9 (5)|01/03/2026|Asiento 9|100,00|0,00|140,00"),
-                 QStringLiteral("5720001|10 (4)|05/04/2026|Asiento 10|0,00|30,00|110,00"),
-                 QStringLiteral("5720001|11 (6)|20/04/2026|Asiento 11|50,00|0,00|160,00")}));
+        QTest::newRow("saldo anterior acumulado")
+            << marzo << abril << todas << true << "-"
+            << "Codigo, Asiento, Fecha, Concepto, Debe, Haber, Saldo"
+            << QStringList{"4300001|||Saldo anterior acumulado|0,00|0,00|0,00",
+                           "4300001|12 (7)|25/04/2026|Asiento 12|7,00|0,00|7,00",
+                           "5720001|||Saldo anterior acumulado|60,00|20,00|40,00",
+                           "5720001|9 (5)|01/03/2026|Asiento 9|100,00|0,00|140,00",
+                           "5720001|10 (4)|05/04/2026|Asiento 10|0,00|30,00|110,00",
+                           "5720001|11 (6)|20/04/2026|Asiento 11|50,00|0,00|160,00"};
+        QTest::newRow("saldo anterior en el primer mes es cero")
+            << QDate(2026, 1, 1) << QDate(2026, 2, 28) << todas << true << "-"
+            << "Codigo, Concepto, Saldo"
+            << QStringList{"5700001|Saldo anterior acumulado|0,00", "5700001|Asiento 1|5,00",
+                           "5720001|Saldo anterior acumulado|0,00", "5720001|Asiento 2|60,00",
+                           "5720001|Asiento 3|40,00"};
+        QTest::newRow("desglose de una subcuenta, sin mirar el rango")
+            << QDate(2026, 1, 1) << QDate(2026, 12, 31) << "5700001-5700001" << false << "4300001"
+            << "Codigo, Saldo" << QStringList{"4300001|7,00"};
+        QTest::newRow("desglose sin subcuenta elegida")
+            << QDate(2026, 1, 1) << QDate(2026, 12, 31) << todas << false << ""
+            << "Codigo" << QStringList{};
     }
-
-    void saldoAnteriorEnElPrimerMesEsCero() {
+    void construccion() {
+        QFETCH(QDate, desde);
+        QFETCH(QDate, hasta);
+        QFETCH(QString, subcuentas);
+        QFETCH(QString, unica);
+        QFETCH(QString, columnas);
         LibroPrueba libro;
         LibroConSaldos l(libro);
         OpcionesLibroMayor o = opcionesAno(l.empresa);
-        o.hasta = QDate(2026, 2, 28);
-        o.saldoAnterior = true;
-        construir(libro, o);
-        QCOMPARE(
-            libro.filas(QStringLiteral("Libro_Mayor"), QStringLiteral("Codigo, Concepto, Saldo")),
-            QStringList({"5700001|Saldo anterior acumulado|0,00", "5700001|Asiento 1|5,00",
-                         "5720001|Saldo anterior acumulado|0,00", "5720001|Asiento 2|60,00",
-                         "5720001|Asiento 3|40,00"}));
+        o.desde = desde;
+        o.hasta = hasta;
+        o.subcuentaDesde = subcuentas.section(u'-', 0, 0);
+        o.subcuentaHasta = subcuentas.section(u'-', 1);
+        QFETCH(bool, saldoAnterior);
+        o.saldoAnterior = saldoAnterior;
+        if (unica != u"-") o.subcuentaUnica = unica;
+        const FormulasInforme f = construir(libro, o);
+        QTEST(libro.filas("Libro_Mayor", columnas), "esperado");
+        QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  %1/2026 ~ %2/2026\"")
+                              .arg(QLocale(QLocale::Spanish).monthName(desde.month()),
+                                   QLocale(QLocale::Spanish).monthName(hasta.month())));
     }
 
     void reglaDelSaldo_data() {
+        // clang-format off
         QTest::addColumn<QString>("debe");
         QTest::addColumn<QString>("haber");
         QTest::addColumn<QString>("saldo");
-        QTest::newRow("debe positivo suma") << "25"
-                                            << "0"
-                                            << "125,00";
-        QTest::newRow("haber resta") << "0"
-                                     << "25"
-                                     << "75,00";
-        QTest::newRow("a cero no cambia") << "0"
-                                          << "0"
-                                          << "100,00";
-        QTest::newRow("debe negativo cuenta como haber") << "-30"
-                                                         << "10"
-                                                         << "90,00";
-        QTest::newRow("con debe positivo se ignora el haber") << "5"
-                                                              << "99"
-                                                              << "105,00";
+        QTest::newRow("debe positivo suma") << "25" << "0" << "125,00";
+        QTest::newRow("haber resta") << "0" << "25" << "75,00";
+        QTest::newRow("a cero no cambia") << "0" << "0" << "100,00";
+        QTest::newRow("debe negativo cuenta como haber") << "-30" << "10" << "90,00";
+        QTest::newRow("con debe positivo se ignora el haber") << "5" << "99" << "105,00";
+        // clang-format on
     }
     void reglaDelSaldo() {
         QFETCH(QString, debe);
@@ -151,41 +147,23 @@ class PruebaLibroMayor : public QObject {
         QFETCH(QString, saldo);
         LibroPrueba libro;
         const long e = libro.empresa();
-        const qint64 cta = libro.cuenta(e, QStringLiteral("5720001"), QStringLiteral("Banco"));
-        libro.apunte(libro.asiento(e, 1, QStringLiteral("20260105")), cta, QStringLiteral("100"),
-                     QStringLiteral("0"));
-        libro.apunte(libro.asiento(e, 2, QStringLiteral("20260106")), cta, debe, haber);
+        const qint64 cta = libro.cuenta(e, "5720001", "Banco");
+        libro.apunte(libro.asiento(e, 1, "20260105"), cta, "100", "0");
+        libro.apunte(libro.asiento(e, 2, "20260106"), cta, debe, haber);
         construir(libro, opcionesAno(e));
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Mayor"), QStringLiteral("Saldo")).last(), saldo);
+        QCOMPARE(libro.filas("Libro_Mayor", "Saldo").last(), saldo);
     }
 
     void pesetasSinDecimales() {
         LibroPrueba libro;
         const long e = libro.empresa();
-        const qint64 cta = libro.cuenta(e, QStringLiteral("5720001"), QStringLiteral("Banco"));
-        libro.apunte(libro.asiento(e, 1, QStringLiteral("20260105")), cta,
-                     QStringLiteral("1.234,5"), QStringLiteral("0"), QStringLiteral("x"),
-                     QStringLiteral("7,42"), QStringLiteral("0"));
+        const qint64 cta = libro.cuenta(e, "5720001", "Banco");
+        libro.apunte(libro.asiento(e, 1, "20260105"), cta, "1.234,5", "0", "x", "7,42", "0");
         OpcionesLibroMayor o = opcionesAno(e);
         o.euros = false;
         const FormulasInforme f = construir(libro, o);
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Mayor"), QStringLiteral("Debe, Haber, Saldo")),
-                 QStringList{"1.235|0|1.235"});
+        QCOMPARE(libro.filas("Libro_Mayor", "Debe, Haber, Saldo"), QStringList{"1.235|0|1.235"});
         QCOMPARE(f.at(3), QStringLiteral("TrabajarConPts= '1'"));
-    }
-
-    void desgloseDeUnaSubcuenta() {
-        LibroPrueba libro;
-        LibroConSaldos l(libro);
-        OpcionesLibroMayor o = opcionesAno(l.empresa);
-        o.subcuentaUnica = QStringLiteral("4300001");
-        construir(libro, o);
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Mayor"), QStringLiteral("Codigo, Saldo")),
-                 QStringList{"4300001|7,00"});
-        libro.inf().Execute(QStringLiteral("DELETE FROM Libro_Mayor"));
-        o.subcuentaUnica = QString();  // nada elegido
-        construir(libro, o);
-        QVERIFY(libro.filas(QStringLiteral("Libro_Mayor"), QStringLiteral("Codigo")).isEmpty());
     }
 
     // --- Diálogos --------------------------------------------------------------------------
@@ -202,20 +180,18 @@ class PruebaLibroMayor : public QObject {
         LibroPrueba libro;
         LibroConSaldos l(libro);
         Entorno entorno;
-        frmInfLibroMayor d(entorno.comp);
-        entorno.mostrar<frmInfLibroMayor>(
-            d, libro.contaCompartida(), libro.infCompartida(), l.empresa, [&](frmInfLibroMayor& f) {
-                QCOMPARE(f.windowTitle(), QStringLiteral("Informe de libro Mayor"));
-                f.findChild<QCheckBox*>("chkCuentaPorHoja")->setChecked(porHoja);
-                f.findChild<QCheckBox*>("chkAcumulados")->setChecked(true);
-                f.findChild<QDateEdit*>("dtpLibroMayor0")->setDate(QDate(2026, 3, 1));
-                f.findChild<QLineEdit*>("txtLibroMayor0")->setText(QStringLiteral("5720001"));
-                f.botonAceptar()->click();
-            });
+        mostrar<frmInfLibroMayor>(entorno, libro, l.empresa, [&](frmInfLibroMayor& f) {
+            QCOMPARE(f.windowTitle(), QStringLiteral("Informe de libro Mayor"));
+            f.findChild<QCheckBox*>("chkCuentaPorHoja")->setChecked(porHoja);
+            f.findChild<QCheckBox*>("chkAcumulados")->setChecked(true);
+            f.findChild<QDateEdit*>("dtpLibroMayor0")->setDate(QDate(2026, 3, 1));
+            f.findChild<QLineEdit*>("txtLibroMayor0")->setText(QStringLiteral("5720001"));
+            f.botonAceptar()->click();
+        });
         QVERIFY(entorno.motor.impreso);
         QVERIFY(entorno.motor.plantillaImpresa.endsWith(u'/' + plantilla));
         QCOMPARE(entorno.motor.tituloImpreso, QStringLiteral("Informe de libro Mayor"));
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Mayor"), QStringLiteral("Saldo")),
+        QCOMPARE(libro.filas("Libro_Mayor", "Saldo"),
                  QStringList({"40,00", "140,00", "110,00", "160,00"}));
     }
 
@@ -223,13 +199,11 @@ class PruebaLibroMayor : public QObject {
         LibroPrueba libro;
         LibroConSaldos l(libro);
         Entorno entorno;
-        frmInfLibroMayor d(entorno.comp);
-        entorno.mostrar<frmInfLibroMayor>(
-            d, libro.contaCompartida(), libro.infCompartida(), l.empresa, [](frmInfLibroMayor& f) {
-                f.findChild<QDateEdit*>("dtpLibroMayor0")->setDate(QDate(2026, 6, 1));
-                f.findChild<QDateEdit*>("dtpLibroMayor1")->setDate(QDate(2026, 5, 31));
-                f.botonAceptar()->click();
-            });
+        mostrar<frmInfLibroMayor>(entorno, libro, l.empresa, [](frmInfLibroMayor& f) {
+            f.findChild<QDateEdit*>("dtpLibroMayor0")->setDate(QDate(2026, 6, 1));
+            f.findChild<QDateEdit*>("dtpLibroMayor1")->setDate(QDate(2026, 5, 31));
+            f.botonAceptar()->click();
+        });
         QCOMPARE(entorno.textos(),
                  QStringList{"¡No puede ser mayor la fecha inicial que la fecha final!"});
         QCOMPARE(entorno.interfaz.mensajes.front().icono, Icono::Informacion);
@@ -239,12 +213,10 @@ class PruebaLibroMayor : public QObject {
     void dialogoDesgloseImprimeLaSubcuentaElegida() {
         LibroPrueba libro;
         LibroConSaldos l(libro);
-        libro.cuenta(l.empresa, QStringLiteral("43"), QStringLiteral("Clientes (cuenta)"), {}, 1);
+        libro.cuenta(l.empresa, "43", "Clientes (cuenta)", {}, 1);
         Entorno entorno;
-        frmInfDesgloseSubCuenta d(entorno.comp);
-        entorno.mostrar<frmInfDesgloseSubCuenta>(
-            d, libro.contaCompartida(), libro.infCompartida(), l.empresa,
-            [&](frmInfDesgloseSubCuenta& f) {
+        mostrar<frmInfDesgloseSubCuenta>(
+            entorno, libro, l.empresa, [&](frmInfDesgloseSubCuenta& f) {
                 QCOMPARE(f.windowTitle(), QStringLiteral("Informe desglose de Subcuenta"));
                 QCOMPARE(f.botonAceptar()->text(), QStringLiteral("IMPRIMIR"));
                 auto* lista = f.findChild<QListWidget*>("lstInfSubCuentas");
@@ -261,7 +233,7 @@ class PruebaLibroMayor : public QObject {
         QVERIFY(entorno.motor.plantillaImpresa.endsWith(
             QStringLiteral("/infCONT_DesgloseSubCuentas.rpt")));
         QCOMPARE(entorno.motor.tituloImpreso, QStringLiteral("Informe de libro Mayor"));
-        QCOMPARE(libro.filas(QStringLiteral("Libro_Mayor"), QStringLiteral("Codigo, Saldo")),
+        QCOMPARE(libro.filas("Libro_Mayor", "Codigo, Saldo"),
                  QStringList({"5720001|60,00", "5720001|40,00", "5720001|140,00", "5720001|110,00",
                               "5720001|160,00"}));
     }
@@ -270,10 +242,9 @@ class PruebaLibroMayor : public QObject {
         LibroPrueba libro;
         LibroConSaldos l(libro);
         Entorno entorno;
-        frmInfDesgloseSubCuenta d(entorno.comp);
-        entorno.mostrar<frmInfDesgloseSubCuenta>(
-            d, libro.contaCompartida(), libro.infCompartida(), l.empresa,
-            [](frmInfDesgloseSubCuenta& f) { f.botonAceptar()->click(); });
+        mostrar<frmInfDesgloseSubCuenta>(entorno, libro, l.empresa, [](frmInfDesgloseSubCuenta& f) {
+            f.botonAceptar()->click();
+        });
         QCOMPARE(entorno.textos(), QStringList{"¡No se ha encontrado ningún registro!"});
         QVERIFY(!entorno.motor.impreso);
     }

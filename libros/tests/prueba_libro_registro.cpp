@@ -19,14 +19,10 @@ struct Facturas {
     Facturas() {
         empresa = libro.empresa();
         DatosEmpresa::guardarNif(libro.conta(), empresa, QStringLiteral("B50123456"));
-        const qint64 repercutido =
-            libro.cuenta(empresa, QStringLiteral("4770001"), QStringLiteral("IVA repercutido"));
-        const qint64 soportado =
-            libro.cuenta(empresa, QStringLiteral("4720001"), QStringLiteral("IVA soportado"));
-        libro.cuenta(empresa, QStringLiteral("4300001"), QStringLiteral("Cliente Uno"),
-                     QStringLiteral("B12345678"));
-        libro.cuenta(empresa, QStringLiteral("4000001"), QStringLiteral("Proveedor Uno"),
-                     QStringLiteral("A87654321"));
+        const qint64 repercutido = libro.cuenta(empresa, "4770001", "IVA repercutido");
+        const qint64 soportado = libro.cuenta(empresa, "4720001", "IVA soportado");
+        libro.cuenta(empresa, "4300001", "Cliente Uno", "B12345678");
+        libro.cuenta(empresa, "4000001", "Proveedor Uno", "A87654321");
         linea(repercutido, "20260210", "F-1", "0", "21", "21", "0");
         linea(repercutido, "20260503", "F-2", "0", "10", "10", "1,4");
         linea(repercutido, "20260630", "R-1", "21", "0", "21", "0");
@@ -96,11 +92,10 @@ class PruebaLibroRegistro : public QObject {
     }
 
     void columnasDeLasFacturas_data() {
+        // clang-format off
         QTest::addColumn<bool>("emitidas");
         QTest::addColumn<QStringList>("filas");
-        QTest::newRow("emitidas")
-            << true
-            << QStringList{
+        QTest::newRow("emitidas") << true << QStringList{
                    "2026;1T;A;03;;F1;10/02/2026;;;F-1;;;;B12345678;Cliente Uno;01;S1;;121,00;"
                    "100,00;21,00;21,00;0,00;0,00" +
                        kDiezVacias,
@@ -110,12 +105,11 @@ class PruebaLibroRegistro : public QObject {
                    "2026;2T;A;03;;R4;30/06/2026;;;R-1;;;;B12345678;Cliente Uno;01;S1;;-121,00;"
                    "-100,00;21,00;-21,00;0,00;0,00" +
                        kDiezVacias};
-        QTest::newRow("recibidas")
-            << false
-            << QStringList{
+        QTest::newRow("recibidas") << false << QStringList{
                    "2026;1T;A;03;;F1;01/03/2026;;01/03/2026;;P-1;;;;;;A87654321;"
                    "Proveedor Uno;01;N;N;N;;;104,00;100,00;4,00;4,00;4,00;0,00;0,00" +
                    kDiezVacias};
+        // clang-format on
     }
     // El archivo CSV: nombre prescrito, una cabecera, ";" y las filas calculadas a mano.
     void columnasDeLasFacturas() {
@@ -144,8 +138,7 @@ class PruebaLibroRegistro : public QObject {
             construirLibrosIVA(contexto, o);
             Moneda libro[3];
             for (const QString& fila :
-                 f.libro.filas(QStringLiteral("Libros_IVA"),
-                               QStringLiteral("BaseImponible, CuotaIVA, TotalFactura")))
+                 f.libro.filas("Libros_IVA", "BaseImponible, CuotaIVA, TotalFactura"))
                 for (int i = 0; i < 3; ++i) libro[i] += *Moneda::deTexto(fila.section(u'|', i, i));
             const QStringList cabeceras = cabecerasLibroRegistro(emitidas);
             const int columnas[3] = {

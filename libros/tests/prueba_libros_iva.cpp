@@ -27,14 +27,10 @@ const QString kImportes =
 struct LibroIVA {
     explicit LibroIVA(LibroPrueba& l) : libro(l) {
         empresa = libro.empresa();
-        repercutido = libro.cuenta(empresa, QStringLiteral("4770001"),
-                                   QStringLiteral("IVA repercutido"), QStringLiteral("X"));
-        soportado =
-            libro.cuenta(empresa, QStringLiteral("4720001"), QStringLiteral("IVA soportado"));
-        libro.cuenta(empresa, QStringLiteral("4300001"), QStringLiteral("Cliente Uno"),
-                     QStringLiteral("B12345678"));
-        libro.cuenta(empresa, QStringLiteral("4000001"), QStringLiteral("Proveedor Uno"),
-                     QStringLiteral("A87654321"));
+        repercutido = libro.cuenta(empresa, "4770001", "IVA repercutido", "X");
+        soportado = libro.cuenta(empresa, "4720001", "IVA soportado");
+        libro.cuenta(empresa, "4300001", "Cliente Uno", "B12345678");
+        libro.cuenta(empresa, "4000001", "Proveedor Uno", "A87654321");
     }
     qint64 linea(qint64 cuenta, const char* fecha, LibroPrueba::LineaIVA l, int numero = 1) {
         if (l.contrapartida.isNull())
@@ -81,6 +77,7 @@ class PruebaLibrosIVA : public QObject {
 
   private slots:
     void importesDeUnaFactura_data() {
+        // clang-format off
         QTest::addColumn<bool>("emitidas");
         QTest::addColumn<QString>("debe");
         QTest::addColumn<QString>("haber");
@@ -88,37 +85,23 @@ class PruebaLibrosIVA : public QObject {
         QTest::addColumn<QVariant>("base");
         QTest::addColumn<bool>("euros");
         QTest::addColumn<QString>("esperado");
-        QTest::newRow("emitida al 21")
-            << true << "0"
-            << "21"
+        QTest::newRow("emitida al 21") << true << "0" << "21"
             << "0" << QVariant("100") << true << "100,00|21|21,00|0|0,00|121,00";
-        QTest::newRow("emitida rectificativa")
-            << true << "21"
-            << "0"
+        QTest::newRow("emitida rectificativa") << true << "21" << "0"
             << "0" << QVariant("100") << true << "-100,00|21|-21,00|0|0,00|-121,00";
-        QTest::newRow("rectificativa con la base ya negativa")
-            << true << "21"
-            << "0"
+        QTest::newRow("rectificativa con la base ya negativa") << true << "21" << "0"
             << "0" << QVariant("-100") << true << "-100,00|21|-21,00|0|0,00|-121,00";
-        QTest::newRow("recibida con recargo en euros")
-            << false << "21"
-            << "0"
+        QTest::newRow("recibida con recargo en euros") << false << "21" << "0"
             << "5,2" << QVariant("100") << true << "100,00|21|21,00|5,2|5,20|126,20";
-        QTest::newRow("recibida con recargo en pesetas")
-            << false << "21"
-            << "0"
+        QTest::newRow("recibida con recargo en pesetas") << false << "21" << "0"
             << "5,2" << QVariant("100") << false << "100|21|21|5,2|5|126";
-        QTest::newRow("recibida en el haber es negativa")
-            << false << "0"
-            << "21"
+        QTest::newRow("recibida en el haber es negativa") << false << "0" << "21"
             << "0" << QVariant("100") << true << "-100,00|21|-21,00|0|0,00|-121,00";
-        QTest::newRow("base nula") << false << "21"
-                                   << "0"
+        QTest::newRow("base nula") << false << "21" << "0"
                                    << "5,2" << QVariant() << true << "0,00|21|21,00|5,2|0,00|21,00";
-        QTest::newRow("base con miles")
-            << true << "0"
-            << "259,26"
+        QTest::newRow("base con miles") << true << "0" << "259,26"
             << "0" << QVariant("1.234,56") << true << "1.234,56|21|259,26|0|0,00|1.493,82";
+        // clang-format on
     }
     void importesDeUnaFactura() {
         QFETCH(bool, emitidas);
@@ -152,16 +135,6 @@ class PruebaLibrosIVA : public QObject {
         QCOMPARE(f.at(3), QStringLiteral("Periodo= \"Periodo:  01/01/2026 ~ 31/12/2026\""));
     }
 
-    void cadaLibroSusCuentas() {
-        LibroPrueba libro;
-        LibroIVA l(libro);
-        l.linea(l.repercutido, "20260310", linea("0", "21"));
-        l.linea(l.soportado, "20260311", linea("42", "0"));
-        l.construir(l.opciones(false));
-        QCOMPARE(libro.filas(QStringLiteral("Libros_IVA"), QStringLiteral("CuotaIVA")),
-                 QStringList{"42,00"});
-    }
-
     void numeracion_data() {
         QTest::addColumn<bool>("automatica");
         QTest::addColumn<QString>("primero");
@@ -188,66 +161,67 @@ class PruebaLibrosIVA : public QObject {
         o.numeracionAutomatica = automatica;
         o.primerNumero = primero;
         l.construir(o);
-        QCOMPARE(libro.filas(QStringLiteral("Libros_IVA"), QStringLiteral("NumFactura")), numeros);
+        QCOMPARE(libro.filas("Libros_IVA", "NumFactura"), numeros);
     }
 
-    void lineasIgualesUnaVez() {
-        LibroPrueba libro;
-        LibroIVA l(libro);
-        const qint64 as = l.linea(l.repercutido, "20260310", linea("0", "21"));
-        libro.apunteIVA(as, l.repercutido, [] {
-            LibroPrueba::LineaIVA li = linea("0", "21");
-            li.factura = QStringLiteral("F-1");
-            li.contrapartida = QStringLiteral("4300001");
-            return li;
-        }());
-        l.construir(l.opciones(true));
-        QCOMPARE(libro.filas(QStringLiteral("Libros_IVA"), QStringLiteral("NumFactura")),
-                 QStringList{"F-1"});
-    }
-
-    void sinFacturaOSinContrapartidaNoSale() {
-        LibroPrueba libro;
-        LibroIVA l(libro);
-        LibroPrueba::LineaIVA sinFactura = linea("0", "21");
-        sinFactura.factura = QStringLiteral("");
-        LibroPrueba::LineaIVA sinContrapartida = linea("0", "21");
-        sinContrapartida.contrapartida = QStringLiteral("");
-        l.linea(l.repercutido, "20260310", sinFactura);
-        l.linea(l.repercutido, "20260311", sinContrapartida);
-        l.construir(l.opciones(true));
-        QVERIFY(libro.filas(QStringLiteral("Libros_IVA"), QStringLiteral("NumFactura")).isEmpty());
-    }
-
-    void contrapartidaDesconocida() {
-        LibroPrueba libro;
-        LibroIVA l(libro);
+    // Líneas "R|S fecha debe haber [factura [contrapartida]]" en el 477 o el 472 ("-": vacía;
+    // por omisión F-1 y el cliente o el proveedor); con "+" delante, en el asiento anterior.
+    void queLineasSalen_data() {
+        QTest::addColumn<bool>("emitidas");
+        QTest::addColumn<QDate>("desde");
+        QTest::addColumn<QDate>("hasta");
+        QTest::addColumn<QStringList>("lineas");
+        const QDate ene(2026, 1, 1), dic(2026, 12, 31);
+        QTest::addColumn<QString>("columnas");
+        QTest::addColumn<QStringList>("esperado");
+        // clang-format off
+        QTest::newRow("cada libro sus cuentas") << false << ene << dic
+            << QStringList{"R 20260310 0 21", "S 20260311 42 0"} << "CuotaIVA" << QStringList{"42,00"};
+        QTest::newRow("líneas iguales, una vez") << true << ene << dic
+            << QStringList{"R 20260310 0 21", "+R 20260310 0 21"} << "NumFactura" << QStringList{"F-1"};
+        QTest::newRow("sin factura o sin contrapartida no sale") << true << ene << dic
+            << QStringList{"R 20260310 0 21 -", "R 20260311 0 21 F-1 -"} << "NumFactura" << QStringList{};
         // Existe en otra empresa, no en esta.
-        const long otra = libro.empresa();
-        libro.cuenta(otra, QStringLiteral("4300099"), QStringLiteral("Ajeno"), QStringLiteral("Z"));
-        LibroPrueba::LineaIVA li = linea("0", "21");
-        li.contrapartida = QStringLiteral("4300099");
-        l.linea(l.repercutido, "20260310", li);
-        l.construir(l.opciones(true));
-        QCOMPARE(
-            libro.filas(QStringLiteral("Libros_IVA"),
-                        QStringLiteral("CodSubcuenta, DescripcionSubcuenta, NIF, TotalFactura")),
-            QStringList{"4300099|No existe|No existe|121,00"});
+        QTest::newRow("contrapartida desconocida") << true << ene << dic << QStringList{"R 20260310 0 21 F-1 4300099"}
+            << "CodSubcuenta, DescripcionSubcuenta, NIF, TotalFactura"
+            << QStringList{"4300099|No existe|No existe|121,00"};
+        QTest::newRow("los días cuentan") << true << QDate(2026, 3, 10) << QDate(2026, 3, 20)
+            << QStringList{"R 20260309 0 1", "R 20260310 0 2", "R 20260320 0 3", "R 20260321 0 4"}
+            << "CuotaIVA" << QStringList{"2,00", "3,00"};
+        // clang-format on
     }
-
-    void losDiasCuentan() {
+    void queLineasSalen() {
+        QFETCH(bool, emitidas);
+        QFETCH(QStringList, lineas);
+        QFETCH(QString, columnas);
         LibroPrueba libro;
         LibroIVA l(libro);
-        l.linea(l.repercutido, "20260309", linea("0", "1"));
-        l.linea(l.repercutido, "20260310", linea("0", "2"));
-        l.linea(l.repercutido, "20260320", linea("0", "3"));
-        l.linea(l.repercutido, "20260321", linea("0", "4"));
-        OpcionesLibrosIVA o = l.opciones(true);
-        o.desde = QDate(2026, 3, 10);
-        o.hasta = QDate(2026, 3, 20);
+        libro.cuenta(libro.empresa(), "4300099", "Ajeno", "Z");
+        qint64 as = 0;
+        for (QString t : lineas) {
+            const bool mismo = t.startsWith(u'+');
+            const QStringList p = t.remove(u'+').split(u' ');
+            const qint64 cuenta = p[0] == u"R" ? l.repercutido : l.soportado;
+            const auto valor = [&p](int i, const char* omision) {
+                const QString v = p.value(i, omision);
+                return v == u"-" ? QStringLiteral("") : v;
+            };
+            LibroPrueba::LineaIVA li =
+                linea(p[2].toLatin1().constData(), p[3].toLatin1().constData());
+            li.factura = valor(4, "F-1");
+            li.contrapartida = valor(5, cuenta == l.repercutido ? "4300001" : "4000001");
+            if (mismo)
+                libro.apunteIVA(as, cuenta, li);
+            else
+                as = l.linea(cuenta, p[1].toLatin1().constData(), li);
+        }
+        OpcionesLibrosIVA o = l.opciones(emitidas);
+        QFETCH(QDate, desde);
+        QFETCH(QDate, hasta);
+        o.desde = desde;
+        o.hasta = hasta;
         l.construir(o);
-        QCOMPARE(libro.filas(QStringLiteral("Libros_IVA"), QStringLiteral("CuotaIVA")),
-                 QStringList({"2,00", "3,00"}));
+        QTEST(libro.filas("Libros_IVA", columnas), "esperado");
     }
 
     // --- Diálogo ---------------------------------------------------------------------------
@@ -300,9 +274,8 @@ class PruebaLibrosIVA : public QObject {
         QVERIFY(entorno.motor.plantillaImpresa.endsWith(u'/' + plantilla));
         QCOMPARE(entorno.motor.tituloImpreso, tituloInforme);
         QCOMPARE(entorno.motor.impresas[2], QStringLiteral("TrabajarConPts= '1'"));
-        QCOMPARE(
-            libro.filas(QStringLiteral("Libros_IVA"), QStringLiteral("NumFactura, TotalFactura")),
-            QStringList{origen == cCOrigen::FACTURAEMITIDA ? "42|121" : "42|126"});
+        QCOMPARE(libro.filas("Libros_IVA", "NumFactura, TotalFactura"),
+                 QStringList{origen == cCOrigen::FACTURAEMITIDA ? "42|121" : "42|126"});
     }
 
     void dialogoPrimerNumeroVacioVuelveAUno() {

@@ -18,18 +18,17 @@ struct Trimestre {
         recargo = cuenta("4779000");
         soportado = cuenta("4720001");
         hacienda = cuenta("4750000");
-        cliente = libro.cuenta(empresa, QStringLiteral("4300001"), QStringLiteral("Cliente"),
-                               QStringLiteral("B12345678"));
-        libro.cuenta(empresa, QStringLiteral("4000001"), QStringLiteral("Proveedor"));
+        cliente = libro.cuenta(empresa, "4300001", "Cliente", "B12345678");
+        libro.cuenta(empresa, "4000001", "Proveedor");
         factura(repercutido, "20260110", "F-1", "0", "21", "21", "0", "100");
         const qint64 f2 = factura(repercutido, "20260210", "F-2", "0", "20", "10", "1,4", "200");
-        libro.apunte(f2, recargo, QStringLiteral("0"), QStringLiteral("2,80"));
+        libro.apunte(f2, recargo, "0", "2,80");
         factura(repercutido, "20260315", "R-1", "21", "0", "21", "0", "100");
         factura(soportado, "20260120", "P-1", "10,50", "0", "21", "0", "50");
         factura(soportado, "20260220", "P-2", "4", "0", "4", "0", "100");
     }
     qint64 cuenta(const char* codigo) {
-        return libro.cuenta(empresa, QString::fromLatin1(codigo), QStringLiteral("IVA"));
+        return libro.cuenta(empresa, QString::fromLatin1(codigo), "IVA");
     }
     qint64 factura(qint64 cuentaIva, const char* fecha, const char* numero, const char* debe,
                    const char* haber, const char* iva, const char* recargoTipo, const char* base) {
@@ -108,22 +107,20 @@ class PruebaResumenIVA : public QObject {
     }
 
     void diferenciaSembrada_data() {
+        // clang-format off
         QTest::addColumn<int>("caso");
         QTest::addColumn<bool>("enRepercutido");
         QTest::addColumn<int>("clase");
         QTest::addColumn<QString>("importe");
         QTest::addColumn<QString>("diferencia");  // de las cuentas frente al libro
         QTest::newRow("apunte de IVA sin factura")
-            << 0 << false << int(DiferenciaIVA::ApunteSinFactura) << "5,00"
-            << "5,00";
+            << 0 << false << int(DiferenciaIVA::ApunteSinFactura) << "5,00" << "5,00";
         QTest::newRow("factura sin apunte de IVA")
-            << 1 << true << int(DiferenciaIVA::FacturaSinApunte) << "121,00"
-            << "0,00";
+            << 1 << true << int(DiferenciaIVA::FacturaSinApunte) << "121,00" << "0,00";
         QTest::newRow("cuota que no es el tipo por la base")
-            << 2 << true << int(DiferenciaIVA::CuotaDistintaDelTipo) << "4,00"
-            << "0,00";
-        QTest::newRow("liquidación: no es diferencia") << 3 << true << -1 << ""
-                                                       << "0,00";
+            << 2 << true << int(DiferenciaIVA::CuotaDistintaDelTipo) << "4,00" << "0,00";
+        QTest::newRow("liquidación: no es diferencia") << 3 << true << -1 << "" << "0,00";
+        // clang-format on
     }
     void diferenciaSembrada() {
         QFETCH(int, caso);
@@ -132,9 +129,9 @@ class PruebaResumenIVA : public QObject {
         QFETCH(QString, importe);
         QFETCH(QString, diferencia);
         Trimestre t;
-        const qint64 as = t.libro.asiento(t.empresa, 77, QStringLiteral("20260325"));
+        const qint64 as = t.libro.asiento(t.empresa, 77, "20260325");
         if (caso == 0) {
-            t.libro.apunte(as, t.soportado, QStringLiteral("5"), QStringLiteral("0"));
+            t.libro.apunte(as, t.soportado, "5", "0");
         } else if (caso == 1) {
             t.libro.apunteIVA(as, t.cliente, [] {
                 LibroPrueba::LineaIVA l;
@@ -146,9 +143,9 @@ class PruebaResumenIVA : public QObject {
         } else if (caso == 2) {
             t.factura(t.repercutido, "20260325", "F-3", "0", "25", "21", "0", "100");
         } else {
-            t.libro.apunte(as, t.repercutido, QStringLiteral("22,80"), QStringLiteral("0"));
-            t.libro.apunte(as, t.soportado, QStringLiteral("0"), QStringLiteral("14,50"));
-            t.libro.apunte(as, t.hacienda, QStringLiteral("0"), QStringLiteral("8,30"));
+            t.libro.apunte(as, t.repercutido, "22,80", "0");
+            t.libro.apunte(as, t.soportado, "0", "14,50");
+            t.libro.apunte(as, t.hacienda, "0", "8,30");
         }
         const ResumenIVA r = calcularResumenIVA(t.libro.conta(), t.opciones());
         const CuadreIVA& c = enRepercutido ? r.repercutido : r.soportado;
@@ -170,17 +167,15 @@ class PruebaResumenIVA : public QObject {
     // La tabla de trabajo: secciones en orden, la línea sembrada con su asiento, en pesetas.
     void filasDelInforme() {
         Trimestre t;
-        t.libro.apunte(t.libro.asiento(t.empresa, 77, QStringLiteral("20260325")), t.soportado,
-                       QStringLiteral("832"), QStringLiteral("0"), QStringLiteral("Suelto"),
-                       QStringLiteral("5"), QStringLiteral("0"));
+        t.libro.apunte(t.libro.asiento(t.empresa, 77, "20260325"), t.soportado, "832", "0",
+                       "Suelto", "5", "0");
         OpcionesResumenIVA o = t.opciones();
         o.euros = false;
         ProgresoNulo progreso;
         ContextoInforme contexto{t.libro.conta(), t.libro.inf(), progreso};
         const FormulasInforme f = construirResumenIVA(contexto, o);
         QCOMPARE(f.at(2), QStringLiteral("TrabajarConPts= '1'"));
-        const QStringList filas =
-            t.libro.filas(QStringLiteral("ResumenIVA"), QStringLiteral("Seccion, Concepto, Cuota"));
+        const QStringList filas = t.libro.filas("ResumenIVA", "Seccion, Concepto, Cuota");
         QStringList secciones;
         for (const QString& fila : filas)
             if (!secciones.contains(fila.section(u'|', 0, 0)))
