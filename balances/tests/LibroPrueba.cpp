@@ -16,14 +16,17 @@ Moneda euros(const QString& texto) {
     return Moneda::deTexto(texto).value_or(Moneda());
 }
 
-// Suma a una columna de importe (texto) de una fila: euros con decimales, pesetas sin ellos.
-void sumar(Conexion& con, const QString& tabla, const QString& clave, qlonglong id,
-           const QString& columna, Moneda importe, bool decimales) {
-    const QString col = identificador(columna);
-    const Moneda actual = Moneda::deColumna(
-        con.valor(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(col, tabla, clave), {id}));
-    con.Execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(tabla, col, clave),
-                {(actual + importe).formatear(decimales), id});
+// Suma el importe a una columna en euros ('columna' + "Euros") de la fila 'id' de la tabla, y
+// el importe por cien, sin decimales, a su gemela en pesetas.
+void sumar(Conexion& con, const QString& tabla, qlonglong id, const QString& columna,
+           Moneda importe) {
+    for (const bool euros : {true, false}) {
+        const QString col = identificador(columna + (euros ? "Euros" : ""));
+        const QString donde = QStringLiteral(" FROM %1 WHERE ID%1 = ?").arg(tabla);
+        const Moneda actual = Moneda::deColumna(con.valor("SELECT " + col + donde, {id}));
+        con.Execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID%1 = ?").arg(tabla, col),
+                    {(actual + (euros ? importe : importe * 100)).formatear(euros), id});
+    }
 }
 
 }  // namespace
@@ -77,66 +80,48 @@ void LibroPrueba::enlazar(long epigrafe, long cuenta) {
                   {qlonglong(epigrafe), qlonglong(cuenta)});
 }
 
-void LibroPrueba::sumarAEpigrafes(long empresa, long cuenta, const QString& columna,
-                                  qint64 diezmilesimas) {
-    const Moneda eur = Moneda::deDiezmilesimas(diezmilesimas);
-    Recordset rs = con_->Execute(
-        QStringLiteral("SELECT CodigoEpigrafe FROM Estructura JOIN Rel_Estructura_Cuenta ON "
-                       "CodEstructura = IDEstructura WHERE CodCuenta = ?"),
-        {qlonglong(cuenta)});
-    QStringList codigos;
-    for (; !rs.Eof(); rs.MoveNext()) codigos << rs.Fields(0).toString();
-    rs.Close();
-    for (QString codigo : codigos) {
-        // El epígrafe y los que tienen por código su código con caracteres de menos.
-        for (; !codigo.isEmpty(); codigo.chop(1)) {
-            const QVariant id = con_->valor(
-                QStringLiteral("SELECT IDEstructura FROM Estructura WHERE CodEmpresa = ? AND "
-                               "CodigoEpigrafe = ?"),
-                {qlonglong(empresa), codigo});
-            if (id.isNull()) continue;
-            sumar(*con_, QStringLiteral("Estructura"), QStringLiteral("IDEstructura"),
-                  id.toLongLong(), columna + QStringLiteral("Euros"), eur, true);
-            sumar(*con_, QStringLiteral("Estructura"), QStringLiteral("IDEstructura"),
-                  id.toLongLong(), columna, eur * 100, false);
-        }
+void LibroPrueba::llevar(long empresa, const QString& subcuenta,
+                         const QList<std::pair<QString, Moneda>>& columnas,
+                         const QString& columnaEpigrafe, Moneda epigrafe) {
+    for (QString codigo = subcuenta; !codigo.isEmpty(); codigo.chop(1)) {
+        const QVariant cuenta = con_->valor(
+            QStringLiteral("SELECT IDCuenta FROM Cuenta WHERE CodEmpresa = ? AND Codigo = ?"),
+            {qlonglong(empresa), codigo});
+        if (cuenta.isNull()) continue;
+        for (const auto& [columna, importe] : columnas)
+            sumar(*con_, QStringLiteral("Cuenta"), cuenta.toLongLong(), columna, importe);
+        QStringList epigrafes;
+        for (Recordset rs = con_->Execute(
+                 QStringLiteral("SELECT CodigoEpigrafe FROM Estructura JOIN Rel_Estructura_Cuenta "
+                                "ON CodEstructura = IDEstructura WHERE CodCuenta = ?"),
+                 {cuenta});
+             !rs.Eof(); rs.MoveNext())
+            epigrafes << rs.Fields(0).toString();
+        // Cada epígrafe y los que tienen por código su código con caracteres de menos.
+        for (QString e : epigrafes)
+            for (; !e.isEmpty(); e.chop(1)) {
+                const QVariant id = con_->valor(
+                    QStringLiteral("SELECT IDEstructura FROM Estructura WHERE CodEmpresa = ? "
+                                   "AND CodigoEpigrafe = ?"),
+                    {qlonglong(empresa), e});
+                if (!id.isNull())
+                    sumar(*con_, QStringLiteral("Estructura"), id.toLongLong(), columnaEpigrafe,
+                          epigrafe);
+            }
     }
 }
 
 void LibroPrueba::apunte(long empresa, const QString& subcuenta, int mes, const QString& debe,
                          const QString& haber) {
     const Moneda d = euros(debe), h = euros(haber);
-    for (QString codigo = subcuenta; !codigo.isEmpty(); codigo.chop(1)) {
-        const QVariant id = con_->valor(
-            QStringLiteral("SELECT IDCuenta FROM Cuenta WHERE CodEmpresa = ? AND Codigo = ?"),
-            {qlonglong(empresa), codigo});
-        if (id.isNull()) continue;
-        const qlonglong c = id.toLongLong();
-        const QString t = QStringLiteral("Cuenta"), k = QStringLiteral("IDCuenta");
-        sumar(*con_, t, k, c, QStringLiteral("Debe") + mm(mes) + QStringLiteral("Euros"), d, true);
-        sumar(*con_, t, k, c, QStringLiteral("Haber") + mm(mes) + QStringLiteral("Euros"), h, true);
-        sumar(*con_, t, k, c, QStringLiteral("Debe") + mm(mes), d * 100, false);
-        sumar(*con_, t, k, c, QStringLiteral("Haber") + mm(mes), h * 100, false);
-        sumarAEpigrafes(empresa, static_cast<long>(c), QStringLiteral("Total") + mm(mes),
-                        (d - h).diezmilesimas());
-    }
+    llevar(empresa, subcuenta, {{"Debe" + mm(mes), d}, {"Haber" + mm(mes), h}}, "Total" + mm(mes),
+           d - h);
 }
 
 void LibroPrueba::presupuesto(long empresa, const QString& subcuenta, int mes,
                               const QString& importe) {
     const Moneda p = euros(importe);
-    for (QString codigo = subcuenta; !codigo.isEmpty(); codigo.chop(1)) {
-        const QVariant id = con_->valor(
-            QStringLiteral("SELECT IDCuenta FROM Cuenta WHERE CodEmpresa = ? AND Codigo = ?"),
-            {qlonglong(empresa), codigo});
-        if (id.isNull()) continue;
-        const QString col = QStringLiteral("Presupuesto") + mm(mes);
-        sumar(*con_, QStringLiteral("Cuenta"), QStringLiteral("IDCuenta"), id.toLongLong(),
-              col + QStringLiteral("Euros"), p, true);
-        sumar(*con_, QStringLiteral("Cuenta"), QStringLiteral("IDCuenta"), id.toLongLong(), col,
-              p * 100, false);
-        sumarAEpigrafes(empresa, static_cast<long>(id.toLongLong()), col, p.diezmilesimas());
-    }
+    llevar(empresa, subcuenta, {{"Presupuesto" + mm(mes), p}}, "Presupuesto" + mm(mes), p);
 }
 
 void LibroPrueba::totalEpigrafe(long epigrafe, int mes, const QString& importe) {
@@ -160,45 +145,39 @@ QString LibroPrueba::instantanea() {
 }
 
 void libroBasico(LibroPrueba& l, long e, const QString& abreviatura, int ano, long anterior) {
-    l.empresa(e, abreviatura, ano, QString::number(ano) + QStringLiteral("0101"),
-              QString::number(ano) + QStringLiteral("1231"), anterior);
-    l.epigrafe(e, 1, QStringLiteral("A"), QStringLiteral("ACTIVO"), LibroPrueba::Activo, 1);
-    const long a1 = l.epigrafe(e, 1, QStringLiteral("A1"), QStringLiteral("Inmovilizado"),
-                               LibroPrueba::Activo, 2);
-    const long a2 = l.epigrafe(e, 1, QStringLiteral("A2"), QStringLiteral("Deudores y tesorería"),
-                               LibroPrueba::Activo, 2);
-    l.epigrafe(e, 1, QStringLiteral("P"), QStringLiteral("PASIVO"), LibroPrueba::Pasivo, 1);
-    const long p1 = l.epigrafe(e, 1, QStringLiteral("P1"), QStringLiteral("Fondos propios"),
-                               LibroPrueba::Pasivo, 2);
-    const long p2 = l.epigrafe(e, 1, QStringLiteral("P2"), QStringLiteral("Deudas con bancos"),
-                               LibroPrueba::Pasivo, 2);
-    const long g =
-        l.epigrafe(e, 2, QStringLiteral("G"), QStringLiteral("Gastos"), LibroPrueba::Debe, 1);
-    const long i =
-        l.epigrafe(e, 2, QStringLiteral("I"), QStringLiteral("Ingresos"), LibroPrueba::Haber, 1);
-    l.enlazar(a1, l.cuenta(e, QStringLiteral("210"), QStringLiteral("Construcciones"), 1, true));
-    l.enlazar(a2, l.cuenta(e, QStringLiteral("430"), QStringLiteral("Clientes")));
-    const long bancos = l.cuenta(e, QStringLiteral("572"), QStringLiteral("Bancos"));
+    l.empresa(e, abreviatura, ano, QString::number(ano) + "0101", QString::number(ano) + "1231",
+              anterior);
+    l.epigrafe(e, 1, "A", "ACTIVO", LibroPrueba::Activo, 1);
+    const long a1 = l.epigrafe(e, 1, "A1", "Inmovilizado", LibroPrueba::Activo, 2);
+    const long a2 = l.epigrafe(e, 1, "A2", "Deudores y tesorería", LibroPrueba::Activo, 2);
+    l.epigrafe(e, 1, "P", "PASIVO", LibroPrueba::Pasivo, 1);
+    const long p1 = l.epigrafe(e, 1, "P1", "Fondos propios", LibroPrueba::Pasivo, 2);
+    const long p2 = l.epigrafe(e, 1, "P2", "Deudas con bancos", LibroPrueba::Pasivo, 2);
+    const long g = l.epigrafe(e, 2, "G", "Gastos", LibroPrueba::Debe, 1);
+    const long i = l.epigrafe(e, 2, "I", "Ingresos", LibroPrueba::Haber, 1);
+    l.enlazar(a1, l.cuenta(e, "210", "Construcciones", 1, true));
+    l.enlazar(a2, l.cuenta(e, "430", "Clientes"));
+    const long bancos = l.cuenta(e, "572", "Bancos");
     l.enlazar(a2, bancos);
     l.enlazar(p2, bancos);
-    l.enlazar(p1, l.cuenta(e, QStringLiteral("100"), QStringLiteral("Capital")));
-    l.enlazar(p1, l.cuenta(e, QStringLiteral("129"), QStringLiteral("Resultados")));
-    l.enlazar(g, l.cuenta(e, QStringLiteral("600"), QStringLiteral("Compras")));
-    l.enlazar(i, l.cuenta(e, QStringLiteral("700"), QStringLiteral("Ventas")));
+    l.enlazar(p1, l.cuenta(e, "100", "Capital"));
+    l.enlazar(p1, l.cuenta(e, "129", "Resultados"));
+    l.enlazar(g, l.cuenta(e, "600", "Compras"));
+    l.enlazar(i, l.cuenta(e, "700", "Ventas"));
     for (const char* s :
          {"2100001 Nave", "4300001 Cliente uno", "5720001 Banco uno", "1000001 Capital social",
           "6000001 Mercaderías", "7000001 Ventas tienda"}) {
         const QString t = QString::fromUtf8(s);
         l.cuenta(e, t.left(7), t.mid(8), 2);
     }
-    l.apunte(e, QStringLiteral("1000001"), 1, QString(), QStringLiteral("10.000"));
-    l.apunte(e, QStringLiteral("5720001"), 1, QStringLiteral("10.000"), QString());
-    l.apunte(e, QStringLiteral("6000001"), 2, QStringLiteral("2.000"), QString());
-    l.apunte(e, QStringLiteral("5720001"), 2, QString(), QStringLiteral("2.000"));
-    l.apunte(e, QStringLiteral("7000001"), 3, QString(), QStringLiteral("3.500"));
-    l.apunte(e, QStringLiteral("4300001"), 3, QStringLiteral("3.500"), QString());
-    l.apunte(e, QStringLiteral("2100001"), 4, QStringLiteral("4.000"), QString());
-    l.apunte(e, QStringLiteral("5720001"), 4, QString(), QStringLiteral("4.000"));
+    l.apunte(e, "1000001", 1, QString(), "10.000");
+    l.apunte(e, "5720001", 1, "10.000", QString());
+    l.apunte(e, "6000001", 2, "2.000", QString());
+    l.apunte(e, "5720001", 2, QString(), "2.000");
+    l.apunte(e, "7000001", 3, QString(), "3.500");
+    l.apunte(e, "4300001", 3, "3.500", QString());
+    l.apunte(e, "2100001", 4, "4.000", QString());
+    l.apunte(e, "5720001", 4, QString(), "4.000");
 }
 
 }  // namespace orvo::prueba

@@ -5,6 +5,7 @@
 
 #include "Conexion.h"
 #include "DoblesPrueba.h"
+#include "Moneda.h"
 
 namespace orvo::prueba {
 
@@ -40,7 +41,11 @@ class LibroPrueba {
     QString instantanea();
 
   private:
-    void sumarAEpigrafes(long empresa, long cuenta, const QString& columna, qint64 diezmilesimas);
+    // Suma los importes a las columnas de la subcuenta y de sus cuentas padre, y 'epigrafe' a
+    // la columna de sus epígrafes.
+    void llevar(long empresa, const QString& subcuenta,
+                const QList<std::pair<QString, Moneda>>& columnas, const QString& columnaEpigrafe,
+                Moneda epigrafe);
     std::shared_ptr<Conexion> con_;
 };
 

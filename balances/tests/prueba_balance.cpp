@@ -25,8 +25,6 @@ using prueba::filasDe;
 using prueba::LibroPrueba;
 using prueba::MotorAnotador;
 
-namespace {}  // namespace
-
 class PruebaBalance : public prueba::PruebaBalances {
     Q_OBJECT
 
@@ -80,31 +78,18 @@ class PruebaBalance : public prueba::PruebaBalances {
         QCOMPARE(orvo::mesesDelPeriodo(desde, hasta).join(u' '), meses);
     }
 
-    void expresiones() {
-        QCOMPARE(ExpresionTotal({QStringLiteral("05")}, false),
-                 QStringLiteral("(cCur(Total05)) AS Total"));
-        QCOMPARE(
-            ExpresionPresupuesto({QStringLiteral("12"), QStringLiteral("01")}, true),
-            QStringLiteral("(cCur(Presupuesto12Euros) + cCur(Presupuesto01Euros)) AS Presupuesto"));
-        QCOMPARE(ExpresionEpigrafe({}, true), QStringLiteral("0 AS Total, 0 AS Presupuesto"));
-        QCOMPARE(ExpresionCuenta({QStringLiteral("03")}, false),
-                 QStringLiteral("(cCur(Debe03)) AS Debe, (cCur(Haber03)) AS Haber, "
-                                "(cCur(Cuenta.Presupuesto03)) AS Presupuesto"));
-    }
-
     void signoYMedia_data() {
+        // clang-format off
         QTest::addColumn<QString>("importe");
         QTest::addColumn<QString>("naturaleza");
         QTest::addColumn<bool>("euros");
         QTest::addColumn<QString>("esperado");
-        QTest::newRow("activo deudor") << "1234,5"
-                                       << "Activo" << true << "1.234,50";
+        QTest::newRow("activo deudor") << "1234,5" << "Activo" << true << "1.234,50";
         QTest::newRow("pasivo acreedor en positivo") << "-1234,5"
                                                      << " Pasivo " << true << "1.234,50";
-        QTest::newRow("haber en pesetas sin decimales") << "-1234,5"
-                                                        << "Haber" << false << "1.235";
-        QTest::newRow("debe acreedor en negativo") << "-10"
-                                                   << "Debe" << true << "-10,00";
+        QTest::newRow("haber en pesetas sin decimales") << "-1234,5" << "Haber" << false << "1.235";
+        QTest::newRow("debe acreedor en negativo") << "-10" << "Debe" << true << "-10,00";
+        // clang-format on
     }
     void signoYMedia() {
         QFETCH(QString, importe);
@@ -140,18 +125,11 @@ class PruebaBalance : public prueba::PruebaBalances {
                                 "3|Capital|-|10.000,00",
                                 "3|Resultados|-|1.500,00"};
         QTest::newRow("euros") << true << false << euros;
-        QTest::newRow("pesetas") << false << false
-                                 << QStringList{"1|ACTIVO|A|1.150.000",
-                                                "2|Inmovilizado|A1|400.000",
-                                                "3|Construcciones|-|400.000",
-                                                "4|Nave|-|400.000",
-                                                "2|Deudores y tesorería|A2|750.000",
-                                                "3|Clientes|-|350.000",
-                                                "3|Bancos|-|400.000",
-                                                "1|PASIVO|P|1.150.000",
-                                                "2|Fondos propios|P1|1.150.000",
-                                                "3|Capital|-|1.000.000",
-                                                "3|Resultados|-|150.000"};
+        QStringList pesetas;  // las pesetas de estos libros son los euros por cien
+        for (const QString& f : euros)
+            pesetas << f.section(u'|', 0, 2) + u'|' +
+                           (*Moneda::deTexto(f.section(u'|', 3)) * 100).formatear(false);
+        QTest::newRow("pesetas") << false << false << pesetas;
         QTest::newRow("129 desglosada")
             << true << true << euros + QStringList{"4|Pérdidas y ganancias|-|1.500,00"};
     }
@@ -207,8 +185,8 @@ class PruebaBalance : public prueba::PruebaBalances {
     // cero"; una sin movimientos no sale nunca.
     void cuentasConSaldoCero() {
         libroBasico();
-        libro_->apunte(1, QStringLiteral("4300001"), 5, QString(), QStringLiteral("3.500"));
-        libro_->apunte(1, QStringLiteral("7000001"), 6, QStringLiteral("3.500"), QString());
+        libro_->apunte(1, "4300001", 5, QString(), "3.500");
+        libro_->apunte(1, "7000001", 6, "3.500", QString());
         OpcionesBalance o = opciones(2, QDate(2001, 3, 1), QDate(2001, 6, 30));
         construir(o);
         QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Descripcion")),
@@ -222,26 +200,16 @@ class PruebaBalance : public prueba::PruebaBalances {
         QVERIFY(!f.contains(QStringLiteral("Capital|0,00")));  // sin movimientos en el periodo
     }
 
-    void periodoDeUnMes() {
-        libroBasico();
-        construir(opciones(2, QDate(2001, 3, 1), QDate(2001, 3, 31)));
-        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"),
-                         QStringLiteral("Nivel, Descripcion, Codigo, Total")),
-                 (QStringList{"1|Ingresos|I|3.500,00", "2|Ventas|-|3.500,00"}));
-    }
-
     // Ejercicio de julio a junio: un periodo de octubre a marzo suma noviembre y febrero.
     void periodoQueCruzaElAno() {
         LibroPrueba& l = *libro_;
-        l.empresa(1, QStringLiteral("EJ"), 2001, QStringLiteral("20010701"),
-                  QStringLiteral("20020630"));
-        l.enlazar(l.epigrafe(1, 2, QStringLiteral("I"), QStringLiteral("Ingresos"),
-                             LibroPrueba::Haber, 1),
-                  l.cuenta(1, QStringLiteral("700"), QStringLiteral("Ventas")));
-        l.cuenta(1, QStringLiteral("7000001"), QStringLiteral("Ventas tienda"), 2);
-        l.apunte(1, QStringLiteral("7000001"), 11, QString(), QStringLiteral("100"));
-        l.apunte(1, QStringLiteral("7000001"), 2, QString(), QStringLiteral("200"));
-        l.apunte(1, QStringLiteral("7000001"), 6, QString(), QStringLiteral("400"));
+        l.empresa(1, "EJ", 2001, "20010701", "20020630");
+        l.enlazar(l.epigrafe(1, 2, "I", "Ingresos", LibroPrueba::Haber, 1),
+                  l.cuenta(1, "700", "Ventas"));
+        l.cuenta(1, "7000001", "Ventas tienda", 2);
+        l.apunte(1, "7000001", 11, QString(), "100");
+        l.apunte(1, "7000001", 2, QString(), "200");
+        l.apunte(1, "7000001", 6, QString(), "400");
         construir(opciones(2, QDate(2001, 10, 1), QDate(2002, 3, 31)));
         QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Descripcion, Total")),
                  (QStringList{"Ingresos|300,00", "Ventas|300,00"}));
@@ -251,22 +219,19 @@ class PruebaBalance : public prueba::PruebaBalances {
     // del epígrafe del activo y de su padre.
     void cuentaCompartida() {
         LibroPrueba& l = *libro_;
-        l.empresa(1, QStringLiteral("EJ"), 2001, QStringLiteral("20010101"),
-                  QStringLiteral("20011231"));
-        l.epigrafe(1, 1, QStringLiteral("A"), QStringLiteral("ACTIVO"), LibroPrueba::Activo, 1);
-        const long a2 = l.epigrafe(1, 1, QStringLiteral("A2"),
-                                   QStringLiteral("Tesorería y deudores"), LibroPrueba::Activo, 2);
-        l.epigrafe(1, 1, QStringLiteral("P"), QStringLiteral("PASIVO"), LibroPrueba::Pasivo, 1);
-        const long p2 = l.epigrafe(1, 1, QStringLiteral("P2"), QStringLiteral("Deudas con bancos"),
-                                   LibroPrueba::Pasivo, 2);
-        const long bancos = l.cuenta(1, QStringLiteral("572"), QStringLiteral("Bancos"));
-        l.enlazar(a2, l.cuenta(1, QStringLiteral("430"), QStringLiteral("Clientes")));
+        l.empresa(1, "EJ", 2001, "20010101", "20011231");
+        l.epigrafe(1, 1, "A", "ACTIVO", LibroPrueba::Activo, 1);
+        const long a2 = l.epigrafe(1, 1, "A2", "Tesorería y deudores", LibroPrueba::Activo, 2);
+        l.epigrafe(1, 1, "P", "PASIVO", LibroPrueba::Pasivo, 1);
+        const long p2 = l.epigrafe(1, 1, "P2", "Deudas con bancos", LibroPrueba::Pasivo, 2);
+        const long bancos = l.cuenta(1, "572", "Bancos");
+        l.enlazar(a2, l.cuenta(1, "430", "Clientes"));
         l.enlazar(a2, bancos);
         l.enlazar(p2, bancos);
-        l.cuenta(1, QStringLiteral("4300001"), QStringLiteral("Cliente"), 2);
-        l.cuenta(1, QStringLiteral("5720001"), QStringLiteral("Banco"), 2);
-        l.apunte(1, QStringLiteral("4300001"), 1, QStringLiteral("3.000"), QString());
-        l.apunte(1, QStringLiteral("5720001"), 1, QString(), QStringLiteral("1.000"));
+        l.cuenta(1, "4300001", "Cliente", 2);
+        l.cuenta(1, "5720001", "Banco", 2);
+        l.apunte(1, "4300001", 1, "3.000", QString());
+        l.apunte(1, "5720001", 1, QString(), "1.000");
         OpcionesBalance o = opciones(1);
         o.presupuesto = true;
         construir(o);
@@ -281,19 +246,13 @@ class PruebaBalance : public prueba::PruebaBalances {
     // quita; H vale cero pero tiene debajo una cuenta escrita: se queda.
     void epigrafesVacios() {
         LibroPrueba& l = *libro_;
-        l.empresa(1, QStringLiteral("EJ"), 2001, QStringLiteral("20010101"),
-                  QStringLiteral("20011231"));
-        l.epigrafe(1, 2, QStringLiteral("G"), QStringLiteral("Gastos"), LibroPrueba::Debe, 1);
-        l.totalEpigrafe(
-            l.epigrafe(1, 2, QStringLiteral("G1"), QStringLiteral("Compras"), LibroPrueba::Debe, 2),
-            1, QStringLiteral("500"));
-        l.totalEpigrafe(l.epigrafe(1, 2, QStringLiteral("G2"), QStringLiteral("Devoluciones"),
-                                   LibroPrueba::Debe, 2),
-                        1, QStringLiteral("-500"));
-        const long h =
-            l.epigrafe(1, 2, QStringLiteral("H"), QStringLiteral("Varios"), LibroPrueba::Debe, 1);
-        l.enlazar(h, l.cuenta(1, QStringLiteral("6290001"), QStringLiteral("Otros"), 2));
-        l.apunte(1, QStringLiteral("6290001"), 1, QStringLiteral("10"), QStringLiteral("10"));
+        l.empresa(1, "EJ", 2001, "20010101", "20011231");
+        l.epigrafe(1, 2, "G", "Gastos", LibroPrueba::Debe, 1);
+        l.totalEpigrafe(l.epigrafe(1, 2, "G1", "Compras", LibroPrueba::Debe, 2), 1, "500");
+        l.totalEpigrafe(l.epigrafe(1, 2, "G2", "Devoluciones", LibroPrueba::Debe, 2), 1, "-500");
+        const long h = l.epigrafe(1, 2, "H", "Varios", LibroPrueba::Debe, 1);
+        l.enlazar(h, l.cuenta(1, "6290001", "Otros", 2));
+        l.apunte(1, "6290001", 1, "10", "10");
         OpcionesBalance o = opciones(2);
         o.saldoCero = true;
         construir(o);
@@ -317,8 +276,8 @@ class PruebaBalance : public prueba::PruebaBalances {
         f("X2", "X1+I");
         f("N", "G-I");
         f("B", "Z9");
-        l.totalEpigrafe(f("B1", "", 2), 5, QStringLiteral("-50"));
-        l.totalEpigrafe(f("", ""), 5, QStringLiteral("-75"));
+        l.totalEpigrafe(f("B1", "", 2), 5, "-50");
+        l.totalEpigrafe(f("", ""), 5, "-75");
         construir(opciones(2));
         QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"),
                          QStringLiteral("Nivel, Codigo, Total, Presupuesto, Media, Formula")),
@@ -331,7 +290,7 @@ class PruebaBalance : public prueba::PruebaBalances {
 
     void presupuesto() {
         libroBasico();
-        libro_->presupuesto(1, QStringLiteral("7000001"), 3, QStringLiteral("7.000"));
+        libro_->presupuesto(1, "7000001", 3, "7.000");
         OpcionesBalance o = opciones(2);
         o.presupuesto = true;
         construir(o);
@@ -350,22 +309,17 @@ class PruebaBalance : public prueba::PruebaBalances {
         QTest::addColumn<QString>("ventana");
         QTest::addColumn<QString>("plantilla");
         QTest::addColumn<QString>("titulo");
-        QTest::newRow("situación")
-            << "ImprimirBalanceSituacion" << false << "Informe de balance de Situación"
-            << "infCONT_Situacion.rpt"
-            << "Informe de balance de Situación";
-        QTest::newRow("situación con presupuesto")
-            << "ImprimirBalanceSituacion" << true << "Informe de balance de Situación"
-            << "infCONT_SituacionPresupuesto.rpt"
-            << "Informe de balance de Situación presupuestario";
-        QTest::newRow("pérdidas y ganancias")
-            << "ImprimirBalancePYG" << false << "Informe de balance de Pérdidas y Ganancias"
-            << "infCONT_PerdidasyGanancias.rpt"
-            << "Informe de balance de Pérdidas y Ganancias";
-        QTest::newRow("pérdidas y ganancias con presupuesto")
-            << "ImprimirBalancePYG" << true << "Informe de balance de Pérdidas y Ganancias"
-            << "infCONT_PerdidasyGananciasPresupuesto.rpt"
-            << "Informe de balance de Pérdidas y Ganancias presupuestario";
+        const QString s = QStringLiteral("Informe de balance de Situación"),
+                      p = QStringLiteral("Informe de balance de Pérdidas y Ganancias");
+        // clang-format off
+        QTest::newRow("situación") << "ImprimirBalanceSituacion" << false << s << "infCONT_Situacion.rpt" << s;
+        QTest::newRow("situación con presupuesto") << "ImprimirBalanceSituacion" << true << s
+            << "infCONT_SituacionPresupuesto.rpt" << s + " presupuestario";
+        QTest::newRow("pérdidas y ganancias") << "ImprimirBalancePYG" << false << p
+            << "infCONT_PerdidasyGanancias.rpt" << p;
+        QTest::newRow("pérdidas y ganancias con presupuesto") << "ImprimirBalancePYG" << true << p
+            << "infCONT_PerdidasyGananciasPresupuesto.rpt" << p + " presupuestario";
+        // clang-format on
     }
     void dialogo() {
         QFETCH(QString, operacion);

@@ -49,21 +49,18 @@ class PruebaCBalances : public QObject {
     }
 
     void totalesGrupos6y7_data() {
+        // clang-format off
         QTest::addColumn<bool>("euros");
         QTest::addColumn<int>("primero");
         QTest::addColumn<int>("ultimo");
         QTest::addColumn<QString>("debe");
         QTest::addColumn<QString>("haber");
-        QTest::newRow("año: beneficio") << true << 1 << 12 << "0,00"
-                                        << "1.500,00";
-        QTest::newRow("febrero: pérdida") << true << 2 << 2 << "2.000,00"
-                                          << "0,00";
-        QTest::newRow("en pesetas") << false << 1 << 12 << "0"
-                                    << "150.000";
-        QTest::newRow("de marzo a febrero cruza el año") << true << 3 << 2 << "0,00"
-                                                         << "1.500,00";
-        QTest::newRow("mayo: nada") << true << 5 << 5 << "0,00"
-                                    << "0,00";
+        QTest::newRow("año: beneficio") << true << 1 << 12 << "0,00" << "1.500,00";
+        QTest::newRow("febrero: pérdida") << true << 2 << 2 << "2.000,00" << "0,00";
+        QTest::newRow("en pesetas") << false << 1 << 12 << "0" << "150.000";
+        QTest::newRow("de marzo a febrero cruza el año") << true << 3 << 2 << "0,00" << "1.500,00";
+        QTest::newRow("mayo: nada") << true << 5 << 5 << "0,00" << "0,00";
+        // clang-format on
     }
     void totalesGrupos6y7() {
         QFETCH(bool, euros);
@@ -100,20 +97,17 @@ class PruebaCBalances : public QObject {
         QFETCH(QString, esperado);
         LibroPrueba& l = *libro_;
         if (libro == u"A.III") {
-            l.empresa(1, QStringLiteral("EJ"), 2001, QStringLiteral("20010101"),
-                      QStringLiteral("20011231"));
+            l.empresa(1, "EJ", 2001, "20010101", "20011231");
             for (const char* c : {"A", "A.", "A.I", "A.II", "B"})
                 l.epigrafe(1, 1, QString::fromUtf8(c), QString::fromUtf8(c), LibroPrueba::Pasivo,
                            1);
-            l.enlazar(l.epigrafe(1, 1, QStringLiteral("A.III"), QStringLiteral("A.III"),
-                                 LibroPrueba::Pasivo, 2),
-                      l.cuenta(1, QStringLiteral("1290000"), QStringLiteral("PyG"), 2));
-            l.cuenta(1, QStringLiteral("7000001"), QStringLiteral("Ventas"), 2);
-            l.apunte(1, QStringLiteral("7000001"), 3, QString(), QStringLiteral("10"));
+            l.enlazar(l.epigrafe(1, 1, "A.III", "A.III", LibroPrueba::Pasivo, 2),
+                      l.cuenta(1, "1290000", "PyG", 2));
+            l.cuenta(1, "7000001", "Ventas", 2);
+            l.apunte(1, "7000001", 3, QString(), "10");
         } else {
             prueba::libroBasico(l);
-            if (libro == u"empate")
-                l.apunte(1, QStringLiteral("6000001"), 3, QStringLiteral("1.500"), QString());
+            if (libro == u"empate") l.apunte(1, "6000001", 3, "1.500", QString());
         }
         l.con().Execute(QStringLiteral("PRAGMA query_only = 1"));
         const ResultadoPeriodo r = ResultadoDelPeriodo(l.con(), 1, true, QDate(2001, 1, 1), hasta);

@@ -2,10 +2,6 @@
 // camino completo desde el diálogo.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -17,6 +13,7 @@
 #include "Esquemas.h"
 #include "InterfazQt.h"
 #include "LibroPrueba.h"
+#include "OrdenPrueba.h"
 #include "PruebaBalances.h"
 #include "cInformes.h"
 #include "frmImprimir.h"
@@ -165,50 +162,19 @@ class PruebaComparativo : public prueba::PruebaBalances {
                               "Circular|ERROR|ERROR|E|5,00|", "Negativa|0||||"}));
     }
 
-    void mesEnEjercicio_data() {
-        QTest::addColumn<QString>("inicio");
-        QTest::addColumn<QString>("fin");
-        QTest::addColumn<QDate>("desde");
-        QTest::addColumn<QDate>("hasta");
-        QTest::addColumn<QString>("meses");
-        QTest::newRow("año natural") << "20000101"
-                                     << "20001231" << QDate(2001, 1, 1) << QDate(2001, 12, 31)
-                                     << "01 02 03 04 05 06 07 08 09 10 11 12";
-        QTest::newRow("de julio a junio")
-            << "20000701"
-            << "20010630" << QDate(2001, 1, 1) << QDate(2001, 12, 31) << "07 08 09 10 11 12";
-        QTest::newRow("ningún mes") << "20001001"
-                                    << "20010228" << QDate(2001, 5, 1) << QDate(2001, 8, 31) << "";
-    }
-    void mesEnEjercicio() {
-        QFETCH(QString, inicio);
-        QFETCH(QString, fin);
-        QFETCH(QDate, desde);
-        QFETCH(QDate, hasta);
-        QFETCH(QString, meses);
-        libro_->empresa(7, QStringLiteral("X"), 2000, inicio, fin);
-        QStringList tomados;
-        for (int m = 1; m <= 12; ++m) {
-            const QString mm = QStringLiteral("%1").arg(m, 2, 10, QChar(u'0'));
-            if (MesEnEjercicio(libro_->con(), 7, mm, desde, hasta)) tomados << mm;
-        }
-        QCOMPARE(tomados.join(u' '), meses);
-    }
-
     // B tiene un epígrafe H de otros ingresos que A no tiene: sale entre G e I, como en B,
     // con su cuenta y el lado A vacío. Las fórmulas de cada lado se resuelven con su lado.
     void epigrafeSoloEnB() {
         prueba::libroBasico(*libro_);
         prueba::libroBasico(*libro_, 2, QStringLiteral("EJ0"), 2000);
         LibroPrueba& l = *libro_;
-        l.enlazar(l.epigrafe(2, 2, QStringLiteral("H"), QStringLiteral("Otros ingresos"),
-                             LibroPrueba::Haber, 1),
-                  l.cuenta(2, QStringLiteral("759"), QStringLiteral("Ingresos varios")));
-        l.cuenta(2, QStringLiteral("7590001"), QStringLiteral("Comisiones"), 2);
-        l.apunte(2, QStringLiteral("7590001"), 6, QString(), QStringLiteral("300"));
+        l.enlazar(l.epigrafe(2, 2, "H", "Otros ingresos", LibroPrueba::Haber, 1),
+                  l.cuenta(2, "759", "Ingresos varios"));
+        l.cuenta(2, "7590001", "Comisiones", 2);
+        l.apunte(2, "7590001", 6, QString(), "300");
         for (long e : {1L, 2L})
-            l.epigrafe(e, 2, QStringLiteral("R"), QStringLiteral("Resultado"), LibroPrueba::Haber,
-                       1, e == 1 ? QStringLiteral("I-G") : QStringLiteral("I+H-G"));
+            l.epigrafe(e, 2, "R", "Resultado", LibroPrueba::Haber, 1,
+                       e == 1 ? QStringLiteral("I-G") : "I+H-G");
         OpcionesComparativo o = opciones(2, 2);
         construir(o);
         QCOMPARE(filasDe(*inf_, QStringLiteral("BalancesComparativo"),
@@ -226,8 +192,7 @@ class PruebaComparativo : public prueba::PruebaBalances {
         prueba::libroBasico(*libro_, 2, QStringLiteral("EJ0"), 2000);
         libro_->con().Execute(QStringLiteral(
             "UPDATE Empresa SET FechaIni = '20001001', FechaFin = '20010228' WHERE IDEmpresa = 2"));
-        for (long e : {1L, 2L})
-            libro_->apunte(e, QStringLiteral("7000001"), 6, QString(), QStringLiteral("100"));
+        for (long e : {1L, 2L}) libro_->apunte(e, "7000001", 6, QString(), "100");
         OpcionesComparativo o = opciones(2, 2);
         o.desde = QDate(2001, 5, 1);
         o.hasta = QDate(2001, 8, 31);
@@ -288,30 +253,17 @@ class PruebaComparativo : public prueba::PruebaBalances {
     void ejecutorDeOrdenes() {
         prueba::libroBasico(*libro_);
         prueba::libroBasico(*libro_, 2, QStringLiteral("EJ0"), 2000);
-        const QString volcado = dir_.filePath(QStringLiteral("volcado.json"));
-        QProcess p;
-        p.start(QStringLiteral(ORVO_INFORMES_EXE),
-                {QStringLiteral("ImprimirBalancePYGComp"), QStringLiteral("--contabilidad"),
-                 libro_->con().ruta(), QStringLiteral("--empresa"), QStringLiteral("1"),
-                 QStringLiteral("--ruta"), dir_.filePath(QStringLiteral("app")),
-                 QStringLiteral("--control"), QStringLiteral("cboBalance(1)=2"),
-                 QStringLiteral("--cancelar-impresion"), QStringLiteral("--volcado"), volcado});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 1);  // cerrado sin imprimir
-        QFile f(volcado);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QJsonObject v = QJsonDocument::fromJson(f.readAll()).object();
-        QCOMPARE(v.value(QStringLiteral("dialogo"))
-                     .toObject()
-                     .value(QStringLiteral("titulo"))
-                     .toString(),
+        const prueba::Ejecucion e =
+            prueba::ejecutarOrden({"ImprimirBalancePYGComp", "--contabilidad", libro_->con().ruta(),
+                                   "--empresa", "1", "--ruta", dir_.filePath(QStringLiteral("app")),
+                                   "--control", "cboBalance(1)=2", "--cancelar-impresion"},
+                                  dir_.filePath(QStringLiteral("volcado.json")));
+        QCOMPARE(e.codigo, 1);  // cerrado sin imprimir
+        QCOMPARE(e.volcado.value("dialogo").toObject().value("titulo").toString(),
                  QStringLiteral("Informe de balance de Pérdidas y Ganancias comparativo"));
-        QStringList filas;
-        for (const QJsonValue& fila : v.value(QStringLiteral("filas")).toArray())
-            filas << fila.toObject().value(QStringLiteral("Descripcion")).toString() + u'|' +
-                         fila.toObject().value(QStringLiteral("TotalB")).toString();
-        QCOMPARE(filas, (QStringList{"Gastos|2.000,00", "Compras|2.000,00", "Ingresos|3.500,00",
-                                     "Ventas|3.500,00"}));
+        QCOMPARE(e.filas("Descripcion,TotalB"),
+                 (QStringList{"Gastos|2.000,00", "Compras|2.000,00", "Ingresos|3.500,00",
+                              "Ventas|3.500,00"}));
     }
 
     // Un importe ilegible en los libros de B: el error nombra el paso que leía la empresa y no
