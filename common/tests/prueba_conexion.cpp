@@ -42,26 +42,19 @@ class PruebaConexion : public QObject {
         QCOMPARE(con->nivelTransaccion(), 0);
     }
 
-    void recordCountExactoYRecorrido() {
+    void recordCountExacto() {
         auto con = nueva();
         con->Execute(QStringLiteral("CREATE TABLE t (n INTEGER)"));
         for (int i = 0; i < 250; ++i) con->Execute(QStringLiteral("INSERT INTO t VALUES (?)"), {i});
         Recordset rs =
             con->Execute(QStringLiteral("SELECT n FROM t WHERE n >= ? ORDER BY n"), {200});
         QCOMPARE(rs.RecordCount(), 50);
-        QVERIFY(!rs.Eof());
-        QVERIFY(!rs.Bof());
         int leidas = 0;
         for (; !rs.Eof(); rs.MoveNext()) ++leidas;
         QCOMPARE(leidas, 50);
-        rs.MoveFirst();
-        QCOMPARE(rs.Fields(QStringLiteral("N")).toInt(), 200);
         Recordset vacio = con->Execute(QStringLiteral("SELECT n FROM t WHERE n < 0"));
-        QVERIFY(vacio.Eof() && vacio.Bof());
+        QVERIFY(vacio.Eof());
         QCOMPARE(vacio.RecordCount(), 0);
-        QVERIFY(rs.State() != 0);
-        rs.Close();
-        QCOMPARE(rs.State(), 0);
     }
 
     void valoresConComillasIdaYVuelta() {
@@ -186,19 +179,16 @@ class PruebaConexion : public QObject {
     }
 
     void nifNormalizado_data() {
+        // clang-format off
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("nif");  // vacío y 'valido' falso: se rechaza
         QTest::addColumn<bool>("valido");
-        QTest::newRow("tal cual") << "B50123456"
-                                  << "B50123456" << true;
-        QTest::newRow("puntos, guion y minúscula") << " b-50.123.456 "
-                                                   << "B50123456" << true;
-        QTest::newRow("vacío quita el NIF") << "  "
-                                            << "" << true;
-        QTest::newRow("corto") << "B5012345"
-                               << "" << false;
-        QTest::newRow("letra no latina") << "B5012345Ñ"
-                                         << "" << false;
+        QTest::newRow("tal cual") << "B50123456" << "B50123456" << true;
+        QTest::newRow("puntos, guion y minúscula") << " b-50.123.456 " << "B50123456" << true;
+        QTest::newRow("vacío quita el NIF") << "  " << "" << true;
+        QTest::newRow("corto") << "B5012345" << "" << false;
+        QTest::newRow("letra no latina") << "B5012345Ñ" << "" << false;
+        // clang-format on
     }
     void nifNormalizado() {
         QFETCH(QString, texto);

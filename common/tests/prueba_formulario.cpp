@@ -193,6 +193,7 @@ class PruebaFormulario : public QObject {
     }
 
     void teclasDeSubcuenta_data() {
+        // clang-format off
         QTest::addColumn<int>("largo");
         QTest::addColumn<QString>("inicial");
         QTest::addColumn<int>("cursor");
@@ -200,30 +201,19 @@ class PruebaFormulario : public QObject {
         QTest::addColumn<QString>("esperado");
         QTest::addColumn<int>("cursorFinal");
         QTest::addColumn<int>("pitidos");
-        QTest::newRow("43 y punto en caja vacía") << 7 << "" << 0 << "43."
-                                                  << "4300000" << 7 << 0;
-        QTest::newRow("1, inicio, 43 y punto") << 7 << "" << 0 << "1⌂43."
-                                               << "4300001" << 6 << 0;
-        QTest::newRow("punto entre cifras") << 7 << "43" << 1 << "."
-                                            << "4000003" << 6 << 0;
-        QTest::newRow("punto en caja llena") << 7 << "4300000" << 3 << "."
-                                             << "4300000" << 3 << 0;
-        QTest::newRow("cifra en caja llena") << 7 << "4300000" << 7 << "5"
-                                             << "4300000" << 7 << 0;
-        QTest::newRow("caja de cinco") << 5 << "" << 0 << "57.1"
-                                       << "57000" << 5 << 0;
-        QTest::newRow("letras pitan") << 7 << "43" << 2 << "ab"
-                                      << "43" << 2 << 2;
-        QTest::newRow("signos pitan") << 7 << "43" << 2 << "-, +"
-                                      << "43" << 2 << 4;
-        QTest::newRow("cifra de otra escritura") << 7 << "43" << 2 << "٤"
-                                                 << "43" << 2 << 1;
-        QTest::newRow("retroceso") << 7 << "4300000" << 7 << "⌫⌫"
-                                   << "43000" << 5 << 0;
-        QTest::newRow("retroceso tras pitido") << 7 << "43" << 2 << "x⌫"
-                                               << "4" << 1 << 1;
-        QTest::newRow("Intro pita y no acepta") << 7 << "43" << 2 << "↵"
-                                                << "43" << 2 << 1;
+        QTest::newRow("43 y punto en caja vacía") << 7 << "" << 0 << "43." << "4300000" << 7 << 0;
+        QTest::newRow("1, inicio, 43 y punto") << 7 << "" << 0 << "1⌂43." << "4300001" << 6 << 0;
+        QTest::newRow("punto entre cifras") << 7 << "43" << 1 << "." << "4000003" << 6 << 0;
+        QTest::newRow("punto en caja llena") << 7 << "4300000" << 3 << "." << "4300000" << 3 << 0;
+        QTest::newRow("cifra en caja llena") << 7 << "4300000" << 7 << "5" << "4300000" << 7 << 0;
+        QTest::newRow("caja de cinco") << 5 << "" << 0 << "57.1" << "57000" << 5 << 0;
+        QTest::newRow("letras pitan") << 7 << "43" << 2 << "ab" << "43" << 2 << 2;
+        QTest::newRow("signos pitan") << 7 << "43" << 2 << "-, +" << "43" << 2 << 4;
+        QTest::newRow("cifra de otra escritura") << 7 << "43" << 2 << "٤" << "43" << 2 << 1;
+        QTest::newRow("retroceso") << 7 << "4300000" << 7 << "⌫⌫" << "43000" << 5 << 0;
+        QTest::newRow("retroceso tras pitido") << 7 << "43" << 2 << "x⌫" << "4" << 1 << 1;
+        QTest::newRow("Intro pita y no acepta") << 7 << "43" << 2 << "↵" << "43" << 2 << 1;
+        // clang-format on
     }
     void teclasDeSubcuenta() {
         QFETCH(int, largo);
@@ -249,19 +239,16 @@ class PruebaFormulario : public QObject {
     }
 
     void pegarSoloCifras_data() {
+        // clang-format off
         QTest::addColumn<QString>("portapapeles");
         QTest::addColumn<QString>("esperado");
         QTest::addColumn<int>("pitidos");
-        QTest::newRow("código") << "4300001"
-                                << "4300001" << 0;
-        QTest::newRow("código largo se corta") << "430000123"
-                                               << "4300001" << 0;
-        QTest::newRow("con letras") << "43a"
-                                    << "" << 1;
-        QTest::newRow("con punto") << "43.1"
-                                   << "" << 1;
-        QTest::newRow("vacío") << ""
-                               << "" << 1;
+        QTest::newRow("código") << "4300001" << "4300001" << 0;
+        QTest::newRow("código largo se corta") << "430000123" << "4300001" << 0;
+        QTest::newRow("con letras") << "43a" << "" << 1;
+        QTest::newRow("con punto") << "43.1" << "" << 1;
+        QTest::newRow("vacío") << "" << "" << 1;
+        // clang-format on
     }
     void pegarSoloCifras() {
         QFETCH(QString, portapapeles);
@@ -295,17 +282,15 @@ class PruebaFormulario : public QObject {
     }
 
     void cajaVaciaAvisaYDejaElFoco_data() {
+        // clang-format off
         QTest::addColumn<QString>("desde");
         QTest::addColumn<QString>("hasta");
         QTest::addColumn<int>("foco");
-        QTest::newRow("inicial vacía") << ""
-                                       << "9999999" << 0;
-        QTest::newRow("final vacía") << "0000000"
-                                     << "" << 1;
-        QTest::newRow("final en blanco") << "0000000"
-                                         << "   " << 1;
-        QTest::newRow("las dos vacías") << ""
-                                        << "" << 0;
+        QTest::newRow("inicial vacía") << "" << "9999999" << 0;
+        QTest::newRow("final vacía") << "0000000" << "" << 1;
+        QTest::newRow("final en blanco") << "0000000" << "   " << 1;
+        QTest::newRow("las dos vacías") << "" << "" << 0;
+        // clang-format on
     }
     void cajaVaciaAvisaYDejaElFoco() {
         QFETCH(QString, desde);
@@ -350,60 +335,57 @@ class PruebaFormulario : public QObject {
         QCOMPARE(d.construcciones, 0);
     }
 
-    void conFilasPasaALasOpcionesDeImpresion() {
+    // ACEPTAR con datos correctos: la construcción corre con el diálogo bloqueado y el reloj de
+    // arena; con filas se pasa a las opciones de impresión con el diálogo ya descargado, sin
+    // ellas se avisa, y un error deshace lo escrito. El diálogo se cierra y el puntero vuelve.
+    void aceptar_data() {
+        QTest::addColumn<QStringList>("filas");
+        QTest::addColumn<int>("fallarTras");
+        QTest::addColumn<int>("escritas");  // filas en la tabla de trabajo al terminar
+        QTest::addColumn<QString>("mensaje");
+        QTest::addColumn<int>("icono");
+        const QChar cr(13);
+        // clang-format off
+        QTest::newRow("con filas") << QStringList{"4300000", "4300001"} << -1 << 2 << "" << int(Icono::Informacion);
+        QTest::newRow("sin filas") << QStringList{} << -1 << 0
+            << "¡No se ha encontrado ningún registro!" << int(Icono::Informacion);
+        QTest::newRow("error tras la segunda fila") << QStringList{"1", "2", "3"} << 1 << 0
+            << QString("¡Se ha producido el error 77: Tabla bloqueada!") + cr + cr +
+                   "Procedimiento: RellenarInforme" + cr + "Módulo: frmPrueba" + cr +
+                   "Complemento: OrvoContabilidadInf"
+            << int(Icono::Exclamacion);
+        // clang-format on
+    }
+    void aceptar() {
+        QFETCH(QStringList, filas);
+        QFETCH(int, fallarTras);
+        QFETCH(QString, mensaje);
         empresa(1, 7);
         DialogoPrueba d(comp_);
-        d.filas = {QStringLiteral("4300000"), QStringLiteral("4300001")};
+        d.filas = filas;
+        d.fallarTras = fallarTras;
         abrir(d, 1, [&] { d.botonAceptar()->click(); });
         QCOMPARE(d.construcciones, 1);
-        // Durante la construcción el diálogo no admite un segundo clic y el puntero espera.
         QVERIFY(!d.habilitadoAlConstruir);
         QVERIFY(!d.botonesHabilitadosAlConstruir);
         QCOMPARE(d.punteroAlConstruir, kRelojDeArena);
-        QVERIFY(imprimirMostrado_);
-        QVERIFY(!informeVisibleAlImprimir_);  // se descarga antes de mostrar las opciones
-        QCOMPARE(punteroAlImprimir_, kPunteroPredeterminado);
-        QCOMPARE(interfaz_.dialogosMostrados,
-                 QStringList({QStringLiteral("frmPrueba"), QStringLiteral("frmImprimir")}));
-        QCOMPARE(filasTrabajo(), 2);
-        QVERIFY(interfaz_.mensajes.empty());
-    }
-
-    void resultadoVacioNoImprime() {
-        empresa(1, 7);
-        DialogoPrueba d(comp_);
-        abrir(d, 1, [&] { d.botonAceptar()->click(); });
-        QCOMPARE(d.construcciones, 1);
-        QCOMPARE(interfaz_.mensajes.size(), 1u);
-        QCOMPARE(interfaz_.mensajes[0].texto,
-                 QStringLiteral("¡No se ha encontrado ningún registro!"));
-        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Informacion);
-        QVERIFY(!imprimirMostrado_);
-        QVERIFY(!d.isVisible());
-        QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
-    }
-
-    void errorEnLaConstruccionDeshaceYCierra() {
-        empresa(1, 7);
-        DialogoPrueba d(comp_);
-        d.filas = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
-        d.fallarTras = 1;
-        abrir(d, 1, [&] { d.botonAceptar()->click(); });
-        QCOMPARE(interfaz_.mensajes.size(), 1u);
-        const QChar cr(13);
-        QCOMPARE(interfaz_.mensajes[0].texto,
-                 QStringLiteral("¡Se ha producido el error 77: Tabla bloqueada!") + cr + cr +
-                     QStringLiteral("Procedimiento: RellenarInforme") + cr +
-                     QStringLiteral("Módulo: frmPrueba") + cr +
-                     QStringLiteral("Complemento: OrvoContabilidadInf"));
-        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Exclamacion);
-        QCOMPARE(filasTrabajo(), 0);  // las dos filas ya escritas se deshacen
+        QTEST(filasTrabajo(), "escritas");
         QCOMPARE(inf_->nivelTransaccion(), 0);
-        QVERIFY(!imprimirMostrado_);
         QVERIFY(!d.isVisible());
         QVERIFY(d.isEnabled());
         QVERIFY(!d.comunes().progreso->isVisible());
         QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
+        QCOMPARE(imprimirMostrado_, mensaje.isEmpty());
+        if (mensaje.isEmpty()) {
+            QVERIFY(!informeVisibleAlImprimir_);
+            QCOMPARE(punteroAlImprimir_, kPunteroPredeterminado);
+            QCOMPARE(interfaz_.dialogosMostrados, (QStringList{"frmPrueba", "frmImprimir"}));
+            QVERIFY(interfaz_.mensajes.empty());
+            return;
+        }
+        QCOMPARE(interfaz_.mensajes.size(), 1u);
+        QCOMPARE(interfaz_.mensajes[0].texto, mensaje);
+        QTEST(int(interfaz_.mensajes[0].icono), "icono");
     }
 };
 

@@ -1,8 +1,6 @@
 // Servicios comunes: formatos, conversiones peseta/euro, fechas, mensajes y listas de empresas.
 #include <QComboBox>
 #include <QDateEdit>
-#include <QLabel>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -63,28 +61,6 @@ class PruebaGeneral : public QObject {
         QCOMPARE(cGeneral::FormatearCurrency(QVariant(importe), decimales), esperado);
     }
 
-    void pesetasAEuros_data() {
-        QTest::addColumn<QString>("pesetas");
-        QTest::addColumn<QString>("euros");
-        QTest::newRow("un euro") << "166,386"
-                                 << "1,00";
-        QTest::newRow("cero") << "0"
-                              << "0,00";
-        QTest::newRow("negativo lejos de cero") << "-1000"
-                                                << "-6,01";
-        QTest::newRow("mil") << "1000"
-                             << "6,01";
-        QTest::newRow("media") << "100"
-                               << "0,60";
-    }
-    void pesetasAEuros() {
-        QFETCH(QString, pesetas);
-        QFETCH(QString, euros);
-        Moneda m = *Moneda::deTexto(pesetas);
-        QCOMPARE(cGeneral::PesetasAEuros(m), euros);
-        QCOMPARE(m.formatearFijo(), euros);  // el argumento queda en euros
-    }
-
     void eurosAPesetas() {
         QCOMPARE(cGeneral::EurosAPesetas(Moneda::deEntero(1)), QStringLiteral("166"));
         QCOMPARE(cGeneral::EurosAPesetas(Moneda::deEntero(1000)), QStringLiteral("166.386"));
@@ -94,33 +70,16 @@ class PruebaGeneral : public QObject {
                  QStringLiteral("0"));
     }
 
-    void fechas() {
+    void fechasYTextos() {
         QCOMPARE(cGeneral::StringDate(QStringLiteral("20011231")), QStringLiteral("31/12/2001"));
         QCOMPARE(cGeneral::StringDate(QStringLiteral("   ")), QString());
         QCOMPARE(cGeneral::DateString(QDate(2001, 3, 7)), QStringLiteral("20010307"));
         QVERIFY(cGeneral::PeriodoFechaCorrecto(QDate(2001, 1, 1), QDate(2001, 1, 1)));
         QVERIFY(!cGeneral::PeriodoFechaCorrecto(QDate(2001, 1, 2), QDate(2001, 1, 1)));
-        QCOMPARE(cGeneral::Edad(QStringLiteral("20010314"), QStringLiteral("19700315")),
-                 QStringLiteral("30"));
-        QCOMPARE(cGeneral::Edad(QStringLiteral("20010315"), QStringLiteral("19700315")),
-                 QStringLiteral("31"));
-        QCOMPARE(cGeneral::Edad(QStringLiteral("2001031"), QStringLiteral("19700315")),
-                 QStringLiteral("0"));
-        QCOMPARE(cGeneral::Edad(QStringLiteral("20010230"), QStringLiteral("19700315")),
-                 QStringLiteral("0"));
-    }
-
-    void textos() {
         QCOMPARE(cGeneral::LlenaIzquierda(QStringLiteral("3"), QStringLiteral("0"), 2),
                  QStringLiteral("03"));
         QCOMPARE(cGeneral::LlenaIzquierda(QStringLiteral("123"), QStringLiteral("0"), 2),
                  QStringLiteral("12"));
-        QCOMPARE(cGeneral::ComprobarComilla(QStringLiteral("a\"b")), QStringLiteral("a''b"));
-        QCOMPARE(cGeneral::ComprobarComilla(QVariant()), QString());
-        QCOMPARE(cGeneral::QuitarNulo(QVariant()), QString());
-        cCMensajes m;
-        QCOMPARE(m.Mensaje13(), m.Mensaje05());
-        QVERIFY(m.Mensaje36().isEmpty() && m.Mensaje130().isEmpty());
     }
 
     void verErrorCompone() {
@@ -139,24 +98,6 @@ class PruebaGeneral : public QObject {
         QCOMPARE(interfaz_.mensajes[0].titulo, QStringLiteral("Prueba"));
         QCOMPARE(interfaz_.pitidos, 1);
         QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
-    }
-
-    void verFalta() {
-        cGeneral g(comp_);
-        QLabel etiqueta(QStringLiteral("(*) Subcuenta inicial:"));
-        g.VerFalta(&etiqueta, nullptr);
-        QCOMPARE(interfaz_.mensajes.back().texto,
-                 QStringLiteral("¡Debe introducir datos en el campo 'Subcuenta inicial'!"));
-        QTabWidget pestanas;
-        auto* pagina = new QWidget;
-        pestanas.addTab(pagina, QStringLiteral("GENERAL"));
-        g.VerFalta(&etiqueta, pagina);
-        QCOMPARE(interfaz_.mensajes.back().texto,
-                 QStringLiteral("¡Debe introducir datos en el campo 'Subcuenta inicial' de la "
-                                "pestaña 'GENERAL'!"));
-        QWidget otro;
-        g.VerFalta(&otro, nullptr);
-        QCOMPARE(interfaz_.mensajes.back().texto, cCMensajes().Mensaje31());
     }
 
     void comprobarEmpresa() {
