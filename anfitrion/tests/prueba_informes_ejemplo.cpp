@@ -4,25 +4,17 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "Conexion.h"
 #include "Moneda.h"
+#include "OrdenPrueba.h"
 #include "ServidorPruebas.h"
 
 using namespace orvo;
 
 namespace {
-
-struct Salida {
-    int codigo = -1;
-    QString err;
-    QJsonObject volcado;
-};
 
 Moneda importe(const QJsonValue& v) {
     return Moneda::deTexto(v.toString()).value_or(Moneda());
@@ -56,19 +48,8 @@ class PruebaInformesEjemplo : public QObject {
     QString servidor_;                      // los mismos libros en el servidor, si lo hay
     QHash<QString, QJsonObject> volcados_;  // de cada fila de imprimeSinErrores
 
-    Salida ejecutar(const QStringList& argumentos) {
-        QProcess p;
-        p.start(QStringLiteral(ORVO_INFORMES_EXE), argumentos);
-        Salida s;
-        if (!p.waitForFinished(300000)) {
-            p.kill();
-            p.waitForFinished();
-            s.err = QStringLiteral("no terminó a tiempo");
-            return s;
-        }
-        s.codigo = p.exitCode();
-        s.err = QString::fromUtf8(p.readAllStandardError());
-        return s;
+    static prueba::Ejecucion ejecutar(const QStringList& argumentos, const QString& volcado = {}) {
+        return prueba::ejecutarOrden(argumentos, volcado, 300000);
     }
 
     // Huella de las columnas que la 129 toca al imprimir el balance: Cuenta y Estructura.
@@ -86,26 +67,20 @@ class PruebaInformesEjemplo : public QObject {
     }
 
     // Lanza una operación sobre los libros de ejemplo hasta el PDF 'base'.pdf y lee su volcado.
-    Salida informe(const QString& operacion, int empresa, const QStringList& controles,
-                   bool pesetas, const QString& base, const QString& libros = {}) {
+    prueba::Ejecucion informe(const QString& operacion, int empresa, const QStringList& controles,
+                              bool pesetas, const QString& base, const QString& libros = {}) {
         QStringList args{operacion,
-                         QStringLiteral("--contabilidad"),
+                         "--contabilidad",
                          libros.isEmpty() ? libros_ : libros,
-                         QStringLiteral("--empresa"),
+                         "--empresa",
                          QString::number(empresa),
-                         QStringLiteral("--ruta"),
+                         "--ruta",
                          dir_.filePath(QStringLiteral("app")),
-                         QStringLiteral("--archivo"),
-                         base + QStringLiteral(".pdf"),
-                         QStringLiteral("--volcado"),
-                         base + QStringLiteral(".json")};
+                         "--archivo",
+                         base + ".pdf"};
         if (pesetas) args << QStringLiteral("--pesetas");
         for (const QString& c : controles) args << QStringLiteral("--control") << c;
-        Salida s = ejecutar(args);
-        QFile json(base + QStringLiteral(".json"));
-        if (json.open(QIODevice::ReadOnly))
-            s.volcado = QJsonDocument::fromJson(json.readAll()).object();
-        return s;
+        return ejecutar(args, base + QStringLiteral(".json"));
     }
 
     // Los catorce informes con las opciones de cada uno, en euros y en pesetas.
@@ -147,15 +122,15 @@ class PruebaInformesEjemplo : public QObject {
     void initTestCase() {
         QVERIFY(dir_.isValid());
         libros_ = dir_.filePath(QStringLiteral("ejemplo.db"));
-        const Salida s = ejecutar({QStringLiteral("ejemplo"), libros_});
-        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        const prueba::Ejecucion s = ejecutar({QStringLiteral("ejemplo"), libros_});
+        QVERIFY2(s.codigo == 0, qPrintable(s.error));
         // La misma orden no pisa los libros que ya existen.
         QCOMPARE(ejecutar({QStringLiteral("ejemplo"), libros_}).codigo, 1);
         QCOMPARE(ejecutar({QStringLiteral("ejemplo")}).codigo, 2);
         if (!prueba::uriServidorPruebas().isEmpty()) {
             servidor_ = prueba::baseNuevaEnServidor(QStringLiteral("orvo_ejemplo"));
-            const Salida e = ejecutar({QStringLiteral("ejemplo"), servidor_});
-            QVERIFY2(e.codigo == 0, qPrintable(e.err));
+            const prueba::Ejecucion e = ejecutar({QStringLiteral("ejemplo"), servidor_});
+            QVERIFY2(e.codigo == 0, qPrintable(e.error));
             QCOMPARE(ejecutar({QStringLiteral("ejemplo"), servidor_}).codigo, 1);
         }
     }
@@ -168,8 +143,8 @@ class PruebaInformesEjemplo : public QObject {
         QFETCH(bool, pesetas);
         const QString base =
             dir_.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_'));
-        const Salida s = informe(operacion, empresa, controles, pesetas, base);
-        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        const prueba::Ejecucion s = informe(operacion, empresa, controles, pesetas, base);
+        QVERIFY2(s.codigo == 0, qPrintable(s.error));
         const QJsonObject& volcado = s.volcado;
         volcados_.insert(QString::fromLatin1(QTest::currentDataTag()), volcado);
         QVERIFY2(volcado[QStringLiteral("mensajes")].toArray().isEmpty(),
@@ -209,8 +184,9 @@ class PruebaInformesEjemplo : public QObject {
         const QString etiqueta = QString::fromLatin1(QTest::currentDataTag());
         const QString base =
             dir_.filePath(QStringLiteral("servidor_") + etiqueta).replace(u' ', u'_');
-        const Salida s = informe(operacion, empresa, controles, pesetas, base, servidor_);
-        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        const prueba::Ejecucion s =
+            informe(operacion, empresa, controles, pesetas, base, servidor_);
+        QVERIFY2(s.codigo == 0, qPrintable(s.error));
         const QJsonObject archivo = volcados_.value(etiqueta);
         QVERIFY(!archivo.isEmpty());
         const QJsonArray filas = s.volcado[QStringLiteral("filas")].toArray();
@@ -248,9 +224,10 @@ class PruebaInformesEjemplo : public QObject {
         QFETCH(QStringList, controles);
         QFETCH(bool, pesetas);
         const QByteArray antes = huellaTotales();
-        const Salida s = informe(QStringLiteral("ImprimirBalanceSituacion"), empresa, controles,
-                                 pesetas, dir_.filePath(QStringLiteral("balance")));
-        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        const prueba::Ejecucion s =
+            informe(QStringLiteral("ImprimirBalanceSituacion"), empresa, controles, pesetas,
+                    dir_.filePath(QStringLiteral("balance")));
+        QVERIFY2(s.codigo == 0, qPrintable(s.error));
         const QJsonObject& v = s.volcado;
         const QString activo = totalDeFila(v, QStringLiteral("AT"));
         const QString pasivo = totalDeFila(v, QStringLiteral("PT"));
@@ -274,9 +251,9 @@ class PruebaInformesEjemplo : public QObject {
     void sumasYSaldosCuadra() {
         QFETCH(int, empresa);
         QFETCH(bool, pesetas);
-        const Salida s = informe(QStringLiteral("ImprimirBalanceSumasySaldos"), empresa, {},
-                                 pesetas, dir_.filePath(QStringLiteral("sumas")));
-        QVERIFY2(s.codigo == 0, qPrintable(s.err));
+        const prueba::Ejecucion s = informe(QStringLiteral("ImprimirBalanceSumasySaldos"), empresa,
+                                            {}, pesetas, dir_.filePath(QStringLiteral("sumas")));
+        QVERIFY2(s.codigo == 0, qPrintable(s.error));
         const QJsonObject& v = s.volcado;
         const QString debe = formula(v, QStringLiteral("TotalDebe"));
         QVERIFY(importe(debe) > Moneda::deEntero(100000));

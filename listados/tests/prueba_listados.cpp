@@ -2,11 +2,7 @@
 // prueba, los diálogos por el mismo camino que sigue quien los usa, y el ejecutor de órdenes.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,6 +13,7 @@
 #include "InterfazQt.h"
 #include "Listados.h"
 #include "MotorInformes.h"
+#include "OrdenPrueba.h"
 #include "cInformes.h"
 #include "frmImprimir.h"
 
@@ -118,17 +115,6 @@ std::shared_ptr<Conexion> librosDeEjemplo(const QString& ruta) {
     return con;
 }
 
-// Filas de una tabla de trabajo como "col1|col2|…", en el orden en que se escribieron.
-QStringList filasDe(const QJsonArray& filas, const QStringList& columnas) {
-    QStringList salida;
-    for (const QJsonValue& f : filas) {
-        QStringList valores;
-        for (const QString& c : columnas) valores << f.toObject().value(c).toString();
-        salida << valores.join(u'|');
-    }
-    return salida;
-}
-
 }  // namespace
 
 class PruebaListados : public QObject {
@@ -164,34 +150,17 @@ class PruebaListados : public QObject {
         QVERIFY(informes.ejecutar(operacion, &motor_, &config_, conta_, inf_, 1));
     }
 
-    struct Ejecucion {
-        int codigo = -1;
-        QJsonObject volcado;
-        QString error;
-    };
     // Lanza orvo-informes sobre los libros de la prueba. Sin 'pdf' se cancelan las opciones de
     // impresión; con él, el informe se escribe en ese archivo.
-    Ejecucion ejecutarOrden(const QStringList& argumentos, const QString& pdf = {}) {
-        const QString volcado = dir_.filePath(QStringLiteral("volcado.json"));
-        QFile::remove(volcado);
-        QStringList todos = argumentos;
-        todos << QStringLiteral("--contabilidad") << rutaLibros_ << QStringLiteral("--empresa")
-              << QStringLiteral("1") << QStringLiteral("--ruta") << dir_.filePath("app")
-              << QStringLiteral("--volcado") << volcado;
-        if (pdf.isEmpty())
-            todos << QStringLiteral("--cancelar-impresion");
-        else
-            todos << QStringLiteral("--destino") << QStringLiteral("archivo")
-                  << QStringLiteral("--archivo") << pdf;
-        QProcess p;
-        p.start(QStringLiteral(ORVO_INFORMES_EXE), todos);
-        Ejecucion e;
-        if (!p.waitForFinished(60000)) return e;
-        e.codigo = p.exitCode();
-        e.error = QString::fromUtf8(p.readAllStandardError());
-        QFile f(volcado);
-        if (f.open(QIODevice::ReadOnly)) e.volcado = QJsonDocument::fromJson(f.readAll()).object();
-        return e;
+    prueba::Ejecucion ejecutar(const QStringList& argumentos, const QString& pdf = {}) {
+        const QStringList salida = pdf.isEmpty()
+                                       ? QStringList{"--cancelar-impresion"}
+                                       : QStringList{"--destino", "archivo", "--archivo", pdf};
+        const QStringList todos =
+            argumentos + QStringList{"--contabilidad", rutaLibros_,         "--empresa", "1",
+                                     "--ruta",         dir_.filePath("app")} +
+            salida;
+        return prueba::ejecutarOrden(todos, dir_.filePath(QStringLiteral("volcado.json")));
     }
 
   private slots:
@@ -215,39 +184,30 @@ class PruebaListados : public QObject {
     // --- Construcciones ---
 
     void subcuentas_data() {
+        // clang-format off
         QTest::addColumn<QString>("desde");
         QTest::addColumn<QString>("hasta");
         QTest::addColumn<bool>("todas");
         QTest::addColumn<QStringList>("esperado");
-        QTest::newRow("grupo 43, límites incluidos")
-            << "4300000"
-            << "4399999" << false
+        QTest::newRow("grupo 43, límites incluidos") << "4300000" << "4399999" << false
             << QStringList{"4300000|1", "4300001|1", "4300002|1", "4399999|1"};
-        QTest::newRow("todo, solo subcuentas")
-            << "0000000"
+        QTest::newRow("todo, solo subcuentas") << "0000000"
             << "9999999" << false << QStringList{"4300000|1", "4300001|1", "4300002|1",
                                                  "4399999|1", "4400000|1", "5720001|1"};
-        QTest::newRow("todo, con las cuentas")
-            << "0000000"
-            << "9999999" << true
+        QTest::newRow("todo, con las cuentas") << "0000000" << "9999999" << true
             << QStringList{"4|1",       "43|2",      "430|3",    "4300000|4", "4300001|4",
                            "4300002|4", "4399999|4", "44|2",     "4400000|3", "5|1",
                            "57|2",      "572|3",     "5720001|4"};
         // "430" es menor que "4300000" como texto: el intervalo empieza dentro de la cuenta.
-        QTest::newRow("subcuentas antes de cualquier cuenta")
-            << "4300001"
-            << "4400000" << true
+        QTest::newRow("subcuentas antes de cualquier cuenta") << "4300001" << "4400000" << true
             << QStringList{"4300001|1", "4300002|1", "4399999|1", "44|2", "4400000|3"};
-        QTest::newRow("desde una cuenta")
-            << "43"
+        QTest::newRow("desde una cuenta") << "43"
             << "4300000" << true << QStringList{"43|2", "430|3", "4300000|4"};
-        QTest::newRow("límite superior excluye lo que sigue")
-            << "4300000"
+        QTest::newRow("límite superior excluye lo que sigue") << "4300000"
             << "4399998" << false << QStringList{"4300000|1", "4300001|1", "4300002|1"};
-        QTest::newRow("intervalo sin códigos") << "6000000"
-                                               << "6999999" << true << QStringList{};
-        QTest::newRow("intervalo al revés") << "9999999"
-                                            << "0000000" << true << QStringList{};
+        QTest::newRow("intervalo sin códigos") << "6000000" << "6999999" << true << QStringList{};
+        QTest::newRow("intervalo al revés") << "9999999" << "0000000" << true << QStringList{};
+        // clang-format on
     }
     void subcuentas() {
         QFETCH(QString, desde);
@@ -350,15 +310,6 @@ class PruebaListados : public QObject {
         QVERIFY(!imprimirMostrado_);
     }
 
-    void epigrafesPorOmisionSoloElBalance() {
-        lanzar(QStringLiteral("ImprimirEpigrafes"), QStringLiteral("Codigo"),
-               [](QDialog& d) { d.findChild<QPushButton*>("cmdEpigrafe0")->click(); });
-        QCOMPARE(filasVaciadas_, (QStringList{"1", "1.1", "3"}));
-        QVERIFY(imprimirMostrado_);
-        QCOMPARE(motor_.Formulas(1),
-                 QStringLiteral("Empresa= \"<ORV> Orvo Distribuciones, S.L.\""));
-    }
-
     // --- Ejecutor de órdenes ---
 
     // Las opciones de impresión se cancelan, o no se llega a ellas: sale con 1.
@@ -391,6 +342,9 @@ class PruebaListados : public QObject {
         QTest::newRow("epígrafes de los dos documentos")
             << QStringList{"ImprimirEpigrafes", "--control", "chkDocumento(1)=1"} << "Codigo,Nivel"
             << QStringList{"1|1", "1.1|2", "2|1", "2.1|2", "3|1", "4|1"} << QStringList{};
+        QTest::newRow("epígrafes, por omisión solo el balance")
+            << QStringList{"ImprimirEpigrafes"} << "Codigo" << QStringList{"1", "1.1", "3"}
+            << QStringList{};
         QTest::newRow("epígrafes sin documento")
             << QStringList{"ImprimirEpigrafes", "--control", "chkDocumento(0)=0"} << "Codigo"
             << QStringList{} << QStringList{cCMensajes().Mensaje28()};
@@ -398,13 +352,10 @@ class PruebaListados : public QObject {
     void ordenes() {
         QFETCH(QStringList, argumentos);
         QFETCH(QString, columnas);
-        const Ejecucion e = ejecutarOrden(argumentos);
+        const prueba::Ejecucion e = ejecutar(argumentos);
         QCOMPARE(e.codigo, 1);
-        QTEST(filasDe(e.volcado.value("filas").toArray(), columnas.split(u',')), "filas");
-        QStringList mensajes;
-        for (const QJsonValue& m : e.volcado.value("mensajes").toArray())
-            mensajes << m.toObject().value("texto").toString();
-        QTEST(mensajes, "mensajes");
+        QTEST(e.filas(columnas), "filas");
+        QTEST(e.mensajes(), "mensajes");
     }
 
     void ordenImprimeLosDosListados_data() {
@@ -424,13 +375,11 @@ class PruebaListados : public QObject {
         QFETCH(QString, titulo);
         const QString pdf = dir_.filePath(QStringLiteral("listado.pdf"));
         QFile::remove(pdf);
-        const Ejecucion e = ejecutarOrden(argumentos, pdf);
+        const prueba::Ejecucion e = ejecutar(argumentos, pdf);
         QVERIFY2(e.codigo == 0, qPrintable(e.error));
-        const QJsonObject informe = e.volcado.value("informe").toObject();
-        QVERIFY(informe.value("ReportFileName").toString().endsWith(u'/' + plantilla));
-        QCOMPARE(informe.value("WindowTitle").toString(), titulo);
-        QCOMPARE(informe.value("formulas").toObject().value("1").toString(),
-                 QStringLiteral("Empresa= \"<ORV> Orvo Distribuciones, S.L.\""));
+        QVERIFY(e.plantilla().endsWith(u'/' + plantilla));
+        QCOMPARE(e.informe().value("WindowTitle").toString(), titulo);
+        QCOMPARE(e.formula(1), QStringLiteral("Empresa= \"<ORV> Orvo Distribuciones, S.L.\""));
         QFile f(pdf);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.read(5) == "%PDF-");
@@ -447,15 +396,14 @@ class PruebaListados : public QObject {
                 "BEGIN SELECT RAISE(ABORT, 'tabla protegida'); END;"));
         }
         const QString pdf = dir_.filePath(QStringLiteral("error.pdf"));
-        const Ejecucion e = ejecutarOrden({QStringLiteral("ImprimirEpigrafes")}, pdf);
+        const prueba::Ejecucion e = ejecutar({QStringLiteral("ImprimirEpigrafes")}, pdf);
         QFile::remove(informes);
         QCOMPARE(e.codigo, 1);
         QVERIFY(!QFile::exists(pdf));
         QVERIFY(e.volcado.value("informe").isNull());
         QVERIFY(e.volcado.value("filas").toArray().isEmpty());
-        const QJsonArray mensajes = e.volcado.value("mensajes").toArray();
-        QCOMPARE(mensajes.size(), 1);
-        const QString texto = mensajes[0].toObject().value("texto").toString();
+        QCOMPARE(e.mensajes().size(), 1);
+        const QString texto = e.mensajes()[0];
         const QChar cr(13);
         QVERIFY2(texto.contains(QStringLiteral("tabla protegida")) &&
                      texto.endsWith(QStringLiteral("Procedimiento: RellenarInforme") + cr +
