@@ -174,18 +174,14 @@ class PruebaSumasYSaldos : public QObject {
     }
 
     void porcentajeDelPresupuesto_data() {
+        // clang-format off
         QTest::addColumn<QString>("importes");  // debe, haber y presupuesto de marzo en euros
         QTest::addColumn<QString>("media");
         QTest::addColumn<QString>("totalMedia");
-        QTest::newRow("50 de 200") << "50;0;200"
-                                   << "25,00 %"
-                                   << "25,00 %";
-        QTest::newRow("sin presupuesto") << "50;0;0"
-                                         << "0,00 %"
-                                         << "0,00 %";
-        QTest::newRow("saldo acreedor") << "0;30;200"
-                                        << "-15,00 %"
-                                        << "-15,00 %";
+        QTest::newRow("50 de 200") << "50;0;200" << "25,00 %" << "25,00 %";
+        QTest::newRow("sin presupuesto") << "50;0;0" << "0,00 %" << "0,00 %";
+        QTest::newRow("saldo acreedor") << "0;30;200" << "-15,00 %" << "-15,00 %";
+        // clang-format on
     }
     void porcentajeDelPresupuesto() {
         QFETCH(QString, importes);
@@ -215,20 +211,16 @@ class PruebaSumasYSaldos : public QObject {
     }
 
     void aperturaPorPrefijo_data() {
+        // clang-format off
         QTest::addColumn<QString>("codigo");
         QTest::addColumn<QString>("debe");
-        QTest::newRow("grupo") << "5"
-                               << "111";
-        QTest::newRow("subgrupo") << "57"
-                                  << "11";
-        QTest::newRow("cuenta") << "570"
-                                << "1";
-        QTest::newRow("sin líneas") << "6"
-                                    << "0";
-        QTest::newRow("tras la última") << "9"
-                                        << "0";
-        QTest::newRow("más largo que los códigos") << "57000011"
-                                                   << "0";
+        QTest::newRow("grupo") << "5" << "111";
+        QTest::newRow("subgrupo") << "57" << "11";
+        QTest::newRow("cuenta") << "570" << "1";
+        QTest::newRow("sin líneas") << "6" << "0";
+        QTest::newRow("tras la última") << "9" << "0";
+        QTest::newRow("más largo que los códigos") << "57000011" << "0";
+        // clang-format on
     }
     void aperturaPorPrefijo() {
         QFETCH(QString, codigo);
