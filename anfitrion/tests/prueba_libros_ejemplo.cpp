@@ -6,6 +6,8 @@
 #include <QtTest>
 #include <map>
 
+#include "BarraProgreso.h"
+#include "Comprobar.h"
 #include "Conexion.h"
 #include "ErrorOrvo.h"
 #include "LibrosEjemplo.h"
@@ -67,9 +69,6 @@ class PruebaLibrosEjemplo : public QObject {
              "DesgloseSubCuentas, ';') FROM (SELECT * FROM Empresa ORDER BY IDEmpresa)",
              "1 MONCAYO 2023 20230101 20231231 0 7;2 MONCAYO 2024 20240101 20241231 1 7;"
              "3 ALAMEDA 2023 20230701 20240630 0 7");
-        fila("asientos dentro del ejercicio",
-             "SELECT COUNT(*) FROM Asiento a JOIN Empresa e ON e.IDEmpresa = a.CodEmpresa "
-             "WHERE a.Fecha < e.FechaIni OR a.Fecha > e.FechaFin");
         fila("cada ejercicio abre el primer día con el asiento 1",
              "SELECT COUNT(*) FROM Asiento a JOIN Empresa e ON e.IDEmpresa = a.CodEmpresa "
              "WHERE a.Numero = 1 AND a.Fecha = e.FechaIni",
@@ -103,107 +102,23 @@ class PruebaLibrosEjemplo : public QObject {
              "SELECT COUNT(*) >= 3 FROM Cuenta WHERE CodTipo_Cuenta = 2 AND Codigo LIKE '7%' AND "
              "PresupuestoTotal <> '0'",
              "1");
-        for (const QString& s : {QString(), QStringLiteral("Euros")}) {
-            const QByteArray m = s.isEmpty() ? "pesetas" : "euros";
-            QStringList meses;
-            for (int i = 1; i <= 12; ++i)
-                meses << QStringLiteral("CCur(Presupuesto%1%2)").arg(mm(i), s);
-            fila(m + " asientos cuadrados",
-                 QStringLiteral("SELECT COUNT(*) FROM (SELECT CodAsiento FROM Apunte GROUP BY "
-                                "CodAsiento HAVING SUM(CCur(CtdadDebe%1)) <> "
-                                "SUM(CCur(CtdadHaber%1)))")
-                     .arg(s));
-            fila(m + " presupuesto total = suma de meses",
-                 QStringLiteral("SELECT COUNT(*) FROM Cuenta WHERE CCur(PresupuestoTotal%1) <> %2")
-                     .arg(s, meses.join(u'+')));
-            fila(m + " presupuesto de las cuentas = el de sus subcuentas",
-                 QStringLiteral("SELECT COUNT(*) FROM Cuenta c WHERE c.CodTipo_Cuenta = 1 AND "
-                                "CCur(c.PresupuestoTotal%1) <> (SELECT "
-                                "SUM(CCur(s.PresupuestoTotal%1)) FROM Cuenta s WHERE "
-                                "s.CodEmpresa = c.CodEmpresa AND s.CodTipo_Cuenta = 2 AND "
-                                "s.Codigo LIKE c.Codigo || '%')")
-                     .arg(s));
-            // Cada epígrafe suma, mes a mes, debe menos haber de sus cuentas y las de sus hijos.
-            for (int i = 1; i <= 12; ++i)
-                fila(m + " epígrafes del mes " + QByteArray::number(i),
-                     QStringLiteral(
-                         "SELECT COUNT(*) FROM Estructura e WHERE CCur(e.Total%1%2) <> (SELECT "
-                         "COALESCE(SUM(CCur(c.Debe%1%2) - CCur(c.Haber%1%2)), 0) FROM Estructura h "
-                         "JOIN Rel_Estructura_Cuenta r ON r.CodEstructura = h.IDEstructura "
-                         "JOIN Cuenta c ON c.IDCuenta = r.CodCuenta WHERE h.CodEmpresa = "
-                         "e.CodEmpresa AND (h.CodigoEpigrafe = e.CodigoEpigrafe OR "
-                         "h.CodigoEpigrafe LIKE e.CodigoEpigrafe || '.%'))")
-                         .arg(mm(i), s));
-        }
     }
     void consultas() {
         QFETCH(QString, sql);
         QTEST(con_->valor(sql).toString(), "esperado");
     }
 
-    void pesetasAlCambio() {
-        Recordset rs = con_->Execute(QStringLiteral(
-            "SELECT CtdadDebe, CtdadHaber, CtdadDebeEuros, CtdadHaberEuros, BaseImp, BaseImpEuros "
-            "FROM Apunte"));
-        int lineas = 0;
-        const Moneda unaPeseta = Moneda::deEntero(1);
-        for (; !rs.Eof(); rs.MoveNext(), ++lineas) {
-            for (const auto& [p, e] : {std::pair{"CtdadDebe", "CtdadDebeEuros"},
-                                       std::pair{"CtdadHaber", "CtdadHaberEuros"},
-                                       std::pair{"BaseImp", "BaseImpEuros"}}) {
-                const Moneda pesetas = Moneda::deColumna(rs.Fields(p));
-                const Moneda convertido =
-                    *Moneda::deTexto(cGeneral::EurosAPesetas(Moneda::deColumna(rs.Fields(e))));
-                const Moneda diferencia = pesetas - convertido;
-                QVERIFY2(diferencia <= unaPeseta && -diferencia <= unaPeseta,
-                         qPrintable(rs.Fields(p).toString() + " / " + rs.Fields(e).toString()));
-            }
+    // La comprobación de los libros: asientos que cuadran en las dos monedas, pesetas al
+    // cambio, columnas mensuales de cuentas, epígrafes y presupuestos iguales a los apuntes,
+    // asientos dentro del ejercicio.
+    void pasanLaComprobacion() {
+        ProgresoNulo progreso;
+        for (long empresa = 1; empresa <= 3; ++empresa) {
+            const Comprobacion::Informe informe =
+                Comprobacion::comprobar(*con_, empresa, false, progreso);
+            QVERIFY2(informe.problemas.isEmpty(), qPrintable(informe.problemas.join(u'\n')));
+            QVERIFY(informe.apuntes > 900);
         }
-        QVERIFY(lineas > 3000);
-    }
-
-    // La columna de cada mes de una cuenta (subcuenta o cuenta padre) es la suma de los apuntes
-    // de ese mes de sus subcuentas, en las dos monedas; y el total, la suma de los meses.
-    void columnasMensualesDeCuentas() {
-        // (empresa, subcuenta) -> columna ("Debe03Euros") -> suma de los apuntes
-        std::map<std::pair<qint64, QString>, std::map<QString, Moneda>> apuntes;
-        Recordset rs = con_->Execute(QStringLiteral(
-            "SELECT a.CodEmpresa, c.Codigo, substr(a.Fecha, 5, 2) AS Mes, p.CtdadDebe, "
-            "p.CtdadHaber, "
-            "p.CtdadDebeEuros, p.CtdadHaberEuros FROM Apunte p JOIN Asiento a ON a.IDAsiento = "
-            "p.CodAsiento JOIN Cuenta c ON c.IDCuenta = p.CodCuenta"));
-        for (; !rs.Eof(); rs.MoveNext()) {
-            auto& cols = apuntes[{rs.Fields(0).toLongLong(), rs.Fields(1).toString()}];
-            const QString mes = rs.Fields(2).toString();
-            for (const QString& lado : {QStringLiteral("Debe"), QStringLiteral("Haber")})
-                for (const QString& sufijo : {QString(), QStringLiteral("Euros")}) {
-                    const Moneda m =
-                        Moneda::deColumna(rs.Fields(QStringLiteral("Ctdad") + lado + sufijo));
-                    cols[lado + mes + sufijo] += m;
-                    cols[lado + QStringLiteral("Total") + sufijo] += m;
-                }
-        }
-        Recordset cuentas = con_->Execute(QStringLiteral("SELECT * FROM Cuenta"));
-        int comprobadas = 0;
-        for (; !cuentas.Eof(); cuentas.MoveNext(), ++comprobadas) {
-            const qint64 empresa = cuentas.Fields(QStringLiteral("CodEmpresa")).toLongLong();
-            const QString codigo = cuentas.Fields(QStringLiteral("Codigo")).toString();
-            std::map<QString, Moneda> esperado;
-            for (const auto& [clave, cols] : apuntes)
-                if (clave.first == empresa && clave.second.startsWith(codigo))
-                    for (const auto& [col, m] : cols) esperado[col] += m;
-            for (const QString& lado : {QStringLiteral("Debe"), QStringLiteral("Haber")})
-                for (const QString& sufijo : {QString(), QStringLiteral("Euros")})
-                    for (int m = 0; m <= 12; ++m) {
-                        const QString col = lado + (m ? mm(m) : QStringLiteral("Total")) + sufijo;
-                        QVERIFY2(Moneda::deColumna(cuentas.Fields(col)) == esperado[col],
-                                 qPrintable(QStringLiteral("%1 de %2 (empresa %3): %4")
-                                                .arg(col, codigo)
-                                                .arg(empresa)
-                                                .arg(cuentas.Fields(col).toString())));
-                    }
-        }
-        QVERIFY(comprobadas > 400);
     }
 
     // El segundo ejercicio abre con el cierre del primero y su resultado ya repartido entre la
