@@ -155,7 +155,15 @@ class PruebaFormulario : public QObject {
         punteroAlImprimir_ = -1;
     }
 
+    // La caja de euros sigue la moneda de trabajo del anfitrión.
+    void cargaFijaLaEmpresaDelAnfitrion_data() {
+        QTest::addColumn<bool>("pesetas");
+        QTest::newRow("trabaja en euros") << false;
+        QTest::newRow("trabaja en pesetas") << true;
+    }
     void cargaFijaLaEmpresaDelAnfitrion() {
+        QFETCH(bool, pesetas);
+        config_.pesetas = pesetas;
         empresa(1, 7);
         empresa(2, 5, QStringLiteral("20010701"), QStringLiteral("20020630"));
         empresa(3, 9);
@@ -174,22 +182,7 @@ class PruebaFormulario : public QObject {
         QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
         QVERIFY(interfaz_.mensajes.empty());
         QVERIFY(!c.progreso->isVisible());
-    }
-
-    void cajaEurosSegunLaMonedaDeTrabajo_data() {
-        QTest::addColumn<bool>("pesetas");
-        QTest::addColumn<bool>("marcada");
-        QTest::newRow("trabaja en euros") << false << true;
-        QTest::newRow("trabaja en pesetas") << true << false;
-    }
-    void cajaEurosSegunLaMonedaDeTrabajo() {
-        QFETCH(bool, pesetas);
-        QFETCH(bool, marcada);
-        empresa(1, 7);
-        config_.pesetas = pesetas;
-        DialogoPrueba d(comp_);
-        abrir(d, 1, [] {});
-        QCOMPARE(d.comunes().euros->isChecked(), marcada);
+        QCOMPARE(c.euros->isChecked(), !pesetas);
     }
 
     void teclasDeSubcuenta_data() {
@@ -281,27 +274,34 @@ class PruebaFormulario : public QObject {
         QCOMPARE(seleccion, QStringLiteral("9999999"));
     }
 
-    void cajaVaciaAvisaYDejaElFoco_data() {
-        // clang-format off
+    // ACEPTAR con una caja vacía o sin empresa en la lista: un aviso y el diálogo sigue abierto,
+    // con el foco en lo que falta, sin construir nada. La empresa 5 del anfitrión no está.
+    void avisosAlAceptar_data() {
         QTest::addColumn<QString>("desde");
         QTest::addColumn<QString>("hasta");
-        QTest::addColumn<int>("foco");
-        QTest::newRow("inicial vacía") << "" << "9999999" << 0;
-        QTest::newRow("final vacía") << "0000000" << "" << 1;
-        QTest::newRow("final en blanco") << "0000000" << "   " << 1;
-        QTest::newRow("las dos vacías") << "" << "" << 0;
+        QTest::addColumn<int>("empresa");
+        QTest::addColumn<QString>("mensaje");
+        QTest::addColumn<int>("foco");  // caja de subcuenta, -1 ninguna
+        const QString cajas = cCMensajes().Mensaje04();
+        // clang-format off
+        QTest::newRow("inicial vacía") << "" << "9999999" << 1 << cajas << 0;
+        QTest::newRow("final vacía") << "0000000" << "" << 1 << cajas << 1;
+        QTest::newRow("final en blanco") << "0000000" << "   " << 1 << cajas << 1;
+        QTest::newRow("las dos vacías") << "" << "" << 1 << cajas << 0;
+        QTest::newRow("sin empresa en la lista") << "0000000" << "9999999" << 5 << cCMensajes().Mensaje02() << -1;
         // clang-format on
     }
-    void cajaVaciaAvisaYDejaElFoco() {
+    void avisosAlAceptar() {
         QFETCH(QString, desde);
         QFETCH(QString, hasta);
+        QFETCH(int, empresa);
         QFETCH(int, foco);
-        empresa(1, 7);
+        this->empresa(1, 7);
         DialogoPrueba d(comp_);
         const auto& c = d.comunes();
         bool abiertoTrasAceptar = false;
         QWidget* focoTrasAceptar = nullptr;
-        abrir(d, 1, [&] {
+        abrir(d, empresa, [&] {
             c.subcuentas[0]->setText(desde);
             c.subcuentas[1]->setText(hasta);
             d.botonAceptar()->click();
@@ -309,30 +309,15 @@ class PruebaFormulario : public QObject {
             focoTrasAceptar = d.focusWidget();
         });
         QCOMPARE(interfaz_.mensajes.size(), 1u);
-        QCOMPARE(interfaz_.mensajes[0].texto, cCMensajes().Mensaje04());
+        QTEST(interfaz_.mensajes[0].texto, "mensaje");
         QCOMPARE(interfaz_.mensajes[0].icono, Icono::Exclamacion);
         QCOMPARE(interfaz_.mensajes[0].titulo, QStringLiteral("Contabilidad"));
         QCOMPARE(interfaz_.pitidos, 1);
         QVERIFY(abiertoTrasAceptar);
-        QCOMPARE(focoTrasAceptar, c.subcuentas[foco]);
+        if (foco >= 0) QCOMPARE(focoTrasAceptar, c.subcuentas[foco]);
+        QCOMPARE(c.empresa->currentIndex(), empresa == 1 ? 0 : -1);
         QCOMPARE(d.construcciones, 0);
         QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
-    }
-
-    void sinEmpresaEnLaListaAvisa() {
-        empresa(1, 7);
-        DialogoPrueba d(comp_);
-        bool abiertoTrasAceptar = false;
-        abrir(d, 5, [&] {
-            d.botonAceptar()->click();
-            abiertoTrasAceptar = d.isVisible();
-        });
-        QCOMPARE(d.comunes().empresa->currentIndex(), -1);
-        QCOMPARE(interfaz_.mensajes.size(), 1u);
-        QCOMPARE(interfaz_.mensajes[0].texto, cCMensajes().Mensaje02());
-        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Exclamacion);
-        QVERIFY(abiertoTrasAceptar);
-        QCOMPARE(d.construcciones, 0);
     }
 
     // ACEPTAR con datos correctos: la construcción corre con el diálogo bloqueado y el reloj de
