@@ -65,6 +65,13 @@ class LibroPrueba {
         QVariant base = QStringLiteral("100");
         QString concepto = QStringLiteral("Factura");
     };
+    // Un asiento con una línea de IVA en 'cuenta'.
+    qint64 factura(long empresa, int numero, const QString& fecha, qint64 cuenta,
+                   const LineaIVA& l) {
+        const qint64 as = asiento(empresa, numero, fecha);
+        apunteIVA(as, cuenta, l);
+        return as;
+    }
     qint64 apunteIVA(qint64 asiento, qint64 cuenta, const LineaIVA& l) {
         conta_->Execute(
             QStringLiteral("INSERT INTO Apunte (CodAsiento, CodCuenta, Concepto, CtdadDebe, "

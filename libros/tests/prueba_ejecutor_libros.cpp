@@ -141,12 +141,7 @@ class PruebaEjecutorLibros : public QObject {
     void facturasRecibidasNumeradasEnPesetas() {
         Escenario e;
         for (const char* fecha : {"20260301", "20260302"}) {
-            LibroPrueba::LineaIVA l;
-            l.debe = QStringLiteral("21");
-            l.factura = QStringLiteral("P-1");
-            l.contrapartida = QStringLiteral("4000001");
-            l.recargo = QStringLiteral("5,2");
-            e.libro.apunteIVA(e.libro.asiento(e.empresa, 1, QString::fromLatin1(fecha)), e.iva, l);
+            e.libro.factura(e.empresa, 1, fecha, e.iva, {"21", "0", "P-1", "4000001", "21", "5,2"});
         }
         const Ejecucion r = e.ejecutar(QStringLiteral("ImprimirFacturasRecibidas"),
                                        {"optFacturas(1)=1", "txtFacturas=007"}, {"--pesetas"});
@@ -161,14 +156,9 @@ class PruebaEjecutorLibros : public QObject {
     void libroRegistroEnUnaCarpeta() {
         Escenario e;
         DatosEmpresa::guardarNif(e.libro.conta(), e.empresa, QStringLiteral("B50123456"));
-        LibroPrueba::LineaIVA l;
-        l.debe = QStringLiteral("21");
-        l.factura = QStringLiteral("P-1");
-        l.contrapartida = QStringLiteral("4000001");
-        e.libro.apunteIVA(e.libro.asiento(e.empresa, 1, "20260301"), e.iva, l);
+        e.libro.factura(e.empresa, 1, "20260301", e.iva, {"21", "0", "P-1", "4000001"});
         QTemporaryDir carpeta;
-        const QStringList salida{QStringLiteral("--formato"), QStringLiteral("aeat-xlsx"),
-                                 QStringLiteral("--archivo"), carpeta.path()};
+        const QStringList salida{"--formato", "aeat-xlsx", "--archivo", carpeta.path()};
         const Ejecucion r = e.ejecutar(QStringLiteral("ImprimirFacturasRecibidas"), {}, salida);
         QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.error));
         QCOMPARE(QDir(carpeta.path()).entryList(QDir::Files),

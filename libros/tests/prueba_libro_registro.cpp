@@ -30,15 +30,9 @@ struct Facturas {
     }
     void linea(qint64 cuenta, const char* fecha, const char* factura, const char* debe,
                const char* haber, const char* iva, const char* recargo) {
-        LibroPrueba::LineaIVA l;
-        l.debe = QString::fromLatin1(debe);
-        l.haber = QString::fromLatin1(haber);
-        l.factura = QString::fromLatin1(factura);
-        l.contrapartida =
-            l.factura.startsWith(u'P') ? QStringLiteral("4000001") : QStringLiteral("4300001");
-        l.iva = QString::fromLatin1(iva);
-        l.recargo = QString::fromLatin1(recargo);
-        libro.apunteIVA(libro.asiento(empresa, ++numero, QString::fromLatin1(fecha)), cuenta, l);
+        libro.factura(
+            empresa, ++numero, fecha, cuenta,
+            {debe, haber, factura, factura[0] == 'P' ? "4000001" : "4300001", iva, recargo});
     }
     OpcionesLibrosIVA opciones(bool emitidas) const {
         OpcionesLibrosIVA o;

@@ -37,9 +37,7 @@ struct LibroIVA {
             l.contrapartida =
                 cuenta == repercutido ? QStringLiteral("4300001") : QStringLiteral("4000001");
         if (l.factura.isNull()) l.factura = QStringLiteral("F-1");
-        const qint64 as = libro.asiento(empresa, numero, QString::fromLatin1(fecha));
-        libro.apunteIVA(as, cuenta, l);
-        return as;
+        return libro.factura(empresa, numero, fecha, cuenta, l);
     }
     OpcionesLibrosIVA opciones(bool emitidas) const {
         OpcionesLibrosIVA o;
