@@ -4,13 +4,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "cGeneral.h"
-
 namespace orvo::ejemplo {
-
-Moneda aPesetas(Moneda euros) {
-    return *Moneda::deTexto(cGeneral::EurosAPesetas(euros));
-}
 
 namespace {
 
@@ -145,9 +139,9 @@ class Diario {
     void cerrar(AsientoEjemplo& a) {
         Moneda debe, haber, debePts, haberPts;
         for (ApunteEjemplo& ap : a.apuntes) {
-            ap.debePts = aPesetas(ap.debe);
-            ap.haberPts = aPesetas(ap.haber);
-            if (ap.base) ap.basePts = aPesetas(*ap.base);
+            ap.debePts = pesetasDeEuros(ap.debe);
+            ap.haberPts = pesetasDeEuros(ap.haber);
+            if (ap.base) ap.basePts = pesetasDeEuros(*ap.base);
             debe += ap.debe;
             haber += ap.haber;
             debePts += ap.debePts;

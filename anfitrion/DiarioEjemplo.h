@@ -53,7 +53,4 @@ struct EmpresaEjemplo {
 // el cierre del primero) y un restaurante con ejercicio de julio a junio. Siempre las mismas.
 std::vector<EmpresaEjemplo> empresasEjemplo();
 
-// Pesetas de un importe en euros, redondeadas a la peseta.
-Moneda aPesetas(Moneda euros);
-
 }  // namespace orvo::ejemplo

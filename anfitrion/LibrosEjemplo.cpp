@@ -82,7 +82,7 @@ class Escritor {
                 for (int m = 0; m < 12; ++m) {
                     columnas << QStringLiteral("Presupuesto") + mes(m)
                              << QStringLiteral("Presupuesto") + mes(m) + QStringLiteral("Euros");
-                    valores << pts(aPesetas(presupuesto->second[m]))
+                    valores << pts(pesetasDeEuros(presupuesto->second[m]))
                             << eur(presupuesto->second[m]);
                 }
             insertar(con_, "Cuenta", columnas, valores);

@@ -39,17 +39,23 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
     peticion.numerosCuenta = o.numerosCuenta;
     peticion.presupuesto = o.presupuesto;
 
-    const std::vector<LineaBalance> lineas = lineasDelEstado(contexto, peticion, o.desde, o.hasta);
+    std::vector<FilaBalance> filas;
+    for (LineaBalance& l : lineasDelEstado(contexto, peticion, o.desde, o.hasta)) {
+        const bool borrada = o.soloEpigrafes && l.codigo == u"-";
+        filas.push_back({std::move(l), std::nullopt, borrada});
+    }
+    CalcularFormulas(filas, true, contexto.progreso, QStringLiteral("Calculando fórmulas ..."));
 
     Instruccion insertar = contexto.informes.preparar(QStringLiteral(
         "INSERT INTO Balances (Nivel, Descripcion, Codigo, Total, Formula, Presupuesto, Media, "
         "Naturaleza, Orden) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (const LineaBalance& l : lineas)
-        insertar.ejecutar({l.nivel, l.descripcion, l.codigo, l.total, l.formula, l.presupuesto,
-                           l.media, l.naturaleza, l.orden});
-    if (o.soloEpigrafes)
-        contexto.informes.Execute(QStringLiteral("DELETE FROM Balances WHERE Codigo = '-'"));
-    CalcularFormulas(contexto.informes, contexto.progreso, o.euros, ColumnasFormulas::balance());
+    for (const FilaBalance& f : filas) {
+        if (f.borrada) continue;
+        const LineaBalance& l = *f.a;
+        const TextosImportes t = textosImportes(l, o.euros);
+        insertar.ejecutar({l.nivel, l.descripcion, l.codigo, t.total, l.formula, t.presupuesto,
+                           t.media, l.naturaleza, l.orden});
+    }
 
     return {{1, formulaEmpresa(o.textoEmpresa)},
             {2, QStringLiteral("Periodo= \"Periodo:  ") + textoPeriodo(o.desde, o.hasta) + u'"'},

@@ -89,27 +89,18 @@ ColeccionBalance CargaColeccionEmpresa(ContextoInforme& contexto, const Opciones
                            [&] { return cargarColeccion(contexto, o, empresa, lado); });
 }
 
-void CalcularFormulasA(ContextoInforme& contexto, bool euros) {
-    CalcularFormulas(contexto.informes, contexto.progreso, euros,
-                     ColumnasFormulas::comparativo(true));
-}
-
-void CalcularFormulasB(ContextoInforme& contexto, bool euros) {
-    CalcularFormulas(contexto.informes, contexto.progreso, euros,
-                     ColumnasFormulas::comparativo(false));
-}
-
 FormulasInforme construirComparativo(ContextoInforme& contexto, const OpcionesComparativo& o) {
     const ColeccionBalance a = CargaColeccionEmpresa(contexto, o, o.empresaA, QStringLiteral("A"));
     const ColeccionBalance b = CargaColeccionEmpresa(contexto, o, o.empresaB, QStringLiteral("B"));
-    cIFusionarCol().FusionarColecciones(a, b, contexto.informes);
+    std::vector<FilaBalance> filas = cIFusionarCol().FusionarColecciones(a, b);
     if (o.soloEpigrafes)
-        contexto.informes.Execute(
-            QStringLiteral("DELETE FROM BalancesComparativo WHERE CodigoA = '-' OR CodigoB = '-'"));
-    CalcularFormulas(contexto.informes, contexto.progreso, o.euros,
-                     ColumnasFormulas::comparativo(true));
-    CalcularFormulas(contexto.informes, contexto.progreso, o.euros,
-                     ColumnasFormulas::comparativo(false));
+        for (FilaBalance& f : filas)
+            f.borrada = (f.a && f.a->codigo == u"-") || (f.b && f.b->codigo == u"-");
+    CalcularFormulas(filas, true, contexto.progreso,
+                     QStringLiteral("Calculando fórmulas empresa A ..."));
+    CalcularFormulas(filas, false, contexto.progreso,
+                     QStringLiteral("Calculando fórmulas empresa B ..."));
+    GrabarFilasComparativo(filas, o.euros, contexto.informes);
 
     const auto entreComillas = [](const QString& t) { return u'"' + t + u'"'; };
     return {{1, QStringLiteral("Empresa A= ") +

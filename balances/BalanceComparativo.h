@@ -27,12 +27,6 @@ bool MesEnEjercicio(Conexion& contabilidad, long empresa, const QString& mes, co
 ColeccionBalance CargaColeccionEmpresa(ContextoInforme& contexto, const OpcionesComparativo& o,
                                        long empresa, const QString& lado);
 
-// Fórmulas de cada lado de BalancesComparativo. Una línea de fórmula a cero que solo existe en
-// ese lado se borra o se deja en blanco como en el balance de una empresa; si existe en los dos,
-// solo se deja en blanco su lado. A va antes que B.
-void CalcularFormulasA(ContextoInforme& contexto, bool euros);
-void CalcularFormulasB(ContextoInforme& contexto, bool euros);
-
 // Carga las dos empresas, las funde en BalancesComparativo, evalúa las fórmulas de cada lado y
 // devuelve las fórmulas del informe (las dos empresas, el periodo, la columna de códigos).
 FormulasInforme construirComparativo(ContextoInforme& contexto, const OpcionesComparativo& o);

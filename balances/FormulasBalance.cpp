@@ -1,223 +1,126 @@
 #include "FormulasBalance.h"
 
 #include <QHash>
-#include <vector>
 
 #include "BarraProgreso.h"
-#include "Conexion.h"
-#include "LineasBalance.h"
 #include "cBalances.h"
-#include "cGeneral.h"
 
 namespace orvo {
 
-ColumnasFormulas ColumnasFormulas::balance() {
-    ColumnasFormulas c;
-    c.tabla = QStringLiteral("Balances");
-    c.clave = QStringLiteral("IDBalance");
-    c.codigo = QStringLiteral("Codigo");
-    c.total = QStringLiteral("Total");
-    c.presupuesto = QStringLiteral("Presupuesto");
-    c.media = QStringLiteral("Media");
-    c.formula = QStringLiteral("Formula");
-    return c;
-}
-
-ColumnasFormulas ColumnasFormulas::comparativo(bool ladoA) {
-    const QString lado = ladoA ? QStringLiteral("A") : QStringLiteral("B");
-    const QString otro = ladoA ? QStringLiteral("B") : QStringLiteral("A");
-    ColumnasFormulas c;
-    c.tabla = QStringLiteral("BalancesComparativo");
-    c.clave = QStringLiteral("IDBalanceComp");
-    c.codigo = QStringLiteral("Codigo") + lado;
-    c.total = QStringLiteral("Total") + lado;
-    c.presupuesto = QStringLiteral("Presupuesto") + lado;
-    c.media = QStringLiteral("Media") + lado;
-    c.formula = QStringLiteral("Formula") + lado;
-    c.totalOtro = QStringLiteral("Total") + otro;
-    c.presupuestoOtro = QStringLiteral("Presupuesto") + otro;
-    c.mediaOtro = QStringLiteral("Media") + otro;
-    c.rotulo = QStringLiteral("Calculando fórmulas empresa %1 ...").arg(lado);
-    return c;
-}
-
 namespace {
-
-struct Fila {
-    QVariant clave;
-    QString codigo, total, presupuesto, media, formula, naturaleza, totalOtro;
-    int nivel = 0;
-    bool cambiada = false;
-    bool borrada = false;
-    bool blanquearOtro = false;
-};
 
 class Evaluacion {
   public:
-    Evaluacion(Conexion& con, IProgreso& progreso, bool euros, const ColumnasFormulas& c)
-        : con_(con), progreso_(progreso), euros_(euros), c_(c) {}
+    Evaluacion(std::vector<FilaBalance>& filas, bool ladoA) : filas_(filas), ladoA_(ladoA) {
+        for (std::size_t i = 0; i < filas_.size(); ++i) {
+            const LineaBalance* l = linea(i);
+            if (!l) continue;
+            // Un código que se repite remite a su primera fila.
+            if (!porCodigo_.contains(l->codigo)) porCodigo_.insert(l->codigo, i);
+            if (!l->formula.isEmpty()) conFormula_.push_back(i);
+        }
+    }
 
-    void ejecutar() {
-        cargar();
-        std::vector<std::size_t> conFormula;
-        for (std::size_t i = 0; i < filas_.size(); ++i)
-            if (!filas_[i].formula.isEmpty()) conFormula.push_back(i);
-        if (conFormula.empty()) return;
-        const auto maximo = static_cast<qint64>(conFormula.size());
-        progreso_.Iniciar(maximo, c_.rotulo, 3);
+    void ejecutar(IProgreso& progreso, const QString& rotulo) {
+        if (conFormula_.empty()) return;
+        const auto maximo = static_cast<qint64>(conFormula_.size());
+        progreso.Iniciar(maximo, rotulo, 3);
         qint64 valor = 0;
         const auto avanzar = [&] {
-            if (valor < maximo) progreso_.setValor(++valor);
+            if (valor < maximo) progreso.setValor(++valor);
         };
 
         // Cada pasada ve los valores resueltos antes en la misma pasada.
         for (bool resuelta = true; resuelta;) {
             resuelta = false;
-            for (std::size_t i : conFormula) {
-                if (filas_[i].formula.isEmpty() || !ValorFormula(filas_[i])) continue;
+            for (std::size_t i : conFormula_) {
+                LineaBalance& l = *linea(i);
+                if (l.formula.isEmpty() || !ValorFormula(l)) continue;
                 resuelta = true;
                 avanzar();
             }
         }
-        for (std::size_t i : conFormula) {
-            Fila& f = filas_[i];
-            if (f.formula.isEmpty()) continue;
-            f.total = f.presupuesto = f.media = QStringLiteral("ERROR");
-            f.cambiada = true;
+        for (std::size_t i : conFormula_) {
+            LineaBalance& l = *linea(i);
+            if (l.formula.isEmpty()) continue;
+            l.importes = LineaBalance::Importes::Error;
             avanzar();
         }
-        quitarCeros(conFormula);
-        guardar();
-        progreso_.Terminar();
+        quitarCeros();
+        progreso.Terminar();
     }
 
   private:
-    void cargar() {
-        const QString otro =
-            c_.totalOtro.isEmpty() ? QStringLiteral("''") : identificador(c_.totalOtro);
-        Recordset rs = con_.Execute(
-            QStringLiteral("SELECT %1, %2, %3, %4, %5, %6, Naturaleza, Nivel, %7 AS TotalOtro "
-                           "FROM %8 ORDER BY %1")
-                .arg(identificador(c_.clave), identificador(c_.codigo), identificador(c_.total),
-                     identificador(c_.presupuesto), identificador(c_.media),
-                     identificador(c_.formula), otro, identificador(c_.tabla)));
-        for (; !rs.Eof(); rs.MoveNext()) {
-            Fila f;
-            f.clave = rs.Fields(0);
-            f.codigo = cGeneral::QuitarNulo(rs.Fields(1));
-            f.total = cGeneral::QuitarNulo(rs.Fields(2));
-            f.presupuesto = cGeneral::QuitarNulo(rs.Fields(3));
-            f.media = cGeneral::QuitarNulo(rs.Fields(4));
-            f.formula = cGeneral::QuitarNulo(rs.Fields(5));
-            f.naturaleza = cGeneral::QuitarNulo(rs.Fields(6));
-            f.nivel = rs.Fields(7).toInt();
-            f.totalOtro = cGeneral::QuitarNulo(rs.Fields(8));
-            // Un código que se repite remite a su primera fila, la que da la consulta.
-            if (!porCodigo_.contains(f.codigo)) porCodigo_.insert(f.codigo, filas_.size());
-            filas_.push_back(std::move(f));
-        }
+    // La línea de este lado en la fila i; nula si la fila está borrada o no tiene este lado.
+    LineaBalance* linea(std::size_t i) { return lado(i, ladoA_); }
+    LineaBalance* lado(std::size_t i, bool a) {
+        FilaBalance& f = filas_[i];
+        std::optional<LineaBalance>& l = a ? f.a : f.b;
+        return f.borrada || !l ? nullptr : &*l;
     }
 
-    bool ValorFormula(Fila& fila) {
+    bool ValorFormula(LineaBalance& l) {
         Moneda total, presupuesto;
-        const int terminos = cBalances::ObtieneNumEpigrafes(fila.formula);
+        const int terminos = cBalances::ObtieneNumEpigrafes(l.formula);
         for (int n = 1; n <= terminos; ++n) {
-            const TerminoFormula t = cBalances::ObtieneEpigrafe(fila.formula, n);
+            const TerminoFormula t = cBalances::ObtieneEpigrafe(l.formula, n);
             const auto it = porCodigo_.constFind(t.codigo.trimmed());
             if (it == porCodigo_.constEnd()) continue;
-            const Fila& ref = filas_[*it];
-            if (!ref.formula.trimmed().isEmpty()) return false;
+            const LineaBalance& ref = *linea(*it);
+            if (!ref.formula.isEmpty()) return false;
             const bool suma = t.operador == u"+";
-            total += suma ? importeDeTexto(ref.total) : -importeDeTexto(ref.total);
-            presupuesto +=
-                suma ? importeDeTexto(ref.presupuesto) : -importeDeTexto(ref.presupuesto);
+            total += suma ? ref.total : -ref.total;
+            presupuesto += suma ? ref.presupuesto : -ref.presupuesto;
         }
-        if (total < Moneda()) total = Moneda();
-        if (presupuesto < Moneda()) presupuesto = Moneda();
-        fila.total = cGeneral::FormatearCurrency(total, euros_);
-        fila.presupuesto = cGeneral::FormatearCurrency(presupuesto, euros_);
-        fila.media = calcularMedia(fila.total, fila.presupuesto);
-        fila.formula.clear();
-        fila.cambiada = true;
+        l.total = std::max(total, Moneda());
+        l.presupuesto = std::max(presupuesto, Moneda());
+        l.conPresupuesto = true;  // una fórmula resuelta muestra presupuesto y porcentaje
+        l.formula.clear();
         return true;
     }
 
-    static bool ceroNumerico(const QString& texto) {
-        const auto v = Moneda::deTexto(texto.trimmed());
-        return !texto.trimmed().isEmpty() && v && v->esCero();
-    }
-
     // Nivel de la primera fila posterior de la misma naturaleza, 0 si no la hay, para cada
-    // fila. Las filas se tratan en orden de clave y solo se borran filas ya tratadas, así que
-    // se puede calcular de una vez para todas.
-    std::vector<int> NivelSiguiente() const {
+    // fila. Solo se borran filas ya tratadas, así que se calcula de una vez para todas.
+    std::vector<int> NivelSiguiente() {
         std::vector<int> nivel(filas_.size(), 0);
         QHash<QString, int> siguientePorNaturaleza;
         for (std::size_t i = filas_.size(); i-- > 0;) {
-            nivel[i] = siguientePorNaturaleza.value(filas_[i].naturaleza, 0);
-            siguientePorNaturaleza.insert(filas_[i].naturaleza, filas_[i].nivel);
+            const LineaBalance* l = lado(i, true);
+            if (!l) l = lado(i, false);
+            if (!l) continue;
+            nivel[i] = siguientePorNaturaleza.value(l->naturaleza, 0);
+            siguientePorNaturaleza.insert(l->naturaleza, l->nivel);
         }
         return nivel;
     }
 
-    // Una línea de fórmula a cero se borra si no tiene debajo una línea más profunda de su
-    // naturaleza; si la tiene, se queda con los importes en blanco.
-    void quitarCeros(const std::vector<std::size_t>& conFormula) {
+    // Una línea de fórmula a cero se borra si el otro lado no muestra importes y no tiene debajo
+    // una línea más profunda de su naturaleza; si no, su lado se queda en blanco.
+    void quitarCeros() {
         const std::vector<int> siguiente = NivelSiguiente();
-        const bool comparativo = !c_.totalOtro.isEmpty();
-        for (std::size_t i : conFormula) {
-            Fila& f = filas_[i];
-            if (!ceroNumerico(f.total)) continue;
-            const bool soloEsteLado = !comparativo || f.totalOtro.trimmed().isEmpty();
-            if (soloEsteLado && f.nivel >= siguiente[i]) {
-                f.borrada = true;
-                continue;
-            }
-            f.total.clear();
-            f.presupuesto.clear();
-            f.media.clear();
-            f.blanquearOtro = comparativo && soloEsteLado;
-            f.cambiada = true;
+        for (std::size_t i : conFormula_) {
+            LineaBalance& l = *linea(i);
+            if (l.importes != LineaBalance::Importes::Numeros || !l.total.esCero()) continue;
+            const LineaBalance* otra = lado(i, !ladoA_);
+            const bool soloEsteLado = !otra || otra->importes == LineaBalance::Importes::EnBlanco;
+            if (soloEsteLado && l.nivel >= siguiente[i])
+                filas_[i].borrada = true;
+            else
+                l.importes = LineaBalance::Importes::EnBlanco;
         }
     }
 
-    void guardar() {
-        const QString actualizar =
-            QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, %4 = ?, %5 = ? WHERE %6 = ?")
-                .arg(identificador(c_.tabla), identificador(c_.total),
-                     identificador(c_.presupuesto), identificador(c_.media),
-                     identificador(c_.formula), identificador(c_.clave));
-        for (const Fila& f : filas_) {
-            if (f.borrada) {
-                con_.Execute(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                                 .arg(identificador(c_.tabla), identificador(c_.clave)),
-                             {f.clave});
-                continue;
-            }
-            if (!f.cambiada) continue;
-            con_.Execute(actualizar, {f.total, f.presupuesto, f.media, f.formula, f.clave});
-            if (f.blanquearOtro)
-                con_.Execute(QStringLiteral("UPDATE %1 SET %2 = '', %3 = '', %4 = '' WHERE %5 = ?")
-                                 .arg(identificador(c_.tabla), identificador(c_.totalOtro),
-                                      identificador(c_.presupuestoOtro),
-                                      identificador(c_.mediaOtro), identificador(c_.clave)),
-                             {f.clave});
-        }
-    }
-
-    Conexion& con_;
-    IProgreso& progreso_;
-    bool euros_;
-    const ColumnasFormulas& c_;
-    std::vector<Fila> filas_;
+    std::vector<FilaBalance>& filas_;
+    bool ladoA_;
+    std::vector<std::size_t> conFormula_;
     QHash<QString, std::size_t> porCodigo_;
 };
 
 }  // namespace
 
-void CalcularFormulas(Conexion& informes, IProgreso& progreso, bool euros,
-                      const ColumnasFormulas& columnas) {
-    Evaluacion(informes, progreso, euros, columnas).ejecutar();
+void CalcularFormulas(std::vector<FilaBalance>& filas, bool ladoA, IProgreso& progreso,
+                      const QString& rotulo) {
+    Evaluacion(filas, ladoA).ejecutar(progreso, rotulo);
 }
 
 }  // namespace orvo

@@ -101,11 +101,9 @@ class Calculo {
             total = presupuesto = Moneda();
             l.formula = formula;
         }
-        l.total = AplicarSigno(total, l.naturaleza, p_.euros);
-        if (p_.presupuesto) {
-            l.presupuesto = cGeneral::FormatearCurrency(presupuesto, p_.euros);
-            l.media = calcularMedia(l.total, l.presupuesto);
-        }
+        l.total = AplicarSigno(total, l.naturaleza);
+        l.conPresupuesto = p_.presupuesto;
+        if (p_.presupuesto) l.presupuesto = presupuesto;
         const int nivelEpigrafe = l.nivel;
         const QString naturaleza = l.naturaleza;
         anadir(std::move(l));
@@ -128,7 +126,7 @@ class Calculo {
             if (!MostrarCuenta(m)) continue;
             LineaBalance c = lineaCuenta(m, naturaleza, nivelCuenta);
             if (compartidas_.contains(cuentas.Fields(QStringLiteral("IDCuenta")).toLongLong()) &&
-                importeDeTexto(c.total) < Moneda()) {
+                c.total < Moneda()) {
                 descontarDeAntepasados(c);
                 continue;
             }
@@ -202,11 +200,9 @@ class Calculo {
         l.codigo = QStringLiteral("-");
         l.descripcion =
             p_.numerosCuenta ? m.codigo + QStringLiteral("  ") + m.descripcion : m.descripcion;
-        l.total = AplicarSigno(m.debe - m.haber, naturaleza, p_.euros);
-        if (p_.presupuesto) {
-            l.presupuesto = cGeneral::FormatearCurrency(m.presupuesto, p_.euros);
-            l.media = calcularMedia(l.total, l.presupuesto);
-        }
+        l.total = AplicarSigno(m.debe - m.haber, naturaleza);
+        l.conPresupuesto = p_.presupuesto;
+        if (p_.presupuesto) l.presupuesto = m.presupuesto;
         return l;
     }
 
@@ -223,18 +219,12 @@ class Calculo {
     // Una cuenta compartida con saldo en contra se muestra en el otro epígrafe: aquí se quita
     // su importe del epígrafe y de cada antepasado.
     void descontarDeAntepasados(const LineaBalance& cuenta) {
-        const Moneda importe = importeDeTexto(cuenta.total);
-        const Moneda presupuesto = importeDeTexto(cuenta.presupuesto);
         int nivel = cuenta.nivel;
         for (auto it = abiertas_.rbegin(); it != abiertas_.rend(); ++it) {
             LineaBalance& l = lineas_[*it];
             if (l.nivel >= nivel) continue;
-            l.total = cGeneral::FormatearCurrency(importeDeTexto(l.total) - importe, p_.euros);
-            if (p_.presupuesto) {
-                l.presupuesto = cGeneral::FormatearCurrency(
-                    importeDeTexto(l.presupuesto) - presupuesto, p_.euros);
-                l.media = calcularMedia(l.total, l.presupuesto);
-            }
+            l.total -= cuenta.total;
+            l.presupuesto -= cuenta.presupuesto;
             nivel = l.nivel;
         }
     }
@@ -253,8 +243,7 @@ class Calculo {
             const std::size_t fin = pila.empty() ? n : pila.back();
             pila.push_back(i);
             const LineaBalance& l = lineas_[i];
-            if (l.codigo == u"-" || !l.formula.trimmed().isEmpty() ||
-                !importeDeTexto(l.total).esCero())
+            if (l.codigo == u"-" || !l.formula.trimmed().isEmpty() || !l.total.esCero())
                 continue;
             quitar[i] = guiones[fin] == guiones[i + 1];
         }
@@ -308,22 +297,26 @@ QString ExpresionCuenta(const QStringList& meses, bool euros) {
                           QStringLiteral("Presupuesto"));
 }
 
-QString AplicarSigno(Moneda importe, const QString& naturaleza, bool euros) {
+Moneda AplicarSigno(Moneda importe, const QString& naturaleza) {
     const QString n = naturaleza.trimmed();
-    if (n == u"Pasivo" || n == u"Haber") importe = -importe;
-    return cGeneral::FormatearCurrency(importe, euros);
+    return n == u"Pasivo" || n == u"Haber" ? -importe : importe;
 }
 
-Moneda importeDeTexto(const QString& texto) {
-    return Moneda::deTexto(texto.trimmed()).value_or(Moneda());
-}
-
-QString calcularMedia(const QString& total, const QString& presupuesto) {
-    const Moneda a = importeDeTexto(total);
-    const Moneda b = importeDeTexto(presupuesto);
-    if (a.esCero() || b.esCero()) return QStringLiteral("0,00 %");
-    const double porcentaje = (a * 100).aDouble() / b.aDouble();
-    return Moneda::deDouble(porcentaje).formatear(true) + QStringLiteral(" %");
+TextosImportes textosImportes(const LineaBalance& l, bool euros) {
+    switch (l.importes) {
+        case LineaBalance::Importes::Error:
+            return {QStringLiteral("ERROR"), QStringLiteral("ERROR"), QStringLiteral("ERROR")};
+        case LineaBalance::Importes::EnBlanco:
+            return {};
+        case LineaBalance::Importes::Numeros:
+            break;
+    }
+    TextosImportes t{l.total.formatear(euros), {}, {}};
+    if (l.conPresupuesto) {
+        t.presupuesto = l.presupuesto.formatear(euros);
+        t.media = formatearPorcentaje(porcentajeDe(l.total, l.presupuesto));
+    }
+    return t;
 }
 
 }  // namespace orvo

@@ -13,20 +13,32 @@ namespace orvo {
 class Conexion;
 class IProgreso;
 
-// Una línea impresa de un estado: epígrafe, cuenta o subcuenta. Los importes van ya como
-// texto con formato, con el signo de su naturaleza.
+// Una línea impresa de un estado: epígrafe, cuenta o subcuenta. Los importes van exactos, el
+// total con el signo de su naturaleza; se escriben con formato una sola vez, al grabar la fila
+// (textosImportes).
 struct LineaBalance {
+    // Lo que muestran los importes tras las fórmulas: los números, "ERROR" (una fórmula que no
+    // se resuelve) o nada (una fórmula que vale cero y tiene líneas debajo).
+    enum class Importes { Numeros, Error, EnBlanco };
     QString naturaleza;
     int nivel = 0;
     QString descripcion;
     QString codigo;  // código del epígrafe; "-" en cuentas, subcuentas y epígrafes sin código
-    QString total;
-    QString presupuesto;
-    QString media;
+    Moneda total;
+    Moneda presupuesto;
+    bool conPresupuesto = false;  // se escriben el presupuesto y el porcentaje alcanzado
+    Importes importes = Importes::Numeros;
     QString formula;
     QString epigrafePadre;  // descripciones de sus antepasados, para emparejar dos empresas
     qint64 orden = 0;       // número de línea en el orden en que se calculó
 };
+
+// Total, presupuesto y porcentaje ("Media", "12,50 %") de una línea tal como se escriben en la
+// tabla de trabajo; sin presupuesto, los dos últimos quedan nulos.
+struct TextosImportes {
+    QString total, presupuesto, media;
+};
+TextosImportes textosImportes(const LineaBalance& linea, bool euros);
 
 // Lo que el resultado del periodo (grupos 6 y 7) añade a la cuenta de pérdidas y ganancias en
 // el balance de situación. Se suma a lo que se lee, nunca se escribe: un informe no toca los
@@ -68,11 +80,7 @@ QString ExpresionEpigrafe(const QStringList& meses, bool euros);
 QString ExpresionCuenta(const QStringList& meses, bool euros);
 
 // Importe con el signo de la naturaleza: las naturalezas acreedoras ("Pasivo", "Haber")
-// muestran en positivo un saldo acreedor. Con decimales solo en euros.
-QString AplicarSigno(Moneda importe, const QString& naturaleza, bool euros);
-// Porcentaje del presupuesto alcanzado: "12,50 %", o "0,00 %" si alguno de los dos es cero.
-QString calcularMedia(const QString& total, const QString& presupuesto);
-// Un importe con formato leído de vuelta; un texto que no es un número vale cero.
-Moneda importeDeTexto(const QString& texto);
+// muestran en positivo un saldo acreedor.
+Moneda AplicarSigno(Moneda importe, const QString& naturaleza);
 
 }  // namespace orvo

@@ -34,16 +34,10 @@ bool cIFusionarCol::LineasIguales(const cBalanceComparativo& a, const cBalanceCo
            a.epigrafePadre == b.epigrafePadre && a.naturaleza == b.naturaleza;
 }
 
-void cIFusionarCol::FusionarColecciones(const ColeccionBalance& a, const ColeccionBalance& b,
-                                        Conexion& informes) {
-    Instruccion insertar = informes.preparar(QStringLiteral(
-        "INSERT INTO BalancesComparativo (Naturaleza, Nivel, Descripcion, CodigoA, TotalA, "
-        "PresupuestoA, MediaA, FormulaA, CodigoB, TotalB, PresupuestoB, MediaB, FormulaB, Orden) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    insertar_ = &insertar;
-    orden_ =
-        informes.valor(QStringLiteral("SELECT MAX(Orden) FROM BalancesComparativo")).toLongLong();
-
+std::vector<FilaBalance> cIFusionarCol::FusionarColecciones(const ColeccionBalance& a,
+                                                           const ColeccionBalance& b) {
+    filas_.clear();
+    filas_.reserve(a.size() + b.size());
     // Posiciones de cada línea de B, en orden, para buscar hacia delante sin recorrer B.
     QHash<QString, std::vector<std::size_t>> posicionesB;
     for (std::size_t k = 0; k < b.size(); ++k) posicionesB[claveLinea(b[k])].push_back(k);
@@ -75,22 +69,42 @@ void cIFusionarCol::FusionarColecciones(const ColeccionBalance& a, const Colecci
         while (i < a.size() && a[i].nivel > nivelA) GrabarLineaComparativa(&a[i++], nullptr);
     }
     while (j < b.size()) GrabarLineaComparativa(nullptr, &b[j++]);
-    insertar_ = nullptr;
+    return std::move(filas_);
 }
 
 void cIFusionarCol::GrabarLineaComparativa(const cBalanceComparativo* a,
                                            const cBalanceComparativo* b) {
-    const cBalanceComparativo& comun = a ? *a : *b;
-    Parametros valores{comun.naturaleza, comun.nivel, comun.descripcion};
-    for (const cBalanceComparativo* lado : {a, b}) {
-        if (lado)
-            valores << lado->codigo << lado->total << lado->presupuesto << lado->media
-                    << lado->formula;
-        else
-            valores << QString() << QString() << QString() << QString() << QString();
+    FilaBalance f;
+    if (a) f.a = *a;
+    if (b) f.b = *b;
+    filas_.push_back(std::move(f));
+}
+
+void GrabarFilasComparativo(const std::vector<FilaBalance>& filas, bool euros,
+                            Conexion& informes) {
+    Instruccion insertar = informes.preparar(QStringLiteral(
+        "INSERT INTO BalancesComparativo (Naturaleza, Nivel, Descripcion, CodigoA, TotalA, "
+        "PresupuestoA, MediaA, FormulaA, CodigoB, TotalB, PresupuestoB, MediaB, FormulaB, Orden) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    // Orden numera las filas fundidas, también las que no se escriben.
+    const qlonglong orden =
+        informes.valor(QStringLiteral("SELECT MAX(Orden) FROM BalancesComparativo")).toLongLong();
+    for (std::size_t i = 0; i < filas.size(); ++i) {
+        const FilaBalance& f = filas[i];
+        if (f.borrada) continue;
+        const LineaBalance& comun = f.a ? *f.a : *f.b;
+        Parametros valores{comun.naturaleza, comun.nivel, comun.descripcion};
+        for (const LineaBalance* lado : {f.a ? &*f.a : nullptr, f.b ? &*f.b : nullptr}) {
+            if (lado) {
+                const TextosImportes t = textosImportes(*lado, euros);
+                valores << lado->codigo << t.total << t.presupuesto << t.media << lado->formula;
+            } else {
+                valores << QString() << QString() << QString() << QString() << QString();
+            }
+        }
+        valores << orden + qlonglong(i) + 1;
+        insertar.ejecutar(valores);
     }
-    valores << ++orden_;
-    insertar_->ejecutar(valores);
 }
 
 }  // namespace orvo

@@ -2,12 +2,12 @@
 
 #include <vector>
 
+#include "FormulasBalance.h"
 #include "LineasBalance.h"
 
 namespace orvo {
 
 class Conexion;
-class Instruccion;
 
 // Una línea de una empresa en el comparativo: la misma línea que el balance de una empresa,
 // con la ruta de sus antepasados (EpigrafePadre) para emparejarla con la de la otra.
@@ -18,20 +18,23 @@ using ColeccionBalance = std::vector<cBalanceComparativo>;
 // anterior más cercana de cada nivel menos profundo.
 void GrabarPadresColeccion(ColeccionBalance& coleccion);
 
-// Funde las líneas de dos empresas en BalancesComparativo: una línea que está en las dos se
-// escribe una vez con los dos lados; la que está en una sola, con todo lo que cuelga de ella,
-// se escribe en su sitio con el otro lado vacío.
+// Funde las líneas de dos empresas en las filas de BalancesComparativo: una línea que está en
+// las dos va en una fila con los dos lados; la que está en una sola, con todo lo que cuelga de
+// ella, va en su sitio con el otro lado vacío.
 class cIFusionarCol {
   public:
-    void FusionarColecciones(const ColeccionBalance& a, const ColeccionBalance& b,
-                             Conexion& informes);
+    std::vector<FilaBalance> FusionarColecciones(const ColeccionBalance& a,
+                                                 const ColeccionBalance& b);
 
   private:
     static bool LineasIguales(const cBalanceComparativo& a, const cBalanceComparativo& b);
     void GrabarLineaComparativa(const cBalanceComparativo* a, const cBalanceComparativo* b);
 
-    Instruccion* insertar_ = nullptr;
-    qint64 orden_ = 0;
+    std::vector<FilaBalance> filas_;
 };
+
+// Escribe en BalancesComparativo las filas no borradas, con los importes con formato.
+void GrabarFilasComparativo(const std::vector<FilaBalance>& filas, bool euros,
+                            Conexion& informes);
 
 }  // namespace orvo

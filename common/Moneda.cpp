@@ -104,6 +104,33 @@ std::pair<std::uint64_t, std::uint64_t> redondear(std::int64_t valor, int decima
 }
 }  // namespace
 
+Moneda Moneda::redondeado(bool conDecimales) const {
+    const auto [entero, cent] = redondear(valor_, conDecimales ? 2 : 0);
+    const auto v = static_cast<std::int64_t>(entero * kEscala + cent * 100);
+    return Moneda(valor_ < 0 ? -v : v);
+}
+
+Moneda pesetasDeEuros(Moneda euros) {
+    // En diezmillonésimas de peseta: diezmilésimas de euro x 166386, sin coma flotante.
+    const __int128 escalado = static_cast<__int128>(euros.diezmilesimas()) * 166386;
+    const __int128 unidad = 10000000;  // 10^4 de la moneda x 10^3 del factor
+    __int128 cociente = escalado / unidad;
+    __int128 resto = escalado % unidad;
+    if (resto < 0) resto = -resto;
+    if (resto * 2 > unidad || (resto * 2 == unidad && (cociente % 2) != 0))
+        cociente += escalado < 0 ? -1 : 1;
+    return Moneda::deEntero(static_cast<std::int64_t>(cociente));
+}
+
+double porcentajeDe(Moneda parte, Moneda total) {
+    if (parte.esCero() || total.esCero()) return 0;
+    return (parte * 100).aDouble() / total.aDouble();
+}
+
+QString formatearPorcentaje(double porcentaje) {
+    return Moneda::deDouble(porcentaje).formatear(true) + QStringLiteral(" %");
+}
+
 int Moneda::formatearEn(char* destino, bool conDecimales) const {
     const auto [entero, cent] = redondear(valor_, conDecimales ? 2 : 0);
     // Se escribe de derecha a izquierda en un búfer local y se copia al destino.

@@ -31,6 +31,9 @@ class Moneda {
     double aDouble() const { return static_cast<double>(valor_) / kEscala; }
     // Trunca hacia cero a unidades enteras.
     constexpr std::int64_t truncado() const { return valor_ / kEscala; }
+    // El importe tal como se imprime: a céntimos o, sin decimales, a unidades; mitad lejos de
+    // cero, como formatear. Para las reglas que operan con lo impreso.
+    Moneda redondeado(bool conDecimales = true) const;
 
     // "##,##0.00" o "##,##0" con separadores españoles; redondeo mitad lejos de cero.
     QString formatear(bool conDecimales = true) const;
@@ -65,5 +68,14 @@ class Moneda {
 
 // Agrupa los miles de un entero no negativo con puntos: 1234567 -> "1.234.567".
 QString agruparMiles(std::uint64_t entero);
+
+// Pesetas de un importe en euros (x 166,386) redondeadas a la unidad, mitad al par.
+Moneda pesetasDeEuros(Moneda euros);
+
+// Porcentaje de 'parte' sobre 'total' (parte x 100 / total, en coma flotante como manda la
+// regla); 0 si alguno de los dos es cero.
+double porcentajeDe(Moneda parte, Moneda total);
+// "12,50 %": dos decimales y el signo de porcentaje.
+QString formatearPorcentaje(double porcentaje);
 
 }  // namespace orvo

@@ -191,18 +191,7 @@ QString cGeneral::PesetasAEuros(Moneda& cantPesetas) {
 }
 
 QString cGeneral::EurosAPesetas(Moneda cantEuros) {
-    // En diezmillonésimas de peseta: diezmilésimas de euro × 166386 / 1000... sin coma flotante.
-    const __int128 escalado = static_cast<__int128>(cantEuros.diezmilesimas()) * 166386;
-    const __int128 unidad = 10000000;  // 10^4 de la moneda × 10^3 del factor
-    __int128 cociente = escalado / unidad;
-    __int128 resto = escalado % unidad;
-    if (resto < 0) resto = -resto;
-    const bool negativo = escalado < 0;
-    if (resto * 2 > unidad || (resto * 2 == unidad && (cociente % 2) != 0))
-        cociente += negativo ? -1 : 1;
-    const auto pesetas = static_cast<std::int64_t>(cociente);
-    const std::uint64_t abs = pesetas < 0 ? static_cast<std::uint64_t>(-pesetas) : pesetas;
-    return (pesetas < 0 ? QStringLiteral("-") : QString()) + agruparMiles(abs);
+    return pesetasDeEuros(cantEuros).formatear(false);
 }
 
 void cGeneral::PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long lngIDEmpresa,

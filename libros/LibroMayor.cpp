@@ -176,8 +176,7 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
                     importe(saldoTexto, s);
                     escribir(codigo, rs.textoUtf8(cDescripcion), QByteArrayView(), QByteArrayView(),
                              kSaldoAnterior);
-                    // El saldo sigue desde el que se ha impreso, para que las filas cuadren.
-                    saldo = *Moneda::deTexto(QString::fromLatin1(saldoTexto));
+                    saldo = s;
                 }
             }
             const Moneda d = Moneda::deDiezmilesimas(rs.entero(cDebe));

@@ -91,12 +91,12 @@ void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgr
         // negativa no cambia de signo dos veces.
         f.base = Moneda::deColumna(rs.Fields(QStringLiteral("BaseImponible")));
         if (f.cuotaIva < Moneda() && f.base > Moneda()) f.base = -f.base;
-        // Recargo: porcentaje por base en coma flotante, a moneda, entre cien; el total
-        // suma el recargo tal como se imprime.
+        // Recargo: porcentaje por base en coma flotante, a moneda, entre cien; la cuota es la
+        // que se imprime (a céntimos, o a pesetas enteras), y esa suma el total.
         const Moneda cien = Moneda::deDouble(porcentaje(rateRecargo) * f.base.aDouble());
-        f.cuotaRecargo = *Moneda::deTexto(cGeneral::FormatearCurrency(
-            Moneda::deDouble(static_cast<double>(cien.diezmilesimas()) / 100.0 / Moneda::kEscala),
-            o.euros));
+        f.cuotaRecargo =
+            Moneda::deDouble(static_cast<double>(cien.diezmilesimas()) / 100.0 / Moneda::kEscala)
+                .redondeado(o.euros);
         f.total = f.base + f.cuotaIva + f.cuotaRecargo;
         f.fecha = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Fecha")));
         f.asiento = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Numero")));

@@ -38,10 +38,6 @@ QString mesBarraAno(const QDate& fecha) {
     return Regional::nombreMes(fecha.month()) + u'/' + QString::number(fecha.year());
 }
 
-QString formatearPorcentaje(double porcentaje) {
-    return Moneda::deDouble(porcentaje).formatear(true) + QStringLiteral(" %");
-}
-
 QDate fechaLibros(const QString& texto, const QString& que) {
     const QDate fecha = fechaDeTexto(texto.trimmed());
     if (!fecha.isValid())

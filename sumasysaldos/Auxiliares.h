@@ -27,9 +27,6 @@ QStringList mesesPeriodo(const QDate& desde, const QDate& hasta);
 // "marzo/2001", el formato "mmmm/yyyy" de las cabeceras de periodo.
 QString mesBarraAno(const QDate& fecha);
 
-// Porcentaje "##,##0.00 %" con separadores españoles.
-QString formatearPorcentaje(double porcentaje);
-
 // Fecha de un texto "yyyymmdd" de los libros; lanza ErrorOrvo con 'que' si no es válida.
 QDate fechaLibros(const QString& texto, const QString& que);
 

@@ -39,7 +39,7 @@ QString insercion(const QString& tabla, const QStringList& cols) {
 // Porcentaje del presupuesto alcanzado por el saldo; vacío si no hay presupuesto.
 QString porcentaje(Moneda saldo, Moneda presupuesto) {
     if (presupuesto.esCero()) return {};
-    return formatearPorcentaje(saldo.aDouble() * 100 / presupuesto.aDouble());
+    return formatearPorcentaje(porcentajeDe(saldo, presupuesto));
 }
 
 struct Ejercicio {

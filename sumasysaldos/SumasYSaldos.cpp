@@ -176,10 +176,7 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
             if (op.presupuesto) {
                 presupuesto = Moneda::deCCur(rs.Fields(QStringLiteral("Presupuesto")));
                 valores << formatear(presupuesto)
-                        << (saldo.esCero() || presupuesto.esCero()
-                                ? QStringLiteral("0,00 %")
-                                : formatearPorcentaje(saldo.aDouble() * 100 /
-                                                      presupuesto.aDouble()));
+                        << formatearPorcentaje(porcentajeDe(saldo, presupuesto));
             }
             valores << QString::number(nivel - desplazamiento);
             insertar.ejecutar(valores);
@@ -203,16 +200,12 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
     f[3] = QStringLiteral("TrabajarConPts= '") + (op.euros ? u'0' : u'1') + u'\'';
     const QString saldo = formatear(totales.saldo);
     if (op.presupuesto) {
-        const QString presupuesto = formatear(totales.presupuesto);
-        // El porcentaje total sale de los totales ya formateados: en pesetas, redondeados a
+        // El porcentaje total sale de los totales como se imprimen: en pesetas, redondeados a
         // unidades.
-        const Moneda s = Moneda::deTexto(saldo).value_or(Moneda());
-        const Moneda p = Moneda::deTexto(presupuesto).value_or(Moneda());
-        f[4] = formula(QStringLiteral("TotalPresupuesto"), presupuesto);
+        f[4] = formula(QStringLiteral("TotalPresupuesto"), formatear(totales.presupuesto));
         f[5] = formula(QStringLiteral("TotalMedia"),
-                       s.esCero() || p.esCero()
-                           ? QStringLiteral("0,00 %")
-                           : formatearPorcentaje(s.aDouble() * 100 / p.aDouble()));
+                       formatearPorcentaje(porcentajeDe(totales.saldo.redondeado(op.euros),
+                                                        totales.presupuesto.redondeado(op.euros))));
     } else {
         f[4] = formula(QStringLiteral("TotalDebe"), formatear(totales.debe));
         f[5] = formula(QStringLiteral("TotalHaber"), formatear(totales.haber));

@@ -96,14 +96,15 @@ class PruebaBalance : public prueba::PruebaBalances {
         QFETCH(QString, naturaleza);
         QFETCH(bool, euros);
         QFETCH(QString, esperado);
-        QCOMPARE(AplicarSigno(*Moneda::deTexto(importe), naturaleza, euros), esperado);
-        QCOMPARE(calcularMedia(QStringLiteral("3.500,00"), QStringLiteral("7.000,00")),
-                 QStringLiteral("50,00 %"));
-        QCOMPARE(calcularMedia(QStringLiteral("1"), QStringLiteral("3")),
-                 QStringLiteral("33,33 %"));
-        QCOMPARE(calcularMedia(QStringLiteral("0,00"), QStringLiteral("7.000,00")),
-                 QStringLiteral("0,00 %"));
-        QCOMPARE(calcularMedia(QStringLiteral("3.500"), QString()), QStringLiteral("0,00 %"));
+        QCOMPARE(AplicarSigno(*Moneda::deTexto(importe), naturaleza).formatear(euros), esperado);
+        const auto media = [](int total, int presupuesto) {
+            return formatearPorcentaje(
+                porcentajeDe(Moneda::deEntero(total), Moneda::deEntero(presupuesto)));
+        };
+        QCOMPARE(media(3500, 7000), QStringLiteral("50,00 %"));
+        QCOMPARE(media(1, 3), QStringLiteral("33,33 %"));
+        QCOMPARE(media(0, 7000), QStringLiteral("0,00 %"));
+        QCOMPARE(media(3500, 0), QStringLiteral("0,00 %"));
     }
 
     // El balance de situación del año en euros y en pesetas: el beneficio (1.500) aparece en
@@ -198,6 +199,22 @@ class PruebaBalance : public prueba::PruebaBalances {
             filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Descripcion, Total"));
         QVERIFY(f.contains(QStringLiteral("Clientes|0,00")));
         QVERIFY(!f.contains(QStringLiteral("Capital|0,00")));  // sin movimientos en el periodo
+    }
+
+    // Las pesetas se suman exactas y se redondean una vez, al escribir: dos epígrafes de 0,4
+    // pesetas cada uno se imprimen 0 y su suma, 1. Redondeados antes de sumar darían 0.
+    void pesetasSumadasExactas() {
+        LibroPrueba& l = *libro_;
+        l.empresa(1, "EJ", 2001, "20010101", "20011231");
+        for (const char* c : {"X", "Y"})
+            l.con().Execute("UPDATE Estructura SET Total01 = '-0,4' WHERE IDEstructura = ?",
+                            {qlonglong(l.epigrafe(1, 2, c, c, LibroPrueba::Haber, 1))});
+        l.epigrafe(1, 2, "R", "Resultado", LibroPrueba::Haber, 1, "X+Y");
+        OpcionesBalance o = opciones(2, QDate(2001, 1, 1), QDate(2001, 1, 31));
+        o.euros = false;
+        construir(o);
+        QCOMPARE(filasDe(*inf_, QStringLiteral("Balances"), QStringLiteral("Codigo, Total")),
+                 (QStringList{"R|1", "X|0", "Y|0"}));
     }
 
     // Ejercicio de julio a junio: un periodo de octubre a marzo suma noviembre y febrero.

@@ -25,7 +25,7 @@ using prueba::MotorAnotador;
 
 namespace {
 
-// Colección a mano: "nivel descripción [código total]" por línea; código "-" por omisión.
+// Colección a mano: "nivel descripción [código]" por línea; código "-" por omisión.
 ColeccionBalance coleccion(const QStringList& lineas) {
     ColeccionBalance c;
     for (const QString& texto : lineas) {
@@ -35,7 +35,7 @@ ColeccionBalance coleccion(const QStringList& lineas) {
         l.nivel = p.value(0).toInt();
         l.descripcion = p.value(1);
         l.codigo = p.value(2, QStringLiteral("-"));
-        l.total = p.value(3, QStringLiteral("1,00"));
+        l.total = Moneda::deEntero(1);
         c.push_back(l);
     }
     GrabarPadresColeccion(c);
@@ -122,7 +122,8 @@ class PruebaComparativo : public prueba::PruebaBalances {
         QFETCH(QStringList, b);
         QFETCH(QStringList, esperado);
         Transaccion t(*inf_);
-        cIFusionarCol().FusionarColecciones(coleccion(a), coleccion(b), *inf_);
+        GrabarFilasComparativo(cIFusionarCol().FusionarColecciones(coleccion(a), coleccion(b)),
+                               true, *inf_);
         QCOMPARE(filasDe(*inf_, QStringLiteral("BalancesComparativo"),
                          QStringLiteral("Descripcion, CodigoA, CodigoB")),
                  esperado);
@@ -135,31 +136,38 @@ class PruebaComparativo : public prueba::PruebaBalances {
     // solo está en ese lado se borra (o se deja en blanco si tiene debajo una más honda), y la
     // que está en los dos solo pierde los importes de su lado.
     void formulasPorLado() {
-        const QString insertar = QStringLiteral(
-            "INSERT INTO BalancesComparativo (Naturaleza, Nivel, Descripcion, CodigoA, TotalA, "
-            "FormulaA, CodigoB, TotalB, FormulaB, Orden) VALUES ('Haber', ?, ?, ?, ?, ?, ?, ?, ?, "
-            "0)");
-        const QList<QVariantList> filas{{1, "Ingresos", "I", "100,00", "", "I", "50,00", ""},
-                                        {1, "Solo A", "Z1", "0", "I-I", "", "", ""},
-                                        {1, "En los dos", "Z2", "0", "I - I", "Z2", "0", "I"},
-                                        {1, "Solo A con hijos", "Z3", "0", "Z9", "", "", ""},
-                                        {2, "Cuenta", "-", "10,00", "", "", "", ""},
-                                        {1, "Circular", "E", "0", "E", "E", "5,00", ""},
-                                        {1, "Negativa", "N", "0", "", "N", "0", "I-Z2-Z2-I"}};
-        for (const QVariantList& f : filas) {
-            Parametros p;
-            for (const QVariant& v : f)
-                p << (v.typeId() == QMetaType::Int ? v : QVariant(v.toString()));
-            inf_->Execute(insertar, p);
+        // Nivel, descripción y, de cada lado, código, total y fórmula; sin código falta el lado.
+        const QList<QStringList> datos{{"1", "Ingresos", "I", "100", "", "I", "50", ""},
+                                       {"1", "Solo A", "Z1", "0", "I-I", "", "", ""},
+                                       {"1", "En los dos", "Z2", "0", "I - I", "Z2", "0", "I"},
+                                       {"1", "Solo A con hijos", "Z3", "0", "Z9", "", "", ""},
+                                       {"2", "Cuenta", "-", "10", "", "", "", ""},
+                                       {"1", "Circular", "E", "0", "E", "E", "5", ""},
+                                       {"1", "Negativa", "N", "0", "", "N", "0", "I-Z2-Z2-I"}};
+        std::vector<FilaBalance> filas;
+        for (const QStringList& d : datos) {
+            FilaBalance f;
+            for (int k : {2, 5}) {
+                if (d[k].isEmpty()) continue;
+                LineaBalance l;
+                l.naturaleza = QStringLiteral("Haber");
+                l.nivel = d[0].toInt();
+                l.descripcion = d[1];
+                l.codigo = d[k];
+                l.total = *Moneda::deTexto(d[k + 1]);
+                l.formula = d[k + 2].trimmed();
+                (k == 2 ? f.a : f.b) = l;
+            }
+            filas.push_back(f);
         }
-        ContextoInforme c{libro_->con(), *inf_, progreso_};
-        CalcularFormulasA(c, true);
-        CalcularFormulasB(c, true);
+        CalcularFormulas(filas, true, progreso_, QString());
+        CalcularFormulas(filas, false, progreso_, QString());
+        GrabarFilasComparativo(filas, true, *inf_);
         QCOMPARE(filasDe(*inf_, QStringLiteral("BalancesComparativo"),
                          QStringLiteral("Descripcion, TotalA, MediaA, FormulaA, TotalB, FormulaB")),
                  (QStringList{"Ingresos|100,00|||50,00|", "En los dos||||50,00|",
                               "Solo A con hijos|||||", "Cuenta|10,00||||",
-                              "Circular|ERROR|ERROR|E|5,00|", "Negativa|0||||"}));
+                              "Circular|ERROR|ERROR|E|5,00|", "Negativa|0,00||||"}));
     }
 
     // B tiene un epígrafe H de otros ingresos que A no tiene: sale entre G e I, como en B,
