@@ -1,6 +1,5 @@
 #include "Comprobar.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <functional>
@@ -9,6 +8,7 @@
 #include "BarraProgreso.h"
 #include "Conexion.h"
 #include "ErrorOrvo.h"
+#include "Esquemas.h"
 #include "Moneda.h"
 #include "cBalances.h"
 
@@ -214,7 +214,7 @@ Informe comprobar(Conexion& con, long empresa, bool reparar, IProgreso& progreso
 
 int orden(const QStringList& a, QTextStream& err) {
     const QString uso = QStringLiteral(
-        "Uso: orvo-informes comprobar --contabilidad FILE --empresa N [--reparar]\n");
+        "Uso: orvo-informes comprobar --contabilidad FILE|postgresql://... --empresa N [--reparar]\n");
     QString ruta;
     long empresa = 0;
     bool reparar = false;
@@ -236,12 +236,9 @@ int orden(const QStringList& a, QTextStream& err) {
         err << uso;
         return 2;
     }
-    if (!QFileInfo(ruta).isFile()) {
-        err << "No se puede leer la base de contabilidad: " << ruta << "\n";
-        return 2;
-    }
     try {
-        auto con = Conexion::abrir(ruta);
+        // Un archivo o una base de un servidor; sin tablas o sin permiso, el mensaje lo dice.
+        auto con = Esquemas::abrirContabilidad(ruta);
         ProgresoNulo progreso;
         const Informe inf = comprobar(*con, empresa, reparar, progreso);
         for (const QString& p : inf.problemas) err << p << "\n";

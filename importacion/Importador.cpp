@@ -57,6 +57,13 @@ QString pesetas(std::int64_t p) {
     return Moneda::deEntero(p).formatear(false);
 }
 
+// Un apunte a la espera de su lote.
+struct ApuntePendiente {
+    qint64 id, asiento, cuenta;
+    ApunteLeido ap;
+    std::int64_t debePts, haberPts;
+};
+
 class Importador {
   public:
     Importador(Conexion& con, const Opciones& o, Resumen& r) : con_(con), o_(o), r_(r) {}
@@ -97,13 +104,14 @@ class Importador {
         const QString columnas = QStringLiteral(
             "IDApunte, CodAsiento, CodCuenta, Concepto, CtdadDebe, CtdadHaber, CtdadDebeEuros, "
             "CtdadHaberEuros, Factura, Contrapartida, PorcentajeIVA, PorcentajeRecargo");
-        // Por lotes: una instrucción escribe kLote apuntes; las tuplas sin usar llevan clave 0 y
-        // el WHERE las descarta.
+        // Por lotes: una instrucción escribe kLote apuntes; el resto del último lote, uno a uno.
+        const QString tupla = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         QStringList tuplas;
-        for (int i = 0; i < kLote; ++i) tuplas << QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        for (std::size_t i = 0; i < kLote; ++i) tuplas << tupla;
         insApunteLote_.emplace(con_.preparar(
-            QStringLiteral("INSERT INTO Apunte (%1) SELECT * FROM (VALUES %2) AS v WHERE column1 > 0")
-                .arg(columnas, tuplas.join(u','))));
+            QStringLiteral("INSERT INTO Apunte (%1) VALUES %2").arg(columnas, tuplas.join(u','))));
+        insApunteUno_.emplace(
+            con_.preparar(QStringLiteral("INSERT INTO Apunte (%1) VALUES %2").arg(columnas, tupla)));
         insApunteBase_.emplace(
             con_.preparar(QStringLiteral("INSERT INTO Apunte (%1, BaseImp, BaseImpEuros) VALUES "
                                          "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
@@ -267,11 +275,21 @@ class Importador {
         ApunteDebe ultimoDebe;
     };
 
-    // Enlace directo, sin QVariant: son un millón de filas en los libros grandes.
     void insertarApunte(qint64 id, qint64 asiento, qint64 cuenta, const ApunteLeido& ap,
                         std::int64_t debePts, std::int64_t haberPts) {
-        Instruccion& ins = ap.base ? *insApunteBase_ : *insApunteLote_;
-        const int d = ap.base ? 0 : enLote_ * 12;  // desplazamiento de la tupla en el lote
+        const ApuntePendiente p{id, asiento, cuenta, ap, debePts, haberPts};
+        if (ap.base) {
+            enlazar(*insApunteBase_, 0, p);
+            insApunteBase_->ejecutar();
+            return;
+        }
+        lote_.push_back(p);
+        if (lote_.size() == kLote) vaciarLote();
+    }
+
+    // Enlace directo, sin QVariant: son un millón de filas en los libros grandes.
+    static void enlazar(Instruccion& ins, int d, const ApuntePendiente& p) {
+        const ApunteLeido& ap = p.ap;
         char b[Moneda::kLargoFormateado];
         const auto importe = [&](int indice, Moneda m, bool decimales) {
             ins.enlazarTexto(indice + d, QByteArrayView(b, m.formatearEn(b, decimales)));
@@ -280,12 +298,12 @@ class Importador {
             if (t.isEmpty()) ins.enlazarTexto(indice + d, siVacio);
             else ins.enlazarTexto(indice + d, t.toUtf8());
         };
-        ins.enlazarEntero(1 + d, id);
-        ins.enlazarEntero(2 + d, asiento);
-        ins.enlazarEntero(3 + d, cuenta);
+        ins.enlazarEntero(1 + d, p.id);
+        ins.enlazarEntero(2 + d, p.asiento);
+        ins.enlazarEntero(3 + d, p.cuenta);
         texto(4, ap.concepto);
-        importe(5, Moneda::deEntero(debePts), false);
-        importe(6, Moneda::deEntero(haberPts), false);
+        importe(5, Moneda::deEntero(p.debePts), false);
+        importe(6, Moneda::deEntero(p.haberPts), false);
         importe(7, ap.debe, true);
         importe(8, ap.haber, true);
         texto(9, ap.factura);
@@ -295,19 +313,21 @@ class Importador {
         if (ap.base) {
             importe(13, Moneda::deEntero(redondear(pesetasExactas(*ap.base))), false);
             importe(14, *ap.base, true);
-            ins.ejecutar();
-        } else if (++enLote_ == kLote) {
-            ins.ejecutar();
-            enLote_ = 0;
         }
     }
 
-    // Escribe el lote a medias: las tuplas que quedan del anterior se anulan con la clave 0.
+    // Un lote lleno va en una instrucción; uno a medias (el último), apunte a apunte.
     void vaciarLote() {
-        if (enLote_ == 0) return;
-        for (int i = enLote_; i < kLote; ++i) insApunteLote_->enlazarEntero(i * 12 + 1, 0);
-        insApunteLote_->ejecutar();
-        enLote_ = 0;
+        if (lote_.size() == kLote) {
+            for (std::size_t i = 0; i < kLote; ++i) enlazar(*insApunteLote_, int(i) * 12, lote_[i]);
+            insApunteLote_->ejecutar();
+        } else {
+            for (const ApuntePendiente& p : lote_) {
+                enlazar(*insApunteUno_, 0, p);
+                insApunteUno_->ejecutar();
+            }
+        }
+        lote_.clear();
     }
 
     static QString mostrarFecha(const QString& aaaammdd) {
@@ -407,9 +427,9 @@ class Importador {
     qint64 siguienteAsiento_ = 1, siguienteApunte_ = 1, siguienteCuenta_ = 1;
     QHash<qint64, Cuadre> conNumero_;
     std::vector<Cuadre> sinNumero_;
-    static constexpr int kLote = 50;
-    std::optional<Instruccion> insAsiento_, insApunteLote_, insApunteBase_;
-    int enLote_ = 0;
+    static constexpr std::size_t kLote = 50;
+    std::optional<Instruccion> insAsiento_, insApunteLote_, insApunteUno_, insApunteBase_;
+    std::vector<ApuntePendiente> lote_;
     std::optional<Asientos::SumasApuntes> sumas_;
 };
 
@@ -431,12 +451,15 @@ QString Resumen::texto() const {
 }
 
 Resumen importar(const Opciones& o, IProgreso& progreso) {
-    const bool existia = QFileInfo::exists(o.contabilidad);
+    // Un archivo nuevo que no llega a tener libros se borra; una base de un servidor no se toca
+    // más que dentro de la transacción.
+    const bool existia = Conexion::esServidor(o.contabilidad) || QFileInfo::exists(o.contabilidad);
     Resumen r;
     try {
         auto con = Conexion::abrir(o.contabilidad, true);
-        Esquemas::crearContabilidad(*con);
+        // El esquema va dentro de la transacción: una importación rechazada no deja ni las tablas.
         Transaccion t(*con);
+        Esquemas::crearContabilidad(*con);
         Plan::crearTablasFijas(*con);
         Importador imp(*con, o, r);
         imp.abrirEmpresa();
@@ -472,7 +495,7 @@ Resumen importar(const Opciones& o, IProgreso& progreso) {
 
 int orden(const QStringList& a, QTextStream& err) {
     const QString uso = QStringLiteral(
-        "Uso: orvo-informes importar ENTRADA --contabilidad FILE --empresa N [--nombre TEXTO] "
+        "Uso: orvo-informes importar ENTRADA --contabilidad FILE|postgresql://... --empresa N [--nombre TEXTO] "
         "[--abreviatura TEXTO] [--desde AAAA-MM-DD --hasta AAAA-MM-DD] "
         "[--plan pymes|abreviado|ninguno] [--presupuesto FILE.csv]\n");
     Opciones o;

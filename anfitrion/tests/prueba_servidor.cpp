@@ -1,5 +1,5 @@
 // Los libros de un despacho en un servidor: ocho informes a la vez mientras otro proceso asienta,
-// un usuario que solo puede leer, y las conexiones que fallan.
+// un usuario que solo puede leer, importar y comprobar, y las conexiones que fallan.
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -165,7 +165,10 @@ class PruebaServidor : public QObject {
         while ((quedan() || asientos < 3) && reloj.elapsed() < 300000) {
             asentar(*con, 100 + asientos);
             ++asientos;
-            esperas += con->valor(QStringLiteral("SELECT count(*) FROM pg_locks WHERE NOT granted"))
+            // Solo esta base: otras pruebas usan el mismo servidor a la vez.
+            esperas += con->valor(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE "
+                                                 "datname = current_database() AND "
+                                                 "wait_event_type = 'Lock'"))
                            .toInt();
             for (const auto& p : procesos) p->waitForFinished(20);
         }
@@ -222,6 +225,42 @@ class PruebaServidor : public QObject {
             QCOMPARE(totalDeFila(v, columnaCodigo, QStringLiteral("PT"), columnaTotal),
                      totalDeFila(v, columnaCodigo, QStringLiteral("AT"), columnaTotal));
         }
+    }
+
+    // Importar y comprobar sobre una base del servidor: una importación rechazada no deja nada,
+    // ni las tablas; la buena deja unos libros que comprobar da por buenos.
+    void importarYComprobar() {
+        const QString base = prueba::baseNuevaEnServidor(QStringLiteral("orvo_importada"));
+        const auto orden = [&](const QStringList& a) {
+            QProcess p;
+            p.start(QStringLiteral(ORVO_INFORMES_EXE), a);
+            p.waitForFinished(120000);
+            return p.exitCode();
+        };
+        const auto importar = [&](const QByteArray& csv) {
+            const QString ruta = dir_.filePath(QStringLiteral("diario.csv"));
+            QFile f(ruta);
+            f.open(QIODevice::WriteOnly);
+            f.write("Fecha;Asiento;Cuenta;Concepto;Debe;Haber\n" + csv);
+            f.close();
+            return orden({QStringLiteral("importar"), ruta, QStringLiteral("--contabilidad"), base,
+                          QStringLiteral("--empresa"), QStringLiteral("7")});
+        };
+        const QByteArray bueno =
+            "02/01/2024;1;5720001;Capital;3.000,00;\n02/01/2024;1;1000001;Capital;;3.000,00\n";
+        QCOMPARE(importar(bueno + "03/01/2024;2;6290001;Gasto;100,00;\n"
+                                  "03/01/2024;2;5720001;Gasto;;90,00\n"),
+                 1);
+        auto con = Conexion::abrir(base);
+        QCOMPARE(con->valor(QStringLiteral("SELECT count(*) FROM information_schema.tables "
+                                           "WHERE table_schema = 'public'"))
+                     .toInt(),
+                 0);
+        QCOMPARE(importar(bueno), 0);
+        QCOMPARE(con->valor(QStringLiteral("SELECT count(*) FROM Apunte")).toInt(), 2);
+        QCOMPARE(orden({QStringLiteral("comprobar"), QStringLiteral("--contabilidad"), base,
+                        QStringLiteral("--empresa"), QStringLiteral("7")}),
+                 0);
     }
 
     // Una conexión que no vale: un mensaje en español, salida 1, pronto y sin escribir nada.
