@@ -572,10 +572,14 @@ QString motivoConexion(const QString& libpq) {
 
 std::unique_ptr<Motor> abrirPostgres(const QString& uri) {
     const QByteArray u = uri.toUtf8();
-    // Primero el plazo, para que la URI pueda cambiarlo; después la codificación, que no.
-    const char* claves[] = {"connect_timeout", "application_name", "dbname", "client_encoding",
-                            nullptr};
-    const char* valores[] = {"5", "orvo-informes", u.constData(), "UTF8", nullptr};
+    // Primero el plazo y las opciones, para que la URI pueda cambiarlos; después la codificación,
+    // que no. Un informe lee todas las filas de su cursor: con la fracción de 0,1 que el servidor
+    // supone para un cursor, el Mayor de un millón de apuntes iba por índices, apunte a apunte, en
+    // vez de juntar las tablas de una vez; y su orden cabe en memoria en vez de ir a disco.
+    const char* claves[] = {"connect_timeout", "application_name", "options", "dbname",
+                            "client_encoding", nullptr};
+    const char* valores[] = {"5", "orvo-informes", "-c cursor_tuple_fraction=1 -c work_mem=64MB",
+                             u.constData(), "UTF8", nullptr};
     PGconn* con = PQconnectdbParams(claves, valores, 1);
     const QString nombre = Conexion::sinContrasena(uri);
     if (!con || PQstatus(con) != CONNECTION_OK) {
