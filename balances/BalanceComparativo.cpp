@@ -54,14 +54,6 @@ QString textoAbreviado(Conexion& con, long empresa) {
            u'>';
 }
 
-}  // namespace
-
-bool MesEnEjercicio(Conexion& contabilidad, long empresa, const QString& mes, const QDate& desde,
-                    const QDate& hasta) {
-    return mesEnEjercicio(leerEjercicio(contabilidad, empresa), mes, desde, hasta);
-}
-
-namespace {
 ColeccionBalance cargarColeccion(ContextoInforme& contexto, const OpcionesComparativo& o,
                                  long empresa, const QString& lado) {
     const Ejercicio ejercicio = leerEjercicio(contexto.contabilidad, empresa);

@@ -16,10 +16,6 @@ struct OpcionesComparativo : OpcionesEstado {
     long empresaB = 0;
 };
 
-// ¿El mes ("01".."12"), puesto en el ejercicio de la empresa, cae dentro del periodo?
-bool MesEnEjercicio(Conexion& contabilidad, long empresa, const QString& mes, const QDate& desde,
-                    const QDate& hasta);
-
 // Las líneas de una empresa ("A" o "B"), calculadas como las del balance de una empresa con
 // los meses del periodo que caen en su propio ejercicio, y con la ruta de sus antepasados.
 // En el balance de situación el resultado del periodo se pone en la 129 solo mientras se

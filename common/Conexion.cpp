@@ -70,7 +70,6 @@ Recordset Conexion::Execute(const QString& sql, const Parametros& params) {
     if (!filas) return {};
     Recordset rs(this, std::move(filas), sql, params);
     rs.paso();
-    rs.bof_ = rs.eof_;
     return rs;
 }
 
@@ -238,9 +237,8 @@ Recordset& Recordset::operator=(Recordset&& o) noexcept {
         params_ = std::move(o.params_);
         indices_ = std::move(o.indices_);
         eof_ = o.eof_;
-        bof_ = o.bof_;
         cuenta_ = o.cuenta_;
-        o.eof_ = o.bof_ = true;
+        o.eof_ = true;
     }
     return *this;
 }
@@ -251,7 +249,7 @@ Recordset::~Recordset() {
 
 void Recordset::Close() {
     filas_.reset();
-    eof_ = bof_ = true;
+    eof_ = true;
 }
 
 void Recordset::paso() {
@@ -266,16 +264,7 @@ void Recordset::comprobarFila() const {
 
 void Recordset::MoveNext() {
     comprobarFila();
-    bof_ = false;
     paso();
-}
-
-void Recordset::MoveFirst() {
-    if (!filas_)
-        throw ErrorBD(kCerrado, QStringLiteral("El conjunto de registros está cerrado"), sql_);
-    filas_->rebobinar();
-    paso();
-    bof_ = eof_;
 }
 
 qint64 Recordset::RecordCount() {

@@ -46,7 +46,7 @@ class Instruccion {
 
 // Resultado de Execute, leído hacia delante sobre la instrucción preparada: no guarda las
 // filas en memoria. RecordCount es exacto (se cuenta con una consulta aparte la primera vez).
-// Eof/Bof llevan ese nombre porque EOF es una macro de C.
+// Eof lleva ese nombre porque EOF es una macro de C.
 class Recordset {
   public:
     Recordset() = default;
@@ -57,9 +57,7 @@ class Recordset {
     ~Recordset();
 
     bool Eof() const { return eof_; }
-    bool Bof() const { return bof_; }
     qint64 RecordCount();
-    void MoveFirst();
     void MoveNext();
     // Valor de la columna o alias de la fila actual; QVariant nulo para NULL. Un nombre que
     // la consulta no tiene lanza ErrorBD.
@@ -72,7 +70,6 @@ class Recordset {
     int indice(const QString& nombre) const;  // lanza ErrorBD si la consulta no lo tiene
     int columnas() const;
     QString nombreColumna(int indice) const;
-    int State() const { return filas_ ? 1 : 0; }
     void Close();
 
   private:
@@ -87,7 +84,6 @@ class Recordset {
     Parametros params_;
     QHash<QString, int> indices_;  // nombre de columna en minúsculas -> índice
     bool eof_ = true;
-    bool bof_ = true;
     qint64 cuenta_ = -1;
 };
 

@@ -16,8 +16,7 @@ using Parametros = QVariantList;
 class Filas {
   public:
     virtual ~Filas() = default;
-    virtual bool avanzar() = 0;    // a la fila siguiente; false al acabar
-    virtual void rebobinar() = 0;  // de nuevo antes de la primera
+    virtual bool avanzar() = 0;  // a la fila siguiente; false al acabar
     virtual int columnas() const = 0;
     virtual QString nombre(int columna) const = 0;
     virtual QVariant valor(int columna) const = 0;        // nulo para NULL

@@ -398,10 +398,6 @@ class FilasPostgres : public Filas {
         traer();
         return ++fila_ < PQntuples(lote_);
     }
-    void rebobinar() override {
-        cerrarCursor();
-        abrir();
-    }
     int columnas() const override { return PQnfields(lote_); }
     QString nombre(int i) const override { return QString::fromUtf8(PQfname(lote_, i)); }
     QVariant valor(int i) const override {

@@ -163,7 +163,6 @@ class FilasSqlite : public Filas {
         if (rc != SQLITE_DONE) throw ErrorBD(rc, QString::fromUtf8(sqlite3_errmsg(db_)), sql_);
         return false;
     }
-    void rebobinar() override { sqlite3_reset(stmt_); }
     int columnas() const override { return sqlite3_column_count(stmt_); }
     QString nombre(int i) const override {
         return QString::fromUtf8(sqlite3_column_name(stmt_, i));
