@@ -2,7 +2,7 @@
 
 #include "Esquemas.h"
 #include "Moneda.h"
-#include "cGeneral.h"
+#include "Plan.h"
 
 namespace orvo::prueba {
 
@@ -16,19 +16,6 @@ Moneda euros(const QString& texto) {
     return Moneda::deTexto(texto).value_or(Moneda());
 }
 
-// Suma el importe a una columna en euros ('columna' + "Euros") de la fila 'id' de la tabla, y
-// el importe por cien, sin decimales, a su gemela en pesetas.
-void sumar(Conexion& con, const QString& tabla, qlonglong id, const QString& columna,
-           Moneda importe) {
-    for (const bool euros : {true, false}) {
-        const QString col = identificador(columna + (euros ? "Euros" : ""));
-        const QString donde = QStringLiteral(" FROM %1 WHERE ID%1 = ?").arg(tabla);
-        const Moneda actual = Moneda::deColumna(con.valor("SELECT " + col + donde, {id}));
-        con.Execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID%1 = ?").arg(tabla, col),
-                    {(actual + (euros ? importe : importe * 100)).formatear(euros), id});
-    }
-}
-
 }  // namespace
 
 LibroPrueba::LibroPrueba(const QString& ruta, bool nuevo) : con_(Conexion::abrir(ruta, nuevo)) {
@@ -37,10 +24,7 @@ LibroPrueba::LibroPrueba(const QString& ruta, bool nuevo) : con_(Conexion::abrir
     con_->Execute(QStringLiteral("PRAGMA synchronous = OFF"));
     if (!nuevo) return;
     Esquemas::crearContabilidad(*con_);
-    con_->ejecutarScript(QStringLiteral(
-        "INSERT INTO Tipo_Cuenta VALUES (1, 'Cuenta'), (2, 'Subcuenta'), (3, 'Cuenta creada');"
-        "INSERT INTO Documento VALUES (1, 'Balance de situación'), (2, 'Pérdidas y Ganancias');"
-        "INSERT INTO Naturaleza VALUES (1, 'Activo'), (2, 'Pasivo'), (3, 'Debe'), (4, 'Haber');"));
+    Plan::crearTablasFijas(*con_);
 }
 
 void LibroPrueba::empresa(long id, const QString& abreviatura, int ano, const QString& inicio,
@@ -80,48 +64,33 @@ void LibroPrueba::enlazar(long epigrafe, long cuenta) {
                   {qlonglong(epigrafe), qlonglong(cuenta)});
 }
 
-void LibroPrueba::llevar(long empresa, const QString& subcuenta,
-                         const QList<std::pair<QString, Moneda>>& columnas,
-                         const QString& columnaEpigrafe, Moneda epigrafe) {
-    for (QString codigo = subcuenta; !codigo.isEmpty(); codigo.chop(1)) {
-        const QVariant cuenta = con_->valor(
-            QStringLiteral("SELECT IDCuenta FROM Cuenta WHERE CodEmpresa = ? AND Codigo = ?"),
-            {qlonglong(empresa), codigo});
-        if (cuenta.isNull()) continue;
-        for (const auto& [columna, importe] : columnas)
-            sumar(*con_, QStringLiteral("Cuenta"), cuenta.toLongLong(), columna, importe);
-        QStringList epigrafes;
-        for (Recordset rs = con_->Execute(
-                 QStringLiteral("SELECT CodigoEpigrafe FROM Estructura JOIN Rel_Estructura_Cuenta "
-                                "ON CodEstructura = IDEstructura WHERE CodCuenta = ?"),
-                 {cuenta});
-             !rs.Eof(); rs.MoveNext())
-            epigrafes << rs.Fields(0).toString();
-        // Cada epígrafe y los que tienen por código su código con caracteres de menos.
-        for (QString e : epigrafes)
-            for (; !e.isEmpty(); e.chop(1)) {
-                const QVariant id = con_->valor(
-                    QStringLiteral("SELECT IDEstructura FROM Estructura WHERE CodEmpresa = ? "
-                                   "AND CodigoEpigrafe = ?"),
-                    {qlonglong(empresa), e});
-                if (!id.isNull())
-                    sumar(*con_, QStringLiteral("Estructura"), id.toLongLong(), columnaEpigrafe,
-                          epigrafe);
-            }
-    }
+qint64 LibroPrueba::subcuenta(long empresa, const QString& codigo) {
+    return con_
+        ->valor(QStringLiteral("SELECT IDCuenta FROM Cuenta WHERE CodEmpresa = ? AND Codigo = ?"),
+                {qlonglong(empresa), codigo})
+        .toLongLong();
 }
 
-void LibroPrueba::apunte(long empresa, const QString& subcuenta, int mes, const QString& debe,
+void LibroPrueba::apunte(long empresa, const QString& codigo, int mes, const QString& debe,
                          const QString& haber) {
     const Moneda d = euros(debe), h = euros(haber);
-    llevar(empresa, subcuenta, {{"Debe" + mm(mes), d}, {"Haber" + mm(mes), h}}, "Total" + mm(mes),
-           d - h);
+    auto& suma = sumas_[empresa][subcuenta(empresa, codigo)];
+    const int i = (mes - 1) * 4;  // debe en pesetas y en euros, haber en pesetas y en euros
+    suma[i] += d * 100;
+    suma[i + 1] += d;
+    suma[i + 2] += h * 100;
+    suma[i + 3] += h;
+    Asientos::asentar(*con_, empresa, true, &sumas_[empresa]);
 }
 
-void LibroPrueba::presupuesto(long empresa, const QString& subcuenta, int mes,
+void LibroPrueba::presupuesto(long empresa, const QString& codigo, int mes,
                               const QString& importe) {
     const Moneda p = euros(importe);
-    llevar(empresa, subcuenta, {{"Presupuesto" + mm(mes), p}}, "Presupuesto" + mm(mes), p);
+    con_->Execute(QStringLiteral("UPDATE Cuenta SET Presupuesto%1Euros = ?, Presupuesto%1 = ? "
+                                 "WHERE IDCuenta = ?")
+                      .arg(mm(mes)),
+                  {p.formatear(true), (p * 100).formatear(false), subcuenta(empresa, codigo)});
+    Asientos::asentar(*con_, empresa, true, &sumas_[empresa]);
 }
 
 void LibroPrueba::totalEpigrafe(long epigrafe, int mes, const QString& importe) {

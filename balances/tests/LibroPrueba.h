@@ -1,18 +1,19 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <memory>
 
+#include "Asentar.h"
 #include "Conexion.h"
 #include "DoblesPrueba.h"
 #include "Moneda.h"
 
 namespace orvo::prueba {
 
-// Libros de contabilidad pequeños construidos por cada prueba. Los apuntes se llevan como los
-// lleva la rutina de asientos: a la subcuenta, a sus cuentas padre y a los epígrafes de cada
-// una y sus padres. Las columnas en pesetas guardan el importe en euros por cien, para que las
-// dos monedas se comprueben a mano.
+// Libros de contabilidad pequeños construidos por cada prueba. Los apuntes se llevan con la
+// rutina de asientos a las columnas mensuales de las cuentas y los epígrafes. En pesetas se
+// apunta el importe en euros por cien, para que las dos monedas se comprueben a mano.
 class LibroPrueba {
   public:
     enum Naturaleza { Activo = 1, Pasivo = 2, Debe = 3, Haber = 4 };
@@ -34,19 +35,17 @@ class LibroPrueba {
     void apunte(long empresa, const QString& subcuenta, int mes, const QString& debe,
                 const QString& haber);
     void presupuesto(long empresa, const QString& subcuenta, int mes, const QString& importe);
-    // Total de un mes puesto a mano en un epígrafe (estructuras sin cuentas propias).
+    // Total de un mes puesto a mano en un epígrafe (estructuras sin cuentas propias); el
+    // apunte siguiente lo vuelve a calcular.
     void totalEpigrafe(long epigrafe, int mes, const QString& euros);
 
     // Todos los importes y filas de Cuenta y Estructura, para ver que nada ha cambiado.
     QString instantanea();
 
   private:
-    // Suma los importes a las columnas de la subcuenta y de sus cuentas padre, y 'epigrafe' a
-    // la columna de sus epígrafes.
-    void llevar(long empresa, const QString& subcuenta,
-                const QList<std::pair<QString, Moneda>>& columnas, const QString& columnaEpigrafe,
-                Moneda epigrafe);
+    qint64 subcuenta(long empresa, const QString& codigo);
     std::shared_ptr<Conexion> con_;
+    QHash<long, Asientos::SumasApuntes> sumas_;  // por empresa
 };
 
 // Empresa 1 "EJ" de 2001: capital 10.000 al banco en enero, compras 2.000 en febrero, ventas

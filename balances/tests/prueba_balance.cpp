@@ -265,11 +265,13 @@ class PruebaBalance : public prueba::PruebaBalances {
         LibroPrueba& l = *libro_;
         l.empresa(1, "EJ", 2001, "20010101", "20011231");
         l.epigrafe(1, 2, "G", "Gastos", LibroPrueba::Debe, 1);
-        l.totalEpigrafe(l.epigrafe(1, 2, "G1", "Compras", LibroPrueba::Debe, 2), 1, "500");
-        l.totalEpigrafe(l.epigrafe(1, 2, "G2", "Devoluciones", LibroPrueba::Debe, 2), 1, "-500");
+        const long g1 = l.epigrafe(1, 2, "G1", "Compras", LibroPrueba::Debe, 2);
+        const long g2 = l.epigrafe(1, 2, "G2", "Devoluciones", LibroPrueba::Debe, 2);
         const long h = l.epigrafe(1, 2, "H", "Varios", LibroPrueba::Debe, 1);
         l.enlazar(h, l.cuenta(1, "6290001", "Otros", 2));
         l.apunte(1, "6290001", 1, "10", "10");
+        l.totalEpigrafe(g1, 1, "500");
+        l.totalEpigrafe(g2, 1, "-500");
         OpcionesBalance o = opciones(2);
         o.saldoCero = true;
         construir(o);
