@@ -99,8 +99,9 @@ class Escritor {
             for (const ApunteEjemplo& ap : a.apuntes) {
                 const auto cuenta = cuentas.find(ap.subcuenta);
                 if (cuenta == cuentas.end())
-                    throw ErrorOrvo(5, QStringLiteral("La subcuenta %1 no está en el cuadro de %2")
-                                           .arg(ap.subcuenta, e.abreviatura));
+                    throw ErrorOrvo(Causa::ArgumentoNoValido,
+                                    QStringLiteral("La subcuenta %1 no está en el cuadro de %2")
+                                        .arg(ap.subcuenta, e.abreviatura));
                 insertar(con_, "Apunte",
                          {"CodAsiento", "CodCuenta", "Concepto", "CtdadDebe", "CtdadHaber",
                           "CtdadDebeEuros", "CtdadHaberEuros", "Factura", "Contrapartida",
@@ -140,26 +141,30 @@ void crear(const QString& ruta) {
     if (Conexion::esServidor(ruta)) {
         auto con = Conexion::abrir(ruta);
         if (con->existeTabla(QStringLiteral("Empresa")))
-            throw ErrorOrvo(58, QStringLiteral("La base de datos %1 ya tiene libros. Los libros de "
-                                               "ejemplo se escriben en una base vacía.")
-                                    .arg(con->ruta()));
+            throw ErrorOrvo(Causa::ArchivoYaExiste,
+                            QStringLiteral("La base de datos %1 ya tiene libros. Los libros de "
+                                           "ejemplo se escriben en una base vacía.")
+                                .arg(con->ruta()));
         escribir(*con);
         return;
     }
     if (QFileInfo::exists(ruta))
-        throw ErrorOrvo(58, QStringLiteral("El archivo ya existe: %1. Los libros de ejemplo se "
-                                           "escriben en un archivo nuevo.")
-                                .arg(ruta));
+        throw ErrorOrvo(Causa::ArchivoYaExiste,
+                        QStringLiteral("El archivo ya existe: %1. Los libros de ejemplo se "
+                                       "escriben en un archivo nuevo.")
+                            .arg(ruta));
     const QFileInfo destino(ruta);
     if (!destino.absoluteDir().exists())
-        throw ErrorOrvo(76, QStringLiteral("No existe la carpeta %1").arg(destino.absolutePath()));
+        throw ErrorOrvo(Causa::CarpetaNoEncontrada,
+                        QStringLiteral("No existe la carpeta %1").arg(destino.absolutePath()));
     // Se escribe aparte y se renombra al final: un fallo no deja un archivo a medias.
     const QString parcial = ruta + QStringLiteral(".parcial");
     QFile::remove(parcial);
     try {
         escribir(*Conexion::abrir(parcial, true));
         if (!QFile::rename(parcial, ruta))
-            throw ErrorOrvo(75, QStringLiteral("No se puede escribir %1").arg(ruta));
+            throw ErrorOrvo(Causa::AccesoAlArchivo,
+                            QStringLiteral("No se puede escribir %1").arg(ruta));
     } catch (...) {
         QFile::remove(parcial);
         throw;

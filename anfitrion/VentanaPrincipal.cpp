@@ -73,15 +73,15 @@ VentanaPrincipal::VentanaPrincipal(IInterfaz& interfaz, IMotorInformes& motor,
     setObjectName(QStringLiteral("VentanaPrincipal"));
     registrarObjetosAnfitrion(registro_);
     if (const QString e = prepararCarpetaAplicacion(config_.appPath); !e.isEmpty())
-        throw ErrorOrvo(76, e);
+        throw ErrorOrvo(Causa::CarpetaNoEncontrada, e);
     const QString rutaInformes = rutaEnAplicacion(config_.appPath, QStringLiteral("Informes.mdb"));
     try {
         baseInformes_ = Conexion::abrir(rutaInformes, true);
         Esquemas::crearInformes(*baseInformes_);
     } catch (const std::exception& e) {
-        throw ErrorOrvo(numeroError(e),
-                        QStringLiteral("No se puede abrir la base de informes %1: %2")
-                            .arg(rutaInformes, descripcionError(e)));
+        throw ErrorOrvo::conDescripcion(
+            e, QStringLiteral("No se puede abrir la base de informes %1: %2")
+                   .arg(rutaInformes, descripcionError(e)));
     }
     setWindowTitle(config_.AppTitle());
     setWindowIcon(config_.Icono());

@@ -27,7 +27,8 @@ namespace {
 void generar(const QString& ruta, qint64 lineas) {
     QFile f(ruta);
     if (f.exists() || !f.open(QIODevice::WriteOnly))
-        throw ErrorOrvo(58, QStringLiteral("No se puede escribir un archivo nuevo: %1").arg(ruta));
+        throw ErrorOrvo(Causa::ArchivoYaExiste,
+                        QStringLiteral("No se puede escribir un archivo nuevo: %1").arg(ruta));
     QByteArray b = "Fecha;Asiento;Cuenta;Concepto;Debe;Haber\n";
     std::uint32_t azar = 12345;
     const auto siguiente = [&] { return azar = azar * 1103515245u + 12345u; };

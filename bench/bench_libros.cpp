@@ -52,7 +52,8 @@ void generar(const QString& libros, const QString& diarioLedger) {
     QFile::remove(provisional);
     QFile texto(diarioLedger);
     if (!texto.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw ErrorOrvo(75, QStringLiteral("No se puede escribir %1").arg(diarioLedger));
+        throw ErrorOrvo(Causa::AccesoAlArchivo,
+                        QStringLiteral("No se puede escribir %1").arg(diarioLedger));
     QTextStream ledger(&texto);
     {
         auto con = Conexion::abrir(provisional, true);
@@ -125,7 +126,8 @@ void generar(const QString& libros, const QString& diarioLedger) {
         t.confirmar();
     }
     if (!QFile::rename(provisional, libros))
-        throw ErrorOrvo(75, QStringLiteral("No se puede renombrar %1").arg(provisional));
+        throw ErrorOrvo(Causa::AccesoAlArchivo,
+                        QStringLiteral("No se puede renombrar %1").arg(provisional));
 }
 
 // La base: las filas del Diario escritas por SQLite solo, con sus propias funciones.
@@ -175,7 +177,9 @@ Medida medir(const QStringList& orden, const QString& salida) {
     pid_t pid = 0;
     const int rc = posix_spawnp(&pid, argv[0], &acciones, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&acciones);
-    if (rc != 0) throw ErrorOrvo(53, QStringLiteral("No se puede lanzar %1").arg(orden.first()));
+    if (rc != 0)
+        throw ErrorOrvo(Causa::ArchivoNoEncontrado,
+                        QStringLiteral("No se puede lanzar %1").arg(orden.first()));
     int estado = 0;
     rusage uso{};
     wait4(pid, &estado, 0, &uso);
@@ -203,7 +207,8 @@ int main(int argc, char** argv) {
     try {
         const QDir dir(a.value(0, QDir::temp().filePath(QStringLiteral("orvo-bench-libros"))));
         if (!QDir().mkpath(dir.path()))
-            throw ErrorOrvo(75, QStringLiteral("No se puede crear %1").arg(dir.path()));
+            throw ErrorOrvo(Causa::AccesoAlArchivo,
+                            QStringLiteral("No se puede crear %1").arg(dir.path()));
         const QString libros = dir.filePath(QStringLiteral("libros.db"));
         const QString diarioLedger = dir.filePath(QStringLiteral("libros.ledger"));
         if (!QFile::exists(libros) || !QFile::exists(diarioLedger)) {

@@ -112,8 +112,9 @@ double enOtroProceso(const QString& que, const QString& libros) {
     p.start(QCoreApplication::applicationFilePath(),
             {QStringLiteral("una"), que, libros, dir.filePath(QStringLiteral("Informes.mdb"))});
     if (!p.waitForFinished(-1) || p.exitCode() != 0)
-        throw ErrorOrvo(5, QStringLiteral("Falló la medida %1: %2")
-                               .arg(que, QString::fromUtf8(p.readAllStandardError())));
+        throw ErrorOrvo(Causa::ArgumentoNoValido,
+                        QStringLiteral("Falló la medida %1: %2")
+                            .arg(que, QString::fromUtf8(p.readAllStandardError())));
     return p.readAllStandardOutput().trimmed().toDouble();
 }
 

@@ -7,15 +7,6 @@
 
 namespace orvo {
 
-namespace {
-// Códigos de error del propio acceso a datos (los de los motores van aparte).
-constexpr int kSinTransaccion = 21;
-constexpr int kParametros = 25;
-constexpr int kSinRegistro = 3021;
-constexpr int kCerrado = 3704;
-constexpr int kSinColumna = 3265;
-}  // namespace
-
 namespace motorbd {
 QString Motor::sqlPaso(Paso paso, int nivel) {
     switch (paso) {
@@ -103,7 +94,7 @@ bool Conexion::empezarLectura() {
 
 void Conexion::CommitTrans() {
     if (nivel_ == 0)
-        throw ErrorBD(kSinTransaccion, QStringLiteral("No hay ninguna transacción abierta"),
+        throw ErrorBD(Causa::SinTransaccion, QStringLiteral("No hay ninguna transacción abierta"),
                       QStringLiteral("COMMIT"));
     if (nivel_ == 1)
         motor_->transaccion(motorbd::Paso::Confirmar, 0);
@@ -114,7 +105,7 @@ void Conexion::CommitTrans() {
 
 void Conexion::RollbackTrans() {
     if (nivel_ == 0)
-        throw ErrorBD(kSinTransaccion, QStringLiteral("No hay ninguna transacción abierta"),
+        throw ErrorBD(Causa::SinTransaccion, QStringLiteral("No hay ninguna transacción abierta"),
                       QStringLiteral("ROLLBACK"));
     --nivel_;
     if (nivel_ == 0) {
@@ -188,9 +179,10 @@ Instruccion& Instruccion::operator=(Instruccion&& o) noexcept = default;
 Instruccion::~Instruccion() = default;
 
 void Instruccion::ejecutar(const Parametros& params) {
-    if (!sentencia_) throw ErrorBD(kCerrado, QStringLiteral("Instrucción cerrada"), sql_);
+    if (!sentencia_)
+        throw ErrorBD(Causa::ConjuntoCerrado, QStringLiteral("Instrucción cerrada"), sql_);
     if (sentencia_->parametros() != params.size())
-        throw ErrorBD(kParametros,
+        throw ErrorBD(Causa::ParametrosNoCoinciden,
                       QStringLiteral("La instrucción espera %1 parámetros y recibe %2")
                           .arg(sentencia_->parametros())
                           .arg(params.size()),
@@ -208,7 +200,8 @@ void Instruccion::enlazarEntero(int indice, qint64 valor) {
 }
 
 void Instruccion::ejecutar() {
-    if (!sentencia_) throw ErrorBD(kCerrado, QStringLiteral("Instrucción cerrada"), sql_);
+    if (!sentencia_)
+        throw ErrorBD(Causa::ConjuntoCerrado, QStringLiteral("Instrucción cerrada"), sql_);
     sentencia_->ejecutar();
 }
 
@@ -259,7 +252,8 @@ void Recordset::paso() {
 
 void Recordset::comprobarFila() const {
     if (!filas_ || eof_)
-        throw ErrorBD(kSinRegistro, QStringLiteral("No hay ningún registro actual"), sql_);
+        throw ErrorBD(Causa::RegistroNoEncontrado, QStringLiteral("No hay ningún registro actual"),
+                      sql_);
 }
 
 void Recordset::MoveNext() {
@@ -295,7 +289,7 @@ QVariant Recordset::Fields(int i) const {
 int Recordset::indice(const QString& nombre) const {
     const auto it = indices_.constFind(nombre.toLower());
     if (it == indices_.constEnd())
-        throw ErrorBD(kSinColumna,
+        throw ErrorBD(Causa::ColumnaNoEncontrada,
                       QStringLiteral("No se encontró el elemento '%1' en la colección").arg(nombre),
                       sql_);
     return it.value();

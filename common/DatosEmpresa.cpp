@@ -32,9 +32,10 @@ QString normalizarNif(const QString& texto) {
     bool forma = n.size() == 9;
     for (const QChar c : n) forma = forma && ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'));
     if (!forma)
-        throw ErrorOrvo(13, QStringLiteral("«%1» no es un NIF: son nueve letras o cifras, como "
-                                           "B50123456")
-                                .arg(texto.trimmed()));
+        throw ErrorOrvo(Causa::TiposNoCoinciden,
+                        QStringLiteral("«%1» no es un NIF: son nueve letras o cifras, como "
+                                       "B50123456")
+                            .arg(texto.trimmed()));
     return n;
 }
 
@@ -43,7 +44,8 @@ void guardarNif(Conexion& con, long empresa, const QString& texto) {
     if (con.valor(QStringLiteral("SELECT IDEmpresa FROM Empresa WHERE IDEmpresa = ?"),
                   {static_cast<qlonglong>(empresa)})
             .isNull())
-        throw ErrorOrvo(3021, QStringLiteral("No existe la empresa %1").arg(empresa));
+        throw ErrorOrvo(Causa::RegistroNoEncontrado,
+                        QStringLiteral("No existe la empresa %1").arg(empresa));
     Transaccion t(con);
     asegurarColumnaNif(con);
     con.Execute(QStringLiteral("UPDATE Empresa SET NIF = ? WHERE IDEmpresa = ?"),

@@ -38,31 +38,34 @@ QStringList tablasInformes() {
 
 std::shared_ptr<Conexion> abrirContabilidad(const QString& ruta) {
     if (!Conexion::esServidor(ruta) && !QFileInfo(ruta).isFile())
-        throw ErrorOrvo(53, QStringLiteral("No existe el archivo %1").arg(ruta));
+        throw ErrorOrvo(Causa::ArchivoNoEncontrado,
+                        QStringLiteral("No existe el archivo %1").arg(ruta));
     std::shared_ptr<Conexion> con;
     try {
         con = Conexion::abrir(ruta);
     } catch (const std::exception& e) {
         // El error del servidor ya dice con quién no se ha podido conectar.
         if (Conexion::esServidor(ruta)) throw;
-        throw ErrorOrvo(numeroError(e),
-                        QStringLiteral("No se puede abrir %1: %2").arg(ruta, descripcionError(e)));
+        throw ErrorOrvo::conDescripcion(
+            e, QStringLiteral("No se puede abrir %1: %2").arg(ruta, descripcionError(e)));
     }
     const QStringList tablas{"Empresa",   "Cuenta",     "Apunte",
                              "Asiento",   "Estructura", "Rel_Estructura_Cuenta",
                              "Documento", "Naturaleza", "Tipo_Cuenta"};
     for (const QString& t : tablas)
         if (!con->existeTabla(t))
-            throw ErrorOrvo(3078, QStringLiteral("%1 no es una base de contabilidad: le falta la "
-                                                 "tabla %2.")
-                                      .arg(con->ruta(), t));
+            throw ErrorOrvo(Causa::TablaNoEncontrada,
+                            QStringLiteral("%1 no es una base de contabilidad: le falta la "
+                                           "tabla %2.")
+                                .arg(con->ruta(), t));
     // Un usuario sin permiso lo sabe aquí, antes de pedir ningún informe.
     for (const QString& t : tablas) {
         try {
             con->Execute(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(t));
         } catch (const ErrorBD& e) {
-            throw ErrorOrvo(e.numero(), QStringLiteral("No se pueden leer los libros de %1: %2")
-                                            .arg(con->ruta(), e.mensajeMotor()));
+            throw ErrorOrvo::conDescripcion(e,
+                                            QStringLiteral("No se pueden leer los libros de %1: %2")
+                                                .arg(con->ruta(), e.mensajeMotor()));
         }
     }
     return con;

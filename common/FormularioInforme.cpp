@@ -160,34 +160,27 @@ void FormularioInforme::empresaClick() {
     }
 }
 
+// Un fallo de la lectura llega al manejador del clic en la lista de empresas.
 void FormularioInforme::fillDesgloses(const QString& codigo) {
-    try {
-        Recordset rs = contabilidad().Execute(
-            QStringLiteral("SELECT DesgloseSubCuentas, IDEmpresa FROM Empresa WHERE IDEmpresa =?"),
-            {codigo.toLongLong()});
-        if (!rs.Eof()) {
-            const int largo = rs.Fields(QStringLiteral("DesgloseSubcuentas")).toInt();
-            for (int i = 0; i < 2; ++i) {
-                if (!c_.subcuentas[i]) continue;
-                c_.subcuentas[i]->setMaxLength(largo);
-                c_.subcuentas[i]->setText(QString(largo, i == 0 ? u'0' : u'9'));
-            }
-        }
-    } catch (const std::exception& e) {
-        verError(e, QStringLiteral("fillDesgloses"));
+    Recordset rs = contabilidad().Execute(
+        QStringLiteral("SELECT DesgloseSubCuentas, IDEmpresa FROM Empresa WHERE IDEmpresa =?"),
+        {codigo.toLongLong()});
+    if (rs.Eof()) return;
+    const int largo = rs.Fields(QStringLiteral("DesgloseSubcuentas")).toInt();
+    for (int i = 0; i < 2; ++i) {
+        if (!c_.subcuentas[i]) continue;
+        c_.subcuentas[i]->setMaxLength(largo);
+        c_.subcuentas[i]->setText(QString(largo, i == 0 ? u'0' : u'9'));
     }
 }
 
+// Sin fila de la empresa, la longitud habitual; un fallo de la lectura llega al manejador de
+// la carga.
 void FormularioInforme::EstablecerLongitudSubcuentas() {
-    int largo = 7;
-    try {
-        Recordset rs = contabilidad().Execute(
-            QStringLiteral("SELECT DesgloseSubcuentas FROM Empresa WHERE IDEmpresa=?"),
-            {static_cast<qlonglong>(lngCodEmpresa_)});
-        if (!rs.Eof()) largo = rs.Fields(0).toInt();
-    } catch (const std::exception&) {
-        largo = 7;  // sin datos de la empresa, la longitud habitual
-    }
+    Recordset rs = contabilidad().Execute(
+        QStringLiteral("SELECT DesgloseSubcuentas FROM Empresa WHERE IDEmpresa=?"),
+        {static_cast<qlonglong>(lngCodEmpresa_)});
+    const int largo = rs.Eof() ? 7 : rs.Fields(0).toInt();
     for (QLineEdit* caja : c_.subcuentas)
         if (caja) caja->setMaxLength(largo);
 }

@@ -10,7 +10,8 @@ std::unique_ptr<ICContabilidad> RegistroObjetos::CreateObject(const QString& ide
     if (it != fabricas_.end() && it->second) objeto = it->second();
     if (!objeto)
         throw ErrorOrvo(
-            429, QStringLiteral("El componente no puede crear el objeto '%1'").arg(identificador));
+            Causa::ObjetoNoCreable,
+            QStringLiteral("El componente no puede crear el objeto '%1'").arg(identificador));
     return objeto;
 }
 

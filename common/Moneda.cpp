@@ -78,7 +78,8 @@ Moneda Moneda::deColumna(const QVariant& v) {
     const QString s = v.toString();
     if (s.trimmed().isEmpty()) return {};
     if (auto m = deTexto(s)) return *m;
-    throw ErrorOrvo(13, QStringLiteral("No coinciden los tipos: '%1' no es un importe").arg(s));
+    throw ErrorOrvo(Causa::TiposNoCoinciden,
+                    QStringLiteral("No coinciden los tipos: '%1' no es un importe").arg(s));
 }
 
 Moneda Moneda::deCCur(const QVariant& v) {

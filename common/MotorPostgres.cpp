@@ -11,8 +11,6 @@ namespace orvo::motorbd {
 
 namespace {
 
-// Código de los errores del servidor: el SQLSTATE va en el texto, que es lo que dice algo.
-constexpr int kErrorServidor = 1;
 // Filas que se traen de una vez de un cursor: pocas idas y vueltas sin guardarlo todo.
 constexpr int kLote = 1000;
 
@@ -335,7 +333,8 @@ class MotorPostgres : public Motor {
             QString::fromLatin1(r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : "");
         const QString servidor = primeraLinea(r ? PQresultErrorMessage(r) : PQerrorMessage(con_));
         PQclear(r);
-        throw ErrorBD(kErrorServidor, explicar(estado, servidor), sql);
+        // El SQLSTATE va en el texto, que es lo que dice algo.
+        throw ErrorBD(Causa::Servidor, explicar(estado, servidor), sql);
     }
 
     bool enTransaccion() const { return PQtransactionStatus(con_) == PQTRANS_INTRANS; }
@@ -528,7 +527,7 @@ std::unique_ptr<Filas> MotorPostgres::ejecutar(const QString& sql, const Paramet
     int n = 0;
     const QByteArray texto = Traductor(sql).traducir(&n).toUtf8();
     if (n != params.size())
-        throw ErrorBD(25,
+        throw ErrorBD(Causa::ParametrosNoCoinciden,
                       QStringLiteral("La instrucción espera %1 parámetros y recibe %2")
                           .arg(n)
                           .arg(params.size()),
@@ -581,8 +580,8 @@ std::unique_ptr<Motor> abrirPostgres(const QString& uri) {
     if (!con || PQstatus(con) != CONNECTION_OK) {
         const QString libpq = primeraLinea(con ? PQerrorMessage(con) : "sin memoria");
         PQfinish(con);
-        throw ErrorOrvo(kErrorServidor, QStringLiteral("No se puede conectar con %1: %2 (%3)")
-                                            .arg(nombre, motivoConexion(libpq), libpq));
+        throw ErrorOrvo(Causa::Servidor, QStringLiteral("No se puede conectar con %1: %2 (%3)")
+                                             .arg(nombre, motivoConexion(libpq), libpq));
     }
     // Los avisos del servidor ("NOTICE: …") no son para el usuario: los errores sí llegan.
     PQsetNoticeProcessor(

@@ -137,17 +137,23 @@ int enlazarValor(sqlite3_stmt* stmt, int n, const QVariant& p) {
     }
 }
 
-void registrarFunciones(sqlite3* db) {
+// Registra las funciones que usan las consultas de los informes; devuelve el primer código
+// de SQLite que no sea SQLITE_OK.
+int registrarFunciones(sqlite3* db) {
+    using Funcion = void (*)(sqlite3_context*, int, sqlite3_value**);
+    const struct {
+        const char* nombre;
+        int argumentos;
+        Funcion funcion;
+    } funciones[] = {{"CCur", 1, funcionCCur}, {"Val", 1, funcionVal}, {"Right", 2, funcionRight},
+                     {"Left", 2, funcionLeft}, {"Mid", 2, funcionMid}, {"Mid", 3, funcionMid}};
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function_v2(db, "CCur", 1, flags, nullptr, funcionCCur, nullptr, nullptr,
-                               nullptr);
-    sqlite3_create_function_v2(db, "Val", 1, flags, nullptr, funcionVal, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "Right", 2, flags, nullptr, funcionRight, nullptr, nullptr,
-                               nullptr);
-    sqlite3_create_function_v2(db, "Left", 2, flags, nullptr, funcionLeft, nullptr, nullptr,
-                               nullptr);
-    sqlite3_create_function_v2(db, "Mid", 2, flags, nullptr, funcionMid, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "Mid", 3, flags, nullptr, funcionMid, nullptr, nullptr, nullptr);
+    for (const auto& f : funciones) {
+        const int rc = sqlite3_create_function_v2(db, f.nombre, f.argumentos, flags, nullptr,
+                                                  f.funcion, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) return rc;
+    }
+    return SQLITE_OK;
 }
 
 }  // namespace
@@ -156,6 +162,7 @@ class FilasSqlite : public Filas {
   public:
     FilasSqlite(sqlite3* db, sqlite3_stmt* stmt, QString sql)
         : db_(db), stmt_(stmt), sql_(std::move(sql)) {}
+    // finalize repite el código del último paso, que avanzar() ya ha comprobado.
     ~FilasSqlite() override { sqlite3_finalize(stmt_); }
     bool avanzar() override {
         const int rc = sqlite3_step(stmt_);
@@ -200,6 +207,7 @@ class SentenciaSqlite : public Sentencia {
   public:
     SentenciaSqlite(sqlite3* db, sqlite3_stmt* stmt, QString sql)
         : db_(db), stmt_(stmt), sql_(std::move(sql)) {}
+    // finalize repite el código del último paso, que ejecutar() ya ha comprobado.
     ~SentenciaSqlite() override { sqlite3_finalize(stmt_); }
     void soltar() { stmt_ = nullptr; }  // la instrucción pasa a otro dueño
     int parametros() const override { return sqlite3_bind_parameter_count(stmt_); }
@@ -217,6 +225,7 @@ class SentenciaSqlite : public Sentencia {
         int rc;
         while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
         }
+        // reset devuelve el código del paso fallido, que ya está en rc.
         sqlite3_reset(stmt_);
         if (rc != SQLITE_DONE) comprobar(rc);
     }
@@ -233,6 +242,7 @@ class SentenciaSqlite : public Sentencia {
 class MotorSqlite : public Motor {
   public:
     MotorSqlite(sqlite3* db, QString ruta) : db_(db), ruta_(std::move(ruta)) {}
+    // close_v2 no falla por instrucciones abiertas: las cierra cuando se liberan.
     ~MotorSqlite() override { sqlite3_close_v2(db_); }
 
     std::unique_ptr<Filas> ejecutar(const QString& sql, const Parametros& params) override {
@@ -332,11 +342,18 @@ std::unique_ptr<Motor> abrirSqlite(const QString& ruta, bool crear) {
         sqlite3_close_v2(db);
         throw ErrorBD(rc, QStringLiteral("No se puede abrir la base de datos: %1").arg(msg), ruta);
     }
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 5000);
-    // Al ordenar muchas filas (el Mayor entero), SQLite reparte el trabajo con un hilo más.
+    int preparada = sqlite3_extended_result_codes(db, 1);
+    if (preparada == SQLITE_OK) preparada = sqlite3_busy_timeout(db, 5000);
+    if (preparada == SQLITE_OK) preparada = registrarFunciones(db);
+    if (preparada != SQLITE_OK) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close_v2(db);
+        throw ErrorBD(preparada,
+                      QStringLiteral("No se puede preparar la base de datos: %1").arg(msg), ruta);
+    }
+    // Al ordenar muchas filas (el Mayor entero), SQLite reparte el trabajo con un hilo más;
+    // devuelve el límite anterior, no un código.
     sqlite3_limit(db, SQLITE_LIMIT_WORKER_THREADS, 1);
-    registrarFunciones(db);
     auto motor = std::make_unique<MotorSqlite>(db, ruta);
     // Comprueba que el archivo es de verdad una base de datos antes de devolverlo.
     motor->ejecutar(QStringLiteral("SELECT count(*) FROM sqlite_master"), {})->avanzar();

@@ -82,7 +82,8 @@ void cGeneral::SelText(QObject* textoBox) {
         caja->setSelection(0, caja->text().size());
         return;
     }
-    VerError(ErrorOrvo(438, QStringLiteral("El objeto no acepta esta propiedad o método")),
+    VerError(ErrorOrvo(Causa::MetodoNoAdmitido,
+                       QStringLiteral("El objeto no acepta esta propiedad o método")),
              QStringLiteral("SelText"), QStringLiteral("cGeneral"),
              QStringLiteral("OrvoContabilidad"));
 }
@@ -204,7 +205,7 @@ void cGeneral::PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long ln
     const QDate fin = fechaDeTexto(QuitarNulo(rs.Fields(QStringLiteral("FechaFin"))));
     rs.Close();
     if (!ini.isValid() || !fin.isValid())
-        throw ErrorOrvo(13,
+        throw ErrorOrvo(Causa::TiposNoCoinciden,
                         QStringLiteral("Las fechas del ejercicio de la empresa no son válidas"));
     const QDate inicio(ini.year(), ini.month(), 1);
     const QDate final = QDate(fin.year(), fin.month(), 1).addMonths(1).addDays(-1);

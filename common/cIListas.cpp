@@ -18,7 +18,8 @@ struct EmpresaLista {
     qlonglong id;
 };
 
-// Lee las empresas; un fallo se avisa como siempre y deja la lista vacía.
+// Lee las empresas; un fallo de la consulta se avisa con Mensaje01 y deja la lista vacía.
+// Cualquier otro error sigue hasta el manejador de quien llama.
 QList<EmpresaLista> leerEmpresas(Conexion& con, cGeneral& general) {
     QList<EmpresaLista> empresas;
     try {
@@ -32,7 +33,7 @@ QList<EmpresaLista> leerEmpresas(Conexion& con, cGeneral& general) {
                                  cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Nombre"))),
                              rs.Fields(QStringLiteral("IDEmpresa")).toLongLong()});
         }
-    } catch (const std::exception& e) {
+    } catch (const ErrorBD& e) {
         general.mensaje(cCMensajes().Mensaje01() + QChar(13) + QStringLiteral("Descripción: ") +
                             descripcionError(e),
                         Icono::Exclamacion);

@@ -88,7 +88,8 @@ void frmImprimir::cmdImprimir_Click(int indice) {
         IMotorInformes* motor = comp_.motor;
         IConfiguracion* config = comp_.config;
         if (!motor || !config)
-            throw ErrorOrvo(91, QStringLiteral("No hay motor de informes o configuración"));
+            throw ErrorOrvo(Causa::ObjetoNoDisponible,
+                            QStringLiteral("No hay motor de informes o configuración"));
         comp_.interfaz.setMousePointer(kRelojDeArena);
         if (opciones_[3] && opciones_[3]->isChecked()) {
             // Sale sin el motor: a la carpeta que se elija, con el nombre que da el informe.

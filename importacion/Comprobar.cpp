@@ -192,7 +192,8 @@ Informe comprobar(Conexion& con, long empresa, bool reparar, IProgreso& progreso
     if (con.valor(QStringLiteral("SELECT COUNT(*) FROM Empresa WHERE IDEmpresa = ?"),
                   {qint64(empresa)})
             .toLongLong() == 0)
-        throw ErrorOrvo(5, QStringLiteral("No existe la empresa %1").arg(empresa));
+        throw ErrorOrvo(Causa::ArgumentoNoValido,
+                        QStringLiteral("No existe la empresa %1").arg(empresa));
     Informe inf;
     Comprobador c(con, empresa, inf);
     const std::function<void()> pasos[] = {

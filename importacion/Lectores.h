@@ -39,8 +39,10 @@ using Receptor = std::function<void(AsientoLeido&& asiento)>;
 class ErrorEntrada : public ErrorOrvo {
   public:
     ErrorEntrada(const QString& archivo, int linea, const QString& razon)
-        : ErrorOrvo(13, linea > 0 ? QStringLiteral("%1, línea %2: %3").arg(archivo).arg(linea).arg(razon)
-                                  : QStringLiteral("%1: %2").arg(archivo, razon)) {}
+        : ErrorOrvo(Causa::TiposNoCoinciden,
+                    linea > 0
+                        ? QStringLiteral("%1, línea %2: %3").arg(archivo).arg(linea).arg(razon)
+                        : QStringLiteral("%1: %2").arg(archivo, razon)) {}
 };
 
 // CSV separado por ';' con cabecera (Fecha;Asiento;Cuenta;Concepto;Debe;Haber y, si se quiere,

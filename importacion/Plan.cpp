@@ -102,7 +102,8 @@ void cargarEstados(Conexion& con, long empresa, Modelo modelo) {
     if (con.valor(QStringLiteral("SELECT COUNT(*) FROM Estructura WHERE CodEmpresa = ?"),
                   {qint64(empresa)})
             .toLongLong() > 0)
-        throw ErrorOrvo(5, QStringLiteral("La empresa %1 ya tiene epígrafes").arg(empresa));
+        throw ErrorOrvo(Causa::ArgumentoNoValido,
+                        QStringLiteral("La empresa %1 ya tiene epígrafes").arg(empresa));
     Instruccion insertar = con.preparar(QStringLiteral(
         "INSERT INTO Estructura (CodEmpresa, CodDocumento, CodigoEpigrafe, Descripcion, "
         "CodNaturaleza, OrdenEpigrafe, Formula) VALUES (?, ?, ?, ?, ?, ?, ?)"));

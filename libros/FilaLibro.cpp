@@ -56,7 +56,7 @@ QVariant numeroDeAsiento(const QString& tecleado) {
     if (ok) return entero;
     const double decimal = t.toDouble(&ok);
     if (ok && std::isfinite(decimal)) return decimal;
-    throw ErrorOrvo(3075,
+    throw ErrorOrvo(Causa::ExpresionNoValida,
                     QStringLiteral("El número de asiento «%1» no es un número").arg(tecleado));
 }
 

@@ -137,7 +137,8 @@ QString celdaCsv(QString t) {
 
 [[noreturn]] void noSeEscribe(const QString& archivo, const QString& motivo) {
     throw ErrorOrvo(
-        75, QStringLiteral("No se puede escribir el libro registro %1: %2").arg(archivo, motivo));
+        Causa::AccesoAlArchivo,
+        QStringLiteral("No se puede escribir el libro registro %1: %2").arg(archivo, motivo));
 }
 
 void escribirCsv(const QString& archivo, const QStringList& cabeceras,
@@ -294,14 +295,16 @@ QString exportarLibroRegistro(Conexion& contabilidad, const OpcionesLibrosIVA& o
                               FormatoRegistro formato, const QString& carpeta) {
     const QString nif = DatosEmpresa::nif(contabilidad, o.empresa);
     if (nif.isEmpty())
-        throw ErrorOrvo(13, QStringLiteral("La empresa no tiene NIF y el libro registro lo lleva "
-                                           "en su nombre: póngalo en Archivo > NIF de la "
-                                           "empresa."));
+        throw ErrorOrvo(Causa::TiposNoCoinciden,
+                        QStringLiteral("La empresa no tiene NIF y el libro registro lo lleva "
+                                       "en su nombre: póngalo en Archivo > NIF de la "
+                                       "empresa."));
     Recordset empresa = contabilidad.Execute(
         QStringLiteral("SELECT AñoEjercicio, Nombre FROM Empresa WHERE IDEmpresa = ?"),
         {static_cast<qlonglong>(o.empresa)});
     if (empresa.Eof())
-        throw ErrorOrvo(3021, QStringLiteral("No existe la empresa %1").arg(o.empresa));
+        throw ErrorOrvo(Causa::RegistroNoEncontrado,
+                        QStringLiteral("No existe la empresa %1").arg(o.empresa));
     const QString archivo = QDir(carpeta).filePath(nombreLibroRegistro(
         empresa.Fields(0).toInt(), nif, o.emitidas, empresa.Fields(1).toString(), formato));
     if (!QDir(carpeta).exists()) noSeEscribe(archivo, QStringLiteral("no existe la carpeta"));

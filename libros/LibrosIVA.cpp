@@ -23,7 +23,8 @@ QString siguienteNumero(const QString& numero) {
     const double n = numero.trimmed().toDouble(&ok);
     if (!ok)
         throw ErrorOrvo(
-            13, QStringLiteral("El primer número de factura «%1» no es un número").arg(numero));
+            Causa::TiposNoCoinciden,
+            QStringLiteral("El primer número de factura «%1» no es un número").arg(numero));
     return QString::number(n + 1, 'g', 15);
 }
 

@@ -2,8 +2,9 @@
 
 #include <QString>
 #include <QStringList>
-#include <stdexcept>
 #include <vector>
+
+#include "ErrorOrvo.h"
 
 namespace orvo {
 
@@ -19,17 +20,12 @@ inline constexpr int kSinImpresora = 20530;
 inline constexpr int kDestinoNoValido = 20540;
 }  // namespace ErrorMotor
 
-// Fallo del motor con su número y un texto en español para LastErrorString.
-class FalloMotor : public std::runtime_error {
+// Fallo del motor con su número (ErrorMotor) y un texto en español para LastErrorString.
+class FalloMotor : public ErrorOrvo {
   public:
-    FalloMotor(int numero, const QString& texto)
-        : std::runtime_error(texto.toStdString()), numero_(numero), texto_(texto) {}
-    int numero() const { return numero_; }
-    const QString& texto() const { return texto_; }
-
-  private:
-    int numero_;
-    QString texto_;
+    FalloMotor(int numero, const QString& texto) : ErrorOrvo(numero, texto) {}
+    int numero() const { return static_cast<int>(ErrorOrvo::numero()); }
+    const QString& texto() const { return descripcion(); }
 };
 
 enum class Alineacion { Izquierda, Centro, Derecha };

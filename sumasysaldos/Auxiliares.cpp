@@ -17,7 +17,8 @@ int nivelDeTexto(const QString& texto) {
 
 QString condicionNiveles(const std::vector<int>& niveles, Parametros& parametros) {
     if (niveles.empty())
-        throw ErrorOrvo(5, QStringLiteral("No se ha elegido ningún nivel de desglose"));
+        throw ErrorOrvo(Causa::ArgumentoNoValido,
+                        QStringLiteral("No se ha elegido ningún nivel de desglose"));
     QStringList marcas;
     for (int nivel : niveles) {
         marcas << QStringLiteral("?");
@@ -41,7 +42,8 @@ QString mesBarraAno(const QDate& fecha) {
 QDate fechaLibros(const QString& texto, const QString& que) {
     const QDate fecha = fechaDeTexto(texto.trimmed());
     if (!fecha.isValid())
-        throw ErrorOrvo(13, QStringLiteral("%1 no es una fecha válida: «%2»").arg(que, texto));
+        throw ErrorOrvo(Causa::TiposNoCoinciden,
+                        QStringLiteral("%1 no es una fecha válida: «%2»").arg(que, texto));
     return fecha;
 }
 

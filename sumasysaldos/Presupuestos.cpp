@@ -54,7 +54,7 @@ Ejercicio leerEjercicio(Conexion& con, long empresa) {
                     {static_cast<qlonglong>(empresa)});
     if (rs.Eof())
         throw ErrorOrvo(
-            3021,
+            Causa::RegistroNoEncontrado,
             QStringLiteral("No existe la empresa %1 en la base de contabilidad").arg(empresa));
     Ejercicio e;
     e.inicio =
@@ -65,9 +65,10 @@ Ejercicio leerEjercicio(Conexion& con, long empresa) {
     // Un primer ejercicio puede ser más corto (sus últimas columnas quedan vacías); uno más
     // largo no cabe en las doce columnas del informe.
     if (e.meses.isEmpty() || e.meses.size() > kMeses)
-        throw ErrorOrvo(5, QStringLiteral("El ejercicio de la empresa (%1 a %2) no tiene entre uno "
-                                          "y doce meses")
-                               .arg(Regional::fechaCorta(e.inicio), Regional::fechaCorta(e.fin)));
+        throw ErrorOrvo(Causa::ArgumentoNoValido,
+                        QStringLiteral("El ejercicio de la empresa (%1 a %2) no tiene entre uno "
+                                       "y doce meses")
+                            .arg(Regional::fechaCorta(e.inicio), Regional::fechaCorta(e.fin)));
     return e;
 }
 

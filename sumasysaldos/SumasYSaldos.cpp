@@ -30,7 +30,7 @@ DatosEjercicio leerEjercicio(Conexion& con, long empresa) {
         {static_cast<qlonglong>(empresa)});
     if (rs.Eof())
         throw ErrorOrvo(
-            3021,
+            Causa::RegistroNoEncontrado,
             QStringLiteral("No existe la empresa %1 en la base de contabilidad").arg(empresa));
     const QString fechaIni = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("FechaIni")));
     fechaLibros(fechaIni, QStringLiteral("El inicio del ejercicio"));
@@ -102,7 +102,8 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
     const QString niveles = condicionNiveles(op.niveles, parametros);  // no admite ninguno
     const QStringList meses = mesesPeriodo(op.desde, op.hasta);
     if (meses.isEmpty())
-        throw ErrorOrvo(5, QStringLiteral("La fecha inicial es posterior a la final"));
+        throw ErrorOrvo(Causa::ArgumentoNoValido,
+                        QStringLiteral("La fecha inicial es posterior a la final"));
     const QString sufijo = op.euros ? QStringLiteral("Euros") : QString();
     const int desplazamiento = op.niveles.front() - 1;
     const int nivelMasProfundo = op.niveles.back();

@@ -62,7 +62,7 @@ class DialogoPrueba : public FormularioInforme {
                 for (int i = 0; i < filas.size(); ++i) {
                     ctx.informes.Execute(
                         QStringLiteral("INSERT INTO Subcuentas (Codigo) VALUES (?)"), {filas[i]});
-                    if (i == fallarTras) throw ErrorOrvo(77, QStringLiteral("Tabla bloqueada"));
+                    if (i == fallarTras) throw ErrorOrvo(Causa::AccesoAlArchivo, QStringLiteral("Tabla bloqueada"));
                 }
                 return FormulasInforme{{1, formulaEmpresa(textoEmpresa())}};
             });
@@ -335,7 +335,7 @@ class PruebaFormulario : public QObject {
         QTest::newRow("sin filas") << QStringList{} << -1 << 0
             << "¡No se ha encontrado ningún registro!" << int(Icono::Informacion);
         QTest::newRow("error tras la segunda fila") << QStringList{"1", "2", "3"} << 1 << 0
-            << QString("¡Se ha producido el error 77: Tabla bloqueada!") + cr + cr +
+            << QString("¡Se ha producido el error 75: Tabla bloqueada!") + cr + cr +
                    "Procedimiento: RellenarInforme" + cr + "Módulo: frmPrueba" + cr +
                    "Complemento: OrvoContabilidadInf"
             << int(Icono::Exclamacion);

@@ -85,7 +85,7 @@ class PruebaGeneral : public QObject {
     void verErrorCompone() {
         cGeneral g(comp_);
         interfaz_.setMousePointer(kRelojDeArena);
-        g.VerError(ErrorOrvo(3021, QStringLiteral("No hay registro")),
+        g.VerError(ErrorOrvo(Causa::RegistroNoEncontrado, QStringLiteral("No hay registro")),
                    QStringLiteral("RellenarInforme"), QStringLiteral("frmInfSubcuentas"),
                    QStringLiteral("OrvoContabilidadInf"));
         QCOMPARE(interfaz_.mensajes.size(), 1u);
