@@ -1,7 +1,6 @@
 // orvo-contabilidad: el anfitrión de escritorio de los informes.
 #include <QApplication>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QTextStream>
 
 #include "ConfiguracionAnfitrion.h"
@@ -67,7 +66,7 @@ int main(int argc, char** argv) {
     }
 
     orvo::InterfazQt interfaz;
-    orvo::MotorInformes motor;
+    orvo::MotorInformes motor(orvo::MotorInformes::Opciones{}, &interfaz);
     try {
         orvo::VentanaPrincipal ventana(interfaz, motor, config);
         const QString predeterminada = config.appPath + QStringLiteral("/LibrosEjemplo.db");
@@ -82,7 +81,8 @@ int main(int argc, char** argv) {
         ventana.show();
         return app.exec();
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, config.AppTitle(), orvo::descripcionError(e));
+        interfaz.Beep();
+        interfaz.MsgBox(orvo::descripcionError(e), orvo::Icono::Exclamacion, config.AppTitle());
         err << orvo::descripcionError(e) << "\n";
         return 1;
     }

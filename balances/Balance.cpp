@@ -1,20 +1,13 @@
 #include "Balance.h"
 
-#include "BarraProgreso.h"
 #include "Conexion.h"
 #include "FormulasBalance.h"
 #include "LineasBalance.h"
+#include "Progreso.h"
 #include "Regional.h"
 #include "cBalances.h"
 
 namespace orvo {
-
-QString textoPeriodo(const QDate& desde, const QDate& hasta) {
-    const auto mes = [](const QDate& d) {
-        return Regional::nombreMes(d.month()) + u'/' + QString::number(d.year());
-    };
-    return mes(desde) + QStringLiteral(" ~ ") + mes(hasta);
-}
 
 QString formulaColumnaCodigo(bool mostrar) {
     return mostrar ? QStringLiteral("MostrarColumnaCodigo = 1")
@@ -33,7 +26,7 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
     PeticionLineas peticion;
     peticion.empresa = o.empresa;
     peticion.documento = o.documento;
-    peticion.meses = mesesDelPeriodo(o.desde, o.hasta);
+    peticion.meses = mesesPeriodo(o.desde, o.hasta);
     peticion.euros = o.euros;
     peticion.saldoCero = o.saldoCero;
     peticion.numerosCuenta = o.numerosCuenta;
@@ -58,7 +51,7 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
     }
 
     return {{1, formulaEmpresa(o.textoEmpresa)},
-            {2, QStringLiteral("Periodo= \"Periodo:  ") + textoPeriodo(o.desde, o.hasta) + u'"'},
+            {2, formulaPeriodo(Regional::mesBarraAno(o.desde), Regional::mesBarraAno(o.hasta))},
             {3, formulaColumnaCodigo(o.mostrarCodigos)}};
 }
 

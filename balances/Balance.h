@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QString>
 
-#include "FormularioInforme.h"
+#include "ContextoInforme.h"
 #include "LineasBalance.h"
 
 namespace orvo {
@@ -37,8 +37,6 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
 std::vector<LineaBalance> lineasDelEstado(ContextoInforme& contexto, PeticionLineas peticion,
                                           const QDate& desde, const QDate& hasta);
 
-// "enero/2001 ~ diciembre/2001"
-QString textoPeriodo(const QDate& desde, const QDate& hasta);
 QString formulaColumnaCodigo(bool mostrar);
 
 }  // namespace orvo

@@ -2,6 +2,7 @@
 
 #include "Balance.h"
 #include "Conexion.h"
+#include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "FormulasBalance.h"
 #include "cBalances.h"
@@ -17,12 +18,9 @@ struct Ejercicio {
 };
 
 Ejercicio leerEjercicio(Conexion& con, long empresa) {
-    Recordset rs =
-        con.Execute(QStringLiteral("SELECT FechaIni, FechaFin FROM Empresa WHERE IDEmpresa = ?"),
-                    {static_cast<qlonglong>(empresa)});
-    if (rs.Eof()) return {};
-    return {cGeneral::QuitarNulo(rs.Fields(0)).trimmed(),
-            cGeneral::QuitarNulo(rs.Fields(1)).trimmed()};
+    const auto e = DatosEmpresa::leer(con, empresa);
+    if (!e) return {};
+    return {e->fechaIni.trimmed(), e->fechaFin.trimmed()};
 }
 
 bool mesEnEjercicio(const Ejercicio& e, const QString& mes, const QDate& desde,
@@ -46,12 +44,9 @@ bool mesEnEjercicio(const Ejercicio& e, const QString& mes, const QDate& desde,
 }
 
 QString textoAbreviado(Conexion& con, long empresa) {
-    Recordset rs = con.Execute(
-        QStringLiteral("SELECT Abreviatura, AñoEjercicio FROM Empresa WHERE IDEmpresa = ?"),
-        {static_cast<qlonglong>(empresa)});
-    if (rs.Eof()) return QStringLiteral("<->");
-    return u'<' + cGeneral::QuitarNulo(rs.Fields(0)) + u'-' + cGeneral::QuitarNulo(rs.Fields(1)) +
-           u'>';
+    const auto e = DatosEmpresa::leer(con, empresa);
+    if (!e) return QStringLiteral("<->");
+    return u'<' + e->abreviatura + u'-' + e->ejercicio + u'>';
 }
 
 ColeccionBalance cargarColeccion(ContextoInforme& contexto, const OpcionesComparativo& o,
@@ -60,7 +55,7 @@ ColeccionBalance cargarColeccion(ContextoInforme& contexto, const OpcionesCompar
     PeticionLineas peticion;
     peticion.empresa = empresa;
     peticion.documento = o.documento;
-    for (const QString& mes : mesesDelPeriodo(o.desde, o.hasta))
+    for (const QString& mes : mesesPeriodo(o.desde, o.hasta))
         if (mesEnEjercicio(ejercicio, mes, o.desde, o.hasta)) peticion.meses << mes;
     peticion.euros = o.euros;
     peticion.saldoCero = o.saldoCero;

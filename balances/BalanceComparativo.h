@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "Balance.h"
-#include "FormularioInforme.h"
+#include "ContextoInforme.h"
 #include "cBalanceComparativo.h"
 
 namespace orvo {

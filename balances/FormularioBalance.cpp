@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "Balance.h"
-#include "Regional.h"
+#include "SelectorFecha.h"
 #include "cCOrigen.h"
 
 namespace orvo {

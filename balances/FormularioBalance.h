@@ -3,6 +3,7 @@
 #include <array>
 
 #include "FormularioInforme.h"
+#include "SelectorFecha.h"
 
 class QCheckBox;
 class QComboBox;

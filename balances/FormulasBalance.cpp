@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-#include "BarraProgreso.h"
+#include "Progreso.h"
 #include "cBalances.h"
 
 namespace orvo {

@@ -2,8 +2,9 @@
 
 #include <QSet>
 
-#include "BarraProgreso.h"
 #include "Conexion.h"
+#include "ContextoInforme.h"
+#include "Progreso.h"
 #include "cGeneral.h"
 
 namespace orvo {
@@ -14,18 +15,9 @@ qlonglong id(long v) {
     return static_cast<qlonglong>(v);
 }
 
-// Los nombres de columna son del programa; los datos van siempre enlazados.
-QString expresionMeses(const QString& raiz, const QStringList& meses, const QString& sufijo,
+QString expresionMeses(const QString& raiz, const QStringList& meses, bool euros,
                        const QString& alias) {
-    if (meses.isEmpty()) return QStringLiteral("0 AS ") + alias;
-    QStringList terminos;
-    for (const QString& mes : meses)
-        terminos << QStringLiteral("cCur(%1%2%3)").arg(raiz, mes, sufijo);
-    return u'(' + terminos.join(QStringLiteral(" + ")) + QStringLiteral(") AS ") + alias;
-}
-
-QString sufijoMoneda(bool euros) {
-    return euros ? QStringLiteral("Euros") : QString();
+    return sumaMeses(raiz, meses, euros) + QStringLiteral(" AS ") + alias;
 }
 
 bool verdadero(const QVariant& v) {
@@ -274,12 +266,11 @@ std::vector<LineaBalance> calcularLineasBalance(Conexion& contabilidad, IProgres
 }
 
 QString ExpresionTotal(const QStringList& meses, bool euros) {
-    return expresionMeses(QStringLiteral("Total"), meses, sufijoMoneda(euros),
-                          QStringLiteral("Total"));
+    return expresionMeses(QStringLiteral("Total"), meses, euros, QStringLiteral("Total"));
 }
 
 QString ExpresionPresupuesto(const QStringList& meses, bool euros) {
-    return expresionMeses(QStringLiteral("Presupuesto"), meses, sufijoMoneda(euros),
+    return expresionMeses(QStringLiteral("Presupuesto"), meses, euros,
                           QStringLiteral("Presupuesto"));
 }
 
@@ -288,12 +279,11 @@ QString ExpresionEpigrafe(const QStringList& meses, bool euros) {
 }
 
 QString ExpresionCuenta(const QStringList& meses, bool euros) {
-    const QString sufijo = sufijoMoneda(euros);
-    return expresionMeses(QStringLiteral("Debe"), meses, sufijo, QStringLiteral("Debe")) +
+    return expresionMeses(QStringLiteral("Debe"), meses, euros, QStringLiteral("Debe")) +
            QStringLiteral(", ") +
-           expresionMeses(QStringLiteral("Haber"), meses, sufijo, QStringLiteral("Haber")) +
+           expresionMeses(QStringLiteral("Haber"), meses, euros, QStringLiteral("Haber")) +
            QStringLiteral(", ") +
-           expresionMeses(QStringLiteral("Cuenta.Presupuesto"), meses, sufijo,
+           expresionMeses(QStringLiteral("Cuenta.Presupuesto"), meses, euros,
                           QStringLiteral("Presupuesto"));
 }
 

@@ -1,6 +1,8 @@
 #include "cBalances.h"
 
 #include "Conexion.h"
+#include "ContextoInforme.h"
+#include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "cCMensajes.h"
 #include "cGeneral.h"
@@ -13,36 +15,13 @@ bool esOperador(QChar c) {
     return c == u'+' || c == u'-';
 }
 
-// Suma SQL de una columna mensual sobre una lista de meses: "cCur(Debe01) + cCur(Debe02)".
-// Los nombres de columna son del programa; ningún dato entra en el texto.
-QString sumaMeses(const QString& raiz, const QStringList& meses, const QString& sufijo) {
-    QStringList terminos;
-    for (const QString& mes : meses)
-        terminos << QStringLiteral("cCur(%1%2%3)").arg(raiz, mes, sufijo);
-    return terminos.join(QStringLiteral(" + "));
-}
-
 qlonglong id(long v) {
     return static_cast<qlonglong>(v);
 }
 
 }  // namespace
 
-QStringList mesesDelPeriodo(const QDate& desde, const QDate& hasta) {
-    QStringList meses;
-    const auto mesesHasta = [&](const QDate& d) {
-        return (hasta.year() - d.year()) * 12 + hasta.month() - d.month();
-    };
-    for (QDate d = desde; d.isValid() && mesesHasta(d) >= 0; d = d.addMonths(1))
-        meses << cGeneral::LlenaIzquierda(QString::number(d.month()), QStringLiteral("0"), 2);
-    return meses;
-}
-
 bool cBalances::ExisteCtaPyG(Conexion& con, long empresa, cGeneral& general) {
-    Recordset rsEmpresa = con.Execute(
-        QStringLiteral("SELECT Abreviatura, AñoEjercicio, DesgloseSubcuentas FROM Empresa "
-                       "WHERE IDEmpresa = ?"),
-        {id(empresa)});
     Recordset rs = con.Execute(
         QStringLiteral("SELECT Cuenta.IDCuenta, Cuenta.codigo, Cuenta.Descripcion "
                        "FROM Rel_Estructura_Cuenta, Estructura, Cuenta "
@@ -52,11 +31,8 @@ bool cBalances::ExisteCtaPyG(Conexion& con, long empresa, cGeneral& general) {
                        "AND Estructura.codDocumento = 1 AND Cuenta.Codigo LIKE '129%'"),
         {id(empresa), id(empresa)});
     if (!rs.Eof()) return true;
-    QString empresaTexto;
-    if (!rsEmpresa.Eof())
-        empresaTexto = cGeneral::QuitarNulo(rsEmpresa.Fields(QStringLiteral("Abreviatura"))) +
-                       u'-' +
-                       cGeneral::QuitarNulo(rsEmpresa.Fields(QStringLiteral("AñoEjercicio")));
+    const auto datos = DatosEmpresa::leer(con, empresa);
+    const QString empresaTexto = datos ? datos->abreviatura + u'-' + datos->ejercicio : QString();
     const cCMensajes msj;
     general.mensaje(msj.Mensaje27() + empresaTexto + msj.Mensaje35(), Icono::Exclamacion);
     return false;
@@ -68,14 +44,13 @@ std::pair<Moneda, Moneda> cBalances::ObtenerTotalesGrupos6y7(Conexion& con, long
     const int ano = QDate::currentDate().year();
     const QDate desde(ano, mesInicial, 1);
     const QDate hasta(mesInicial > mesFinal ? ano + 1 : ano, mesFinal, 1);
-    const QStringList meses = mesesDelPeriodo(desde, hasta);
-    const QString sufijo = euros ? QStringLiteral("Euros") : QString();
+    const QStringList meses = mesesPeriodo(desde, hasta);
     Recordset rs =
         con.Execute(QStringLiteral("SELECT SUM(%1) AS Debe, SUM(%2) AS Haber FROM Cuenta "
                                    "WHERE CodEmpresa = ? AND codTipo_Cuenta = 2 "
                                    "AND (Codigo LIKE '6%' OR Codigo LIKE '7%')")
-                        .arg(sumaMeses(QStringLiteral("Debe"), meses, sufijo),
-                             sumaMeses(QStringLiteral("Haber"), meses, sufijo)),
+                        .arg(sumaMeses(QStringLiteral("Debe"), meses, euros),
+                             sumaMeses(QStringLiteral("Haber"), meses, euros)),
                     {id(empresa)});
     Moneda saldo;
     if (!rs.Eof())
@@ -121,11 +96,10 @@ ResultadoPeriodo ResultadoDelPeriodo(Conexion& con, long empresa, bool euros, co
     if (r.debe.esCero() && r.haber.esCero()) return r;
     r.mes = cGeneral::LlenaIzquierda(QString::number(hasta.month()), QStringLiteral("0"), 2);
 
-    const QVariant desglose =
-        con.valor(QStringLiteral("SELECT DesgloseSubcuentas FROM Empresa WHERE IDEmpresa = ?"),
-                  {id(empresa)});
-    QString codigo = QStringLiteral("129") +
-                     QString(qMax(0, desglose.isNull() ? 4 : desglose.toInt() - 3), u'0');
+    // Sin la empresa o sin su desglose, la subcuenta de siete cifras.
+    const auto datos = DatosEmpresa::leer(con, empresa);
+    const int desglose = datos && datos->desgloseSubcuentas > 0 ? datos->desgloseSubcuentas : 7;
+    QString codigo = QStringLiteral("129") + QString(qMax(0, desglose - 3), u'0');
     // Con códigos repetidos cuenta el primero, en los dos motores igual.
     const QVariant subcuenta = con.valor(QStringLiteral("SELECT IDCuenta FROM Cuenta WHERE "
                                                         "CodEmpresa = ? AND Codigo = ? "

@@ -35,10 +35,6 @@ class cBalances {
     static TerminoFormula ObtieneEpigrafe(const QString& formula, int n);
 };
 
-// Lista de meses ("01".."12") de un periodo, mes a mes desde el primero hasta el último; un
-// periodo de más de doce meses repite meses.
-QStringList mesesDelPeriodo(const QDate& desde, const QDate& hasta);
-
 // El resultado del periodo (si no es cero) donde el balance de situación lo muestra: en el mes
 // del último día, en la subcuenta 129 (o la que falta), en sus cuentas padre y en los epígrafes
 // que alimentan y los padres de estos. Solo lee.

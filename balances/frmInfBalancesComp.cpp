@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 
+#include "DatosEmpresa.h"
 #include "Regional.h"
 #include "cBalances.h"
 #include "cCOrigen.h"
@@ -35,10 +36,8 @@ void frmInfBalancesComp::cargarPropio() {
                                                     : mensajes().Mensaje23());
     listas().fillEmpresas(contabilidad(), empresas_[0], empresa());
     empresas_[0]->setEnabled(false);
-    const QVariant anterior = contabilidad().valor(
-        QStringLiteral("SELECT CodEmpresaAnterior FROM Empresa WHERE IDEmpresa=?"),
-        {static_cast<qlonglong>(empresa())});
-    listas().fillEmpresas(contabilidad(), empresas_[1], static_cast<long>(anterior.toLongLong()));
+    const auto datos = DatosEmpresa::leer(contabilidad(), empresa());
+    listas().fillEmpresas(contabilidad(), empresas_[1], datos ? datos->anterior : 0);
 }
 
 bool frmInfBalancesComp::comprobarPropio() {

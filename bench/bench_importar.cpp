@@ -16,9 +16,9 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "BarraProgreso.h"
 #include "ErrorOrvo.h"
 #include "Importador.h"
+#include "Progreso.h"
 
 using namespace orvo;
 

@@ -9,10 +9,10 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include "BarraProgreso.h"
 #include "Conexion.h"
 #include "Esquemas.h"
 #include "Listados.h"
+#include "Progreso.h"
 
 using namespace orvo;
 

@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <random>
 
-#include "BarraProgreso.h"
 #include "Conexion.h"
 #include "Esquemas.h"
+#include "Progreso.h"
 #include "SumasYSaldos.h"
 
 using namespace orvo;

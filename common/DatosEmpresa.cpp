@@ -4,19 +4,50 @@
 #include "ErrorOrvo.h"
 #include "cGeneral.h"
 
-namespace orvo::DatosEmpresa {
+namespace orvo {
 
 namespace {
 const QString kEmpresa = QStringLiteral("Empresa");
 const QString kNif = QStringLiteral("NIF");
 }  // namespace
 
-void asegurarColumnaNif(Conexion& con) {
+QString DatosEmpresa::cabecera() const {
+    return u'<' + abreviatura + QStringLiteral("> ") + nombre;
+}
+
+std::optional<DatosEmpresa> DatosEmpresa::leer(Conexion& con, long empresa) {
+    Recordset rs = con.Execute(
+        QStringLiteral("SELECT Abreviatura, Nombre, AñoEjercicio, FechaIni, FechaFin, "
+                       "DesgloseSubCuentas, CodEmpresaAnterior FROM Empresa WHERE IDEmpresa = ?"),
+        {static_cast<qlonglong>(empresa)});
+    if (rs.Eof()) return std::nullopt;
+    DatosEmpresa e;
+    e.id = empresa;
+    e.abreviatura = cGeneral::QuitarNulo(rs.Fields(0));
+    e.nombre = cGeneral::QuitarNulo(rs.Fields(1));
+    e.ejercicio = cGeneral::QuitarNulo(rs.Fields(2));
+    e.fechaIni = cGeneral::QuitarNulo(rs.Fields(3));
+    e.fechaFin = cGeneral::QuitarNulo(rs.Fields(4));
+    e.desgloseSubcuentas = rs.Fields(5).toInt();
+    e.anterior = static_cast<long>(rs.Fields(6).toLongLong());
+    return e;
+}
+
+DatosEmpresa DatosEmpresa::existente(Conexion& con, long empresa) {
+    auto e = leer(con, empresa);
+    if (!e)
+        throw ErrorOrvo(
+            Causa::RegistroNoEncontrado,
+            QStringLiteral("No existe la empresa %1 en la base de contabilidad").arg(empresa));
+    return *e;
+}
+
+void DatosEmpresa::asegurarColumnaNif(Conexion& con) {
     if (!con.existeColumna(kEmpresa, kNif))
         con.Execute(QStringLiteral("ALTER TABLE Empresa ADD COLUMN NIF TEXT NOT NULL DEFAULT ''"));
 }
 
-QString nif(Conexion& con, long empresa) {
+QString DatosEmpresa::nif(Conexion& con, long empresa) {
     if (!con.existeColumna(kEmpresa, kNif)) return {};
     return cGeneral::QuitarNulo(
                con.valor(QStringLiteral("SELECT NIF FROM Empresa WHERE IDEmpresa = ?"),
@@ -24,7 +55,7 @@ QString nif(Conexion& con, long empresa) {
         .trimmed();
 }
 
-QString normalizarNif(const QString& texto) {
+QString DatosEmpresa::normalizarNif(const QString& texto) {
     QString n;
     for (const QChar c : texto)
         if (!c.isSpace() && c != u'.' && c != u'-') n += c.toUpper();
@@ -39,7 +70,7 @@ QString normalizarNif(const QString& texto) {
     return n;
 }
 
-void guardarNif(Conexion& con, long empresa, const QString& texto) {
+void DatosEmpresa::guardarNif(Conexion& con, long empresa, const QString& texto) {
     const QString n = normalizarNif(texto);
     if (con.valor(QStringLiteral("SELECT IDEmpresa FROM Empresa WHERE IDEmpresa = ?"),
                   {static_cast<qlonglong>(empresa)})
@@ -53,4 +84,4 @@ void guardarNif(Conexion& con, long empresa, const QString& texto) {
     t.confirmar();
 }
 
-}  // namespace orvo::DatosEmpresa
+}  // namespace orvo

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "frmImprimir.h"
 
@@ -28,10 +29,6 @@ bool sonCifras(const QString& texto) {
 }
 
 }  // namespace
-
-QString formulaEmpresa(const QString& textoEmpresa) {
-    return QStringLiteral("Empresa= \"") + textoEmpresa + u'"';
-}
 
 QString nombreControl(const QString& raiz, int indice) {
     return raiz + QString::number(indice);
@@ -162,11 +159,9 @@ void FormularioInforme::empresaClick() {
 
 // Un fallo de la lectura llega al manejador del clic en la lista de empresas.
 void FormularioInforme::fillDesgloses(const QString& codigo) {
-    Recordset rs = contabilidad().Execute(
-        QStringLiteral("SELECT DesgloseSubCuentas, IDEmpresa FROM Empresa WHERE IDEmpresa =?"),
-        {codigo.toLongLong()});
-    if (rs.Eof()) return;
-    const int largo = rs.Fields(QStringLiteral("DesgloseSubcuentas")).toInt();
+    const auto empresa = DatosEmpresa::leer(contabilidad(), codigo.toLong());
+    if (!empresa) return;
+    const int largo = empresa->desgloseSubcuentas;
     for (int i = 0; i < 2; ++i) {
         if (!c_.subcuentas[i]) continue;
         c_.subcuentas[i]->setMaxLength(largo);
@@ -177,10 +172,8 @@ void FormularioInforme::fillDesgloses(const QString& codigo) {
 // Sin fila de la empresa, la longitud habitual; un fallo de la lectura llega al manejador de
 // la carga.
 void FormularioInforme::EstablecerLongitudSubcuentas() {
-    Recordset rs = contabilidad().Execute(
-        QStringLiteral("SELECT DesgloseSubcuentas FROM Empresa WHERE IDEmpresa=?"),
-        {static_cast<qlonglong>(lngCodEmpresa_)});
-    const int largo = rs.Eof() ? 7 : rs.Fields(0).toInt();
+    const auto empresa = DatosEmpresa::leer(contabilidad(), lngCodEmpresa_);
+    const int largo = empresa ? empresa->desgloseSubcuentas : 7;
     for (QLineEdit* caja : c_.subcuentas)
         if (caja) caja->setMaxLength(largo);
 }

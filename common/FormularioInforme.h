@@ -9,6 +9,7 @@
 
 #include "BarraProgreso.h"
 #include "Conexion.h"
+#include "ContextoInforme.h"
 #include "Interfaces.h"
 #include "cCMensajes.h"
 #include "cGeneral.h"
@@ -25,19 +26,6 @@ class QPushButton;
 namespace orvo {
 
 class frmImprimir;
-
-// Fórmulas que deja una construcción: índice del motor (desde 1) -> texto "Nombre= valor".
-using FormulasInforme = std::map<int, QString>;
-
-// Lo que una construcción recibe además de sus opciones.
-struct ContextoInforme {
-    Conexion& contabilidad;
-    Conexion& informes;
-    IProgreso& progreso;
-};
-
-// "Empresa= "<texto>"", la fórmula de cabecera de casi todos los informes.
-QString formulaEmpresa(const QString& textoEmpresa);
 
 // Nombre de objeto de un control de una matriz: "chkBalance" + 4 -> "chkBalance4".
 QString nombreControl(const QString& raiz, int indice);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDate>
-#include <QDateEdit>
 #include <QString>
 
 namespace orvo {
@@ -15,19 +14,8 @@ QString abreviaturaMes(int mes);  // 1..12 -> "ene"…"dic" ("sep" para septiemb
 QString fechaCorta(const QDate& fecha);
 // "enero de 2001"
 QString mesYAno(const QDate& fecha);
+// "enero/2001", el mes de los periodos de las cabeceras
+QString mesBarraAno(const QDate& fecha);
 }  // namespace Regional
-
-// Selector de fecha con los meses de la tabla española. El formato admite los códigos de
-// QDateEdit; MMMM y MMM se escriben con la tabla propia.
-class SelectorFecha : public QDateEdit {
-    Q_OBJECT
-  public:
-    explicit SelectorFecha(QWidget* padre = nullptr);
-
-  protected:
-    QString textFromDateTime(const QDateTime& dt) const override;
-    QDateTime dateTimeFromText(const QString& texto) const override;
-    QValidator::State validate(QString& texto, int& pos) const override;
-};
 
 }  // namespace orvo

@@ -1,12 +1,9 @@
 #include "cGeneral.h"
 
-#include <QDateEdit>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTabWidget>
 #include <cmath>
 
 #include "Conexion.h"
+#include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 
 namespace orvo {
@@ -57,12 +54,8 @@ bool cGeneral::ComprobarBDInformes(const QString& strNombreTabla, const QString&
 }
 
 QString cGeneral::ObtenerEmpresa(long lngCodEmpresa, Conexion& con) {
-    Recordset rs = con.Execute(
-        QStringLiteral("SELECT Abreviatura, Nombre, AñoEjercicio FROM Empresa WHERE IDEmpresa = ?"),
-        {static_cast<qlonglong>(lngCodEmpresa)});
-    if (rs.Eof()) return {};
-    return u'<' + QuitarNulo(rs.Fields(QStringLiteral("Abreviatura"))) + QStringLiteral("> ") +
-           QuitarNulo(rs.Fields(QStringLiteral("Nombre")));
+    const auto empresa = DatosEmpresa::leer(con, lngCodEmpresa);
+    return empresa ? empresa->cabecera() : QString();
 }
 
 QString cGeneral::FormatearCurrency(Moneda importe, bool blnMostrarDecimales) {
@@ -75,17 +68,6 @@ QString cGeneral::FormatearCurrency(const QVariant& importe, bool blnMostrarDeci
 
 QString cGeneral::QuitarNulo(const QVariant& cadena) {
     return cadena.isNull() ? QString() : cadena.toString();
-}
-
-void cGeneral::SelText(QObject* textoBox) {
-    if (auto* caja = qobject_cast<QLineEdit*>(textoBox)) {
-        caja->setSelection(0, caja->text().size());
-        return;
-    }
-    VerError(ErrorOrvo(Causa::MetodoNoAdmitido,
-                       QStringLiteral("El objeto no acepta esta propiedad o método")),
-             QStringLiteral("SelText"), QStringLiteral("cGeneral"),
-             QStringLiteral("OrvoContabilidad"));
 }
 
 QString cGeneral::ComprobarComilla(const QVariant& texto) {
@@ -112,36 +94,6 @@ QString cGeneral::Edad(const QString& strFechaCumpleanos, const QString& strFech
     if (dias < 0) --meses;
     if (meses < 0) --anos;
     return QString::number(anos);
-}
-
-void cGeneral::VerFalta(QObject* lblLabel, QObject* mstPestana) {
-    auto* etiqueta = qobject_cast<QLabel*>(lblLabel);
-    if (!etiqueta) {
-        mensaje(msj_.Mensaje31(), Icono::Informacion);
-        return;
-    }
-    // Una pestaña es una página de un QTabWidget; "Nothing" es un puntero nulo.
-    QString rotuloPestana;
-    if (mstPestana) {
-        auto* pagina = qobject_cast<QWidget*>(mstPestana);
-        QTabWidget* pestanas = nullptr;
-        for (QObject* p = pagina ? pagina->parent() : nullptr; p && !pestanas; p = p->parent())
-            pestanas = qobject_cast<QTabWidget*>(p);
-        const int indice = pestanas ? pestanas->indexOf(pagina) : -1;
-        if (indice < 0) {
-            mensaje(msj_.Mensaje32(), Icono::Informacion);
-            return;
-        }
-        rotuloPestana = pestanas->tabText(indice);
-    }
-    QString campo = etiqueta->text();
-    if (campo.startsWith(QStringLiteral("(*)"))) campo = campo.mid(4);
-    if (campo.endsWith(u':')) campo.chop(1);
-    if (mstPestana)
-        mensaje(msj_.Mensaje33() + campo + msj_.Mensaje34() + rotuloPestana + msj_.Mensaje35(),
-                Icono::Informacion);
-    else
-        mensaje(msj_.Mensaje33() + campo + msj_.Mensaje35(), Icono::Informacion);
 }
 
 QString cGeneral::LlenaIzquierda(const QString& strCadena, const QString& strRelleno, int intLong) {
@@ -195,32 +147,8 @@ QString cGeneral::EurosAPesetas(Moneda cantEuros) {
     return pesetasDeEuros(cantEuros).formatear(false);
 }
 
-void cGeneral::PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long lngIDEmpresa,
-                                   Conexion& con) {
-    Recordset rs =
-        con.Execute(QStringLiteral("SELECT FechaIni, FechaFin FROM Empresa WHERE IDEmpresa=?"),
-                    {static_cast<qlonglong>(lngIDEmpresa)});
-    if (rs.Eof()) return;
-    const QDate ini = fechaDeTexto(QuitarNulo(rs.Fields(QStringLiteral("FechaIni"))));
-    const QDate fin = fechaDeTexto(QuitarNulo(rs.Fields(QStringLiteral("FechaFin"))));
-    rs.Close();
-    if (!ini.isValid() || !fin.isValid())
-        throw ErrorOrvo(Causa::TiposNoCoinciden,
-                        QStringLiteral("Las fechas del ejercicio de la empresa no son válidas"));
-    const QDate inicio(ini.year(), ini.month(), 1);
-    const QDate final = QDate(fin.year(), fin.month(), 1).addMonths(1).addDays(-1);
-    for (QDateEdit* d : {dtpINI, dtpFIN}) d->clearMinimumDate(), d->clearMaximumDate();
-    dtpINI->setDate(inicio);
-    dtpFIN->setDate(final);
-    for (QDateEdit* d : {dtpINI, dtpFIN}) d->setDateRange(inicio, final);
-}
-
 bool cGeneral::PeriodoFechaCorrecto(const QDate& ini, const QDate& fin) {
     return ini.daysTo(fin) > -1;
-}
-
-bool cGeneral::PeriodoFechaCorrecto(QDateEdit* dtpINI, QDateEdit* dtpFIN) {
-    return PeriodoFechaCorrecto(dtpINI->date(), dtpFIN->date());
 }
 
 }  // namespace orvo

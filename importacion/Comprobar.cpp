@@ -5,11 +5,12 @@
 #include <functional>
 
 #include "Asentar.h"
-#include "BarraProgreso.h"
 #include "Conexion.h"
+#include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
 #include "Moneda.h"
+#include "Progreso.h"
 #include "cBalances.h"
 
 namespace orvo::Comprobacion {
@@ -189,9 +190,7 @@ QString Informe::resumen() const {
 }
 
 Informe comprobar(Conexion& con, long empresa, bool reparar, IProgreso& progreso) {
-    if (con.valor(QStringLiteral("SELECT COUNT(*) FROM Empresa WHERE IDEmpresa = ?"),
-                  {qint64(empresa)})
-            .toLongLong() == 0)
+    if (!DatosEmpresa::leer(con, empresa))
         throw ErrorOrvo(Causa::ArgumentoNoValido,
                         QStringLiteral("No existe la empresa %1").arg(empresa));
     Informe inf;

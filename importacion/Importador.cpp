@@ -7,11 +7,12 @@
 #include <algorithm>
 
 #include "Asentar.h"
-#include "BarraProgreso.h"
 #include "Conexion.h"
+#include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
 #include "Lectores.h"
+#include "Progreso.h"
 
 namespace orvo::Importacion {
 
@@ -69,17 +70,12 @@ class Importador {
     Importador(Conexion& con, const Opciones& o, Resumen& r) : con_(con), o_(o), r_(r) {}
 
     void abrirEmpresa() {
-        Recordset rs = con_.Execute(
-            QStringLiteral("SELECT FechaIni, FechaFin, DesgloseSubCuentas FROM Empresa WHERE "
-                           "IDEmpresa = ?"),
-            {qint64(o_.empresa)});
-        if (!rs.Eof()) {
-            inicio_ = rs.Fields(0).toString();
-            fin_ = rs.Fields(1).toString();
-            desglose_ = rs.Fields(2).toInt();
+        if (const auto empresa = DatosEmpresa::leer(con_, o_.empresa)) {
+            inicio_ = empresa->fechaIni;
+            fin_ = empresa->fechaFin;
+            desglose_ = empresa->desgloseSubcuentas;
             hayEmpresa_ = true;
         }
-        rs.Close();
         Recordset c = con_.Execute(
             QStringLiteral("SELECT Codigo, IDCuenta FROM Cuenta WHERE CodEmpresa = ?"),
             {qint64(o_.empresa)});

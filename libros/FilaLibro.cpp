@@ -68,18 +68,10 @@ QString ultimoDiaDelMes(const QDate& hasta) {
     return hasta.toString(QStringLiteral("yyyyMM")) + QStringLiteral("31");
 }
 
-QString formulaMoneda(bool euros) {
-    return QStringLiteral("TrabajarConPts= '") + (euros ? u'0' : u'1') + u'\'';
-}
-
 FormulasInforme formulasLibroPorMeses(const QString& textoEmpresa, const QDate& desde,
                                       const QDate& hasta, bool euros) {
-    auto mes = [](const QDate& d) {
-        return Regional::nombreMes(d.month()) + u'/' + d.toString(QStringLiteral("yyyy"));
-    };
     return {{1, formulaEmpresa(textoEmpresa)},
-            {2, QStringLiteral("Periodo= \"Periodo:  ") + mes(desde) + QStringLiteral(" ~ ") +
-                    mes(hasta) + u'"'},
+            {2, formulaPeriodo(Regional::mesBarraAno(desde), Regional::mesBarraAno(hasta))},
             {3, formulaMoneda(euros)}};
 }
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <string>
 
-#include "FormularioInforme.h"
+#include "ContextoInforme.h"
 #include "Moneda.h"
 
 namespace orvo {
@@ -68,7 +68,5 @@ QString ultimoDiaDelMes(const QDate& hasta);
 // Fórmulas del Diario, del Mayor y del desglose: empresa, periodo por meses y moneda.
 FormulasInforme formulasLibroPorMeses(const QString& textoEmpresa, const QDate& desde,
                                       const QDate& hasta, bool euros);
-// "TrabajarConPts= '0'" en euros, "'1'" en pesetas.
-QString formulaMoneda(bool euros);
 
 }  // namespace orvo

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "Regional.h"
+#include "SelectorFecha.h"
 
 namespace orvo {
 

@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QString>
 
-#include "FormularioInforme.h"
+#include "ContextoInforme.h"
 
 namespace orvo {
 

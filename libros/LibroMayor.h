@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "FormularioInforme.h"
+#include "ContextoInforme.h"
 
 namespace orvo {
 

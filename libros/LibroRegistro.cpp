@@ -299,14 +299,9 @@ QString exportarLibroRegistro(Conexion& contabilidad, const OpcionesLibrosIVA& o
                         QStringLiteral("La empresa no tiene NIF y el libro registro lo lleva "
                                        "en su nombre: póngalo en Archivo > NIF de la "
                                        "empresa."));
-    Recordset empresa = contabilidad.Execute(
-        QStringLiteral("SELECT AñoEjercicio, Nombre FROM Empresa WHERE IDEmpresa = ?"),
-        {static_cast<qlonglong>(o.empresa)});
-    if (empresa.Eof())
-        throw ErrorOrvo(Causa::RegistroNoEncontrado,
-                        QStringLiteral("No existe la empresa %1").arg(o.empresa));
-    const QString archivo = QDir(carpeta).filePath(nombreLibroRegistro(
-        empresa.Fields(0).toInt(), nif, o.emitidas, empresa.Fields(1).toString(), formato));
+    const DatosEmpresa empresa = DatosEmpresa::existente(contabilidad, o.empresa);
+    const QString archivo = QDir(carpeta).filePath(
+        nombreLibroRegistro(empresa.ejercicio.toInt(), nif, o.emitidas, empresa.nombre, formato));
     if (!QDir(carpeta).exists()) noSeEscribe(archivo, QStringLiteral("no existe la carpeta"));
     const auto filas = filasLibroRegistro(contabilidad, o);
     const QStringList cabeceras = cabecerasLibroRegistro(o.emitidas);

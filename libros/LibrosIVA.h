@@ -4,7 +4,8 @@
 #include <QString>
 #include <functional>
 
-#include "FormularioInforme.h"
+#include "ContextoInforme.h"
+#include "Moneda.h"
 
 namespace orvo {
 

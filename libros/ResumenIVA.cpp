@@ -264,8 +264,7 @@ FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesRes
     }
     return {{1, formulaEmpresa(o.textoEmpresa)},
             {2, formulaMoneda(o.euros)},
-            {3, QStringLiteral("Periodo= \"Periodo:  ") + Regional::fechaCorta(o.desde) +
-                    QStringLiteral(" ~ ") + Regional::fechaCorta(o.hasta) + u'"'}};
+            {3, formulaPeriodo(Regional::fechaCorta(o.desde), Regional::fechaCorta(o.hasta))}};
 }
 
 }  // namespace orvo

@@ -4,7 +4,8 @@
 #include <QString>
 #include <vector>
 
-#include "FormularioInforme.h"
+#include "ContextoInforme.h"
+#include "Moneda.h"
 
 namespace orvo {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "FormularioInforme.h"
+#include "ContextoInforme.h"
 
 namespace orvo {
 

@@ -9,8 +9,8 @@
 
 namespace orvo {
 
-MotorInformes::MotorInformes() : MotorInformes(Opciones{}) {}
-MotorInformes::MotorInformes(Opciones opciones) : opciones_(opciones) {}
+MotorInformes::MotorInformes(Opciones opciones, IInterfaz* interfaz)
+    : opciones_(opciones), interfaz_(interfaz) {}
 MotorInformes::~MotorInformes() = default;
 
 QString MotorInformes::Formulas(int indice) const {
@@ -68,7 +68,11 @@ void MotorInformes::generar() {
                 imagenDePagina(maquetador, pintor, 1, pageZoom_);
                 break;
             }
-            VistaPrevia vista(maquetador, pintor, windowTitle_, fecha, pageZoom_);
+            if (!interfaz_)
+                throw FalloMotor(
+                    ErrorMotor::kDestinoNoValido,
+                    QStringLiteral("La vista previa necesita la interfaz del anfitrión"));
+            VistaPrevia vista(maquetador, pintor, windowTitle_, fecha, pageZoom_, *interfaz_);
             if (windowState_ == 2) vista.setWindowState(Qt::WindowMaximized);
             vista.exec();
             break;

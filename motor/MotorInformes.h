@@ -23,8 +23,9 @@ class MotorInformes : public IMotorInformes {
         // Para quien no puede esperar a nadie: la vista previa no se queda abierta.
         static Opciones desatendido() { return {false, QDate()}; }
     };
-    MotorInformes();
-    explicit MotorInformes(Opciones opciones);
+    // 'interfaz' es por donde la vista previa interactiva pide el archivo y avisa de sus
+    // fallos; sin ella solo hay salidas desatendidas.
+    explicit MotorInformes(Opciones opciones, IInterfaz* interfaz = nullptr);
     ~MotorInformes() override;
 
     QString Formulas(int indice) const override;
@@ -54,6 +55,7 @@ class MotorInformes : public IMotorInformes {
     void generar();
 
     Opciones opciones_;
+    IInterfaz* interfaz_;
     std::array<QString, kMaxFormulas + 1> formulas_;
     std::map<int, QString> dataFiles_;
     QString reportFileName_, password_, windowTitle_, printFileName_;

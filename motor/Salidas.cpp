@@ -1,11 +1,9 @@
 #include "Salidas.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -94,9 +92,10 @@ void escribirArchivo(Maquetador& m, Pintor& pintor, const QString& titulo, const
 }
 
 VistaPrevia::VistaPrevia(Maquetador& m, Pintor& pintor, const QString& titulo, const QDate& fecha,
-                         int zoom, QWidget* padre)
+                         int zoom, IInterfaz& interfaz, QWidget* padre)
     : QDialog(padre),
       m_(m),
+      interfaz_(interfaz),
       pintor_(pintor),
       titulo_(titulo),
       fecha_(fecha),
@@ -190,14 +189,19 @@ void VistaPrevia::mostrarPagina() {
 void VistaPrevia::imprimir() {
     try {
         imprimirEnPredeterminada(m_, pintor_, titulo_);
-    } catch (const FalloMotor& e) {
-        QMessageBox::warning(this, titulo_, e.texto());
+    } catch (const std::exception& e) {
+        avisar(descripcionError(e));
     }
 }
 
+void VistaPrevia::avisar(const QString& texto) {
+    interfaz_.Beep();
+    interfaz_.MsgBox(texto, Icono::Exclamacion, titulo_);
+}
+
 void VistaPrevia::guardar() {
-    const QString archivo = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Guardar informe"), QString(),
+    const QString archivo = interfaz_.archivoGuardar(
+        this, QStringLiteral("Guardar informe"),
         QStringLiteral(
             "Documento PDF (*.pdf);;Valores separados por comas (*.csv);;Página web (*.html);;"
             "Libro de Excel (*.xlsx)"));
@@ -205,8 +209,7 @@ void VistaPrevia::guardar() {
     try {
         escribirArchivo(m_, pintor_, titulo_, fecha_, archivo);
     } catch (const std::exception& e) {
-        const auto* f = dynamic_cast<const FalloMotor*>(&e);
-        QMessageBox::warning(this, titulo_, f ? f->texto() : QString::fromLocal8Bit(e.what()));
+        avisar(descripcionError(e));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QString>
 
+#include "Interfaces.h"
 #include "Maquetador.h"
 #include "Pintor.h"
 
@@ -25,12 +26,13 @@ void escribirArchivo(Maquetador& m, Pintor& pintor, const QString& titulo, const
 // Imagen de una página a un zoom dado (100 = tamaño real en una pantalla de 96 ppp).
 QImage imagenDePagina(Maquetador& m, Pintor& pintor, int pagina, int zoom);
 
-// Ventana de vista previa: navegación por páginas, zoom, imprimir y guardar.
+// Ventana de vista previa: navegación por páginas, zoom, imprimir y guardar. El cuadro de
+// guardar y los fallos al imprimir o guardar pasan por la interfaz del anfitrión.
 class VistaPrevia : public QDialog {
     Q_OBJECT
   public:
     VistaPrevia(Maquetador& m, Pintor& pintor, const QString& titulo, const QDate& fecha, int zoom,
-                QWidget* padre = nullptr);
+                IInterfaz& interfaz, QWidget* padre = nullptr);
     void irA(int pagina);
     int paginaActual() const { return actual_; }
     int zoom() const;
@@ -41,8 +43,10 @@ class VistaPrevia : public QDialog {
     void mostrarPagina();
     void imprimir();
     void guardar();
+    void avisar(const QString& texto);
 
     Maquetador& m_;
+    IInterfaz& interfaz_;
     Pintor& pintor_;
     QString titulo_;
     QDate fecha_;

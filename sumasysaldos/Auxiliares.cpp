@@ -1,8 +1,6 @@
 #include "Auxiliares.h"
 
 #include "ErrorOrvo.h"
-#include "Moneda.h"
-#include "Regional.h"
 #include "cGeneral.h"
 
 namespace orvo {
@@ -25,18 +23,6 @@ QString condicionNiveles(const std::vector<int>& niveles, Parametros& parametros
         parametros << nivel;
     }
     return QStringLiteral("Nivel IN (") + marcas.join(QStringLiteral(", ")) + u')';
-}
-
-QStringList mesesPeriodo(const QDate& desde, const QDate& hasta) {
-    QStringList meses;
-    const int ultimo = hasta.year() * 12 + hasta.month();
-    for (QDate mes = desde; mes.year() * 12 + mes.month() <= ultimo; mes = mes.addMonths(1))
-        meses << cGeneral::LlenaIzquierda(QString::number(mes.month()), QStringLiteral("0"), 2);
-    return meses;
-}
-
-QString mesBarraAno(const QDate& fecha) {
-    return Regional::nombreMes(fecha.month()) + u'/' + QString::number(fecha.year());
 }
 
 QDate fechaLibros(const QString& texto, const QString& que) {

@@ -20,13 +20,6 @@ int nivelDeTexto(const QString& texto);
 // ninguno: un informe por niveles sin niveles no tiene filas que pedir.
 QString condicionNiveles(const std::vector<int>& niveles, Parametros& parametros);
 
-// Meses naturales del periodo, de dos cifras y en orden ("11", "12", "01"): de mes en mes
-// desde 'desde' mientras no se pase del mes de 'hasta'. Los días no cuentan.
-QStringList mesesPeriodo(const QDate& desde, const QDate& hasta);
-
-// "marzo/2001", el formato "mmmm/yyyy" de las cabeceras de periodo.
-QString mesBarraAno(const QDate& fecha);
-
 // Fecha de un texto "yyyymmdd" de los libros; lanza ErrorOrvo con 'que' si no es válida.
 QDate fechaLibros(const QString& texto, const QString& que);
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "Auxiliares.h"
+#include "DatosEmpresa.h"
 
 namespace orvo {
 
@@ -76,13 +77,11 @@ void FormularioNiveles::empresaElegidaPropio(long codigo) {
 
 void FormularioNiveles::llenarNiveles(long codigo) {
     for (QListWidget* l : listas_) l->clear();
-    Recordset rs = contabilidad().Execute(
-        QStringLiteral("SELECT DesgloseSubCuentas, IDEmpresa FROM Empresa WHERE IDEmpresa =?"),
-        {static_cast<qlonglong>(codigo)});
-    if (rs.Eof()) return;
+    const auto empresa = DatosEmpresa::leer(contabilidad(), codigo);
+    if (!empresa) return;
     // Hay tantos niveles como cifras tiene una subcuenta; de entrada solo se elige el de
     // subcuenta.
-    const int niveles = rs.Fields(QStringLiteral("DesgloseSubcuentas")).toInt();
+    const int niveles = empresa->desgloseSubcuentas;
     for (int i = 1; i <= niveles; ++i)
         insertarEnOrden(*listas_[i == niveles ? 0 : 1], textoNivel(i), i);
 }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "Auxiliares.h"
+#include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "Regional.h"
 #include "cGeneral.h"
@@ -48,19 +49,11 @@ struct Ejercicio {
     QStringList meses;  // mes natural de cada posición, "07", "08", …
 };
 
-Ejercicio leerEjercicio(Conexion& con, long empresa) {
-    Recordset rs =
-        con.Execute(QStringLiteral("SELECT FechaIni, FechaFin FROM Empresa WHERE IDEmpresa = ?"),
-                    {static_cast<qlonglong>(empresa)});
-    if (rs.Eof())
-        throw ErrorOrvo(
-            Causa::RegistroNoEncontrado,
-            QStringLiteral("No existe la empresa %1 en la base de contabilidad").arg(empresa));
+Ejercicio leerEjercicio(Conexion& con, long id) {
+    const DatosEmpresa empresa = DatosEmpresa::existente(con, id);
     Ejercicio e;
-    e.inicio =
-        fechaLibros(cGeneral::QuitarNulo(rs.Fields(0)), QStringLiteral("El inicio del ejercicio"));
-    e.fin = fechaLibros(cGeneral::QuitarNulo(rs.Fields(1)), QStringLiteral("El fin del ejercicio"));
-    rs.Close();
+    e.inicio = fechaLibros(empresa.fechaIni, QStringLiteral("El inicio del ejercicio"));
+    e.fin = fechaLibros(empresa.fechaFin, QStringLiteral("El fin del ejercicio"));
     e.meses = mesesPeriodo(e.inicio, e.fin);
     // Un primer ejercicio puede ser más corto (sus últimas columnas quedan vacías); uno más
     // largo no cabe en las doce columnas del informe.
@@ -166,8 +159,8 @@ FormulasInforme construirPresupuesto(ContextoInforme& ctx, const OpcionesPresupu
                 .arg(posicion(static_cast<int>(i) + 1),
                      Regional::abreviaturaMes(ejercicio.meses[i].toInt()).toUpper());
     f[13] = formulaEmpresa(empresa);
-    f[14] = QStringLiteral("Periodo= \"Periodo:  ") + mesBarraAno(ejercicio.inicio) +
-            QStringLiteral(" ~ ") + mesBarraAno(ejercicio.fin) + u'"';
+    f[14] = formulaPeriodo(Regional::mesBarraAno(ejercicio.inicio),
+                           Regional::mesBarraAno(ejercicio.fin));
     return f;
 }
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "FormularioInforme.h"
+#include "ContextoInforme.h"
 #include "cCOrigen.h"
 
 namespace orvo {

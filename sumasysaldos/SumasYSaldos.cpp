@@ -3,20 +3,18 @@
 #include <algorithm>
 
 #include "Auxiliares.h"
+#include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
+#include "Regional.h"
 #include "cGeneral.h"
 
 namespace orvo {
 
 namespace {
 
-// "(CCur(Debe03Euros) + CCur(Debe04Euros)) AS Debe": los nombres de columna salen de los
-// meses del periodo, nunca de datos.
-QString sumaMeses(const QString& raiz, const QStringList& meses, const QString& sufijo) {
-    QStringList sumandos;
-    for (const QString& mes : meses)
-        sumandos << QStringLiteral("CCur(%1%2%3)").arg(raiz, mes, sufijo);
-    return u'(' + sumandos.join(QStringLiteral(" + ")) + QStringLiteral(") AS ") + raiz;
+// "(CCur(Debe03Euros) + CCur(Debe04Euros)) AS Debe"
+QString columnaMeses(const QString& raiz, const QStringList& meses, bool euros) {
+    return sumaMeses(raiz, meses, euros) + QStringLiteral(" AS ") + raiz;
 }
 
 struct DatosEjercicio {
@@ -25,17 +23,9 @@ struct DatosEjercicio {
 };
 
 DatosEjercicio leerEjercicio(Conexion& con, long empresa) {
-    Recordset rs = con.Execute(
-        QStringLiteral("SELECT AñoEjercicio, FechaIni FROM Empresa WHERE IDEmpresa = ?"),
-        {static_cast<qlonglong>(empresa)});
-    if (rs.Eof())
-        throw ErrorOrvo(
-            Causa::RegistroNoEncontrado,
-            QStringLiteral("No existe la empresa %1 en la base de contabilidad").arg(empresa));
-    const QString fechaIni = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("FechaIni")));
-    fechaLibros(fechaIni, QStringLiteral("El inicio del ejercicio"));
-    return {cGeneral::QuitarNulo(rs.Fields(QStringLiteral("AñoEjercicio"))).trimmed(),
-            fechaIni.trimmed().mid(4, 4)};
+    const DatosEmpresa e = DatosEmpresa::existente(con, empresa);
+    fechaLibros(e.fechaIni, QStringLiteral("El inicio del ejercicio"));
+    return {e.ejercicio.trimmed(), e.fechaIni.trimmed().mid(4, 4)};
 }
 
 // El asiento de apertura es el de la fecha de inicio del ejercicio; si hubiera varios, el de
@@ -120,10 +110,10 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
     const QString empresa = cGeneral::ObtenerEmpresa(op.empresa, ctx.contabilidad);
 
     QString sql = QStringLiteral("SELECT CodEmpresa, Codigo, Nivel, Descripcion, ") +
-                  sumaMeses(QStringLiteral("Debe"), meses, sufijo) + QStringLiteral(", ") +
-                  sumaMeses(QStringLiteral("Haber"), meses, sufijo);
+                  columnaMeses(QStringLiteral("Debe"), meses, op.euros) + QStringLiteral(", ") +
+                  columnaMeses(QStringLiteral("Haber"), meses, op.euros);
     if (op.presupuesto)
-        sql += QStringLiteral(", ") + sumaMeses(QStringLiteral("Presupuesto"), meses, sufijo);
+        sql += QStringLiteral(", ") + columnaMeses(QStringLiteral("Presupuesto"), meses, op.euros);
     sql +=
         QStringLiteral(" FROM Cuenta WHERE Codigo >= ? AND Codigo <= ? AND CodEmpresa = ? AND ") +
         niveles;
@@ -196,9 +186,8 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
 
     FormulasInforme f;
     f[1] = formulaEmpresa(empresa);
-    f[2] = QStringLiteral("Periodo= \"Periodo:  ") + mesBarraAno(op.desde) + QStringLiteral(" ~ ") +
-           mesBarraAno(op.hasta) + u'"';
-    f[3] = QStringLiteral("TrabajarConPts= '") + (op.euros ? u'0' : u'1') + u'\'';
+    f[2] = formulaPeriodo(Regional::mesBarraAno(op.desde), Regional::mesBarraAno(op.hasta));
+    f[3] = formulaMoneda(op.euros);
     const QString saldo = formatear(totales.saldo);
     if (op.presupuesto) {
         // El porcentaje total sale de los totales como se imprimen: en pesetas, redondeados a

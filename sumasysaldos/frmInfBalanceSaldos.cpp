@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "Regional.h"
+#include "SelectorFecha.h"
 
 namespace orvo {
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "FormularioNiveles.h"
+#include "SelectorFecha.h"
 #include "SumasYSaldos.h"
 
 class QCheckBox;

@@ -75,7 +75,7 @@ class PruebaBalance : public prueba::PruebaBalances {
         QFETCH(QDate, desde);
         QFETCH(QDate, hasta);
         QFETCH(QString, meses);
-        QCOMPARE(orvo::mesesDelPeriodo(desde, hasta).join(u' '), meses);
+        QCOMPARE(orvo::mesesPeriodo(desde, hasta).join(u' '), meses);
     }
 
     void signoYMedia_data() {

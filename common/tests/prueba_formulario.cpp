@@ -12,7 +12,7 @@
 #include "ErrorOrvo.h"
 #include "FormularioInforme.h"
 #include "InterfazQt.h"
-#include "Regional.h"
+#include "SelectorFecha.h"
 #include "frmImprimir.h"
 
 using namespace orvo;
@@ -62,7 +62,8 @@ class DialogoPrueba : public FormularioInforme {
                 for (int i = 0; i < filas.size(); ++i) {
                     ctx.informes.Execute(
                         QStringLiteral("INSERT INTO Subcuentas (Codigo) VALUES (?)"), {filas[i]});
-                    if (i == fallarTras) throw ErrorOrvo(Causa::AccesoAlArchivo, QStringLiteral("Tabla bloqueada"));
+                    if (i == fallarTras)
+                        throw ErrorOrvo(Causa::AccesoAlArchivo, QStringLiteral("Tabla bloqueada"));
                 }
                 return FormulasInforme{{1, formulaEmpresa(textoEmpresa())}};
             });

@@ -4,11 +4,11 @@
 #include <QtTest>
 
 #include "Asentar.h"
-#include "BarraProgreso.h"
 #include "Comprobar.h"
 #include "Conexion.h"
 #include "Esquemas.h"
 #include "Plan.h"
+#include "Progreso.h"
 
 using namespace orvo;
 

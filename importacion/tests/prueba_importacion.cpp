@@ -8,12 +8,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "BarraProgreso.h"
 #include "Comprobar.h"
 #include "Conexion.h"
 #include "Importador.h"
 #include "Lectores.h"
 #include "OrdenPrueba.h"
+#include "Progreso.h"
 
 using namespace orvo;
 

@@ -416,7 +416,9 @@ class PruebaPlantillas : public QObject {
         Maquetador m(Plantilla::leer(prueba::plantilla(QStringLiteral("infCONT_LibroMayor.rpt"))),
                      *con, f);
         Pintor pintor(m, QStringLiteral("Informe de libro Mayor"), QDate(2024, 1, 1));
-        VistaPrevia v(m, pintor, QStringLiteral("Informe de libro Mayor"), QDate(2024, 1, 1), 150);
+        InterfazGrabadora interfaz;
+        VistaPrevia v(m, pintor, QStringLiteral("Informe de libro Mayor"), QDate(2024, 1, 1), 150,
+                      interfaz);
         const int total = m.numeroPaginas();
         QVERIFY(total > 3);
         auto* rotulo = v.findChild<QLabel*>(QStringLiteral("lblPagina"));

@@ -1,0 +1,41 @@
+#include "ContextoInforme.h"
+
+#include "Regional.h"
+
+namespace orvo {
+
+QStringList mesesPeriodo(const QDate& desde, const QDate& hasta) {
+    QStringList meses;
+    if (!desde.isValid() || !hasta.isValid()) return meses;
+    const int ultimo = hasta.year() * 12 + hasta.month();
+    for (QDate mes = desde; mes.year() * 12 + mes.month() <= ultimo; mes = mes.addMonths(1))
+        meses << QStringLiteral("%1").arg(mes.month(), 2, 10, QLatin1Char('0'));
+    return meses;
+}
+
+QString sumaMeses(const QString& raiz, const QStringList& meses, bool euros) {
+    if (meses.isEmpty()) return QStringLiteral("0");
+    const QString sufijo = euros ? QStringLiteral("Euros") : QString();
+    QStringList sumandos;
+    for (const QString& mes : meses)
+        sumandos << QStringLiteral("CCur(%1%2%3)").arg(raiz, mes, sufijo);
+    return u'(' + sumandos.join(QStringLiteral(" + ")) + u')';
+}
+
+QString formulaEmpresa(const QString& textoEmpresa) {
+    return QStringLiteral("Empresa= \"") + textoEmpresa + u'"';
+}
+
+QString formulaPeriodo(const QString& desde, const QString& hasta) {
+    return QStringLiteral("Periodo= \"Periodo:  ") + desde + QStringLiteral(" ~ ") + hasta + u'"';
+}
+
+QString formulaMoneda(bool euros) {
+    return QStringLiteral("TrabajarConPts= '") + (euros ? u'0' : u'1') + u'\'';
+}
+
+QString textoPeriodo(const QDate& desde, const QDate& hasta) {
+    return Regional::mesBarraAno(desde) + QStringLiteral(" ~ ") + Regional::mesBarraAno(hasta);
+}
+
+}  // namespace orvo

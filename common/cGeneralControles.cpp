@@ -1,0 +1,76 @@
+// Los servicios de cGeneral que reciben controles: van con los diálogos, para que el resto de
+// cGeneral sirva a las construcciones sin la biblioteca de controles.
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include "DatosEmpresa.h"
+#include "ErrorOrvo.h"
+#include "cGeneral.h"
+
+namespace orvo {
+
+void cGeneral::SelText(QObject* textoBox) {
+    if (auto* caja = qobject_cast<QLineEdit*>(textoBox)) {
+        caja->setSelection(0, caja->text().size());
+        return;
+    }
+    VerError(ErrorOrvo(Causa::MetodoNoAdmitido,
+                       QStringLiteral("El objeto no acepta esta propiedad o método")),
+             QStringLiteral("SelText"), QStringLiteral("cGeneral"),
+             QStringLiteral("OrvoContabilidad"));
+}
+
+void cGeneral::VerFalta(QObject* lblLabel, QObject* mstPestana) {
+    auto* etiqueta = qobject_cast<QLabel*>(lblLabel);
+    if (!etiqueta) {
+        mensaje(msj_.Mensaje31(), Icono::Informacion);
+        return;
+    }
+    // Una pestaña es una página de un QTabWidget; "Nothing" es un puntero nulo.
+    QString rotuloPestana;
+    if (mstPestana) {
+        auto* pagina = qobject_cast<QWidget*>(mstPestana);
+        QTabWidget* pestanas = nullptr;
+        for (QObject* p = pagina ? pagina->parent() : nullptr; p && !pestanas; p = p->parent())
+            pestanas = qobject_cast<QTabWidget*>(p);
+        const int indice = pestanas ? pestanas->indexOf(pagina) : -1;
+        if (indice < 0) {
+            mensaje(msj_.Mensaje32(), Icono::Informacion);
+            return;
+        }
+        rotuloPestana = pestanas->tabText(indice);
+    }
+    QString campo = etiqueta->text();
+    if (campo.startsWith(QStringLiteral("(*)"))) campo = campo.mid(4);
+    if (campo.endsWith(u':')) campo.chop(1);
+    if (mstPestana)
+        mensaje(msj_.Mensaje33() + campo + msj_.Mensaje34() + rotuloPestana + msj_.Mensaje35(),
+                Icono::Informacion);
+    else
+        mensaje(msj_.Mensaje33() + campo + msj_.Mensaje35(), Icono::Informacion);
+}
+
+void cGeneral::PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long lngIDEmpresa,
+                                   Conexion& con) {
+    const auto empresa = DatosEmpresa::leer(con, lngIDEmpresa);
+    if (!empresa) return;
+    const QDate ini = fechaDeTexto(empresa->fechaIni);
+    const QDate fin = fechaDeTexto(empresa->fechaFin);
+    if (!ini.isValid() || !fin.isValid())
+        throw ErrorOrvo(Causa::TiposNoCoinciden,
+                        QStringLiteral("Las fechas del ejercicio de la empresa no son válidas"));
+    const QDate inicio(ini.year(), ini.month(), 1);
+    const QDate final = QDate(fin.year(), fin.month(), 1).addMonths(1).addDays(-1);
+    for (QDateEdit* d : {dtpINI, dtpFIN}) d->clearMinimumDate(), d->clearMaximumDate();
+    dtpINI->setDate(inicio);
+    dtpFIN->setDate(final);
+    for (QDateEdit* d : {dtpINI, dtpFIN}) d->setDateRange(inicio, final);
+}
+
+bool cGeneral::PeriodoFechaCorrecto(QDateEdit* dtpINI, QDateEdit* dtpFIN) {
+    return PeriodoFechaCorrecto(dtpINI->date(), dtpFIN->date());
+}
+
+}  // namespace orvo
