@@ -57,10 +57,6 @@ const EntradaInforme kInformes[] = {
     {"Listados", "Epígrafes…", "ImprimirEpigrafes"},
 };
 
-QString fechaVisible(const QVariant& yyyymmdd) {
-    return cGeneral::StringDate(yyyymmdd.toString());
-}
-
 }  // namespace
 
 VentanaPrincipal::VentanaPrincipal(IInterfaz& interfaz, IMotorInformes& motor,
@@ -242,21 +238,18 @@ QString VentanaPrincipal::rutaContabilidad() const {
 
 void VentanaPrincipal::llenarEmpresas() {
     empresas_->setRowCount(0);
-    Recordset rs = contabilidad_->Execute(QStringLiteral(
-        "SELECT IDEmpresa, Abreviatura, AñoEjercicio, Nombre, FechaIni, FechaFin FROM Empresa "
-        "ORDER BY Nombre, AñoEjercicio"));
-    for (int fila = 0; !rs.Eof(); rs.MoveNext(), ++fila) {
+    int fila = 0;
+    for (const DatosEmpresa& e : DatosEmpresa::todas(*contabilidad_)) {
         empresas_->insertRow(fila);
-        const QStringList textos{rs.Fields(QStringLiteral("Abreviatura")).toString(),
-                                 rs.Fields(QStringLiteral("AñoEjercicio")).toString(),
-                                 rs.Fields(QStringLiteral("Nombre")).toString(),
-                                 fechaVisible(rs.Fields(QStringLiteral("FechaIni"))),
-                                 fechaVisible(rs.Fields(QStringLiteral("FechaFin")))};
+        const QStringList textos{e.abreviatura, e.ejercicio, e.nombre,
+                                 cGeneral::StringDate(e.fechaIni),
+                                 cGeneral::StringDate(e.fechaFin)};
         for (int c = 0; c < textos.size(); ++c) {
             auto* item = new QTableWidgetItem(textos[c]);
-            item->setData(Qt::UserRole, rs.Fields(QStringLiteral("IDEmpresa")).toLongLong());
+            item->setData(Qt::UserRole, static_cast<qlonglong>(e.id));
             empresas_->setItem(fila, c, item);
         }
+        ++fila;
     }
     empresas_->resizeColumnsToContents();
     empresas_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);

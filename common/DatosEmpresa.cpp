@@ -15,22 +15,38 @@ QString DatosEmpresa::cabecera() const {
     return u'<' + abreviatura + QStringLiteral("> ") + nombre;
 }
 
-std::optional<DatosEmpresa> DatosEmpresa::leer(Conexion& con, long empresa) {
-    Recordset rs = con.Execute(
-        QStringLiteral("SELECT Abreviatura, Nombre, AñoEjercicio, FechaIni, FechaFin, "
-                       "DesgloseSubCuentas, CodEmpresaAnterior FROM Empresa WHERE IDEmpresa = ?"),
-        {static_cast<qlonglong>(empresa)});
-    if (rs.Eof()) return std::nullopt;
+namespace {
+const QString kColumnas = QStringLiteral(
+    "SELECT IDEmpresa, Abreviatura, Nombre, AñoEjercicio, FechaIni, FechaFin, "
+    "DesgloseSubCuentas, CodEmpresaAnterior FROM Empresa ");
+
+DatosEmpresa deFila(const Recordset& rs) {
     DatosEmpresa e;
-    e.id = empresa;
-    e.abreviatura = cGeneral::QuitarNulo(rs.Fields(0));
-    e.nombre = cGeneral::QuitarNulo(rs.Fields(1));
-    e.ejercicio = cGeneral::QuitarNulo(rs.Fields(2));
-    e.fechaIni = cGeneral::QuitarNulo(rs.Fields(3));
-    e.fechaFin = cGeneral::QuitarNulo(rs.Fields(4));
-    e.desgloseSubcuentas = rs.Fields(5).toInt();
-    e.anterior = static_cast<long>(rs.Fields(6).toLongLong());
+    e.id = static_cast<long>(rs.Fields(0).toLongLong());
+    e.abreviatura = cGeneral::QuitarNulo(rs.Fields(1));
+    e.nombre = cGeneral::QuitarNulo(rs.Fields(2));
+    e.ejercicio = cGeneral::QuitarNulo(rs.Fields(3));
+    e.fechaIni = cGeneral::QuitarNulo(rs.Fields(4));
+    e.fechaFin = cGeneral::QuitarNulo(rs.Fields(5));
+    e.desgloseSubcuentas = rs.Fields(6).toInt();
+    e.anterior = static_cast<long>(rs.Fields(7).toLongLong());
     return e;
+}
+}  // namespace
+
+std::optional<DatosEmpresa> DatosEmpresa::leer(Conexion& con, long empresa) {
+    Recordset rs = con.Execute(kColumnas + QStringLiteral("WHERE IDEmpresa = ?"),
+                               {static_cast<qlonglong>(empresa)});
+    if (rs.Eof()) return std::nullopt;
+    return deFila(rs);
+}
+
+std::vector<DatosEmpresa> DatosEmpresa::todas(Conexion& con) {
+    std::vector<DatosEmpresa> empresas;
+    for (Recordset rs = con.Execute(kColumnas + QStringLiteral("ORDER BY Nombre, AñoEjercicio"));
+         !rs.Eof(); rs.MoveNext())
+        empresas.push_back(deFila(rs));
+    return empresas;
 }
 
 DatosEmpresa DatosEmpresa::existente(Conexion& con, long empresa) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace orvo {
 
@@ -26,6 +27,8 @@ struct DatosEmpresa {
     static std::optional<DatosEmpresa> leer(Conexion& con, long empresa);
     // La empresa; ErrorOrvo (RegistroNoEncontrado) si no está en los libros.
     static DatosEmpresa existente(Conexion& con, long empresa);
+    // Todas las empresas de los libros, por nombre y, con el mismo nombre, por ejercicio.
+    static std::vector<DatosEmpresa> todas(Conexion& con);
 
     // El NIF, que los informes no necesitan pero sí las salidas para la Agencia Tributaria. Los
     // libros de antes no tienen la columna; ningún informe la exige.

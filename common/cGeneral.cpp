@@ -24,10 +24,7 @@ void cGeneral::mensaje(const QString& texto, Icono icono) {
 }
 
 bool cGeneral::ComprobarEmpresaInf(long lngCodEmpresaSel, Conexion& conContabilidad) {
-    Recordset rs = conContabilidad.Execute(QStringLiteral("SELECT Abreviatura FROM Empresa"));
-    const qint64 filas = rs.RecordCount();
-    rs.Close();
-    if (filas == 0) {
+    if (DatosEmpresa::todas(conContabilidad).empty()) {
         mensaje(msj_.Mensaje14(), Icono::Informacion);
         return false;
     }

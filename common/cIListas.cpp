@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 
 #include "Conexion.h"
+#include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "cCMensajes.h"
 #include "cGeneral.h"
@@ -23,16 +24,10 @@ struct EmpresaLista {
 QList<EmpresaLista> leerEmpresas(Conexion& con, cGeneral& general) {
     QList<EmpresaLista> empresas;
     try {
-        Recordset rs = con.Execute(QStringLiteral(
-            "SELECT Abreviatura, Nombre, Añoejercicio, IDEmpresa FROM Empresa ORDER BY Nombre"));
-        for (; !rs.Eof(); rs.MoveNext()) {
-            empresas.append({u'<' + cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Abreviatura"))) +
-                                 QStringLiteral(" - ") +
-                                 cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Añoejercicio"))) +
-                                 QStringLiteral("> ") +
-                                 cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Nombre"))),
-                             rs.Fields(QStringLiteral("IDEmpresa")).toLongLong()});
-        }
+        for (const DatosEmpresa& e : DatosEmpresa::todas(con))
+            empresas.append({u'<' + e.abreviatura + QStringLiteral(" - ") + e.ejercicio +
+                                 QStringLiteral("> ") + e.nombre,
+                             e.id});
     } catch (const ErrorBD& e) {
         general.mensaje(cCMensajes().Mensaje01() + QChar(13) + QStringLiteral("Descripción: ") +
                             descripcionError(e),
