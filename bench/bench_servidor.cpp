@@ -84,18 +84,12 @@ double medirUna(const QString& que, const QString& libros, const QString& inform
     if (que == u"diario") {
         OpcionesLibroDiario o;
         o.empresa = kEmpresa;
-        o.subcuentaDesde = QStringLiteral("0000000");
-        o.subcuentaHasta = QStringLiteral("9999999");
-        o.asientoDesde = QStringLiteral("0");
-        o.asientoHasta = QStringLiteral("9999999");
         o.desde = QDate(2026, 1, 1);
         o.hasta = QDate(2026, 12, 31);
         construirLibroDiario(contexto, o);
     } else {
         OpcionesLibroMayor o;
         o.empresa = kEmpresa;
-        o.subcuentaDesde = QStringLiteral("0000000");
-        o.subcuentaHasta = QStringLiteral("9999999");
         o.desde = QDate(2026, 2, 1);
         o.hasta = QDate(2026, 12, 31);
         o.inicioEjercicio = QDate(2026, 1, 1);

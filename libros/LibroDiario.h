@@ -12,8 +12,10 @@ struct OpcionesLibroDiario {
     long empresa = 0;
     QString textoEmpresa;  // cabecera "<ABR> Nombre"
     bool euros = true;
-    QString subcuentaDesde, subcuentaHasta;
-    QString asientoDesde, asientoHasta;  // como se han tecleado
+    // Por omisión, todas las subcuentas y todos los asientos.
+    QString subcuentaDesde = QStringLiteral("0000000"), subcuentaHasta = QStringLiteral("9999999");
+    QString asientoDesde = QStringLiteral("0");  // como se han tecleado
+    QString asientoHasta = QStringLiteral("9999999");
     QDate desde, hasta;                  // se toman los meses enteros
     bool apuntesOrdenados = false;       // primero el debe y después el haber, por código
 };

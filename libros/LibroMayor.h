@@ -13,7 +13,7 @@ struct OpcionesLibroMayor {
     long empresa = 0;
     QString textoEmpresa;
     bool euros = true;
-    QString subcuentaDesde, subcuentaHasta;
+    QString subcuentaDesde = QStringLiteral("0000000"), subcuentaHasta = QStringLiteral("9999999");
     // El desglose imprime solo esta subcuenta y no mira el rango.
     std::optional<QString> subcuentaUnica;
     QDate desde, hasta;          // se toman los meses enteros

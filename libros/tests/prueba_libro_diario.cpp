@@ -19,10 +19,6 @@ OpcionesLibroDiario opcionesTodo(long empresa) {
     OpcionesLibroDiario o;
     o.empresa = empresa;
     o.textoEmpresa = QStringLiteral("<PRU> Pruebas, S.L.");
-    o.subcuentaDesde = QStringLiteral("0000000");
-    o.subcuentaHasta = QStringLiteral("9999999");
-    o.asientoDesde = QStringLiteral("0");
-    o.asientoHasta = QStringLiteral("9999999");
     o.desde = QDate(2026, 1, 1);
     o.hasta = QDate(2026, 12, 31);
     return o;

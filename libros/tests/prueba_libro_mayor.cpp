@@ -18,8 +18,6 @@ OpcionesLibroMayor opcionesAno(long empresa) {
     OpcionesLibroMayor o;
     o.empresa = empresa;
     o.textoEmpresa = QStringLiteral("<PRU> Pruebas, S.L.");
-    o.subcuentaDesde = QStringLiteral("0000000");
-    o.subcuentaHasta = QStringLiteral("9999999");
     o.desde = QDate(2026, 1, 1);
     o.hasta = QDate(2026, 12, 31);
     o.inicioEjercicio = QDate(2026, 1, 1);
