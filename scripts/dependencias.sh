@@ -3,7 +3,7 @@
 set -euo pipefail
 paquetes=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
           libsqlite3-dev libxlsxwriter-dev libpq-dev postgresql-15 unzip ccache
-          fonts-dejavu-core poppler-utils xvfb xauth cups printer-driver-cups-pdf dpkg-dev hledger)
+          fonts-dejavu-core poppler-utils cups printer-driver-cups-pdf dpkg-dev hledger)
 faltan=()
 for p in "${paquetes[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || faltan+=("$p")

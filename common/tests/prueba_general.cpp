@@ -5,10 +5,8 @@
 #include <QtTest>
 
 #include "Conexion.h"
-#include "ErrorOrvo.h"
 #include "Esquemas.h"
 #include "InterfazQt.h"
-#include "cCMensajes.h"
 #include "cGeneral.h"
 #include "cIListas.h"
 
@@ -82,31 +80,9 @@ class PruebaGeneral : public QObject {
                  QStringLiteral("12"));
     }
 
-    void verErrorCompone() {
-        cGeneral g(comp_);
-        interfaz_.setMousePointer(kRelojDeArena);
-        g.VerError(ErrorOrvo(Causa::RegistroNoEncontrado, QStringLiteral("No hay registro")),
-                   QStringLiteral("RellenarInforme"), QStringLiteral("frmInfSubcuentas"),
-                   QStringLiteral("OrvoContabilidadInf"));
-        QCOMPARE(interfaz_.mensajes.size(), 1u);
-        QCOMPARE(
-            interfaz_.mensajes[0].texto,
-            QStringLiteral("¡Se ha producido el error 3021: No hay registro!\r\rProcedimiento: "
-                           "RellenarInforme\rMódulo: frmInfSubcuentas\rComplemento: "
-                           "OrvoContabilidadInf"));
-        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Exclamacion);
-        QCOMPARE(interfaz_.mensajes[0].titulo, QStringLiteral("Prueba"));
-        QCOMPARE(interfaz_.pitidos, 1);
-        QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
-    }
-
     void comprobarEmpresa() {
         cGeneral g(comp_);
         auto con = libros();
-        QVERIFY(!g.ComprobarEmpresaInf(5, *con));
-        QCOMPARE(interfaz_.mensajes.size(), 1u);
-        QCOMPARE(interfaz_.mensajes[0].texto, cCMensajes().Mensaje14());
-        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Informacion);
         alta(*con, 1, QStringLiteral("ABC"), QStringLiteral("Abc, S.A."), 2001,
              QStringLiteral("20010115"), QStringLiteral("20011210"));
         QVERIFY(!g.ComprobarEmpresaInf(0, *con));

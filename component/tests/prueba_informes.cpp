@@ -30,7 +30,9 @@ class PruebaInformes : public QObject {
         config_.carpeta.clear();
     }
 
-    void sinEmpresasSoloUnMensajeYNoSeVacia() {
+    // Sin empresas en los libros, o sin empresa elegida, cada operación da un solo mensaje,
+    // ningún diálogo, y no vacía la tabla de trabajo.
+    void sinEmpresaNoHayDialogo() {
         cInformes informes(interfaz_, registro_);
         inf_->Execute(QStringLiteral("INSERT INTO Subcuentas (Codigo) VALUES ('1')"));
         informes.ImprimirSubcuentas(nullptr, &config_, conta_, inf_, 3);
@@ -38,14 +40,9 @@ class PruebaInformes : public QObject {
         QCOMPARE(interfaz_.mensajes[0].texto, cCMensajes().Mensaje14());
         QCOMPARE(interfaz_.mensajes[0].titulo, QStringLiteral("Título"));
         QCOMPARE(inf_->valor(QStringLiteral("SELECT count(*) FROM Subcuentas")).toInt(), 1);
-        QVERIFY(interfaz_.dialogosMostrados.isEmpty());
-    }
-
-    void sinEmpresaElegidaNoHayDialogo() {
         conta_->Execute(
             QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
                            "FechaIni, FechaFin) VALUES (1,'A','A',2001,'20010101','20011231')"));
-        cInformes informes(interfaz_, registro_);
         for (const QString& op : cInformes::operaciones()) {
             interfaz_.mensajes.clear();
             QVERIFY(informes.ejecutar(op, nullptr, &config_, conta_, inf_, 0));
@@ -53,6 +50,7 @@ class PruebaInformes : public QObject {
             QCOMPARE(interfaz_.mensajes[0].icono, Icono::Informacion);
         }
         QVERIFY(interfaz_.dialogosMostrados.isEmpty());
+        QCOMPARE(inf_->valor(QStringLiteral("SELECT count(*) FROM Subcuentas")).toInt(), 1);
         QVERIFY(
             !informes.ejecutar(QStringLiteral("ImprimirNada"), nullptr, &config_, conta_, inf_, 1));
     }

@@ -1,0 +1,783 @@
+// Los balances de situación y de pérdidas y ganancias, de una empresa y comparativos, sobre
+// libros pequeños construidos en cada prueba con cifras calculadas a mano; el análisis de las
+// fórmulas y el resultado del periodo; y el camino del usuario desde el diálogo.
+#include <QDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Balance.h"
+#include "BalanceComparativo.h"
+#include "ConfiguracionAnfitrion.h"
+#include "DoblesPrueba.h"
+#include "Ejecutor.h"
+#include "FormularioInforme.h"
+#include "InterfazQt.h"
+#include "LibroPrueba.h"
+#include "LineasBalance.h"
+#include "OrdenPrueba.h"
+#include "cBalances.h"
+#include "cInformes.h"
+#include "frmImprimir.h"
+
+using namespace orvo;
+using prueba::filasDe;
+using prueba::LibroPrueba;
+
+namespace {
+
+// Colección a mano: "nivel descripción [código]" por línea; código "-" por omisión.
+ColeccionBalance coleccion(const QStringList& lineas) {
+    ColeccionBalance c;
+    for (const QString& texto : lineas) {
+        const QStringList p = texto.split(u' ');
+        cBalanceComparativo l;
+        l.naturaleza = QStringLiteral("Activo");
+        l.nivel = p.value(0).toInt();
+        l.descripcion = p.value(1);
+        l.codigo = p.value(2, QStringLiteral("-"));
+        l.total = Moneda::deEntero(1);
+        c.push_back(l);
+    }
+    GrabarPadresColeccion(c);
+    return c;
+}
+
+}  // namespace
+
+class PruebaBalances : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::unique_ptr<LibroPrueba> libro_;
+    std::shared_ptr<Conexion> inf_;
+    ProgresoNulo progreso_;
+    InterfazGrabadora interfaz_;
+    RegistroObjetos registro_;
+    ConfiguracionAnfitrion config_;
+    prueba::MotorAnotador motor_;
+
+    void libroBasico() { prueba::libroBasico(*libro_); }
+    // La empresa 1 de 2001 y la 2 de 2000; con 'anterior', la 2 es la del ejercicio anterior.
+    void dosEmpresas(bool anterior = false) {
+        prueba::libroBasico(*libro_, 1, QStringLiteral("EJ"), 2001, anterior ? 2 : 0);
+        prueba::libroBasico(*libro_, 2, QStringLiteral("EJ0"), 2000);
+    }
+    QStringList balances(const char* columnas) {
+        return filasDe(*inf_, QStringLiteral("Balances"), QString::fromLatin1(columnas));
+    }
+    QStringList comparativo(const char* columnas) {
+        return filasDe(*inf_, QStringLiteral("BalancesComparativo"), QString::fromLatin1(columnas));
+    }
+    QString valor(const QString& sql, const Parametros& p = {}) {
+        return libro_->con().valor(sql, p).toString();
+    }
+
+    OpcionesBalance opciones(int documento, QDate desde = QDate(2001, 1, 1),
+                             QDate hasta = QDate(2001, 12, 31)) {
+        OpcionesBalance o;
+        o.empresa = 1;
+        o.textoEmpresa = QStringLiteral("<EJ> Empresa EJ");
+        o.documento = documento;
+        o.desde = desde;
+        o.hasta = hasta;
+        return o;
+    }
+    OpcionesComparativo opcionesComp(int documento, long b) {
+        OpcionesComparativo o;
+        o.empresaA = 1;
+        o.empresaB = b;
+        o.documento = documento;
+        o.desde = QDate(2001, 1, 1);
+        o.hasta = QDate(2001, 12, 31);
+        return o;
+    }
+
+    // Construye en una transacción, como el diálogo.
+    template <class Opciones>
+    FormulasInforme construir(const Opciones& o) {
+        Transaccion t(*inf_);
+        ContextoInforme c{libro_->con(), *inf_, progreso_};
+        FormulasInforme f;
+        if constexpr (std::is_same_v<Opciones, OpcionesBalance>)
+            f = construirBalance(c, o);
+        else
+            f = construirComparativo(c, o);
+        t.confirmar();
+        return f;
+    }
+
+    // Lanza la operación con las casillas chkBalance dadas marcadas y los 'controles'
+    // ("control=valor") fijados, ACEPTA y, si sale el diálogo de impresión, imprime en
+    // pantalla. Devuelve las filas ('columnas') que tenía la tabla justo antes de vaciarse.
+    QStringList lanzar(const QString& operacion, const QList<int>& casillas,
+                       const QStringList& controles = {},
+                       const QString& columnas = QStringLiteral("Descripcion")) {
+        QStringList vaciadas;
+        cInformes informes(interfaz_, registro_);
+        interfaz_.guion = [&](QDialog& d) {
+            if (auto* imp = qobject_cast<frmImprimir*>(&d)) {
+                imp->opcion(0)->setChecked(true);
+                imp->boton(0)->click();
+                return;
+            }
+            auto& f = static_cast<FormularioInforme&>(d);
+            for (int i = 0; i < 6; ++i)
+                QVERIFY(
+                    fijarControl(f, QStringLiteral("chkBalance(%1)").arg(i),
+                                 casillas.contains(i) ? QStringLiteral("1") : QStringLiteral("0"))
+                        .isEmpty());
+            for (const QString& c : controles)
+                QVERIFY(fijarControl(f, c.section(u'=', 0, 0), c.section(u'=', 1)).isEmpty());
+            ventana_ = d.windowTitle();
+            f.botonAceptar()->click();
+        };
+        informes.componente().antesDeVaciar = [&](const QString& tabla) {
+            vaciadas = filasDe(*inf_, tabla, columnas);
+        };
+        informes.ejecutar(operacion, &motor_, &config_, libro_->conexion(), inf_, 1);
+        return vaciadas;
+    }
+    QString ventana_;  // título del último diálogo lanzado
+
+  private slots:
+    void initTestCase() {
+        registrarObjetosAnfitrion(registro_);
+        config_.appPath = dir_.path();
+        config_.appTitle = QStringLiteral("Prueba");
+    }
+    // Libro y base de informes vacíos, sin mensajes ni nada impreso.
+    void init() {
+        static int n = 0;
+        ++n;
+        libro_ = std::make_unique<LibroPrueba>(dir_.filePath(QStringLiteral("c%1.db").arg(n)));
+        inf_ = prueba::baseInformes(dir_.filePath(QStringLiteral("i%1.db").arg(n)));
+        prueba::olvidar(interfaz_);
+        motor_ = prueba::MotorAnotador();
+    }
+
+    void mesesDelPeriodo_data() {
+        QTest::addColumn<QDate>("desde");
+        QTest::addColumn<QDate>("hasta");
+        QTest::addColumn<QString>("meses");
+        QTest::newRow("un mes") << QDate(2001, 5, 1) << QDate(2001, 5, 31) << "05";
+        QTest::newRow("cruza el fin de año")
+            << QDate(2001, 10, 1) << QDate(2002, 3, 31) << "10 11 12 01 02 03";
+        QTest::newRow("más de doce meses") << QDate(2001, 1, 15) << QDate(2002, 2, 1)
+                                           << "01 02 03 04 05 06 07 08 09 10 11 12 01 02";
+        QTest::newRow("fin antes que inicio") << QDate(2001, 5, 1) << QDate(2001, 4, 30) << "";
+    }
+    void mesesDelPeriodo() {
+        QFETCH(QDate, desde);
+        QFETCH(QDate, hasta);
+        QFETCH(QString, meses);
+        QCOMPARE(orvo::mesesPeriodo(desde, hasta).join(u' '), meses);
+    }
+
+    void signoYMedia_data() {
+        // clang-format off
+        QTest::addColumn<QString>("importe");
+        QTest::addColumn<QString>("naturaleza");
+        QTest::addColumn<bool>("euros");
+        QTest::addColumn<QString>("esperado");
+        QTest::newRow("activo deudor") << "1234,5" << "Activo" << true << "1.234,50";
+        QTest::newRow("pasivo acreedor en positivo") << "-1234,5"
+                                                     << " Pasivo " << true << "1.234,50";
+        QTest::newRow("haber en pesetas sin decimales") << "-1234,5" << "Haber" << false << "1.235";
+        QTest::newRow("debe acreedor en negativo") << "-10" << "Debe" << true << "-10,00";
+        // clang-format on
+    }
+    void signoYMedia() {
+        QFETCH(QString, importe);
+        QFETCH(QString, naturaleza);
+        QFETCH(bool, euros);
+        QFETCH(QString, esperado);
+        QCOMPARE(AplicarSigno(*Moneda::deTexto(importe), naturaleza).formatear(euros), esperado);
+        const auto media = [](int total, int presupuesto) {
+            return formatearPorcentaje(
+                porcentajeDe(Moneda::deEntero(total), Moneda::deEntero(presupuesto)));
+        };
+        QCOMPARE(media(3500, 7000), QStringLiteral("50,00 %"));
+        QCOMPARE(media(1, 3), QStringLiteral("33,33 %"));
+        QCOMPARE(media(0, 7000), QStringLiteral("0,00 %"));
+        QCOMPARE(media(3500, 0), QStringLiteral("0,00 %"));
+    }
+
+    // El balance de situación del año en euros y en pesetas: el beneficio (1.500) aparece en
+    // la 129 (y, desglosada, en la 1290000 que los libros no tienen) sin escribir en los
+    // libros, y el banco se muestra solo en el activo. Con números de cuenta delante de la
+    // descripción (con comillas de los dos tipos), o solo los epígrafes.
+    void balanceDeSituacion_data() {
+        QTest::addColumn<bool>("euros");
+        QTest::addColumn<QString>("opcion");
+        QTest::addColumn<QStringList>("esperado");
+        const QStringList euros{"1|ACTIVO|A|11.500,00",
+                                "2|Inmovilizado|A1|4.000,00",
+                                "3|Construcciones|-|4.000,00",
+                                "4|Nave \"A\" d'Or|-|4.000,00",
+                                "2|Deudores y tesorería|A2|7.500,00",
+                                "3|Clientes|-|3.500,00",
+                                "3|Bancos|-|4.000,00",
+                                "1|PASIVO|P|11.500,00",
+                                "2|Fondos propios|P1|11.500,00",
+                                "3|Capital|-|10.000,00",
+                                "3|Resultados|-|1.500,00"};
+        QTest::newRow("euros") << true << "" << euros;
+        QStringList pesetas;  // las pesetas de estos libros son los euros por cien
+        for (const QString& f : euros)
+            pesetas << f.section(u'|', 0, 2) + u'|' +
+                           (*Moneda::deTexto(f.section(u'|', 3)) * 100).formatear(false);
+        QTest::newRow("pesetas") << false << "" << pesetas;
+        QTest::newRow("129 desglosada")
+            << true << "desglosar" << euros + QStringList{"4|Pérdidas y ganancias|-|1.500,00"};
+        const QStringList cuentas{"", "", "210", "2100001", "", "430", "572", "", "", "100", "129"};
+        QStringList numeros;
+        for (qsizetype i = 0; i < euros.size(); ++i)
+            numeros << euros[i].section(u'|', 0, 0) + u'|' +
+                           (cuentas[i].isEmpty() ? QString() : cuentas[i] + QStringLiteral("  ")) +
+                           euros[i].section(u'|', 1);
+        QTest::newRow("números de cuenta") << true << "números" << numeros;
+        QTest::newRow("solo epígrafes")
+            << true << "epígrafes" << euros.filter(QRegularExpression(QStringLiteral("\\|[AP]")));
+    }
+    void balanceDeSituacion() {
+        QFETCH(bool, euros);
+        QFETCH(QString, opcion);
+        QFETCH(QStringList, esperado);
+        libroBasico();
+        if (opcion == u"desglosar")
+            libro_->con().Execute(
+                QStringLiteral("UPDATE Cuenta SET Desglosar = 1 WHERE Codigo = '129'"));
+        libro_->con().Execute(QStringLiteral(
+            "UPDATE Cuenta SET Descripcion = 'Nave \"A\" d''Or' WHERE Codigo = '2100001'"));
+        // Un informe solo lee: cualquier escritura en los libros haría fallar la construcción.
+        libro_->con().Execute(QStringLiteral("PRAGMA query_only = 1"));
+        OpcionesBalance o = opciones(1);
+        o.euros = euros;
+        o.mostrarCodigos = true;
+        o.numerosCuenta = opcion == u"números";
+        o.soloEpigrafes = opcion == u"epígrafes";
+        const FormulasInforme f = construir(o);
+        QCOMPARE(balances("Nivel, Descripcion, Codigo, Total"), esperado);
+        if (!opcion.isEmpty()) return;
+        // Orden conserva el número de línea: el epígrafe vacío P2 (12) se ha quitado.
+        QCOMPARE(balances("Orden").join(u' '), QStringLiteral("1 2 3 4 5 6 7 8 9 10 11"));
+        QCOMPARE(balances("Presupuesto || Media").join(QString()), QString());
+        QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<EJ> Empresa EJ\""));
+        QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  enero/2001 ~ diciembre/2001\""));
+        QCOMPARE(f.at(3), QStringLiteral("MostrarColumnaCodigo = 1"));
+    }
+
+    // Una cuenta con movimientos pero saldo cero solo sale con "Mostrar cuentas con saldo
+    // cero"; una sin movimientos no sale nunca.
+    void cuentasConSaldoCero() {
+        libroBasico();
+        libro_->apunte(1, "4300001", 5, QString(), "3.500");
+        libro_->apunte(1, "7000001", 6, "3.500", QString());
+        OpcionesBalance o = opciones(2, QDate(2001, 3, 1), QDate(2001, 6, 30));
+        construir(o);
+        QCOMPARE(balances("Descripcion"), QStringList());
+        o = opciones(1, QDate(2001, 3, 1), QDate(2001, 5, 31));
+        o.saldoCero = true;
+        construir(o);
+        const QStringList f = balances("Descripcion, Total");
+        QVERIFY(f.contains(QStringLiteral("Clientes|0,00")));
+        QVERIFY(!f.contains(QStringLiteral("Capital|0,00")));  // sin movimientos en el periodo
+    }
+
+    // Las pesetas se suman exactas y se redondean una vez, al escribir: dos epígrafes de 0,4
+    // pesetas cada uno se imprimen 0 y su suma, 1. Redondeados antes de sumar darían 0.
+    void pesetasSumadasExactas() {
+        LibroPrueba& l = *libro_;
+        l.empresa(1, "EJ", 2001, "20010101", "20011231");
+        for (const char* c : {"X", "Y"})
+            l.con().Execute("UPDATE Estructura SET Total01 = '-0,4' WHERE IDEstructura = ?",
+                            {qlonglong(l.epigrafe(1, 2, c, c, LibroPrueba::Haber, 1))});
+        l.epigrafe(1, 2, "R", "Resultado", LibroPrueba::Haber, 1, "X+Y");
+        OpcionesBalance o = opciones(2, QDate(2001, 1, 1), QDate(2001, 1, 31));
+        o.euros = false;
+        construir(o);
+        QCOMPARE(balances("Codigo, Total"), (QStringList{"R|1", "X|0", "Y|0"}));
+    }
+
+    // Ejercicio de julio a junio: un periodo de octubre a marzo suma noviembre y febrero.
+    void periodoQueCruzaElAno() {
+        LibroPrueba& l = *libro_;
+        l.empresa(1, "EJ", 2001, "20010701", "20020630");
+        l.enlazar(l.epigrafe(1, 2, "I", "Ingresos", LibroPrueba::Haber, 1),
+                  l.cuenta(1, "700", "Ventas"));
+        l.cuenta(1, "7000001", "Ventas tienda", 2);
+        l.apunte(1, "7000001", 11, QString(), "100");
+        l.apunte(1, "7000001", 2, QString(), "200");
+        l.apunte(1, "7000001", 6, QString(), "400");
+        construir(opciones(2, QDate(2001, 10, 1), QDate(2002, 3, 31)));
+        QCOMPARE(balances("Descripcion, Total"), (QStringList{"Ingresos|300,00", "Ventas|300,00"}));
+    }
+
+    // Una cuenta del activo y del pasivo con saldo acreedor: sale en el pasivo y se descuenta
+    // del epígrafe del activo y de su padre.
+    void cuentaCompartida() {
+        LibroPrueba& l = *libro_;
+        l.empresa(1, "EJ", 2001, "20010101", "20011231");
+        l.epigrafe(1, 1, "A", "ACTIVO", LibroPrueba::Activo, 1);
+        const long a2 = l.epigrafe(1, 1, "A2", "Tesorería y deudores", LibroPrueba::Activo, 2);
+        l.epigrafe(1, 1, "P", "PASIVO", LibroPrueba::Pasivo, 1);
+        const long p2 = l.epigrafe(1, 1, "P2", "Deudas con bancos", LibroPrueba::Pasivo, 2);
+        const long bancos = l.cuenta(1, "572", "Bancos");
+        l.enlazar(a2, l.cuenta(1, "430", "Clientes"));
+        l.enlazar(a2, bancos);
+        l.enlazar(p2, bancos);
+        l.cuenta(1, "4300001", "Cliente", 2);
+        l.cuenta(1, "5720001", "Banco", 2);
+        l.apunte(1, "4300001", 1, "3.000", QString());
+        l.apunte(1, "5720001", 1, QString(), "1.000");
+        OpcionesBalance o = opciones(1);
+        o.presupuesto = true;
+        construir(o);
+        QCOMPARE(balances("Nivel, Descripcion, Total, Presupuesto"),
+                 (QStringList{"1|ACTIVO|3.000,00|0,00", "2|Tesorería y deudores|3.000,00|0,00",
+                              "3|Clientes|3.000,00|0,00", "1|PASIVO|1.000,00|0,00",
+                              "2|Deudas con bancos|1.000,00|0,00", "3|Bancos|1.000,00|0,00"}));
+    }
+
+    // Epígrafes vacíos: G vale cero aunque sus hijos no (se anulan) y no tiene cuentas: se
+    // quita; H vale cero pero tiene debajo una cuenta escrita: se queda.
+    void epigrafesVacios() {
+        LibroPrueba& l = *libro_;
+        l.empresa(1, "EJ", 2001, "20010101", "20011231");
+        l.epigrafe(1, 2, "G", "Gastos", LibroPrueba::Debe, 1);
+        const long g1 = l.epigrafe(1, 2, "G1", "Compras", LibroPrueba::Debe, 2);
+        const long g2 = l.epigrafe(1, 2, "G2", "Devoluciones", LibroPrueba::Debe, 2);
+        const long h = l.epigrafe(1, 2, "H", "Varios", LibroPrueba::Debe, 1);
+        l.enlazar(h, l.cuenta(1, "6290001", "Otros", 2));
+        l.apunte(1, "6290001", 1, "10", "10");
+        l.totalEpigrafe(g1, 1, "500");
+        l.totalEpigrafe(g2, 1, "-500");
+        OpcionesBalance o = opciones(2);
+        o.saldoCero = true;
+        construir(o);
+        QCOMPARE(balances("Codigo, Total"),
+                 (QStringList{"G1|500,00", "G2|-500,00", "H|0,00", "-|0,00"}));
+    }
+
+    // Fórmulas: una cadena de tres, dos que se citan entre sí, una suma negativa, una a cero
+    // con una línea más honda detrás y un epígrafe sin código.
+    void formulas() {
+        LibroPrueba& l = *libro_;
+        libroBasico();
+        const auto f = [&](const char* codigo, const char* formula, int orden = 1) {
+            return l.epigrafe(1, 2, QString::fromUtf8(codigo), QString::fromUtf8(codigo),
+                              LibroPrueba::Haber, orden, QString::fromUtf8(formula));
+        };
+        f("R1", " R2 ");
+        f("R2", "R3");
+        f("R3", "I - G");
+        f("X1", "X2");
+        f("X2", "X1+I");
+        f("N", "G-I");
+        f("B", "Z9");
+        l.totalEpigrafe(f("B1", "", 2), 5, "-50");
+        l.totalEpigrafe(f("", ""), 5, "-75");
+        construir(opciones(2));
+        QCOMPARE(balances("Nivel, Codigo, Total, Presupuesto, Media, Formula"),
+                 (QStringList{"1|G|2.000,00|||", "2|-|2.000,00|||", "1|-|75,00|||", "1|B||||",
+                              "2|B1|50,00|||", "1|I|3.500,00|||", "2|-|3.500,00|||",
+                              "1|R1|1.500,00|0,00|0,00 %|", "1|R2|1.500,00|0,00|0,00 %|",
+                              "1|R3|1.500,00|0,00|0,00 %|", "1|X1|ERROR|ERROR|ERROR|X2",
+                              "1|X2|ERROR|ERROR|ERROR|X1+I"}));
+    }
+
+    void presupuesto() {
+        libroBasico();
+        libro_->presupuesto(1, "7000001", 3, "7.000");
+        OpcionesBalance o = opciones(2);
+        o.presupuesto = true;
+        construir(o);
+        QCOMPARE(balances("Descripcion, Total, Presupuesto, Media"),
+                 (QStringList{"Gastos|2.000,00|0,00|0,00 %", "Compras|2.000,00|0,00|0,00 %",
+                              "Ingresos|3.500,00|7.000,00|50,00 %",
+                              "Ventas|3.500,00|7.000,00|50,00 %"}));
+    }
+
+    void terminosDeFormula_data() {
+        QTest::addColumn<QString>("formula");
+        QTest::addColumn<QStringList>("terminos");
+        QTest::newRow("tres términos") << "A+B-C" << QStringList{"+A", "+B", "-C"};
+        QTest::newRow("blancos alrededor") << " A.I + A.II " << QStringList{"+ A.I ", "+ A.II "};
+        QTest::newRow("un solo código") << "R" << QStringList{"+R"};
+        QTest::newRow("empieza por menos") << "-X+Y" << QStringList{"+", "-X", "+Y"};
+        QTest::newRow("operador al final") << "A-" << QStringList{"+A", "-"};
+        QTest::newRow("vacía") << "" << QStringList{"+"};
+    }
+    void terminosDeFormula() {
+        QFETCH(QString, formula);
+        QFETCH(QStringList, terminos);
+        QCOMPARE(cBalances::ObtieneNumEpigrafes(formula), terminos.size());
+        QStringList leidos;
+        for (int n = 1; n <= cBalances::ObtieneNumEpigrafes(formula); ++n) {
+            const TerminoFormula t = cBalances::ObtieneEpigrafe(formula, n);
+            leidos << t.operador + t.codigo;
+        }
+        QCOMPARE(leidos, terminos);
+    }
+
+    // Dónde cae el resultado, leído sin escribir: en el mes del último día, con la suma de los
+    // grupos 6 y 7 de los meses del periodo (que puede cruzar el año), en la 129 y sus epígrafes
+    // (los padres por código, aunque sean hermanos como A.II de A.III); la 1290000 que falta se
+    // nombra. Sin resultado: nada.
+    void resultadoDelPeriodo_data() {
+        QTest::addColumn<QString>("libro");
+        QTest::addColumn<bool>("euros");
+        QTest::addColumn<QDate>("desde");
+        QTest::addColumn<QDate>("hasta");
+        QTest::addColumn<QString>("esperado");
+        const QDate enero(2001, 1, 1);
+        const QString pyg = QStringLiteral("|129|1290000|P1=1 P=1");
+        // clang-format off
+        QTest::newRow("beneficio del año, sin 1290000") << "básico" << true << enero << QDate(2001, 12, 31) << "12|0,00|1.500,00" + pyg;
+        QTest::newRow("hasta junio") << "básico" << true << enero << QDate(2001, 6, 30) << "06|0,00|1.500,00" + pyg;
+        QTest::newRow("en pesetas") << "básico" << false << enero << QDate(2001, 12, 31) << "12|0|150.000" + pyg;
+        QTest::newRow("pérdida de febrero") << "básico" << true << QDate(2001, 2, 1) << QDate(2001, 2, 28) << "02|2.000,00|0,00" + pyg;
+        QTest::newRow("de marzo a febrero cruza el año") << "básico" << true << QDate(2001, 3, 1) << QDate(2002, 2, 28) << "02|0,00|1.500,00" + pyg;
+        QTest::newRow("mayo sin movimientos") << "básico" << true << QDate(2001, 5, 1) << QDate(2001, 5, 31) << "|||||";
+        QTest::newRow("ingresos iguales a gastos") << "empate" << true << enero << QDate(2001, 12, 31) << "|||||";
+        QTest::newRow("padres por código") << "A.III" << true << enero << QDate(2001, 3, 31)
+            << "03|0,00|10,00|1290000||A.=1 A.I=1 A.II=1 A.III=1 A=1";
+        // clang-format on
+    }
+    void resultadoDelPeriodo() {
+        QFETCH(QString, libro);
+        QFETCH(bool, euros);
+        QFETCH(QDate, desde);
+        QFETCH(QDate, hasta);
+        QFETCH(QString, esperado);
+        LibroPrueba& l = *libro_;
+        if (libro == u"A.III") {
+            l.empresa(1, "EJ", 2001, "20010101", "20011231");
+            for (const char* c : {"A", "A.", "A.I", "A.II", "B"})
+                l.epigrafe(1, 1, QString::fromUtf8(c), QString::fromUtf8(c), LibroPrueba::Pasivo,
+                           1);
+            l.enlazar(l.epigrafe(1, 1, "A.III", "A.III", LibroPrueba::Pasivo, 2),
+                      l.cuenta(1, "1290000", "PyG", 2));
+            l.cuenta(1, "7000001", "Ventas", 2);
+            l.apunte(1, "7000001", 3, QString(), "10");
+        } else {
+            prueba::libroBasico(l);
+            if (libro == u"empate") l.apunte(1, "6000001", 3, "1.500", QString());
+        }
+        l.con().Execute(QStringLiteral("PRAGMA query_only = 1"));
+        const ResultadoPeriodo r = ResultadoDelPeriodo(l.con(), 1, euros, desde, hasta);
+        QStringList cuentas, epigrafes;
+        for (const qlonglong c : r.cuentas)
+            cuentas << valor(QStringLiteral("SELECT Codigo FROM Cuenta WHERE IDCuenta = ?"), {c});
+        for (auto it = r.epigrafes.cbegin(); it != r.epigrafes.cend(); ++it)
+            epigrafes << valor(QStringLiteral("SELECT CodigoEpigrafe FROM Estructura "
+                                              "WHERE IDEstructura = ?"),
+                               {it.key()}) +
+                             u'=' + QString::number(it.value());
+        cuentas.sort();
+        epigrafes.sort();
+        const bool hay = !r.mes.isEmpty();
+        QCOMPARE(QStringList({r.mes, hay ? r.debe.formatear(euros) : QString(),
+                              hay ? r.haber.formatear(euros) : QString(), cuentas.join(u' '),
+                              r.subcuentaQueFalta, epigrafes.join(u' ')})
+                     .join(u'|'),
+                 esperado);
+    }
+
+    void rutaDeAntepasados() {
+        const ColeccionBalance c =
+            coleccion({"1 ACTIVO", "2 Inmov", "3 Cta", "2 Circ", "1 PASIVO", "3 Suelta"});
+        QStringList rutas;
+        for (const auto& l : c) rutas << l.epigrafePadre;
+        // "Suelta" (nivel 3) hereda el nivel 2 que quedó de antes: la ruta es la de la cadena
+        // de líneas anteriores más cercanas de cada nivel.
+        QCOMPARE(rutas, (QStringList{"", "ACTIVO", "ACTIVOInmov", "ACTIVO", "", "PASIVOCirc"}));
+    }
+
+    // Filas "descripción|códigoA|códigoB" ("" cuando falta el lado).
+    void fusion_data() {
+        QTest::addColumn<QStringList>("a");
+        QTest::addColumn<QStringList>("b");
+        QTest::addColumn<QStringList>("esperado");
+        QTest::newRow("estructuras iguales") << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"}
+                                             << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"}
+                                             << QStringList{"ACTIVO|A|A", "Inmov|A1|A1", "Cta|-|-"};
+        QTest::newRow("epígrafe solo en B, en su sitio y con sus cuentas")
+            << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"}
+            << QStringList{"1 ACTIVO A", "2 Nuevo A0", "3 CtaNueva", "2 Inmov A1", "3 Cta"}
+            << QStringList{"ACTIVO|A|A", "Nuevo||A0", "CtaNueva||-", "Inmov|A1|A1", "Cta|-|-"};
+        QTest::newRow("epígrafe solo en A, con todo lo suyo, sin saltar B")
+            << QStringList{"1 ACTIVO A", "2 Viejo A0", "3 CtaVieja", "4 Sub", "2 Inmov A1"}
+            << QStringList{"1 ACTIVO A", "2 Inmov A1"}
+            << QStringList{"ACTIVO|A|A", "Viejo|A0|", "CtaVieja|-|", "Sub|-|", "Inmov|A1|A1"};
+        QTest::newRow("misma descripción bajo padres distintos")
+            << QStringList{"1 ACTIVO A", "2 Otros A9"}
+            << QStringList{"1 CIRCULANTE C", "2 Otros C9"}
+            << QStringList{"ACTIVO|A|", "Otros|A9|", "CIRCULANTE||C", "Otros||C9"};
+        QTest::newRow("B más hondo que A se escribe antes")
+            << QStringList{"1 ACTIVO A", "2 Inmov A1", "1 PASIVO P"}
+            << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Solo", "1 PASIVO P"}
+            << QStringList{"ACTIVO|A|A", "Inmov|A1|A1", "Solo||-", "PASIVO|P|P"};
+        QTest::newRow("la misma cuenta con otra descripción sale dos veces")
+            << QStringList{"1 ACTIVO A", "2 Bancos"} << QStringList{"1 ACTIVO A", "2 Banco"}
+            << QStringList{"ACTIVO|A|A", "Bancos|-|", "Banco||-"};
+        QTest::newRow("B vacío") << QStringList{"1 ACTIVO A"} << QStringList{}
+                                 << QStringList{"ACTIVO|A|"};
+    }
+    void fusion() {
+        QFETCH(QStringList, a);
+        QFETCH(QStringList, b);
+        QFETCH(QStringList, esperado);
+        Transaccion t(*inf_);
+        GrabarFilasComparativo(cIFusionarCol().FusionarColecciones(coleccion(a), coleccion(b)),
+                               true, *inf_);
+        QCOMPARE(comparativo("Descripcion, CodigoA, CodigoB"), esperado);
+        const QStringList orden = comparativo("Orden");
+        for (int i = 0; i < orden.size(); ++i) QCOMPARE(orden[i], QString::number(i + 1));
+    }
+
+    // Las fórmulas de cada lado se resuelven con los códigos de su lado; una línea a cero que
+    // solo está en ese lado se borra (o se deja en blanco si tiene debajo una más honda), y la
+    // que está en los dos solo pierde los importes de su lado.
+    void formulasPorLado() {
+        // Nivel, descripción y, de cada lado, código, total y fórmula; sin código falta el lado.
+        const QList<QStringList> datos{{"1", "Ingresos", "I", "100", "", "I", "50", ""},
+                                       {"1", "Solo A", "Z1", "0", "I-I", "", "", ""},
+                                       {"1", "En los dos", "Z2", "0", "I - I", "Z2", "0", "I"},
+                                       {"1", "Solo A con hijos", "Z3", "0", "Z9", "", "", ""},
+                                       {"2", "Cuenta", "-", "10", "", "", "", ""},
+                                       {"1", "Circular", "E", "0", "E", "E", "5", ""},
+                                       {"1", "Negativa", "N", "0", "", "N", "0", "I-Z2-Z2-I"}};
+        std::vector<FilaBalance> filas;
+        for (const QStringList& d : datos) {
+            FilaBalance f;
+            for (int k : {2, 5}) {
+                if (d[k].isEmpty()) continue;
+                LineaBalance l;
+                l.naturaleza = QStringLiteral("Haber");
+                l.nivel = d[0].toInt();
+                l.descripcion = d[1];
+                l.codigo = d[k];
+                l.total = *Moneda::deTexto(d[k + 1]);
+                l.formula = d[k + 2].trimmed();
+                (k == 2 ? f.a : f.b) = l;
+            }
+            filas.push_back(f);
+        }
+        CalcularFormulas(filas, true, progreso_, QString());
+        CalcularFormulas(filas, false, progreso_, QString());
+        GrabarFilasComparativo(filas, true, *inf_);
+        QCOMPARE(comparativo("Descripcion, TotalA, MediaA, FormulaA, TotalB, FormulaB"),
+                 (QStringList{"Ingresos|100,00|||50,00|", "En los dos||||50,00|",
+                              "Solo A con hijos|||||", "Cuenta|10,00||||",
+                              "Circular|ERROR|ERROR|E|5,00|", "Negativa|0,00||||"}));
+    }
+
+    // B tiene un epígrafe H de otros ingresos que A no tiene: sale entre G e I, como en B,
+    // con su cuenta y el lado A vacío. Las fórmulas de cada lado se resuelven con su lado.
+    void epigrafeSoloEnB() {
+        dosEmpresas();
+        LibroPrueba& l = *libro_;
+        l.enlazar(l.epigrafe(2, 2, "H", "Otros ingresos", LibroPrueba::Haber, 1),
+                  l.cuenta(2, "759", "Ingresos varios"));
+        l.cuenta(2, "7590001", "Comisiones", 2);
+        l.apunte(2, "7590001", 6, QString(), "300");
+        for (long e : {1L, 2L})
+            l.epigrafe(e, 2, "R", "Resultado", LibroPrueba::Haber, 1,
+                       e == 1 ? QStringLiteral("I-G") : "I+H-G");
+        OpcionesComparativo o = opcionesComp(2, 2);
+        construir(o);
+        QCOMPARE(comparativo("Nivel, Descripcion, TotalA, TotalB, FormulaA, FormulaB"),
+                 (QStringList{"1|Gastos|2.000,00|2.000,00||", "2|Compras|2.000,00|2.000,00||",
+                              "1|Otros ingresos||300,00||", "2|Ingresos varios||300,00||",
+                              "1|Ingresos|3.500,00|3.500,00||", "2|Ventas|3.500,00|3.500,00||",
+                              "1|Resultado|1.500,00|1.800,00||"}));
+    }
+
+    // B cuyo ejercicio (octubre a febrero) no cubre ningún mes de mayo a agosto: no suma
+    // nada, aunque tenga movimientos en esas columnas, y sus líneas se quedan vacías.
+    void empresaSinMesesDelPeriodo() {
+        dosEmpresas();
+        libro_->con().Execute(QStringLiteral(
+            "UPDATE Empresa SET FechaIni = '20001001', FechaFin = '20010228' WHERE IDEmpresa = 2"));
+        for (long e : {1L, 2L}) libro_->apunte(e, "7000001", 6, QString(), "100");
+        OpcionesComparativo o = opcionesComp(2, 2);
+        o.desde = QDate(2001, 5, 1);
+        o.hasta = QDate(2001, 8, 31);
+        construir(o);
+        QCOMPARE(comparativo("Descripcion, TotalA, CodigoB, TotalB"),
+                 (QStringList{"Ingresos|100,00||", "Ventas|100,00||"}));
+    }
+
+    // La misma empresa en A y en B: cada línea una vez, con los dos lados iguales y el
+    // resultado en los dos, de unos libros que solo se leen.
+    void mismaEmpresaEnLosDosLados() {
+        libroBasico();
+        libro_->con().Execute(QStringLiteral("PRAGMA query_only = 1"));
+        const QStringList filas = lanzar(QStringLiteral("ImprimirBalanceSituacionComp"), {0},
+                                         {QStringLiteral("cboBalance(1)=1")},
+                                         QStringLiteral("Descripcion, TotalA, TotalB"));
+        QCOMPARE(filas.size(), 11);
+        for (const QString& f : filas) {
+            const QStringList c = f.split(u'|');
+            QVERIFY2(!c[1].isEmpty() && c[1] == c[2], qPrintable(f));
+        }
+        QVERIFY(filas.contains(QStringLiteral("Resultados|1.500,00|1.500,00")));
+        QCOMPARE(QFileInfo(motor_.plantilla).fileName(),
+                 QStringLiteral("infCONT_SituacionComparativo.rpt"));
+        QCOMPARE(motor_.titulo, QStringLiteral("Informe de balance de Situación comparativo"));
+        QCOMPARE(motor_.impresas.value(1), QStringLiteral("Empresa A= \"<EJ-2001>\""));
+        QCOMPARE(motor_.impresas.value(2), QStringLiteral("Empresa B= \"<EJ-2001>\""));
+        QCOMPARE(motor_.impresas.value(3),
+                 QStringLiteral("Periodo= \"Periodo contable:  enero/2001 ~ diciembre/2001\""));
+        QCOMPARE(motor_.impresas.value(4), QStringLiteral("MostrarColumnaCodigo = 0"));
+    }
+
+    // Desde el ejecutor de órdenes, eligiendo la empresa B por su código.
+    void ejecutorDeOrdenes() {
+        dosEmpresas();
+        const prueba::Ejecucion e =
+            prueba::ejecutarOrden({"ImprimirBalancePYGComp", "--contabilidad", libro_->con().ruta(),
+                                   "--empresa", "1", "--ruta", dir_.filePath(QStringLiteral("app")),
+                                   "--control", "cboBalance(1)=2", "--cancelar-impresion"},
+                                  dir_.filePath(QStringLiteral("volcado.json")));
+        QCOMPARE(e.codigo, 1);  // cerrado sin imprimir
+        QCOMPARE(e.volcado.value("dialogo").toObject().value("titulo").toString(),
+                 QStringLiteral("Informe de balance de Pérdidas y Ganancias comparativo"));
+        QCOMPARE(e.filas("Descripcion,TotalB"),
+                 (QStringList{"Gastos|2.000,00", "Compras|2.000,00", "Ingresos|3.500,00",
+                              "Ventas|3.500,00"}));
+    }
+
+    // Por el camino del usuario: título del diálogo, plantilla y título del informe según el
+    // informe y el presupuesto, de unos libros que no cambian. B es de entrada la empresa del
+    // ejercicio anterior. Las de pérdidas y ganancias no necesitan la 129.
+    void dialogo_data() {
+        QTest::addColumn<QString>("operacion");
+        QTest::addColumn<bool>("presupuesto");
+        QTest::addColumn<QString>("ventana");
+        QTest::addColumn<QString>("plantilla");
+        QTest::addColumn<QString>("titulo");
+        const QString s = QStringLiteral("Informe de balance de Situación"),
+                      p = QStringLiteral("Informe de balance de Pérdidas y Ganancias"),
+                      sc = s + QStringLiteral(" comparativo"),
+                      pc = p + QStringLiteral(" comparativo");
+        // clang-format off
+        QTest::newRow("situación") << "ImprimirBalanceSituacion" << false << s << "infCONT_Situacion.rpt" << s;
+        QTest::newRow("situación con presupuesto") << "ImprimirBalanceSituacion" << true << s
+            << "infCONT_SituacionPresupuesto.rpt" << s + " presupuestario";
+        QTest::newRow("pérdidas y ganancias") << "ImprimirBalancePYG" << false << p
+            << "infCONT_PerdidasyGanancias.rpt" << p;
+        QTest::newRow("pérdidas y ganancias con presupuesto") << "ImprimirBalancePYG" << true << p
+            << "infCONT_PerdidasyGananciasPresupuesto.rpt" << p + " presupuestario";
+        QTest::newRow("situación comparativo") << "ImprimirBalanceSituacionComp" << false << sc
+            << "infCONT_SituacionComparativo.rpt" << sc;
+        QTest::newRow("pérdidas y ganancias comparativo con presupuesto") << "ImprimirBalancePYGComp"
+            << true << pc << "infCONT_PerdidasyGananciasComparativoPresupuesto.rpt"
+            << pc + " presupuestario";
+        // clang-format on
+    }
+    void dialogo() {
+        QFETCH(QString, operacion);
+        QFETCH(bool, presupuesto);
+        QFETCH(QString, ventana);
+        QFETCH(QString, plantilla);
+        QFETCH(QString, titulo);
+        dosEmpresas(true);
+        if (operacion.contains(u"PYG"))
+            libro_->con().Execute(
+                QStringLiteral("DELETE FROM Rel_Estructura_Cuenta WHERE CodCuenta IN "
+                               "(SELECT IDCuenta FROM Cuenta WHERE Codigo = '129')"));
+        const QString antes = libro_->instantanea();
+        QList<int> casillas{0};
+        if (presupuesto) casillas << 4;
+        QVERIFY(!lanzar(operacion, casillas).isEmpty());
+        QVERIFY(interfaz_.mensajes.empty());
+        QCOMPARE(ventana_, ventana);
+        QVERIFY(motor_.impreso);
+        QCOMPARE(QFileInfo(motor_.plantilla).fileName(), plantilla);
+        QCOMPARE(motor_.titulo, titulo);
+        QCOMPARE(motor_.impresas.value(operacion.endsWith(u"Comp") ? 4 : 3),
+                 QStringLiteral("MostrarColumnaCodigo = 0"));
+        if (operacion.endsWith(u"Comp"))
+            QCOMPARE(motor_.impresas.value(2), QStringLiteral("Empresa B= \"<EJ0-2000>\""));
+        QCOMPARE(libro_->instantanea(), antes);
+        QCOMPARE(filasDe(*inf_, cInformes::tablaDe(operacion), QStringLiteral("Descripcion")),
+                 QStringList());  // la operación la vacía
+    }
+
+    // Lo que impide el informe: un aviso o un error que nombra el paso, un solo mensaje con su
+    // pitido, y nada escrito ni impreso, con los libros como estaban.
+    void avisos_data() {
+        QTest::addColumn<QString>("operacion");
+        QTest::addColumn<QString>("sql");  // lo que se cambia en los libros de las dos empresas
+        QTest::addColumn<QStringList>("controles");
+        QTest::addColumn<QStringList>("mensaje");  // partes del mensaje
+        const QString situacion = QStringLiteral("ImprimirBalanceSituacion"),
+                      pyg = QStringLiteral("ImprimirBalancePYG"),
+                      pygComp = QStringLiteral("ImprimirBalancePYGComp"),
+                      sinEnlace = QStringLiteral(
+                          "DELETE FROM Rel_Estructura_Cuenta WHERE CodCuenta IN (SELECT IDCuenta "
+                          "FROM Cuenta WHERE Codigo = '129' AND CodEmpresa = %1)"),
+                      sin129 = QStringLiteral(
+                          "¡La cuenta de pérdidas y ganancias no existe o bien no está asignada a "
+                          "ningún epígrafe del balance de situación de la empresa ");
+        const QStringList ninguno;
+        QTest::newRow("sin la 129")
+            << situacion << sinEnlace.arg(1) << ninguno << QStringList{sin129 + "'EJ-2001'!"};
+        QTest::newRow("la 129 solo en pérdidas y ganancias")
+            << situacion
+            << "UPDATE Estructura SET CodDocumento = 2 WHERE CodigoEpigrafe = 'P1' AND "
+               "CodEmpresa = 1"
+            << ninguno << QStringList{sin129 + "'EJ-2001'!"};
+        QTest::newRow("B sin la 129")
+            << QStringLiteral("ImprimirBalanceSituacionComp") << sinEnlace.arg(2) << ninguno
+            << QStringList{sin129 + "'EJ0-2000'!"};
+        QTest::newRow("importe ilegible")
+            << situacion
+            << "UPDATE Cuenta SET Debe05Euros = 'mil' WHERE Codigo = '430' AND CodEmpresa = 1"
+            << ninguno
+            << QStringList{"mil",
+                           "\rProcedimiento: BalanceSinPresupuesto\rMódulo: frmInfBalances\r"};
+        QTest::newRow("importe ilegible en B")
+            << pygComp
+            << "UPDATE Cuenta SET Haber03Euros = 'tres mil' WHERE CodEmpresa = 2 AND Codigo "
+               "LIKE '7%'"
+            << ninguno
+            << QStringList{"tres mil",
+                           "\rProcedimiento: CargaColeccionEmpresa\rMódulo: "
+                           "frmInfBalancesComp\rComplemento: OrvoContabilidadInf"};
+        QTest::newRow("periodo al revés")
+            << pyg << QString()
+            << QStringList{"dtpBalance(0)=2001-06-01", "dtpBalance(1)=2001-05-01"}
+            << QStringList{"¡No puede ser mayor la fecha inicial que la fecha final!"};
+        QTest::newRow("sin empresa B")
+            << pygComp << "UPDATE Empresa SET CodEmpresaAnterior = 0" << ninguno
+            << QStringList{
+                   "¡Debe seleccionar una empresa de destino "
+                   "de la lista!"};
+    }
+    void avisos() {
+        QFETCH(QString, operacion);
+        QFETCH(QString, sql);
+        QFETCH(QStringList, controles);
+        QFETCH(QStringList, mensaje);
+        dosEmpresas(true);
+        if (!sql.isEmpty()) libro_->con().Execute(sql);
+        const QString antes = libro_->instantanea();
+        const QStringList vaciadas = lanzar(operacion, {0}, controles);
+        QCOMPARE(interfaz_.mensajes.size(), std::size_t(1));
+        for (const QString& parte : mensaje)
+            QVERIFY2(interfaz_.mensajes[0].texto.contains(parte),
+                     qPrintable(interfaz_.mensajes[0].texto));
+        QCOMPARE(interfaz_.mensajes[0].icono, Icono::Exclamacion);
+        QCOMPARE(interfaz_.pitidos, 1);
+        QVERIFY(vaciadas.isEmpty());
+        QVERIFY(!motor_.impreso);
+        QCOMPARE(libro_->instantanea(), antes);
+    }
+};
+
+QTEST_MAIN(PruebaBalances)
+#include "prueba_balances.moc"
