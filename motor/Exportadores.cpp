@@ -38,18 +38,7 @@ QString xml(const QString& s) {
     return s.toHtmlEscaped();
 }
 
-// Fecha de una celda tal como la escriben los informes ("31/12/2024"); inválida si no lo es.
-QDate fechaDeCelda(const QString& celda) {
-    if (celda.size() != 10 || celda[2] != u'/' || celda[5] != u'/') return {};
-    return QDate::fromString(celda, QStringLiteral("dd/MM/yyyy"));
-}
-
 }  // namespace
-
-QString numeroParaHoja(const QString& celda) {
-    const auto v = importeDeCelda(celda);
-    return v ? v->aTextoExacto() : QString();
-}
 
 void exportarCsv(Maquetador& m, const QString& archivo) {
     QFile f(archivo);
@@ -61,15 +50,13 @@ void exportarCsv(Maquetador& m, const QString& archivo) {
     QStringList cab;
     for (const auto& c : campos) cab << campoCsv(c.titulo);
     s << cab.join(u';') << "\r\n";
-    m.recorrerFilas([&](const std::vector<QString>& fila) {
+    m.recorrerFilas([&](const Fila& fila) {
         for (size_t i = 0; i < fila.size(); ++i) {
             if (i) s << ';';
-            QString n;
-            if (campos[i].tipo != TipoColumna::Texto) n = numeroParaHoja(fila[i]);
-            if (!n.isEmpty())
-                s << QString(n).replace(u'.', u',');
+            if (campos[i].tipo != TipoColumna::Texto && fila[i].numero)
+                s << fila[i].numero->aTextoExacto().replace(u'.', u',');
             else
-                s << campoCsv(fila[i]);
+                s << campoCsv(fila[i].texto);
         }
         s << "\r\n";
         if (s.status() != QTextStream::Ok) noEscribible(f);
@@ -183,7 +170,7 @@ void exportarXlsx(Maquetador& m, const QString& archivo) {
         ancho[i] = campos[i].titulo.size();
     }
     lxw_row_t fila = 0;
-    m.recorrerFilas([&](const std::vector<QString>& valores) {
+    m.recorrerFilas([&](const Fila& valores) {
         if (++fila >= LXW_ROW_MAX)
             throw FalloMotor(
                 ErrorMotor::kSalidaNoEscribible,
@@ -191,19 +178,20 @@ void exportarXlsx(Maquetador& m, const QString& archivo) {
                                "de cálculo (%1); elija PDF o CSV")
                     .arg(agruparMiles(LXW_ROW_MAX - 1)));
         for (size_t i = 0; i < valores.size(); ++i) {
-            const QString& v = valores[i];
+            const QString& v = valores[i].texto;
             if (v.isEmpty()) continue;
             ancho[i] = std::max(ancho[i], v.size());
             const lxw_col_t col = lxw_col_t(i);
-            const auto importe =
-                campos[i].tipo != TipoColumna::Texto ? importeDeCelda(v) : std::nullopt;
+            const std::optional<Moneda> importe =
+                campos[i].tipo != TipoColumna::Texto ? valores[i].numero : std::nullopt;
             if (importe && campos[i].tipo == TipoColumna::Porcentaje) {
                 comprobar(
                     worksheet_write_number(hoja, fila, col, importe->aDouble() / 100, porcentaje));
             } else if (importe) {
+                // Se imprime sin decimales en pesetas: la hoja lo muestra igual.
                 comprobar(worksheet_write_number(hoja, fila, col, importe->aDouble(),
                                                  v.contains(u',') ? conDecimales : sinDecimales));
-            } else if (const QDate d = fechaDeCelda(v); d.isValid()) {
+            } else if (const QDate& d = valores[i].fecha; d.isValid()) {
                 lxw_datetime dt{d.year(), d.month(), d.day(), 0, 0, 0};
                 comprobar(worksheet_write_datetime(hoja, fila, col, &dt, fecha));
             } else {

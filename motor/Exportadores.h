@@ -14,8 +14,4 @@ void exportarCsv(Maquetador& m, const QString& archivo);
 void exportarHtml(Maquetador& m, const QString& titulo, const QDate& fecha, const QString& archivo);
 void exportarXlsx(Maquetador& m, const QString& archivo);
 
-// Número de una celda para una hoja de cálculo ("1.234,56" -> "1234.56", "25,00 %" -> "25.00");
-// vacío si la celda no es un número.
-QString numeroParaHoja(const QString& celda);
-
 }  // namespace orvo

@@ -15,13 +15,7 @@ void ValoresFormulas::anadir(const QString& texto) {
     if (valor.size() >= 2 && (valor.front() == u'"' || valor.front() == u'\'') &&
         valor.back() == valor.front())
         valor = valor.mid(1, valor.size() - 2);
-    valores_.insert(texto.left(igual).trimmed().toLower(), valor);
-}
-
-std::optional<Moneda> importeDeCelda(const QString& texto) {
-    QString t = texto.trimmed();
-    if (t.endsWith(u'%')) t = t.chopped(1).trimmed();
-    return Moneda::deTexto(t);
+    valores_.insert(texto.left(igual).trimmed().toLower(), Celda::leer(valor, Celda::Tipo::Numero));
 }
 
 Geometria Geometria::para(const Plantilla& p, bool conTituloSuperior) {
@@ -37,7 +31,6 @@ Geometria Geometria::para(const Plantilla& p, bool conTituloSuperior) {
 
 namespace {
 
-using Fila = std::vector<QString>;
 constexpr qint64 kAntesDelPrincipio = std::numeric_limits<qint64>::min();
 
 // "{Nombre}" en los textos de la plantilla: una columna de la fila o una fórmula.
@@ -46,14 +39,12 @@ const QRegularExpression& patronLlaves() {
     return patron;
 }
 
-bool compara(const QString& izquierda, const QString& op, const QString& derecha) {
-    int orden;
-    const auto a = Moneda::deTexto(izquierda);
-    const auto b = Moneda::deTexto(derecha);
-    if (a && b)
-        orden = *a < *b ? -1 : (*a == *b ? 0 : 1);
-    else
-        orden = QString::compare(izquierda.trimmed(), derecha, Qt::CaseInsensitive);
+bool compara(const Celda& izquierda, const QString& op, const Celda& derecha) {
+    const auto& a = izquierda.numero;
+    const auto& b = derecha.numero;
+    const int orden =
+        a && b ? (*a < *b ? -1 : (*a == *b ? 0 : 1))
+               : QString::compare(izquierda.texto.trimmed(), derecha.texto, Qt::CaseInsensitive);
     if (op == u"=") return orden == 0;
     if (op == u"<>") return orden != 0;
     if (op == u"<") return orden < 0;
@@ -101,7 +92,7 @@ class Maquetador::Compositor {
         const int n = static_cast<int>(p_.grupos.size());
         int cambio = n;
         for (int k = 0; k < n; ++k) {
-            if (!e_.abierto[k] || e_.clave[k] != valorCampo(f, p_.grupos[k].campo)) {
+            if (!e_.abierto[k] || e_.clave[k] != valorCampo(f, p_.grupos[k].campo).texto) {
                 cambio = k;
                 break;
             }
@@ -136,9 +127,11 @@ class Maquetador::Compositor {
         }
         // Al medir no se leen las columnas de nivel ni las de las condiciones de letra.
         const bool medir = modo_ == Modo::Medir;
-        const int sangria = medir || p_.campoNivel.isEmpty()
-                                ? 0
-                                : std::max(0, valorCampo(f, p_.campoNivel).toInt() - p_.nivelBase);
+        int sangria = 0;
+        if (!medir && !p_.campoNivel.isEmpty()) {
+            const Moneda nivel = valorCampo(f, p_.campoNivel).numero.value_or(Moneda());
+            sangria = std::max<int>(0, nivel.truncado() - p_.nivelBase);
+        }
         const bool negrita = !medir && !p_.negrita.vacia() && m_.cumpleFila(p_.negrita, &f);
         const bool cursiva = !medir && !p_.cursiva.vacia() && m_.cumpleFila(p_.cursiva, &f);
         bool primera = true;
@@ -156,7 +149,7 @@ class Maquetador::Compositor {
                     const QString& c = ld.celdas[i];
                     QString texto = c.isEmpty()    ? QString()
                                     : esLiteral(c) ? textoLiteral(c)
-                                                   : valorCampo(f, c);
+                                                   : valorCampo(f, c).texto;
                     const QString& oculto = p_.columnas[i].ocultar;
                     if (!oculto.isEmpty() && texto == oculto) texto.clear();
                     l.celdas.push_back(std::move(texto));
@@ -169,7 +162,7 @@ class Maquetador::Compositor {
         if (detenido_) return;
         for (int k = cambio; k < n; ++k) {
             e_.abierto[k] = 1;
-            e_.clave[k] = valorCampo(f, p_.grupos[k].campo);
+            e_.clave[k] = valorCampo(f, p_.grupos[k].campo).texto;
             e_.cabecera[k] = cabeceras[k];
             std::fill(e_.sumas[k].begin(), e_.sumas[k].end(), Moneda());
             std::fill(e_.ultimos[k].begin(), e_.ultimos[k].end(), QString());
@@ -177,13 +170,13 @@ class Maquetador::Compositor {
         for (size_t c = 0; c < p_.columnas.size(); ++c) {
             const Columna& col = p_.columnas[c];
             if (col.resumen == Resumen::Ninguno || col.campo.isEmpty()) continue;
-            const QString texto = valorCampo(f, col.campo);
+            const Celda& celda = valorCampo(f, col.campo);
             if (col.resumen == Resumen::Suma) {
-                const Moneda v = importeDeCelda(texto).value_or(Moneda());
+                const Moneda v = celda.numero.value_or(Moneda());
                 for (int k = 0; k < n; ++k) e_.sumas[k][c] += v;
                 e_.acumulado[c] += v;
             } else {
-                for (int k = 0; k < n; ++k) e_.ultimos[k][c] = texto;
+                for (int k = 0; k < n; ++k) e_.ultimos[k][c] = celda.texto;
             }
         }
         e_.ultimoRowid = rowid;
@@ -227,7 +220,7 @@ class Maquetador::Compositor {
     }
 
   private:
-    QString valorCampo(const Fila& f, const QString& campo) const {
+    const Celda& valorCampo(const Fila& f, const QString& campo) const {
         return f[m_.indice_.value(campo.toLower())];
     }
 
@@ -372,6 +365,24 @@ Maquetador::Maquetador(const Plantilla& plantilla, Conexion& datos, const Valore
     for (const QString& n : nombres)
         if (!n.isEmpty() && esColumna(n) && !campos_.contains(n, Qt::CaseInsensitive)) campos_ << n;
     for (int i = 0; i < campos_.size(); ++i) indice_.insert(campos_[i].toLower(), i);
+    // Número lo que se suma, los importes y porcentajes, el nivel y lo que se compara con un
+    // número; fecha, la de la fila.
+    tipos_.assign(campos_.size(), Celda::Tipo::Texto);
+    auto tipo = [this](const QString& campo, Celda::Tipo t) {
+        if (const auto it = indice_.constFind(campo.toLower()); it != indice_.cend())
+            tipos_[it.value()] = t;
+    };
+    for (size_t c = 0; c < plantilla_.columnas.size(); ++c) {
+        const Columna& col = plantilla_.columnas[c];
+        if (col.tipo == TipoColumna::Texto && col.resumen != Resumen::Suma) continue;
+        tipo(col.campo, Celda::Tipo::Numero);
+        for (const LineaDetalle& l : plantilla_.lineas) tipo(l.celdas[c], Celda::Tipo::Numero);
+    }
+    tipo(plantilla_.campoNivel, Celda::Tipo::Numero);
+    for (const Condicion* c : {&plantilla_.negrita, &plantilla_.cursiva})
+        for (const Comparacion& t : c->terminos)
+            if (t.valor.numero) tipo(t.nombre, Celda::Tipo::Numero);
+    tipo(plantilla_.campoFecha, Celda::Tipo::Fecha);
     for (int i = 0; i < campos_.size(); ++i) posicionesTodas_.push_back(i);
     // Para medir bastan las claves de grupo, lo que nombran sus cabeceras (se guardan en el
     // estado de cada página) y las columnas que se resumen.
@@ -405,7 +416,7 @@ QString Maquetador::expandir(const QString& texto) const {
     return expandirFila(texto, nullptr);
 }
 
-QString Maquetador::expandirFila(const QString& texto, const std::vector<QString>* fila) const {
+QString Maquetador::expandirFila(const QString& texto, const Fila* fila) const {
     if (!texto.contains(u'{')) return texto;
     QString r;
     qsizetype desde = 0;
@@ -413,7 +424,7 @@ QString Maquetador::expandirFila(const QString& texto, const std::vector<QString
         r += texto.mid(desde, m.capturedStart() - desde);
         const QString nombre = m.captured(1).trimmed();
         const auto it = indice_.find(nombre.toLower());
-        r += fila && it != indice_.end() ? (*fila)[it.value()] : formulas_.valor(nombre);
+        r += fila && it != indice_.end() ? (*fila)[it.value()].texto : formulas_.valor(nombre);
         desde = m.capturedEnd();
     }
     return r + texto.mid(desde);
@@ -423,11 +434,11 @@ bool Maquetador::cumple(const Condicion& c) const {
     return cumpleFila(c, nullptr);
 }
 
-bool Maquetador::cumpleFila(const Condicion& c, const std::vector<QString>* fila) const {
+bool Maquetador::cumpleFila(const Condicion& c, const Fila* fila) const {
     for (const Comparacion& t : c.terminos) {
         const auto it = indice_.find(t.nombre.toLower());
-        const QString valor =
-            fila && it != indice_.end() ? (*fila)[it.value()] : formulas_.valor(t.nombre);
+        const Celda valor =
+            fila && it != indice_.end() ? (*fila)[it.value()] : formulas_.celda(t.nombre);
         if (!compara(valor, t.operador, t.valor)) return false;
     }
     return true;
@@ -442,18 +453,13 @@ Recordset Maquetador::abrirFilas(qint64 despuesDeRowid, const std::vector<int>& 
         {despuesDeRowid});
 }
 
-namespace {
-
-// Lee la fila actual del resultado (la columna 0 es el rowid) en las posiciones de la fila
-// que corresponden a cada columna de la consulta.
-qint64 leerFila(const Recordset& rs, const std::vector<int>& posiciones,
-                std::vector<QString>& fila) {
+qint64 Maquetador::leerFila(const Recordset& rs, const std::vector<int>& posiciones,
+                            Fila& fila) const {
     for (size_t i = 0; i < posiciones.size(); ++i)
-        fila[posiciones[i]] = rs.Fields(static_cast<int>(i) + 1).toString();
+        fila[posiciones[i]] =
+            Celda::leer(rs.Fields(static_cast<int>(i) + 1).toString(), tipos_[posiciones[i]]);
     return rs.Fields(0).toLongLong();
 }
-
-}  // namespace
 
 int Maquetador::numeroPaginas() {
     if (totalPaginas_ == 0) {
@@ -481,7 +487,7 @@ int Maquetador::numeroPaginas() {
 
 void Maquetador::alimentar(Compositor& c, qint64 despuesDeRowid,
                            const std::vector<int>& posiciones) {
-    std::vector<QString> fila(campos_.size());
+    Fila fila(campos_.size());
     for (Recordset rs = abrirFilas(despuesDeRowid, posiciones); !rs.Eof() && !c.detenido();
          rs.MoveNext())
         c.procesar(leerFila(rs, posiciones, fila), fila);
@@ -561,11 +567,11 @@ std::vector<Maquetador::CampoDatos> Maquetador::camposDatos() const {
     return r;
 }
 
-void Maquetador::recorrerFilas(const std::function<void(const std::vector<QString>&)>& alLeer) {
+void Maquetador::recorrerFilas(const std::function<void(const Fila&)>& alLeer) {
     const auto datos = camposDatos();
     std::vector<int> posiciones;
     for (const CampoDatos& d : datos) posiciones.push_back(indice_.value(d.campo.toLower()));
-    std::vector<QString> fila(campos_.size()), salida(datos.size());
+    Fila fila(campos_.size()), salida(datos.size());
     for (Recordset rs = abrirFilas(kAntesDelPrincipio, posiciones); !rs.Eof(); rs.MoveNext()) {
         leerFila(rs, posiciones, fila);
         for (size_t i = 0; i < datos.size(); ++i) salida[i] = fila[posiciones[i]];

@@ -4,7 +4,6 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "Conexion.h"
@@ -18,15 +17,17 @@ namespace orvo {
 class ValoresFormulas {
   public:
     void anadir(const QString& texto);  // lanza FalloMotor si no tiene "="
-    QString valor(const QString& nombre) const { return valores_.value(nombre.toLower()); }
+    // El valor leído como número, para las condiciones; vacío si no se ha fijado.
+    Celda celda(const QString& nombre) const { return valores_.value(nombre.toLower()); }
+    QString valor(const QString& nombre) const { return celda(nombre).texto; }
     bool contiene(const QString& nombre) const { return valores_.contains(nombre.toLower()); }
 
   private:
-    QHash<QString, QString> valores_;
+    QHash<QString, Celda> valores_;
 };
 
-// Importe de una celda tal como la escriben los informes ("1.234,56", "-12", "25,00 %").
-std::optional<Moneda> importeDeCelda(const QString& texto);
+// Una fila de la tabla de trabajo leída según la plantilla, una celda por campo.
+using Fila = std::vector<Celda>;
 
 // Medidas de la página en milímetros.
 struct Geometria {
@@ -93,7 +94,8 @@ class Maquetador {
         TipoColumna tipo;
     };
     std::vector<CampoDatos> camposDatos() const;
-    void recorrerFilas(const std::function<void(const std::vector<QString>&)>& alLeer);
+    // Una fila por fila de la tabla, con las celdas de camposDatos().
+    void recorrerFilas(const std::function<void(const Fila&)>& alLeer);
 
   private:
     struct Estado;
@@ -101,15 +103,18 @@ class Maquetador {
     Recordset abrirFilas(qint64 despuesDeRowid, const std::vector<int>& posiciones);
     // Pasa al compositor las filas posteriores a 'despuesDeRowid' hasta que termine o se detenga.
     void alimentar(Compositor& c, qint64 despuesDeRowid, const std::vector<int>& posiciones);
-    QString expandirFila(const QString& texto, const std::vector<QString>* fila) const;
-    bool cumpleFila(const Condicion& c, const std::vector<QString>* fila) const;
+    // Lee la fila actual de 'rs' (la columna 0 es el rowid) en las posiciones dadas de 'fila'.
+    qint64 leerFila(const Recordset& rs, const std::vector<int>& posiciones, Fila& fila) const;
+    QString expandirFila(const QString& texto, const Fila* fila) const;
+    bool cumpleFila(const Condicion& c, const Fila* fila) const;
 
     Plantilla plantilla_;
     Conexion& datos_;
     const ValoresFormulas& formulas_;
     Geometria geo_;
-    QStringList campos_;          // columnas leídas de la tabla, en orden de la SELECT
-    QHash<QString, int> indice_;  // campo en minúsculas -> posición en la fila
+    QStringList campos_;              // columnas leídas de la tabla, en orden de la SELECT
+    QHash<QString, int> indice_;      // campo en minúsculas -> posición en la fila
+    std::vector<Celda::Tipo> tipos_;  // cómo se lee cada campo
     std::vector<int> visibles_;
     std::vector<double> anchos_;
     bool tituloSuperior_ = false;

@@ -16,12 +16,6 @@ namespace {
                          .arg(nombre, QString::number(linea), motivo));
 }
 
-bool siNo(const QString& v, bool* ok) {
-    const QString t = v.toLower();
-    *ok = t == u"si" || t == u"sí" || t == u"no";
-    return t != u"no";
-}
-
 }  // namespace
 
 bool esLiteral(const QString& celda) {
@@ -30,6 +24,18 @@ bool esLiteral(const QString& celda) {
 
 QString textoLiteral(const QString& celda) {
     return celda.mid(1, celda.size() - 2);
+}
+
+Celda Celda::leer(const QString& texto, Tipo tipo) {
+    Celda c{texto, std::nullopt, QDate()};
+    if (tipo == Tipo::Numero) {
+        QString t = texto.trimmed();
+        if (t.endsWith(u'%')) t.chop(1);
+        c.numero = Moneda::deTexto(t);
+    } else if (tipo == Tipo::Fecha && texto.size() == 10 && texto[2] == u'/' && texto[5] == u'/') {
+        c.fecha = QDate::fromString(texto, QStringLiteral("dd/MM/yyyy"));
+    }
+    return c;
 }
 
 Condicion Condicion::leer(const QString& texto) {
@@ -41,7 +47,8 @@ Condicion Condicion::leer(const QString& texto) {
         if (!m.hasMatch() || m.captured(1).trimmed().isEmpty())
             throw FalloMotor(ErrorMotor::kPlantillaNoValida,
                              QStringLiteral("condición no válida: «%1»").arg(texto));
-        c.terminos.push_back({m.captured(1).trimmed(), m.captured(2), m.captured(3).trimmed()});
+        c.terminos.push_back({m.captured(1).trimmed(), m.captured(2),
+                              Celda::leer(m.captured(3).trimmed(), Celda::Tipo::Numero)});
     }
     return c;
 }
@@ -101,6 +108,12 @@ Plantilla Plantilla::deTexto(const QString& texto, const QString& nombre) {
             destino = valor.toDouble(&ok);
             if (!ok || destino <= 0) noValida(nombre, numero, QStringLiteral("número no válido"));
         };
+        auto siNo = [&](bool& destino) {
+            const QString t = valor.toLower();
+            if (t != u"si" && t != u"sí" && t != u"no")
+                noValida(nombre, numero, QStringLiteral("se esperaba si o no"));
+            destino = t != u"no";
+        };
         auto desconocida = [&] {
             noValida(nombre, numero, QStringLiteral("clave desconocida «%1»").arg(clave));
         };
@@ -130,10 +143,11 @@ Plantilla Plantilla::deTexto(const QString& texto, const QString& nombre) {
                     condicion(p.negrita);
                 else if (clave == u"cursiva")
                     condicion(p.cursiva);
-                else if (clave == u"suma_y_sigue") {
-                    p.sumaYSigue = siNo(valor, &ok);
-                    if (!ok) noValida(nombre, numero, QStringLiteral("se esperaba si o no"));
-                } else if (clave == u"total")
+                else if (clave == u"fecha")
+                    p.campoFecha = valor;
+                else if (clave == u"suma_y_sigue")
+                    siNo(p.sumaYSigue);
+                else if (clave == u"total")
                     p.tituloTotal = valor;
                 else if (clave == u"letra")
                     numeroReal(p.letra);
@@ -186,10 +200,9 @@ Plantilla Plantilla::deTexto(const QString& texto, const QString& nombre) {
                     c.ocultar = valor;
                 else if (clave == u"visible")
                     condicion(c.visible);
-                else if (clave == u"sangria") {
-                    c.sangria = siNo(valor, &ok);
-                    if (!ok) noValida(nombre, numero, QStringLiteral("se esperaba si o no"));
-                } else
+                else if (clave == u"sangria")
+                    siNo(c.sangria);
+                else
                     desconocida();
                 break;
             }
@@ -203,13 +216,11 @@ Plantilla Plantilla::deTexto(const QString& texto, const QString& nombre) {
                     g.cabecera = valor;
                 else if (clave == u"pie")
                     g.pie = valor;
-                else if (clave == u"nueva_pagina") {
-                    g.nuevaPagina = siNo(valor, &ok);
-                    if (!ok) noValida(nombre, numero, QStringLiteral("se esperaba si o no"));
-                } else if (clave == u"repetir") {
-                    g.repetir = siNo(valor, &ok);
-                    if (!ok) noValida(nombre, numero, QStringLiteral("se esperaba si o no"));
-                } else
+                else if (clave == u"nueva_pagina")
+                    siNo(g.nuevaPagina);
+                else if (clave == u"repetir")
+                    siNo(g.repetir);
+                else
                     desconocida();
                 break;
             }

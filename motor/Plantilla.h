@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 #include "ErrorOrvo.h"
+#include "Moneda.h"
 
 namespace orvo {
 
@@ -33,11 +36,23 @@ enum class TipoColumna { Texto, Importe, Porcentaje };
 // Qué deja una columna en los pies de grupo, el suma y sigue y el total final.
 enum class Resumen { Ninguno, Suma, Ultimo };
 
+// Una celda de la tabla de trabajo, el valor de una fórmula o el de una condición: el texto
+// que se imprime y, si se lee como número o como fecha, ese valor.
+struct Celda {
+    enum class Tipo { Texto, Numero, Fecha };
+    QString texto;
+    std::optional<Moneda> numero;  // "-1.234,56"; "25,00 %" vale 25
+    QDate fecha;                   // "31/12/2024"
+    // El único sitio del motor donde un texto pasa a número o a fecha; si no lo es, la celda
+    // queda solo con su texto.
+    static Celda leer(const QString& texto, Tipo tipo);
+};
+
 // "Nombre op valor": el nombre es una columna de la tabla o, si no lo es, una fórmula.
 struct Comparacion {
     QString nombre;
     QString operador;  // =, <>, <, <=, >, >=
-    QString valor;
+    Celda valor;       // leído como número: si los dos lados lo son, se comparan como números
 };
 
 // Una o varias comparaciones unidas por " y ": se cumple si se cumplen todas.
@@ -84,6 +99,7 @@ struct Plantilla {
     QString periodo;
     QString moneda;  // fórmula que vale '1' en pesetas y '0' en euros
     QString campoNivel;
+    QString campoFecha;  // la fecha de la fila, que las hojas de cálculo reciben como fecha
     int nivelBase = 1;
     Condicion negrita;
     Condicion cursiva;

@@ -113,7 +113,7 @@ class PruebaImpresionEjecutor : public QObject {
                 const auto celda = h.celdas.value(QChar(u'C' + c) + QString::number(f + 2));
                 QVERIFY(celda.numero && celda.formato == u"#,##0.00");
                 QCOMPARE(celda.valor.toDouble(),
-                         orvo::importeDeCelda(fila.value(importes[c]).toString())->aDouble());
+                         Moneda::deTexto(fila.value(importes[c]).toString())->aDouble());
             }
             const auto media = h.celdas.value(QStringLiteral("H%1").arg(f + 2));
             QVERIFY(fila.value("Media").toString().isEmpty() ||

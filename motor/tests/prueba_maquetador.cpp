@@ -45,10 +45,6 @@ tipo = importe
 resumen = ultimo
 )";
 
-Moneda importe(const QString& t) {
-    return importeDeCelda(t).value_or(Moneda());
-}
-
 }  // namespace
 
 class PruebaMaquetador : public QObject {
@@ -104,23 +100,65 @@ class PruebaMaquetador : public QObject {
         QCOMPARE(f.valor(nombre), valor);
     }
 
-    void importes_data() {
-        QTest::addColumn<QString>("celda");
-        QTest::addColumn<bool>("numero");
-        QTest::addColumn<qint64>("diezmilesimas");
-        QTest::newRow("euros") << "1.234,56" << true << 12345600LL;
-        QTest::newRow("pesetas negativas") << "-12.000" << true << -120000000LL;
-        QTest::newRow("porcentaje") << "25,50 %" << true << 255000LL;
-        QTest::newRow("error") << "ERROR" << false << 0LL;
-        QTest::newRow("vacía") << "" << false << 0LL;
+    // Cada celda se lee una vez, como lo que la plantilla dice de su columna.
+    void celdas_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<Celda::Tipo>("tipo");
+        QTest::addColumn<QVariant>("valor");  // diezmilésimas, fecha o nada
+        const auto N = Celda::Tipo::Numero, F = Celda::Tipo::Fecha;
+        QTest::newRow("euros") << "1.234,56" << N << QVariant(12345600LL);
+        QTest::newRow("pesetas negativas") << "-12.000" << N << QVariant(-120000000LL);
+        QTest::newRow("porcentaje") << "25,50 %" << N << QVariant(255000LL);
+        QTest::newRow("error") << "ERROR" << N << QVariant();
+        QTest::newRow("vacía") << "" << N << QVariant();
+        QTest::newRow("fecha") << "29/02/2024" << F << QVariant(QDate(2024, 2, 29));
+        QTest::newRow("fecha imposible") << "30/02/2024" << F << QVariant();
+        QTest::newRow("texto") << "4300001" << Celda::Tipo::Texto << QVariant();
     }
-    void importes() {
-        QFETCH(QString, celda);
-        QFETCH(bool, numero);
-        QFETCH(qint64, diezmilesimas);
-        const auto v = importeDeCelda(celda);
-        QCOMPARE(v.has_value(), numero);
-        if (v) QCOMPARE(v->diezmilesimas(), diezmilesimas);
+    void celdas() {
+        QFETCH(QString, texto);
+        QFETCH(Celda::Tipo, tipo);
+        QFETCH(QVariant, valor);
+        const Celda c = Celda::leer(texto, tipo);
+        QCOMPARE(c.texto, texto);
+        QVariant leido = c.fecha.isValid() ? QVariant(c.fecha) : QVariant();
+        if (c.numero) leido = QVariant(qlonglong(c.numero->diezmilesimas()));
+        QCOMPARE(leido, valor);
+    }
+
+    // Como números si los dos lados lo son, en una columna de la fila y en una fórmula.
+    void condiciones_data() {
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<QString>("condicion");
+        QTest::addColumn<bool>("cumple");
+        QTest::newRow("números") << "10"
+                                 << "X <= 9" << false;  // como textos, "10" < "9"
+        QTest::newRow("decimales") << "1,0"
+                                   << "X = 1" << true;
+        QTest::newRow("porcentaje") << "25,00 %"
+                                    << "X > 3" << true;
+        QTest::newRow("textos") << "Saldo anterior"
+                                << "X = saldo ANTERIOR" << true;
+        QTest::newRow("guion") << "-"
+                               << "X <> -" << false;
+        QTest::newRow("las dos") << "7"
+                                 << "X > 5 y X < 8" << true;
+        QTest::newRow("una de dos") << "9"
+                                    << "X > 5 y X < 8" << false;
+    }
+    void condiciones() {
+        QFETCH(QString, valor);
+        QFETCH(QString, condicion);
+        QFETCH(bool, cumple);
+        insertar(*con_, "Subcuentas", {"Codigo", "Descripcion"}, {valor, "Cuenta"});
+        formulas_.anadir("X= '" + valor + "'");
+        const QString enFila = QString(condicion).replace(u'X', QStringLiteral("Codigo"));
+        Maquetador m(Plantilla::deTexto("[informe]\ntabla = Subcuentas\nnegrita = " + enFila +
+                                            "\n[columna]\ncampo = Codigo",
+                                        "s.rpt"),
+                     *con_, formulas_);
+        QCOMPARE(m.pagina(1).lineas[0].negrita, cumple);
+        QCOMPARE(m.cumple(Condicion::leer(condicion)), cumple);
     }
 
     void plantillasNoValidas_data() {
@@ -274,8 +312,8 @@ class PruebaMaquetador : public QObject {
             if (n > 1) QCOMPARE(p.lineas.front().celdas[2], debe.formatear(true));
             for (const LineaPagina& l : p.lineas) {
                 if (l.tipo != Tipo::Detalle) continue;
-                debe += importe(l.celdas[2]);
-                haber += importe(l.celdas[3]);
+                debe += *Moneda::deTexto(l.celdas[2]);
+                haber += *Moneda::deTexto(l.celdas[3]);
                 ++detalles;
             }
             const LineaPagina& ultima = p.lineas.back();
@@ -367,23 +405,6 @@ class PruebaMaquetador : public QObject {
             QCOMPARE(pg.lineas[1].celdas[0], QStringLiteral("A"));
             QCOMPARE(pg.lineas[2].celdas[0], QString());  // el "-" de las cuentas no se imprime
         }
-    }
-
-    // En el comparativo solo van en negrita los epígrafes, también los que solo tiene una empresa.
-    void negritaDelComparativo() {
-        const QStringList cols{"Nivel", "Descripcion", "CodigoA", "CodigoB", "Naturaleza"};
-        insertar(*con_, "BalancesComparativo", cols, {1, "Epígrafe común", "A", "A", "ACTIVO"});
-        insertar(*con_, "BalancesComparativo", cols, {2, "Cuenta común", "-", "-", "ACTIVO"});
-        insertar(*con_, "BalancesComparativo", cols, {2, "Cuenta solo en B", "", "-", "ACTIVO"});
-        insertar(*con_, "BalancesComparativo", cols, {1, "Epígrafe solo en B", "", "B", "ACTIVO"});
-        insertar(*con_, "BalancesComparativo", cols, {2, "Cuenta solo en A", "-", "", "ACTIVO"});
-        const Plantilla p =
-            Plantilla::leer(plantilla(QStringLiteral("infCONT_SituacionComparativo.rpt")));
-        Maquetador m(p, *con_, formulas_);
-        const Pagina pg = m.pagina(1);
-        QCOMPARE(pg.lineas[0].texto, QStringLiteral("ACTIVO"));
-        const bool esperado[] = {true, false, false, true, false};
-        for (int i = 0; i < 5; ++i) QCOMPARE(pg.lineas[i + 1].negrita, esperado[i]);
     }
 };
 
