@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <QXmlStreamReader>
@@ -35,10 +34,6 @@ inline QStringList textoPdf(const QString& pdf) {
     QStringList paginas = QString::fromUtf8(p.readAllStandardOutput()).split(QChar(0x0c));
     if (!paginas.isEmpty() && paginas.last().trimmed().isEmpty()) paginas.removeLast();
     return paginas;
-}
-
-inline bool hayPdftotext() {
-    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
 }
 
 // Una hoja XLSX leída con unzip y el lector XML de Qt, no con la biblioteca que la escribe.

@@ -58,53 +58,49 @@ class PruebaFrmImprimir : public QObject {
         comp_->tituloAplicacion = QStringLiteral("Contabilidad");
     }
 
+    // Lo que se pide al motor y en qué orden según la opción, el botón y el archivo elegido.
     void ordenDeLaConfiguracion_data() {
         QTest::addColumn<int>("opcion");
-        QTest::addColumn<QStringList>("destino");
-        QTest::newRow("pantalla") << 0 << QStringList{"Destination=0"};
-        QTest::newRow("impresora") << 1 << QStringList{"Destination=1"};
-        QTest::newRow("archivo") << 2
-                                 << QStringList{"PrintFileName=/tmp/salida.pdf", "Destination=2"};
+        QTest::addColumn<int>("boton");
+        QTest::addColumn<QStringList>("guardar");  // respuestas al elegir archivo
+        QTest::addColumn<QStringList>("destino");  // vacío: no se imprime
+        QTest::addColumn<bool>("abierto");
+        const QStringList pdf{QStringLiteral("/tmp/salida.pdf")};
+        QTest::newRow("pantalla") << 0 << 0 << pdf << QStringList{"Destination=0"} << false;
+        QTest::newRow("impresora") << 1 << 0 << pdf << QStringList{"Destination=1"} << false;
+        QTest::newRow("archivo") << 2 << 0 << pdf
+                                 << QStringList{"PrintFileName=/tmp/salida.pdf", "Destination=2"}
+                                 << false;
+        QTest::newRow("archivo cancelado") << 2 << 0 << QStringList() << QStringList() << true;
+        QTest::newRow("cancelar") << 0 << 1 << pdf << QStringList() << false;
     }
     void ordenDeLaConfiguracion() {
         QFETCH(int, opcion);
+        QFETCH(int, boton);
+        QFETCH(QStringList, guardar);
         QFETCH(QStringList, destino);
-        interfaz_.respuestasGuardar = {QStringLiteral("/tmp/salida.pdf")};
-        imprimir(opcion, 0, espia_);
-        const QStringList esperado =
-            QStringList{"ReportFileName=/opt/orvo/infCONT_Subcuentas.rpt", "Password=\ns3cr3t",
+        QFETCH(bool, abierto);
+        interfaz_.respuestasGuardar = guardar;
+        espia_.formulas[1] = QStringLiteral("Empresa= \"X\"");
+        bool visible = false, sigueElegida = false;
+        imprimir(opcion, boton, espia_, [&](frmImprimir& f) {
+            visible = f.isVisible();
+            sigueElegida = f.opcion(opcion)->isChecked();
+        });
+        QStringList esperado;
+        if (boton == 0)
+            esperado = {"ReportFileName=/opt/orvo/infCONT_Subcuentas.rpt", "Password=\ns3cr3t",
                         "WindowTitle=Informe de subcuentas", "DataFiles(0)=/datos/informes-ana.db",
-                        "WindowState=2"} +
-            destino + QStringList{"PrintReport", "PageZoom=100"};
+                        "WindowState=2"};
+        if (!destino.isEmpty()) esperado += destino + QStringList{"PrintReport", "PageZoom=100"};
         QCOMPARE(espia_.registro, esperado);
+        QCOMPARE(visible, abierto);
+        QVERIFY(sigueElegida);
+        QCOMPARE(espia_.formulas.value(1).isEmpty(), !destino.isEmpty());
         QCOMPARE(aplicacionPedida_, QVariant(7));
         QCOMPARE(anfitrionesCreados_, 1);
         QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
         QVERIFY(interfaz_.mensajes.empty());
-    }
-
-    void archivoCanceladoDejaElDialogoAbierto() {
-        bool abierto = false, sigueElegida = false;
-        int puntero = -1;
-        imprimir(2, 0, espia_, [&](frmImprimir& f) {
-            abierto = f.isVisible();
-            sigueElegida = f.opcion(2)->isChecked();
-            puntero = interfaz_.MousePointer();
-        });
-        QVERIFY(abierto);
-        QVERIFY(sigueElegida);
-        QCOMPARE(puntero, kPunteroPredeterminado);
-        QVERIFY(!espia_.registro.contains(QStringLiteral("PrintReport")));
-        QVERIFY(!espia_.registro.join(u'|').contains(QStringLiteral("Destination")));
-        QVERIFY(interfaz_.mensajes.empty());
-    }
-
-    void cancelarNoTocaElMotor() {
-        espia_.formulas[1] = QStringLiteral("Empresa= \"X\"");
-        imprimir(0, 1, espia_);
-        QVERIFY(espia_.registro.isEmpty());
-        QCOMPARE(espia_.formulas.value(1), QStringLiteral("Empresa= \"X\""));
-        QCOMPARE(anfitrionesCreados_, 1);
     }
 
     // Se vacían todas las fórmulas, también las que siguen a un hueco.
@@ -131,29 +127,6 @@ class PruebaFrmImprimir : public QObject {
         QCOMPARE(interfaz_.pitidos, 1);
         QCOMPARE(espia_.registro.mid(espia_.registro.size() - 2),
                  QStringList({"LastErrorNumber=0", "LastErrorString="}));
-    }
-
-    // Con el motor de verdad: una plantilla que no existe llega como error numerado en español.
-    void plantillaQueNoExisteConElMotorReal() {
-        QTemporaryDir dir;
-        config_.carpeta = dir.path();
-        prueba::baseInformes(dir.filePath(QStringLiteral("Informes.mdb")));
-        MotorInformes motor(MotorInformes::Opciones::desatendido());
-        motor.setFormulas(1, QStringLiteral("Empresa= \"X\""));
-        motor.setFormulas(2, QStringLiteral("Periodo= \"Y\""));
-        imprimir(0, 0, motor);
-        QCOMPARE(interfaz_.mensajes.size(), size_t(1));
-        const QString& texto = interfaz_.mensajes.front().texto;
-        QVERIFY2(texto.startsWith(QStringLiteral("¡Se ha producido el error %1: ")
-                                      .arg(ErrorMotor::kPlantillaNoEncontrada)),
-                 qPrintable(texto));
-        QVERIFY(texto.contains(QStringLiteral("No se encuentra la plantilla del informe ") +
-                               dir.path() + QStringLiteral("/infCONT_Subcuentas.rpt")));
-        QVERIFY(texto.endsWith(u'!'));
-        QCOMPARE(motor.LastErrorNumber(), 0);
-        QCOMPARE(motor.LastErrorString(), QString());
-        QCOMPARE(motor.Formulas(1), QString());
-        QCOMPARE(motor.Formulas(2), QString());
     }
 
     void sinComponenteAnfitrion() {

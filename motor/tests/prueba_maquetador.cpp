@@ -73,21 +73,17 @@ class PruebaMaquetador : public QObject {
     }
 
     void formulas_data() {
-        // clang-format off
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("nombre");
         QTest::addColumn<QString>("valor");
-        QTest::newRow("comillas dobles") << "Empresa= \"Pérez, S.L. <P-2024>\"" << "Empresa"
-                                         << "Pérez, S.L. <P-2024>";
+        // clang-format off
+        QTest::newRow("comillas dobles") << "Empresa= \"Pérez, S.L. <P-2024>\"" << "Empresa" << "Pérez, S.L. <P-2024>";
         QTest::newRow("apóstrofos") << "TotalDebe = '1.234,00'" << "totaldebe" << "1.234,00";
-        QTest::newRow("sin comillas") << "MostrarColumnaCodigo = 1" << "MOSTRARCOLUMNACODIGO"
-                                      << "1";
+        QTest::newRow("sin comillas") << "MostrarColumnaCodigo = 1" << "MOSTRARCOLUMNACODIGO" << "1";
         QTest::newRow("igual en el valor") << "Formula= \"A=B+C\"" << "Formula" << "A=B+C";
-        QTest::newRow("apóstrofo dentro") << "Empresa= \"L'Hospitalet\"" << "Empresa"
-                                          << "L'Hospitalet";
+        QTest::newRow("apóstrofo dentro") << "Empresa= \"L'Hospitalet\"" << "Empresa" << "L'Hospitalet";
         QTest::newRow("vacío") << "TrabajarConPts= ''" << "TrabajarConPts" << "";
-        QTest::newRow("nombre con espacio") << "Empresa A= \"<A-2024>\"" << "Empresa A"
-                                            << "<A-2024>";
+        QTest::newRow("nombre con espacio") << "Empresa A= \"<A-2024>\"" << "Empresa A" << "<A-2024>";
         // clang-format on
     }
     void formulas() {
@@ -104,26 +100,26 @@ class PruebaMaquetador : public QObject {
     void celdas_data() {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<Celda::Tipo>("tipo");
-        QTest::addColumn<QVariant>("valor");  // diezmilésimas, fecha o nada
+        QTest::addColumn<QString>("valor");  // diezmilésimas o fecha; vacío si no es ninguna
         const auto N = Celda::Tipo::Numero, F = Celda::Tipo::Fecha;
-        QTest::newRow("euros") << "1.234,56" << N << QVariant(12345600LL);
-        QTest::newRow("pesetas negativas") << "-12.000" << N << QVariant(-120000000LL);
-        QTest::newRow("porcentaje") << "25,50 %" << N << QVariant(255000LL);
-        QTest::newRow("error") << "ERROR" << N << QVariant();
-        QTest::newRow("vacía") << "" << N << QVariant();
-        QTest::newRow("fecha") << "29/02/2024" << F << QVariant(QDate(2024, 2, 29));
-        QTest::newRow("fecha imposible") << "30/02/2024" << F << QVariant();
-        QTest::newRow("texto") << "4300001" << Celda::Tipo::Texto << QVariant();
+        QTest::newRow("euros") << "1.234,56" << N << "12345600";
+        QTest::newRow("pesetas negativas") << "-12.000" << N << "-120000000";
+        QTest::newRow("porcentaje") << "25,50 %" << N << "255000";
+        QTest::newRow("error") << "ERROR" << N << "";
+        QTest::newRow("vacía") << "" << N << "";
+        QTest::newRow("fecha") << "29/02/2024" << F << "2024-02-29";
+        QTest::newRow("fecha imposible") << "30/02/2024" << F << "";
+        QTest::newRow("texto") << "4300001" << Celda::Tipo::Texto << "";
     }
     void celdas() {
         QFETCH(QString, texto);
         QFETCH(Celda::Tipo, tipo);
-        QFETCH(QVariant, valor);
+        QFETCH(QString, valor);
         const Celda c = Celda::leer(texto, tipo);
         QCOMPARE(c.texto, texto);
-        QVariant leido = c.fecha.isValid() ? QVariant(c.fecha) : QVariant();
-        if (c.numero) leido = QVariant(qlonglong(c.numero->diezmilesimas()));
-        QCOMPARE(leido, valor);
+        QCOMPARE(
+            c.numero ? QString::number(c.numero->diezmilesimas()) : c.fecha.toString(Qt::ISODate),
+            valor);
     }
 
     // Como números si los dos lados lo son, en una columna de la fila y en una fórmula.
@@ -161,42 +157,6 @@ class PruebaMaquetador : public QObject {
         QCOMPARE(m.cumple(Condicion::leer(condicion)), cumple);
     }
 
-    void plantillasNoValidas_data() {
-        // clang-format off
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<QString>("motivo");
-        QTest::newRow("sin sección") << "tabla = X" << "(línea 1): falta la sección [informe]";
-        QTest::newRow("sección rara") << "[informe]\ntabla = X\n[pie]"
-                                      << "(línea 3): sección desconocida [pie]";
-        QTest::newRow("sin igual") << "[informe]\ntabla X"
-                                   << "(línea 2): se esperaba «clave = valor»";
-        QTest::newRow("ancho") << "[informe]\ntabla = X\n[columna]\nancho = ancho"
-                               << "(línea 4): número no válido";
-        QTest::newRow("tipo") << "[informe]\ntabla = X\n[columna]\ntipo = fecha"
-                              << "tipo texto, importe o porcentaje";
-        QTest::newRow("condición") << "[informe]\ntabla = X\nnegrita = Nivel"
-                                   << "condición no válida";
-        QTest::newRow("sin tabla") << "[informe]\n[columna]\ncampo = A" << "falta la tabla";
-        QTest::newRow("sin columnas") << "[informe]\ntabla = X" << "no hay columnas";
-        QTest::newRow("línea corta") << "[informe]\ntabla = X\n[columna]\ncampo = "
-                                        "A\n[columna]\ncampo = B\n[linea]\nceldas = A"
-                                     << "una línea tiene 1 celdas y hay 2 columnas";
-        // clang-format on
-    }
-    void plantillasNoValidas() {
-        QFETCH(QString, texto);
-        QFETCH(QString, motivo);
-        try {
-            Plantilla::deTexto(texto, QStringLiteral("p.rpt"));
-            QFAIL("se aceptó una plantilla no válida");
-        } catch (const FalloMotor& e) {
-            QCOMPARE(e.numero(), ErrorMotor::kPlantillaNoValida);
-            QVERIFY2(e.texto().startsWith(QStringLiteral("La plantilla p.rpt no es válida")),
-                     qPrintable(e.texto()));
-            QVERIFY2(e.texto().contains(motivo), qPrintable(e.texto()));
-        }
-    }
-
     void filasPorPagina_data() {
         QTest::addColumn<int>("filas");
         QTest::addColumn<QList<int>>("porPagina");
@@ -224,7 +184,8 @@ class PruebaMaquetador : public QObject {
         }
     }
 
-    // Pies de grupo con la suma y el último saldo, total general y la cabecera que se repite.
+    // Pies de grupo con la suma y el último saldo y total general; con nueva_pagina, un grupo
+    // por página.
     void gruposConSusPies() {
         mayor("4300001", {"100,00", "0,00", "100,00", "0,00", "30,50", "69,50"});
         mayor("4300002", {"0", "12", "-12"});
@@ -243,96 +204,53 @@ class PruebaMaquetador : public QObject {
         QCOMPARE(pg.lineas[6].celdas, (std::vector<QString>{"", "0", "12", "-12"}));
         QCOMPARE(pg.lineas[7].texto, QStringLiteral("Total general"));
         QCOMPARE(pg.lineas[7].celdas, (std::vector<QString>{"", "100", "43", ""}));
-    }
-
-    void grupoQueCruzaLaPagina() {
-        QStringList importes;
-        for (int i = 0; i < 100; ++i)
-            importes << "1,00"
-                     << "0,00" << QString::number(i + 1) + ",00";
-        mayor("5720001", importes);
-        mayor("5720002", {"2,00", "0,00", "2,00"});
-        Maquetador m(Plantilla::deTexto(kMayor, "m.rpt"), *con_, formulas_);
-        QCOMPARE(m.numeroPaginas(), 2);
-        const Pagina p1 = m.pagina(1), p2 = m.pagina(2);
-        QCOMPARE(p2.lineas.front().tipo, Tipo::CabeceraGrupo);
-        QCOMPARE(p2.lineas.front().texto,
-                 QStringLiteral("Subcuenta 5720001 Cuenta 5720001 (continuación)"));
-        int detalles = 0;
-        for (const Pagina* p : {&p1, &p2})
-            for (const LineaPagina& l : p->lineas) detalles += l.tipo == Tipo::Detalle;
-        QCOMPARE(detalles, 101);
-        // la cabecera de un grupo nunca queda sola al pie de una página
-        QVERIFY(p1.lineas.back().tipo != Tipo::CabeceraGrupo);
-        const auto pie = std::find_if(p2.lineas.begin(), p2.lineas.end(), [](const LineaPagina& l) {
-            return l.tipo == Tipo::PieGrupo;
-        });
-        QCOMPARE(pie->celdas, (std::vector<QString>{"", "100,00", "0,00", "100,00"}));
-    }
-
-    void cadaGrupoEnSuPagina() {
-        for (const char* c : {"1", "2", "3"}) mayor(c, {"1", "0", "1", "2", "0", "3"});
-        QString texto = kMayor;
-        texto.replace("pie = Total subcuenta", "pie = Total subcuenta\nnueva_pagina = si");
-        Maquetador m(Plantilla::deTexto(texto, "m.rpt"), *con_, formulas_);
-        QCOMPARE(m.numeroPaginas(), 3);
-        for (int i = 1; i <= 3; ++i) {
-            const Pagina p = m.pagina(i);
-            QCOMPARE(p.lineas.front().texto, QStringLiteral("Subcuenta %1 Cuenta %1").arg(i));
-            QCOMPARE(p.lineas[3].tipo, Tipo::PieGrupo);
-        }
-        QCOMPARE(m.pagina(3).lineas.back().tipo, Tipo::Total);
+        Maquetador porHoja(
+            Plantilla::deTexto(QString(kMayor).replace("pie = Total subcuenta",
+                                                       "pie = Total subcuenta\nnueva_pagina = si"),
+                               "m.rpt"),
+            *con_, formulas_);
+        QCOMPARE(porHoja.numeroPaginas(), 2);
+        QCOMPARE(porHoja.pagina(2).lineas.front().texto, pg.lineas[4].texto);
     }
 
     // Cada página salvo la última acaba en "Suma y sigue" con la suma de todo lo impreso hasta
     // ella, y la siguiente empieza con la misma cifra como "Suma anterior".
     void sumaYSigue() {
-        Moneda esperadoDebe, esperadoHaber;
+        Moneda total;
         {
             Transaccion t(*con_);
             for (int i = 0; i < 3000; ++i) {
-                const Moneda v = Moneda::deDiezmilesimas((i % 13) * 12345 + 100);
+                const Moneda v = Moneda::deDiezmilesimas(((i % 13) * 1234 + 1) * 100);
                 insertar(*con_, "Libro_Diario", {"Asiento", "Descripcion", "Debe", "Haber"},
-                         {QString::number(i / 3 + 1), "Cuenta", v.formatear(true),
-                          (v * 2).formatear(true)});
-                esperadoDebe += Moneda::deTexto(v.formatear(true)).value();
-                esperadoHaber += Moneda::deTexto((v * 2).formatear(true)).value();
+                         {QString::number(i / 3 + 1), "Cuenta", v.formatear(), "0,00"});
+                total += v;
             }
             t.confirmar();
         }
         Maquetador m(Plantilla::leer(plantilla(QStringLiteral("infCONT_LibroDiario_2.rpt"))), *con_,
                      formulas_);
-        const int paginas = m.numeroPaginas();
-        QVERIFY(paginas > 20);
-        Moneda debe, haber;
+        QVERIFY(m.numeroPaginas() > 20);
+        Moneda debe;
         int detalles = 0;
-        for (int n = 1; n <= paginas; ++n) {
+        for (int n = 1; n <= m.numeroPaginas(); ++n) {
             const Pagina p = m.pagina(n);
             QCOMPARE(p.lineas.front().tipo == Tipo::SumaAnterior, n > 1);
-            if (n > 1) QCOMPARE(p.lineas.front().celdas[2], debe.formatear(true));
+            if (n > 1) QCOMPARE(p.lineas.front().celdas[2], debe.formatear());
             for (const LineaPagina& l : p.lineas) {
                 if (l.tipo != Tipo::Detalle) continue;
                 debe += *Moneda::deTexto(l.celdas[2]);
-                haber += *Moneda::deTexto(l.celdas[3]);
                 ++detalles;
             }
-            const LineaPagina& ultima = p.lineas.back();
-            if (n < paginas) {
-                QCOMPARE(ultima.tipo, Tipo::SumaYSigue);
-                QCOMPARE(ultima.texto, QStringLiteral("Suma y sigue"));
-                QCOMPARE(ultima.celdas[2], debe.formatear(true));
-                QCOMPARE(ultima.celdas[3], haber.formatear(true));
-            } else {
-                QCOMPARE(ultima.tipo, Tipo::Total);
-                QCOMPARE(ultima.celdas[2], esperadoDebe.formatear(true));
-                QCOMPARE(ultima.celdas[3], esperadoHaber.formatear(true));
-            }
+            const bool ultima = n == m.numeroPaginas();
+            QCOMPARE(p.lineas.back().tipo, ultima ? Tipo::Total : Tipo::SumaYSigue);
+            QCOMPARE(p.lineas.back().celdas[2], debe.formatear());
         }
         QCOMPARE(detalles, 3000);
-        QCOMPARE(debe, esperadoDebe);
+        QCOMPARE(debe, total);
     }
 
-    // Las páginas compuestas sueltas (vista previa) son las mismas que en el recorrido seguido.
+    // Un grupo que cruza la página repite su cabecera; las páginas compuestas sueltas (vista
+    // previa) son las mismas que en el recorrido seguido.
     void paginaSueltaIgualQueEnOrden() {
         QStringList importes;
         for (int i = 0; i < 700; ++i)
@@ -341,19 +259,25 @@ class PruebaMaquetador : public QObject {
                      << "1,25";
         mayor("1", importes);
         mayor("2", importes);
-        Maquetador m(Plantilla::leer(plantilla(QStringLiteral("infCONT_LibroMayor.rpt"))), *con_,
-                     formulas_);
+        Maquetador m(Plantilla::deTexto(kMayor, "m.rpt"), *con_, formulas_);
         std::vector<Pagina> seguidas;
         m.recorrer([&](const Pagina& p) { seguidas.push_back(p); });
         QCOMPARE(int(seguidas.size()), m.numeroPaginas());
         QVERIFY(m.numeroPaginas() > 20);  // más de una marca de página guardada
+        QCOMPARE(seguidas[1].lineas.front().texto,
+                 QStringLiteral("Subcuenta 1 Cuenta 1 (continuación)"));
         for (int n = m.numeroPaginas(); n >= 1; --n) {
             const Pagina p = m.pagina(n);
             QCOMPARE(p.lineas.size(), seguidas[n - 1].lineas.size());
             for (size_t i = 0; i < p.lineas.size(); ++i) {
                 QCOMPARE(p.lineas[i].texto, seguidas[n - 1].lineas[i].texto);
                 QCOMPARE(p.lineas[i].celdas, seguidas[n - 1].lineas[i].celdas);
+                if (p.lineas[i].tipo == Tipo::PieGrupo)
+                    QCOMPARE(p.lineas[i].celdas,
+                             (std::vector<QString>{"", "875,00", "0,00", "1,25"}));
             }
+            // la cabecera de un grupo nunca queda sola al pie de una página
+            QVERIFY(p.lineas.back().tipo != Tipo::CabeceraGrupo);
         }
     }
 
@@ -381,7 +305,7 @@ class PruebaMaquetador : public QObject {
         QVERIFY(m.numeroPaginas() > 1);
     }
 
-    // Columna de código según la fórmula, sangría y negrita por nivel.
+    // Columna de código según la fórmula, sangría por nivel.
     void columnasVisiblesYNiveles() {
         insertar(*con_, "Balances", {"Nivel", "Descripcion", "Codigo", "Total", "Naturaleza"},
                  {1, "Activo", "A", "10,00", "ACTIVO"});
@@ -398,9 +322,7 @@ class PruebaMaquetador : public QObject {
             QCOMPARE(qRound(ancho * 10), qRound(m.geometria().anchoUtil() * 10));
             const Pagina pg = m.pagina(1);
             QCOMPARE(pg.lineas[0].texto, QStringLiteral("ACTIVO"));
-            QVERIFY(pg.lineas[1].negrita);
             QCOMPARE(pg.lineas[1].sangria, 0);
-            QVERIFY(!pg.lineas[2].negrita);
             QCOMPARE(pg.lineas[2].sangria, 2);
             QCOMPARE(pg.lineas[1].celdas[0], QStringLiteral("A"));
             QCOMPARE(pg.lineas[2].celdas[0], QString());  // el "-" de las cuentas no se imprime
