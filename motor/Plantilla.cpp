@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <functional>
-#include <map>
 
 namespace orvo {
 
@@ -96,137 +95,119 @@ Plantilla Plantilla::deTexto(const QString& texto, const QString& nombre) {
         if (igual <= 0) noValida(nombre, numero, QStringLiteral("se esperaba «clave = valor»"));
         const QString clave = linea.left(igual).trimmed().toLower();
         const QString valor = linea.mid(igual + 1).trimmed();
-        bool ok = true;
+        // Cada clave de una sección y lo que hace con el valor; una que no está es un error.
+        using Claves = std::initializer_list<std::pair<QStringView, std::function<void()>>>;
+        auto segun = [&](Claves claves) {
+            for (const auto& [k, accion] : claves)
+                if (clave == k) return accion();
+            noValida(nombre, numero, QStringLiteral("clave desconocida «%1»").arg(clave));
+        };
+        auto texto = [&](QString& destino) { return [&] { destino = valor; }; };
+        // Posición del valor entre las palabras dadas, en el orden de su enumeración.
+        auto palabra = [&](const QStringList& palabras, const QString& motivo) {
+            const qsizetype i = palabras.indexOf(valor);
+            if (i < 0) noValida(nombre, numero, motivo);
+            return static_cast<int>(i);
+        };
         auto condicion = [&](Condicion& c) {
-            try {
-                c = Condicion::leer(valor);
-            } catch (const FalloMotor& e) {
-                noValida(nombre, numero, e.texto());
-            }
+            return [&] {
+                try {
+                    c = Condicion::leer(valor);
+                } catch (const FalloMotor& e) {
+                    noValida(nombre, numero, e.texto());
+                }
+            };
         };
         auto numeroReal = [&](double& destino) {
-            destino = valor.toDouble(&ok);
-            if (!ok || destino <= 0) noValida(nombre, numero, QStringLiteral("número no válido"));
+            return [&] {
+                bool ok = false;
+                destino = valor.toDouble(&ok);
+                if (!ok || destino <= 0)
+                    noValida(nombre, numero, QStringLiteral("número no válido"));
+            };
         };
         auto siNo = [&](bool& destino) {
-            const QString t = valor.toLower();
-            if (t != u"si" && t != u"sí" && t != u"no")
-                noValida(nombre, numero, QStringLiteral("se esperaba si o no"));
-            destino = t != u"no";
-        };
-        auto desconocida = [&] {
-            noValida(nombre, numero, QStringLiteral("clave desconocida «%1»").arg(clave));
+            return [&] {
+                const QString t = valor.toLower();
+                if (t != u"si" && t != u"sí" && t != u"no")
+                    noValida(nombre, numero, QStringLiteral("se esperaba si o no"));
+                destino = t != u"no";
+            };
         };
         switch (seccion) {
             case Seccion::Ninguna:
                 noValida(nombre, numero, QStringLiteral("falta la sección [informe]"));
             case Seccion::Informe:
-                if (clave == u"tabla")
-                    p.tabla = valor;
-                else if (clave == u"orientacion") {
-                    if (valor != u"vertical" && valor != u"horizontal")
-                        noValida(nombre, numero,
-                                 QStringLiteral("orientación vertical u horizontal"));
-                    p.horizontal = valor == u"horizontal";
-                } else if (clave == u"empresa")
-                    p.empresa = valor;
-                else if (clave == u"periodo")
-                    p.periodo = valor;
-                else if (clave == u"moneda")
-                    p.moneda = valor;
-                else if (clave == u"nivel")
-                    p.campoNivel = valor;
-                else if (clave == u"nivel_base") {
-                    p.nivelBase = valor.toInt(&ok);
-                    if (!ok) noValida(nombre, numero, QStringLiteral("número no válido"));
-                } else if (clave == u"negrita")
-                    condicion(p.negrita);
-                else if (clave == u"cursiva")
-                    condicion(p.cursiva);
-                else if (clave == u"fecha")
-                    p.campoFecha = valor;
-                else if (clave == u"suma_y_sigue")
-                    siNo(p.sumaYSigue);
-                else if (clave == u"total")
-                    p.tituloTotal = valor;
-                else if (clave == u"letra")
-                    numeroReal(p.letra);
-                else
-                    desconocida();
+                segun({{u"tabla", texto(p.tabla)},
+                       {u"orientacion",
+                        [&] {
+                            p.horizontal =
+                                palabra({"vertical", "horizontal"},
+                                        QStringLiteral("orientación vertical u horizontal")) == 1;
+                        }},
+                       {u"empresa", texto(p.empresa)},
+                       {u"periodo", texto(p.periodo)},
+                       {u"moneda", texto(p.moneda)},
+                       {u"nivel", texto(p.campoNivel)},
+                       {u"nivel_base",
+                        [&] {
+                            bool ok = false;
+                            p.nivelBase = valor.toInt(&ok);
+                            if (!ok) noValida(nombre, numero, QStringLiteral("número no válido"));
+                        }},
+                       {u"fecha", texto(p.campoFecha)},
+                       {u"negrita", condicion(p.negrita)},
+                       {u"cursiva", condicion(p.cursiva)},
+                       {u"suma_y_sigue", siNo(p.sumaYSigue)},
+                       {u"total", texto(p.tituloTotal)},
+                       {u"letra", numeroReal(p.letra)}});
                 break;
             case Seccion::Columna: {
                 Columna& c = p.columnas.back();
-                if (clave == u"campo")
-                    c.campo = valor;
-                else if (clave == u"titulo")
-                    c.titulo = valor;
-                else if (clave == u"titulo_superior")
-                    c.tituloSuperior = valor;
-                else if (clave == u"ancho")
-                    numeroReal(c.ancho);
-                else if (clave == u"alineacion") {
-                    if (valor == u"izquierda")
-                        c.alineacion = Alineacion::Izquierda;
-                    else if (valor == u"centro")
-                        c.alineacion = Alineacion::Centro;
-                    else if (valor == u"derecha")
-                        c.alineacion = Alineacion::Derecha;
-                    else
-                        noValida(nombre, numero,
-                                 QStringLiteral("alineación izquierda, centro o derecha"));
-                } else if (clave == u"tipo") {
-                    if (valor == u"texto")
-                        c.tipo = TipoColumna::Texto;
-                    else if (valor == u"importe")
-                        c.tipo = TipoColumna::Importe;
-                    else if (valor == u"porcentaje")
-                        c.tipo = TipoColumna::Porcentaje;
-                    else
-                        noValida(nombre, numero,
-                                 QStringLiteral("tipo texto, importe o porcentaje"));
-                    if (c.tipo != TipoColumna::Texto) c.alineacion = Alineacion::Derecha;
-                } else if (clave == u"resumen") {
-                    if (valor == u"suma")
-                        c.resumen = Resumen::Suma;
-                    else if (valor == u"ultimo")
-                        c.resumen = Resumen::Ultimo;
-                    else if (valor == u"no")
-                        c.resumen = Resumen::Ninguno;
-                    else
-                        noValida(nombre, numero, QStringLiteral("resumen suma, ultimo o no"));
-                } else if (clave == u"total")
-                    c.total = valor;
-                else if (clave == u"ocultar")
-                    c.ocultar = valor;
-                else if (clave == u"visible")
-                    condicion(c.visible);
-                else if (clave == u"sangria")
-                    siNo(c.sangria);
-                else
-                    desconocida();
+                segun({{u"campo", texto(c.campo)},
+                       {u"titulo", texto(c.titulo)},
+                       {u"titulo_superior", texto(c.tituloSuperior)},
+                       {u"ancho", numeroReal(c.ancho)},
+                       {u"alineacion",
+                        [&] {
+                            c.alineacion = Alineacion(
+                                palabra({"izquierda", "centro", "derecha"},
+                                        QStringLiteral("alineación izquierda, centro o derecha")));
+                        }},
+                       {u"tipo",
+                        [&] {
+                            c.tipo = TipoColumna(
+                                palabra({"texto", "importe", "porcentaje"},
+                                        QStringLiteral("tipo texto, importe o porcentaje")));
+                            if (c.tipo != TipoColumna::Texto) c.alineacion = Alineacion::Derecha;
+                        }},
+                       {u"resumen",
+                        [&] {
+                            c.resumen =
+                                Resumen(palabra({"no", "suma", "ultimo"},
+                                                QStringLiteral("resumen suma, ultimo o no")));
+                        }},
+                       {u"total", texto(c.total)},
+                       {u"ocultar", texto(c.ocultar)},
+                       {u"visible", condicion(c.visible)},
+                       {u"sangria", siNo(c.sangria)}});
                 break;
             }
             case Seccion::Grupo: {
                 Grupo& g = p.grupos.back();
-                if (clave == u"campo")
-                    g.campo = valor;
-                else if (clave == u"titulo")
-                    g.titulo = valor;
-                else if (clave == u"cabecera")
-                    g.cabecera = valor;
-                else if (clave == u"pie")
-                    g.pie = valor;
-                else if (clave == u"nueva_pagina")
-                    siNo(g.nuevaPagina);
-                else if (clave == u"repetir")
-                    siNo(g.repetir);
-                else
-                    desconocida();
+                segun({{u"campo", texto(g.campo)},
+                       {u"titulo", texto(g.titulo)},
+                       {u"cabecera", texto(g.cabecera)},
+                       {u"pie", texto(g.pie)},
+                       {u"nueva_pagina", siNo(g.nuevaPagina)},
+                       {u"repetir", siNo(g.repetir)}});
                 break;
             }
             case Seccion::Linea:
-                if (clave != u"celdas") desconocida();
-                for (const QString& c : valor.split(u',')) p.lineas.back().celdas << c.trimmed();
+                segun({{u"celdas", [&] {
+                            for (const QString& c : valor.split(u','))
+                                p.lineas.back().celdas << c.trimmed();
+                        }}});
                 break;
         }
     }
