@@ -2,13 +2,11 @@
 // errores del motor y la limpieza de las fórmulas, con el diálogo de verdad.
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "Apoyo.h"
 #include "DoblesPrueba.h"
 #include "InterfazQt.h"
-#include "Plantilla.h"
 #include "frmImprimir.h"
 
 using namespace orvo;
