@@ -1,13 +1,9 @@
 #pragma once
 
-// Lo que comparten las pruebas sobre los libros de ejemplo: cada informe con su empresa y sus
-// controles, la lectura de las fórmulas de un volcado y la huella de unas tablas.
-#include <QCryptographicHash>
-#include <QJsonObject>
+// Cada informe con su empresa y sus controles, como lo piden sobre los libros de ejemplo la
+// ventana del anfitrión y la línea de órdenes.
 #include <QList>
 #include <QStringList>
-
-#include "Conexion.h"
 
 namespace orvo::prueba {
 
@@ -38,28 +34,6 @@ inline const QList<Peticion>& peticionesEjemplo() {
         {"ImprimirResumenIVA", 1, {}},
     };
     return p;
-}
-
-// Valor de la fórmula "Nombre = 'valor'" del informe volcado, sin comillas.
-inline QString formula(const QJsonObject& volcado, const QString& nombre) {
-    for (const QJsonValue& f :
-         volcado[QStringLiteral("informe")][QStringLiteral("formulas")].toObject())
-        if (f.toString().section(u'=', 0, 0).trimmed() == nombre)
-            return f.toString().section(u'=', 1).trimmed().remove(u'\'').remove(u'"');
-    return {};
-}
-
-// Huella de todas las filas de las tablas (de unos libros SQLite), para ver que nada cambia.
-inline QByteArray huella(const QString& libros, const QStringList& tablas) {
-    auto con = Conexion::abrir(libros);
-    QCryptographicHash h(QCryptographicHash::Sha256);
-    for (const QString& tabla : tablas)
-        for (Recordset rs =
-                 con->Execute(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(tabla));
-             !rs.Eof(); rs.MoveNext())
-            for (int c = 0; c < rs.columnas(); ++c)
-                h.addData(rs.Fields(c).toString().toUtf8() + '|');
-    return h.result().toHex();
 }
 
 }  // namespace orvo::prueba

@@ -1,6 +1,5 @@
 #include "LibroPrueba.h"
 
-#include "Esquemas.h"
 #include "Moneda.h"
 #include "Plan.h"
 
@@ -18,12 +17,7 @@ Moneda euros(const QString& texto) {
 
 }  // namespace
 
-LibroPrueba::LibroPrueba(const QString& ruta, bool nuevo) : con_(Conexion::abrir(ruta, nuevo)) {
-    // Las pruebas escriben mucho y no temen un apagón; la caída de un proceso sigue sin
-    // dañar nada, que el diario se escribe igual.
-    con_->Execute(QStringLiteral("PRAGMA synchronous = OFF"));
-    if (!nuevo) return;
-    Esquemas::crearContabilidad(*con_);
+LibroPrueba::LibroPrueba(const QString& ruta) : con_(baseContabilidad(ruta)) {
     Plan::crearTablasFijas(*con_);
 }
 
@@ -102,15 +96,9 @@ void LibroPrueba::totalEpigrafe(long epigrafe, int mes, const QString& importe) 
 }
 
 QString LibroPrueba::instantanea() {
-    QString texto;
-    for (const QString& tabla : {QStringLiteral("Cuenta"), QStringLiteral("Estructura")}) {
-        Recordset rs = con_->Execute(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(tabla));
-        for (; !rs.Eof(); rs.MoveNext()) {
-            for (int i = 0; i < rs.columnas(); ++i) texto += rs.Fields(i).toString() + u'|';
-            texto += u'\n';
-        }
-    }
-    return texto;
+    return (filasDe(*con_, QStringLiteral("Cuenta"), QStringLiteral("*")) +
+            filasDe(*con_, QStringLiteral("Estructura"), QStringLiteral("*")))
+        .join(u'\n');
 }
 
 void libroBasico(LibroPrueba& l, long e, const QString& abreviatura, int ano, long anterior) {

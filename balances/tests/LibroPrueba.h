@@ -18,8 +18,7 @@ class LibroPrueba {
   public:
     enum Naturaleza { Activo = 1, Pasivo = 2, Debe = 3, Haber = 4 };
 
-    // Crea los libros, o abre unos ya creados si "nuevo" es falso.
-    explicit LibroPrueba(const QString& ruta, bool nuevo = true);
+    explicit LibroPrueba(const QString& ruta);
     Conexion& con() { return *con_; }
     std::shared_ptr<Conexion> conexion() { return con_; }
 

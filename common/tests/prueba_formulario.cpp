@@ -156,21 +156,12 @@ class PruebaFormulario : public QObject {
         inf_ = baseInformes(dir_.filePath(QStringLiteral("i%1.db").arg(n)));
         olvidar(interfaz_);
         interfaz_.setMousePointer(kPunteroPredeterminado);
-        config_.pesetas = false;
         imprimirMostrado_ = false;
         informeVisibleAlImprimir_ = false;
         punteroAlImprimir_ = -1;
     }
 
-    // La caja de euros sigue la moneda de trabajo del anfitrión.
-    void cargaFijaLaEmpresaDelAnfitrion_data() {
-        QTest::addColumn<bool>("pesetas");
-        QTest::newRow("trabaja en euros") << false;
-        QTest::newRow("trabaja en pesetas") << true;
-    }
     void cargaFijaLaEmpresaDelAnfitrion() {
-        QFETCH(bool, pesetas);
-        config_.pesetas = pesetas;
         empresa(1, 7);
         empresa(2, 5, QStringLiteral("20010701"), QStringLiteral("20020630"));
         empresa(3, 9);
@@ -189,7 +180,7 @@ class PruebaFormulario : public QObject {
         QCOMPARE(interfaz_.MousePointer(), kPunteroPredeterminado);
         QVERIFY(interfaz_.mensajes.empty());
         QVERIFY(!c.progreso->isVisible());
-        QCOMPARE(c.euros->isChecked(), !pesetas);
+        QVERIFY(c.euros->isChecked());
     }
 
     void teclasDeSubcuenta_data() {

@@ -1,0 +1,594 @@
+// Los libros de ejemplo son unos libros de verdad: asientos cuadrados, columnas mensuales
+// iguales a lo que dicen los apuntes, pesetas y euros al cambio, y balances que cuadran. Se
+// crean e imprimen por el mismo camino que la línea de órdenes (orvo-informes ejemplo, y cada
+// informe hasta el PDF, en euros y en pesetas); los mismos libros en un servidor dan las mismas
+// filas y fórmulas. En el servidor, además, los de un despacho: ocho informes a la vez mientras
+// otro proceso asienta, un usuario que solo puede leer, importar y comprobar, y las conexiones
+// que fallan.
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <vector>
+
+#include "Asentar.h"
+#include "BarraProgreso.h"
+#include "Comprobar.h"
+#include "Conexion.h"
+#include "ErrorOrvo.h"
+#include "LibrosEjemplo.h"
+#include "Moneda.h"
+#include "OrdenPrueba.h"
+#include "PeticionesEjemplo.h"
+#include "ServidorPruebas.h"
+
+using namespace orvo;
+
+namespace {
+
+Moneda importe(const QString& texto) {
+    return Moneda::deTexto(texto).value_or(Moneda());
+}
+
+QString totalDeFila(const QJsonObject& volcado, const QString& codigo) {
+    for (const QJsonValue& f : volcado[QStringLiteral("filas")].toArray())
+        if (f[QStringLiteral("Codigo")].toString() == codigo)
+            return f[QStringLiteral("Total")].toString();
+    return {};
+}
+
+// La URI de los libros con otro usuario y su contraseña.
+QString uriCon(const QString& base, const QString& usuario, const QString& clave) {
+    QUrl u(base);
+    u.setUserName(usuario);
+    u.setPassword(clave);
+    return u.toString();
+}
+
+// Valor de la fórmula "Nombre = 'valor'" del informe volcado, sin comillas.
+QString formula(const QJsonObject& volcado, const QString& nombre) {
+    for (const QJsonValue& f :
+         volcado[QStringLiteral("informe")][QStringLiteral("formulas")].toObject())
+        if (f.toString().section(u'=', 0, 0).trimmed() == nombre)
+            return f.toString().section(u'=', 1).trimmed().remove(u'\'').remove(u'"');
+    return {};
+}
+
+// Huella de todas las filas de las tablas (de unos libros SQLite), para ver que nada cambia.
+QByteArray huella(const QString& libros, const QStringList& tablas) {
+    auto con = Conexion::abrir(libros);
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    for (const QString& tabla : tablas)
+        for (Recordset rs =
+                 con->Execute(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(tabla));
+             !rs.Eof(); rs.MoveNext())
+            for (int c = 0; c < rs.columnas(); ++c)
+                h.addData(rs.Fields(c).toString().toUtf8() + '|');
+    return h.result().toHex();
+}
+
+}  // namespace
+
+class PruebaEjemplo : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString libros_;
+    std::shared_ptr<Conexion> con_;
+    QString servidor_;                      // los mismos libros en el servidor, si lo hay
+    QHash<QString, QJsonObject> volcados_;  // de cada fila de imprimeSinErrores
+    int n_ = 0;
+
+    static prueba::Ejecucion ejecutar(const QStringList& argumentos, const QString& volcado = {}) {
+        return prueba::ejecutarOrden(argumentos, volcado, 300000);
+    }
+
+    // Huella de las tablas que la 129 tocaría al imprimir el balance.
+    QByteArray huellaTotales() {
+        return huella(libros_, {QStringLiteral("Cuenta"), QStringLiteral("Estructura")});
+    }
+
+    // Lanza el informe con sus controles, en euros o en pesetas, hasta el PDF, y lee su volcado.
+    prueba::Ejecucion informe(const QString& libros, const QString& operacion, int empresa,
+                              const QStringList& controles, bool pesetas) {
+        QStringList extra;
+        if (pesetas) extra << QStringLiteral("--pesetas");
+        for (const QString& c : controles) extra << QStringLiteral("--control") << c;
+        const QStringList a = argumentos(libros, operacion, empresa, extra);
+        return ejecutar(a, json(a));
+    }
+    QString ultimoPdf() const {
+        return dir_.filePath(QString::number(n_) + QStringLiteral(".pdf"));
+    }
+
+    // Cada informe con sus opciones, en euros y en pesetas.
+    static void filasInformes() {
+        QTest::addColumn<QString>("operacion");
+        QTest::addColumn<int>("empresa");
+        QTest::addColumn<QStringList>("controles");
+        QTest::addColumn<bool>("pesetas");
+        for (const prueba::Peticion& p : prueba::peticionesEjemplo())
+            for (const bool pesetas : {false, true})
+                QTest::addRow("%s %s", p.operacion, pesetas ? "pesetas" : "euros")
+                    << QString::fromLatin1(p.operacion) << p.empresa << p.controles << pesetas;
+    }
+
+    // Argumentos de un informe al archivo n.pdf, cada uno con su carpeta de la aplicación (su
+    // Informes.mdb), como cada puesto de un despacho; su volcado, en n.json.
+    QStringList argumentos(const QString& libros, const QString& operacion, int empresa,
+                           const QStringList& extra = {}) {
+        const QString base = dir_.filePath(QString::number(++n_));
+        return QStringList{operacion,
+                           QStringLiteral("--contabilidad"),
+                           libros,
+                           QStringLiteral("--empresa"),
+                           QString::number(empresa),
+                           QStringLiteral("--ruta"),
+                           base,
+                           QStringLiteral("--archivo"),
+                           base + QStringLiteral(".pdf")} +
+               extra;
+    }
+    static QString json(const QStringList& args) {
+        return args[args.indexOf(QStringLiteral("--ruta")) + 1] + QStringLiteral(".json");
+    }
+
+    // Un asiento de 'unidades' euros del banco a ventas en marzo, pasado a las sumas por la
+    // rutina de asientos, en una transacción: quien lea ve todo o nada.
+    static void asentar(Conexion& con, int unidades) {
+        const QString euros = Moneda::deEntero(unidades).formatear(true);
+        const QString pesetas = Moneda::deEntero(qRound64(unidades * 166.386)).formatear(false);
+        Transaccion t(con);
+        const QVariant asiento =
+            con.valor(QStringLiteral("SELECT MAX(IDAsiento) + 1 FROM Asiento"));
+        con.Execute(QStringLiteral("INSERT INTO Asiento (IDAsiento, CodEmpresa, Numero, Fecha) "
+                                   "VALUES (?, 1, ?, '20230315')"),
+                    {asiento, asiento});
+        for (const bool debe : {true, false})
+            con.Execute(
+                QStringLiteral("INSERT INTO Apunte (CodAsiento, CodCuenta, Concepto, CtdadDebe, "
+                               "CtdadHaber, CtdadDebeEuros, CtdadHaberEuros) SELECT ?, IDCuenta, "
+                               "'Venta al contado', ?, ?, ?, ? FROM Cuenta WHERE CodEmpresa = 1 "
+                               "AND Codigo = ?"),
+                {asiento, debe ? pesetas : QStringLiteral("0"),
+                 debe ? QStringLiteral("0") : pesetas, debe ? euros : QStringLiteral("0,00"),
+                 debe ? QStringLiteral("0,00") : euros,
+                 debe ? QStringLiteral("5720001") : QStringLiteral("7000000")});
+        Asientos::asentar(con, 1);
+        t.confirmar();
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        libros_ = dir_.filePath(QStringLiteral("ejemplo.db"));
+        const prueba::Ejecucion s = ejecutar({QStringLiteral("ejemplo"), libros_});
+        QVERIFY2(s.codigo == 0, qPrintable(s.error));
+        // La misma orden no pisa los libros que ya existen.
+        QCOMPARE(ejecutar({QStringLiteral("ejemplo"), libros_}).codigo, 1);
+        QCOMPARE(ejecutar({QStringLiteral("ejemplo")}).codigo, 2);
+        con_ = Conexion::abrir(libros_);
+        if (!prueba::uriServidorPruebas().isEmpty()) {
+            servidor_ = prueba::baseNuevaEnServidor(QStringLiteral("orvo_ejemplo"));
+            const prueba::Ejecucion e = ejecutar({QStringLiteral("ejemplo"), servidor_});
+            QVERIFY2(e.codigo == 0, qPrintable(e.error));
+            QCOMPARE(ejecutar({QStringLiteral("ejemplo"), servidor_}).codigo, 1);
+            Conexion::abrir(servidor_)->ejecutarScript(QStringLiteral(
+                "DROP ROLE IF EXISTS orvo_lector; DROP ROLE IF EXISTS orvo_sin_permiso; "
+                "CREATE ROLE orvo_lector LOGIN PASSWORD 'lee'; "
+                "GRANT SELECT ON ALL TABLES IN SCHEMA public TO orvo_lector; "
+                "CREATE ROLE orvo_sin_permiso LOGIN PASSWORD 'nada';"));
+        }
+    }
+
+    // Consultas sobre los libros y lo que deben dar: "0" es que ninguna fila incumple la regla.
+    void consultas_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("esperado");
+        const auto fila = [](const QByteArray& nombre, const QString& sql,
+                             const char* esperado = "0") {
+            QTest::newRow(nombre.constData()) << sql << QString::fromUtf8(esperado);
+        };
+        fila("empresas",
+             "SELECT group_concat(IDEmpresa || ' ' || Abreviatura || ' ' || AñoEjercicio || ' ' || "
+             "FechaIni || ' ' || FechaFin || ' ' || CodEmpresaAnterior || ' ' || "
+             "DesgloseSubCuentas, ';') FROM (SELECT * FROM Empresa ORDER BY IDEmpresa)",
+             "1 MONCAYO 2023 20230101 20231231 0 7;2 MONCAYO 2024 20240101 20241231 1 7;"
+             "3 ALAMEDA 2023 20230701 20240630 0 7");
+        fila("cada ejercicio abre el primer día con el asiento 1",
+             "SELECT COUNT(*) FROM Asiento a JOIN Empresa e ON e.IDEmpresa = a.CodEmpresa "
+             "WHERE a.Numero = 1 AND a.Fecha = e.FechaIni",
+             "3");
+        fila("nivel = cifras", "SELECT COUNT(*) FROM Cuenta WHERE Nivel <> length(Codigo)");
+        fila("subcuentas de 7 cifras",
+             "SELECT COUNT(*) FROM Cuenta WHERE (CodTipo_Cuenta = 2) <> (Nivel = 7)");
+        fila("cuentas padre de una a cuatro cifras",
+             "SELECT COUNT(*) FROM Cuenta s, (SELECT 1 AS n UNION SELECT 2 UNION SELECT 3 UNION "
+             "SELECT 4) l WHERE s.CodTipo_Cuenta = 2 AND NOT EXISTS (SELECT 1 FROM Cuenta p WHERE "
+             "p.CodEmpresa = s.CodEmpresa AND p.Codigo = substr(s.Codigo, 1, l.n))");
+        fila("alguna cuenta desglosada", "SELECT COUNT(*) = 0 FROM Cuenta WHERE Desglosar <> 0");
+        fila("la 129 en el balance de cada empresa",
+             "SELECT COUNT(DISTINCT e.CodEmpresa) FROM Rel_Estructura_Cuenta r JOIN Estructura e "
+             "ON e.IDEstructura = r.CodEstructura JOIN Cuenta c ON c.IDCuenta = r.CodCuenta "
+             "WHERE e.CodDocumento = 1 AND c.Codigo LIKE '129%'",
+             "3");
+        fila("la 1290000 en cada empresa", "SELECT COUNT(*) FROM Cuenta WHERE Codigo = '1290000'",
+             "3");
+        // Lo que se guarda es texto con el formato de la rutina de asientos.
+        fila("importes como los guarda la rutina",
+             "SELECT COUNT(*) FROM Cuenta WHERE Debe01 LIKE '%,%' OR Debe01Euros NOT LIKE '%,__'");
+        fila("totales como texto", "SELECT COUNT(*) FROM Estructura WHERE typeof(Total) <> 'text'");
+        fila("capital",
+             "SELECT DebeTotalEuros || ' ' || HaberTotalEuros || ' ' || HaberTotal FROM Cuenta "
+             "WHERE CodEmpresa = 1 AND Codigo = '1000000'",
+             "0,00 60.000,00 9.983.160");
+        fila("presupuesto solo en gastos e ingresos",
+             "SELECT COUNT(*) FROM Cuenta WHERE Codigo < '6' AND PresupuestoTotal <> '0'");
+        fila("presupuesto de ventas",
+             "SELECT COUNT(*) >= 3 FROM Cuenta WHERE CodTipo_Cuenta = 2 AND Codigo LIKE '7%' AND "
+             "PresupuestoTotal <> '0'",
+             "1");
+        // El segundo ejercicio abre con el cierre del primero (resultado, 8.151,04) ya repartido
+        // entre la reserva legal (10 %) y las voluntarias, y nada en la 1290000.
+        fila("resultado de 2023",
+             "SELECT SUM(CCur(HaberTotalEuros) - CCur(DebeTotalEuros)) FROM Cuenta WHERE "
+             "CodEmpresa = 1 AND CodTipo_Cuenta = 2 AND substr(Codigo, 1, 1) IN ('6', '7')",
+             "81510400");
+        fila("apertura de 2024: líneas, de balance, iguales al cierre",
+             "SELECT (COUNT(*) > 20) || ' ' || SUM(c.Codigo >= '6') || ' ' || SUM(CCur("
+             "p.CtdadDebeEuros) - CCur(p.CtdadHaberEuros) <> COALESCE(CCur(c1.DebeTotalEuros) - "
+             "CCur(c1.HaberTotalEuros), 0) + CASE c.Codigo WHEN '1120000' THEN -8151000 WHEN "
+             "'1130000' THEN -73359400 ELSE 0 END) FROM Apunte p JOIN Asiento a ON a.IDAsiento = "
+             "p.CodAsiento JOIN Cuenta c ON c.IDCuenta = p.CodCuenta LEFT JOIN Cuenta c1 ON "
+             "c1.CodEmpresa = 1 AND c1.Codigo = c.Codigo WHERE a.CodEmpresa = 2 AND a.Numero = 1",
+             "1 0 0");
+        fila("nada en la 1290000",
+             "SELECT COUNT(*) FROM Apunte p JOIN Cuenta c ON c.IDCuenta = p.CodCuenta WHERE "
+             "c.Codigo = '1290000'");
+        // Los apuntes de IVA llevan factura y contrapartida existente; la cuota es la base por el
+        // tipo. Se ven: más de cien facturas, las que incumplen, los tipos y los recargos.
+        const auto iva = [&](const char* nombre, const char* raiz, const char* cuota,
+                             const char* esperado) {
+            fila(nombre,
+                 QStringLiteral(
+                     "WITH f AS (SELECT p.PorcentajeIVA AS Iva, p.PorcentajeRecargo AS Recargo, "
+                     "CCur(p.%1) - CCur(p.BaseImpEuros) * CAST(p.PorcentajeIVA AS INTEGER) / 100 "
+                     "AS Diferencia, (SELECT COUNT(*) FROM Cuenta x WHERE x.CodEmpresa = "
+                     "a.CodEmpresa AND x.Codigo = p.Contrapartida) AS Existe FROM Apunte p JOIN "
+                     "Asiento a ON a.IDAsiento = p.CodAsiento JOIN Cuenta c ON c.IDCuenta = "
+                     "p.CodCuenta WHERE c.Codigo LIKE '%2%' AND p.Factura <> '') SELECT (SELECT "
+                     "COUNT(*) > 100 FROM f) || ' ' || (SELECT COUNT(*) FROM f WHERE Existe <> 1 "
+                     "OR abs(Diferencia) > 50) || ' ' || (SELECT group_concat(Iva, '/') FROM "
+                     "(SELECT DISTINCT Iva FROM f ORDER BY 1)) || ' ' || (SELECT "
+                     "group_concat(Recargo, '/') FROM (SELECT DISTINCT Recargo FROM f ORDER BY 1))")
+                     .arg(QLatin1String(cuota), QLatin1String(raiz)),
+                 esperado);
+        };
+        iva("facturas emitidas", "477", "CtdadHaberEuros", "1 0 10/21/4 0/0,5/1,4/5,2");
+        iva("facturas recibidas", "472", "CtdadDebeEuros", "1 0 10/21/4 0");
+        // Las emitidas van numeradas por fecha, sin huecos, en una serie por año.
+        fila("facturas emitidas correlativas",
+             "SELECT (COUNT(*) > 200) || ' ' || SUM(CAST(substr(Factura, 5) AS INTEGER) <> n OR "
+             "substr(Factura, 2, 2) <> substr(Fecha, 3, 2)) FROM (SELECT *, row_number() OVER "
+             "(PARTITION BY CodEmpresa, substr(Factura, 1, 3) ORDER BY Fecha, Primero) AS n FROM "
+             "(SELECT a.CodEmpresa, p.Factura, MIN(a.Fecha) AS Fecha, MIN(a.IDAsiento) AS Primero "
+             "FROM Apunte p JOIN Asiento a ON a.IDAsiento = p.CodAsiento JOIN Cuenta c ON "
+             "c.IDCuenta = p.CodCuenta WHERE c.Codigo LIKE '477%' AND p.Factura <> '' "
+             "GROUP BY a.CodEmpresa, p.Factura))",
+             "1 0");
+    }
+    void consultas() {
+        QFETCH(QString, sql);
+        QTEST(con_->valor(sql).toString(), "esperado");
+    }
+
+    // La comprobación de los libros: asientos que cuadran en las dos monedas, pesetas al
+    // cambio, columnas mensuales de cuentas, epígrafes y presupuestos iguales a los apuntes,
+    // asientos dentro del ejercicio.
+    void pasanLaComprobacion() {
+        ProgresoNulo progreso;
+        for (long empresa = 1; empresa <= 3; ++empresa) {
+            const Comprobacion::Informe informe =
+                Comprobacion::comprobar(*con_, empresa, false, progreso);
+            QVERIFY2(informe.problemas.isEmpty(), qPrintable(informe.problemas.join(u'\n')));
+            QVERIFY(informe.apuntes > 900);
+        }
+    }
+
+    void siempreLosMismosLibros() {
+        const QString otra = dir_.filePath(QStringLiteral("otra.db"));
+        LibrosEjemplo::crear(otra);
+        const QStringList tablas{"Empresa", "Cuenta", "Estructura", "Asiento", "Apunte"};
+        QCOMPARE(huella(otra, tablas), huella(libros_, tablas));
+    }
+
+    void noSobrescribeNada() {
+        const QString ruta = dir_.filePath(QStringLiteral("mio.db"));
+        {
+            QFile f(ruta);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("mis datos");
+        }
+        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, LibrosEjemplo::crear(ruta));
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("mis datos"));
+
+        QString texto;
+        QTextStream err(&texto);
+        QCOMPARE(LibrosEjemplo::orden({dir_.filePath(QStringLiteral("no/hay/carpeta.db"))}, err),
+                 1);
+        QVERIFY(texto.contains(QStringLiteral("No existe la carpeta")));
+        QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("no/hay/carpeta.db.parcial"))));
+    }
+    void imprimeSinErrores_data() { filasInformes(); }
+    void imprimeSinErrores() {
+        QFETCH(QString, operacion);
+        QFETCH(int, empresa);
+        QFETCH(QStringList, controles);
+        QFETCH(bool, pesetas);
+        const prueba::Ejecucion s = informe(libros_, operacion, empresa, controles, pesetas);
+        QVERIFY2(s.codigo == 0, qPrintable(s.error));
+        const QJsonObject& volcado = s.volcado;
+        volcados_.insert(QString::fromLatin1(QTest::currentDataTag()), volcado);
+        QVERIFY2(volcado[QStringLiteral("mensajes")].toArray().isEmpty(),
+                 qPrintable(QJsonDocument(volcado[QStringLiteral("mensajes")].toArray()).toJson()));
+        QVERIFY(volcado[QStringLiteral("filas")].toArray().size() > 3);
+        QFile pdf(ultimoPdf());
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+
+        // Los niveles pedidos en la lista de seleccionados son los de las filas, y solo ellos.
+        for (const QString& c : controles) {
+            if (!c.startsWith(u"lst") || !c.contains(QStringLiteral("(0)="))) continue;
+            QSet<QString> pedidos, vistos;
+            for (const QString& n : c.section(u'=', 1).split(u',')) pedidos << n;
+            for (const QJsonValue& f : volcado[QStringLiteral("filas")].toArray())
+                vistos << QString::number(f[QStringLiteral("Codigo")].toString().size());
+            QCOMPARE(vistos, pedidos);
+        }
+
+        // Los importes de la tabla van en la moneda pedida.
+        const QString moneda = formula(volcado, QStringLiteral("TrabajarConPts"));
+        if (!moneda.isEmpty())
+            QCOMPARE(moneda, pesetas ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+
+    // Los mismos libros en el servidor: las mismas filas de la tabla de trabajo, en el mismo
+    // orden, y las mismas fórmulas.
+    void mismoInformeEnElServidor_data() {
+        ORVO_SALTAR_SIN_SERVIDOR();
+        filasInformes();
+    }
+    void mismoInformeEnElServidor() {
+        QFETCH(QString, operacion);
+        QFETCH(int, empresa);
+        QFETCH(QStringList, controles);
+        QFETCH(bool, pesetas);
+        const QString etiqueta = QString::fromLatin1(QTest::currentDataTag());
+        const prueba::Ejecucion s = informe(servidor_, operacion, empresa, controles, pesetas);
+        QVERIFY2(s.codigo == 0, qPrintable(s.error));
+        const QJsonObject archivo = volcados_.value(etiqueta);
+        QVERIFY(!archivo.isEmpty());
+        const QJsonArray filas = s.volcado[QStringLiteral("filas")].toArray();
+        const QJsonArray esperadas = archivo[QStringLiteral("filas")].toArray();
+        QCOMPARE(filas.size(), esperadas.size());
+        for (qsizetype i = 0; i < filas.size(); ++i)
+            QCOMPARE(QJsonDocument(filas[i].toObject()).toJson(QJsonDocument::Compact),
+                     QJsonDocument(esperadas[i].toObject()).toJson(QJsonDocument::Compact));
+        const auto formulas = [](const QJsonObject& v) {
+            return v[QStringLiteral("informe")][QStringLiteral("formulas")];
+        };
+        QCOMPARE(formulas(s.volcado), formulas(archivo));
+        QCOMPARE(s.volcado[QStringLiteral("mensajes")], archivo[QStringLiteral("mensajes")]);
+    }
+
+    // Los balances cuadran: con el resultado del periodo en la 129 (que los libros no
+    // guardan), el activo es igual al patrimonio neto y pasivo; en sumas y saldos, el debe es
+    // el haber.
+    void balancesCuadran_data() {
+        QTest::addColumn<QString>("operacion");
+        QTest::addColumn<int>("empresa");
+        QTest::addColumn<QStringList>("controles");
+        QTest::addColumn<bool>("pesetas");
+        const QString situacion = QStringLiteral("ImprimirBalanceSituacion"),
+                      sumas = QStringLiteral("ImprimirBalanceSumasySaldos");
+        QTest::newRow("2023 euros") << situacion << 1 << QStringList() << false;
+        QTest::newRow("2024 pesetas") << situacion << 2 << QStringList() << true;
+        QTest::newRow("2024 hasta mayo")
+            << situacion << 2 << QStringList{"dtpBalance(1)=2024-05-31"} << false;
+        QTest::newRow("julio a junio") << situacion << 3 << QStringList() << false;
+        QTest::newRow("julio a octubre")
+            << situacion << 3 << QStringList{"dtpBalance(1)=2023-10-31", "chkBalance(4)=1"} << true;
+        for (int e = 1; e <= 3; ++e)
+            for (const bool pesetas : {false, true})
+                QTest::addRow("sumas empresa %d %s", e, pesetas ? "pesetas" : "euros")
+                    << sumas << e << QStringList() << pesetas;
+    }
+    void balancesCuadran() {
+        QFETCH(QString, operacion);
+        QFETCH(int, empresa);
+        QFETCH(QStringList, controles);
+        QFETCH(bool, pesetas);
+        const QByteArray antes = huellaTotales();
+        const prueba::Ejecucion s = informe(libros_, operacion, empresa, controles, pesetas);
+        QVERIFY2(s.codigo == 0, qPrintable(s.error));
+        const QJsonObject& v = s.volcado;
+        QCOMPARE(huellaTotales(), antes);
+        if (operacion.endsWith(u"Situacion")) {
+            const QString activo = totalDeFila(v, QStringLiteral("AT"));
+            QCOMPARE(totalDeFila(v, QStringLiteral("PT")), activo);
+            QVERIFY(importe(activo) > Moneda::deEntero(10000));
+            QVERIFY(!totalDeFila(v, QStringLiteral("PA.1.7")).isEmpty());
+            return;
+        }
+        const QString debe = formula(v, QStringLiteral("TotalDebe"));
+        QVERIFY(importe(debe) > Moneda::deEntero(100000));
+        QCOMPARE(formula(v, QStringLiteral("TotalHaber")), debe);
+        QCOMPARE(importe(formula(v, QStringLiteral("TotalSaldo"))), Moneda());
+    }
+    // Lo que sigue cambia los libros del servidor: va después de compararlos.
+    // Ocho informes a la vez y un noveno proceso (este) que asienta mientras tanto: todos
+    // imprimen, cada sumas y saldos cuadra en su instantánea y nadie espera a un cerrojo.
+    void ochoInformesMientrasSeAsienta() {
+        ORVO_SALTAR_SIN_SERVIDOR();
+        const QString sumas = QStringLiteral("ImprimirBalanceSumasySaldos");
+        const QList<QStringList> pedidos{
+            argumentos(servidor_, sumas, 1),
+            argumentos(servidor_, sumas, 1, {QStringLiteral("--pesetas")}),
+            argumentos(servidor_, sumas, 2),
+            argumentos(servidor_, sumas, 3),
+            argumentos(servidor_, QStringLiteral("ImprimirBalanceSituacion"), 1),
+            argumentos(servidor_, QStringLiteral("ImprimirBalancePYGComp"), 2),
+            argumentos(servidor_, QStringLiteral("ImprimirLibroDiario"), 1),
+            argumentos(servidor_, QStringLiteral("ImprimirLibroMayor"), 1)};
+        std::vector<std::unique_ptr<QProcess>> procesos;
+        for (const QStringList& a : pedidos) {
+            procesos.push_back(std::make_unique<QProcess>());
+            procesos.back()->start(QStringLiteral(ORVO_INFORMES_EXE),
+                                   a + QStringList{QStringLiteral("--volcado"), json(a)});
+        }
+        auto con = Conexion::abrir(servidor_);
+        int asientos = 0, esperas = 0;
+        const auto quedan = [&] {
+            for (const auto& p : procesos)
+                if (p->state() != QProcess::NotRunning) return true;
+            return false;
+        };
+        QElapsedTimer reloj;
+        reloj.start();
+        while ((quedan() || asientos < 3) && reloj.elapsed() < 300000) {
+            asentar(*con, 100 + asientos++);
+            // Solo esta base: otras pruebas usan el mismo servidor a la vez.
+            esperas += con->valor(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE "
+                                                 "datname = current_database() AND "
+                                                 "wait_event_type = 'Lock'"))
+                           .toInt();
+            for (const auto& p : procesos) p->waitForFinished(20);
+        }
+        QCOMPARE(esperas, 0);
+        for (qsizetype i = 0; i < pedidos.size(); ++i) {
+            QProcess& p = *procesos[i];
+            QVERIFY2(p.state() == QProcess::NotRunning && p.exitStatus() == QProcess::NormalExit &&
+                         p.exitCode() == 0,
+                     p.readAllStandardError().constData());
+            QFile f(json(pedidos[i]));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QJsonObject v = QJsonDocument::fromJson(f.readAll()).object();
+            QVERIFY(v[QStringLiteral("filas")].toArray().size() > 3);
+            if (pedidos[i].first() == sumas) {
+                const QString debe = formula(v, QStringLiteral("TotalDebe"));
+                QVERIFY(!debe.isEmpty());
+                QCOMPARE(formula(v, QStringLiteral("TotalHaber")), debe);
+            }
+        }
+        qInfo("%d asientos mientras se imprimían los informes", asientos);
+    }
+
+    // Un usuario que solo puede leer imprime los balances, los de situación con el resultado
+    // del periodo en la 129 (que no se puede escribir en los libros).
+    void usuarioDeSoloLectura() {
+        ORVO_SALTAR_SIN_SERVIDOR();
+        const QString lector =
+            uriCon(servidor_, QStringLiteral("orvo_lector"), QStringLiteral("lee"));
+        for (const char* op : {"ImprimirBalanceSituacion", "ImprimirBalancePYG",
+                               "ImprimirBalanceSituacionComp", "ImprimirBalancePYGComp"}) {
+            const QStringList a = argumentos(lector, QString::fromLatin1(op), 2);
+            const prueba::Ejecucion e = prueba::ejecutarOrden(a, json(a));
+            QVERIFY2(e.codigo == 0, qPrintable(e.error));
+            const QStringList codigos = e.filas(QStringLiteral("Codigo,CodigoA"));
+            QVERIFY2(codigos.size() > 3, op);
+            if (!QByteArray(op).contains("PYG"))
+                QVERIFY2(codigos.contains(QStringLiteral("PA.1.7|")) ||
+                             codigos.contains(QStringLiteral("|PA.1.7")),
+                         op);
+        }
+    }
+
+    // Importar y comprobar sobre una base del servidor: una importación rechazada no deja nada,
+    // ni las tablas; la buena deja unos libros que comprobar da por buenos.
+    void importarYComprobar() {
+        ORVO_SALTAR_SIN_SERVIDOR();
+        const QString base = prueba::baseNuevaEnServidor(QStringLiteral("orvo_importada"));
+        const QString ruta = dir_.filePath(QStringLiteral("diario.csv"));
+        const auto importar = [&](const QByteArray& csv) {
+            QFile f(ruta);
+            f.open(QIODevice::WriteOnly);
+            f.write("Fecha;Asiento;Cuenta;Concepto;Debe;Haber\n" + csv);
+            f.close();
+            return prueba::ejecutarOrden({QStringLiteral("importar"), ruta,
+                                          QStringLiteral("--contabilidad"), base,
+                                          QStringLiteral("--empresa"), QStringLiteral("7")})
+                .codigo;
+        };
+        const QByteArray bueno =
+            "02/01/2024;1;5720001;Capital;3.000,00;\n02/01/2024;1;1000001;Capital;;3.000,00\n";
+        QCOMPARE(importar(bueno + "03/01/2024;2;6290001;Gasto;100,00;\n"
+                                  "03/01/2024;2;5720001;Gasto;;90,00\n"),
+                 1);
+        auto con = Conexion::abrir(base);
+        QCOMPARE(con->valor(QStringLiteral("SELECT count(*) FROM information_schema.tables "
+                                           "WHERE table_schema = 'public'"))
+                     .toInt(),
+                 0);
+        QCOMPARE(importar(bueno), 0);
+        QCOMPARE(con->valor(QStringLiteral("SELECT count(*) FROM Apunte")).toInt(), 2);
+        QCOMPARE(
+            prueba::ejecutarOrden({QStringLiteral("comprobar"), QStringLiteral("--contabilidad"),
+                                   base, QStringLiteral("--empresa"), QStringLiteral("7")})
+                .codigo,
+            0);
+    }
+
+    // Una conexión que no vale: un mensaje en español, salida 1, pronto y sin escribir nada.
+    void conexionesQueFallan_data() {
+        ORVO_SALTAR_SIN_SERVIDOR();
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QString>("mensaje");
+        QUrl parado(servidor_);
+        parado.setQuery(QStringLiteral("host=") + dir_.filePath(QStringLiteral("sin-servidor")));
+        QUrl otraBase(servidor_);
+        otraBase.setPath(QStringLiteral("/orvo_no_existe"));
+        QTest::newRow("contraseña mala")
+            << uriCon(servidor_, QStringLiteral("orvo_lector"), QStringLiteral("mala"))
+            << "el servidor no acepta el usuario o la contraseña";
+        QTest::newRow("servidor parado") << parado.toString() << "el servidor no está disponible";
+        QTest::newRow("base que no existe")
+            << otraBase.toString() << "no existe esa base de datos en el servidor";
+        QTest::newRow("base sin libros")
+            << prueba::baseNuevaEnServidor(QStringLiteral("orvo_vacia"))
+            << "no es una base de contabilidad";
+        QTest::newRow("usuario sin permiso")
+            << uriCon(servidor_, QStringLiteral("orvo_sin_permiso"), QStringLiteral("nada"))
+            << "El usuario del servidor no tiene permiso para leer los libros";
+    }
+    void conexionesQueFallan() {
+        QFETCH(QString, uri);
+        QFETCH(QString, mensaje);
+        QTemporaryDir aqui;
+        const QString app = aqui.filePath(QStringLiteral("app"));
+        const QString volcado = aqui.filePath(QStringLiteral("v.json"));
+        QElapsedTimer reloj;
+        reloj.start();
+        const prueba::Ejecucion e = prueba::ejecutarOrden(
+            {QStringLiteral("ImprimirBalanceSituacion"), QStringLiteral("--contabilidad"), uri,
+             QStringLiteral("--empresa"), QStringLiteral("1"), QStringLiteral("--ruta"), app,
+             QStringLiteral("--volcado"), volcado},
+            {}, 15000);
+        QVERIFY(reloj.elapsed() < 10000);
+        QCOMPARE(e.codigo, 1);
+        const QStringList lineas = e.error.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lineas.size(), 1);
+        QVERIFY2(lineas[0].contains(mensaje), qPrintable(lineas[0]));
+        QVERIFY2(!lineas[0].contains(QStringLiteral("mala")) &&
+                     !lineas[0].contains(QStringLiteral(":nada@")),
+                 "la contraseña no se muestra");
+        QVERIFY(!QFile::exists(app));
+        QVERIFY(!QFile::exists(volcado));
+    }
+};
+
+QTEST_GUILESS_MAIN(PruebaEjemplo)
+#include "prueba_ejemplo.moc"
