@@ -1,13 +1,7 @@
 // La rutina de asientos frente a sumas hechas a mano, y la comprobación de los libros con cada
 // clase de fallo sembrada.
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include "Asentar.h"
 #include "Comprobar.h"
-#include "Conexion.h"
-#include "Esquemas.h"
-#include "Plan.h"
+#include "LibrosPrueba.h"
 #include "Progreso.h"
 
 using namespace orvo;
@@ -17,60 +11,18 @@ namespace {
 // Empresa 1 de 2024 con subcuentas de siete cifras. Epígrafes: A (sin cuentas) padre de A.1
 // (cuenta 572); B (cuenta 100); T = A+B. Asiento 1 en enero: 5720001 a 1000001 por 100,00 €.
 // Asiento 2 en marzo: 5720002 a 5720001 por 50,25 €. Presupuesto de febrero de 5720001: 10 €.
-std::shared_ptr<Conexion> libro(const QString& ruta) {
-    auto con = Conexion::abrir(ruta, true);
-    con->Execute(QStringLiteral("PRAGMA synchronous = OFF"));  // libros de usar y tirar
-    Esquemas::crearContabilidad(*con);
-    Transaccion t(*con);
-    Plan::crearTablasFijas(*con);
-    con->Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Nombre, AñoEjercicio, FechaIni, "
-                                "FechaFin) VALUES (1, 'Prueba', 2024, '20240101', '20241231')"));
-    int id = 0;
-    for (const char* c : {"1", "10", "100", "1000001", "5", "57", "572", "5720001", "5720002"})
-        con->Execute(QStringLiteral("INSERT INTO Cuenta (IDCuenta, CodEmpresa, CodTipo_Cuenta, "
-                                    "Codigo, Nivel) VALUES (?, 1, ?, ?, ?)"),
-                     {++id, qstrlen(c) == 7 ? 2 : 1, QString::fromLatin1(c), int(qstrlen(c))});
-    con->Execute(QStringLiteral("UPDATE Cuenta SET Presupuesto02 = '1.664', Presupuesto02Euros = "
-                                "'10,00' WHERE Codigo = '5720001'"));
-    const struct {
-        int id;
-        const char *codigo, *formula;
-        int naturaleza;
-        const char* cuenta;
-    } epigrafes[] = {{1, "A", "", 1, nullptr},
-                     {2, "A.1", "", 1, "572"},
-                     {3, "B", "", 2, "100"},
-                     {4, "T", "A+B", 1, nullptr}};
-    for (const auto& e : epigrafes) {
-        con->Execute(QStringLiteral("INSERT INTO Estructura (IDEstructura, CodEmpresa, "
-                                    "CodDocumento, CodigoEpigrafe, CodNaturaleza, Formula) "
-                                    "VALUES (?, 1, 1, ?, ?, ?)"),
-                     {e.id, QString::fromLatin1(e.codigo), e.naturaleza,
-                      QString::fromLatin1(e.formula)});
-        if (e.cuenta)
-            con->Execute(QStringLiteral("INSERT INTO Rel_Estructura_Cuenta SELECT ?, IDCuenta "
-                                        "FROM Cuenta WHERE Codigo = ?"),
-                         {e.id, QString::fromLatin1(e.cuenta)});
-    }
-    const struct {
-        int asiento;
-        const char *fecha, *debe, *haber, *euros, *pesetas;
-    } apuntes[] = {{1, "20240115", "5720001", "1000001", "100,00", "16.639"},
-                   {2, "20240302", "5720002", "5720001", "50,25", "8.361"}};
-    for (const auto& a : apuntes) {
-        con->Execute(QStringLiteral("INSERT INTO Asiento VALUES (?, 1, ?, ?)"),
-                     {a.asiento, a.asiento, QString::fromLatin1(a.fecha)});
-        for (bool alDebe : {true, false})
-            con->Execute(
-                QStringLiteral("INSERT INTO Apunte (CodAsiento, CodCuenta, CtdadDebe, CtdadHaber, "
-                               "CtdadDebeEuros, CtdadHaberEuros) SELECT ?, IDCuenta, ?, ?, ?, ? "
-                               "FROM Cuenta WHERE Codigo = ?"),
-                {a.asiento, alDebe ? a.pesetas : "0", alDebe ? "0" : a.pesetas,
-                 alDebe ? a.euros : "0,00", alDebe ? "0,00" : a.euros,
-                 QString::fromLatin1(alDebe ? a.debe : a.haber)});
-    }
-    t.confirmar();
-    return con;
+std::unique_ptr<prueba::LibrosPrueba> libro() {
+    auto l = std::make_unique<prueba::LibrosPrueba>();
+    const long e = l->empresa(QStringLiteral("20240101"), QStringLiteral("20241231"));
+    for (const char* c : {"1", "10", "100", "5", "57", "572"}) l->cuenta(e, c);
+    l->asentar(e, {"20240115 5720001 16.639 0 100,00 0,00", "20240115 1000001 0 16.639 0,00 100,00",
+                   "20240302 5720002 8.361 0 50,25 0,00", "20240302 5720001 0 8.361 0,00 50,25",
+                   "P 5720001 2 1.664 10,00"});
+    l->epigrafe(e, 1, "A", {}, 1);
+    l->epigrafe(e, 1, "A.1", {}, 1, 1, {}, {"572"});
+    l->epigrafe(e, 1, "B", {}, 2, 1, {}, {"100"});
+    l->epigrafe(e, 1, "T", {}, 1, 1, "A+B");
+    return l;
 }
 
 QString columna(Conexion& con, const QString& tabla, const QString& codigo,
@@ -87,11 +39,6 @@ QString columna(Conexion& con, const QString& tabla, const QString& codigo,
 
 class PruebaAsientos : public QObject {
     Q_OBJECT
-    QTemporaryDir dir_;
-    int n_ = 0;
-    std::shared_ptr<Conexion> nuevo() {
-        return libro(dir_.filePath(QStringLiteral("l%1.db").arg(++n_)));
-    }
 
   private slots:
     void columnasComoLasSumas_data() {
@@ -131,7 +78,8 @@ class PruebaAsientos : public QObject {
         QFETCH(QString, codigo);
         QFETCH(QString, columna);
         QFETCH(QString, valor);
-        auto con = nuevo();
+        auto l = libro();
+        Conexion* con = &l->conta();
         Asientos::asentar(*con, 1);
         QCOMPARE(::columna(*con, tabla, codigo, columna), valor);
         // Una segunda pasada no encuentra nada que cambiar.
@@ -183,7 +131,8 @@ class PruebaAsientos : public QObject {
         QFETCH(QStringList, siembra);
         QFETCH(QString, problema);
         QFETCH(bool, reparable);
-        auto con = nuevo();
+        auto l = libro();
+        Conexion* con = &l->conta();
         Asientos::asentar(*con, 1);
         ProgresoNulo progreso;
         QVERIFY(Comprobacion::comprobar(*con, 1, false, progreso).problemas.isEmpty());
@@ -198,12 +147,10 @@ class PruebaAsientos : public QObject {
 
     // La orden: 1 y la cuenta nombrada; --reparar la arregla y dice qué cambió; después, 0.
     void ordenComprobar() {
-        const QString ruta = dir_.filePath(QStringLiteral("orden.db"));
-        {
-            auto con = libro(ruta);
-            Asientos::asentar(*con, 1);
-            con->Execute(QStringLiteral("UPDATE Cuenta SET Haber03 = '1' WHERE Codigo = '57'"));
-        }
+        auto l = libro();
+        const QString ruta = l->conta().ruta();
+        Asientos::asentar(l->conta(), 1);
+        l->conta().Execute(QStringLiteral("UPDATE Cuenta SET Haber03 = '1' WHERE Codigo = '57'"));
         const auto correr = [&](QStringList extra) {
             QString texto;
             QTextStream err(&texto);

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 
 #include "DatosEmpresa.h"
-#include "LibroPrueba.h"
+#include "LibrosPrueba.h"
 #include "OrdenPrueba.h"
 
 using namespace orvo;
@@ -16,39 +16,46 @@ using namespace orvo::prueba;
 
 namespace {
 
-// Libro de pruebas con las plantillas de los libros en su carpeta de aplicación.
+// Libros con las plantillas en su carpeta de aplicación: en enero y febrero, el Banco con 40 y
+// 100 y un Cliente con 5; el 1 y el 2 de marzo, dos facturas recibidas al 21 % con recargo del
+// 5,2 %; el 20 de marzo, los asientos 12, 10, 9, 11 y 8 con tres apuntes anotados como haber
+// Ventas, debe Cliente, haber Banco.
 struct Escenario {
     Escenario() {
         empresa = libro.empresa();
+        DatosEmpresa::guardarNif(libro.conta(), empresa, QStringLiteral("B50123456"));
         for (const QString& p :
              QDir(QStringLiteral(ORVO_PLANTILLAS_DIR)).entryList({QStringLiteral("infCONT_*.rpt")}))
             QFile::copy(QStringLiteral(ORVO_PLANTILLAS_DIR "/") + p, libro.carpeta() + u'/' + p);
-        banco = libro.cuenta(empresa, "5720001", "Banco");
-        clientes = libro.cuenta(empresa, "4300001", "Cliente Uno", "B12345678");
-        ventas = libro.cuenta(empresa, "7000001", "Ventas");
-        iva = libro.cuenta(empresa, "4720001", "IVA soportado");
-        proveedor = libro.cuenta(empresa, "4000001", "Proveedor");
+        const qint64 banco = libro.cuenta(empresa, "5720001", "Banco");
+        const qint64 clientes = libro.cuenta(empresa, "4300001", "Cliente Uno", "B12345678");
+        const qint64 ventas = libro.cuenta(empresa, "7000001", "Ventas");
+        const qint64 iva = libro.cuenta(empresa, "4720001", "IVA soportado");
+        libro.cuenta(empresa, "4000001", "Proveedor");
+        libro.apunte(libro.asiento(empresa, 1, "20260110"), banco, "40", "0");
+        libro.apunte(libro.asiento(empresa, 2, "20260210"), banco, "100", "0");
+        libro.apunte(libro.asiento(empresa, 3, "20260211"), clientes, "5", "0");
+        for (const char* fecha : {"20260301", "20260302"})
+            libro.factura(empresa, 4, fecha, iva, {"21", "0", "P-1", "4000001", "21", "5,2"});
+        for (int n : {12, 10, 9, 11, 8}) {
+            const qint64 as = libro.asiento(empresa, QString::number(n), "20260320");
+            libro.apunte(as, ventas, "0", "40");
+            libro.apunte(as, clientes, "100", "0");
+            libro.apunte(as, banco, "0", "60");
+        }
     }
     // La operación con esos controles (y otras opciones) hasta x.pdf, con su volcado.
     Ejecucion ejecutar(const QString& operacion, const QStringList& controles,
                        const QStringList& otras = {}) {
-        QStringList a{operacion,
-                      "--contabilidad",
-                      libro.conta().ruta(),
-                      "--empresa",
-                      QString::number(empresa),
-                      "--ruta",
-                      libro.carpeta(),
-                      "--destino",
-                      "archivo",
-                      "--archivo",
-                      libro.carpeta() + "/x.pdf"};
+        QStringList a{"--contabilidad", libro.conta().ruta(), "--empresa",
+                      QString::number(empresa), "--ruta", libro.carpeta(), "--destino", "archivo",
+                      "--archivo", libro.carpeta() + "/x.pdf"};
         for (const QString& c : controles) a << QStringLiteral("--control") << c;
-        return ejecutarOrden(a + otras, libro.carpeta() + QStringLiteral("/volcado.json"));
+        return ejecutarOrden(QStringList{operacion} + a + otras,
+                             libro.carpeta() + QStringLiteral("/volcado.json"));
     }
-    LibroPrueba libro;
+    LibrosPrueba libro;
     long empresa;
-    qint64 banco, clientes, ventas, iva, proveedor;
 };
 
 // Pico de memoria residente, en KB, de una orden de orvo-informes (-1 si no termina bien).
@@ -72,26 +79,47 @@ class PruebaEjecutorLibros : public QObject {
     Q_OBJECT
 
   private slots:
-    void diarioConApuntesOrdenados() {
+    void libros_data() {
+        QTest::addColumn<QStringList>("orden");  // operación, controles y otras opciones
+        QTest::addColumn<QString>("plantilla");
+        QTest::addColumn<QString>("formula");  // "índice:texto"
+        QTest::addColumn<QString>("columnas");
+        QTest::addColumn<QStringList>("filas");
+        // Los asientos por número, con sus apuntes ordenados: Cliente, Banco, Ventas.
+        QTest::newRow("diario con apuntes ordenados")
+            << QStringList{"ImprimirLibroDiario", "txtLibroDiario(2)=9", "txtLibroDiario(3)=11",
+                           "chkApuntesOrdenados=1", "dtpLibroDiario(0)=2026-03-15",
+                           "dtpLibroDiario(1)=2026-04-20"}
+            << "infCONT_LibroDiario.rpt" << "2:Periodo= \"Periodo:  marzo/2026 ~ abril/2026\""
+            << "Asiento, Haber"
+            << QStringList{"9 (8)|0,00",  "9 (8)|60,00",  "9 (8)|40,00",
+                           "10 (7)|0,00", "10 (7)|60,00", "10 (7)|40,00",
+                           "11 (9)|0,00", "11 (9)|60,00", "11 (9)|40,00"};
+        QTest::newRow("desglose con saldo anterior")
+            << QStringList{"ImprimirDesgloseSubCuenta", "lstInfSubCuentas=5720001",
+                           "chkAcumulados=1", "dtpLibroMayor(0)=2026-02-01",
+                           "dtpLibroMayor(1)=2026-02-28"}
+            << "infCONT_DesgloseSubCuentas.rpt" << "3:TrabajarConPts= '0'"
+            << "Concepto, Saldo"
+            << QStringList{"Saldo anterior acumulado|40,00", "Apunte|140,00"};
+        QTest::newRow("facturas recibidas numeradas, en pesetas")
+            << QStringList{"ImprimirFacturasRecibidas", "optFacturas(1)=1", "txtFacturas=007",
+                           "--pesetas"}
+            << "infCONT_FacturasRecibidas.rpt" << "2:TrabajarConPts= '1'"
+            << "NumFactura, TotalFactura" << QStringList{"007|126", "8|126"};
+    }
+    void libros() {
+        QFETCH(QStringList, orden);
+        QFETCH(QString, formula);
+        QFETCH(QString, columnas);
         Escenario e;
-        for (int n : {12, 10, 9, 11, 8}) {
-            const qint64 as = e.libro.asiento(e.empresa, QString::number(n), "20260320");
-            e.libro.apunte(as, e.ventas, "0", "40");
-            e.libro.apunte(as, e.clientes, "100", "0");
-            e.libro.apunte(as, e.banco, "0", "60");
-        }
-        const Ejecucion r =
-            e.ejecutar(QStringLiteral("ImprimirLibroDiario"),
-                       {"txtLibroDiario(2)=9", "txtLibroDiario(3)=11", "chkApuntesOrdenados=1",
-                        "dtpLibroDiario(0)=2026-03-15", "dtpLibroDiario(1)=2026-04-20"});
+        QStringList controles, otras;
+        for (const QString& o : orden.mid(1)) (o.startsWith(u'-') ? otras : controles) << o;
+        const Ejecucion r = e.ejecutar(orden[0], controles, otras);
         QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.error));
-        QStringList asientos;
-        for (const QString& a : r.filas("Asiento")) asientos << a.section(u' ', 0, 0);
-        QCOMPARE(asientos, QStringList({"9", "9", "9", "10", "10", "10", "11", "11", "11"}));
-        QCOMPARE(r.filas("Descripcion").mid(0, 3),
-                 QStringList({"4300001 - Cliente Uno", "5720001 - Banco", "7000001 - Ventas"}));
-        QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_LibroDiario.rpt")));
-        QCOMPARE(r.formula(2), QStringLiteral("Periodo= \"Periodo:  marzo/2026 ~ abril/2026\""));
+        QTEST(r.filas(columnas.remove(u' ')), "filas");
+        QTEST(r.plantilla().section(u'/', -1), "plantilla");
+        QCOMPARE(r.formula(formula.section(u':', 0, 0).toInt()), formula.section(u':', 1));
         QVERIFY(QFile::exists(e.libro.carpeta() + QStringLiteral("/x.pdf")));
     }
 
@@ -122,41 +150,9 @@ class PruebaEjecutorLibros : public QObject {
                  qPrintable(QStringLiteral("%1 KB frente a %2 KB").arg(muchas).arg(pocas)));
     }
 
-    void desgloseConSaldoAnterior() {
-        Escenario e;
-        e.libro.apunte(e.libro.asiento(e.empresa, 1, "20260110"), e.banco, "40", "0");
-        e.libro.apunte(e.libro.asiento(e.empresa, 2, "20260210"), e.banco, "100", "0");
-        e.libro.apunte(e.libro.asiento(e.empresa, 3, "20260211"), e.clientes, "5", "0");
-        const Ejecucion r = e.ejecutar(
-            QStringLiteral("ImprimirDesgloseSubCuenta"),
-            {"lstInfSubCuentas=5720001", "chkAcumulados=1", "dtpLibroMayor(0)=2026-02-01"});
-        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.error));
-        QCOMPARE(r.volcado.value("dialogo").toObject().value("titulo").toString(),
-                 QStringLiteral("Informe desglose de Subcuenta"));
-        QCOMPARE(r.filas("Concepto").first(), QStringLiteral("Saldo anterior acumulado"));
-        QCOMPARE(r.filas("Saldo"), QStringList({"40,00", "140,00"}));
-        QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_DesgloseSubCuentas.rpt")));
-    }
-
-    void facturasRecibidasNumeradasEnPesetas() {
-        Escenario e;
-        for (const char* fecha : {"20260301", "20260302"}) {
-            e.libro.factura(e.empresa, 1, fecha, e.iva, {"21", "0", "P-1", "4000001", "21", "5,2"});
-        }
-        const Ejecucion r = e.ejecutar(QStringLiteral("ImprimirFacturasRecibidas"),
-                                       {"optFacturas(1)=1", "txtFacturas=007"}, {"--pesetas"});
-        QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.error));
-        QCOMPARE(r.filas("NumFactura"), QStringList({"007", "8"}));
-        QCOMPARE(r.filas("TotalFactura"), QStringList({"126", "126"}));
-        QCOMPARE(r.formula(2), QStringLiteral("TrabajarConPts= '1'"));
-        QVERIFY(r.plantilla().endsWith(QStringLiteral("/infCONT_FacturasRecibidas.rpt")));
-    }
-
     // El libro registro va a la carpeta dada con su nombre; un informe sin esa salida lo dice.
     void libroRegistroEnUnaCarpeta() {
         Escenario e;
-        DatosEmpresa::guardarNif(e.libro.conta(), e.empresa, QStringLiteral("B50123456"));
-        e.libro.factura(e.empresa, 1, "20260301", e.iva, {"21", "0", "P-1", "4000001"});
         QTemporaryDir carpeta;
         const QStringList salida{"--formato", "aeat-xlsx", "--archivo", carpeta.path()};
         const Ejecucion r = e.ejecutar(QStringLiteral("ImprimirFacturasRecibidas"), {}, salida);

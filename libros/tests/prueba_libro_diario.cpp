@@ -7,7 +7,7 @@
 
 #include "ErrorOrvo.h"
 #include "LibroDiario.h"
-#include "LibroPrueba.h"
+#include "LibrosPrueba.h"
 #include "frmInfLibroDiario.h"
 
 using namespace orvo;
@@ -24,7 +24,7 @@ OpcionesLibroDiario opcionesTodo(long empresa) {
     return o;
 }
 
-FormulasInforme construir(LibroPrueba& libro, const OpcionesLibroDiario& o) {
+FormulasInforme construir(LibrosPrueba& libro, const OpcionesLibroDiario& o) {
     ProgresoNulo progreso;
     ContextoInforme contexto{libro.conta(), libro.inf(), progreso};
     return construirLibroDiario(contexto, o);
@@ -39,18 +39,8 @@ FormulasInforme construir(LibroPrueba& libro, const OpcionesLibroDiario& o) {
 // 40: tres apuntes anotados como haber Banco, debe Cliente, haber Ventas.
 // 50: B con debe y haber ("doble") y A a cero en pesetas con 3 euros ("cero").
 // 60: la cuenta 43 (no es subcuenta) y la subcuenta 4300001 por 2; y un asiento de otra empresa.
-// Un asiento de tres apuntes anotados como haber Banco, debe Cliente, haber Ventas; la empresa.
-long asientoDesordenado(LibroPrueba& libro) {
-    const long e = libro.empresa();
-    const qint64 as = libro.asiento(e, 1, "20260210");
-    libro.apunte(as, libro.cuenta(e, "5720001", "Banco"), "0", "60");
-    libro.apunte(as, libro.cuenta(e, "4300001", "Cliente"), "100", "0");
-    libro.apunte(as, libro.cuenta(e, "7000001", "Ventas"), "0", "40");
-    return e;
-}
-
 struct LibroDiarioVario {
-    explicit LibroDiarioVario(LibroPrueba& libro) {
+    explicit LibroDiarioVario(LibrosPrueba& libro) {
         empresa = libro.empresa();
         const long otra = libro.empresa();
         const qint64 cliente = libro.cuenta(empresa, "4300001", "Cliente \"Ñandú\"");
@@ -83,7 +73,7 @@ struct LibroDiarioVario {
         libro.apunte(as50, b, "10", "5", "doble");
         libro.apunte(as50, a, "0", "0", "cero", "3", "0");
         const qint64 as60 = libro.asiento(empresa, 60, "20260110");
-        libro.apunte(as60, libro.cuenta(empresa, "43", "Clientes", {}, 1), "1", "0");
+        libro.apunte(as60, libro.cuenta(empresa, "43", "Clientes"), "1", "0");
         libro.apunte(as60, cliente, "2", "0");
         libro.apunte(libro.asiento(otra, 60, "20260110"), libro.cuenta(otra, "4300001", "Otro"),
                      "3", "0");
@@ -137,7 +127,7 @@ class PruebaLibroDiario : public QObject {
         QFETCH(QString, asientos);
         QFETCH(QString, subcuentas);
         QFETCH(QString, columnas);
-        LibroPrueba libro;
+        LibrosPrueba libro;
         LibroDiarioVario l(libro);
         OpcionesLibroDiario o = opcionesTodo(l.empresa);
         o.asientoDesde = asientos.section(u'-', 0, 0);
@@ -162,7 +152,7 @@ class PruebaLibroDiario : public QObject {
     }
 
     void numeroDeAsientoNoNumericoEsUnError() {
-        LibroPrueba libro;
+        LibrosPrueba libro;
         const long e = libro.empresa();
         OpcionesLibroDiario o = opcionesTodo(e);
         o.asientoHasta = QStringLiteral("12' OR 1=1");
@@ -173,7 +163,7 @@ class PruebaLibroDiario : public QObject {
     // --- Diálogo ---------------------------------------------------------------------------
 
     void dialogoCargaRangosDeLaEmpresa() {
-        LibroPrueba libro;
+        LibrosPrueba libro;
         const long e = libro.empresa(QStringLiteral("20260401"), "20270331", 6);
         libro.asiento(e, "12", "20260410");
         libro.asiento(e, "9", "20260410");
@@ -194,37 +184,56 @@ class PruebaLibroDiario : public QObject {
         QVERIFY(!entorno.motor.impreso);
     }
 
-    void dialogoValidaEnOrden_data() {
+    // Lo que el diálogo rechaza, con un mensaje y un pitido: lo que falta por teclear deja el
+    // diálogo abierto para corregirlo; sin nada que imprimir o con un error en la construcción
+    // se cierra. Nada impreso y la tabla de trabajo vacía.
+    void dialogoRechaza_data() {
         QTest::addColumn<QString>("caja");
+        QTest::addColumn<QString>("texto");
         QTest::addColumn<bool>("fechasAlReves");
-        QTest::addColumn<QString>("mensaje");
+        QTest::addColumn<QStringList>("mensaje");  // trozos del único mensaje
+        QTest::addColumn<bool>("abierto");
         QTest::newRow("subcuenta vacía antes que fechas")
-            << "txtLibroDiario1" << true << "¡Debe introducir subcuenta inicial y subcuenta final!";
+            << "txtLibroDiario1" << "  " << true
+            << QStringList{"¡Debe introducir subcuenta inicial y subcuenta final!"} << true;
         QTest::newRow("fechas antes que asientos")
-            << "txtLibroDiario3" << true
-            << "¡No puede ser mayor la fecha inicial que la fecha final!";
-        QTest::newRow("asientos") << "txtLibroDiario2" << false
-                                  << "¡Debe introducir número inicial y final de asiento!";
+            << "txtLibroDiario3" << "  " << true
+            << QStringList{"¡No puede ser mayor la fecha inicial que la fecha final!"} << true;
+        QTest::newRow("asientos")
+            << "txtLibroDiario2" << "  " << false
+            << QStringList{"¡Debe introducir número inicial y final de asiento!"} << true;
+        QTest::newRow("ningún asiento en el rango")
+            << "txtLibroDiario2" << "101" << false
+            << QStringList{"¡No se ha encontrado ningún registro!"} << false;
+        QTest::newRow("error de construcción, deshecho")
+            << "txtLibroDiario3" << "diez" << false
+            << QStringList{"«diez»", "RellenarInforme", "frmInfLibroDiario", "OrvoInfContabilidad"}
+            << false;
     }
-    void dialogoValidaEnOrden() {
+    void dialogoRechaza() {
         QFETCH(QString, caja);
+        QFETCH(QString, texto);
         QFETCH(bool, fechasAlReves);
-        QFETCH(QString, mensaje);
-        LibroPrueba libro;
-        const long e = libro.empresa();
+        QFETCH(QStringList, mensaje);
+        LibrosPrueba libro;
+        LibroDiarioVario l(libro);
         Entorno entorno;
-        mostrar<frmInfLibroDiario>(entorno, libro, e, [&](frmInfLibroDiario& f) {
-            f.findChild<QLineEdit*>(caja)->setText(QStringLiteral("  "));
+        mostrar<frmInfLibroDiario>(entorno, libro, l.empresa, [&](frmInfLibroDiario& f) {
+            f.findChild<QLineEdit*>(caja)->setText(texto);
             if (fechasAlReves) {
                 f.findChild<QDateEdit*>("dtpLibroDiario0")->setDate(QDate(2026, 5, 1));
                 f.findChild<QDateEdit*>("dtpLibroDiario1")->setDate(QDate(2026, 4, 30));
             }
             f.botonAceptar()->click();
-            QVERIFY(f.isVisible());  // sigue abierto para corregir
+            QTEST(f.isVisible(), "abierto");
         });
-        QCOMPARE(entorno.textos(), QStringList{mensaje});
-        QCOMPARE(entorno.interfaz.mensajes.front().icono, Icono::Exclamacion);
+        QCOMPARE(entorno.textos().size(), 1);
+        for (const QString& trozo : mensaje)
+            QVERIFY2(entorno.textos()[0].contains(trozo), qPrintable(entorno.textos()[0]));
         QCOMPARE(entorno.interfaz.pitidos, 1);
+        QVERIFY(!entorno.motor.impreso);
+        QVERIFY(libro.filas("Libro_Diario", "Asiento").isEmpty());
+        QCOMPARE(libro.inf().nivelTransaccion(), 0);
     }
 
     void dialogoImprimeConSumaYSigue_data() {
@@ -236,14 +245,16 @@ class PruebaLibroDiario : public QObject {
     void dialogoImprimeConSumaYSigue() {
         QFETCH(bool, sumaYSigue);
         QFETCH(QString, plantilla);
-        LibroPrueba libro;
-        const long empresa = asientoDesordenado(libro);
+        LibrosPrueba libro;
+        LibroDiarioVario l(libro);
         Entorno entorno;
         entorno.config.pesetas = true;
-        mostrar<frmInfLibroDiario>(entorno, libro, empresa, [&](frmInfLibroDiario& f) {
+        mostrar<frmInfLibroDiario>(entorno, libro, l.empresa, [&](frmInfLibroDiario& f) {
             QVERIFY(!f.findChild<QCheckBox*>("chkLibroDiario")->isChecked());
             f.findChild<QCheckBox*>("chkTipoDiario")->setChecked(sumaYSigue);
             f.findChild<QCheckBox*>("chkApuntesOrdenados")->setChecked(true);
+            f.findChild<QLineEdit*>("txtLibroDiario2")->setText(QStringLiteral("40"));
+            f.findChild<QLineEdit*>("txtLibroDiario3")->setText(QStringLiteral("40"));
             f.findChild<QDateEdit*>("dtpLibroDiario1")->setDate(QDate(2026, 2, 1));
             f.botonAceptar()->click();
         });
@@ -255,38 +266,6 @@ class PruebaLibroDiario : public QObject {
         QCOMPARE(entorno.motor.impresas[3], QStringLiteral("TrabajarConPts= '1'"));
         QCOMPARE(libro.filas("Libro_Diario", "Debe, Haber"),
                  QStringList({"100|0", "0|60", "0|40"}));
-    }
-
-    void dialogoEmpresaSinAsientos() {
-        LibroPrueba libro;
-        const long e = libro.empresa();
-        Entorno entorno;
-        mostrar<frmInfLibroDiario>(entorno, libro, e, [](frmInfLibroDiario& f) {
-            QCOMPARE(f.findChild<QLineEdit*>("txtLibroDiario2")->text(), QStringLiteral("0"));
-            QCOMPARE(f.findChild<QLineEdit*>("txtLibroDiario3")->text(), QStringLiteral("0"));
-            f.botonAceptar()->click();
-        });
-        QCOMPARE(entorno.textos(), QStringList{"¡No se ha encontrado ningún registro!"});
-        QVERIFY(!entorno.motor.impreso);
-    }
-
-    void dialogoErrorDeConstruccionSeInformaYSeDeshace() {
-        LibroPrueba libro;
-        const long empresa = asientoDesordenado(libro);
-        Entorno entorno;
-        mostrar<frmInfLibroDiario>(entorno, libro, empresa, [](frmInfLibroDiario& f) {
-            f.findChild<QLineEdit*>("txtLibroDiario3")->setText(QStringLiteral("diez"));
-            f.botonAceptar()->click();
-        });
-        QCOMPARE(entorno.interfaz.mensajes.size(), 1u);
-        const QString texto = entorno.interfaz.mensajes.front().texto;
-        QVERIFY2(texto.contains(QStringLiteral("«diez»")), qPrintable(texto));
-        QVERIFY(texto.contains(QStringLiteral("RellenarInforme")));
-        QVERIFY(texto.contains(QStringLiteral("frmInfLibroDiario")));
-        QVERIFY(texto.contains(QStringLiteral("OrvoInfContabilidad")));
-        QVERIFY(!entorno.motor.impreso);
-        QVERIFY(libro.filas("Libro_Diario", "Asiento").isEmpty());
-        QCOMPARE(libro.inf().nivelTransaccion(), 0);
     }
 };
 

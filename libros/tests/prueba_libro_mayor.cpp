@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "LibroMayor.h"
-#include "LibroPrueba.h"
+#include "LibrosPrueba.h"
 #include "frmInfLibroMayor.h"
 
 using namespace orvo;
@@ -24,7 +24,7 @@ OpcionesLibroMayor opcionesAno(long empresa) {
     return o;
 }
 
-FormulasInforme construir(LibroPrueba& libro, const OpcionesLibroMayor& o) {
+FormulasInforme construir(LibrosPrueba& libro, const OpcionesLibroMayor& o) {
     ProgresoNulo progreso;
     ContextoInforme contexto{libro.conta(), libro.inf(), progreso};
     return construirLibroMayor(contexto, o);
@@ -33,7 +33,7 @@ FormulasInforme construir(LibroPrueba& libro, const OpcionesLibroMayor& o) {
 // Banco: 40 de saldo en febrero; en marzo y abril debe 100, haber 30, debe 50. Caja: 5 en
 // enero y nada más. Clientes: un apunte en abril.
 struct LibroConSaldos {
-    explicit LibroConSaldos(LibroPrueba& libro) {
+    explicit LibroConSaldos(LibrosPrueba& libro) {
         empresa = libro.empresa();
         caja = libro.cuenta(empresa, "5700001", "Caja");
         banco = libro.cuenta(empresa, "5720001", "Banco");
@@ -110,7 +110,7 @@ class PruebaLibroMayor : public QObject {
         QFETCH(QString, subcuentas);
         QFETCH(QString, unica);
         QFETCH(QString, columnas);
-        LibroPrueba libro;
+        LibrosPrueba libro;
         LibroConSaldos l(libro);
         OpcionesLibroMayor o = opcionesAno(l.empresa);
         o.desde = desde;
@@ -127,94 +127,87 @@ class PruebaLibroMayor : public QObject {
                                    QLocale(QLocale::Spanish).monthName(hasta.month())));
     }
 
+    // Tras un primer apunte de 100, el debe y el saldo del segundo.
     void reglaDelSaldo_data() {
-        // clang-format off
         QTest::addColumn<QString>("debe");
         QTest::addColumn<QString>("haber");
-        QTest::addColumn<QString>("saldo");
-        QTest::newRow("debe positivo suma") << "25" << "0" << "125,00";
-        QTest::newRow("haber resta") << "0" << "25" << "75,00";
-        QTest::newRow("a cero no cambia") << "0" << "0" << "100,00";
-        QTest::newRow("debe negativo cuenta como haber") << "-30" << "10" << "90,00";
-        QTest::newRow("con debe positivo se ignora el haber") << "5" << "99" << "105,00";
-        // clang-format on
+        QTest::addColumn<bool>("euros");
+        QTest::addColumn<QString>("esperado");
+        QTest::newRow("debe positivo suma") << "25" << "0" << true << "25,00|125,00";
+        QTest::newRow("haber resta") << "0" << "25" << true << "0,00|75,00";
+        QTest::newRow("a cero no cambia") << "0" << "0" << true << "0,00|100,00";
+        QTest::newRow("debe negativo cuenta como haber") << "-30" << "10" << true << "-30,00|90,00";
+        QTest::newRow("con debe positivo se ignora el haber") << "5" << "99" << true << "5,00|105,00";
+        // Con otros euros, para ver que se leen las pesetas.
+        QTest::newRow("pesetas sin decimales") << "1.234,5" << "0" << false << "1.235|1.335";
     }
     void reglaDelSaldo() {
         QFETCH(QString, debe);
         QFETCH(QString, haber);
-        QFETCH(QString, saldo);
-        LibroPrueba libro;
+        QFETCH(bool, euros);
+        LibrosPrueba libro;
         const long e = libro.empresa();
         const qint64 cta = libro.cuenta(e, "5720001", "Banco");
         libro.apunte(libro.asiento(e, 1, "20260105"), cta, "100", "0");
-        libro.apunte(libro.asiento(e, 2, "20260106"), cta, debe, haber);
-        construir(libro, opcionesAno(e));
-        QCOMPARE(libro.filas("Libro_Mayor", "Saldo").last(), saldo);
-    }
-
-    void pesetasSinDecimales() {
-        LibroPrueba libro;
-        const long e = libro.empresa();
-        const qint64 cta = libro.cuenta(e, "5720001", "Banco");
-        libro.apunte(libro.asiento(e, 1, "20260105"), cta, "1.234,5", "0", "x", "7,42", "0");
+        libro.apunte(libro.asiento(e, 2, "20260106"), cta, debe, haber, "x",
+                     euros ? debe : QStringLiteral("7,42"));
         OpcionesLibroMayor o = opcionesAno(e);
-        o.euros = false;
+        o.euros = euros;
         const FormulasInforme f = construir(libro, o);
-        QCOMPARE(libro.filas("Libro_Mayor", "Debe, Haber, Saldo"), QStringList{"1.235|0|1.235"});
-        QCOMPARE(f.at(3), QStringLiteral("TrabajarConPts= '1'"));
+        QTEST(libro.filas("Libro_Mayor", "Debe, Saldo").last(), "esperado");
+        QCOMPARE(f.at(3), QStringLiteral("TrabajarConPts= '%1'").arg(euros ? 0 : 1));
     }
 
     // --- Diálogos --------------------------------------------------------------------------
 
-    void dialogoMayorCuentaPorHoja_data() {
-        QTest::addColumn<bool>("porHoja");
-        QTest::addColumn<QString>("plantilla");
-        QTest::newRow("seguido") << false << "infCONT_LibroMayor.rpt";
-        QTest::newRow("una cuenta por hoja") << true << "infCONT_LibroMayor_2.rpt";
+    // El Mayor del banco desde marzo con saldo anterior (con "hoja", una cuenta por hoja) o el
+    // desglose del año de una subcuenta ("elegir" la del banco); "fechas" al revés avisa.
+    void dialogos_data() {
+        QTest::addColumn<bool>("desglose");
+        QTest::addColumn<QString>("caso");
+        QTest::addColumn<QString>("plantilla");  // vacía: no se imprime y sale 'mensaje'
+        QTest::addColumn<QString>("mensaje");
+        QTest::addColumn<QStringList>("saldos");
+        QTest::newRow("mayor seguido") << false << "" << "infCONT_LibroMayor.rpt" << ""
+                                       << QStringList{"40,00", "140,00", "110,00", "160,00"};
+        QTest::newRow("mayor, una cuenta por hoja")
+            << false << "hoja" << "infCONT_LibroMayor_2.rpt" << ""
+            << QStringList{"40,00", "140,00", "110,00", "160,00"};
+        QTest::newRow("mayor con fechas al revés")
+            << false << "fechas" << "" << "¡No puede ser mayor la fecha inicial que la fecha final!"
+            << QStringList{};
+        // Por hoja no cambia nada en el desglose.
+        QTest::newRow("desglose de la subcuenta elegida")
+            << true << "elegir hoja" << "infCONT_DesgloseSubCuentas.rpt" << ""
+            << QStringList{"60,00", "40,00", "140,00", "110,00", "160,00"};
+        QTest::newRow("desglose sin elegir") << true << "" << ""
+                                             << "¡No se ha encontrado ningún registro!"
+                                             << QStringList{};
     }
-    void dialogoMayorCuentaPorHoja() {
-        QFETCH(bool, porHoja);
+    void dialogos() {
+        QFETCH(bool, desglose);
+        QFETCH(QString, caso);
         QFETCH(QString, plantilla);
-        LibroPrueba libro;
+        QFETCH(QString, mensaje);
+        LibrosPrueba libro;
         LibroConSaldos l(libro);
+        libro.cuenta(l.empresa, "43", "Clientes (cuenta)");  // no es subcuenta
         Entorno entorno;
-        mostrar<frmInfLibroMayor>(entorno, libro, l.empresa, [&](frmInfLibroMayor& f) {
-            QCOMPARE(f.windowTitle(), QStringLiteral("Informe de libro Mayor"));
-            f.findChild<QCheckBox*>("chkCuentaPorHoja")->setChecked(porHoja);
-            f.findChild<QCheckBox*>("chkAcumulados")->setChecked(true);
-            f.findChild<QDateEdit*>("dtpLibroMayor0")->setDate(QDate(2026, 3, 1));
-            f.findChild<QLineEdit*>("txtLibroMayor0")->setText(QStringLiteral("5720001"));
+        const auto manejar = [&](FormularioInforme& f) {
+            f.findChild<QCheckBox*>("chkCuentaPorHoja")->setChecked(caso.contains(u"hoja"));
+            if (!desglose) {
+                QCOMPARE(f.windowTitle(), QStringLiteral("Informe de libro Mayor"));
+                f.findChild<QCheckBox*>("chkAcumulados")->setChecked(true);
+                f.findChild<QDateEdit*>("dtpLibroMayor0")->setDate({2026, caso == u"fechas" ? 6 : 3, 1});
+                f.findChild<QDateEdit*>("dtpLibroMayor1")->setDate({2026, 5, 31});
+                f.findChild<QLineEdit*>("txtLibroMayor0")->setText(QStringLiteral("5720001"));
+            }
             f.botonAceptar()->click();
-        });
-        QVERIFY(entorno.motor.impreso);
-        QVERIFY(entorno.motor.plantillaImpresa.endsWith(u'/' + plantilla));
-        QCOMPARE(entorno.motor.tituloImpreso, QStringLiteral("Informe de libro Mayor"));
-        QCOMPARE(libro.filas("Libro_Mayor", "Saldo"),
-                 QStringList({"40,00", "140,00", "110,00", "160,00"}));
-    }
-
-    void dialogoMayorFechasAlRevesAvisaConInformacion() {
-        LibroPrueba libro;
-        LibroConSaldos l(libro);
-        Entorno entorno;
-        mostrar<frmInfLibroMayor>(entorno, libro, l.empresa, [](frmInfLibroMayor& f) {
-            f.findChild<QDateEdit*>("dtpLibroMayor0")->setDate(QDate(2026, 6, 1));
-            f.findChild<QDateEdit*>("dtpLibroMayor1")->setDate(QDate(2026, 5, 31));
-            f.botonAceptar()->click();
-        });
-        QCOMPARE(entorno.textos(),
-                 QStringList{"¡No puede ser mayor la fecha inicial que la fecha final!"});
-        QCOMPARE(entorno.interfaz.mensajes.front().icono, Icono::Informacion);
-        QVERIFY(!entorno.motor.impreso);
-    }
-
-    void dialogoDesgloseImprimeLaSubcuentaElegida() {
-        LibroPrueba libro;
-        LibroConSaldos l(libro);
-        libro.cuenta(l.empresa, "43", "Clientes (cuenta)", {}, 1);
-        Entorno entorno;
-        mostrar<frmInfDesgloseSubCuenta>(
-            entorno, libro, l.empresa, [&](frmInfDesgloseSubCuenta& f) {
+        };
+        if (!desglose) {
+            mostrar<frmInfLibroMayor>(entorno, libro, l.empresa, manejar);
+        } else {
+            mostrar<frmInfDesgloseSubCuenta>(entorno, libro, l.empresa, [&](FormularioInforme& f) {
                 QCOMPARE(f.windowTitle(), QStringLiteral("Informe desglose de Subcuenta"));
                 QCOMPARE(f.botonAceptar()->text(), QStringLiteral("IMPRIMIR"));
                 auto* lista = f.findChild<QListWidget*>("lstInfSubCuentas");
@@ -223,28 +216,22 @@ class PruebaLibroMayor : public QObject {
                 QCOMPARE(codigos, QStringList({"4300001", "5700001", "5720001"}));
                 QCOMPARE(lista->item(2)->data(Qt::UserRole).toLongLong(), l.banco);
                 QVERIFY(!f.findChild<QLineEdit*>("txtLibroMayor0")->isVisible());
-                lista->setCurrentRow(2);
-                f.findChild<QCheckBox*>("chkCuentaPorHoja")->setChecked(true);  // sin efecto aquí
-                f.botonAceptar()->click();
+                if (caso.contains(u"elegir")) lista->setCurrentRow(2);
+                manejar(f);
             });
-        QVERIFY(entorno.motor.impreso);
-        QVERIFY(entorno.motor.plantillaImpresa.endsWith(
-            QStringLiteral("/infCONT_DesgloseSubCuentas.rpt")));
+        }
+        QTEST(libro.filas("Libro_Mayor", "Saldo"), "saldos");
+        QCOMPARE(entorno.motor.impreso, !plantilla.isEmpty());
+        if (plantilla.isEmpty()) {
+            QCOMPARE(entorno.textos(), QStringList{mensaje});
+            if (caso == u"fechas")  // el Mayor informa; no es una exclamación
+                QCOMPARE(entorno.interfaz.mensajes.front().icono, Icono::Informacion);
+            return;
+        }
+        QVERIFY(entorno.motor.plantillaImpresa.endsWith(u'/' + plantilla));
         QCOMPARE(entorno.motor.tituloImpreso, QStringLiteral("Informe de libro Mayor"));
-        QCOMPARE(libro.filas("Libro_Mayor", "Codigo, Saldo"),
-                 QStringList({"5720001|60,00", "5720001|40,00", "5720001|140,00", "5720001|110,00",
-                              "5720001|160,00"}));
-    }
-
-    void dialogoDesgloseSinElegirNoEncuentraNada() {
-        LibroPrueba libro;
-        LibroConSaldos l(libro);
-        Entorno entorno;
-        mostrar<frmInfDesgloseSubCuenta>(entorno, libro, l.empresa, [](frmInfDesgloseSubCuenta& f) {
-            f.botonAceptar()->click();
-        });
-        QCOMPARE(entorno.textos(), QStringList{"¡No se ha encontrado ningún registro!"});
-        QVERIFY(!entorno.motor.impreso);
+        QCOMPARE(libro.filas("Libro_Mayor", "Codigo").filter(QStringLiteral("5720001")).size(),
+                 libro.filas("Libro_Mayor", "Codigo").size());
     }
 };
 

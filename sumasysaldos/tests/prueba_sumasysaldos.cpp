@@ -1,36 +1,96 @@
-// Construcciones del balance de sumas y saldos y de los presupuestos sobre libros pequeños, con
-// las cifras hechas a mano.
-#include <QTemporaryDir>
-#include <QtTest>
+// El balance de sumas y saldos y los presupuestos sobre libros pequeños, con las cifras hechas a
+// mano: las construcciones, y los diálogos con controles de verdad por el camino de quien los
+// usa (ACEPTAR, la construcción y el diálogo de impresión).
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
 
-#include "BarraProgreso.h"
 #include "ErrorOrvo.h"
-#include "LibroPrueba.h"
+#include "InterfazQt.h"
+#include "LibrosPrueba.h"
 #include "Presupuestos.h"
 #include "SumasYSaldos.h"
+#include "frmInfBalanceSaldos.h"
+#include "frmInfPresupuesto.h"
 
 using namespace orvo;
 using namespace orvo::prueba;
 
+namespace {
+
+const QString kSumas = QStringLiteral("BalanceSumasySaldos");
+
+// Una empresa con las cuentas 'cuentas' (sin apuntes) y los apuntes y presupuestos de 'lineas'
+// (LibrosPrueba::asentar).
+struct Libros : LibrosPrueba {
+    Libros(int desglose, const QString& cuentas, const QStringList& lineas = {},
+           const QString& inicio = QStringLiteral("20010101"),
+           const QString& fin = QStringLiteral("20011231")) {
+        e = empresa(inicio, fin, desglose);
+        for (const QString& c : cuentas.split(u' ', Qt::SkipEmptyParts)) cuenta(e, c);
+        asentar(e, lineas);
+    }
+    FormulasInforme sumas(QDate desde, QDate hasta, std::vector<int> niveles,
+                          bool presupuesto = false, bool euros = false, bool saldoCero = false) {
+        ProgresoNulo progreso;
+        ContextoInforme ctx{conta(), inf(), progreso};
+        return construirSumasYSaldos(ctx, {e, "0000000", "9999999", desde, hasta, euros,
+                                           saldoCero, presupuesto, std::move(niveles)});
+    }
+    FormulasInforme presupuesto(std::uint8_t origen, bool euros = false) {
+        ProgresoNulo progreso;
+        ContextoInforme ctx{conta(), inf(), progreso};
+        return construirPresupuesto(ctx, {e, origen, "0000", "9999", euros, {4}});
+    }
+    long e = 0;
+};
+
+
+
+QStringList textos(const QListWidget* lista) {
+    QStringList r;
+    for (int i = 0; i < lista->count(); ++i) r << lista->item(i)->text();
+    return r;
+}
+
+QStringList niveles(std::initializer_list<int> n) {
+    QStringList r;
+    for (int i : n) r << QStringLiteral("Desglose nivel %1").arg(i);
+    return r;
+}
+
+void marcar(QListWidget* lista, std::initializer_list<int> filas) {
+    for (int f : filas) lista->item(f)->setSelected(true);
+}
+
+// Cuentas de los niveles 1 a 7 sobre 4300001, con 100 pesetas o 0,60 euros en marzo, y un
+// presupuesto de 2,40 euros.
+const QString kSieteNiveles = QStringLiteral("4 43 430 4300 43000 430000");
+const QStringList kSieteNivelesApuntes{"20010301 4300001 100 0 0,60 0", "P 4300001 3 399 2,40"};
+
+}  // namespace
+
 class PruebaSumasYSaldos : public QObject {
     Q_OBJECT
-    QTemporaryDir dir_;
-    ProgresoNulo progreso_;
-    const QString tabla_ = QStringLiteral("BalanceSumasySaldos");
+    Entorno entorno_;
 
-    FormulasInforme sumas(LibroPrueba& l, QDate desde, QDate hasta, std::vector<int> niveles,
-                          bool presupuesto = false, bool euros = false, bool saldoCero = false) {
-        ContextoInforme ctx{*l.conta, *l.inf, progreso_};
-        return construirSumasYSaldos(
-            ctx, {LibroPrueba::kEmpresa, "0000000", "9999999", desde, hasta, euros, saldoCero,
-                  presupuesto, std::move(niveles)});
+    // Muestra el diálogo, deja que 'acciones' maneje sus controles y pulsa ACEPTAR si se pide;
+    // el diálogo de impresión, si llega, se acepta con destino pantalla.
+    template <class Dialogo>
+    void ejecutar(Libros& l, const std::function<void(Dialogo&)>& acciones,
+                  bool aceptar = true, std::uint8_t origen = cCOrigen::Presupuesto) {
+        Dialogo d(entorno_.comp);
+        d.setBytOrigen(origen);
+        entorno_.mostrar<Dialogo>(d, l.contaCompartida(), l.infCompartida(), l.e, [&](Dialogo& f) {
+            acciones(f);
+            if (aceptar) f.botonAceptar()->click();
+        });
     }
-    FormulasInforme presupuesto(LibroPrueba& l, std::uint8_t origen, bool euros = false,
-                                std::vector<int> niveles = {4}) {
-        ContextoInforme ctx{*l.conta, *l.inf, progreso_};
-        return construirPresupuesto(
-            ctx, {LibroPrueba::kEmpresa, origen, "0000", "9999", euros, std::move(niveles)});
-    }
+
 
   private slots:
     void periodoDeMesesEnteros_data() {
@@ -40,73 +100,50 @@ class PruebaSumasYSaldos : public QObject {
         QTest::addColumn<QString>("debe");
         // Debe del mes m = 2^(m-1): la suma dice qué meses se han leído.
         QTest::newRow("1 de marzo a 20 de mayo")
-            << QDate(2001, 3, 1) << QDate(2001, 5, 20) << "20010101"
-            << "28";  // 4+8+16
-        QTest::newRow("noviembre a febrero")
-            << QDate(2001, 11, 1) << QDate(2002, 2, 28) << "20010701"
-            << "3.075";  // 1024+2048+1+2
+            << QDate(2001, 3, 1) << QDate(2001, 5, 20) << "20010101" << "28";  // 4+8+16
+        QTest::newRow("noviembre a febrero") << QDate(2001, 11, 1) << QDate(2002, 2, 28)
+                                             << "20010701" << "3.075";  // 1024+2048+1+2
     }
     void periodoDeMesesEnteros() {
         QFETCH(QDate, desde);
         QFETCH(QDate, hasta);
         QFETCH(QString, inicio);
-        QFETCH(QString, debe);
-        LibroPrueba l(dir_.path(), 7, inicio, "20020630");
-        Importes debePorMes;
+        QStringList lineas;
         for (int m = 1; m <= 12; ++m)
-            debePorMes[QString("Debe%1").arg(m, 2, 10, QChar(u'0'))] =
-                QString::number(1 << (m - 1));
-        l.cuenta("4300001", debePorMes);
-        sumas(l, desde, hasta, {7});
-        QCOMPARE(l.columna(tabla_, "Debe"), QStringList{debe});
+            lineas << QStringLiteral("2001%1 4300001 %2 0").arg(m * 100 + 15, 4, 10, QChar(u'0'))
+                          .arg(1 << (m - 1));
+        Libros l(7, {}, lineas, inicio, "20020630");
+        l.sumas(desde, hasta, {7});
+        QTEST(l.filas(kSumas, "Debe").value(0), "debe");
     }
 
     // Apertura el 1/1 (5700 Caja a 1000 Capital, 1.000), compras el 20/1 (6000 a 5700, 200) y
     // el 10/2 (6000 a 5700, 50). Las cuentas de grupo llevan las sumas de sus subcuentas.
     void apertura_data() {
         QTest::addColumn<QDate>("desde");
-        QTest::addColumn<QStringList>("codigos");
-        QTest::addColumn<QStringList>("debe");
-        QTest::addColumn<QStringList>("apertura");
+        QTest::addColumn<QStringList>("filas");  // código, debe y apertura
         QTest::addColumn<QString>("totalDebe");
         QTest::newRow("desde el inicio del ejercicio")
-            << QDate(2001, 1, 1) << QStringList{"1", "5", "6", "1000", "5700", "6000"}
-            << QStringList{"0", "0", "250", "0", "0", "250"}
-            << QStringList{"-1.000", "1.000", "0", "-1.000", "1.000", "0"} << "250";
+            << QDate(2001, 1, 1)
+            << QStringList{"1|0|-1.000", "5|0|1.000", "6|250|0", "1000|0|-1.000", "5700|0|1.000",
+                           "6000|250|0"}
+            << "250";
         QTest::newRow("desde febrero no hay apertura")
-            << QDate(2001, 2, 1) << QStringList{"5", "6", "5700", "6000"}
-            << QStringList{"0", "50", "0", "50"} << QStringList{"0", "0", "0", "0"} << "50";
+            << QDate(2001, 2, 1) << QStringList{"5|0|0", "6|50|0", "5700|0|0", "6000|50|0"}
+            << "50";
     }
     void apertura() {
         QFETCH(QDate, desde);
-        QFETCH(QStringList, codigos);
-        QFETCH(QStringList, debe);
-        QFETCH(QStringList, apertura);
         QFETCH(QString, totalDebe);
-        LibroPrueba l(dir_.path(), 4);
-        l.cuenta("1", {{"Haber01", "1000"}});
-        const qint64 capital = l.cuenta("1000", {{"Haber01", "1000"}});
-        const Importes caja{{"Debe01", "1000"}, {"Haber01", "200"}, {"Haber02", "50"}};
-        l.cuenta("5", caja);
-        const qint64 c5700 = l.cuenta("5700", caja);
-        l.cuenta("6", {{"Debe01", "200"}, {"Debe02", "50"}});
-        const qint64 c6000 = l.cuenta("6000", {{"Debe01", "200"}, {"Debe02", "50"}});
-        const qint64 a = l.asiento(1, "20010101");
-        l.apunte(a, c5700, "1000", "0");
-        l.apunte(a, capital, "0", "1000");
-        for (auto [n, fecha, importe] : {std::tuple{2, "20010120", "200"}, {3, "20010210", "50"}}) {
-            const qint64 b = l.asiento(n, fecha);
-            l.apunte(b, c6000, importe, "0");
-            l.apunte(b, c5700, "0", importe);
-        }
-        const auto f = sumas(l, desde, {2001, 12, 31}, {1, 4});
-        QCOMPARE(l.columna(tabla_, "Codigo"), codigos);  // los códigos cortos primero
-        QCOMPARE(l.columna(tabla_, "Debe"), debe);
-        QCOMPARE(l.columna(tabla_, "SaldoApertura"), apertura);  // la cuenta 5 recibe la de 5700
-        for (const auto& r : l.filas(tabla_)) {
-            const auto importe = [&](const char* c) { return *Moneda::deTexto(r.value(c)); };
-            QCOMPARE(importe("Saldo"),
-                     importe("SaldoApertura") + importe("Debe") - importe("Haber"));
+        Libros l(4, "1 5 6",
+                 {"20010101 5700 1000 0", "20010101 1000 0 1000", "20010120 6000 200 0",
+                  "20010120 5700 0 200", "20010210 6000 50 0", "20010210 5700 0 50"});
+        const auto f = l.sumas(desde, {2001, 12, 31}, {1, 4});
+        // Los códigos cortos primero; la cuenta 5 recibe la apertura de la 5700.
+        QTEST(l.filas(kSumas, "Codigo, Debe, SaldoApertura"), "filas");
+        for (const QString& r : l.filas(kSumas, "Saldo, SaldoApertura, Debe, Haber")) {
+            const auto importe = [&](int i) { return *Moneda::deTexto(r.section(u'|', i, i)); };
+            QCOMPARE(importe(0), importe(1) + importe(2) - importe(3));
         }
         QCOMPARE(f.at(4), "TotalDebe = '" + totalDebe + "'");  // solo el nivel 4
         QCOMPARE(f.at(7), QStringLiteral("TotalSaldoApe = '0'"));
@@ -115,103 +152,96 @@ class PruebaSumasYSaldos : public QObject {
         QCOMPARE(f.at(3), QStringLiteral("TrabajarConPts= '1'"));
     }
 
-    void aperturaEnEjercicioDeJulioDesdeMarzo() {
+    // Casos de una construcción, cada uno con sus libros.
+    void sumas_data() {
+        QTest::addColumn<int>("desglose");
+        QTest::addColumn<QString>("inicio");
+        QTest::addColumn<QStringList>("lineas");
+        QTest::addColumn<QDate>("desde");
+        QTest::addColumn<QDate>("hasta");
+        QTest::addColumn<QString>("opciones");  // niveles y "presupuesto", "euros", "cero"
+        QTest::addColumn<QString>("columnas");
+        QTest::addColumn<QStringList>("filas");
+        const QDate ene(2001, 1, 1), dic(2001, 12, 31);
         // "0301" no es mayor que "0701": la apertura se aparta aunque julio quede fuera.
-        LibroPrueba l(dir_.path(), 4, "20010701", "20020630");
-        const qint64 caja = l.cuenta("5700", {{"Debe07", "1000"}, {"Debe03", "300"}});
-        const qint64 a = l.asiento(1, "20010701");
-        l.apunte(a, caja, "1000", "0");
-        sumas(l, {2002, 3, 1}, {2002, 6, 30}, {4});
-        const auto fila = l.filas(tabla_).value(0);
-        QCOMPARE(fila.value("Debe"), QStringLiteral("-700"));
-        QCOMPARE(fila.value("Saldo"), QStringLiteral("300"));
-        QCOMPARE(fila.value("SaldoApertura"), QStringLiteral("1.000"));
+        QTest::newRow("apertura en ejercicio de julio, desde marzo")
+            << 4 << "20010701" << QStringList{"20010701 5700 1000 0", "20020315 5700 300 0"}
+            << QDate(2002, 3, 1) << QDate(2002, 6, 30) << "4" << "Debe, Saldo, SaldoApertura"
+            << QStringList{"-700|300|1.000"};
+        QTest::newRow("niveles 3 y 7")
+            << 7 << "20010101" << QStringList{"20010301 4300001 100 0", "20010301 4300002 200 0"}
+            << ene << dic << "3 7" << "Codigo, Nivel" << QStringList{"430|1", "4300001|5", "4300002|5"};
+        QTest::newRow("sin presupuesto, orden numérico")
+            << 3 << "20010101" << QStringList{"20010301 100 1 0", "20010301 200 1 0"} << ene << dic
+            << "1 2 3" << "Codigo" << QStringList{"1", "2", "10", "20", "100", "200"};
+        QTest::newRow("con presupuesto, orden de texto")
+            << 3 << "20010101" << QStringList{"20010301 100 1 0", "20010301 200 1 0"} << ene << dic
+            << "1 2 3 presupuesto" << "Codigo" << QStringList{"1", "10", "100", "2", "20", "200"};
+        const QStringList saldoCero{"20010401 4300002 100 0", "20010501 4300002 0 100",
+                                    "20010401 4300003 0 1,5"};
+        QTest::newRow("saldo cero sin marcar")
+            << 7 << "20010101" << saldoCero << ene << dic << "7" << "Codigo"
+            << QStringList{"4300003"};
+        QTest::newRow("saldo cero marcado: las de saldo 0 con movimiento")
+            << 7 << "20010101" << saldoCero << ene << dic << "7 cero" << "Codigo"
+            << QStringList{"4300002", "4300003"};
+        // El presupuesto y el porcentaje alcanzado, solo de marzo.
+        const QDate mar(2001, 3, 1), finMar(2001, 3, 31);
+        QTest::newRow("50 de 200")
+            << 7 << "20010101"
+            << QStringList{"20010315 6000001 50 0", "P 6000001 3 200", "P 6000001 4 1000"} << mar
+            << finMar << "7 presupuesto euros" << "Presupuesto, Media"
+            << QStringList{"200,00|25,00 %"};
+        QTest::newRow("sin presupuesto")
+            << 7 << "20010101" << QStringList{"20010315 6000001 50 0", "P 6000001 4 1000"} << mar
+            << finMar << "7 presupuesto euros" << "Presupuesto, Media"
+            << QStringList{"0,00|0,00 %"};
+        QTest::newRow("saldo acreedor")
+            << 7 << "20010101" << QStringList{"20010315 6000001 0 30", "P 6000001 3 200"} << mar
+            << finMar << "7 presupuesto euros" << "Presupuesto, Media"
+            << QStringList{"200,00|-15,00 %"};
+    }
+    void sumas() {
+        QFETCH(int, desglose);
+        QFETCH(QString, inicio);
+        QFETCH(QStringList, lineas);
+        QFETCH(QDate, desde);
+        QFETCH(QDate, hasta);
+        QFETCH(QString, opciones);
+        QFETCH(QString, columnas);
+        Libros l(desglose, desglose == 3 ? "1 2 10 20" : desglose == 7 ? "4 430" : "", lineas,
+                 inicio, "20020630");
+        std::vector<int> niveles;
+        for (const QString& n : opciones.split(u' '))
+            if (n.toInt()) niveles.push_back(n.toInt());
+        const auto f = l.sumas(desde, hasta, niveles, opciones.contains(u"presupuesto"),
+                               opciones.contains(u"euros"), opciones.contains(u"cero"));
+        QTEST(l.filas(kSumas, columnas), "filas");
+        if (opciones.contains(u"euros")) {
+            QCOMPARE(f.at(5), "TotalMedia = '" + l.filas(kSumas, "Media").value(0) + u'\'');
+            QCOMPARE(f.at(3), QStringLiteral("TrabajarConPts= '0'"));
+        }
     }
 
-    void nivelesTresYSiete() {
-        LibroPrueba l(dir_.path(), 7);
-        for (const char* c : {"4", "430"}) l.cuenta(c, {{"Debe03", "300"}});
-        l.cuenta("4300001", {{"Debe03", "100"}}, "Clientes \"O'Donnell\"");  // comillas: sin daño
-        l.cuenta("4300002", {{"Debe03", "200"}});
-        const auto f = sumas(l, {2001, 1, 1}, {2001, 12, 31}, {3, 7});
-        QCOMPARE(l.columna(tabla_, "Codigo"), (QStringList{"430", "4300001", "4300002"}));
-        QCOMPARE(l.columna(tabla_, "Nivel"), (QStringList{"1", "5", "5"}));
-        QCOMPARE(l.columna(tabla_, "Descripcion")[1], QStringLiteral("Clientes \"O'Donnell\""));
-        QCOMPARE(f.at(4), QStringLiteral("TotalDebe = '300'"));
-    }
-
-    void ordenDeCodigos_data() {
-        QTest::addColumn<bool>("conPresupuesto");
-        QTest::addColumn<QStringList>("orden");
-        QTest::newRow("sin presupuesto, numérico") << false << QStringList{"1", "2", "10", "100"};
-        QTest::newRow("con presupuesto, texto") << true << QStringList{"1", "10", "100", "2"};
-    }
-    void ordenDeCodigos() {
-        QFETCH(bool, conPresupuesto);
-        QFETCH(QStringList, orden);
-        LibroPrueba l(dir_.path(), 3);
-        for (const char* c : {"100", "2", "10", "1"}) l.cuenta(c, {{"Debe03", "1"}});
-        sumas(l, {2001, 1, 1}, {2001, 12, 31}, {1, 2, 3}, conPresupuesto);
-        QCOMPARE(l.columna(tabla_, "Codigo"), orden);
-    }
-
-    void saldoCero_data() {
-        QTest::addColumn<bool>("saldoCero");
-        QTest::addColumn<QStringList>("codigos");
-        QTest::newRow("sin marcar") << false << QStringList{"4300003"};
-        QTest::newRow("marcada: las de saldo 0 con movimiento")
-            << true << QStringList{"4300002", "4300003"};
-    }
-    void saldoCero() {
-        QFETCH(bool, saldoCero);
-        QFETCH(QStringList, codigos);
-        LibroPrueba l(dir_.path(), 7);
-        l.cuenta("4300001");
-        l.cuenta("4300002", {{"Debe04", "100"}, {"Haber05", "100"}});
-        l.cuenta("4300003", {{"Haber04", "1,5"}});
-        sumas(l, {2001, 1, 1}, {2001, 12, 31}, {7}, false, false, saldoCero);
-        QCOMPARE(l.columna(tabla_, "Codigo"), codigos);
-    }
-
-    void porcentajeDelPresupuesto_data() {
-        // clang-format off
-        QTest::addColumn<QString>("importes");  // debe, haber y presupuesto de marzo en euros
-        QTest::addColumn<QString>("media");
-        QTest::addColumn<QString>("totalMedia");
-        QTest::newRow("50 de 200") << "50;0;200" << "25,00 %" << "25,00 %";
-        QTest::newRow("sin presupuesto") << "50;0;0" << "0,00 %" << "0,00 %";
-        QTest::newRow("saldo acreedor") << "0;30;200" << "-15,00 %" << "-15,00 %";
-        // clang-format on
-    }
-    void porcentajeDelPresupuesto() {
-        QFETCH(QString, importes);
-        QFETCH(QString, media);
-        QFETCH(QString, totalMedia);
-        const QStringList i = importes.split(u';');
-        LibroPrueba l(dir_.path(), 7);
-        l.cuenta("6000001", {{"Debe03Euros", i[0]},
-                             {"Haber03Euros", i[1]},
-                             {"Presupuesto03Euros", i[2]},
-                             {"Presupuesto04Euros", "1000"}});
-        const auto f = sumas(l, {2001, 3, 1}, {2001, 3, 31}, {7}, true, true);
-        QCOMPARE(l.columna(tabla_, "Media"), QStringList{media});
-        QCOMPARE(l.columna(tabla_, "Presupuesto"), QStringList{i[2] + ",00"});  // solo marzo
-        QCOMPARE(f.at(5), "TotalMedia = '" + totalMedia + "'");
-        QCOMPARE(f.at(3), QStringLiteral("TrabajarConPts= '0'"));
+    void comillasEnLaDescripcion() {
+        Libros l(7, {});
+        l.cuenta(l.e, "4300001", "Clientes \"O'Donnell\"");
+        l.asentar(l.e, {"20010301 4300001 100 0"});
+        l.sumas({2001, 1, 1}, {2001, 12, 31}, {7});
+        QCOMPARE(l.filas(kSumas, "Descripcion"), QStringList{"Clientes \"O'Donnell\""});
     }
 
     void porcentajeTotalDeLosTotalesFormateados() {
         // En pesetas los totales se redondean antes de dividir: 0,6 de 2,4 es un 25 %, pero
-        // el total dice "1" de "2".
-        LibroPrueba l(dir_.path(), 7);
-        l.cuenta("6000001", {{"Debe01", "0,6"}, {"Presupuesto01", "2,4"}});
-        const auto f = sumas(l, {2001, 1, 1}, {2001, 1, 31}, {7}, true);
-        QCOMPARE(l.columna(tabla_, "Media"), QStringList{"25,00 %"});
+        // el total dice "1" de "2". Los libros no pasan por los asientos, que redondearían.
+        Libros l(7, "6000001");
+        l.conta().Execute(QStringLiteral("UPDATE Cuenta SET Debe01 = '0,6', Presupuesto01 = '2,4'"));
+        const auto f = l.sumas({2001, 1, 1}, {2001, 1, 31}, {7}, true);
+        QCOMPARE(l.filas(kSumas, "Media"), QStringList{"25,00 %"});
         QCOMPARE(f.at(5), QStringLiteral("TotalMedia = '50,00 %'"));
     }
 
     void aperturaPorPrefijo_data() {
-        // clang-format off
         QTest::addColumn<QString>("codigo");
         QTest::addColumn<QString>("debe");
         QTest::newRow("grupo") << "5" << "111";
@@ -220,99 +250,289 @@ class PruebaSumasYSaldos : public QObject {
         QTest::newRow("sin líneas") << "6" << "0";
         QTest::newRow("tras la última") << "9" << "0";
         QTest::newRow("más largo que los códigos") << "57000011" << "0";
-        // clang-format on
     }
     void aperturaPorPrefijo() {
         QFETCH(QString, codigo);
-        QFETCH(QString, debe);
-        LibroPrueba l(dir_.path(), 7);
-        const qint64 a = l.asiento(1, "20010101");
-        l.apunte(a, l.cuenta("5700001"), "1", "0");
-        l.apunte(a, l.cuenta("5710001"), "10", "0");
-        l.apunte(a, l.cuenta("5200001"), "100", "0");
-        QCOMPARE(SaldosApertura::leer(*l.conta, a, {}).dePrefijo(codigo).debe.formatear(false),
-                 debe);
+        Libros l(7, {}, {"20010101 5700001 1 0", "20010101 5710001 10 0", "20010101 5200001 100 0"});
+        QTEST(SaldosApertura::leer(l.conta(), 1, {}).dePrefijo(codigo).debe.formatear(false),
+              "debe");
     }
 
     void erroresDeLosLibros() {
-        LibroPrueba l(dir_.path(), 4, "20010101", "20020331");  // ejercicio de quince meses
-        l.cuenta("6000", {{"Debe01", "mil"}, {"PresupuestoTotal", "1"}});
-        QVERIFY_THROWS_EXCEPTION(ErrorBD, sumas(l, {2001, 1, 1}, {2001, 1, 31}, {4}));
-        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, presupuesto(l, cCOrigen::Presupuesto));
-        l.conta->Execute("DELETE FROM Empresa");
-        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, sumas(l, {2001, 2, 1}, {2001, 2, 28}, {4}));
+        Libros l(4, "6000", {"P 6000 1 1"}, "20010101", "20020331");  // ejercicio de quince meses
+        l.conta().Execute(QStringLiteral("UPDATE Cuenta SET Debe01 = 'mil'"));
+        QVERIFY_THROWS_EXCEPTION(ErrorBD, l.sumas({2001, 1, 1}, {2001, 1, 31}, {4}));
+        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, l.presupuesto(cCOrigen::Presupuesto));
+        l.conta().Execute("DELETE FROM Empresa");
+        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, l.sumas({2001, 2, 1}, {2001, 2, 28}, {4}));
     }
 
     // 6000: presupuesto 1.000 (enero 100, febrero 0), saldo 250 (enero 40, febrero 10).
-    // 7000: presupuesto 500, saldo acreedor de 100. 6001: presupuesto '0', fuera.
+    // 7000: presupuesto 500, saldo acreedor de 100 en marzo. 6001: sin presupuesto, fuera.
     void presupuestoAnual() {
-        LibroPrueba l(dir_.path(), 4);
-        l.cuenta("6000", {{"PresupuestoTotal", "1000"},
-                          {"Presupuesto01", "100"},
-                          {"DebeTotal", "250"},
-                          {"Debe01", "40"},
-                          {"Debe02", "10"}});
-        l.cuenta("7000", {{"PresupuestoTotal", "500"}, {"HaberTotal", "100"}, {"Haber03", "100"}});
-        l.cuenta("6001", {{"PresupuestoTotal", "0"}, {"DebeTotal", "5"}});
-        const auto f = presupuesto(l, cCOrigen::PRESUPUESTOANUAL);
-        const auto filas = l.filas("PresupuestoAnual");
-        QCOMPARE(l.columna("PresupuestoAnual", "Codigo"), (QStringList{"6000", "7000"}));
-        const QStringList columnas{"MediaTotal",   "DiferenciaTotal", "Saldo01",     "MediaEnero",
-                                   "Diferencia01", "MediaFebrero",    "Diferencia02"};
-        QStringList valores;
-        for (const QString& c : columnas) valores << filas[0].value(c);
-        QCOMPARE(valores, (QStringList{"25,00 %", "750", "40", "40,00 %", "60", "", "-10"}));
-        QCOMPARE(filas[1].value("MediaTotal"), QStringLiteral("-20,00 %"));
-        QCOMPARE(filas[1].value("Diferencia03"), QStringLiteral("100"));
+        Libros l(4, {},
+                 {"P 6000 1 100", "P 6000 6 900", "20010110 6000 40 0", "20010210 6000 10 0",
+                  "20010610 6000 200 0", "P 7000 5 500", "20010310 7000 0 100",
+                  "20010310 6001 5 0"});
+        const auto f = l.presupuesto(cCOrigen::PRESUPUESTOANUAL);
+        QCOMPARE(l.filas("PresupuestoAnual",
+                         "Codigo, MediaTotal, DiferenciaTotal, Saldo01, MediaEnero, Diferencia01, "
+                         "MediaFebrero, Diferencia02, Diferencia03"),
+                 QStringList({"6000|25,00 %|750|40|40,00 %|60||-10|0",
+                              "7000|-20,00 %|600|0||0||0|100"}));
         QCOMPARE(f.at(12), QStringLiteral("TituloMes12= \"DIC\""));
-        QCOMPARE(f.at(13), QStringLiteral("Empresa= \"<ORV> Orvo Pruebas, S.L.\""));
+        QCOMPARE(f.at(13), QStringLiteral("Empresa= \"<PRU> Pruebas, S.L.\""));
         QCOMPARE(f.at(14), QStringLiteral("Periodo= \"Periodo:  enero/2001 ~ diciembre/2001\""));
     }
 
     void ejercicioDeJulio_data() {
         QTest::addColumn<int>("origen");
-        QTest::newRow("presupuesto") << int(cCOrigen::Presupuesto);
-        QTest::newRow("anual") << int(cCOrigen::PRESUPUESTOANUAL);
+        QTest::addColumn<QString>("saldo");
+        QTest::newRow("presupuesto") << int(cCOrigen::Presupuesto) << "";
+        QTest::newRow("anual") << int(cCOrigen::PRESUPUESTOANUAL) << "30";
     }
     void ejercicioDeJulio() {
         QFETCH(int, origen);
-        LibroPrueba l(dir_.path(), 4, "20010701", "20020630");
-        l.cuenta("6000", {{"PresupuestoTotal", "1200"},
-                          {"Presupuesto07", "70"},
-                          {"Presupuesto01", "10"},
-                          {"Debe07", "35"},
-                          {"Haber07", "5"}});
-        const auto f = presupuesto(l, std::uint8_t(origen));
-        const auto fila = l.filas(tablaPresupuesto(std::uint8_t(origen))).value(0);
-        QCOMPARE(fila.value("PresupuestoEnero"), QStringLiteral("70"));  // julio
-        QCOMPARE(fila.value("PresupuestoJulio"), QStringLiteral("10"));  // enero
-        QCOMPARE(fila.value("Saldo01"), origen == cCOrigen::Presupuesto ? "" : "30");
+        Libros l(4, {}, {"P 6000 7 70", "P 6000 1 10", "20010715 6000 35 5"}, "20010701",
+                 "20020630");
+        const auto f = l.presupuesto(std::uint8_t(origen));
+        const QStringList filas = l.filas(tablaPresupuesto(std::uint8_t(origen)),
+                                          "PresupuestoEnero, PresupuestoJulio");
+        QCOMPARE(filas, QStringList{"70|10"});  // julio y enero
+        if (origen == cCOrigen::PRESUPUESTOANUAL)
+            QTEST(l.filas("PresupuestoAnual", "Saldo01").value(0), "saldo");
         QCOMPARE(f.at(1), QStringLiteral("TituloMes01= \"JUL\""));
         QCOMPARE(f.at(7), QStringLiteral("TituloMes07= \"ENE\""));
     }
 
     void presupuestoEnEurosFiltraPorPesetas() {
-        LibroPrueba l(dir_.path(), 4);
-        l.cuenta("6000", {{"PresupuestoTotal", "1000"},
-                          {"PresupuestoTotalEuros", "6,01"},
-                          {"DebeTotalEuros", "1,5"}});
-        l.cuenta("6001", {{"PresupuestoTotal", "0"}, {"PresupuestoTotalEuros", "6,01"}});
-        presupuesto(l, cCOrigen::PRESUPUESTOANUAL, true);
-        QCOMPARE(l.columna("PresupuestoAnual", "PresupuestoTotal"), QStringList{"6,01"});
-        QCOMPARE(l.columna("PresupuestoAnual", "DiferenciaTotal"), QStringList{"4,51"});
+        Libros l(4, {}, {"P 6000 1 1000 6,01", "P 6001 1 0 6,01", "20010115 6000 250 0 1,5 0"});
+        l.presupuesto(cCOrigen::PRESUPUESTOANUAL, true);
+        QCOMPARE(l.filas("PresupuestoAnual", "PresupuestoTotal, DiferenciaTotal"),
+                 QStringList{"6,01|4,51"});
     }
 
     void primerEjercicioMasCorto() {
         // Constituida en abril: nueve meses, y las tres últimas columnas vacías.
-        LibroPrueba l(dir_.path(), 4, "20010401", "20011231");
-        l.cuenta("6000", {{"PresupuestoTotal", "900"}, {"Presupuesto12", "100"}, {"Debe12", "50"}});
-        const auto f = presupuesto(l, cCOrigen::PRESUPUESTOANUAL);
-        const auto fila = l.filas("PresupuestoAnual").value(0);
-        QCOMPARE(fila.value("PresupuestoSeptiembre"), QStringLiteral("100"));
-        QCOMPARE(fila.value("Saldo09"), QStringLiteral("50"));
-        QCOMPARE(fila.value("Saldo10") + fila.value("PresupuestoDiciembre"), QString());
+        Libros l(4, {}, {"P 6000 12 100", "P 6000 4 800", "20011215 6000 50 0"}, "20010401");
+        const auto f = l.presupuesto(cCOrigen::PRESUPUESTOANUAL);
+        QCOMPARE(l.filas("PresupuestoAnual",
+                         "PresupuestoSeptiembre, Saldo09, Saldo10, PresupuestoDiciembre"),
+                 QStringList{"100|50||"});
         QCOMPARE(f.at(9), QStringLiteral("TituloMes09= \"DIC\""));
         QVERIFY(!f.count(10));
+    }
+
+    // --- Diálogos ---------------------------------------------------------------------------
+
+    void init() {
+        entorno_.olvidar();
+        entorno_.config.pesetas = true;
+    }
+
+    void carga_data() {
+        QTest::addColumn<bool>("pesetas");
+        QTest::newRow("anfitrión en pesetas") << true;
+        QTest::newRow("anfitrión en euros") << false;
+    }
+    void carga() {
+        QFETCH(bool, pesetas);
+        entorno_.config.pesetas = pesetas;
+        Libros l(7, {}, {}, "20010701", "20020630");
+        ejecutar<frmInfBalanceSaldos>(
+            l,
+            [&](frmInfBalanceSaldos& d) {
+                QCOMPARE(d.windowTitle(), QStringLiteral("Informe de balance de Sumas y Saldos"));
+                QCOMPARE(d.findChild<QLineEdit*>("txtBalance0")->text(), QStringLiteral("0000000"));
+                QCOMPARE(d.findChild<QLineEdit*>("txtBalance1")->text(), QStringLiteral("9999999"));
+                QCOMPARE(textos(d.lista(0)), niveles({7}));
+                QCOMPARE(textos(d.lista(1)), niveles({1, 2, 3, 4, 5, 6}));
+                QCOMPARE(d.findChild<QCheckBox*>("chkBalance0")->isChecked(), !pesetas);
+                QCOMPARE(d.findChild<QDateEdit*>("dtpBalance0")->date(), QDate(2001, 7, 1));
+                QCOMPARE(d.pestanas()->currentIndex(), 0);
+            },
+            false);
+        QVERIFY(entorno_.interfaz.mensajes.empty());
+    }
+
+    void todosYAceptar_data() {
+        QTest::addColumn<bool>("presupuesto");
+        QTest::addColumn<QString>("plantilla");
+        QTest::addColumn<QString>("titulo");
+        QTest::addColumn<QString>("formula4");
+        QTest::newRow("sin presupuesto") << false << "/orvo/infCONT_SumasySaldos.rpt"
+                                         << "Informe de balance de Sumas y Saldos"
+                                         << "TotalDebe = '100'";
+        QTest::newRow("con presupuesto, en euros")
+            << true << "/orvo/infCONT_SumasySaldosPresupuesto.rpt"
+            << "Informe de balance de Sumas y Saldos presupuestario"
+            << "TotalPresupuesto = '2,40'";
+    }
+    void todosYAceptar() {
+        QFETCH(bool, presupuesto);
+        QFETCH(QString, plantilla);
+        QFETCH(QString, titulo);
+        QFETCH(QString, formula4);
+        Libros l(7, kSieteNiveles, kSieteNivelesApuntes);
+        ejecutar<frmInfBalanceSaldos>(l, [&](frmInfBalanceSaldos& d) {
+            d.botonLista(1)->click();
+            d.findChild<QCheckBox*>("chkBalance0")->setChecked(presupuesto);
+            d.findChild<QCheckBox*>("chkBalance2")->setChecked(presupuesto);
+        });
+        QCOMPARE(l.filas("BalanceSumasySaldos", "Nivel"),
+                 (QStringList{"1", "2", "3", "4", "5", "6", "7"}));
+        QCOMPARE(entorno_.motor.plantilla, plantilla);
+        QCOMPARE(entorno_.motor.titulo, titulo);
+        QCOMPARE(entorno_.motor.impresas.value(4), formula4);
+    }
+
+    void listasEnOrdenDeNivel() {
+        // Con doce niveles el orden de texto pondría el 10 tras el 1; se guarda el de nivel, y
+        // el último seleccionado sigue siendo el más profundo.
+        Libros l(12, "430", {"20010301 4300000001 3 0", "20010301 4300000002 4 0"});
+        ejecutar<frmInfBalanceSaldos>(l, [&](frmInfBalanceSaldos& d) {
+            d.botonLista(0)->click();  // nada marcado
+            QCOMPARE(entorno_.textos(), QStringList{"¡Debe seleccionar algún elemento!"});
+            QString error;
+            QVERIFY(d.fijarControlPropio("lstBalance0", "10,3", &error) && error.isEmpty());
+            QCOMPARE(textos(d.lista(0)), niveles({3, 10}));
+            marcar(d.lista(1), {9, 0});  // 12 y 1
+            d.botonLista(0)->click();
+            QCOMPARE(textos(d.lista(0)), niveles({1, 3, 10, 12}));
+            marcar(d.lista(0), {3});
+            emit d.lista(0)->itemDoubleClicked(d.lista(0)->item(3));
+            marcar(d.lista(0), {0});
+            d.botonLista(3)->click();
+            QCOMPARE(textos(d.lista(1)), niveles({1, 2, 4, 5, 6, 7, 8, 9, 11, 12}));
+            QVERIFY(d.fijarControlPropio("lstBalance0", "3,13", &error));
+            QCOMPARE(error, QStringLiteral("lstBalance0: la empresa no tiene el nivel 13"));
+        });
+        QCOMPARE(l.filas("BalanceSumasySaldos", "Nivel"), (QStringList{"1", "8", "8"}));
+        QCOMPARE(entorno_.motor.impresas.value(4), QStringLiteral("TotalDebe = '7'"));
+    }
+
+    void construccionFallidaNoDejaNada_data() {
+        QTest::addColumn<int>("origen");  // -1: balance de sumas y saldos
+        QTest::addColumn<QString>("tabla");
+        QTest::addColumn<QString>("firma");
+        QTest::newRow("sumas y saldos")
+            << -1 << "BalanceSumasySaldos"
+            << "Procedimiento: SumasYSaldosSinPresupuesto\nMódulo: frmInfBalanceSaldos\n"
+               "Complemento: OrvoContabilidadInf";
+        QTest::newRow("presupuesto anual")
+            << int(cCOrigen::PRESUPUESTOANUAL) << "PresupuestoAnual"
+            << "Procedimiento: RellenarInforme\nMódulo: frmInfPresupuesto\n"
+               "Complemento: OrvoContabilidad";
+    }
+    void construccionFallidaNoDejaNada() {
+        QFETCH(int, origen);
+        QFETCH(QString, tabla);
+        QFETCH(QString, firma);
+        Libros l(7, {}, {"20010301 6000001 100 0", "P 6000001 3 100", "P 6000002 3 100"});
+        l.conta().Execute(QStringLiteral(
+            "UPDATE Cuenta SET Debe03 = 'cien', DebeTotal = 'x' WHERE Codigo = '6000002'"));
+        if (origen < 0)
+            ejecutar<frmInfBalanceSaldos>(l, [](auto&) {});
+        else
+            ejecutar<frmInfPresupuesto>(
+                l, [](auto&) {}, true, std::uint8_t(origen));
+        QCOMPARE(entorno_.textos().size(), 1);
+        QString texto = entorno_.textos()[0];
+        texto.replace("\r\n", "\n").replace(u'\r', u'\n');
+        QVERIFY2(texto.endsWith(firma), qPrintable(texto));
+        QVERIFY(l.filas(tabla, "*").isEmpty() && !entorno_.seImprimio());
+        QCOMPARE(l.inf().nivelTransaccion(), 0);
+    }
+
+    void presupuestosSegunElOrigen_data() {
+        QTest::addColumn<int>("origen");
+        QTest::addColumn<QString>("titulo");
+        QTest::addColumn<QString>("plantilla");
+        QTest::addColumn<QString>("tituloInforme");
+        QTest::newRow("presupuesto") << int(cCOrigen::Presupuesto) << "Informe de presupuestos"
+                                     << "/orvo/infCONT_Presupuesto.rpt"
+                                     << "Informe de presupuesto";
+        QTest::newRow("anual") << int(cCOrigen::PRESUPUESTOANUAL) << "Informe de presupuesto anual"
+                               << "/orvo/infCONT_PresupuestoAnual.rpt"
+                               << "Informe de presupuesto anual";
+    }
+    void presupuestosSegunElOrigen() {
+        QFETCH(int, origen);
+        QFETCH(QString, titulo);
+        QFETCH(QString, plantilla);
+        QFETCH(QString, tituloInforme);
+        Libros l(7, {}, {"P 6000001 7 70", "P 6000001 8 930"}, "20010701", "20020630");
+        QString tituloVentana;
+        ejecutar<frmInfPresupuesto>(
+            l, [&](frmInfPresupuesto& d) { tituloVentana = d.windowTitle(); }, true,
+            std::uint8_t(origen));
+        QCOMPARE(tituloVentana, titulo);
+        QCOMPARE(entorno_.motor.plantilla, plantilla);
+        QCOMPARE(entorno_.motor.titulo, tituloInforme);
+        QCOMPARE(entorno_.motor.impresas.value(1), QStringLiteral("TituloMes01= \"JUL\""));
+    }
+
+    // Lo que los diálogos rechazan, con un solo mensaje y un pitido, sin imprimir nada. Los
+    // casos: "fechas" al revés, sin "subcuenta" final, sin niveles en la "lista", "sin empresa"
+    // elegida, ir a la "pestaña" de niveles sin empresa, libros "sin movimiento". Origen -1: el
+    // balance de sumas y saldos; los avisos, en su orden, dejan el foco en 'foco'.
+    void rechazos_data() {
+        QTest::addColumn<int>("origen");
+        QTest::addColumn<QString>("caso");
+        QTest::addColumn<QString>("mensaje");
+        QTest::addColumn<QString>("foco");
+        QTest::newRow("fechas") << -1 << "fechas"
+                                << "¡No puede ser mayor la fecha inicial que la fecha final!"
+                                << "dtpBalance0";
+        QTest::newRow("antes la subcuenta")
+            << -1 << "fechas subcuenta" << "¡Debe introducir subcuenta inicial y subcuenta final!"
+            << "txtBalance1";
+        QTest::newRow("antes aún la lista")
+            << -1 << "fechas subcuenta lista" << "¡Debe introducir desgloses de subcuentas!" << "";
+        QTest::newRow("pestaña de niveles sin empresa")
+            << -1 << "sin empresa pestaña" << "¡Debe seleccionar una empresa de la lista!" << "";
+        QTest::newRow("sin filas") << -1 << "sin movimiento"
+                                   << "¡No se ha encontrado ningún registro!" << "";
+        QTest::newRow("presupuesto: la empresa antes que la lista")
+            << int(cCOrigen::Presupuesto) << "sin empresa lista"
+            << "¡Debe seleccionar una empresa de la lista!" << "";
+        QTest::newRow("presupuesto: lista vacía") << int(cCOrigen::Presupuesto) << "lista"
+                                                  << "¡Debe introducir desgloses de subcuentas!" << "";
+    }
+    void rechazos() {
+        QFETCH(int, origen);
+        QFETCH(QString, caso);
+        QFETCH(QString, foco);
+        const bool sinMovimiento = caso.contains(u"sin movimiento");
+        Libros l(7, sinMovimiento ? QStringLiteral("4300001") : kSieteNiveles,
+                 sinMovimiento ? QStringList() : kSieteNivelesApuntes);
+        bool abierto = false;
+        const auto acciones = [&](auto& d) {
+            if (caso.contains(u"fechas")) {
+                d.template findChild<QDateEdit*>("dtpBalance0")->setDate({2001, 12, 31});
+                d.template findChild<QDateEdit*>("dtpBalance1")->setDate({2001, 1, 1});
+            }
+            if (caso.contains(u"subcuenta")) d.template findChild<QLineEdit*>("txtBalance1")->clear();
+            if (caso.contains(u"lista")) d.botonLista(2)->click();
+            if (caso.contains(u"sin empresa")) d.template findChild<QComboBox*>()->setCurrentIndex(-1);
+            if (caso.contains(u"pestaña")) {
+                d.pestanas()->setCurrentIndex(1);
+                QCOMPARE(d.pestanas()->currentIndex(), 0);
+            } else {
+                d.botonAceptar()->click();
+            }
+            abierto = d.isVisible();
+            if (!foco.isEmpty()) QCOMPARE(d.focusWidget()->objectName(), foco);
+        };
+        if (origen < 0)
+            ejecutar<frmInfBalanceSaldos>(l, acciones, false);
+        else
+            ejecutar<frmInfPresupuesto>(l, acciones, false, std::uint8_t(origen));
+        QTEST(entorno_.textos().value(0), "mensaje");
+        QCOMPARE(entorno_.textos().size(), 1);
+        QCOMPARE(entorno_.interfaz.pitidos, 1);
+        QCOMPARE(abierto, !sinMovimiento);
+        QVERIFY(!entorno_.seImprimio());
     }
 };
 
