@@ -73,9 +73,7 @@ struct LibroIVA : LibrosPrueba {
     // El libro de IVA sobre una tabla de trabajo vacía.
     FormulasInforme libroIVA(const OpcionesLibrosIVA& o) {
         inf().Execute(QStringLiteral("DELETE FROM Libros_IVA"));
-        ProgresoNulo progreso;
-        ContextoInforme contexto{conta(), inf(), progreso};
-        return construirLibrosIVA(contexto, o);
+        return construir(construirLibrosIVA, o);
     }
     // Suma de las celdas de unas columnas del libro de IVA construido.
     Moneda suma(const QString& columnas) {
@@ -368,9 +366,7 @@ class PruebaIVA : public QObject {
         t.apunte(as, t.soportado, "832", "0", "Suelto", "5", "0");
         OpcionesResumenIVA o = t.resumen();
         o.euros = false;
-        ProgresoNulo progreso;
-        ContextoInforme contexto{t.conta(), t.inf(), progreso};
-        const FormulasInforme f = construirResumenIVA(contexto, o);
+        const FormulasInforme f = t.construir(construirResumenIVA, o);
         QCOMPARE(f.at(2), QStringLiteral("TrabajarConPts= '1'"));
         const QStringList filas = t.filas("ResumenIVA", "Seccion, Concepto, Cuota");
         QStringList secciones;

@@ -8,8 +8,10 @@
 #include <QtTest>
 
 #include "Asentar.h"
+#include "ContextoInforme.h"
 #include "DoblesPrueba.h"
 #include "Plan.h"
+#include "Progreso.h"
 
 namespace orvo::prueba {
 
@@ -132,6 +134,14 @@ class LibrosPrueba {
         Asientos::asentar(*conta_, empresa);
     }
 
+    // Un informe construido sobre estos libros, sin barra de progreso.
+    template <class Opciones>
+    FormulasInforme construir(FormulasInforme (*construccion)(ContextoInforme&, const Opciones&),
+                              const Opciones& opciones) {
+        ProgresoNulo progreso;
+        ContextoInforme contexto{*conta_, *inf_, progreso};
+        return construccion(contexto, opciones);
+    }
     // Filas de una tabla de trabajo en orden de inserción, columnas separadas por "|".
     QStringList filas(const QString& tabla, const QString& columnas) {
         return filasDe(*inf_, tabla, columnas);
