@@ -339,37 +339,6 @@ class PruebaSumasYSaldos : public QObject {
         QVERIFY(entorno_.interfaz.mensajes.empty());
     }
 
-    void todosYAceptar_data() {
-        QTest::addColumn<bool>("presupuesto");
-        QTest::addColumn<QString>("plantilla");
-        QTest::addColumn<QString>("titulo");
-        QTest::addColumn<QString>("formula4");
-        QTest::newRow("sin presupuesto") << false << "/orvo/infCONT_SumasySaldos.rpt"
-                                         << "Informe de balance de Sumas y Saldos"
-                                         << "TotalDebe = '100'";
-        QTest::newRow("con presupuesto, en euros")
-            << true << "/orvo/infCONT_SumasySaldosPresupuesto.rpt"
-            << "Informe de balance de Sumas y Saldos presupuestario"
-            << "TotalPresupuesto = '2,40'";
-    }
-    void todosYAceptar() {
-        QFETCH(bool, presupuesto);
-        QFETCH(QString, plantilla);
-        QFETCH(QString, titulo);
-        QFETCH(QString, formula4);
-        Libros l(7, kSieteNiveles, kSieteNivelesApuntes);
-        ejecutar<frmInfBalanceSaldos>(l, [&](frmInfBalanceSaldos& d) {
-            d.botonLista(1)->click();
-            d.findChild<QCheckBox*>("chkBalance0")->setChecked(presupuesto);
-            d.findChild<QCheckBox*>("chkBalance2")->setChecked(presupuesto);
-        });
-        QCOMPARE(l.filas("BalanceSumasySaldos", "Nivel"),
-                 (QStringList{"1", "2", "3", "4", "5", "6", "7"}));
-        QCOMPARE(entorno_.motor.plantilla, plantilla);
-        QCOMPARE(entorno_.motor.titulo, titulo);
-        QCOMPARE(entorno_.motor.impresas.value(4), formula4);
-    }
-
     void listasEnOrdenDeNivel() {
         // Con doce niveles el orden de texto pondría el 10 tras el 1; se guarda el de nivel, y
         // el último seleccionado sigue siendo el más profundo.
@@ -428,32 +397,58 @@ class PruebaSumasYSaldos : public QObject {
         QCOMPARE(l.inf().nivelTransaccion(), 0);
     }
 
-    void presupuestosSegunElOrigen_data() {
+    // ACEPTAR con todos los niveles: la plantilla, el título y una fórmula de cada informe. Origen
+    // -1: el balance de sumas y saldos, sobre siete niveles y con el presupuesto o sin él.
+    void imprime_data() {
         QTest::addColumn<int>("origen");
-        QTest::addColumn<QString>("titulo");
+        QTest::addColumn<bool>("presupuesto");
+        QTest::addColumn<QString>("ventana");
         QTest::addColumn<QString>("plantilla");
-        QTest::addColumn<QString>("tituloInforme");
-        QTest::newRow("presupuesto") << int(cCOrigen::Presupuesto) << "Informe de presupuestos"
-                                     << "/orvo/infCONT_Presupuesto.rpt"
-                                     << "Informe de presupuesto";
-        QTest::newRow("anual") << int(cCOrigen::PRESUPUESTOANUAL) << "Informe de presupuesto anual"
-                               << "/orvo/infCONT_PresupuestoAnual.rpt"
-                               << "Informe de presupuesto anual";
+        QTest::addColumn<QString>("titulo");
+        QTest::addColumn<QString>("formula");  // "índice:texto"
+        const QString sumas = QStringLiteral("Informe de balance de Sumas y Saldos");
+        QTest::newRow("sumas y saldos") << -1 << false << sumas << "/orvo/infCONT_SumasySaldos.rpt"
+                                        << sumas << "4:TotalDebe = '100'";
+        QTest::newRow("sumas y saldos con presupuesto, en euros")
+            << -1 << true << sumas << "/orvo/infCONT_SumasySaldosPresupuesto.rpt"
+            << "Informe de balance de Sumas y Saldos presupuestario"
+            << "4:TotalPresupuesto = '2,40'";
+        QTest::newRow("presupuesto") << int(cCOrigen::Presupuesto) << false
+                                     << "Informe de presupuestos" << "/orvo/infCONT_Presupuesto.rpt"
+                                     << "Informe de presupuesto" << "1:TituloMes01= \"JUL\"";
+        QTest::newRow("presupuesto anual")
+            << int(cCOrigen::PRESUPUESTOANUAL) << false << "Informe de presupuesto anual"
+            << "/orvo/infCONT_PresupuestoAnual.rpt" << "Informe de presupuesto anual"
+            << "1:TituloMes01= \"JUL\"";
     }
-    void presupuestosSegunElOrigen() {
+    void imprime() {
         QFETCH(int, origen);
-        QFETCH(QString, titulo);
-        QFETCH(QString, plantilla);
-        QFETCH(QString, tituloInforme);
-        Libros l(7, {}, {"P 6000001 7 70", "P 6000001 8 930"}, "20010701", "20020630");
-        QString tituloVentana;
-        ejecutar<frmInfPresupuesto>(
-            l, [&](frmInfPresupuesto& d) { tituloVentana = d.windowTitle(); }, true,
-            std::uint8_t(origen));
-        QCOMPARE(tituloVentana, titulo);
-        QCOMPARE(entorno_.motor.plantilla, plantilla);
-        QCOMPARE(entorno_.motor.titulo, tituloInforme);
-        QCOMPARE(entorno_.motor.impresas.value(1), QStringLiteral("TituloMes01= \"JUL\""));
+        QFETCH(bool, presupuesto);
+        QFETCH(QString, formula);
+        const bool sumas = origen < 0;
+        Libros l(7, sumas ? kSieteNiveles : QString(),
+                 sumas ? kSieteNivelesApuntes : QStringList{"P 6000001 7 70", "P 6000001 8 930"},
+                 sumas ? "20010101" : "20010701", sumas ? "20011231" : "20020630");
+        QString ventana;
+        const auto acciones = [&](FormularioNiveles& d) {
+            ventana = d.windowTitle();
+            if (!sumas) return;
+            d.botonLista(1)->click();
+            d.findChild<QCheckBox*>("chkBalance0")->setChecked(presupuesto);
+            d.findChild<QCheckBox*>("chkBalance2")->setChecked(presupuesto);
+        };
+        if (sumas)
+            ejecutar<frmInfBalanceSaldos>(l, acciones);
+        else
+            ejecutar<frmInfPresupuesto>(l, acciones, true, std::uint8_t(origen));
+        QTEST(ventana, "ventana");
+        QTEST(entorno_.motor.plantilla, "plantilla");
+        QTEST(entorno_.motor.titulo, "titulo");
+        QCOMPARE(entorno_.motor.impresas.value(formula.section(u':', 0, 0).toInt()),
+                 formula.section(u':', 1));
+        if (sumas)
+            QCOMPARE(l.filas("BalanceSumasySaldos", "Nivel"),
+                     (QStringList{"1", "2", "3", "4", "5", "6", "7"}));
     }
 
     // Lo que los diálogos rechazan, con un solo mensaje y un pitido, sin imprimir nada. Los
