@@ -153,21 +153,19 @@ class PruebaVentana : public QObject {
         const QString libros = dir_.filePath(QStringLiteral("importados.db"));
         QVERIFY(a.ventana->crearEjemplo(libros));
         const QString entrada = dir_.filePath(QStringLiteral("nuevo.journal"));
-        QFile f(entrada);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(
-            "2024-03-01 Venta\n    5700001  10\n    7000001\n\n2024-03-02 Mal\n"
-            "    5700001  10\n    7000001  -9\n");
-        f.close();
-        QVERIFY(!a.ventana->importar(entrada, 9));
+        const QByteArray bueno = "2024-03-01 Venta\n    5700001  10\n    7000001\n";
+        const auto importar = [&](const QByteArray& texto) {
+            QFile f(entrada);
+            if (!f.open(QIODevice::WriteOnly) || f.write(texto) != texto.size()) return false;
+            f.close();
+            return a.ventana->importar(entrada, 9);
+        };
+        QVERIFY(!importar(bueno + "\n2024-03-02 Mal\n    5700001  10\n    7000001  -9\n"));
         QCOMPARE(a.interfaz.mensajes.back().texto,
                  entrada + QStringLiteral(", línea 5: el asiento de esta línea no cuadra: debe "
                                           "10,00, haber 9,00"));
         QVERIFY(!a.ventana->seleccionarEmpresa(9));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("2024-03-01 Venta\n    5700001  10\n    7000001\n");
-        f.close();
-        QVERIFY(a.ventana->importar(entrada, 9));
+        QVERIFY(importar(bueno));
         QVERIFY(a.interfaz.mensajes.back().texto.contains(u"Importados 1 asientos y 2 apuntes"));
         QCOMPARE(a.ventana->empresaSeleccionada(), 9L);
         QVERIFY(a.ventana->comprobarLibros(false));

@@ -45,7 +45,8 @@ class PruebaConexion : public QObject {
     void recordCountExacto() {
         auto con = nueva();
         con->Execute(QStringLiteral("CREATE TABLE t (n INTEGER)"));
-        for (int i = 0; i < 250; ++i) con->Execute(QStringLiteral("INSERT INTO t VALUES (?)"), {i});
+        Instruccion ins = con->preparar(QStringLiteral("INSERT INTO t VALUES (?)"));
+        for (int i = 0; i < 250; ++i) ins.ejecutar({i});
         Recordset rs =
             con->Execute(QStringLiteral("SELECT n FROM t WHERE n >= ? ORDER BY n"), {200});
         QCOMPARE(rs.RecordCount(), 50);
@@ -118,8 +119,6 @@ class PruebaConexion : public QObject {
         QCOMPARE(inf->valor(QStringLiteral("SELECT Presupuesto FROM Balances WHERE IDBalance = 2")),
                  QVariant(QString()));
         QCOMPARE(inf->valor(QStringLiteral("SELECT MAX(IDBalance) FROM Balances")).toInt(), 2);
-        Recordset rs = inf->Execute(QStringLiteral("SELECT * FROM PresupuestoAnual"));
-        QCOMPARE(rs.columnas(), 54);
     }
 
     void nifNormalizado_data() {
