@@ -145,6 +145,20 @@ class PruebaVentana : public QObject {
         QCOMPARE(a.interfaz.mensajes.size(), size_t(1));
         QVERIFY(a.interfaz.mensajes.back().texto.contains(QStringLiteral("ya existe")));
         QCOMPARE(a.ventana->rutaContabilidad(), libros_);
+
+        // Archivo > NIF de la empresa: uno mal escrito se rechaza sin tocar nada, uno bueno se
+        // guarda normalizado.
+        QVERIFY(a.ventana->seleccionarEmpresa(3));
+        QVERIFY(a.ventana->statusBar()->currentMessage().contains(QStringLiteral("NIF B50987654")));
+        for (const char* texto : {"B5", "b-50 111 222"}) {
+            a.interfaz.guion = [texto](QDialog& d) {
+                static_cast<QInputDialog&>(d).setTextValue(QString::fromLatin1(texto));
+                d.accept();
+            };
+            a.ventana->editarNif();
+        }
+        QCOMPARE(a.interfaz.mensajes.size(), size_t(2));
+        QVERIFY(a.ventana->statusBar()->currentMessage().contains(QStringLiteral("NIF B50111222")));
     }
 
     // Archivo > Importar… y Comprobar libros…: el mismo mensaje que la orden, en un cuadro.
@@ -295,24 +309,6 @@ class PruebaVentana : public QObject {
                                                        : peticiones[anterior].operacion)));
             anterior = i;
         }
-    }
-
-    // Archivo > NIF de la empresa: uno mal escrito se rechaza sin tocar nada, uno bueno se
-    // guarda normalizado. Va la última: cambia el NIF de los libros de ejemplo.
-    void nifDeLaEmpresa() {
-        Anfitrion a(dir_.filePath(QStringLiteral("app")));
-        QVERIFY(a.ventana->abrirContabilidad(libros_));
-        QVERIFY(a.ventana->seleccionarEmpresa(3));
-        QVERIFY(a.ventana->statusBar()->currentMessage().contains(QStringLiteral("NIF B50987654")));
-        for (const char* texto : {"B5", "b-50 111 222"}) {
-            a.interfaz.guion = [texto](QDialog& d) {
-                static_cast<QInputDialog&>(d).setTextValue(QString::fromLatin1(texto));
-                d.accept();
-            };
-            a.ventana->editarNif();
-        }
-        QCOMPARE(a.interfaz.mensajes.size(), size_t(1));
-        QVERIFY(a.ventana->statusBar()->currentMessage().contains(QStringLiteral("NIF B50111222")));
     }
 };
 

@@ -137,9 +137,6 @@ class PruebaFormulario : public QObject {
         };
         d.mostrar();
     }
-    int filasTrabajo() {
-        return inf_->valor(QStringLiteral("SELECT count(*) FROM Subcuentas")).toInt();
-    }
 
   private slots:
     void initTestCase() {
@@ -329,7 +326,7 @@ class PruebaFormulario : public QObject {
         QVERIFY(!d.habilitadoAlConstruir);
         QVERIFY(!d.botonesHabilitadosAlConstruir);
         QCOMPARE(d.punteroAlConstruir, kRelojDeArena);
-        QTEST(filasTrabajo(), "escritas");
+        QTEST(inf_->valor(QStringLiteral("SELECT count(*) FROM Subcuentas")).toInt(), "escritas");
         QCOMPARE(inf_->nivelTransaccion(), 0);
         QVERIFY(!d.isVisible());
         QVERIFY(d.isEnabled());

@@ -1,11 +1,12 @@
-// Servicios comunes: formatos, conversiones peseta/euro, fechas, mensajes y listas de empresas.
+// Servicios comunes: formatos, conversiones peseta/euro, fechas, la empresa elegida y listas de
+// empresas.
 #include <QComboBox>
 #include <QDateEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "Conexion.h"
-#include "Esquemas.h"
+#include "DoblesPrueba.h"
 #include "InterfazQt.h"
 #include "cGeneral.h"
 #include "cIListas.h"
@@ -21,9 +22,7 @@ class PruebaGeneral : public QObject {
 
     std::shared_ptr<Conexion> libros() {
         static int n = 0;
-        auto con = Conexion::abrir(dir_.filePath(QStringLiteral("c%1.db").arg(++n)), true);
-        Esquemas::crearContabilidad(*con);
-        return con;
+        return prueba::baseContabilidad(dir_.filePath(QStringLiteral("c%1.db").arg(++n)));
     }
     void alta(Conexion& con, int id, const QString& abr, const QString& nombre, int ano,
               const QString& ini, const QString& fin) {
@@ -34,12 +33,6 @@ class PruebaGeneral : public QObject {
     }
 
   private slots:
-    void init() {
-        interfaz_.mensajes.clear();
-        interfaz_.pitidos = 0;
-        comp_.tituloAplicacion = QStringLiteral("Prueba");
-    }
-
     void formatearCurrency_data() {
         QTest::addColumn<QString>("importe");
         QTest::addColumn<bool>("decimales");
