@@ -50,7 +50,7 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
                            t.media, l.naturaleza, l.orden});
     }
 
-    return {{1, formulaEmpresa(o.textoEmpresa)},
+    return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)},
             {2, formulaPeriodo(Regional::mesBarraAno(o.desde), Regional::mesBarraAno(o.hasta))},
             {3, formulaColumnaCodigo(o.mostrarCodigos)}};
 }

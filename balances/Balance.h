@@ -24,7 +24,6 @@ struct OpcionesEstado {
 // Opciones del balance de situación o de la cuenta de pérdidas y ganancias de una empresa.
 struct OpcionesBalance : OpcionesEstado {
     long empresa = 0;
-    QString textoEmpresa;      // cabecera del informe ("<ABR> Nombre")
     bool presupuesto = false;  // "Mostrar presupuesto"
 };
 

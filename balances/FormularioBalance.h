@@ -3,15 +3,14 @@
 #include <array>
 
 #include "FormularioInforme.h"
-#include "SelectorFecha.h"
 
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QGroupBox;
 
 namespace orvo {
 
-class SelectorFecha;
 struct OpcionesEstado;
 
 // Lo que comparten los dos diálogos de balances: el periodo, las seis opciones, la barra de
@@ -22,27 +21,26 @@ class FormularioBalance : public FormularioInforme {
     FormularioBalance(Componente& componente, const QString& nombreModulo, QWidget* padre);
     // Añade una lista de empresas con su etiqueta en la fila dada de la cabecera.
     QComboBox* anadirListaEmpresas(const QString& nombre, const QString& etiqueta, int fila);
-    // Registra los controles comunes; la lista de empresas solo si la maneja la base. Los
-    // errores de los botones se informan con el nombre dado o, si no, con el de la matriz.
+    // Compone la pantalla y registra los controles comunes; la lista de empresas solo si la
+    // maneja la base. Los errores de los botones se informan con el nombre dado o, si no, con el
+    // de la matriz.
     void registrar(QComboBox* empresa, const QString& procedimientoBotones = QString());
 
     bool opcion(int indice) const;
     // El estado según el informe, el periodo y las opciones comunes a los dos diálogos.
     void leerOpcionesEstado(OpcionesEstado& o) const;
-    QDate desde() const;
-    QDate hasta() const;
-    bool periodoCorrecto();  // avisa con Mensaje05 y el foco en la primera fecha
 
     // Plantilla y título según el informe, "comparativo" o no, y el presupuesto.
     QString plantillaBalance(bool comparativo) const;
     QString tituloBalance(bool comparativo) const;
 
-    std::array<SelectorFecha*, 2> fechas_{};
-    std::array<QCheckBox*, 6> opciones_{};
-
   private:
-    QGridLayout* cabecera_ = nullptr;
-    ControlesComunes controles_;  // la barra y los botones, hasta registrar
+    QGroupBox* marcoOpciones();
+
+    std::array<QCheckBox*, 6> opciones_{};
+    QGridLayout* cabecera_;
+    QGroupBox* fraPeriodo_;
+    QGroupBox* fraOpciones_;
 };
 
 }  // namespace orvo

@@ -35,24 +35,12 @@ bool frmInfBalances::RellenarInforme() {
     const OpcionesBalance o = opciones();
     if (o.documento == 1 && !cBalances().ExisteCtaPyG(contabilidad(), o.empresa, general()))
         return false;
-    return o.presupuesto ? BalanceConPresupuesto(o) : BalanceSinPresupuesto(o);
-}
-
-bool frmInfBalances::BalanceConPresupuesto(OpcionesBalance o) {
-    return construir(std::move(o), QStringLiteral("BalanceConPresupuesto"));
-}
-
-bool frmInfBalances::BalanceSinPresupuesto(OpcionesBalance o) {
-    return construir(std::move(o), QStringLiteral("BalanceSinPresupuesto"));
-}
-
-// Las dos construcciones son la misma; solo cambian las columnas de presupuesto y el nombre
-// con que se informan los errores.
-bool frmInfBalances::construir(OpcionesBalance o, const QString& procedimiento) {
-    o.textoEmpresa = textoEmpresa();
-    return construirEnTransaccion(
-        QStringLiteral("Balances"), QStringLiteral("IDBalance"),
-        [&o](ContextoInforme& contexto) { return construirBalance(contexto, o); }, procedimiento);
+    // Con presupuesto o sin él la construcción es la misma; solo cambian sus columnas y el
+    // nombre con que se informan los errores.
+    return construirEnTransaccion(QStringLiteral("Balances"), QStringLiteral("IDBalance"),
+                                  construirBalance, o,
+                                  o.presupuesto ? QStringLiteral("BalanceConPresupuesto")
+                                                : QStringLiteral("BalanceSinPresupuesto"));
 }
 
 }  // namespace orvo

@@ -20,11 +20,6 @@ class frmInfBalances : public FormularioBalance {
     bool RellenarInforme() override;
     QString nombrePlantilla() const override { return plantillaBalance(false); }
     QString tituloInforme() const override { return tituloBalance(false); }
-
-  private:
-    bool BalanceConPresupuesto(OpcionesBalance o);
-    bool BalanceSinPresupuesto(OpcionesBalance o);
-    bool construir(OpcionesBalance o, const QString& procedimiento);
 };
 
 }  // namespace orvo

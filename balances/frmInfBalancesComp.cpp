@@ -25,7 +25,8 @@ frmInfBalancesComp::frmInfBalancesComp(Componente& componente, QWidget* padre)
 void frmInfBalancesComp::empresaAElegida() {
     if (empresas_[0]->currentText().trimmed().isEmpty()) return;
     try {
-        general().PeriodoEjercicioDTP(fechas_[0], fechas_[1], empresaDe(0), contabilidad());
+        general().PeriodoEjercicioDTP(comunes().fechas[0], comunes().fechas[1], empresaDe(0),
+                                      contabilidad());
     } catch (const std::exception& e) {
         verError(e, QStringLiteral("cboBalance_Click(0)"));
     }
@@ -72,9 +73,8 @@ bool frmInfBalancesComp::RellenarInforme() {
         if (!balances.ExisteCtaPyG(contabilidad(), o.empresaA, general())) return false;
         if (!balances.ExisteCtaPyG(contabilidad(), o.empresaB, general())) return false;
     }
-    return construirEnTransaccion(
-        QStringLiteral("BalancesComparativo"), QStringLiteral("IDBalanceComp"),
-        [&o](ContextoInforme& contexto) { return construirComparativo(contexto, o); });
+    return construirEnTransaccion(QStringLiteral("BalancesComparativo"),
+                                  QStringLiteral("IDBalanceComp"), construirComparativo, o);
 }
 
 }  // namespace orvo

@@ -90,19 +90,17 @@ int main(int argc, char** argv) {
     ContextoInforme contexto{*conta, *inf, progreso};
 
     const qint64 msTodas = medir(*inf, QStringLiteral("Subcuentas"), [&] {
-        construirSubcuentas(contexto,
-                            {1, {}, QStringLiteral("0"), QStringLiteral("9999999"), true});
+        construirSubcuentas(contexto, {1, QStringLiteral("0"), QStringLiteral("9999999"), true});
     });
     const qint64 filasTodas =
         inf->valor(QStringLiteral("SELECT count(*) FROM Subcuentas")).toLongLong();
     const qint64 msSolo = medir(*inf, QStringLiteral("Subcuentas"), [&] {
-        construirSubcuentas(contexto,
-                            {1, {}, QStringLiteral("0"), QStringLiteral("9999999"), false});
+        construirSubcuentas(contexto, {1, QStringLiteral("0"), QStringLiteral("9999999"), false});
     });
     const qint64 filasSolo =
         inf->valor(QStringLiteral("SELECT count(*) FROM Subcuentas")).toLongLong();
     const qint64 msEpigrafes = medir(*inf, QStringLiteral("Epigrafes"), [&] {
-        construirEpigrafes(contexto, {1, {}, true, true});
+        construirEpigrafes(contexto, {1, true, true});
     });
     const qint64 filasEpigrafes =
         inf->valor(QStringLiteral("SELECT count(*) FROM Epigrafes")).toLongLong();

@@ -1,6 +1,7 @@
 #include "ContextoInforme.h"
 
 #include "Regional.h"
+#include "cGeneral.h"
 
 namespace orvo {
 
@@ -24,6 +25,10 @@ QString sumaMeses(const QString& raiz, const QStringList& meses, bool euros) {
 
 QString formulaEmpresa(const QString& textoEmpresa) {
     return QStringLiteral("Empresa= \"") + textoEmpresa + u'"';
+}
+
+QString formulaEmpresa(Conexion& contabilidad, long empresa) {
+    return formulaEmpresa(cGeneral::ObtenerEmpresa(empresa, contabilidad));
 }
 
 QString formulaPeriodo(const QString& desde, const QString& hasta) {

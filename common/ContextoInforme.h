@@ -33,6 +33,8 @@ QString sumaMeses(const QString& raiz, const QStringList& meses, bool euros);
 // Fórmulas de cabecera: "Empresa= "<texto>"", "Periodo= "Periodo:  <desde> ~ <hasta>"" y
 // "TrabajarConPts= '0'" en euros o "'1'" en pesetas.
 QString formulaEmpresa(const QString& textoEmpresa);
+// La misma con la cabecera de la empresa de los libros (ObtenerEmpresa).
+QString formulaEmpresa(Conexion& contabilidad, long empresa);
 QString formulaPeriodo(const QString& desde, const QString& hasta);
 QString formulaMoneda(bool euros);
 // "enero/2001 ~ junio/2001", el periodo de meses de las cabeceras.

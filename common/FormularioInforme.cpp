@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -11,9 +13,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
+#include "SelectorFecha.h"
 #include "frmImprimir.h"
 
 namespace orvo {
@@ -35,10 +39,11 @@ QString nombreControl(const QString& raiz, int indice) {
 }
 
 FormularioInforme::FormularioInforme(Componente& componente, const QString& nombreModulo,
-                                     QWidget* padre)
+                                     const QString& raiz, QWidget* padre)
     : QDialog(padre),
       comp_(componente),
       modulo_(nombreModulo),
+      raiz_(raiz),
       general_(componente),
       listas_(general_) {
     setObjectName(nombreModulo);
@@ -47,50 +52,119 @@ FormularioInforme::FormularioInforme(Componente& componente, const QString& nomb
 
 FormularioInforme::~FormularioInforme() = default;
 
-QBoxLayout* FormularioInforme::filaEmpresa(const QString& raiz, ControlesComunes& c,
-                                           const QString& nombreRotulo) {
-    c.empresa = new QComboBox(this);
-    c.empresa->setObjectName(QStringLiteral("cbo") + raiz);
-    c.empresa->setMinimumContentsLength(36);
-    auto* fila = new QHBoxLayout;
-    auto* rotulo = new QLabel(QStringLiteral("EMPRESA:"), this);
+QBoxLayout* FormularioInforme::filaEmpresa(const QString& nombreRotulo) {
+    c_.empresa = new QComboBox(this);
+    c_.empresa->setObjectName(QStringLiteral("cbo") + raiz_);
+    c_.empresa->setMinimumContentsLength(36);
+    return filaConRotulo(QStringLiteral("EMPRESA:"), c_.empresa, nombreRotulo);
+}
+
+QBoxLayout* FormularioInforme::filaConRotulo(const QString& texto, QWidget* control,
+                                             const QString& nombreRotulo) {
+    auto* rotulo = new QLabel(texto, this);
     if (!nombreRotulo.isEmpty()) rotulo->setObjectName(nombreRotulo);
-    rotulo->setBuddy(c.empresa);
+    rotulo->setBuddy(control);
+    auto* fila = new QHBoxLayout;
     fila->addWidget(rotulo);
-    fila->addWidget(c.empresa, 1);
+    fila->addWidget(control, 1);
     return fila;
 }
 
-BarraProgreso* FormularioInforme::barra(const QString& nombre, ControlesComunes& c) {
-    c.progreso = new BarraProgreso(this);
-    c.progreso->setObjectName(nombre);
-    return c.progreso;
+QGroupBox* FormularioInforme::marcoDeDos(const QString& titulo, const QStringList& rotulos,
+                                         const std::function<QWidget*(int, QWidget*)>& crear) {
+    auto* marco = new QGroupBox(titulo, this);
+    auto* rejilla = new QGridLayout(marco);
+    for (int i = 0; i < 2; ++i) {
+        QWidget* control = crear(i, marco);
+        auto* rotulo = new QLabel(rotulos[i], marco);
+        rotulo->setBuddy(control);
+        rejilla->addWidget(rotulo, 0, 2 * i);
+        rejilla->addWidget(control, 0, 2 * i + 1);
+    }
+    return marco;
 }
 
-QLineEdit* FormularioInforme::cajaSubcuenta(const QString& raiz, int indice, QWidget* padre) {
+QGroupBox* FormularioInforme::periodo(const QString& formato, const QStringList& rotulos) {
+    return marcoDeDos(QStringLiteral("PERIODO"), rotulos, [&](int i, QWidget* marco) {
+        auto* selector = new SelectorFecha(marco);
+        selector->setObjectName(nombreControl(QStringLiteral("dtp") + raiz_, i));
+        if (!formato.isEmpty()) selector->setDisplayFormat(formato);
+        selector->setMinimumWidth(
+            selector->fontMetrics().horizontalAdvance(QStringLiteral("30 septiembre  2000")) + 40);
+        c_.fechas[i] = selector;
+        return selector;
+    });
+}
+
+QGroupBox* FormularioInforme::subcuentas(const QStringList& rotulos) {
+    QGroupBox* marco =
+        marcoDeDos(QStringLiteral("SUBCUENTAS"), rotulos, [&](int i, QWidget* marco) {
+            c_.subcuentas[i] = cajaSubcuenta(i, marco);
+            c_.subcuentas[i]->setMinimumWidth(
+                c_.subcuentas[i]->fontMetrics().horizontalAdvance(QStringLiteral("000000000000")));
+            return c_.subcuentas[i];
+        });
+    marco->setObjectName(QStringLiteral("fraSubcuentas"));
+    return marco;
+}
+
+QLineEdit* FormularioInforme::cajaSubcuenta(int indice, QWidget* padre) {
     const QString inicial(7, indice == 0 ? u'0' : u'9');
     auto* caja = new QLineEdit(inicial, padre);
-    caja->setObjectName(nombreControl(QStringLiteral("txt") + raiz, indice));
+    caja->setObjectName(nombreControl(QStringLiteral("txt") + raiz_, indice));
     caja->setMaxLength(inicial.size());
     return caja;
 }
 
-QBoxLayout* FormularioInforme::botones(const QString& raiz, const QString& aceptar,
-                                       ControlesComunes& c) {
-    c.nombreBotones = QStringLiteral("cmd") + raiz;
+QBoxLayout* FormularioInforme::euros(const QString& nombre, const QString& simbolo) {
+    c_.euros = casilla(QStringLiteral("Importes en euros"),
+                       nombre.isEmpty() ? QStringLiteral("chk") + raiz_ : nombre);
+    auto* etiqueta = new QLabel(simbolo, this);
+    etiqueta->setObjectName(QStringLiteral("lblEuro"));
+    auto* fila = new QHBoxLayout;
+    fila->addWidget(c_.euros);
+    fila->addWidget(etiqueta);
+    fila->addStretch();
+    return fila;
+}
+
+QCheckBox* FormularioInforme::casilla(const QString& texto, const QString& nombre, QWidget* padre) {
+    auto* casilla = new QCheckBox(texto, padre ? padre : this);
+    casilla->setObjectName(nombre);
+    return casilla;
+}
+
+QBoxLayout* FormularioInforme::apilar(QBoxLayout* capa, std::initializer_list<Pieza> piezas) {
+    for (const Pieza& p : piezas) {
+        if (auto* const* control = std::get_if<QWidget*>(&p))
+            capa->addWidget(*control);
+        else
+            capa->addLayout(std::get<QLayout*>(p));
+    }
+    return capa;
+}
+
+void FormularioInforme::enColumna(std::initializer_list<Pieza> piezas, const QString& nombreBarra,
+                                  const QString& aceptar) {
+    auto* capa = apilar(new QVBoxLayout(this), piezas);
+    c_.progreso = new BarraProgreso(this);
+    c_.progreso->setObjectName(nombreBarra);
+    capa->addWidget(c_.progreso);
+    c_.nombreBotones = QStringLiteral("cmd") + raiz_;
     const QString textos[2] = {aceptar, QStringLiteral("CANCELAR")};
     auto* fila = new QHBoxLayout;
     fila->addStretch();
     for (int i = 0; i < 2; ++i) {
-        c.botones[i] = new QPushButton(textos[i], this);
-        c.botones[i]->setObjectName(nombreControl(c.nombreBotones, i));
-        fila->addWidget(c.botones[i]);
+        c_.botones[i] = new QPushButton(textos[i], this);
+        c_.botones[i]->setObjectName(nombreControl(c_.nombreBotones, i));
+        fila->addWidget(c_.botones[i]);
     }
-    return fila;
+    capa->addLayout(fila);
+    capa->setSizeConstraint(QLayout::SetFixedSize);
+    conectarComunes();
 }
 
-void FormularioInforme::registrarComunes(const ControlesComunes& controles) {
-    c_ = controles;
+void FormularioInforme::conectarComunes() {
     if (c_.empresa)
         connect(c_.empresa, &QComboBox::currentIndexChanged, this, [this] { empresaClick(); });
     for (int i = 0; i < 2; ++i) {
@@ -100,10 +174,9 @@ void FormularioInforme::registrarComunes(const ControlesComunes& controles) {
             c_.subcuentas[i]->setContextMenuPolicy(Qt::NoContextMenu);
             c_.subcuentas[i]->setAcceptDrops(false);
         }
-        if (c_.botones[i])
-            connect(c_.botones[i], &QPushButton::clicked, this, [this, i] { botonClick(i); });
+        connect(c_.botones[i], &QPushButton::clicked, this, [this, i] { botonClick(i); });
     }
-    if (c_.botones[0]) c_.botones[0]->setDefault(true);
+    c_.botones[0]->setDefault(true);
 }
 
 QAbstractButton* FormularioInforme::botonAceptar() const {
@@ -213,8 +286,7 @@ void FormularioInforme::botonClick(int indice) {
             return;
         }
         setEnabled(false);
-        for (QPushButton* b : c_.botones)
-            if (b) b->setEnabled(false);
+        for (QPushButton* b : c_.botones) b->setEnabled(false);
         if (c_.empresa) lngCodEmpresa_ = static_cast<long>(c_.empresa->currentData().toLongLong());
         if (RellenarInforme()) {
             frmImprimir imprimir(comp_, informes().ruta());
@@ -231,8 +303,7 @@ void FormularioInforme::botonClick(int indice) {
     } catch (const std::exception& e) {
         verError(e, procedimiento);
         setEnabled(true);
-        for (QPushButton* b : c_.botones)
-            if (b) b->setEnabled(true);
+        for (QPushButton* b : c_.botones) b->setEnabled(true);
     }
 }
 
@@ -268,17 +339,19 @@ void FormularioInforme::verError(const std::exception& e, const QString& procedi
     general_.VerError(e, procedimiento, modulo_, complemento);
 }
 
-void FormularioInforme::avisar(const QString& texto, QWidget* foco) {
-    general_.mensaje(texto, Icono::Exclamacion);
+bool FormularioInforme::periodoCorrecto(QWidget* foco, Icono icono) {
+    if (cGeneralControles::PeriodoFechaCorrecto(c_.fechas[0], c_.fechas[1])) return true;
+    avisar(mensajes_.Mensaje05(), foco ? foco : c_.fechas[0], icono);
+    return false;
+}
+
+void FormularioInforme::avisar(const QString& texto, QWidget* foco, Icono icono) {
+    general_.mensaje(texto, icono);
     if (foco) foco->setFocus();
 }
 
 bool FormularioInforme::eurosMarcado() const {
     return c_.euros && c_.euros->isChecked();
-}
-
-QString FormularioInforme::textoEmpresa() {
-    return general_.ObtenerEmpresa(lngCodEmpresa_, contabilidad());
 }
 
 bool FormularioInforme::eventFilter(QObject* objeto, QEvent* evento) {

@@ -1,25 +1,28 @@
 #pragma once
 
+#include <QBoxLayout>
 #include <QDialog>
+#include <QGroupBox>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <variant>
 
 #include "BarraProgreso.h"
 #include "Conexion.h"
 #include "ContextoInforme.h"
 #include "Interfaces.h"
 #include "cCMensajes.h"
-#include "cGeneral.h"
+#include "cGeneralControles.h"
 #include "cIListas.h"
 
 class QAbstractButton;
-class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -32,12 +35,13 @@ QString nombreControl(const QString& raiz, int indice);
 
 // Comportamiento común de los diálogos de informe: carga, lista de empresas fija, cajas de
 // subcuenta con sus reglas de teclado, ACEPTAR/CANCELAR, el marco de construcción en una
-// transacción y el paso al diálogo de opciones de impresión. Cada diálogo crea sus controles,
-// los registra con registrarComunes() y escribe sus pasos propios en los métodos virtuales.
+// transacción y el paso al diálogo de opciones de impresión. Cada diálogo compone su pantalla con
+// las piezas comunes y las suyas (enColumna) y escribe sus pasos propios en los métodos virtuales.
 class FormularioInforme : public QDialog {
     Q_OBJECT
   public:
-    FormularioInforme(Componente& componente, const QString& nombreModulo,
+    // 'raiz' da los nombres de los controles comunes: "cbo" + raíz, "txt" + raíz + índice...
+    FormularioInforme(Componente& componente, const QString& nombreModulo, const QString& raiz,
                       QWidget* padre = nullptr);
     ~FormularioInforme() override;
 
@@ -69,21 +73,44 @@ class FormularioInforme : public QDialog {
         QString nombreBotones;  // "cmdSubcuentas", para los informes de error
         BarraProgreso* progreso = nullptr;
     };
-    // Conecta los controles comunes con su comportamiento. Se llama al final del constructor.
-    void registrarComunes(const ControlesComunes& controles);
+    const QString& raiz() const { return raiz_; }
     const ControlesComunes& comunes() const { return c_; }
+    ControlesComunes& comunes() { return c_; }
 
-    // Piezas de pantalla que repiten los diálogos, con los nombres de control de cada uno; cada
-    // pieza deja sus controles en 'c'.
-    // Fila "EMPRESA:" con la lista "cbo" + raíz; la etiqueta se llama 'nombreRotulo', si se da.
-    QBoxLayout* filaEmpresa(const QString& raiz, ControlesComunes& c,
-                            const QString& nombreRotulo = QString());
-    BarraProgreso* barra(const QString& nombre, ControlesComunes& c);
+    // Piezas de pantalla que repiten los diálogos, con los nombres de control de cada uno ("cbo" +
+    // raíz, "dtp" + raíz + índice...); cada pieza deja sus controles en comunes().
+    // Fila "EMPRESA:" con la lista; la etiqueta se llama 'nombreRotulo', si se da.
+    QBoxLayout* filaEmpresa(const QString& nombreRotulo = QString());
+    // Fila con un rótulo y el control que se alarga tras él.
+    QBoxLayout* filaConRotulo(const QString& texto, QWidget* control,
+                              const QString& nombreRotulo = QString());
+    // Marco "PERIODO" con los dos selectores; 'formato', si se da, es el de QDateEdit.
+    QGroupBox* periodo(const QString& formato = QString(),
+                       const QStringList& rotulos = {QStringLiteral("DESDE:"),
+                                                     QStringLiteral("HASTA:")});
+    // Marco "SUBCUENTAS" con las cajas de la subcuenta inicial y la final.
+    QGroupBox* subcuentas(const QStringList& rotulos = {QStringLiteral("SUBCUENTA INICIAL:"),
+                                                        QStringLiteral("SUBCUENTA FINAL:")});
     // Caja de subcuenta "txt" + raíz + índice con su rango inicial ("0000000" o "9999999"); la
     // longitud de la empresa se pone al cargar.
-    QLineEdit* cajaSubcuenta(const QString& raiz, int indice, QWidget* padre);
-    // ACEPTAR (o el texto que se dé) y CANCELAR, "cmd" + raíz + índice, a la derecha.
-    QBoxLayout* botones(const QString& raiz, const QString& aceptar, ControlesComunes& c);
+    QLineEdit* cajaSubcuenta(int indice, QWidget* padre);
+    // Casilla "Importes en euros" ("chk" + raíz si no se da otro nombre) con la etiqueta lblEuro.
+    QBoxLayout* euros(const QString& nombre = QString(),
+                      const QString& simbolo = QStringLiteral("€"));
+    QCheckBox* casilla(const QString& texto, const QString& nombre, QWidget* padre = nullptr);
+    // Marco con dos controles (desde/hasta, inicial/final), cada uno tras su rótulo, en una fila;
+    // 'crear' hace el control de un índice dentro del marco que recibe.
+    QGroupBox* marcoDeDos(const QString& titulo, const QStringList& rotulos,
+                          const std::function<QWidget*(int, QWidget*)>& crear);
+
+    // Un control o una fila de controles, para apilarlos.
+    using Pieza = std::variant<QWidget*, QLayout*>;
+    static QBoxLayout* apilar(QBoxLayout* capa, std::initializer_list<Pieza> piezas);
+    // La pantalla entera: las piezas, la barra de progreso y ACEPTAR (o el texto que se dé) y
+    // CANCELAR, "cmd" + raíz + índice, en columna; conecta los controles comunes con su
+    // comportamiento.
+    void enColumna(std::initializer_list<Pieza> piezas, const QString& nombreBarra,
+                   const QString& aceptar = QStringLiteral("ACEPTAR"));
 
     // Pasos propios de cada diálogo.
     virtual void cargarPropio() {}              // preparación propia dentro de Form_Load
@@ -99,22 +126,36 @@ class FormularioInforme : public QDialog {
     virtual void prepararImpresion(frmImprimir&) {}
 
     // Marco de RellenarInforme: deshabilita, abre una lectura de una sola versión de los libros
-    // y la transacción en la base de informes, ejecuta la construcción, confirma, comprueba que la tabla tiene filas y pone las
-    // fórmulas. Un error pasa por VerError, deshace la transacción y devuelve false.
+    // y la transacción en la base de informes, ejecuta la construcción, confirma, comprueba que la
+    // tabla tiene filas y pone las fórmulas. Un error pasa por VerError, deshace la transacción y
+    // devuelve false.
     bool construirEnTransaccion(const QString& tabla, const QString& campo,
                                 const std::function<FormulasInforme(ContextoInforme&)>& construir,
                                 const QString& procedimiento = QStringLiteral("RellenarInforme"),
                                 const QString& complemento = QStringLiteral("OrvoContabilidadInf"));
+    // Lo mismo para una construcción de la forma construirX(contexto, opciones).
+    template <class Opciones>
+    bool construirEnTransaccion(
+        const QString& tabla, const QString& campo,
+        FormulasInforme (*construir)(ContextoInforme&, const Opciones&), const Opciones& o,
+        const QString& procedimiento = QStringLiteral("RellenarInforme"),
+        const QString& complemento = QStringLiteral("OrvoContabilidadInf")) {
+        return construirEnTransaccion(
+            tabla, campo, [&](ContextoInforme& contexto) { return construir(contexto, o); },
+            procedimiento, complemento);
+    }
+    // Comprueba que el periodo no acaba antes de empezar; si no, avisa con Mensaje05 y pone el
+    // foco en 'foco' o, si no se da, en la primera fecha.
+    bool periodoCorrecto(QWidget* foco = nullptr, Icono icono = Icono::Exclamacion);
     // Informa un error con VerError con el módulo de este diálogo.
     void verError(const std::exception& e, const QString& procedimiento,
                   const QString& complemento = QStringLiteral("OrvoContabilidadInf"));
-    // Pitido, mensaje con el icono de exclamación y el foco en el control a corregir.
-    void avisar(const QString& texto, QWidget* foco);
+    // Pitido, mensaje (de entrada con el icono de exclamación) y el foco en el control a corregir.
+    void avisar(const QString& texto, QWidget* foco, Icono icono = Icono::Exclamacion);
 
     bool eurosMarcado() const;
-    QString textoEmpresa();  // ObtenerEmpresa de la empresa elegida
 
-    cGeneral& general() { return general_; }
+    cGeneralControles& general() { return general_; }
     const cCMensajes& mensajes() const { return mensajes_; }
     cIListas& listas() { return listas_; }
     Componente& componente() { return comp_; }
@@ -125,6 +166,7 @@ class FormularioInforme : public QDialog {
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
   private:
+    void conectarComunes();
     void Form_Load();
     void empresaClick();
     void fillDesgloses(const QString& codigo);
@@ -135,12 +177,13 @@ class FormularioInforme : public QDialog {
 
     Componente& comp_;
     QString modulo_;
+    QString raiz_;
     ControlesComunes c_;
     std::shared_ptr<Conexion> conContabilidad_;
     std::shared_ptr<Conexion> conInformes_;
     long lngCodEmpresa_ = 0;
     std::uint8_t bytOrigen_ = 0;
-    cGeneral general_;
+    cGeneralControles general_;
     cCMensajes mensajes_;
     cIListas listas_;
     ProgresoNulo progresoNulo_;

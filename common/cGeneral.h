@@ -9,16 +9,13 @@
 #include "Moneda.h"
 #include "cCMensajes.h"
 
-class QDateEdit;
-class QObject;
-class QWidget;
-
 namespace orvo {
 
 class Conexion;
 
-// Servicios comunes de los diálogos: comprobaciones de empresa, formatos, conversiones
-// peseta/euro, el mensaje de error estándar y el periodo del ejercicio. No guarda estado.
+// Servicios comunes: comprobaciones de empresa, formatos, conversiones peseta/euro y el mensaje
+// de error estándar; los que reciben controles, con los diálogos (cGeneralControles). No guarda
+// estado.
 class cGeneral {
   public:
     explicit cGeneral(Componente& componente) : comp_(componente) {}
@@ -32,10 +29,8 @@ class cGeneral {
     // Lo mismo para un valor leído de los libros (número o texto español).
     static QString FormatearCurrency(const QVariant& importe, bool blnMostrarDecimales = true);
     static QString QuitarNulo(const QVariant& cadena);
-    void SelText(QObject* textoBox);
     static QString ComprobarComilla(const QVariant& texto);
     static QString Edad(const QString& strFechaCumpleanos, const QString& strFechaNacimiento);
-    void VerFalta(QObject* lblLabel, QObject* mstPestana);
     static QString LlenaIzquierda(const QString& strCadena, const QString& strRelleno, int intLong);
     void VerErrorCrystal();
     void VerError(const std::exception& error, const QString& strProcedimiento,
@@ -45,16 +40,13 @@ class cGeneral {
     // Convierte en el sitio: al volver, cantPesetas vale los euros. Devuelve "1,00".
     static QString PesetasAEuros(Moneda& cantPesetas);
     static QString EurosAPesetas(Moneda cantEuros);
-    void PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long lngIDEmpresa,
-                             Conexion& con);
     static bool PeriodoFechaCorrecto(const QDate& ini, const QDate& fin);
-    static bool PeriodoFechaCorrecto(QDateEdit* dtpINI, QDateEdit* dtpFIN);
 
     // Pitido y cuadro de mensaje con el título de la aplicación.
     void mensaje(const QString& texto, Icono icono);
     Componente& componente() { return comp_; }
 
-  private:
+  protected:
     Componente& comp_;
     cCMensajes msj_;
 };

@@ -1,5 +1,5 @@
-// Los servicios de cGeneral que reciben controles: van con los diálogos, para que el resto de
-// cGeneral sirva a las construcciones sin la biblioteca de controles.
+#include "cGeneralControles.h"
+
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,11 +7,10 @@
 
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
-#include "cGeneral.h"
 
 namespace orvo {
 
-void cGeneral::SelText(QObject* textoBox) {
+void cGeneralControles::SelText(QObject* textoBox) {
     if (auto* caja = qobject_cast<QLineEdit*>(textoBox)) {
         caja->setSelection(0, caja->text().size());
         return;
@@ -22,7 +21,7 @@ void cGeneral::SelText(QObject* textoBox) {
              QStringLiteral("OrvoContabilidad"));
 }
 
-void cGeneral::VerFalta(QObject* lblLabel, QObject* mstPestana) {
+void cGeneralControles::VerFalta(QObject* lblLabel, QObject* mstPestana) {
     auto* etiqueta = qobject_cast<QLabel*>(lblLabel);
     if (!etiqueta) {
         mensaje(msj_.Mensaje31(), Icono::Informacion);
@@ -52,8 +51,8 @@ void cGeneral::VerFalta(QObject* lblLabel, QObject* mstPestana) {
         mensaje(msj_.Mensaje33() + campo + msj_.Mensaje35(), Icono::Informacion);
 }
 
-void cGeneral::PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long lngIDEmpresa,
-                                   Conexion& con) {
+void cGeneralControles::PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long lngIDEmpresa,
+                                            Conexion& con) {
     const auto empresa = DatosEmpresa::leer(con, lngIDEmpresa);
     if (!empresa) return;
     const QDate ini = fechaDeTexto(empresa->fechaIni);
@@ -69,7 +68,7 @@ void cGeneral::PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long ln
     for (QDateEdit* d : {dtpINI, dtpFIN}) d->setDateRange(inicio, final);
 }
 
-bool cGeneral::PeriodoFechaCorrecto(QDateEdit* dtpINI, QDateEdit* dtpFIN) {
+bool cGeneralControles::PeriodoFechaCorrecto(QDateEdit* dtpINI, QDateEdit* dtpFIN) {
     return PeriodoFechaCorrecto(dtpINI->date(), dtpFIN->date());
 }
 

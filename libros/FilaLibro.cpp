@@ -35,6 +35,25 @@ void anadirImporte(std::string& destino, Moneda importe, bool conDecimales) {
     destino.append(texto, static_cast<std::size_t>(importe.formatearEn(texto, conDecimales)));
 }
 
+Apunte::Apunte(const Recordset& rs)
+    : cNumero_(rs.indice(QStringLiteral("Numero"))),
+      cId_(rs.indice(QStringLiteral("IDAsiento"))),
+      cFecha_(rs.indice(QStringLiteral("Fecha"))),
+      cCodigo_(rs.indice(QStringLiteral("Codigo"))),
+      cDescripcion_(rs.indice(QStringLiteral("Descripcion"))),
+      cConcepto_(rs.indice(QStringLiteral("Concepto"))),
+      cDebe_(rs.indice(QStringLiteral("Debe"))),
+      cHaber_(rs.indice(QStringLiteral("Haber"))) {}
+
+void Apunte::leer(const Recordset& rs) {
+    asiento.leer(rs.textoUtf8(cNumero_), rs.entero(cId_), rs.textoUtf8(cFecha_));
+    codigo = rs.textoUtf8(cCodigo_);
+    descripcion = rs.textoUtf8(cDescripcion_);
+    concepto = rs.textoUtf8(cConcepto_);
+    debe = Moneda::deDiezmilesimas(rs.entero(cDebe_));
+    haber = Moneda::deDiezmilesimas(rs.entero(cHaber_));
+}
+
 }  // namespace FilaLibro
 
 QString columnaDebe(bool euros) {
@@ -68,9 +87,9 @@ QString ultimoDiaDelMes(const QDate& hasta) {
     return hasta.toString(QStringLiteral("yyyyMM")) + QStringLiteral("31");
 }
 
-FormulasInforme formulasLibroPorMeses(const QString& textoEmpresa, const QDate& desde,
+FormulasInforme formulasLibroPorMeses(Conexion& contabilidad, long empresa, const QDate& desde,
                                       const QDate& hasta, bool euros) {
-    return {{1, formulaEmpresa(textoEmpresa)},
+    return {{1, formulaEmpresa(contabilidad, empresa)},
             {2, formulaPeriodo(Regional::mesBarraAno(desde), Regional::mesBarraAno(hasta))},
             {3, formulaMoneda(euros)}};
 }

@@ -47,6 +47,40 @@ class AsientoYFecha {
   private:
     std::string asiento_, fecha_;
 };
+
+// Un apunte de la consulta del Diario o del Mayor, fila a fila. Las columnas (Numero,
+// IDAsiento, Fecha, Codigo, Descripcion, Concepto, Debe y Haber en diezmilésimas) se buscan por
+// nombre una vez; los textos valen hasta que la consulta pasa a la fila siguiente.
+class Apunte {
+  public:
+    explicit Apunte(const Recordset& rs);
+    void leer(const Recordset& rs);  // la fila en curso
+
+    AsientoYFecha asiento;
+    QByteArrayView codigo, descripcion, concepto;
+    Moneda debe, haber;
+
+  private:
+    int cNumero_, cId_, cFecha_, cCodigo_, cDescripcion_, cConcepto_, cDebe_, cHaber_;
+};
+
+// Escribe las filas de 'rs' en la base de informes: si hay alguna ('total', contadas aparte),
+// prepara 'insercion' y llama a 'escribir' con ella fila a fila, con la barra de progreso, que
+// nunca pasa de su máximo. Cierra la consulta.
+template <class Escribir>
+void escribirFilas(ContextoInforme& contexto, Recordset& rs, qint64 total, const QString& insercion,
+                   Escribir escribir) {
+    if (total > 0) {
+        contexto.progreso.Iniciar(total, QStringLiteral("Procesando ..."), 0);
+        Instruccion insertar = contexto.informes.preparar(insercion);
+        for (qint64 filas = 0; !rs.Eof(); rs.MoveNext()) {
+            escribir(insertar);
+            if (filas < total) contexto.progreso.setValor(++filas);
+        }
+        contexto.progreso.Terminar();
+    }
+    rs.Close();
+}
 }  // namespace FilaLibro
 
 // Columnas de los importes del apunte en la moneda del informe.
@@ -66,7 +100,7 @@ QString primerDiaDelMes(const QDate& desde);
 QString ultimoDiaDelMes(const QDate& hasta);
 
 // Fórmulas del Diario, del Mayor y del desglose: empresa, periodo por meses y moneda.
-FormulasInforme formulasLibroPorMeses(const QString& textoEmpresa, const QDate& desde,
+FormulasInforme formulasLibroPorMeses(Conexion& contabilidad, long empresa, const QDate& desde,
                                       const QDate& hasta, bool euros);
 
 }  // namespace orvo

@@ -27,7 +27,7 @@ QString consultaApuntes(bool euros, const QString& numero, const QString& condic
                         int pasada) {
     return QStringLiteral(
                "SELECT Asiento.Numero, Asiento.IDAsiento, Asiento.Fecha, Cuenta.Codigo, "
-               "Cuenta.Descripcion AS DescripcionCta, Apunte.Concepto, %1, "
+               "Cuenta.Descripcion, Apunte.Concepto, %1, "
                "%3 AS NumeroValor, Apunte.IDApunte, %2 AS Pasada "
                "FROM Asiento CROSS JOIN Apunte ON Asiento.IDAsiento = Apunte.CodAsiento "
                "CROSS JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta "
@@ -96,44 +96,29 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
                                     params)
                              .toLongLong();
     Recordset rs = contexto.contabilidad.Execute(apuntes + orden, params);
-    if (total > 0) {
-        contexto.progreso.Iniciar(total, QStringLiteral("Procesando ..."), 0);
-        Instruccion insertar = contexto.informes.preparar(QStringLiteral(
-            "INSERT INTO Libro_Diario (Asiento, Fecha, Descripcion, Concepto, Debe, Haber) "
-            "VALUES (?, ?, ?, ?, ?, ?)"));
-        const int cNumero = rs.indice(QStringLiteral("Numero"));
-        const int cId = rs.indice(QStringLiteral("IDAsiento"));
-        const int cFecha = rs.indice(QStringLiteral("Fecha"));
-        const int cCodigo = rs.indice(QStringLiteral("Codigo"));
-        const int cCuenta = rs.indice(QStringLiteral("DescripcionCta"));
-        const int cConcepto = rs.indice(QStringLiteral("Concepto"));
-        const int cDebe = rs.indice(QStringLiteral("Debe"));
-        const int cHaber = rs.indice(QStringLiteral("Haber"));
-        FilaLibro::AsientoYFecha asiento;
-        std::string descripcion, debe, haber;
-        qint64 filas = 0;
-        for (; !rs.Eof(); rs.MoveNext()) {
-            asiento.leer(rs.textoUtf8(cNumero), rs.entero(cId), rs.textoUtf8(cFecha));
+    FilaLibro::Apunte apunte(rs);
+    std::string descripcion, debe, haber;
+    FilaLibro::escribirFilas(
+        contexto, rs, total,
+        QStringLiteral("INSERT INTO Libro_Diario (Asiento, Fecha, Descripcion, Concepto, Debe, "
+                       "Haber) VALUES (?, ?, ?, ?, ?, ?)"),
+        [&](Instruccion& insertar) {
+            apunte.leer(rs);
             descripcion.clear();
-            FilaLibro::anadir(descripcion, rs.textoUtf8(cCodigo));
+            FilaLibro::anadir(descripcion, apunte.codigo);
             descripcion += " - ";
-            FilaLibro::anadir(descripcion, rs.textoUtf8(cCuenta));
-            FilaLibro::ponerImporte(debe, Moneda::deDiezmilesimas(rs.entero(cDebe)), o.euros);
-            FilaLibro::ponerImporte(haber, Moneda::deDiezmilesimas(rs.entero(cHaber)), o.euros);
-
-            insertar.enlazarTexto(1, asiento.asiento());
-            insertar.enlazarTexto(2, asiento.fecha());
+            FilaLibro::anadir(descripcion, apunte.descripcion);
+            FilaLibro::ponerImporte(debe, apunte.debe, o.euros);
+            FilaLibro::ponerImporte(haber, apunte.haber, o.euros);
+            insertar.enlazarTexto(1, apunte.asiento.asiento());
+            insertar.enlazarTexto(2, apunte.asiento.fecha());
             insertar.enlazarTexto(3, FilaLibro::vista(descripcion));
-            insertar.enlazarTexto(4, rs.textoUtf8(cConcepto));
+            insertar.enlazarTexto(4, apunte.concepto);
             insertar.enlazarTexto(5, FilaLibro::vista(debe));
             insertar.enlazarTexto(6, FilaLibro::vista(haber));
             insertar.ejecutar();
-            if (filas < total) contexto.progreso.setValor(++filas);
-        }
-        contexto.progreso.Terminar();
-    }
-    rs.Close();
-    return formulasLibroPorMeses(o.textoEmpresa, o.desde, o.hasta, o.euros);
+        });
+    return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.euros);
 }
 
 }  // namespace orvo

@@ -10,7 +10,6 @@ namespace orvo {
 // Lo que el diálogo del libro Diario pide; la construcción no conoce los controles.
 struct OpcionesLibroDiario {
     long empresa = 0;
-    QString textoEmpresa;  // cabecera "<ABR> Nombre"
     bool euros = true;
     // Por omisión, todas las subcuentas y todos los asientos.
     QString subcuentaDesde = QStringLiteral("0000000"), subcuentaHasta = QStringLiteral("9999999");

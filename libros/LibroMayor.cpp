@@ -21,7 +21,8 @@ class SaldoAnterior {
         : con_(contabilidad), euros_(o.euros) {
         const QDate primerDia(o.desde.year(), o.desde.month(), 1);
         // Empezando el periodo en el primer mes del ejercicio no hay nada antes.
-        hayAnterior_ = o.inicioEjercicio.isValid() && primerDia > o.inicioEjercicio;
+        hayAnterior_ =
+            o.saldoAnterior && o.inicioEjercicio.isValid() && primerDia > o.inicioEjercicio;
         desde_ = cGeneral::DateString(o.inicioEjercicio);
         hasta_ = cGeneral::DateString(primerDia.addDays(-1));
         // Para un intervalo, una sola consulta agrupada que solo recorre los asientos
@@ -127,74 +128,51 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
             QStringLiteral("ORDER BY Cuenta.Codigo, Val(Asiento.Numero), Asiento.Fecha, "
                            "Asiento.IDAsiento, Apunte.IDApunte"),
         params);
-    if (total > 0) {
-        contexto.progreso.Iniciar(total, QStringLiteral("Procesando ..."), 0);
-        Instruccion insertar = contexto.informes.preparar(QStringLiteral(
-            "INSERT INTO Libro_Mayor (Codigo, Descripcion, Asiento, Fecha, Concepto, Debe, Haber, "
-            "Saldo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-        SaldoAnterior anterior(contexto.contabilidad, o);
-        const int cIdCuenta = rs.indice(QStringLiteral("IDCuenta"));
-        const int cCodigo = rs.indice(QStringLiteral("Codigo"));
-        const int cDescripcion = rs.indice(QStringLiteral("Descripcion"));
-        const int cNumero = rs.indice(QStringLiteral("Numero"));
-        const int cId = rs.indice(QStringLiteral("IDAsiento"));
-        const int cFecha = rs.indice(QStringLiteral("Fecha"));
-        const int cConcepto = rs.indice(QStringLiteral("Concepto"));
-        const int cDebe = rs.indice(QStringLiteral("Debe"));
-        const int cHaber = rs.indice(QStringLiteral("Haber"));
-        FilaLibro::AsientoYFecha asiento;
-        std::string codigoAnterior, debe, haber, saldoTexto;
-        bool primera = true;
-        Moneda saldo;
-        qint64 filas = 0;
-        auto importe = [&o](std::string& destino, Moneda m) {
-            FilaLibro::ponerImporte(destino, m, o.euros);
-        };
-        // Una fila con los importes que haya en 'debe', 'haber' y 'saldoTexto'.
-        auto escribir = [&](QByteArrayView codigo, QByteArrayView descripcion,
-                            QByteArrayView numero, QByteArrayView fecha, QByteArrayView concepto) {
-            insertar.enlazarTexto(1, codigo);
-            insertar.enlazarTexto(2, descripcion);
-            insertar.enlazarTexto(3, numero);
-            insertar.enlazarTexto(4, fecha);
-            insertar.enlazarTexto(5, concepto);
-            insertar.enlazarTexto(6, FilaLibro::vista(debe));
-            insertar.enlazarTexto(7, FilaLibro::vista(haber));
-            insertar.enlazarTexto(8, FilaLibro::vista(saldoTexto));
-            insertar.ejecutar();
-        };
-        for (; !rs.Eof(); rs.MoveNext()) {
-            const QByteArrayView codigo = rs.textoUtf8(cCodigo);
+    SaldoAnterior anterior(contexto.contabilidad, o);
+    const int cIdCuenta = rs.indice(QStringLiteral("IDCuenta"));
+    FilaLibro::Apunte apunte(rs);
+    std::string codigoAnterior, debe, haber, saldoTexto;
+    bool primera = true;
+    Moneda saldo;
+    // Una fila con los importes dados.
+    auto escribir = [&](Instruccion& insertar, QByteArrayView numero, QByteArrayView fecha,
+                        QByteArrayView concepto, Moneda d, Moneda h) {
+        FilaLibro::ponerImporte(debe, d, o.euros);
+        FilaLibro::ponerImporte(haber, h, o.euros);
+        FilaLibro::ponerImporte(saldoTexto, saldo, o.euros);
+        insertar.enlazarTexto(1, apunte.codigo);
+        insertar.enlazarTexto(2, apunte.descripcion);
+        insertar.enlazarTexto(3, numero);
+        insertar.enlazarTexto(4, fecha);
+        insertar.enlazarTexto(5, concepto);
+        insertar.enlazarTexto(6, FilaLibro::vista(debe));
+        insertar.enlazarTexto(7, FilaLibro::vista(haber));
+        insertar.enlazarTexto(8, FilaLibro::vista(saldoTexto));
+        insertar.ejecutar();
+    };
+    FilaLibro::escribirFilas(
+        contexto, rs, total,
+        QStringLiteral("INSERT INTO Libro_Mayor (Codigo, Descripcion, Asiento, Fecha, Concepto, "
+                       "Debe, Haber, Saldo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+        [&](Instruccion& insertar) {
+            apunte.leer(rs);
+            const QByteArrayView codigo = apunte.codigo;
             if (primera || codigo != QByteArrayView(codigoAnterior.data(), codigoAnterior.size())) {
                 primera = false;
                 codigoAnterior.assign(codigo.data() ? codigo.data() : "", codigo.size());
                 saldo = Moneda();
                 if (o.saldoAnterior) {
                     const auto [d, h, s] = anterior.de(rs.entero(cIdCuenta));
-                    importe(debe, d);
-                    importe(haber, h);
-                    importe(saldoTexto, s);
-                    escribir(codigo, rs.textoUtf8(cDescripcion), QByteArrayView(), QByteArrayView(),
-                             kSaldoAnterior);
                     saldo = s;
+                    escribir(insertar, QByteArrayView(), QByteArrayView(), kSaldoAnterior, d, h);
                 }
             }
-            const Moneda d = Moneda::deDiezmilesimas(rs.entero(cDebe));
-            const Moneda h = Moneda::deDiezmilesimas(rs.entero(cHaber));
             // Un debe positivo suma; si no, se resta el haber (un debe negativo no cuenta).
-            saldo = d > Moneda() ? saldo + d : saldo - h;
-            asiento.leer(rs.textoUtf8(cNumero), rs.entero(cId), rs.textoUtf8(cFecha));
-            importe(debe, d);
-            importe(haber, h);
-            importe(saldoTexto, saldo);
-            escribir(codigo, rs.textoUtf8(cDescripcion), asiento.asiento(), asiento.fecha(),
-                     rs.textoUtf8(cConcepto));
-            if (filas < total) contexto.progreso.setValor(++filas);
-        }
-        contexto.progreso.Terminar();
-    }
-    rs.Close();
-    return formulasLibroPorMeses(o.textoEmpresa, o.desde, o.hasta, o.euros);
+            saldo = apunte.debe > Moneda() ? saldo + apunte.debe : saldo - apunte.haber;
+            escribir(insertar, apunte.asiento.asiento(), apunte.asiento.fecha(), apunte.concepto,
+                     apunte.debe, apunte.haber);
+        });
+    return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.euros);
 }
 
 }  // namespace orvo

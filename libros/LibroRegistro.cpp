@@ -14,119 +14,167 @@ namespace orvo {
 
 namespace {
 
+// Valores del caso corriente que los libros no guardan (ver el README): actividad empresarial
+// del IAE sin epígrafe, factura completa (rectificativa si la cuota es negativa), régimen
+// general, sujeta y no exenta, sin criterio de caja, NIF español. Lo que no se sabe va vacío.
+enum class Dato {
+    Vacio,
+    Ejercicio,
+    Periodo,
+    ActividadTipo,
+    ActividadSubtipo,
+    TipoFactura,
+    Fecha,
+    Numero,
+    Factura,
+    NumeroRecepcion,
+    Nif,
+    Nombre,
+    ClaveRegimen,
+    Calificacion,
+    No,
+    Total,
+    Base,
+    TipoIva,
+    CuotaIva,
+    TipoRecargo,
+    CuotaRecargo
+};
+
+// Una columna del libro: su cabecera y el dato de la línea de IVA que lleva.
+struct ColumnaRegistro {
+    const char* cabecera;
+    Dato dato = Dato::Vacio;
+};
+
+const ColumnaRegistro kComienzo[] = {{"Autoliquidación Ejercicio", Dato::Ejercicio},
+                                     {"Autoliquidación Periodo", Dato::Periodo},
+                                     {"Actividad Tipo", Dato::ActividadTipo},
+                                     {"Actividad Subtipo", Dato::ActividadSubtipo},
+                                     {"Actividad Epígrafe IAE"},
+                                     {"Tipo de Factura", Dato::TipoFactura}};
+const ColumnaRegistro kEmitidas[] = {{"Fecha Expedición", Dato::Fecha},
+                                     {"Fecha Operación"},
+                                     {"Identificación Factura Serie"},
+                                     {"Identificación Factura Número", Dato::Numero},
+                                     {"Identificación Factura Número-Final"},
+                                     {"NIF Destinatario Tipo"},
+                                     {"NIF Destinatario Código País"},
+                                     {"NIF Destinatario Identificación", Dato::Nif},
+                                     {"Nombre Destinatario", Dato::Nombre},
+                                     {"Clave de Operación", Dato::ClaveRegimen},
+                                     {"Calificación de la Operación", Dato::Calificacion},
+                                     {"Operación Exenta"},
+                                     {"Total Factura", Dato::Total},
+                                     {"Base Imponible", Dato::Base},
+                                     {"Tipo de IVA", Dato::TipoIva},
+                                     {"Cuota IVA Repercutida", Dato::CuotaIva},
+                                     {"Tipo de Recargo eq.", Dato::TipoRecargo},
+                                     {"Cuota Recargo eq.", Dato::CuotaRecargo},
+                                     {"Cobro Fecha"},
+                                     {"Cobro Importe"},
+                                     {"Cobro Medio Utilizado"},
+                                     {"Cobro Identificación Medio Utilizado"}};
+const ColumnaRegistro kRecibidas[] = {{"Fecha Expedición", Dato::Fecha},
+                                      {"Fecha Operación"},
+                                      {"Fecha Recepción", Dato::Fecha},
+                                      {"Identificación Factura Serie"},
+                                      {"Identificación Factura Número", Dato::Factura},
+                                      {"Identificación Factura Número-Final"},
+                                      {"Número Recepción", Dato::NumeroRecepcion},
+                                      {"Número Recepción Final"},
+                                      {"NIF Expedidor Tipo"},
+                                      {"NIF Expedidor Código País"},
+                                      {"NIF Expedidor Identificación", Dato::Nif},
+                                      {"Nombre Expedidor", Dato::Nombre},
+                                      {"Clave de Operación", Dato::ClaveRegimen},
+                                      {"Bien de Inversión", Dato::No},
+                                      {"Inversión del Sujeto Pasivo", Dato::No},
+                                      {"Deducible en Periodo Posterior", Dato::No},
+                                      {"Periodo Deducción Ejercicio"},
+                                      {"Periodo Deducción Periodo"},
+                                      {"Total Factura", Dato::Total},
+                                      {"Base Imponible", Dato::Base},
+                                      {"Tipo de IVA", Dato::TipoIva},
+                                      {"Cuota IVA Soportada", Dato::CuotaIva},
+                                      {"Cuota Deducible", Dato::CuotaIva},  // toda, sin prorrata
+                                      {"Tipo de Recargo eq.", Dato::TipoRecargo},
+                                      {"Cuota Recargo eq.", Dato::CuotaRecargo},
+                                      {"Pago Fecha"},
+                                      {"Pago Importe"},
+                                      {"Pago Medio Utilizado"},
+                                      {"Pago Identificación Medio Utilizado"}};
+const ColumnaRegistro kFinal[] = {{"Tipo Retención IRPF"},           {"Importe Retenido IRPF"},
+                                  {"Registro Acuerdo Facturación"},  {"Inmueble Situación"},
+                                  {"Inmueble Referencia Catastral"}, {"Referencia Externa"}};
+
+// Las columnas del libro, en su orden.
+std::vector<ColumnaRegistro> columnas(bool emitidas) {
+    std::vector<ColumnaRegistro> c(std::begin(kComienzo), std::end(kComienzo));
+    if (emitidas)
+        c.insert(c.end(), std::begin(kEmitidas), std::end(kEmitidas));
+    else
+        c.insert(c.end(), std::begin(kRecibidas), std::end(kRecibidas));
+    c.insert(c.end(), std::begin(kFinal), std::end(kFinal));
+    return c;
+}
+
 CeldaRegistro texto(const QString& t) {
     return {t, false, Moneda()};
 }
 CeldaRegistro importe(Moneda m) {
     return {QString(), true, m};
 }
-// Los tipos se leen como se anotaron ("21", "5,2"); el libro los lleva con dos decimales.
-CeldaRegistro tipo(const QString& t) {
-    return importe(Moneda::deColumna(t));
-}
 
-QString fechaRegistro(const QString& yyyymmdd) {
-    return yyyymmdd.right(2) + u'/' + yyyymmdd.mid(4, 2) + u'/' + yyyymmdd.left(4);
-}
-QString periodo(const QString& yyyymmdd) {
-    return QString::number((yyyymmdd.mid(4, 2).toInt() + 2) / 3) + u'T';
-}
-// Contrapartida que no es de la empresa: sin identificación, no con el rótulo del libro.
-QString nifTercero(const FilaIVA& f) {
-    return f.nif == QLatin1String("No existe") ? QString() : f.nif.trimmed();
-}
-
-// Valores del caso corriente que los libros no guardan (ver el README): actividad empresarial
-// del IAE sin epígrafe, factura completa (rectificativa si la cuota es negativa), régimen
-// general, sujeta y no exenta, sin criterio de caja, NIF español.
-const QString kActividadTipo = QStringLiteral("A");
-const QString kActividadSubtipo = QStringLiteral("03");
-const QString kClaveRegimenGeneral = QStringLiteral("01");
-const QString kSujetaNoExenta = QStringLiteral("S1");
-
-QString tipoFactura(const FilaIVA& f) {
-    return f.cuotaIva < Moneda() ? QStringLiteral("R4") : QStringLiteral("F1");
-}
-
-FilaRegistro filaEmitida(const FilaIVA& f) {
-    return {texto(f.fecha.left(4)),
-            texto(periodo(f.fecha)),
-            texto(kActividadTipo),
-            texto(kActividadSubtipo),
-            texto(QString()),
-            texto(tipoFactura(f)),
-            texto(fechaRegistro(f.fecha)),
-            texto(QString()),  // fecha de operación
-            texto(QString()),
-            texto(f.numero),
-            texto(QString()),  // serie, número, final
-            texto(QString()),
-            texto(QString()),
-            texto(nifTercero(f)),  // tipo, país, NIF
-            texto(f.nombre),
-            texto(kClaveRegimenGeneral),
-            texto(kSujetaNoExenta),
-            texto(QString()),  // operación exenta
-            importe(f.total),
-            importe(f.base),
-            tipo(f.tipoIva),
-            importe(f.cuotaIva),
-            tipo(f.tipoRecargo),
-            importe(f.cuotaRecargo),
-            texto(QString()),
-            texto(QString()),
-            texto(QString()),
-            texto(QString()),  // cobro
-            texto(QString()),
-            texto(QString()),  // retención
-            texto(QString()),
-            texto(QString()),
-            texto(QString()),
-            texto(QString())};
-}
-
-FilaRegistro filaRecibida(const FilaIVA& f, bool numeroRecepcion) {
-    return {texto(f.fecha.left(4)),
-            texto(periodo(f.fecha)),
-            texto(kActividadTipo),
-            texto(kActividadSubtipo),
-            texto(QString()),
-            texto(tipoFactura(f)),
-            texto(fechaRegistro(f.fecha)),
-            texto(QString()),
-            texto(fechaRegistro(f.fecha)),
-            texto(QString()),
-            texto(f.factura),
-            texto(QString()),  // serie, número, final
-            texto(numeroRecepcion ? f.numero : QString()),
-            texto(QString()),
-            texto(QString()),
-            texto(QString()),
-            texto(nifTercero(f)),
-            texto(f.nombre),
-            texto(kClaveRegimenGeneral),
-            texto(QStringLiteral("N")),  // bien de inversión
-            texto(QStringLiteral("N")),  // inversión sujeto pasivo
-            texto(QStringLiteral("N")),
-            texto(QString()),
-            texto(QString()),  // periodo posterior
-            importe(f.total),
-            importe(f.base),
-            tipo(f.tipoIva),
-            importe(f.cuotaIva),
-            importe(f.cuotaIva),  // cuota deducible: toda, sin prorrata
-            tipo(f.tipoRecargo),
-            importe(f.cuotaRecargo),
-            texto(QString()),
-            texto(QString()),
-            texto(QString()),
-            texto(QString()),  // pago
-            texto(QString()),
-            texto(QString()),  // retención
-            texto(QString()),
-            texto(QString()),
-            texto(QString()),
-            texto(QString())};
+// 'numeroRecepcion': el número de la numeración automática va en "Número Recepción".
+CeldaRegistro celda(Dato dato, const FilaIVA& f, bool numeroRecepcion) {
+    switch (dato) {
+        case Dato::Vacio:
+            return {};
+        case Dato::Ejercicio:
+            return texto(f.fecha.left(4));
+        case Dato::Periodo:
+            return texto(QString::number((f.fecha.mid(4, 2).toInt() + 2) / 3) + u'T');
+        case Dato::ActividadTipo:
+            return texto(QStringLiteral("A"));
+        case Dato::ActividadSubtipo:
+            return texto(QStringLiteral("03"));
+        case Dato::TipoFactura:
+            return texto(f.cuotaIva < Moneda() ? QStringLiteral("R4") : QStringLiteral("F1"));
+        case Dato::Fecha:
+            return texto(f.fecha.right(2) + u'/' + f.fecha.mid(4, 2) + u'/' + f.fecha.left(4));
+        case Dato::Numero:
+            return texto(f.numero);
+        case Dato::Factura:
+            return texto(f.factura);
+        case Dato::NumeroRecepcion:
+            return texto(numeroRecepcion ? f.numero : QString());
+        // Contrapartida que no es de la empresa: sin identificación, no con el rótulo del libro.
+        case Dato::Nif:
+            return texto(f.nif == QLatin1String("No existe") ? QString() : f.nif.trimmed());
+        case Dato::Nombre:
+            return texto(f.nombre);
+        case Dato::ClaveRegimen:
+            return texto(QStringLiteral("01"));
+        case Dato::Calificacion:
+            return texto(QStringLiteral("S1"));
+        case Dato::No:
+            return texto(QStringLiteral("N"));
+        case Dato::Total:
+            return importe(f.total);
+        case Dato::Base:
+            return importe(f.base);
+        // Los tipos se leen como se anotaron ("21", "5,2"); el libro los lleva con dos decimales.
+        case Dato::TipoIva:
+            return importe(Moneda::deColumna(f.tipoIva));
+        case Dato::CuotaIva:
+            return importe(f.cuotaIva);
+        case Dato::TipoRecargo:
+            return importe(Moneda::deColumna(f.tipoRecargo));
+        case Dato::CuotaRecargo:
+            return importe(f.cuotaRecargo);
+    }
+    return {};
 }
 
 QString celdaCsv(QString t) {
@@ -210,79 +258,19 @@ QString nombreLibroRegistro(int ejercicio, const QString& nif, bool emitidas, co
 }
 
 QStringList cabecerasLibroRegistro(bool emitidas) {
-    const QStringList comienzo{QStringLiteral("Autoliquidación Ejercicio"),
-                               QStringLiteral("Autoliquidación Periodo"),
-                               QStringLiteral("Actividad Tipo"),
-                               QStringLiteral("Actividad Subtipo"),
-                               QStringLiteral("Actividad Epígrafe IAE"),
-                               QStringLiteral("Tipo de Factura")};
-    const QStringList final{
-        QStringLiteral("Tipo Retención IRPF"),           QStringLiteral("Importe Retenido IRPF"),
-        QStringLiteral("Registro Acuerdo Facturación"),  QStringLiteral("Inmueble Situación"),
-        QStringLiteral("Inmueble Referencia Catastral"), QStringLiteral("Referencia Externa")};
-    if (emitidas)
-        return comienzo +
-               QStringList{QStringLiteral("Fecha Expedición"),
-                           QStringLiteral("Fecha Operación"),
-                           QStringLiteral("Identificación Factura Serie"),
-                           QStringLiteral("Identificación Factura Número"),
-                           QStringLiteral("Identificación Factura Número-Final"),
-                           QStringLiteral("NIF Destinatario Tipo"),
-                           QStringLiteral("NIF Destinatario Código País"),
-                           QStringLiteral("NIF Destinatario Identificación"),
-                           QStringLiteral("Nombre Destinatario"),
-                           QStringLiteral("Clave de Operación"),
-                           QStringLiteral("Calificación de la Operación"),
-                           QStringLiteral("Operación Exenta"),
-                           QStringLiteral("Total Factura"),
-                           QStringLiteral("Base Imponible"),
-                           QStringLiteral("Tipo de IVA"),
-                           QStringLiteral("Cuota IVA Repercutida"),
-                           QStringLiteral("Tipo de Recargo eq."),
-                           QStringLiteral("Cuota Recargo eq."),
-                           QStringLiteral("Cobro Fecha"),
-                           QStringLiteral("Cobro Importe"),
-                           QStringLiteral("Cobro Medio Utilizado"),
-                           QStringLiteral("Cobro Identificación Medio Utilizado")} +
-               final;
-    return comienzo +
-           QStringList{QStringLiteral("Fecha Expedición"),
-                       QStringLiteral("Fecha Operación"),
-                       QStringLiteral("Fecha Recepción"),
-                       QStringLiteral("Identificación Factura Serie"),
-                       QStringLiteral("Identificación Factura Número"),
-                       QStringLiteral("Identificación Factura Número-Final"),
-                       QStringLiteral("Número Recepción"),
-                       QStringLiteral("Número Recepción Final"),
-                       QStringLiteral("NIF Expedidor Tipo"),
-                       QStringLiteral("NIF Expedidor Código País"),
-                       QStringLiteral("NIF Expedidor Identificación"),
-                       QStringLiteral("Nombre Expedidor"),
-                       QStringLiteral("Clave de Operación"),
-                       QStringLiteral("Bien de Inversión"),
-                       QStringLiteral("Inversión del Sujeto Pasivo"),
-                       QStringLiteral("Deducible en Periodo Posterior"),
-                       QStringLiteral("Periodo Deducción Ejercicio"),
-                       QStringLiteral("Periodo Deducción Periodo"),
-                       QStringLiteral("Total Factura"),
-                       QStringLiteral("Base Imponible"),
-                       QStringLiteral("Tipo de IVA"),
-                       QStringLiteral("Cuota IVA Soportada"),
-                       QStringLiteral("Cuota Deducible"),
-                       QStringLiteral("Tipo de Recargo eq."),
-                       QStringLiteral("Cuota Recargo eq."),
-                       QStringLiteral("Pago Fecha"),
-                       QStringLiteral("Pago Importe"),
-                       QStringLiteral("Pago Medio Utilizado"),
-                       QStringLiteral("Pago Identificación Medio Utilizado")} +
-           final;
+    QStringList cabeceras;
+    for (const ColumnaRegistro& c : columnas(emitidas)) cabeceras << QString::fromUtf8(c.cabecera);
+    return cabeceras;
 }
 
 std::vector<FilaRegistro> filasLibroRegistro(Conexion& contabilidad, OpcionesLibrosIVA o) {
     o.euros = true;  // el formato pide euros, sea cual sea la moneda del libro impreso
+    const std::vector<ColumnaRegistro> cs = columnas(o.emitidas);
     std::vector<FilaRegistro> filas;
     recorrerLibroIVA(contabilidad, o, nullptr, [&](const FilaIVA& f) {
-        filas.push_back(o.emitidas ? filaEmitida(f) : filaRecibida(f, o.numeracionAutomatica));
+        FilaRegistro& fila = filas.emplace_back();
+        for (const ColumnaRegistro& c : cs)
+            fila.push_back(celda(c.dato, f, o.numeracionAutomatica));
     });
     return filas;
 }

@@ -126,7 +126,7 @@ FormulasInforme construirLibrosIVA(ContextoInforme& contexto, const OpcionesLibr
                            formato(f.base), f.tipoIva, formato(f.cuotaIva), f.tipoRecargo,
                            formato(f.cuotaRecargo), formato(f.total)});
     });
-    return {{1, formulaEmpresa(o.textoEmpresa)},
+    return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)},
             {2, formulaMoneda(o.euros)},
             {3, formulaPeriodo(Regional::fechaCorta(o.desde), Regional::fechaCorta(o.hasta))}};
 }

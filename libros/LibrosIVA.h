@@ -12,7 +12,6 @@ namespace orvo {
 // Lo que piden los dos libros de IVA.
 struct OpcionesLibrosIVA {
     long empresa = 0;
-    QString textoEmpresa;
     bool emitidas = true;  // facturas emitidas (477) o recibidas (472)
     bool euros = true;
     QDate desde, hasta;  // días, no meses

@@ -262,7 +262,7 @@ FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesRes
             fila(QStringLiteral("Asiento %1: %2").arg(d.asiento, d.texto), {}, {},
                  importe(d.importe));
     }
-    return {{1, formulaEmpresa(o.textoEmpresa)},
+    return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)},
             {2, formulaMoneda(o.euros)},
             {3, formulaPeriodo(Regional::fechaCorta(o.desde), Regional::fechaCorta(o.hasta))}};
 }

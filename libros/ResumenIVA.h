@@ -11,7 +11,6 @@ namespace orvo {
 
 struct OpcionesResumenIVA {
     long empresa = 0;
-    QString textoEmpresa;
     bool euros = true;
     QDate desde, hasta;  // un trimestre o las fechas que se den
 };

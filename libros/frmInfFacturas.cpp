@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include "LibroRegistro.h"
 #include "cCOrigen.h"
@@ -17,13 +16,15 @@
 namespace orvo {
 
 frmInfFacturas::frmInfFacturas(Componente& componente, QWidget* padre)
-    : FormularioLibro(componente, QStringLiteral("frmInfFacturas"), padre) {
+    : FormularioInforme(componente, QStringLiteral("frmInfFacturas"), QStringLiteral("Facturas"),
+                        padre) {
     setWindowTitle(QStringLiteral("Libro de IVA (facturas ..."));
-    const QString raiz = QStringLiteral("Facturas");
-    ControlesComunes c;
-    QBoxLayout* empresa = filaEmpresa(raiz, c);
-    QGroupBox* fraPeriodo = periodo(raiz, QStringLiteral("dd MMMM  yyyy"), c);
+    enColumna({filaEmpresa(), periodo(QStringLiteral("dd MMMM  yyyy")), numeracion(), euros()},
+              QStringLiteral("abpProgreso"));
+    comunes().nombreBotones = QStringLiteral("cmdFacturas_Click");
+}
 
+QGroupBox* frmInfFacturas::numeracion() {
     auto* fraNumeracion = new QGroupBox(QStringLiteral("NUMERACIÓN"), this);
     auto* filaNumeracion = new QHBoxLayout(fraNumeracion);
     const QString textos[2] = {QStringLiteral("Existente"), QStringLiteral("Automática")};
@@ -46,17 +47,7 @@ frmInfFacturas::frmInfFacturas(Componente& componente, QWidget* padre)
     filaNumeracion->addWidget(lblFacturas_);
     filaNumeracion->addWidget(txtFacturas_);
     filaNumeracion->addStretch();
-
-    auto* capa = new QVBoxLayout(this);
-    capa->addLayout(empresa);
-    capa->addWidget(fraPeriodo);
-    capa->addWidget(fraNumeracion);
-    capa->addLayout(euros(raiz, c));
-    capa->addWidget(barra(QStringLiteral("abpProgreso"), c));
-    capa->addLayout(botones(raiz, QStringLiteral("ACEPTAR"), c));
-    c.nombreBotones = QStringLiteral("cmdFacturas_Click");
-    capa->setSizeConstraint(QLayout::SetFixedSize);
-    registrarComunes(c);
+    return fraNumeracion;
 }
 
 bool frmInfFacturas::emitidas() const {
@@ -84,7 +75,7 @@ void frmInfFacturas::optFacturasClick() {
 }
 
 bool frmInfFacturas::eventFilter(QObject* objeto, QEvent* evento) {
-    if (objeto != txtFacturas_) return FormularioLibro::eventFilter(objeto, evento);
+    if (objeto != txtFacturas_) return FormularioInforme::eventFilter(objeto, evento);
     if (evento->type() == QEvent::FocusIn) {
         QTimer::singleShot(0, txtFacturas_, [this] {
             if (txtFacturas_->hasFocus()) general().SelText(txtFacturas_);
@@ -100,7 +91,7 @@ bool frmInfFacturas::eventFilter(QObject* objeto, QEvent* evento) {
             return true;
         }
     }
-    return FormularioLibro::eventFilter(objeto, evento);
+    return FormularioInforme::eventFilter(objeto, evento);
 }
 
 OpcionesLibrosIVA frmInfFacturas::opciones() const {
@@ -117,14 +108,9 @@ OpcionesLibrosIVA frmInfFacturas::opciones() const {
 }
 
 bool frmInfFacturas::RellenarInforme() {
-    return construirEnTransaccion(
-        QStringLiteral("Libros_IVA"), QStringLiteral("NumFactura"),
-        [this](ContextoInforme& contexto) {
-            OpcionesLibrosIVA o = opciones();
-            o.textoEmpresa = textoEmpresa();
-            return construirLibrosIVA(contexto, o);
-        },
-        QStringLiteral("RellenarInforme"), QStringLiteral("OrvoContabilidaInf"));
+    return construirEnTransaccion(QStringLiteral("Libros_IVA"), QStringLiteral("NumFactura"),
+                                  construirLibrosIVA, opciones(), QStringLiteral("RellenarInforme"),
+                                  QStringLiteral("OrvoContabilidaInf"));
 }
 
 void frmInfFacturas::prepararImpresion(frmImprimir& imprimir) {

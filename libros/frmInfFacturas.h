@@ -1,8 +1,9 @@
 #pragma once
 
-#include "FormularioLibro.h"
+#include "FormularioInforme.h"
 #include "LibrosIVA.h"
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -10,7 +11,7 @@ class QRadioButton;
 namespace orvo {
 
 // Diálogo de los dos libros de IVA; el origen (cCOrigen) dice cuál.
-class frmInfFacturas : public FormularioLibro {
+class frmInfFacturas : public FormularioInforme {
     Q_OBJECT
   public:
     explicit frmInfFacturas(Componente& componente, QWidget* padre = nullptr);
@@ -30,6 +31,7 @@ class frmInfFacturas : public FormularioLibro {
     bool emitidas() const;
     // "Automática" habilita la caja del primer número; "Existente" la deshabilita.
     void optFacturasClick();
+    QGroupBox* numeracion();  // marco "NUMERACIÓN"
 
     QRadioButton* optFacturas_[2];
     QLineEdit* txtFacturas_;

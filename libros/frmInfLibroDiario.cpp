@@ -2,54 +2,33 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 namespace orvo {
 
 frmInfLibroDiario::frmInfLibroDiario(Componente& componente, QWidget* padre)
-    : FormularioLibro(componente, QStringLiteral("frmInfLibroDiario"), padre) {
+    : FormularioInforme(componente, QStringLiteral("frmInfLibroDiario"),
+                        QStringLiteral("LibroDiario"), padre) {
     setWindowTitle(QStringLiteral("Informe de libro Diario"));
-    const QString raiz = QStringLiteral("LibroDiario");
-    ControlesComunes c;
-    QBoxLayout* empresa = filaEmpresa(raiz, c);
-    QGroupBox* fraPeriodo = periodo(raiz, QStringLiteral("MMMM  /       yyyy"), c);
-    QGroupBox* fraSubcuentas = subcuentas(raiz, c);
+    enColumna({filaEmpresa(), periodo(QStringLiteral("MMMM  /       yyyy")), subcuentas(),
+               asientos(), euros(),
+               chkApuntesOrdenados_ = casilla(QStringLiteral("Mostrar apuntes ordenados"),
+                                              QStringLiteral("chkApuntesOrdenados")),
+               chkTipoDiario_ = casilla(QStringLiteral("Mostrar suma y sigue"),
+                                        QStringLiteral("chkTipoDiario"))},
+              QStringLiteral("abpInformes"));
+}
 
-    auto* fraAsientos = new QGroupBox(QStringLiteral("ASIENTOS"), this);
-    auto* rejilla = new QGridLayout(fraAsientos);
-    const QString rotulos[2] = {QStringLiteral("De:"), QStringLiteral("a: ")};
+QGroupBox* frmInfLibroDiario::asientos() {
     const QString iniciales[2] = {QStringLiteral("0"), QStringLiteral("9999999")};
-    for (int i = 0; i < 2; ++i) {
-        asientos_[i] = new QLineEdit(iniciales[i], fraAsientos);
-        asientos_[i]->setObjectName(nombreControl(QStringLiteral("txt") + raiz, i + 2));
-        auto* rotulo = new QLabel(rotulos[i], fraAsientos);
-        rotulo->setBuddy(asientos_[i]);
-        rejilla->addWidget(rotulo, 0, 2 * i);
-        rejilla->addWidget(asientos_[i], 0, 2 * i + 1);
-    }
-
-    QBoxLayout* filaEuros = euros(raiz, c);
-    chkApuntesOrdenados_ = new QCheckBox(QStringLiteral("Mostrar apuntes ordenados"), this);
-    chkApuntesOrdenados_->setObjectName(QStringLiteral("chkApuntesOrdenados"));
-    chkTipoDiario_ = new QCheckBox(QStringLiteral("Mostrar suma y sigue"), this);
-    chkTipoDiario_->setObjectName(QStringLiteral("chkTipoDiario"));
-
-    auto* capa = new QVBoxLayout(this);
-    capa->addLayout(empresa);
-    capa->addWidget(fraPeriodo);
-    capa->addWidget(fraSubcuentas);
-    capa->addWidget(fraAsientos);
-    capa->addLayout(filaEuros);
-    capa->addWidget(chkApuntesOrdenados_);
-    capa->addWidget(chkTipoDiario_);
-    capa->addWidget(barra(QStringLiteral("abpInformes"), c));
-    capa->addLayout(botones(raiz, QStringLiteral("ACEPTAR"), c));
-    capa->setSizeConstraint(QLayout::SetFixedSize);
-    registrarComunes(c);
+    return marcoDeDos(
+        QStringLiteral("ASIENTOS"), {QStringLiteral("De:"), QStringLiteral("a: ")},
+        [&](int i, QWidget* marco) {
+            asientos_[i] = new QLineEdit(iniciales[i], marco);
+            asientos_[i]->setObjectName(nombreControl(QStringLiteral("txtLibroDiario"), i + 2));
+            return asientos_[i];
+        });
 }
 
 void frmInfLibroDiario::ObtenerNumeroMaximo(Conexion& con, long empresa) {
@@ -62,10 +41,7 @@ void frmInfLibroDiario::empresaElegidaPropio(long codigo) {
 }
 
 bool frmInfLibroDiario::comprobarPropio() {
-    if (!cGeneral::PeriodoFechaCorrecto(comunes().fechas[0], comunes().fechas[1])) {
-        avisar(mensajes().Mensaje05(), comunes().fechas[0]);
-        return false;
-    }
+    if (!periodoCorrecto()) return false;
     if (asientos_[0]->text().trimmed().isEmpty() || asientos_[1]->text().trimmed().isEmpty()) {
         avisar(mensajes().Mensaje19(), asientos_[0]);
         return false;
@@ -89,12 +65,7 @@ OpcionesLibroDiario frmInfLibroDiario::opciones() const {
 
 bool frmInfLibroDiario::RellenarInforme() {
     return construirEnTransaccion(
-        QStringLiteral("Libro_Diario"), QStringLiteral("Asiento"),
-        [this](ContextoInforme& contexto) {
-            OpcionesLibroDiario o = opciones();
-            o.textoEmpresa = textoEmpresa();
-            return construirLibroDiario(contexto, o);
-        },
+        QStringLiteral("Libro_Diario"), QStringLiteral("Asiento"), construirLibroDiario, opciones(),
         QStringLiteral("RellenarInforme"), QStringLiteral("OrvoInfContabilidad"));
 }
 

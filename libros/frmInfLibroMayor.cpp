@@ -1,12 +1,12 @@
 #include "frmInfLibroMayor.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QVBoxLayout>
 
 namespace orvo {
 
@@ -18,39 +18,19 @@ frmInfLibroMayor::frmInfLibroMayor(Componente& componente, QWidget* padre)
 
 frmInfLibroMayor::frmInfLibroMayor(Componente& componente, const QString& modulo,
                                    const QString& aceptar, QWidget* padre)
-    : FormularioLibro(componente, modulo, padre) {
-    const QString raiz = QStringLiteral("LibroMayor");
-    ControlesComunes c;
-    QBoxLayout* empresa = filaEmpresa(raiz, c);
-    QGroupBox* fraPeriodo = periodo(raiz, QStringLiteral("MMMM  /       yyyy"), c);
-    fraSubcuentas_ = subcuentas(raiz, c);
-    QBoxLayout* filaEuros = euros(raiz, c);
-    chkAcumulados_ = new QCheckBox(QStringLiteral("Mostrar saldo anterior acum."), this);
-    chkAcumulados_->setObjectName(QStringLiteral("chkAcumulados"));
-    chkCuentaPorHoja_ = new QCheckBox(QStringLiteral("Imprimir una cuenta por hoja"), this);
-    chkCuentaPorHoja_->setObjectName(QStringLiteral("chkCuentaPorHoja"));
-
-    capa_ = new QVBoxLayout(this);
-    capa_->addLayout(empresa);
-    capa_->addWidget(fraPeriodo);
-    capa_->addWidget(fraSubcuentas_);
-    capa_->addLayout(filaEuros);
-    capa_->addWidget(chkAcumulados_);
-    capa_->addWidget(chkCuentaPorHoja_);
-    capa_->addWidget(barra(QStringLiteral("abpInformes"), c));
-    capa_->addLayout(botones(raiz, aceptar, c));
-    capa_->setSizeConstraint(QLayout::SetFixedSize);
-    registrarComunes(c);
+    : FormularioInforme(componente, modulo, QStringLiteral("LibroMayor"), padre) {
+    enColumna({filaEmpresa(), periodo(QStringLiteral("MMMM  /       yyyy")),
+               fraSubcuentas_ = subcuentas(), euros(),
+               chkAcumulados_ = casilla(QStringLiteral("Mostrar saldo anterior acum."),
+                                        QStringLiteral("chkAcumulados")),
+               chkCuentaPorHoja_ = casilla(QStringLiteral("Imprimir una cuenta por hoja"),
+                                           QStringLiteral("chkCuentaPorHoja"))},
+              QStringLiteral("abpInformes"), aceptar);
 }
 
 bool frmInfLibroMayor::comprobarPropio() {
-    if (!cGeneral::PeriodoFechaCorrecto(comunes().fechas[0], comunes().fechas[1])) {
-        // Este aviso lleva el icono de información, no el de exclamación.
-        general().mensaje(mensajes().Mensaje05(), Icono::Informacion);
-        comunes().fechas[0]->setFocus();
-        return false;
-    }
-    return true;
+    // Este aviso lleva el icono de información, no el de exclamación.
+    return periodoCorrecto(nullptr, Icono::Informacion);
 }
 
 OpcionesLibroMayor frmInfLibroMayor::opciones() const {
@@ -68,12 +48,7 @@ OpcionesLibroMayor frmInfLibroMayor::opciones() const {
 
 bool frmInfLibroMayor::RellenarInforme() {
     return construirEnTransaccion(
-        QStringLiteral("Libro_Mayor"), QStringLiteral("Asiento"),
-        [this](ContextoInforme& contexto) {
-            OpcionesLibroMayor o = opciones();
-            o.textoEmpresa = textoEmpresa();
-            return construirLibroMayor(contexto, o);
-        },
+        QStringLiteral("Libro_Mayor"), QStringLiteral("Asiento"), construirLibroMayor, opciones(),
         QStringLiteral("RellenarInforme"), QStringLiteral("OrvoInfContabilidad"));
 }
 
@@ -93,8 +68,9 @@ frmInfDesgloseSubCuenta::frmInfDesgloseSubCuenta(Componente& componente, QWidget
     lstInfSubCuentas_->setMinimumHeight(160);
     auto* rotulo = new QLabel(QStringLiteral("LISTADO SUBCUENTAS:"), this);
     rotulo->setBuddy(lstInfSubCuentas_);
-    capa_->insertWidget(2, rotulo);
-    capa_->insertWidget(3, lstInfSubCuentas_);
+    auto* capa = static_cast<QBoxLayout*>(layout());
+    capa->insertWidget(2, rotulo);
+    capa->insertWidget(3, lstInfSubCuentas_);
     // Las cajas de subcuenta siguen comprobándose, pero el usuario no las ve ni las cambia.
     fraSubcuentas_->hide();
     chkCuentaPorHoja_->hide();

@@ -1,17 +1,16 @@
 #pragma once
 
-#include "FormularioLibro.h"
+#include "FormularioInforme.h"
 #include "LibroMayor.h"
 
 class QCheckBox;
 class QGroupBox;
 class QListWidget;
-class QVBoxLayout;
 
 namespace orvo {
 
 // Diálogo del libro Mayor: meses, intervalo de subcuentas, saldo anterior y una cuenta por hoja.
-class frmInfLibroMayor : public FormularioLibro {
+class frmInfLibroMayor : public FormularioInforme {
     Q_OBJECT
   public:
     explicit frmInfLibroMayor(Componente& componente, QWidget* padre = nullptr);
@@ -27,7 +26,6 @@ class frmInfLibroMayor : public FormularioLibro {
     QString nombrePlantilla() const override;
     QString tituloInforme() const override { return QStringLiteral("Informe de libro Mayor"); }
 
-    QVBoxLayout* capa_;
     QGroupBox* fraSubcuentas_;
     QCheckBox* chkAcumulados_;
     QCheckBox* chkCuentaPorHoja_;

@@ -2,10 +2,6 @@
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace orvo {
@@ -23,30 +19,18 @@ QDate inicioTrimestre(qlonglong codigo) {
 }  // namespace
 
 frmInfResumenIVA::frmInfResumenIVA(Componente& componente, QWidget* padre)
-    : FormularioLibro(componente, QStringLiteral("frmInfResumenIVA"), padre) {
+    : FormularioInforme(componente, QStringLiteral("frmInfResumenIVA"),
+                        QStringLiteral("ResumenIVA"), padre) {
     setWindowTitle(QStringLiteral("Resumen trimestral de IVA"));
-    const QString raiz = QStringLiteral("ResumenIVA");
-    ControlesComunes c;
-    QBoxLayout* empresa = filaEmpresa(raiz, c);
-    auto* filaTrimestre = new QHBoxLayout;
+    enColumna({filaEmpresa(), filaTrimestre(), periodo(QStringLiteral("dd MMMM  yyyy")), euros()},
+              QStringLiteral("abpProgreso"));
+}
+
+QBoxLayout* frmInfResumenIVA::filaTrimestre() {
     cboTrimestre_ = new QComboBox(this);
     cboTrimestre_->setObjectName(QStringLiteral("cboTrimestre"));
-    auto* rotulo = new QLabel(QStringLiteral("TRIMESTRE:"), this);
-    rotulo->setBuddy(cboTrimestre_);
-    filaTrimestre->addWidget(rotulo);
-    filaTrimestre->addWidget(cboTrimestre_, 1);
     connect(cboTrimestre_, &QComboBox::currentIndexChanged, this, [this] { cboTrimestreClick(); });
-    QGroupBox* fraPeriodo = periodo(raiz, QStringLiteral("dd MMMM  yyyy"), c);
-
-    auto* capa = new QVBoxLayout(this);
-    capa->addLayout(empresa);
-    capa->addLayout(filaTrimestre);
-    capa->addWidget(fraPeriodo);
-    capa->addLayout(euros(raiz, c));
-    capa->addWidget(barra(QStringLiteral("abpProgreso"), c));
-    capa->addLayout(botones(raiz, QStringLiteral("ACEPTAR"), c));
-    capa->setSizeConstraint(QLayout::SetFixedSize);
-    registrarComunes(c);
+    return filaConRotulo(QStringLiteral("TRIMESTRE:"), cboTrimestre_);
 }
 
 void frmInfResumenIVA::empresaElegidaPropio(long) {
@@ -75,11 +59,9 @@ void frmInfResumenIVA::cboTrimestreClick() {
 }
 
 bool frmInfResumenIVA::comprobarPropio() {
-    if (cGeneral::PeriodoFechaCorrecto(comunes().fechas[0], comunes().fechas[1])) return true;
-    avisar(mensajes().Mensaje05(), comunes().fechas[0]->isEnabled()
-                                       ? static_cast<QWidget*>(comunes().fechas[0])
-                                       : cboTrimestre_);
-    return false;
+    return periodoCorrecto(comunes().fechas[0]->isEnabled()
+                               ? static_cast<QWidget*>(comunes().fechas[0])
+                               : cboTrimestre_);
 }
 
 OpcionesResumenIVA frmInfResumenIVA::opciones() const {
@@ -93,11 +75,7 @@ OpcionesResumenIVA frmInfResumenIVA::opciones() const {
 
 bool frmInfResumenIVA::RellenarInforme() {
     return construirEnTransaccion(QStringLiteral("ResumenIVA"), QStringLiteral("Seccion"),
-                                  [this](ContextoInforme& contexto) {
-                                      OpcionesResumenIVA o = opciones();
-                                      o.textoEmpresa = textoEmpresa();
-                                      return construirResumenIVA(contexto, o);
-                                  });
+                                  construirResumenIVA, opciones());
 }
 
 QString frmInfResumenIVA::nombrePlantilla() const {

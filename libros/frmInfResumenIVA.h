@@ -1,15 +1,16 @@
 #pragma once
 
-#include "FormularioLibro.h"
+#include "FormularioInforme.h"
 #include "ResumenIVA.h"
 
+class QBoxLayout;
 class QComboBox;
 
 namespace orvo {
 
 // Resumen trimestral de IVA: un trimestre del ejercicio (o las fechas que se den), euros o
 // pesetas.
-class frmInfResumenIVA : public FormularioLibro {
+class frmInfResumenIVA : public FormularioInforme {
     Q_OBJECT
   public:
     explicit frmInfResumenIVA(Componente& componente, QWidget* padre = nullptr);
@@ -27,6 +28,7 @@ class frmInfResumenIVA : public FormularioLibro {
     // Un trimestre pone sus fechas (dentro del ejercicio) y fija los selectores; "Otras
     // fechas" los deja libres.
     void cboTrimestreClick();
+    QBoxLayout* filaTrimestre();  // "TRIMESTRE:" y su lista
 
     QComboBox* cboTrimestre_;
 };

@@ -54,7 +54,7 @@ FormulasInforme construirSubcuentas(ContextoInforme& contexto, const OpcionesSub
             {fila.Fields(kCodigo).toString(), fila.Fields(kDescripcion).toString(), nivel});
     });
     rs.Close();
-    return {{1, formulaEmpresa(o.textoEmpresa)}};
+    return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)}};
 }
 
 FormulasInforme construirEpigrafes(ContextoInforme& contexto, const OpcionesEpigrafes& o) {
@@ -79,7 +79,7 @@ FormulasInforme construirEpigrafes(ContextoInforme& contexto, const OpcionesEpig
                            fila.Fields(kOrden).toLongLong()});
     });
     rs.Close();
-    return {{1, formulaEmpresa(o.textoEmpresa)}};
+    return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)}};
 }
 
 }  // namespace orvo

@@ -10,7 +10,6 @@ namespace orvo {
 // como texto).
 struct OpcionesSubcuentas {
     long empresa = 0;
-    QString textoEmpresa;  // cabecera del informe, "<ABR> Nombre"
     QString desde;
     QString hasta;
     // Con las cuentas además de las subcuentas, sangradas por nivel; si no, solo subcuentas
@@ -25,7 +24,6 @@ FormulasInforme construirSubcuentas(ContextoInforme& contexto, const OpcionesSub
 // de pérdidas y ganancias).
 struct OpcionesEpigrafes {
     long empresa = 0;
-    QString textoEmpresa;
     bool balanceSituacion = true;
     bool perdidasYGanancias = false;
 };

@@ -7,30 +7,24 @@
 namespace orvo {
 
 frmInfEpigrafes::frmInfEpigrafes(Componente& componente, QWidget* padre)
-    : FormularioInforme(componente, QStringLiteral("frmInfEpigrafes"), padre) {
+    : FormularioInforme(componente, QStringLiteral("frmInfEpigrafes"), QStringLiteral("Epigrafe"),
+                        padre) {
     setWindowTitle(QStringLiteral("Informe de Epígrafes"));
-    const QString raiz = QStringLiteral("Epigrafe");
-    ControlesComunes c;
-    QBoxLayout* empresa = filaEmpresa(raiz, c, QStringLiteral("lblSubcuentas0"));
+    enColumna({filaEmpresa(QStringLiteral("lblSubcuentas0")), documentos()},
+              QStringLiteral("abpProgreso"));
+}
 
+QGroupBox* frmInfEpigrafes::documentos() {
     auto* frmDocumento = new QGroupBox(QStringLiteral("DOCUMENTOS: "), this);
     frmDocumento->setObjectName(QStringLiteral("frmDocumento"));
-    auto* capaDocumento = new QVBoxLayout(frmDocumento);
     const QString documentos[2] = {QStringLiteral("Balance de situación"),
                                    QStringLiteral("Cuenta de PyG")};
-    for (int i = 0; i < 2; ++i) {
-        chkDocumento_[i] = new QCheckBox(documentos[i], frmDocumento);
-        chkDocumento_[i]->setObjectName(nombreControl(QStringLiteral("chkDocumento"), i));
-        capaDocumento->addWidget(chkDocumento_[i]);
-    }
+    for (int i = 0; i < 2; ++i)
+        chkDocumento_[i] =
+            casilla(documentos[i], nombreControl(QStringLiteral("chkDocumento"), i), frmDocumento);
+    apilar(new QVBoxLayout(frmDocumento), {chkDocumento_[0], chkDocumento_[1]});
     chkDocumento_[0]->setChecked(true);
-
-    auto* capa = new QVBoxLayout(this);
-    capa->addLayout(empresa);
-    capa->addWidget(frmDocumento);
-    capa->addWidget(barra(QStringLiteral("abpProgreso"), c));
-    capa->addLayout(botones(raiz, QStringLiteral("ACEPTAR"), c));
-    registrarComunes(c);
+    return frmDocumento;
 }
 
 OpcionesEpigrafes frmInfEpigrafes::opciones() {
@@ -51,11 +45,7 @@ bool frmInfEpigrafes::comprobarPropio() {
 
 bool frmInfEpigrafes::RellenarInforme() {
     return construirEnTransaccion(QStringLiteral("Epigrafes"), QStringLiteral("Codigo"),
-                                  [this](ContextoInforme& contexto) {
-                                      OpcionesEpigrafes o = opciones();
-                                      o.textoEmpresa = textoEmpresa();
-                                      return construirEpigrafes(contexto, o);
-                                  });
+                                  construirEpigrafes, opciones());
 }
 
 }  // namespace orvo

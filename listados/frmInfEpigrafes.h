@@ -4,6 +4,7 @@
 #include "Listados.h"
 
 class QCheckBox;
+class QGroupBox;
 
 namespace orvo {
 
@@ -22,6 +23,8 @@ class frmInfEpigrafes : public FormularioInforme {
     QString tituloInforme() const override { return QStringLiteral("Informe de epígrafes"); }
 
   private:
+    QGroupBox* documentos();  // marco "DOCUMENTOS: " con sus dos casillas
+
     QCheckBox* chkDocumento_[2];
 };
 

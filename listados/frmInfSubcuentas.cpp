@@ -5,48 +5,39 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 namespace orvo {
 
 frmInfSubcuentas::frmInfSubcuentas(Componente& componente, QWidget* padre)
-    : FormularioInforme(componente, QStringLiteral("frmInfSubcuentas"), padre) {
+    : FormularioInforme(componente, QStringLiteral("frmInfSubcuentas"),
+                        QStringLiteral("Subcuentas"), padre) {
     setWindowTitle(QStringLiteral("Informe de subcuentas"));
-    const QString raiz = QStringLiteral("Subcuentas");
-    auto rotulo = [&raiz](int indice, const QString& texto, QWidget* padre) {
-        auto* l = new QLabel(texto, padre);
-        l->setObjectName(nombreControl(QStringLiteral("lbl") + raiz, indice));
-        return l;
-    };
+    enColumna({filaEmpresa(QStringLiteral("lblSubcuentas0")), intervalo()},
+              QStringLiteral("abpProgreso"));
+}
 
-    ControlesComunes c;
-    QBoxLayout* empresa = filaEmpresa(raiz, c, nombreControl(QStringLiteral("lbl") + raiz, 0));
-
+// Marco "SUBCUENTAS": el intervalo, una caja bajo otra con su rótulo, y la casilla de las cuentas.
+QGroupBox* frmInfSubcuentas::intervalo() {
     auto* fraOpciones = new QGroupBox(QStringLiteral("SUBCUENTAS"), this);
     fraOpciones->setObjectName(QStringLiteral("fraOpciones"));
     auto* rejilla = new QGridLayout(fraOpciones);
     const QString rotulos[2] = {QStringLiteral("SUBCUENTA INICIAL:"),
                                 QStringLiteral("SUBCUENTA FINAL:")};
     for (int i = 0; i < 2; ++i) {
-        c.subcuentas[i] = cajaSubcuenta(raiz, i, fraOpciones);
-        c.subcuentas[i]->setMinimumWidth(
-            c.subcuentas[i]->fontMetrics().horizontalAdvance(QStringLiteral("00000000000000")));
-        QLabel* l = rotulo(i + 1, rotulos[i], fraOpciones);
-        l->setBuddy(c.subcuentas[i]);
-        rejilla->addWidget(l, i, 0);
-        rejilla->addWidget(c.subcuentas[i], i, 1);
+        QLineEdit* caja = comunes().subcuentas[i] = cajaSubcuenta(i, fraOpciones);
+        caja->setMinimumWidth(
+            caja->fontMetrics().horizontalAdvance(QStringLiteral("00000000000000")));
+        auto* rotulo = new QLabel(rotulos[i], fraOpciones);
+        rotulo->setObjectName(nombreControl(QStringLiteral("lblSubcuentas"), i + 1));
+        rotulo->setBuddy(caja);
+        rejilla->addWidget(rotulo, i, 0);
+        rejilla->addWidget(caja, i, 1);
     }
-    chkSubcuentas_ = new QCheckBox(QStringLiteral("Mostrar todas las cuentas"), fraOpciones);
-    chkSubcuentas_->setObjectName(QStringLiteral("chk") + raiz);
+    chkSubcuentas_ = casilla(QStringLiteral("Mostrar todas las cuentas"),
+                             QStringLiteral("chkSubcuentas"), fraOpciones);
     rejilla->addWidget(chkSubcuentas_, 2, 0, 1, 2);
     rejilla->setColumnStretch(2, 1);
-
-    auto* capa = new QVBoxLayout(this);
-    capa->addLayout(empresa);
-    capa->addWidget(fraOpciones);
-    capa->addWidget(barra(QStringLiteral("abpProgreso"), c));
-    capa->addLayout(botones(raiz, QStringLiteral("ACEPTAR"), c));
-    registrarComunes(c);
+    return fraOpciones;
 }
 
 OpcionesSubcuentas frmInfSubcuentas::opciones() {
@@ -60,11 +51,7 @@ OpcionesSubcuentas frmInfSubcuentas::opciones() {
 
 bool frmInfSubcuentas::RellenarInforme() {
     return construirEnTransaccion(QStringLiteral("SubCuentas"), QStringLiteral("Codigo"),
-                                  [this](ContextoInforme& contexto) {
-                                      OpcionesSubcuentas o = opciones();
-                                      o.textoEmpresa = textoEmpresa();
-                                      return construirSubcuentas(contexto, o);
-                                  });
+                                  construirSubcuentas, opciones());
 }
 
 }  // namespace orvo

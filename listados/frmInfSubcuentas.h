@@ -4,6 +4,7 @@
 #include "Listados.h"
 
 class QCheckBox;
+class QGroupBox;
 
 namespace orvo {
 
@@ -23,6 +24,8 @@ class frmInfSubcuentas : public FormularioInforme {
     QString tituloInforme() const override { return QStringLiteral("Informe de subcuentas"); }
 
   private:
+    QGroupBox* intervalo();
+
     QCheckBox* chkSubcuentas_;
 };
 

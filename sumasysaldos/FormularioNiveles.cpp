@@ -17,17 +17,18 @@
 namespace orvo {
 
 FormularioNiveles::FormularioNiveles(Componente& componente, const QString& modulo,
-                                     const TextosNiveles& textos, QWidget* padre)
-    : FormularioInforme(componente, modulo, padre) {
+                                     const QString& raiz, const TextosNiveles& textos,
+                                     QWidget* padre)
+    : FormularioInforme(componente, modulo, raiz, padre) {
     pestanas_ = new QTabWidget(this);
-    pestanas_->setObjectName(QStringLiteral("mst") + textos.raiz);
+    pestanas_->setObjectName(QStringLiteral("mst") + raiz);
     const QStringList titulos{QStringLiteral("GENERAL"), QStringLiteral("DESGLOSE SUBCUENTAS")};
     for (int i = 0; i < 2; ++i) {
         marcos_[i] = new QFrame;
-        marcos_[i]->setObjectName(nombreControl(QStringLiteral("fra") + textos.raiz, i));
+        marcos_[i]->setObjectName(nombreControl(QStringLiteral("fra") + raiz, i));
         pestanas_->addTab(marcos_[i], titulos[i]);
         listas_[i] = new QListWidget;
-        listas_[i]->setObjectName(nombreControl(QStringLiteral("lst") + textos.raiz, i));
+        listas_[i]->setObjectName(nombreControl(QStringLiteral("lst") + raiz, i));
         listas_[i]->setSelectionMode(QAbstractItemView::ExtendedSelection);
         // Barra horizontal para los elementos más largos que la lista.
         listas_[i]->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -43,7 +44,7 @@ FormularioNiveles::FormularioNiveles(Componente& componente, const QString& modu
     for (int i = 0; i < 4; ++i) {
         botonesListas_[i] = new QPushButton(textos.botones[i]);
         botonesListas_[i]->setObjectName(
-            nombreControl(QStringLiteral("cmd") + textos.raiz + QStringLiteral("Listas"), i));
+            nombreControl(QStringLiteral("cmd") + raiz + QStringLiteral("Listas"), i));
         botonesListas_[i]->setAutoDefault(false);
         columnaBotones->addWidget(botonesListas_[i]);
         connect(botonesListas_[i], &QPushButton::clicked, this, [this, i] { botonListasClick(i); });
@@ -56,11 +57,13 @@ FormularioNiveles::FormularioNiveles(Componente& componente, const QString& modu
     connect(pestanas_, &QTabWidget::currentChanged, this, [this](int i) { cambioPestana(i); });
 }
 
-void FormularioNiveles::completarDisposicion(QWidget* barra, QLayout* botones) {
-    auto* principal = new QVBoxLayout(this);
-    principal->addWidget(pestanas_);
-    principal->addWidget(barra);
-    principal->addLayout(botones);
+void FormularioNiveles::enPestanas(std::initializer_list<Pieza> general) {
+    apilar(new QVBoxLayout(marcos_[0]), general)->addStretch();
+    enColumna({pestanas_}, QStringLiteral("abpInformes"));
+}
+
+QGroupBox* FormularioNiveles::subcuentasNiveles() {
+    return subcuentas({QStringLiteral("Subcuenta inicial:"), QStringLiteral("Subcuenta final:")});
 }
 
 void FormularioNiveles::cargarPropio() {

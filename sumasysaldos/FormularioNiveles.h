@@ -7,8 +7,8 @@
 #include "FormularioInforme.h"
 
 class QFrame;
+class QGroupBox;
 class QListWidget;
-class QLayout;
 class QPushButton;
 class QTabWidget;
 
@@ -16,7 +16,6 @@ namespace orvo {
 
 // Nombres y rótulos que distinguen a cada diálogo con pestaña de desgloses.
 struct TextosNiveles {
-    QString raiz;                    // "Balance": mstBalance, fraBalance0, lstBalance1…
     std::array<QString, 4> botones;  // AGREGAR, TODOS, TODOS de vuelta, QUITAR
     QString disponibles;             // rótulo de la lista de la izquierda
     QString seleccionados;           // rótulo de la lista de la derecha
@@ -43,13 +42,15 @@ class FormularioNiveles : public FormularioInforme {
     QPushButton* botonLista(int indice) const { return botonesListas_[indice]; }
 
   protected:
-    FormularioNiveles(Componente& componente, const QString& modulo, const TextosNiveles& textos,
-                      QWidget* padre);
+    // La raíz da los nombres: "Balance" -> mstBalance, fraBalance0, lstBalance1…
+    FormularioNiveles(Componente& componente, const QString& modulo, const QString& raiz,
+                      const TextosNiveles& textos, QWidget* padre);
 
-    QFrame* marco(int indice) const { return marcos_[indice]; }
-    // Coloca la pestaña, la barra de progreso y ACEPTAR/CANCELAR; los controles de la pestaña
-    // GENERAL ya han de estar en marco(0).
-    void completarDisposicion(QWidget* barra, QLayout* botones);
+    // La pantalla: las piezas en la pestaña GENERAL, las pestañas, la barra de progreso y
+    // ACEPTAR/CANCELAR.
+    void enPestanas(std::initializer_list<Pieza> general);
+    // Marco "SUBCUENTAS" con los rótulos de estos diálogos.
+    QGroupBox* subcuentasNiveles();
 
     void cargarPropio() override;
     void empresaElegidaPropio(long codigo) override;

@@ -1,16 +1,10 @@
 #include "frmInfBalanceSaldos.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QFormLayout>
-#include <QFrame>
+#include <QDateEdit>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
-
-#include "SelectorFecha.h"
 
 namespace orvo {
 
@@ -20,106 +14,59 @@ const QString kTitulo = QStringLiteral("Informe de balance de Sumas y Saldos");
 
 frmInfBalanceSaldos::frmInfBalanceSaldos(Componente& componente, QWidget* padre)
     : FormularioNiveles(componente, QStringLiteral("frmInfBalanceSaldos"),
-                        TextosNiveles{QStringLiteral("Balance"),
-                                      {QStringLiteral("AGREGAR ->"), QStringLiteral("TODOS ->>"),
+                        QStringLiteral("Balance"),
+                        TextosNiveles{{QStringLiteral("AGREGAR ->"), QStringLiteral("TODOS ->>"),
                                        QStringLiteral("<<- TODOS"), QStringLiteral("<- QUITAR")},
                                       QStringLiteral("DISPONIBLES:"),
                                       QStringLiteral("SELECCIONADAS:")},
                         padre) {
     setWindowTitle(kTitulo);
-    empresa_ = new QComboBox;
-    empresa_->setObjectName(QStringLiteral("cboBalance"));
+    enPestanas({filaEmpresa(), subcuentasNiveles(),
+                periodo(QString(), {QStringLiteral("Desde:"), QStringLiteral("Hasta:")}),
+                marcoOpciones()});
+    comunes().nombreBotones = QStringLiteral("cmdBalance_Click");
+}
 
-    auto* fraSubcuentas = new QGroupBox(QStringLiteral("SUBCUENTAS"));
-    auto* formSubcuentas = new QFormLayout(fraSubcuentas);
-    const QStringList rotulosSubcuenta{QStringLiteral("Subcuenta inicial:"),
-                                       QStringLiteral("Subcuenta final:")};
-    auto* fraPeriodo = new QGroupBox(QStringLiteral("PERIODO"));
-    auto* formPeriodo = new QFormLayout(fraPeriodo);
-    const QStringList rotulosFecha{QStringLiteral("Desde:"), QStringLiteral("Hasta:")};
-    for (int i = 0; i < 2; ++i) {
-        subcuentas_[i] = cajaSubcuenta(QStringLiteral("Balance"), i, fraSubcuentas);
-        formSubcuentas->addRow(rotulosSubcuenta[i], subcuentas_[i]);
-        fechas_[i] = new SelectorFecha;
-        fechas_[i]->setObjectName(nombreControl(QStringLiteral("dtpBalance"), i));
-        formPeriodo->addRow(rotulosFecha[i], fechas_[i]);
-    }
-
-    auto* fraOpciones = new QGroupBox(QStringLiteral("OPCIONES"));
-    auto* columnaOpciones = new QVBoxLayout(fraOpciones);
-    const QStringList rotulosOpcion{QStringLiteral("Importes en euros"),
-                                    QStringLiteral("Mostrar cuentas con saldo cero"),
-                                    QStringLiteral("Mostrar presupuesto")};
-    for (int i = 0; i < 3; ++i) {
-        opciones_[i] = new QCheckBox(rotulosOpcion[i]);
-        opciones_[i]->setObjectName(nombreControl(QStringLiteral("chkBalance"), i));
-        if (i > 0) columnaOpciones->addWidget(opciones_[i]);
-    }
-    auto* lblEuro = new QLabel(QStringLiteral("€"));
-    lblEuro->setObjectName(QStringLiteral("lblEuro"));
-    auto* filaEuro = new QHBoxLayout;
-    filaEuro->addWidget(opciones_[0]);
-    filaEuro->addWidget(lblEuro);
-    filaEuro->addStretch();
-    columnaOpciones->insertLayout(0, filaEuro);
-
-    auto* general = new QVBoxLayout(marco(0));
-    auto* formEmpresa = new QFormLayout;
-    formEmpresa->addRow(QStringLiteral("EMPRESA:"), empresa_);
-    general->addLayout(formEmpresa);
-    auto* fila = new QHBoxLayout;
-    fila->addWidget(fraSubcuentas);
-    fila->addWidget(fraPeriodo);
-    general->addLayout(fila);
-    general->addWidget(fraOpciones);
-    general->addStretch();
-
-    ControlesComunes c;
-    QWidget* progreso = barra(QStringLiteral("abpInformes"), c);
-    completarDisposicion(progreso,
-                         botones(QStringLiteral("Balance"), QStringLiteral("ACEPTAR"), c));
-    c.empresa = empresa_;
-    c.subcuentas[0] = subcuentas_[0];
-    c.subcuentas[1] = subcuentas_[1];
-    c.fechas[0] = fechas_[0];
-    c.fechas[1] = fechas_[1];
-    c.euros = opciones_[0];
-    c.nombreBotones = QStringLiteral("cmdBalance_Click");
-    registrarComunes(c);
+// Marco "OPCIONES": la moneda, las cuentas con saldo cero y el presupuesto.
+QGroupBox* frmInfBalanceSaldos::marcoOpciones() {
+    auto* fraOpciones = new QGroupBox(QStringLiteral("OPCIONES"), this);
+    apilar(new QVBoxLayout(fraOpciones),
+           {euros(nombreControl(QStringLiteral("chkBalance"), 0)),
+            chkSaldoCero_ = casilla(QStringLiteral("Mostrar cuentas con saldo cero"),
+                                    nombreControl(QStringLiteral("chkBalance"), 1)),
+            chkPresupuesto_ = casilla(QStringLiteral("Mostrar presupuesto"),
+                                      nombreControl(QStringLiteral("chkBalance"), 2))});
+    return fraOpciones;
 }
 
 OpcionesSumasYSaldos frmInfBalanceSaldos::opciones() const {
     OpcionesSumasYSaldos op;
     op.empresa = empresa();
-    op.subcuentaInicial = subcuentas_[0]->text();
-    op.subcuentaFinal = subcuentas_[1]->text();
-    op.desde = fechas_[0]->date();
-    op.hasta = fechas_[1]->date();
-    op.euros = opciones_[0]->isChecked();
-    op.saldoCero = opciones_[1]->isChecked();
+    op.subcuentaInicial = comunes().subcuentas[0]->text();
+    op.subcuentaFinal = comunes().subcuentas[1]->text();
+    op.desde = comunes().fechas[0]->date();
+    op.hasta = comunes().fechas[1]->date();
+    op.euros = eurosMarcado();
+    op.saldoCero = chkSaldoCero_->isChecked();
     op.presupuesto = conPresupuesto();
     op.niveles = nivelesSeleccionados();
     return op;
 }
 
 bool frmInfBalanceSaldos::conPresupuesto() const {
-    return opciones_[2]->isChecked();
+    return chkPresupuesto_->isChecked();
 }
 
 bool frmInfBalanceSaldos::comprobarPropio() {
-    if (cGeneral::PeriodoFechaCorrecto(fechas_[0], fechas_[1])) return true;
-    avisar(mensajes().Mensaje05(), fechas_[0]);
-    return false;
+    return periodoCorrecto();
 }
 
 bool frmInfBalanceSaldos::RellenarInforme() {
     deshabilitarBotonesListas();
-    const OpcionesSumasYSaldos op = opciones();
-    return construirEnTransaccion(
-        QStringLiteral("BalanceSumasySaldos"), QStringLiteral("Empresa"),
-        [&op](ContextoInforme& contexto) { return construirSumasYSaldos(contexto, op); },
-        op.presupuesto ? QStringLiteral("SumasYSaldosConPresupuesto")
-                       : QStringLiteral("SumasYSaldosSinPresupuesto"));
+    return construirEnTransaccion(QStringLiteral("BalanceSumasySaldos"), QStringLiteral("Empresa"),
+                                  construirSumasYSaldos, opciones(),
+                                  conPresupuesto() ? QStringLiteral("SumasYSaldosConPresupuesto")
+                                                   : QStringLiteral("SumasYSaldosSinPresupuesto"));
 }
 
 QString frmInfBalanceSaldos::nombrePlantilla() const {

@@ -1,18 +1,12 @@
 #pragma once
 
-#include <array>
-
 #include "FormularioNiveles.h"
-#include "SelectorFecha.h"
 #include "SumasYSaldos.h"
 
 class QCheckBox;
-class QComboBox;
-class QLineEdit;
+class QGroupBox;
 
 namespace orvo {
-
-class SelectorFecha;
 
 // Diálogo del balance de sumas y saldos, con o sin presupuesto.
 class frmInfBalanceSaldos : public FormularioNiveles {
@@ -31,11 +25,10 @@ class frmInfBalanceSaldos : public FormularioNiveles {
 
   private:
     bool conPresupuesto() const;
+    QGroupBox* marcoOpciones();
 
-    QComboBox* empresa_;
-    std::array<QLineEdit*, 2> subcuentas_{};
-    std::array<SelectorFecha*, 2> fechas_{};
-    std::array<QCheckBox*, 3> opciones_{};
+    QCheckBox* chkSaldoCero_;    // chkBalance1
+    QCheckBox* chkPresupuesto_;  // chkBalance2
 };
 
 }  // namespace orvo

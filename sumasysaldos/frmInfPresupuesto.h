@@ -1,13 +1,7 @@
 #pragma once
 
-#include <array>
-
 #include "FormularioNiveles.h"
 #include "Presupuestos.h"
-
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
 
 namespace orvo {
 
@@ -27,10 +21,6 @@ class frmInfPresupuesto : public FormularioNiveles {
 
   private:
     bool esPresupuesto() const { return origen() == cCOrigen::Presupuesto; }
-
-    QComboBox* empresa_;
-    std::array<QLineEdit*, 2> subcuentas_{};
-    QCheckBox* euros_;
 };
 
 }  // namespace orvo

@@ -76,7 +76,6 @@ class PruebaBalances : public QObject {
                              QDate hasta = QDate(2001, 12, 31)) {
         OpcionesBalance o;
         o.empresa = 1;
-        o.textoEmpresa = QStringLiteral("<EJ> Empresa EJ");
         o.documento = documento;
         o.desde = desde;
         o.hasta = hasta;

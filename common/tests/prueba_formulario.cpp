@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -12,7 +13,6 @@
 #include "ErrorOrvo.h"
 #include "FormularioInforme.h"
 #include "InterfazQt.h"
-#include "SelectorFecha.h"
 #include "frmImprimir.h"
 
 using namespace orvo;
@@ -25,21 +25,8 @@ namespace {
 class DialogoPrueba : public FormularioInforme {
   public:
     explicit DialogoPrueba(Componente& comp)
-        : FormularioInforme(comp, QStringLiteral("frmPrueba")) {
-        ControlesComunes c;
-        c.empresa = new QComboBox(this);
-        c.empresa->setObjectName(QStringLiteral("cboPrueba"));
-        for (int i = 0; i < 2; ++i) {
-            c.subcuentas[i] = new QLineEdit(this);
-            c.subcuentas[i]->setObjectName(nombreControl(QStringLiteral("txtPrueba"), i));
-            c.fechas[i] = new SelectorFecha(this);
-            c.botones[i] = new QPushButton(i == 0 ? "ACEPTAR" : "CANCELAR", this);
-            c.botones[i]->setObjectName(nombreControl(QStringLiteral("cmdPrueba"), i));
-        }
-        c.euros = new QCheckBox(QStringLiteral("Importes en euros"), this);
-        c.nombreBotones = QStringLiteral("cmdPrueba");
-        c.progreso = new BarraProgreso(this);
-        registrarComunes(c);
+        : FormularioInforme(comp, QStringLiteral("frmPrueba"), QStringLiteral("Prueba")) {
+        enColumna({filaEmpresa(), subcuentas(), periodo(), euros()}, QStringLiteral("abpPrueba"));
     }
     using FormularioInforme::comunes;
 
@@ -65,7 +52,7 @@ class DialogoPrueba : public FormularioInforme {
                     if (i == fallarTras)
                         throw ErrorOrvo(Causa::AccesoAlArchivo, QStringLiteral("Tabla bloqueada"));
                 }
-                return FormulasInforme{{1, formulaEmpresa(textoEmpresa())}};
+                return FormulasInforme{{1, formulaEmpresa(ctx.contabilidad, empresa())}};
             });
     }
     QString nombrePlantilla() const override { return QStringLiteral("infCONT_Prueba.rpt"); }

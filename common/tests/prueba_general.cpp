@@ -8,7 +8,7 @@
 #include "Conexion.h"
 #include "DoblesPrueba.h"
 #include "InterfazQt.h"
-#include "cGeneral.h"
+#include "cGeneralControles.h"
 #include "cIListas.h"
 
 using namespace orvo;
@@ -75,7 +75,7 @@ class PruebaGeneral : public QObject {
 
     // La empresa elegida, su nombre y su ejercicio, que empieza y acaba con el mes de sus fechas.
     void empresaYEjercicio() {
-        cGeneral g(comp_);
+        cGeneralControles g(comp_);
         auto con = libros();
         alta(*con, 1, QStringLiteral("ABC"), QStringLiteral("Abc, S.A."), 2001,
              QStringLiteral("20010115"), QStringLiteral("20011210"));

@@ -64,7 +64,6 @@ struct LibroIVA : LibrosPrueba {
     OpcionesLibrosIVA opciones(bool emitidas) const {
         OpcionesLibrosIVA o;
         o.empresa = e;
-        o.textoEmpresa = QStringLiteral("<PRU> Pruebas, S.L.");
         o.emitidas = emitidas;
         o.desde = QDate(2026, 1, 1);
         o.hasta = QDate(2026, 12, 31);

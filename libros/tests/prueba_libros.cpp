@@ -22,7 +22,6 @@ namespace {
 OpcionesLibroDiario opcionesTodo(long empresa) {
     OpcionesLibroDiario o;
     o.empresa = empresa;
-    o.textoEmpresa = QStringLiteral("<PRU> Pruebas, S.L.");
     o.desde = QDate(2026, 1, 1);
     o.hasta = QDate(2026, 12, 31);
     return o;
@@ -84,7 +83,6 @@ struct LibroDiarioVario {
 OpcionesLibroMayor opcionesAno(long empresa) {
     OpcionesLibroMayor o;
     o.empresa = empresa;
-    o.textoEmpresa = QStringLiteral("<PRU> Pruebas, S.L.");
     o.desde = QDate(2026, 1, 1);
     o.hasta = QDate(2026, 12, 31);
     o.inicioEjercicio = QDate(2026, 1, 1);

@@ -117,8 +117,7 @@ class PruebaListados : public QObject {
         QFETCH(bool, todas);
         ProgresoGrabador progreso;
         ContextoInforme contexto{*conta_, *inf_, progreso};
-        const FormulasInforme formulas = construirSubcuentas(
-            contexto, {1, QStringLiteral("<PRU> Pruebas, S.L."), desde, hasta, todas});
+        const FormulasInforme formulas = construirSubcuentas(contexto, {1, desde, hasta, todas});
         QFETCH(QStringList, esperado);
         QCOMPARE(filasDe(*inf_, QStringLiteral("Subcuentas"), QStringLiteral("Codigo, Nivel")),
                  esperado);
@@ -156,7 +155,7 @@ class PruebaListados : public QObject {
         QFETCH(bool, pyg);
         ProgresoGrabador progreso;
         ContextoInforme contexto{*conta_, *inf_, progreso};
-        construirEpigrafes(contexto, {1, {}, balance, pyg});
+        construirEpigrafes(contexto, {1, balance, pyg});
         QFETCH(QStringList, esperado);
         QCOMPARE(filasDe(*inf_, QStringLiteral("Epigrafes"),
                          QStringLiteral("Codigo, Descripcion, Naturaleza, Formula, Nivel")),
