@@ -354,6 +354,14 @@ bool FormularioInforme::eurosMarcado() const {
     return c_.euros && c_.euros->isChecked();
 }
 
+QDate FormularioInforme::fecha(int indice) const {
+    return c_.fechas[indice]->date();
+}
+
+QString FormularioInforme::subcuenta(int indice) const {
+    return c_.subcuentas[indice]->text();
+}
+
 bool FormularioInforme::eventFilter(QObject* objeto, QEvent* evento) {
     auto* caja = qobject_cast<QLineEdit*>(objeto);
     if (!caja || (caja != c_.subcuentas[0] && caja != c_.subcuentas[1]))

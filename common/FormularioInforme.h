@@ -154,6 +154,20 @@ class FormularioInforme : public QDialog {
     void avisar(const QString& texto, QWidget* foco, Icono icono = Icono::Exclamacion);
 
     bool eurosMarcado() const;
+    QDate fecha(int indice) const;        // selector de periodo 0 o 1
+    QString subcuenta(int indice) const;  // caja de subcuenta 0 o 1
+    // Unas opciones con lo que dicen los controles comunes que el informe tiene: empresa,
+    // moneda, periodo (desde/hasta) e intervalo de subcuentas (subcuentaDesde/Hasta).
+    template <class Opciones>
+    Opciones opcionesComunes() const {
+        Opciones o;
+        o.empresa = empresa();
+        if constexpr (requires { o.euros; }) o.euros = eurosMarcado();
+        if constexpr (requires { o.desde = QDate(); }) o.desde = fecha(0), o.hasta = fecha(1);
+        if constexpr (requires { o.subcuentaDesde; })
+            o.subcuentaDesde = subcuenta(0), o.subcuentaHasta = subcuenta(1);
+        return o;
+    }
 
     cGeneralControles& general() { return general_; }
     const cCMensajes& mensajes() const { return mensajes_; }

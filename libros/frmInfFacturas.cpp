@@ -95,12 +95,8 @@ bool frmInfFacturas::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 OpcionesLibrosIVA frmInfFacturas::opciones() const {
-    OpcionesLibrosIVA o;
-    o.empresa = empresa();
+    auto o = opcionesComunes<OpcionesLibrosIVA>();
     o.emitidas = emitidas();
-    o.euros = eurosMarcado();
-    o.desde = comunes().fechas[0]->date();
-    o.hasta = comunes().fechas[1]->date();
     o.numeracionAutomatica = optFacturas_[1]->isChecked();
     o.primerNumero = txtFacturas_->text().trimmed();
     if (o.primerNumero.isEmpty()) o.primerNumero = QStringLiteral("1");

@@ -50,15 +50,9 @@ bool frmInfLibroDiario::comprobarPropio() {
 }
 
 OpcionesLibroDiario frmInfLibroDiario::opciones() const {
-    OpcionesLibroDiario o;
-    o.empresa = empresa();
-    o.euros = eurosMarcado();
-    o.subcuentaDesde = comunes().subcuentas[0]->text();
-    o.subcuentaHasta = comunes().subcuentas[1]->text();
+    auto o = opcionesComunes<OpcionesLibroDiario>();
     o.asientoDesde = asientos_[0]->text();
     o.asientoHasta = asientos_[1]->text();
-    o.desde = comunes().fechas[0]->date();
-    o.hasta = comunes().fechas[1]->date();
     o.apuntesOrdenados = chkApuntesOrdenados_->isChecked();
     return o;
 }

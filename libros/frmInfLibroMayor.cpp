@@ -34,13 +34,7 @@ bool frmInfLibroMayor::comprobarPropio() {
 }
 
 OpcionesLibroMayor frmInfLibroMayor::opciones() const {
-    OpcionesLibroMayor o;
-    o.empresa = empresa();
-    o.euros = eurosMarcado();
-    o.subcuentaDesde = comunes().subcuentas[0]->text();
-    o.subcuentaHasta = comunes().subcuentas[1]->text();
-    o.desde = comunes().fechas[0]->date();
-    o.hasta = comunes().fechas[1]->date();
+    auto o = opcionesComunes<OpcionesLibroMayor>();
     o.inicioEjercicio = comunes().fechas[0]->minimumDate();
     o.saldoAnterior = chkAcumulados_->isChecked();
     return o;

@@ -65,12 +65,7 @@ bool frmInfResumenIVA::comprobarPropio() {
 }
 
 OpcionesResumenIVA frmInfResumenIVA::opciones() const {
-    OpcionesResumenIVA o;
-    o.empresa = empresa();
-    o.euros = eurosMarcado();
-    o.desde = comunes().fechas[0]->date();
-    o.hasta = comunes().fechas[1]->date();
-    return o;
+    return opcionesComunes<OpcionesResumenIVA>();
 }
 
 bool frmInfResumenIVA::RellenarInforme() {

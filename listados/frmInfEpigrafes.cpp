@@ -28,8 +28,7 @@ QGroupBox* frmInfEpigrafes::documentos() {
 }
 
 OpcionesEpigrafes frmInfEpigrafes::opciones() {
-    OpcionesEpigrafes o;
-    o.empresa = empresa();
+    auto o = opcionesComunes<OpcionesEpigrafes>();
     o.balanceSituacion = chkDocumento_[0]->isChecked();
     o.perdidasYGanancias = chkDocumento_[1]->isChecked();
     return o;

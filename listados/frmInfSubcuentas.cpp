@@ -41,10 +41,9 @@ QGroupBox* frmInfSubcuentas::intervalo() {
 }
 
 OpcionesSubcuentas frmInfSubcuentas::opciones() {
-    OpcionesSubcuentas o;
-    o.empresa = empresa();
-    o.desde = comunes().subcuentas[0]->text();
-    o.hasta = comunes().subcuentas[1]->text();
+    auto o = opcionesComunes<OpcionesSubcuentas>();
+    o.desde = subcuenta(0);
+    o.hasta = subcuenta(1);
     o.todasLasCuentas = chkSubcuentas_->isChecked();
     return o;
 }

@@ -40,13 +40,9 @@ QGroupBox* frmInfBalanceSaldos::marcoOpciones() {
 }
 
 OpcionesSumasYSaldos frmInfBalanceSaldos::opciones() const {
-    OpcionesSumasYSaldos op;
-    op.empresa = empresa();
-    op.subcuentaInicial = comunes().subcuentas[0]->text();
-    op.subcuentaFinal = comunes().subcuentas[1]->text();
-    op.desde = comunes().fechas[0]->date();
-    op.hasta = comunes().fechas[1]->date();
-    op.euros = eurosMarcado();
+    auto op = opcionesComunes<OpcionesSumasYSaldos>();
+    op.subcuentaInicial = subcuenta(0);
+    op.subcuentaFinal = subcuenta(1);
     op.saldoCero = chkSaldoCero_->isChecked();
     op.presupuesto = conPresupuesto();
     op.niveles = nivelesSeleccionados();

@@ -22,12 +22,10 @@ void frmInfPresupuesto::cargarPropio() {
 }
 
 OpcionesPresupuesto frmInfPresupuesto::opciones() const {
-    OpcionesPresupuesto op;
-    op.empresa = empresa();
+    auto op = opcionesComunes<OpcionesPresupuesto>();
     op.origen = origen();
-    op.subcuentaInicial = comunes().subcuentas[0]->text();
-    op.subcuentaFinal = comunes().subcuentas[1]->text();
-    op.euros = eurosMarcado();
+    op.subcuentaInicial = subcuenta(0);
+    op.subcuentaFinal = subcuenta(1);
     op.niveles = nivelesSeleccionados();
     return op;
 }

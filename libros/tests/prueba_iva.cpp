@@ -96,7 +96,7 @@ struct Trimestre : LibroIVA {
         factura("S 20260120 10,50 0 P-1 21 0 50");
         factura("S 20260220 4 0 P-2 4 0 100");
     }
-    OpcionesResumenIVA resumen() const { return {e, {}, true, {2026, 1, 1}, {2026, 3, 31}}; }
+    OpcionesResumenIVA resumen() const { return {e, true, {2026, 1, 1}, {2026, 3, 31}}; }
     static QString tipos(const std::vector<LineaTipoIVA>& v) {
         QStringList t;
         for (const LineaTipoIVA& l : v)
