@@ -4,7 +4,6 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "Balance.h"
@@ -14,7 +13,7 @@
 #include "Ejecutor.h"
 #include "FormularioInforme.h"
 #include "InterfazQt.h"
-#include "LibroPrueba.h"
+#include "LibrosPrueba.h"
 #include "LineasBalance.h"
 #include "cBalances.h"
 #include "cInformes.h"
@@ -22,7 +21,6 @@
 
 using namespace orvo;
 using prueba::filasDe;
-using prueba::LibroPrueba;
 
 namespace {
 
@@ -47,29 +45,71 @@ ColeccionBalance coleccion(const QStringList& lineas) {
 
 class PruebaBalances : public QObject {
     Q_OBJECT
-    QTemporaryDir dir_;
-    std::unique_ptr<LibroPrueba> libro_;
-    std::shared_ptr<Conexion> inf_;
+    std::unique_ptr<prueba::LibrosPrueba> l_;
     ProgresoNulo progreso_;
     InterfazGrabadora interfaz_;
     RegistroObjetos registro_;
     ConfiguracionAnfitrion config_;
     prueba::MotorAnotador motor_;
 
-    void libroBasico() { prueba::libroBasico(*libro_); }
+    // Empresa de un año: capital 10.000 al banco en enero, compras 2.000 en febrero, ventas
+    // 3.500 a un cliente en marzo, una nave de 4.000 en abril; beneficio 1.500. Balance: A
+    // (A1 inmovilizado, A2 deudores y tesorería), P (P1 fondos propios con la 129, P2 deudas con
+    // bancos); el banco alimenta A2 y P2. Pérdidas y ganancias: G gastos, I ingresos. Las
+    // pesetas de estos libros son los euros por cien, para comprobar las dos monedas a mano.
+    void libroBasico(int ano = 2001, const QString& abreviatura = QStringLiteral("PRU")) {
+        prueba::LibrosPrueba& l = *l_;
+        const QString a = QString::number(ano);
+        const long e = l.empresa(a + "0101", a + "1231", 7, abreviatura);
+        for (const char* c : {"210 Construcciones", "430 Clientes", "572 Bancos", "100 Capital",
+                              "129 Resultados", "600 Compras", "700 Ventas", "2100001 Nave",
+                              "4300001 Cliente uno", "5720001 Banco uno", "1000001 Capital social",
+                              "6000001 Mercaderías", "7000001 Ventas tienda"}) {
+            const QString t = QString::fromUtf8(c);
+            l.cuenta(e, t.section(u' ', 0, 0), t.section(u' ', 1));
+        }
+        l.conta().Execute(QStringLiteral("UPDATE Cuenta SET Desglosar = -1 WHERE Codigo = '210'"));
+        l.epigrafe(e, 1, "A", "ACTIVO", 1);
+        l.epigrafe(e, 1, "A1", "Inmovilizado", 1, 2, {}, {"210"});
+        l.epigrafe(e, 1, "A2", "Deudores y tesorería", 1, 2, {}, {"430", "572"});
+        l.epigrafe(e, 1, "P", "PASIVO", 2);
+        l.epigrafe(e, 1, "P1", "Fondos propios", 2, 2, {}, {"100", "129"});
+        l.epigrafe(e, 1, "P2", "Deudas con bancos", 2, 2, {}, {"572"});
+        l.epigrafe(e, 2, "G", "Gastos", 3, 1, {}, {"600"});
+        l.epigrafe(e, 2, "I", "Ingresos", 4, 1, {}, {"700"});
+        l.asentar(e,
+                  {a + "0115 1000001 0 1.000.000 0 10.000", a + "0115 5720001 1.000.000 0 10.000 0",
+                   a + "0215 6000001 200.000 0 2.000 0", a + "0215 5720001 0 200.000 0 2.000",
+                   a + "0315 7000001 0 350.000 0 3.500", a + "0315 4300001 350.000 0 3.500 0",
+                   a + "0415 2100001 400.000 0 4.000 0", a + "0415 5720001 0 400.000 0 4.000"});
+    }
     // La empresa 1 de 2001 y la 2 de 2000; con 'anterior', la 2 es la del ejercicio anterior.
     void dosEmpresas(bool anterior = false) {
-        prueba::libroBasico(*libro_, 1, QStringLiteral("EJ"), 2001, anterior ? 2 : 0);
-        prueba::libroBasico(*libro_, 2, QStringLiteral("EJ0"), 2000);
+        libroBasico();
+        libroBasico(2000, QStringLiteral("EJ0"));
+        if (anterior)
+            l_->conta().Execute("UPDATE Empresa SET CodEmpresaAnterior = 2 WHERE IDEmpresa = 1");
+    }
+    // Total de un mes puesto a mano en un epígrafe (estructuras sin cuentas propias); el
+    // siguiente asiento lo vuelve a calcular.
+    void totalEpigrafe(const QString& codigo, int mes, const QString& euros) {
+        const Moneda e = *Moneda::deTexto(euros);
+        l_->conta().Execute(QStringLiteral("UPDATE Estructura SET Total%1Euros = ?, Total%1 = ? "
+                                           "WHERE CodigoEpigrafe = ?")
+                                .arg(mes, 2, 10, QChar(u'0')),
+                            {e.formatear(true), (e * 100).formatear(false), codigo});
+    }
+    // Todos los importes y filas de Cuenta y Estructura, para ver que nada ha cambiado.
+    QString instantanea() {
+        return (filasDe(l_->conta(), QStringLiteral("Cuenta"), QStringLiteral("*")) +
+                filasDe(l_->conta(), QStringLiteral("Estructura"), QStringLiteral("*")))
+            .join(u'\n');
     }
     QStringList balances(const char* columnas) {
-        return filasDe(*inf_, QStringLiteral("Balances"), QString::fromLatin1(columnas));
+        return l_->filas(QStringLiteral("Balances"), QString::fromLatin1(columnas));
     }
     QStringList comparativo(const char* columnas) {
-        return filasDe(*inf_, QStringLiteral("BalancesComparativo"), QString::fromLatin1(columnas));
-    }
-    QString valor(const QString& sql, const Parametros& p = {}) {
-        return libro_->con().valor(sql, p).toString();
+        return l_->filas(QStringLiteral("BalancesComparativo"), QString::fromLatin1(columnas));
     }
 
     OpcionesBalance opciones(int documento, QDate desde = QDate(2001, 1, 1),
@@ -90,20 +130,10 @@ class PruebaBalances : public QObject {
         o.hasta = QDate(2001, 12, 31);
         return o;
     }
-
-    // Construye en una transacción, como el diálogo.
-    template <class Opciones>
-    FormulasInforme construir(const Opciones& o) {
-        Transaccion t(*inf_);
-        ContextoInforme c{libro_->con(), *inf_, progreso_};
-        FormulasInforme f;
-        if constexpr (std::is_same_v<Opciones, OpcionesBalance>)
-            f = construirBalance(c, o);
-        else
-            f = construirComparativo(c, o);
-        t.confirmar();
-        return f;
+    FormulasInforme construir(const OpcionesBalance& o) {
+        return l_->construir(construirBalance, o);
     }
+    void construir(const OpcionesComparativo& o) { l_->construir(construirComparativo, o); }
 
     // Lanza la operación con las casillas chkBalance dadas marcadas y los 'controles'
     // ("control=valor") fijados, ACEPTA y, si sale el diálogo de impresión, imprime en
@@ -131,9 +161,10 @@ class PruebaBalances : public QObject {
             f.botonAceptar()->click();
         };
         informes.componente().antesDeVaciar = [&](const QString& tabla) {
-            vaciadas = filasDe(*inf_, tabla, columnas);
+            vaciadas = l_->filas(tabla, columnas);
         };
-        informes.ejecutar(operacion, &motor_, &config_, libro_->conexion(), inf_, 1);
+        informes.ejecutar(operacion, &motor_, &config_, l_->contaCompartida(), l_->infCompartida(),
+                          1);
         return vaciadas;
     }
     QString ventana_;  // título del último diálogo lanzado
@@ -141,15 +172,12 @@ class PruebaBalances : public QObject {
   private slots:
     void initTestCase() {
         registrarObjetosAnfitrion(registro_);
-        config_.appPath = dir_.path();
         config_.appTitle = QStringLiteral("Prueba");
     }
-    // Libro y base de informes vacíos, sin mensajes ni nada impreso.
+    // Libros y base de informes vacíos, sin mensajes ni nada impreso.
     void init() {
-        static int n = 0;
-        ++n;
-        libro_ = std::make_unique<LibroPrueba>(dir_.filePath(QStringLiteral("c%1.db").arg(n)));
-        inf_ = prueba::baseInformes(dir_.filePath(QStringLiteral("i%1.db").arg(n)));
+        l_ = std::make_unique<prueba::LibrosPrueba>();
+        config_.appPath = l_->carpeta();
         prueba::olvidar(interfaz_);
         motor_ = prueba::MotorAnotador();
     }
@@ -249,17 +277,16 @@ class PruebaBalances : public QObject {
         QFETCH(QString, opcion);
         QFETCH(QStringList, esperado);
         libroBasico();
-        if (opcion == u"descubierto") {
-            libro_->apunte(1, "4300001", 5, "5.000", QString());
-            libro_->apunte(1, "5720001", 5, QString(), "5.000");
-        }
+        Conexion& c = l_->conta();
+        if (opcion == u"descubierto")
+            l_->asentar(
+                1, {"20010515 4300001 500.000 0 5.000 0", "20010515 5720001 0 500.000 0 5.000"});
         if (opcion == u"desglosar")
-            libro_->con().Execute(
-                QStringLiteral("UPDATE Cuenta SET Desglosar = 1 WHERE Codigo = '129'"));
-        libro_->con().Execute(QStringLiteral(
+            c.Execute(QStringLiteral("UPDATE Cuenta SET Desglosar = 1 WHERE Codigo = '129'"));
+        c.Execute(QStringLiteral(
             "UPDATE Cuenta SET Descripcion = 'Nave \"A\" d''Or' WHERE Codigo = '2100001'"));
         // Un informe solo lee: cualquier escritura en los libros haría fallar la construcción.
-        libro_->con().Execute(QStringLiteral("PRAGMA query_only = 1"));
+        c.Execute(QStringLiteral("PRAGMA query_only = 1"));
         OpcionesBalance o = opciones(1);
         o.euros = euros;
         o.mostrarCodigos = true;
@@ -271,7 +298,7 @@ class PruebaBalances : public QObject {
         // Orden conserva el número de línea: el epígrafe vacío P2 (12) se ha quitado.
         QCOMPARE(balances("Orden").join(u' '), QStringLiteral("1 2 3 4 5 6 7 8 9 10 11"));
         QCOMPARE(balances("Presupuesto || Media").join(QString()), QString());
-        QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<EJ> Empresa EJ\""));
+        QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<PRU> Pruebas, S.L.\""));
         QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  enero/2001 ~ diciembre/2001\""));
         QCOMPARE(f.at(3), QStringLiteral("MostrarColumnaCodigo = 1"));
     }
@@ -280,8 +307,8 @@ class PruebaBalances : public QObject {
     // cero"; una sin movimientos no sale nunca.
     void cuentasConSaldoCero() {
         libroBasico();
-        libro_->apunte(1, "4300001", 5, QString(), "3.500");
-        libro_->apunte(1, "7000001", 6, "3.500", QString());
+        l_->asentar(1,
+                    {"20010515 4300001 0 350.000 0 3.500", "20010615 7000001 350.000 0 3.500 0"});
         OpcionesBalance o = opciones(2, QDate(2001, 3, 1), QDate(2001, 6, 30));
         construir(o);
         QCOMPARE(balances("Descripcion"), QStringList());
@@ -296,12 +323,12 @@ class PruebaBalances : public QObject {
     // Las pesetas se suman exactas y se redondean una vez, al escribir: dos epígrafes de 0,4
     // pesetas cada uno se imprimen 0 y su suma, 1. Redondeados antes de sumar darían 0.
     void pesetasSumadasExactas() {
-        LibroPrueba& l = *libro_;
-        l.empresa(1, "EJ", 2001, "20010101", "20011231");
+        prueba::LibrosPrueba& l = *l_;
+        l.empresa(QStringLiteral("20010101"), QStringLiteral("20011231"));
         for (const char* c : {"X", "Y"})
-            l.con().Execute("UPDATE Estructura SET Total01 = '-0,4' WHERE IDEstructura = ?",
-                            {qlonglong(l.epigrafe(1, 2, c, c, LibroPrueba::Haber, 1))});
-        l.epigrafe(1, 2, "R", "Resultado", LibroPrueba::Haber, 1, "X+Y");
+            l.conta().Execute("UPDATE Estructura SET Total01 = '-0,4' WHERE IDEstructura = ?",
+                              {l.epigrafe(1, 2, c, c, 4)});
+        l.epigrafe(1, 2, "R", "Resultado", 4, 1, "X+Y");
         OpcionesBalance o = opciones(2, QDate(2001, 1, 1), QDate(2001, 1, 31));
         o.euros = false;
         construir(o);
@@ -310,14 +337,12 @@ class PruebaBalances : public QObject {
 
     // Ejercicio de julio a junio: un periodo de octubre a marzo suma noviembre y febrero.
     void periodoQueCruzaElAno() {
-        LibroPrueba& l = *libro_;
-        l.empresa(1, "EJ", 2001, "20010701", "20020630");
-        l.enlazar(l.epigrafe(1, 2, "I", "Ingresos", LibroPrueba::Haber, 1),
-                  l.cuenta(1, "700", "Ventas"));
-        l.cuenta(1, "7000001", "Ventas tienda", 2);
-        l.apunte(1, "7000001", 11, QString(), "100");
-        l.apunte(1, "7000001", 2, QString(), "200");
-        l.apunte(1, "7000001", 6, QString(), "400");
+        prueba::LibrosPrueba& l = *l_;
+        l.empresa(QStringLiteral("20010701"), QStringLiteral("20020630"));
+        l.cuenta(1, "700", "Ventas");
+        l.epigrafe(1, 2, "I", "Ingresos", 4, 1, {}, {"700"});
+        l.asentar(1, {"20011115 7000001 0 10.000 0 100", "20020215 7000001 0 20.000 0 200",
+                      "20020615 7000001 0 40.000 0 400"});
         construir(opciones(2, QDate(2001, 10, 1), QDate(2002, 3, 31)));
         QCOMPARE(balances("Descripcion, Total"), (QStringList{"Ingresos|300,00", "Ventas|300,00"}));
     }
@@ -325,16 +350,16 @@ class PruebaBalances : public QObject {
     // Epígrafes vacíos: G vale cero aunque sus hijos no (se anulan) y no tiene cuentas: se
     // quita; H vale cero pero tiene debajo una cuenta escrita: se queda.
     void epigrafesVacios() {
-        LibroPrueba& l = *libro_;
-        l.empresa(1, "EJ", 2001, "20010101", "20011231");
-        l.epigrafe(1, 2, "G", "Gastos", LibroPrueba::Debe, 1);
-        const long g1 = l.epigrafe(1, 2, "G1", "Compras", LibroPrueba::Debe, 2);
-        const long g2 = l.epigrafe(1, 2, "G2", "Devoluciones", LibroPrueba::Debe, 2);
-        const long h = l.epigrafe(1, 2, "H", "Varios", LibroPrueba::Debe, 1);
-        l.enlazar(h, l.cuenta(1, "6290001", "Otros", 2));
-        l.apunte(1, "6290001", 1, "10", "10");
-        l.totalEpigrafe(g1, 1, "500");
-        l.totalEpigrafe(g2, 1, "-500");
+        prueba::LibrosPrueba& l = *l_;
+        l.empresa(QStringLiteral("20010101"), QStringLiteral("20011231"));
+        l.cuenta(1, "6290001", "Otros");
+        l.epigrafe(1, 2, "G", "Gastos", 3);
+        l.epigrafe(1, 2, "G1", "Compras", 3, 2);
+        l.epigrafe(1, 2, "G2", "Devoluciones", 3, 2);
+        l.epigrafe(1, 2, "H", "Varios", 3, 1, {}, {"6290001"});
+        l.asentar(1, {"20010115 6290001 1.000 1.000 10 10"});
+        totalEpigrafe("G1", 1, "500");
+        totalEpigrafe("G2", 1, "-500");
         OpcionesBalance o = opciones(2);
         o.saldoCero = true;
         construir(o);
@@ -346,12 +371,11 @@ class PruebaBalances : public QObject {
     // con una línea más honda detrás y un epígrafe sin código; con el presupuesto de las
     // ventas, la media de cada línea y de cada fórmula.
     void formulas() {
-        LibroPrueba& l = *libro_;
         libroBasico();
-        l.presupuesto(1, "7000001", 3, "7.000");  // antes de los totales puestos a mano
+        l_->asentar(1, {"P 7000001 3 700.000 7.000"});  // antes de los totales puestos a mano
         const auto f = [&](const char* codigo, const char* formula, int orden = 1) {
-            return l.epigrafe(1, 2, QString::fromUtf8(codigo), QString::fromUtf8(codigo),
-                              LibroPrueba::Haber, orden, QString::fromUtf8(formula));
+            l_->epigrafe(1, 2, codigo, codigo, 4, orden, QString::fromUtf8(formula));
+            return QString::fromUtf8(codigo);
         };
         f("R1", " R2 ");
         f("R2", "R3");
@@ -360,8 +384,8 @@ class PruebaBalances : public QObject {
         f("X2", "X1+I");
         f("N", "G-I");
         f("B", "Z9");
-        l.totalEpigrafe(f("B1", "", 2), 5, "-50");
-        l.totalEpigrafe(f("", ""), 5, "-75");
+        totalEpigrafe(f("B1", "", 2), 5, "-50");
+        totalEpigrafe(f("", ""), 5, "-75");
         OpcionesBalance o = opciones(2);
         o.presupuesto = true;
         construir(o);
@@ -426,29 +450,28 @@ class PruebaBalances : public QObject {
         QFETCH(QDate, desde);
         QFETCH(QDate, hasta);
         QFETCH(QString, esperado);
-        LibroPrueba& l = *libro_;
+        Conexion& c = l_->conta();
         if (libro == u"A.III") {
-            l.empresa(1, "EJ", 2001, "20010101", "20011231");
-            for (const char* c : {"A", "A.", "A.I", "A.II", "B"})
-                l.epigrafe(1, 1, QString::fromUtf8(c), QString::fromUtf8(c), LibroPrueba::Pasivo,
-                           1);
-            l.enlazar(l.epigrafe(1, 1, "A.III", "A.III", LibroPrueba::Pasivo, 2),
-                      l.cuenta(1, "1290000", "PyG", 2));
-            l.cuenta(1, "7000001", "Ventas", 2);
-            l.apunte(1, "7000001", 3, QString(), "10");
+            l_->empresa(QStringLiteral("20010101"), QStringLiteral("20011231"));
+            l_->cuenta(1, "1290000", "PyG");
+            for (const char* e : {"A", "A.", "A.I", "A.II", "B"}) l_->epigrafe(1, 1, e, e, 2);
+            l_->epigrafe(1, 1, "A.III", "A.III", 2, 2, {}, {"1290000"});
+            l_->asentar(1, {"20010315 7000001 0 1.000 0 10"});
         } else {
-            prueba::libroBasico(l);
-            if (libro == u"empate") l.apunte(1, "6000001", 3, "1.500", QString());
+            libroBasico();
+            if (libro == u"empate") l_->asentar(1, {"20010315 6000001 150.000 0 1.500 0"});
         }
-        l.con().Execute(QStringLiteral("PRAGMA query_only = 1"));
-        const ResultadoPeriodo r = ResultadoDelPeriodo(l.con(), 1, euros, desde, hasta);
+        c.Execute(QStringLiteral("PRAGMA query_only = 1"));
+        const ResultadoPeriodo r = ResultadoDelPeriodo(c, 1, euros, desde, hasta);
         QStringList cuentas, epigrafes;
-        for (const qlonglong c : r.cuentas)
-            cuentas << valor(QStringLiteral("SELECT Codigo FROM Cuenta WHERE IDCuenta = ?"), {c});
+        for (const qlonglong id : r.cuentas)
+            cuentas << c.valor(QStringLiteral("SELECT Codigo FROM Cuenta WHERE IDCuenta = ?"), {id})
+                           .toString();
         for (auto it = r.epigrafes.cbegin(); it != r.epigrafes.cend(); ++it)
-            epigrafes << valor(QStringLiteral("SELECT CodigoEpigrafe FROM Estructura "
-                                              "WHERE IDEstructura = ?"),
-                               {it.key()}) +
+            epigrafes << c.valor(QStringLiteral("SELECT CodigoEpigrafe FROM Estructura "
+                                                "WHERE IDEstructura = ?"),
+                                 {it.key()})
+                                 .toString() +
                              u'=' + QString::number(it.value());
         cuentas.sort();
         epigrafes.sort();
@@ -504,9 +527,9 @@ class PruebaBalances : public QObject {
         QFETCH(QStringList, a);
         QFETCH(QStringList, b);
         QFETCH(QStringList, esperado);
-        Transaccion t(*inf_);
+        Transaccion t(l_->inf());
         GrabarFilasComparativo(cIFusionarCol().FusionarColecciones(coleccion(a), coleccion(b)),
-                               true, *inf_);
+                               true, l_->inf());
         QCOMPARE(comparativo("Descripcion, CodigoA, CodigoB"), esperado);
         const QStringList orden = comparativo("Orden");
         for (int i = 0; i < orden.size(); ++i) QCOMPARE(orden[i], QString::number(i + 1));
@@ -542,7 +565,7 @@ class PruebaBalances : public QObject {
         }
         CalcularFormulas(filas, true, progreso_, QString());
         CalcularFormulas(filas, false, progreso_, QString());
-        GrabarFilasComparativo(filas, true, *inf_);
+        GrabarFilasComparativo(filas, true, l_->inf());
         QCOMPARE(comparativo("Descripcion, TotalA, MediaA, FormulaA, TotalB, FormulaB"),
                  (QStringList{"Ingresos|100,00|||50,00|", "En los dos||||50,00|",
                               "Solo A con hijos|||||", "Cuenta|10,00||||",
@@ -553,14 +576,12 @@ class PruebaBalances : public QObject {
     // con su cuenta y el lado A vacío. Las fórmulas de cada lado se resuelven con su lado.
     void epigrafeSoloEnB() {
         dosEmpresas();
-        LibroPrueba& l = *libro_;
-        l.enlazar(l.epigrafe(2, 2, "H", "Otros ingresos", LibroPrueba::Haber, 1),
-                  l.cuenta(2, "759", "Ingresos varios"));
-        l.cuenta(2, "7590001", "Comisiones", 2);
-        l.apunte(2, "7590001", 6, QString(), "300");
+        prueba::LibrosPrueba& l = *l_;
+        l.cuenta(2, "759", "Ingresos varios");
+        l.epigrafe(2, 2, "H", "Otros ingresos", 4, 1, {}, {"759"});
+        l.asentar(2, {"20000615 7590001 0 30.000 0 300"});
         for (long e : {1L, 2L})
-            l.epigrafe(e, 2, "R", "Resultado", LibroPrueba::Haber, 1,
-                       e == 1 ? QStringLiteral("I-G") : "I+H-G");
+            l.epigrafe(e, 2, "R", "Resultado", 4, 1, e == 1 ? QStringLiteral("I-G") : "I+H-G");
         OpcionesComparativo o = opcionesComp(2, 2);
         construir(o);
         QCOMPARE(comparativo("Nivel, Descripcion, TotalA, TotalB, FormulaA, FormulaB"),
@@ -574,9 +595,9 @@ class PruebaBalances : public QObject {
     // nada, aunque tenga movimientos en esas columnas, y sus líneas se quedan vacías.
     void empresaSinMesesDelPeriodo() {
         dosEmpresas();
-        libro_->con().Execute(QStringLiteral(
+        l_->conta().Execute(QStringLiteral(
             "UPDATE Empresa SET FechaIni = '20001001', FechaFin = '20010228' WHERE IDEmpresa = 2"));
-        for (long e : {1L, 2L}) libro_->apunte(e, "7000001", 6, QString(), "100");
+        for (long e : {1L, 2L}) l_->asentar(e, {"20010615 7000001 0 10.000 0 100"});
         OpcionesComparativo o = opcionesComp(2, 2);
         o.desde = QDate(2001, 5, 1);
         o.hasta = QDate(2001, 8, 31);
@@ -590,8 +611,8 @@ class PruebaBalances : public QObject {
     // solo se leen.
     void mismaEmpresaEnLosDosLados() {
         libroBasico();
-        prueba::libroBasico(*libro_, 2, QStringLiteral("AAA"), 2000);
-        libro_->con().Execute(QStringLiteral("PRAGMA query_only = 1"));
+        libroBasico(2000, QStringLiteral("AAA"));
+        l_->conta().Execute(QStringLiteral("PRAGMA query_only = 1"));
         const QStringList filas = lanzar(QStringLiteral("ImprimirBalanceSituacionComp"), {0},
                                          {QStringLiteral("cboBalance(1)=1")},
                                          QStringLiteral("Descripcion, TotalA, TotalB"));
@@ -601,8 +622,8 @@ class PruebaBalances : public QObject {
             QVERIFY2(!c[1].isEmpty() && c[1] == c[2], qPrintable(f));
         }
         QVERIFY(filas.contains(QStringLiteral("Resultados|1.500,00|1.500,00")));
-        QCOMPARE(motor_.impresas.value(1), QStringLiteral("Empresa A= \"<EJ-2001>\""));
-        QCOMPARE(motor_.impresas.value(2), QStringLiteral("Empresa B= \"<EJ-2001>\""));
+        QCOMPARE(motor_.impresas.value(1), QStringLiteral("Empresa A= \"<PRU-2001>\""));
+        QCOMPARE(motor_.impresas.value(2), QStringLiteral("Empresa B= \"<PRU-2001>\""));
         QCOMPARE(motor_.impresas.value(3),
                  QStringLiteral("Periodo= \"Periodo contable:  enero/2001 ~ diciembre/2001\""));
         QCOMPARE(motor_.impresas.value(4), QStringLiteral("MostrarColumnaCodigo = 0"));
@@ -644,10 +665,10 @@ class PruebaBalances : public QObject {
         QFETCH(QString, titulo);
         dosEmpresas(true);
         if (operacion.contains(u"PYG"))
-            libro_->con().Execute(
+            l_->conta().Execute(
                 QStringLiteral("DELETE FROM Rel_Estructura_Cuenta WHERE CodCuenta IN "
                                "(SELECT IDCuenta FROM Cuenta WHERE Codigo = '129')"));
-        const QString antes = libro_->instantanea();
+        const QString antes = instantanea();
         QList<int> casillas{0};
         if (presupuesto) casillas << 4;
         QVERIFY(!lanzar(operacion, casillas).isEmpty());
@@ -660,8 +681,8 @@ class PruebaBalances : public QObject {
                  QStringLiteral("MostrarColumnaCodigo = 0"));
         if (operacion.endsWith(u"Comp"))
             QCOMPARE(motor_.impresas.value(2), QStringLiteral("Empresa B= \"<EJ0-2000>\""));
-        QCOMPARE(libro_->instantanea(), antes);
-        QCOMPARE(filasDe(*inf_, cInformes::tablaDe(operacion), QStringLiteral("Descripcion")),
+        QCOMPARE(instantanea(), antes);
+        QCOMPARE(l_->filas(cInformes::tablaDe(operacion), QStringLiteral("Descripcion")),
                  QStringList());  // la operación la vacía
     }
 
@@ -683,12 +704,12 @@ class PruebaBalances : public QObject {
                           "ningún epígrafe del balance de situación de la empresa ");
         const QStringList ninguno;
         QTest::newRow("sin la 129")
-            << situacion << sinEnlace.arg(1) << ninguno << QStringList{sin129 + "'EJ-2001'!"};
+            << situacion << sinEnlace.arg(1) << ninguno << QStringList{sin129 + "'PRU-2001'!"};
         QTest::newRow("la 129 solo en pérdidas y ganancias")
             << situacion
             << "UPDATE Estructura SET CodDocumento = 2 WHERE CodigoEpigrafe = 'P1' AND "
                "CodEmpresa = 1"
-            << ninguno << QStringList{sin129 + "'EJ-2001'!"};
+            << ninguno << QStringList{sin129 + "'PRU-2001'!"};
         QTest::newRow("B sin la 129")
             << QStringLiteral("ImprimirBalanceSituacionComp") << sinEnlace.arg(2) << ninguno
             << QStringList{sin129 + "'EJ0-2000'!"};
@@ -722,8 +743,8 @@ class PruebaBalances : public QObject {
         QFETCH(QStringList, controles);
         QFETCH(QStringList, mensaje);
         dosEmpresas(true);
-        if (!sql.isEmpty()) libro_->con().Execute(sql);
-        const QString antes = libro_->instantanea();
+        if (!sql.isEmpty()) l_->conta().Execute(sql);
+        const QString antes = instantanea();
         const QStringList vaciadas = lanzar(operacion, {0}, controles);
         QCOMPARE(interfaz_.mensajes.size(), std::size_t(1));
         for (const QString& parte : mensaje)
@@ -733,7 +754,7 @@ class PruebaBalances : public QObject {
         QCOMPARE(interfaz_.pitidos, 1);
         QVERIFY(vaciadas.isEmpty());
         QVERIFY(!motor_.impreso);
-        QCOMPARE(libro_->instantanea(), antes);
+        QCOMPARE(instantanea(), antes);
     }
 };
 

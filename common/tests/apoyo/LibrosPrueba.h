@@ -28,13 +28,14 @@ class LibrosPrueba {
     std::shared_ptr<Conexion> infCompartida() { return inf_; }
     QString carpeta() const { return dir_.path(); }
 
-    // "<PRU> Pruebas, S.L."; las subcuentas tienen 'desglose' cifras.
+    // "<PRU> Pruebas, S.L." u otra abreviatura; las subcuentas tienen 'desglose' cifras.
     long empresa(const QString& inicio = QStringLiteral("20260101"),
-                 const QString& fin = QStringLiteral("20261231"), int desglose = 7) {
+                 const QString& fin = QStringLiteral("20261231"), int desglose = 7,
+                 const QString& abreviatura = QStringLiteral("PRU")) {
         conta_->Execute(QStringLiteral("INSERT INTO Empresa (Abreviatura, Nombre, AñoEjercicio, "
                                        "FechaIni, FechaFin, DesgloseSubCuentas) "
-                                       "VALUES ('PRU', 'Pruebas, S.L.', ?, ?, ?, ?)"),
-                        {inicio.left(4).toInt(), inicio, fin, desglose});
+                                       "VALUES (?, 'Pruebas, S.L.', ?, ?, ?, ?)"),
+                        {abreviatura, inicio.left(4).toInt(), inicio, fin, desglose});
         const long id = static_cast<long>(ultimo());
         desglose_[id] = desglose;
         return id;
