@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
 
     OpcionesSumasYSaldos op;
     op.empresa = 1;
-    op.subcuentaInicial = QStringLiteral("0000000");
-    op.subcuentaFinal = QStringLiteral("9999999");
+    op.subcuentaDesde = QStringLiteral("0000000");
+    op.subcuentaHasta = QStringLiteral("9999999");
     op.hasta = QDate(2001, 12, 31);
     op.niveles = {1, 2, 3, 4, 5, 6, 7};
     qint64 filasApertura = 0, filasSin = 0;

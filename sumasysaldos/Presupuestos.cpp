@@ -75,10 +75,9 @@ QString tablaPresupuesto(std::uint8_t origen) {
 FormulasInforme construirPresupuesto(ContextoInforme& ctx, const OpcionesPresupuesto& op) {
     const bool anual = op.origen != cCOrigen::Presupuesto;
     const QString s = op.euros ? QStringLiteral("Euros") : QString();
-    const QString empresa = cGeneral::ObtenerEmpresa(op.empresa, ctx.contabilidad);
     Parametros parametros{static_cast<qlonglong>(op.empresa)};
     const QString niveles = condicionNiveles(op.niveles, parametros);
-    parametros << op.subcuentaInicial << op.subcuentaFinal;
+    parametros << op.subcuentaDesde << op.subcuentaHasta;
     const Ejercicio ejercicio = leerEjercicio(ctx.contabilidad, op.empresa);
     const qsizetype n = ejercicio.meses.size();
 
@@ -158,7 +157,7 @@ FormulasInforme construirPresupuesto(ContextoInforme& ctx, const OpcionesPresupu
             QStringLiteral("TituloMes%1= \"%2\"")
                 .arg(posicion(static_cast<int>(i) + 1),
                      Regional::abreviaturaMes(ejercicio.meses[i].toInt()).toUpper());
-    f[13] = formulaEmpresa(empresa);
+    f[13] = formulaEmpresa(ctx.contabilidad, op.empresa);
     f[14] = formulaPeriodo(Regional::mesBarraAno(ejercicio.inicio),
                            Regional::mesBarraAno(ejercicio.fin));
     return f;

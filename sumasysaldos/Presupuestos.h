@@ -15,8 +15,8 @@ struct OpcionesPresupuesto {
     // cCOrigen::Presupuesto: presupuestos del año y de cada mes; cualquier otro: además el
     // saldo, el porcentaje alcanzado y la diferencia (presupuesto anual).
     std::uint8_t origen = cCOrigen::Presupuesto;
-    QString subcuentaInicial;
-    QString subcuentaFinal;
+    QString subcuentaDesde;
+    QString subcuentaHasta;
     bool euros = false;
     std::vector<int> niveles;  // solo filtran; el orden no importa
 };

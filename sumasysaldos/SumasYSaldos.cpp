@@ -87,7 +87,7 @@ SaldosApertura::Importes SaldosApertura::dePrefijo(const QString& codigo) const 
 }
 
 FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasYSaldos& op) {
-    Parametros parametros{op.subcuentaInicial, op.subcuentaFinal,
+    Parametros parametros{op.subcuentaDesde, op.subcuentaHasta,
                           static_cast<qlonglong>(op.empresa)};
     const QString niveles = condicionNiveles(op.niveles, parametros);  // no admite ninguno
     const QStringList meses = mesesPeriodo(op.desde, op.hasta);
@@ -107,7 +107,6 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
             ? SaldosApertura::leer(ctx.contabilidad,
                                    asientoApertura(ctx.contabilidad, op.empresa, ejercicio), sufijo)
             : SaldosApertura();
-    const QString empresa = cGeneral::ObtenerEmpresa(op.empresa, ctx.contabilidad);
 
     QString sql = QStringLiteral("SELECT CodEmpresa, Codigo, Nivel, Descripcion, ") +
                   columnaMeses(QStringLiteral("Debe"), meses, op.euros) + QStringLiteral(", ") +
@@ -185,7 +184,7 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
     rs.Close();
 
     FormulasInforme f;
-    f[1] = formulaEmpresa(empresa);
+    f[1] = formulaEmpresa(ctx.contabilidad, op.empresa);
     f[2] = formulaPeriodo(Regional::mesBarraAno(op.desde), Regional::mesBarraAno(op.hasta));
     f[3] = formulaMoneda(op.euros);
     const QString saldo = formatear(totales.saldo);

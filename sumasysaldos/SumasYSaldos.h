@@ -12,8 +12,8 @@ namespace orvo {
 // Lo que el diálogo del balance de sumas y saldos elige.
 struct OpcionesSumasYSaldos {
     long empresa = 0;
-    QString subcuentaInicial;
-    QString subcuentaFinal;
+    QString subcuentaDesde;
+    QString subcuentaHasta;
     QDate desde;
     QDate hasta;
     bool euros = false;

@@ -41,8 +41,6 @@ QGroupBox* frmInfBalanceSaldos::marcoOpciones() {
 
 OpcionesSumasYSaldos frmInfBalanceSaldos::opciones() const {
     auto op = opcionesComunes<OpcionesSumasYSaldos>();
-    op.subcuentaInicial = subcuenta(0);
-    op.subcuentaFinal = subcuenta(1);
     op.saldoCero = chkSaldoCero_->isChecked();
     op.presupuesto = conPresupuesto();
     op.niveles = nivelesSeleccionados();

@@ -24,8 +24,6 @@ void frmInfPresupuesto::cargarPropio() {
 OpcionesPresupuesto frmInfPresupuesto::opciones() const {
     auto op = opcionesComunes<OpcionesPresupuesto>();
     op.origen = origen();
-    op.subcuentaInicial = subcuenta(0);
-    op.subcuentaFinal = subcuenta(1);
     op.niveles = nivelesSeleccionados();
     return op;
 }
