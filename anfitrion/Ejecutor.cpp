@@ -223,6 +223,9 @@ QString Ejecutor::uso() {
     return QStringLiteral(
                "Uso: orvo-informes OPERACION --contabilidad FILE|URI --empresa N [opciones]\n"
                "     orvo-informes ejemplo FILE|URI\n"
+               "     orvo-informes cerrar --contabilidad FILE|URI --empresa N [--deshacer]\n"
+               "     orvo-informes legalizar --contabilidad FILE|URI --empresa N --archivo DIR\n"
+               "                             [--anexo FILE.pdf ...]\n"
                "URI: postgresql://usuario@servidor:puerto/base (libros en un servidor)\n"
                "Operaciones: %1\n"
                "Opciones:\n"

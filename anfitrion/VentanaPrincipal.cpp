@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -19,11 +20,13 @@
 #include <QVBoxLayout>
 #include <limits>
 
+#include "Cierre.h"
 #include "Comprobar.h"
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
 #include "Importador.h"
+#include "Legalizacion.h"
 #include "LibrosEjemplo.h"
 #include "cGeneral.h"
 #include "frmImprimir.h"
@@ -102,6 +105,16 @@ void VentanaPrincipal::crearMenus() {
             [this] { comprobarLibros(false); });
     connect(archivo->addAction(QStringLiteral("&Reparar libros")), &QAction::triggered, this,
             [this] { comprobarLibros(true); });
+    archivo->addSeparator();
+    QAction* cerrar = archivo->addAction(QStringLiteral("C&errar el ejercicio…"));
+    cerrar->setObjectName(QStringLiteral("mnuCerrarEjercicio"));
+    connect(cerrar, &QAction::triggered, this, [this] { cerrarEjercicio(false); });
+    QAction* reabrir = archivo->addAction(QStringLiteral("&Deshacer el cierre del ejercicio…"));
+    reabrir->setObjectName(QStringLiteral("mnuDeshacerCierre"));
+    connect(reabrir, &QAction::triggered, this, [this] { cerrarEjercicio(true); });
+    QAction* legalizar = archivo->addAction(QStringLiteral("&Legalizar los libros…"));
+    legalizar->setObjectName(QStringLiteral("mnuLegalizar"));
+    connect(legalizar, &QAction::triggered, this, &VentanaPrincipal::legalizarLibros);
     archivo->addSeparator();
     accionNif_ = archivo->addAction(QStringLiteral("&NIF de la empresa…"));
     accionNif_->setObjectName(QStringLiteral("mnuNif"));
@@ -386,6 +399,71 @@ bool VentanaPrincipal::comprobarLibros(bool reparar) {
                          inf.problemas.isEmpty() ? Icono::Informacion : Icono::Exclamacion,
                          config_.AppTitle());
         return inf.problemas.isEmpty();
+    } catch (const std::exception& e) {
+        interfaz_.setMousePointer(0);
+        interfaz_.Beep();
+        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
+}
+
+bool VentanaPrincipal::cerrarEjercicio(bool deshacer) {
+    const long empresa = empresaSeleccionada();
+    if (!contabilidad_ || empresa == 0) {
+        interfaz_.Beep();
+        interfaz_.MsgBox(QStringLiteral("Abra una base de contabilidad y elija una empresa."),
+                         Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
+    QMessageBox pregunta(QMessageBox::Question, config_.AppTitle(),
+                         deshacer ? QStringLiteral("¿Borrar el ejercicio siguiente, que solo tiene "
+                                                   "su asiento de apertura, y dejar este abierto?")
+                                  : QStringLiteral("¿Cerrar el ejercicio y abrir el siguiente con "
+                                                   "los saldos de cierre?"),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    pregunta.setObjectName(QStringLiteral("msgCerrarEjercicio"));
+    if (interfaz_.mostrarModal(pregunta) != QMessageBox::Yes) return false;
+    interfaz_.setMousePointer(11);
+    try {
+        const QString texto =
+            deshacer ? QStringLiteral("Cierre deshecho: borrado el ejercicio siguiente (empresa %1).")
+                           .arg(Cierre::deshacer(*contabilidad_, empresa))
+                     : Cierre::cerrar(*contabilidad_, empresa).texto();
+        interfaz_.setMousePointer(0);
+        llenarEmpresas();
+        seleccionarEmpresa(empresa);
+        interfaz_.MsgBox(texto, Icono::Informacion, config_.AppTitle());
+        return true;
+    } catch (const std::exception& e) {
+        interfaz_.setMousePointer(0);
+        interfaz_.Beep();
+        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
+}
+
+bool VentanaPrincipal::legalizarLibros() {
+    const long empresa = empresaSeleccionada();
+    if (!contabilidad_ || empresa == 0) {
+        interfaz_.Beep();
+        interfaz_.MsgBox(QStringLiteral("Abra una base de contabilidad y elija una empresa."),
+                         Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
+    Legalizacion::Opciones o;
+    o.empresa = empresa;
+    o.plantillas = config_.AppPath();
+    o.carpeta = interfaz_.carpeta(this, QStringLiteral("Carpeta de los libros legalizados"));
+    if (o.carpeta.isEmpty()) return false;
+    o.anexos = QFileDialog::getOpenFileNames(
+        this, QStringLiteral("Anexos del libro de inventarios (Cancelar: ninguno)"), o.carpeta,
+        QStringLiteral("PDF (*.pdf)"));
+    interfaz_.setMousePointer(11);
+    try {
+        const Legalizacion::Resultado r = Legalizacion::legalizar(*contabilidad_, o, *barra_);
+        interfaz_.setMousePointer(0);
+        interfaz_.MsgBox(r.texto(), Icono::Informacion, config_.AppTitle());
+        return true;
     } catch (const std::exception& e) {
         interfaz_.setMousePointer(0);
         interfaz_.Beep();

@@ -39,6 +39,12 @@ class VentanaPrincipal : public QMainWindow {
     // Comprueba los libros de la empresa elegida (con 'reparar', rehace sus columnas
     // mensuales); dice en un mensaje los problemas, o que no los hay. True si quedan limpios.
     bool comprobarLibros(bool reparar);
+    // Archivo > Cerrar el ejercicio: tras confirmarlo, cierra el de la empresa elegida y abre el
+    // siguiente (con 'deshacer', lo borra y deja el ejercicio abierto). True si se hizo.
+    bool cerrarEjercicio(bool deshacer);
+    // Archivo > Legalizar los libros: pide la carpeta y los anexos y escribe en ella los dos
+    // libros y sus huellas, con la barra de progreso. True si se escribieron.
+    bool legalizarLibros();
     QString rutaContabilidad() const;
 
     long empresaSeleccionada() const;

@@ -8,9 +8,12 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "Cierre.h"
+#include "ConfiguracionAnfitrion.h"
 #include "Comprobar.h"
 #include "Ejecutor.h"
 #include "Importador.h"
+#include "Legalizacion.h"
 #include "LibrosEjemplo.h"
 
 int main(int argc, char** argv) {
@@ -39,6 +42,12 @@ int main(int argc, char** argv) {
     ejecutor.registrarSuborden(QStringLiteral("ejemplo"), orvo::LibrosEjemplo::orden);
     ejecutor.registrarSuborden(QStringLiteral("importar"), orvo::Importacion::orden);
     ejecutor.registrarSuborden(QStringLiteral("comprobar"), orvo::Comprobacion::orden);
+    ejecutor.registrarSuborden(QStringLiteral("cerrar"), orvo::Cierre::orden);
+    ejecutor.registrarSuborden(QStringLiteral("legalizar"),
+                               [](const QStringList& argumentos, QTextStream& err) {
+                                   return orvo::Legalizacion::orden(
+                                       argumentos, err, orvo::carpetaPlantillasInstaladas());
+                               });
     const int codigo = ejecutor.ejecutar(app.arguments().mid(1), salida, err);
     salida.flush();
     err.flush();

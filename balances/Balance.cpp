@@ -31,6 +31,7 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
     peticion.saldoCero = o.saldoCero;
     peticion.numerosCuenta = o.numerosCuenta;
     peticion.presupuesto = o.presupuesto;
+    peticion.todasLasSubcuentas = o.todasLasSubcuentas;
 
     std::vector<FilaBalance> filas;
     for (LineaBalance& l : lineasDelEstado(contexto, peticion, o.desde, o.hasta)) {

@@ -25,6 +25,7 @@ struct OpcionesEstado {
 struct OpcionesBalance : OpcionesEstado {
     long empresa = 0;
     bool presupuesto = false;  // "Mostrar presupuesto"
+    bool todasLasSubcuentas = false;  // cada cuenta con sus subcuentas (el inventario)
 };
 
 // Escribe Balances con las líneas del estado (lineasDelEstado) y devuelve las fórmulas del

@@ -123,7 +123,7 @@ class Calculo {
                 continue;
             }
             anadir(std::move(c));
-            if (verdadero(cuentas.Fields(QStringLiteral("Desglosar"))))
+            if (p_.todasLasSubcuentas || verdadero(cuentas.Fields(QStringLiteral("Desglosar"))))
                 subcuentas(cGeneral::QuitarNulo(cuentas.Fields(QStringLiteral("Codigo"))),
                            naturaleza, nivelCuenta + 1);
         }

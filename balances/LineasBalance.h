@@ -61,6 +61,7 @@ struct PeticionLineas {
     bool saldoCero = false;      // "Mostrar cuentas con saldo cero"
     bool numerosCuenta = false;  // "Mostrar números de cuentas"
     bool presupuesto = true;     // calcular presupuesto y porcentaje
+    bool todasLasSubcuentas = false;  // desglosar cada cuenta, diga lo que diga Desglosar
     ResultadoPeriodo resultado;  // solo en el balance de situación
     QString rotulo = QStringLiteral("Procesando ...");
 };

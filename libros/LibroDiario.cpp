@@ -1,5 +1,8 @@
 #include "LibroDiario.h"
 
+#include <algorithm>
+
+#include "AsientosFinales.h"
 #include "FilaLibro.h"
 
 namespace orvo {
@@ -38,6 +41,43 @@ QString consultaApuntes(bool euros, const QString& numero, const QString& condic
                "AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? ")
                .arg(importesApunte(euros), QString::number(pasada), numero) +
            condicionExtra;
+}
+
+// Las líneas de la regularización y del cierre de un ejercicio cerrado, que no están en los
+// libros, al final: detrás del último asiento, si el periodo llega al último día del ejercicio
+// y los rangos de asientos y subcuentas las abarcan. Cada una lleva el concepto de su asiento.
+void escribirAsientosFinales(ContextoInforme& contexto, const OpcionesLibroDiario& o) {
+    const AsientosFinales::Asientos finales =
+        AsientosFinales::deEjercicioCerrado(contexto.contabilidad, o.empresa);
+    const double desde = numeroDeAsiento(o.asientoDesde).toDouble();
+    const double hasta = numeroDeAsiento(o.asientoHasta).toDouble();
+    Instruccion insertar = contexto.informes.preparar(
+        QStringLiteral("INSERT INTO Libro_Diario (Asiento, Fecha, Descripcion, Concepto, Debe, "
+                       "Haber) VALUES (?, ?, ?, ?, ?, ?)"));
+    for (const AsientosFinales::Asiento* a : {&finales.regularizacion, &finales.cierre}) {
+        if (a->lineas.empty() || a->fecha < primerDiaDelMes(o.desde) ||
+            a->fecha > ultimoDiaDelMes(o.hasta) || a->numero.toDouble() < desde ||
+            a->numero.toDouble() > hasta)
+            continue;
+        std::vector<AsientosFinales::Linea> lineas;
+        for (const AsientosFinales::Linea& l : a->lineas)
+            if (l.codigo >= o.subcuentaDesde && l.codigo <= o.subcuentaHasta) lineas.push_back(l);
+        // Ordenados: primero el debe y luego el haber, cada grupo por código (ya lo está).
+        if (o.apuntesOrdenados)
+            std::stable_partition(lineas.begin(), lineas.end(), [&](const auto& l) {
+                return !(o.euros ? l.debe : l.debePesetas).esCero();
+            });
+        std::string fecha;
+        FilaLibro::anadirFecha(fecha, a->fecha.toUtf8());
+        for (const AsientosFinales::Linea& l : lineas) {
+            std::string debe, haber;
+            FilaLibro::ponerImporte(debe, o.euros ? l.debe : l.debePesetas, o.euros);
+            FilaLibro::ponerImporte(haber, o.euros ? l.haber : l.haberPesetas, o.euros);
+            insertar.ejecutar({a->numero, QString::fromStdString(fecha),
+                               l.codigo + QStringLiteral(" - ") + l.descripcion, a->concepto,
+                               QString::fromStdString(debe), QString::fromStdString(haber)});
+        }
+    }
 }
 
 }  // namespace
@@ -118,6 +158,7 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
             insertar.enlazarTexto(6, FilaLibro::vista(haber));
             insertar.ejecutar();
         });
+    escribirAsientosFinales(contexto, o);
     return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.euros);
 }
 

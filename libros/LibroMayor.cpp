@@ -2,8 +2,10 @@
 
 #include <QHash>
 #include <array>
+#include <map>
 #include <utility>
 
+#include "AsientosFinales.h"
 #include "FilaLibro.h"
 #include "cGeneral.h"
 
@@ -92,6 +94,29 @@ bool pocasSubcuentas(Conexion& contabilidad, const OpcionesLibroMayor& o) {
     return rs.entero(1) * 4 < rs.entero(0);
 }
 
+// Una línea de la regularización o del cierre de un ejercicio cerrado, con su asiento.
+struct LineaFinal {
+    const AsientosFinales::Asiento* asiento;
+    AsientosFinales::Linea linea;
+};
+
+// Las líneas finales de cada subcuenta del rango, si el periodo llega al último día del
+// ejercicio y este está cerrado; en el orden de los asientos.
+std::map<QString, std::vector<LineaFinal>> lineasFinales(const AsientosFinales::Asientos& finales,
+                                                         const OpcionesLibroMayor& o) {
+    std::map<QString, std::vector<LineaFinal>> porSubcuenta;
+    for (const AsientosFinales::Asiento* a : {&finales.regularizacion, &finales.cierre}) {
+        if (a->fecha < primerDiaDelMes(o.desde) || a->fecha > ultimoDiaDelMes(o.hasta)) continue;
+        for (const AsientosFinales::Linea& l : a->lineas) {
+            const bool enRango = o.subcuentaUnica ? l.codigo == *o.subcuentaUnica
+                                                  : l.codigo >= o.subcuentaDesde &&
+                                                        l.codigo <= o.subcuentaHasta;
+            if (enRango) porSubcuenta[l.codigo].push_back({a, l});
+        }
+    }
+    return porSubcuenta;
+}
+
 }  // namespace
 
 // Las uniones van en orden fijo (CROSS JOIN), el que pocasSubcuentas() elige: sin estadísticas,
@@ -129,19 +154,26 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
                            "Asiento.IDAsiento, Apunte.IDApunte"),
         params);
     SaldoAnterior anterior(contexto.contabilidad, o);
+    const AsientosFinales::Asientos finales =
+        AsientosFinales::deEjercicioCerrado(contexto.contabilidad, o.empresa);
+    std::map<QString, std::vector<LineaFinal>> pendientes = lineasFinales(finales, o);
     const int cIdCuenta = rs.indice(QStringLiteral("IDCuenta"));
     FilaLibro::Apunte apunte(rs);
-    std::string codigoAnterior, debe, haber, saldoTexto;
+    std::string codigoAnterior, descripcionAnterior, debe, haber, saldoTexto;
     bool primera = true;
     Moneda saldo;
+    const QString insercion =
+        QStringLiteral("INSERT INTO Libro_Mayor (Codigo, Descripcion, Asiento, Fecha, Concepto, "
+                       "Debe, Haber, Saldo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     // Una fila con los importes dados.
-    auto escribir = [&](Instruccion& insertar, QByteArrayView numero, QByteArrayView fecha,
-                        QByteArrayView concepto, Moneda d, Moneda h) {
+    auto escribir = [&](Instruccion& insertar, QByteArrayView codigo, QByteArrayView descripcion,
+                        QByteArrayView numero, QByteArrayView fecha, QByteArrayView concepto,
+                        Moneda d, Moneda h) {
         FilaLibro::ponerImporte(debe, d, o.euros);
         FilaLibro::ponerImporte(haber, h, o.euros);
         FilaLibro::ponerImporte(saldoTexto, saldo, o.euros);
-        insertar.enlazarTexto(1, apunte.codigo);
-        insertar.enlazarTexto(2, apunte.descripcion);
+        insertar.enlazarTexto(1, codigo);
+        insertar.enlazarTexto(2, descripcion);
         insertar.enlazarTexto(3, numero);
         insertar.enlazarTexto(4, fecha);
         insertar.enlazarTexto(5, concepto);
@@ -150,28 +182,74 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
         insertar.enlazarTexto(8, FilaLibro::vista(saldoTexto));
         insertar.ejecutar();
     };
+    // Las líneas finales de una subcuenta, detrás de sus apuntes, siguiendo su saldo.
+    std::optional<Instruccion> insertarFinal;
+    auto escribirFinales = [&](const std::vector<LineaFinal>& lineas, QByteArrayView codigo,
+                               QByteArrayView descripcion) {
+        if (!insertarFinal) insertarFinal.emplace(contexto.informes.preparar(insercion));
+        for (const LineaFinal& f : lineas) {
+            const Moneda d = o.euros ? f.linea.debe : f.linea.debePesetas;
+            const Moneda h = o.euros ? f.linea.haber : f.linea.haberPesetas;
+            saldo = d > Moneda() ? saldo + d : saldo - h;
+            std::string fecha;
+            FilaLibro::anadirFecha(fecha, f.asiento->fecha.toUtf8());
+            escribir(*insertarFinal, codigo, descripcion, f.asiento->numero.toUtf8(),
+                     FilaLibro::vista(fecha), f.asiento->concepto.toUtf8(), d, h);
+        }
+    };
+    // Tras los apuntes de la subcuenta anterior, sus líneas finales.
+    auto terminarSubcuenta = [&] {
+        const auto it = pendientes.find(QString::fromStdString(codigoAnterior));
+        if (it == pendientes.end()) return;
+        escribirFinales(it->second, FilaLibro::vista(codigoAnterior),
+                        FilaLibro::vista(descripcionAnterior));
+        pendientes.erase(it);
+    };
+    // Las subcuentas que solo tienen líneas finales en el periodo, hasta la de 'limite'.
+    auto subcuentasSinApuntes = [&](const std::optional<QString>& limite) {
+        while (!pendientes.empty() && (!limite || pendientes.begin()->first < *limite)) {
+            const auto& [codigo, lineas] = *pendientes.begin();
+            const AsientosFinales::Linea& l = lineas.front().linea;
+            const QByteArray cod = codigo.toUtf8(), descripcion = l.descripcion.toUtf8();
+            saldo = Moneda();
+            if (o.saldoAnterior) {
+                const auto [d, h, s] = anterior.de(l.idCuenta);
+                saldo = s;
+                if (!insertarFinal) insertarFinal.emplace(contexto.informes.preparar(insercion));
+                escribir(*insertarFinal, cod, descripcion, QByteArrayView(), QByteArrayView(),
+                         kSaldoAnterior, d, h);
+            }
+            escribirFinales(lineas, cod, descripcion);
+            pendientes.erase(pendientes.begin());
+        }
+    };
     FilaLibro::escribirFilas(
-        contexto, rs, total,
-        QStringLiteral("INSERT INTO Libro_Mayor (Codigo, Descripcion, Asiento, Fecha, Concepto, "
-                       "Debe, Haber, Saldo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-        [&](Instruccion& insertar) {
+        contexto, rs, total, insercion, [&](Instruccion& insertar) {
             apunte.leer(rs);
             const QByteArrayView codigo = apunte.codigo;
             if (primera || codigo != QByteArrayView(codigoAnterior.data(), codigoAnterior.size())) {
+                if (!primera) terminarSubcuenta();
+                subcuentasSinApuntes(QString::fromUtf8(codigo));
                 primera = false;
                 codigoAnterior.assign(codigo.data() ? codigo.data() : "", codigo.size());
+                descripcionAnterior.assign(
+                    apunte.descripcion.data() ? apunte.descripcion.data() : "",
+                    apunte.descripcion.size());
                 saldo = Moneda();
                 if (o.saldoAnterior) {
                     const auto [d, h, s] = anterior.de(rs.entero(cIdCuenta));
                     saldo = s;
-                    escribir(insertar, QByteArrayView(), QByteArrayView(), kSaldoAnterior, d, h);
+                    escribir(insertar, apunte.codigo, apunte.descripcion, QByteArrayView(),
+                             QByteArrayView(), kSaldoAnterior, d, h);
                 }
             }
             // Un debe positivo suma; si no, se resta el haber (un debe negativo no cuenta).
             saldo = apunte.debe > Moneda() ? saldo + apunte.debe : saldo - apunte.haber;
-            escribir(insertar, apunte.asiento.asiento(), apunte.asiento.fecha(), apunte.concepto,
-                     apunte.debe, apunte.haber);
+            escribir(insertar, apunte.codigo, apunte.descripcion, apunte.asiento.asiento(),
+                     apunte.asiento.fecha(), apunte.concepto, apunte.debe, apunte.haber);
         });
+    if (!primera) terminarSubcuenta();
+    subcuentasSinApuntes(std::nullopt);
     return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.euros);
 }
 

@@ -71,6 +71,23 @@ void Pintor::pintar(QPainter& p, const Pagina& pagina, int totalPaginas, double 
         linea(p, l, y);
         y += l.alto;
     }
+    if (foliacion_)
+        tacharBlanco(p, g.margenIzquierdo, g.anchoUtil(), y + 1,
+                     g.alto - g.margenInferior - g.altoPie, px_);
+    p.restore();
+}
+
+void Pintor::tacharBlanco(QPainter& p, double x0, double ancho, double desde, double hasta,
+                          double pxPorMm) {
+    // Menos de una línea de blanco no deja sitio a nada.
+    if (hasta - desde < 4) return;
+    p.save();
+    p.setPen(QPen(Qt::black, 0.25 * pxPorMm));
+    const QPointF a(x0 * pxPorMm, desde * pxPorMm), b((x0 + ancho) * pxPorMm, desde * pxPorMm);
+    const QPointF c(x0 * pxPorMm, hasta * pxPorMm), d((x0 + ancho) * pxPorMm, hasta * pxPorMm);
+    p.drawLine(a, b);
+    p.drawLine(b, c);
+    p.drawLine(c, d);
     p.restore();
 }
 
@@ -80,10 +97,16 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
     const double x0 = g.margenIzquierdo, ancho = g.anchoUtil();
     double y = g.margenSuperior;
     p.setPen(Qt::black);
-    Letra& empresa = letra(10, true);
-    celda(p, letra(8), mm(x0, y, ancho, 5), QStringLiteral("Fecha de impresión: ") + fecha_,
-          Alineacion::Derecha, false);
-    celda(p, empresa, mm(x0, y, ancho - 45, 5), empresa_, Alineacion::Izquierda, false);
+    if (foliacion_) {
+        // El libro legalizado no lleva fecha de impresión: la línea entera es para quién es.
+        celda(p, letra(9, true), mm(x0, y, ancho, 5), foliacion_->cabecera, Alineacion::Izquierda,
+              false);
+    } else {
+        celda(p, letra(8), mm(x0, y, ancho, 5), QStringLiteral("Fecha de impresión: ") + fecha_,
+              Alineacion::Derecha, false);
+        celda(p, letra(10, true), mm(x0, y, ancho - 45, 5), empresa_, Alineacion::Izquierda,
+              false);
+    }
     y += 5;
     celda(p, letra(13, true), mm(x0, y, ancho, 7), titulo_, Alineacion::Centro, false);
     y += 7;
@@ -131,10 +154,15 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
                QPointF((x0 + ancho) * px_, (yPie + 1.5) * px_));
     p.setPen(Qt::black);
     Letra& pie = letra(8);
-    celda(p, pie, mm(x0, yPie + 2, ancho, g.altoPie - 2),
-          QStringLiteral("Página %1 de %2").arg(numero).arg(total), Alineacion::Derecha, false);
+    const QString paginacion =
+        foliacion_ ? QStringLiteral("Folio %1 de %2")
+                         .arg(foliacion_->primero + numero - 1)
+                         .arg(foliacion_->total)
+                   : QStringLiteral("Página %1 de %2").arg(numero).arg(total);
+    celda(p, pie, mm(x0, yPie + 2, ancho, g.altoPie - 2), paginacion, Alineacion::Derecha, false);
     celda(p, pie, mm(x0, yPie + 2, ancho * 0.7, g.altoPie - 2),
-          titulo_ + QStringLiteral(" · ") + empresa_, Alineacion::Izquierda, false);
+          titulo_ + QStringLiteral(" · ") + (foliacion_ ? foliacion_->cabecera : empresa_),
+          Alineacion::Izquierda, false);
 }
 
 void Pintor::celda(QPainter& p, Letra& l, const QRectF& r, const QString& texto, Alineacion a,

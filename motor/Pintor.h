@@ -7,6 +7,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 #include "Maquetador.h"
@@ -21,6 +22,20 @@ class Pintor {
   public:
     Pintor(Maquetador& maquetador, const QString& titulo, const QDate& fechaImpresion);
     void pintar(QPainter& p, const Pagina& pagina, int totalPaginas, double pxPorMm);
+
+    // Un libro para legalizar hecho de varios informes: la cabecera lleva 'cabecera' (empresa,
+    // NIF, libro y ejercicio) en lugar de la empresa de la plantilla, el pie «Folio n de total»
+    // con n contado desde 'primero', y el blanco que queda al pie de cada página se tacha.
+    struct Foliacion {
+        QString cabecera;
+        int primero = 1;
+        int total = 0;
+    };
+    void foliar(const Foliacion& f) { foliacion_ = f; }
+    // Tacha el blanco de una página entre 'desde' y 'hasta' (mm desde arriba), de margen a
+    // margen: una raya arriba, la diagonal y otra abajo.
+    static void tacharBlanco(QPainter& p, double x0, double ancho, double desde, double hasta,
+                             double pxPorMm);
 
     static QString familia();
 
@@ -47,6 +62,7 @@ class Pintor {
     QString empresa_, periodo_, moneda_;
     double px_ = 1;
     QPaintDevice* dispositivo_ = nullptr;
+    std::optional<Foliacion> foliacion_;
     std::map<std::tuple<int, bool, bool>, Letra> letras_;  // por décimas de punto y estilo
 };
 

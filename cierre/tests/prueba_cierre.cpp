@@ -1,0 +1,357 @@
+// El cierre de un ejercicio importado: la apertura del siguiente frente a los saldos de cierre
+// calculados a mano, los informes del ejercicio cerrado sin cambios, los asientos finales en el
+// Diario y el Mayor, y las negativas (cerrar dos veces, deshacer con asientos, grupo 8 sin
+// cuenta del subgrupo 13), que no cambian nada.
+#include <QtTest>
+
+#include "AsientosFinales.h"
+#include "Balance.h"
+#include "Cierre.h"
+#include "Comprobar.h"
+#include "ErrorOrvo.h"
+#include "Importador.h"
+#include "LibroDiario.h"
+#include "LibroMayor.h"
+#include "LibrosPrueba.h"
+#include "SumasYSaldos.h"
+
+using namespace orvo;
+
+namespace {
+
+const QByteArray kCabecera = "Fecha;Asiento;Cuenta;Concepto;Debe;Haber\n";
+
+// Beneficio de 500: ventas de 1.000, compras de 500.
+const QByteArray kBeneficio = kCabecera +
+                              "01/01/2026;1;5720001;Apertura;10.000,00;\n"
+                              "01/01/2026;1;1000001;Apertura;;10.000,00\n"
+                              "15/03/2026;2;4300001;Venta;1.210,00;\n"
+                              "15/03/2026;2;7000001;Venta;;1.000,00\n"
+                              "15/03/2026;2;4770001;Venta;;210,00\n"
+                              "10/04/2026;3;6000001;Compra;500,00;\n"
+                              "10/04/2026;3;4720001;Compra;105,00;\n"
+                              "10/04/2026;3;4000001;Compra;;605,00\n"
+                              "01/12/2026;4;5720001;Cobro;1.210,00;\n"
+                              "01/12/2026;4;4300001;Cobro;;1.210,00\n";
+
+// Pérdida de 800 y ajustes de valor imputados al patrimonio neto (grupos 8 y 9 a la 133).
+const QByteArray kPerdida = kCabecera +
+                            "01/01/2026;1;5720001;Apertura;5.000,00;\n"
+                            "01/01/2026;1;1000001;Apertura;;5.000,00\n"
+                            "20/02/2026;2;6290001;Servicios;800,00;\n"
+                            "20/02/2026;2;5720001;Servicios;;800,00\n"
+                            "30/06/2026;3;2500001;Ajuste;300,00;\n"
+                            "30/06/2026;3;9000001;Ajuste;;300,00\n"
+                            "30/09/2026;4;8000001;Ajuste;100,00;\n"
+                            "30/09/2026;4;2500001;Ajuste;;100,00\n";
+
+// Ejercicio de marzo a febrero de un año bisiesto: el siguiente acaba el 28.
+const QByteArray kBisiesto = kCabecera +
+                             "01/03/2023;1;5720001;Apertura;100,00;\n"
+                             "01/03/2023;1;1000001;Apertura;;100,00\n"
+                             "29/02/2024;2;5720001;Venta;50,00;\n"
+                             "29/02/2024;2;7050001;Venta;;50,00\n";
+
+// Un ajuste del impuesto imputado al patrimonio neto: su cuenta del subgrupo 13 depende de qué
+// lo originó, así que el cierre no la adivina.
+const QByteArray kImpuesto = kCabecera +
+                             "01/01/2026;1;8301001;Impuesto;25,00;\n"
+                             "01/01/2026;1;4740001;Impuesto;;25,00\n";
+
+}  // namespace
+
+class PruebaCierre : public QObject {
+    Q_OBJECT
+
+    // Libros con una empresa importada de 'diario' (la 1); 'desde' y 'hasta' fijan el ejercicio.
+    std::unique_ptr<prueba::LibrosPrueba> importar(const QByteArray& diario,
+                                                   const QDate& desde = {},
+                                                   const QDate& hasta = {}) {
+        auto libros = std::make_unique<prueba::LibrosPrueba>();
+        const QString csv = libros->carpeta() + QStringLiteral("/diario.csv");
+        QFile f(csv);
+        if (!f.open(QIODevice::WriteOnly)) return nullptr;
+        f.write(diario);
+        f.close();
+        Importacion::Opciones o;
+        o.entrada = csv;
+        o.contabilidad = libros->carpeta() + QStringLiteral("/conta.db");
+        o.empresa = 1;
+        o.nombre = QStringLiteral("Pruebas, S.L.");
+        o.abreviatura = QStringLiteral("PRU");
+        o.desde = desde;
+        o.hasta = hasta;
+        ProgresoNulo progreso;
+        Importacion::importar(o, progreso);
+        return libros;
+    }
+
+    // "código debe haber" de cada apunte de la empresa, en euros, por código.
+    static QStringList apuntes(Conexion& con, long empresa) {
+        QStringList lineas;
+        Recordset rs = con.Execute(
+            QStringLiteral("SELECT Cuenta.Codigo, Apunte.CtdadDebeEuros, Apunte.CtdadHaberEuros, "
+                           "Apunte.Concepto FROM Asiento, Apunte, Cuenta WHERE Apunte.CodAsiento "
+                           "= Asiento.IDAsiento AND Apunte.CodCuenta = Cuenta.IDCuenta AND "
+                           "Asiento.CodEmpresa = ? ORDER BY Cuenta.Codigo"),
+            {qlonglong(empresa)});
+        for (; !rs.Eof(); rs.MoveNext())
+            lineas << QStringLiteral("%1 %2 %3")
+                          .arg(rs.Fields(0).toString(), rs.Fields(1).toString(),
+                               rs.Fields(2).toString());
+        return lineas;
+    }
+
+    // Los informes del ejercicio entero de la empresa 1: balance de situación, pérdidas y
+    // ganancias, sumas y saldos de todos los niveles; sus filas, en orden.
+    static QStringList informes(prueba::LibrosPrueba& l, const QDate& desde, const QDate& hasta) {
+        QStringList filas;
+        for (int documento : {1, 2}) {
+            OpcionesBalance b;
+            b.empresa = 1;
+            b.documento = documento;
+            b.desde = desde;
+            b.hasta = hasta;
+            b.numerosCuenta = true;
+            l.construir(construirBalance, b);
+            filas += l.filas(QStringLiteral("Balances"),
+                             QStringLiteral("Nivel, Descripcion, Codigo, Total"));
+            l.inf().Execute(QStringLiteral("DELETE FROM Balances"));
+        }
+        OpcionesSumasYSaldos s;
+        s.empresa = 1;
+        s.subcuentaDesde = QStringLiteral("0000000");
+        s.subcuentaHasta = QStringLiteral("9999999");
+        s.desde = desde;
+        s.hasta = hasta;
+        s.euros = true;
+        s.niveles = {1, 2, 3, 4, 7};
+        l.construir(construirSumasYSaldos, s);
+        filas += l.filas(QStringLiteral("BalanceSumasySaldos"),
+                         QStringLiteral("Codigo, Debe, Haber, Saldo, SaldoApertura"));
+        l.inf().Execute(QStringLiteral("DELETE FROM BalanceSumasySaldos"));
+        return filas;
+    }
+
+  private slots:
+    void apertura_data() {
+        QTest::addColumn<QByteArray>("diario");
+        QTest::addColumn<QDate>("desde");
+        QTest::addColumn<QDate>("hasta");
+        QTest::addColumn<QStringList>("apertura");  // del ejercicio siguiente
+        QTest::addColumn<QString>("fechas");         // FechaIni-FechaFin del siguiente
+        QTest::addColumn<QString>("resultado");
+
+        QTest::newRow("beneficio a la 129")
+            << kBeneficio << QDate() << QDate()
+            << QStringList{"1000001 0,00 10.000,00", "1290000 0,00 500,00",
+                           "4000001 0,00 605,00",    "4720001 105,00 0,00",
+                           "4770001 0,00 210,00",    "5720001 11.210,00 0,00"}
+            << "20270101-20271231" << "500,00";
+        QTest::newRow("pérdida; grupos 8 y 9 a la 133")
+            << kPerdida << QDate() << QDate()
+            << QStringList{"1000001 0,00 5.000,00", "1290000 800,00 0,00", "1330000 0,00 200,00",
+                           "2500001 200,00 0,00", "5720001 4.200,00 0,00"}
+            << "20270101-20271231" << "-800,00";
+        QTest::newRow("ejercicio que acaba un 29 de febrero")
+            << kBisiesto << QDate(2023, 3, 1) << QDate(2024, 2, 29)
+            << QStringList{"1000001 0,00 100,00", "1290000 0,00 50,00", "5720001 150,00 0,00"}
+            << "20240301-20250228" << "50,00";
+    }
+    void apertura() {
+        QFETCH(QByteArray, diario);
+        QFETCH(QDate, desde);
+        QFETCH(QDate, hasta);
+        QFETCH(QStringList, apertura);
+        QFETCH(QString, fechas);
+        QFETCH(QString, resultado);
+        auto l = importar(diario, desde, hasta);
+        QVERIFY(l);
+        const Cierre::Resultado r = Cierre::cerrar(l->conta(), 1);
+        QCOMPARE(r.siguiente, 2L);
+        QCOMPARE(r.resultado.formatear(true), resultado);
+        QCOMPARE(apuntes(l->conta(), 2), apertura);
+        QCOMPARE(r.lineasApertura, qint64(apertura.size()));
+
+        // Las líneas de la apertura son el cierre calculado, al revés.
+        const auto finales = AsientosFinales::calcular(l->conta(), 1);
+        QStringList cierre;
+        for (const auto& linea : finales.cierre.lineas)
+            cierre << QStringLiteral("%1 %2 %3")
+                          .arg(linea.codigo, linea.haber.formatear(true), linea.debe.formatear(true));
+        QCOMPARE(cierre, apertura);
+
+        // La empresa nueva: lo copiado, el año siguiente y la cerrada como anterior.
+        Recordset e = l->conta().Execute(QStringLiteral(
+            "SELECT Nombre, Abreviatura, AñoEjercicio, FechaIni || '-' || FechaFin, "
+            "DesgloseSubCuentas, CodEmpresaAnterior FROM Empresa WHERE IDEmpresa = 2"));
+        QCOMPARE(e.Fields(0).toString(), QStringLiteral("Pruebas, S.L."));
+        QCOMPARE(e.Fields(1).toString(), QStringLiteral("PRU"));
+        QCOMPARE(e.Fields(2).toInt(), fechas.left(4).toInt());
+        QCOMPARE(e.Fields(3).toString(), fechas);
+        QCOMPARE(e.Fields(4).toInt(), 7);
+        QCOMPARE(e.Fields(5).toInt(), 1);
+        // El mismo cuadro (más lo que la apertura necesitaba) y los mismos epígrafes.
+        const auto contar = [&](const QString& sql, long empresa) {
+            return l->conta().valor(sql, {qlonglong(empresa)}).toLongLong();
+        };
+        const QString epigrafes = QStringLiteral("SELECT COUNT(*) FROM Estructura WHERE CodEmpresa = ?");
+        QCOMPARE(contar(epigrafes, 2), contar(epigrafes, 1));
+        const QString relaciones = QStringLiteral(
+            "SELECT COUNT(*) FROM Rel_Estructura_Cuenta, Estructura WHERE CodEstructura = "
+            "IDEstructura AND CodEmpresa = ?");
+        QVERIFY(contar(relaciones, 2) >= contar(relaciones, 1));
+        // Cuadra en las dos monedas y las columnas mensuales son las de sus apuntes.
+        ProgresoNulo progreso;
+        const auto comprobado = Comprobacion::comprobar(l->conta(), 2, false, progreso);
+        QVERIFY2(comprobado.problemas.isEmpty(), qPrintable(comprobado.problemas.join(u'\n')));
+    }
+
+    // Cerrar no cambia ningún informe del ejercicio cerrado: ni el balance de situación ni la
+    // cuenta de pérdidas y ganancias a fin de año quedan a cero, ni cambian las sumas y saldos.
+    void informesDelEjercicioCerradoIguales_data() {
+        QTest::addColumn<QByteArray>("diario");
+        QTest::newRow("beneficio") << kBeneficio;
+        QTest::newRow("pérdida y grupos 8 y 9") << kPerdida;
+    }
+    void informesDelEjercicioCerradoIguales() {
+        QFETCH(QByteArray, diario);
+        auto l = importar(diario);
+        QVERIFY(l);
+        const QDate desde(2026, 1, 1), hasta(2026, 12, 31);
+        const QStringList antes = informes(*l, desde, hasta);
+        QVERIFY(antes.size() > 10);
+        Cierre::cerrar(l->conta(), 1);
+        QCOMPARE(informes(*l, desde, hasta), antes);
+    }
+
+    // El Diario y el Mayor del ejercicio cerrado terminan con la regularización y el cierre,
+    // con su concepto; un periodo que no llega a fin de año no los lleva.
+    void diarioYMayor() {
+        auto l = importar(kBeneficio);
+        QVERIFY(l);
+        OpcionesLibroDiario d;
+        d.empresa = 1;
+        d.desde = QDate(2026, 1, 1);
+        d.hasta = QDate(2026, 12, 31);
+        l->construir(construirLibroDiario, d);
+        const QStringList antes =
+            l->filas(QStringLiteral("Libro_Diario"), QStringLiteral("Asiento, Concepto"));
+        l->inf().Execute(QStringLiteral("DELETE FROM Libro_Diario"));
+        Cierre::cerrar(l->conta(), 1);
+        l->construir(construirLibroDiario, d);
+        const QStringList despues = l->filas(
+            QStringLiteral("Libro_Diario"), QStringLiteral("Asiento, Fecha, Descripcion, Concepto, Debe, Haber"));
+        l->inf().Execute(QStringLiteral("DELETE FROM Libro_Diario"));
+        QCOMPARE(despues.size(), antes.size() + 3 + 6);
+        QCOMPARE(despues.mid(antes.size()),
+                 (QStringList{
+                     "5|31/12/2026|1290000 - Resultado del ejercicio|Regularización del ejercicio 2026|0,00|500,00",
+                     "5|31/12/2026|6000001 - |Regularización del ejercicio 2026|0,00|500,00",
+                     "5|31/12/2026|7000001 - |Regularización del ejercicio 2026|1.000,00|0,00",
+                     "6|31/12/2026|1000001 - |Cierre del ejercicio 2026|10.000,00|0,00",
+                     "6|31/12/2026|1290000 - Resultado del ejercicio|Cierre del ejercicio 2026|500,00|0,00",
+                     "6|31/12/2026|4000001 - |Cierre del ejercicio 2026|605,00|0,00",
+                     "6|31/12/2026|4720001 - |Cierre del ejercicio 2026|0,00|105,00",
+                     "6|31/12/2026|4770001 - |Cierre del ejercicio 2026|210,00|0,00",
+                     "6|31/12/2026|5720001 - |Cierre del ejercicio 2026|0,00|11.210,00"}));
+        d.hasta = QDate(2026, 11, 30);
+        l->construir(construirLibroDiario, d);
+        QVERIFY(!l->filas(QStringLiteral("Libro_Diario"), QStringLiteral("Concepto"))
+                     .join(u' ')
+                     .contains(u"ejercicio 2026"));
+
+        // En el Mayor, el saldo de cada subcuenta acaba en cero; la 129, que solo tiene líneas
+        // finales, sale en su sitio.
+        OpcionesLibroMayor m;
+        m.empresa = 1;
+        m.desde = QDate(2026, 1, 1);
+        m.hasta = QDate(2026, 12, 31);
+        m.subcuentaDesde = QStringLiteral("1000000");
+        m.subcuentaHasta = QStringLiteral("4000001");
+        l->construir(construirLibroMayor, m);
+        QCOMPARE(l->filas(QStringLiteral("Libro_Mayor"), QStringLiteral("Codigo, Asiento, Concepto, Saldo")),
+                 (QStringList{"1000001|1 (1)|Apertura|-10.000,00",
+                              "1000001|6|Cierre del ejercicio 2026|0,00",
+                              "1290000|5|Regularización del ejercicio 2026|-500,00",
+                              "1290000|6|Cierre del ejercicio 2026|0,00",
+                              "4000001|3 (3)|Compra|-605,00",
+                              "4000001|6|Cierre del ejercicio 2026|0,00"}));
+    }
+
+    // Lo que se rechaza no cambia los libros.
+    void rechazos() {
+        auto l = importar(kBeneficio);
+        QVERIFY(l);
+        Cierre::cerrar(l->conta(), 1);
+        const QStringList cerrado = apuntes(l->conta(), 2);
+        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Cierre::cerrar(l->conta(), 1));
+        QCOMPARE(apuntes(l->conta(), 2), cerrado);
+        QCOMPARE(l->conta().valor(QStringLiteral("SELECT COUNT(*) FROM Empresa")).toInt(), 2);
+
+        // Con un asiento más en el ejercicio siguiente, el cierre no se deshace.
+        const qint64 cuenta = l->conta()
+                                  .valor(QStringLiteral("SELECT IDCuenta FROM Cuenta WHERE "
+                                                        "CodEmpresa = 2 AND Codigo = '5720001'"))
+                                  .toLongLong();
+        const qint64 as = l->asiento(2, 2, QStringLiteral("20270105"));
+        l->apunte(as, cuenta, QStringLiteral("1"), QStringLiteral("0"));
+        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Cierre::deshacer(l->conta(), 1));
+        QCOMPARE(l->conta().valor(QStringLiteral("SELECT COUNT(*) FROM Empresa")).toInt(), 2);
+        l->conta().Execute(QStringLiteral("DELETE FROM Apunte WHERE CodAsiento = ?"), {as});
+        l->conta().Execute(QStringLiteral("DELETE FROM Asiento WHERE IDAsiento = ?"), {as});
+
+        // Deshecho, no queda nada del ejercicio siguiente y se puede volver a cerrar igual.
+        QCOMPARE(Cierre::deshacer(l->conta(), 1), 2L);
+        for (const char* tabla : {"Cuenta", "Estructura", "Asiento"})
+            QCOMPARE(l->conta()
+                         .valor(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE CodEmpresa = 2")
+                                    .arg(QLatin1String(tabla)))
+                         .toInt(),
+                     0);
+        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Cierre::deshacer(l->conta(), 1));
+        QCOMPARE(apuntes(l->conta(), Cierre::cerrar(l->conta(), 1).siguiente), cerrado);
+
+        auto impuesto = importar(kImpuesto);
+        QVERIFY(impuesto);
+        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Cierre::cerrar(impuesto->conta(), 1));
+        QCOMPARE(impuesto->conta().valor(QStringLiteral("SELECT COUNT(*) FROM Empresa")).toInt(), 1);
+    }
+
+    // La orden: códigos de salida y una línea para quien la lanza.
+    void orden_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("mensaje");
+        QTest::newRow("cierra") << QStringList{"--empresa", "1"} << 0
+                                << "Ejercicio 2027 abierto como empresa 2";
+        QTest::newRow("otra vez") << QStringList{"--empresa", "1"} << 1 << "ya está cerrado";
+        QTest::newRow("deshace") << QStringList{"--empresa", "1", "--deshacer"} << 0
+                                 << "Cierre deshecho";
+        QTest::newRow("nada que deshacer") << QStringList{"--empresa", "1", "--deshacer"} << 1
+                                           << "no está cerrado";
+        QTest::newRow("empresa que no existe") << QStringList{"--empresa", "9"} << 1
+                                               << "No existe la empresa 9";
+        QTest::newRow("sin empresa") << QStringList{} << 2 << "Uso:";
+        QTest::newRow("opción desconocida") << QStringList{"--empresa", "1", "--todo"} << 2
+                                            << "Opción desconocida";
+    }
+    void orden() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(int, codigo);
+        QFETCH(QString, mensaje);
+        static std::unique_ptr<prueba::LibrosPrueba> l = importar(kBeneficio);
+        QVERIFY(l);
+        QString texto;
+        QTextStream err(&texto);
+        const int salida = Cierre::orden(
+            QStringList{"--contabilidad", l->carpeta() + QStringLiteral("/conta.db")} + argumentos,
+            err);
+        err.flush();
+        QVERIFY2(texto.contains(mensaje), qPrintable(texto));
+        QCOMPARE(salida, codigo);
+    }
+};
+
+QTEST_MAIN(PruebaCierre)
+#include "prueba_cierre.moc"

@@ -1,0 +1,532 @@
+#include "Legalizacion.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <functional>
+#include <list>
+#include <memory>
+
+#include "AsientosFinales.h"
+#include "Balance.h"
+#include "BalanceComparativo.h"
+#include "Conexion.h"
+#include "ContextoInforme.h"
+#include "DatosEmpresa.h"
+#include "ErrorOrvo.h"
+#include "Esquemas.h"
+#include "LibroDiario.h"
+#include "Maquetador.h"
+#include "Pintor.h"
+#include "Plantilla.h"
+#include "Progreso.h"
+#include "SumasYSaldos.h"
+
+namespace orvo::Legalizacion {
+
+namespace {
+
+constexpr double kPuntosPorMm = 72.0 / 25.4;
+// La banda de los folios que no vienen de una plantilla (portada y anexos), en mm.
+constexpr double kMargen = 12, kArriba = 10, kAbajo = 10, kBanda = 12;
+
+QString fechaTexto(const QString& yyyymmdd) {
+    return QDate::fromString(yyyymmdd, QStringLiteral("yyyyMMdd")).toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+// Una parte de un libro hecha con un informe: su construcción escribe la tabla de trabajo y la
+// plantilla la compone en folios.
+struct Seccion {
+    Seccion(QString p, QString t, std::function<FormulasInforme(ContextoInforme&)> c,
+            std::map<QString, QString> r = {})
+        : plantilla(std::move(p)), titulo(std::move(t)), construir(std::move(c)), rotulos(std::move(r)) {}
+    QString plantilla;
+    QString titulo;
+    std::function<FormulasInforme(ContextoInforme&)> construir;
+    // Las fórmulas que el comparativo da a sus columnas se cambian por el ejercicio de cada una.
+    std::map<QString, QString> rotulos;
+    int folios = 0;
+    // El libro de una sola parte no se construye dos veces: su maqueta pasa de contar a pintar.
+    std::unique_ptr<ValoresFormulas> valores;
+    std::unique_ptr<Maquetador> maqueta;
+};
+
+struct Anexo {
+    QString ruta;
+    int paginas = 0;
+};
+
+class LibroPdf {
+  public:
+    LibroPdf(Conexion& informes, IProgreso& progreso, QString plantillas, QString nombre,
+          QString cabecera, QDate fecha)
+        : informes_(informes),
+          progreso_(progreso),
+          plantillas_(std::move(plantillas)),
+          nombre_(std::move(nombre)),
+          cabecera_(std::move(cabecera)),
+          fecha_(fecha) {}
+
+    std::vector<Seccion> secciones;
+    std::vector<Anexo> anexos;
+    QStringList portada;  // líneas bajo el nombre del libro
+
+    // Escribe el libro en 'destino' (un temporal abierto) y devuelve sus folios.
+    int escribir(Conexion& contabilidad, QFileDevice& destino, const QString& carpeta) {
+        ContextoInforme contexto{contabilidad, informes_, progresoNulo_};
+        // Primera pasada: los folios de cada parte, para numerar «Folio n de total».
+        int total = 1;
+        for (Seccion& s : secciones) {
+            maquetar(contexto, s);
+            s.folios = s.maqueta->numeroPaginas();
+            total += s.folios;
+            if (secciones.size() > 1) s.maqueta.reset();
+        }
+        for (const Anexo& a : anexos) total += a.paginas;
+
+        progreso_.Iniciar(total, QStringLiteral("Escribiendo el %1 ...").arg(nombre_), 0);
+        int folio = 1;
+        {
+            QPdfWriter pdf(&destino);
+            pdf.setResolution(600);
+            pdf.setTitle(nombre_ + QStringLiteral(" · ") + cabecera_);
+            pdf.setCreator(QStringLiteral("OrvoContabilidadInf"));
+            pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                          QMarginsF(0, 0, 0, 0)));
+            QPainter p;
+            if (!p.begin(&pdf))
+                throw ErrorOrvo(Causa::AccesoAlArchivo,
+                                QStringLiteral("No se puede escribir en la carpeta %1").arg(carpeta));
+            const double px = pdf.logicalDpiX() / 25.4;
+            pintarPortada(p, px, total);
+            for (Seccion& s : secciones) {
+                if (!s.maqueta) maquetar(contexto, s);
+                Pintor pintor(*s.maqueta, s.titulo, fecha_);
+                pintor.foliar({cabecera_, folio + 1, total});
+                pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                              s.maqueta->plantilla().horizontal
+                                                  ? QPageLayout::Landscape
+                                                  : QPageLayout::Portrait,
+                                              QMarginsF(0, 0, 0, 0)));
+                int pintadas = 0;
+                s.maqueta->recorrer([&](const Pagina& pagina) {
+                    pdf.newPage();
+                    pintor.pintar(p, pagina, s.folios, px);
+                    progreso_.setValor(folio + ++pintadas);
+                });
+                // Los libros no cambian entre las dos pasadas: se leen en una sola versión.
+                if (pintadas != s.folios)
+                    throw ErrorOrvo(Causa::ArgumentoNoValido,
+                                    QStringLiteral("El %1 cambió mientras se escribía: vuelva a "
+                                                   "legalizarlo")
+                                        .arg(s.titulo));
+                folio += pintadas;
+                s.maqueta.reset();
+                s.valores.reset();
+            }
+            pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                          QMarginsF(0, 0, 0, 0)));
+            for (const Anexo& a : anexos)
+                for (int i = 1; i <= a.paginas; ++i) {
+                    pdf.newPage();
+                    pintarBandas(p, px, ++folio, total,
+                                 QStringLiteral("Anexo: %1 (página %2 de %3)")
+                                     .arg(QFileInfo(a.ruta).fileName())
+                                     .arg(i)
+                                     .arg(a.paginas));
+                    progreso_.setValor(folio);
+                }
+            p.end();
+        }
+        progreso_.Terminar();
+        if (destino.error() != QFileDevice::NoError || !destino.flush())
+            throw ErrorOrvo(Causa::AccesoAlArchivo,
+                            QStringLiteral("No se puede escribir en la carpeta %1: %2")
+                                .arg(carpeta, destino.errorString()));
+        return total;
+    }
+
+  private:
+    void maquetar(ContextoInforme& contexto, Seccion& s) {
+        for (const QString& tabla : Esquemas::tablasInformes())
+            informes_.Execute(QStringLiteral("DELETE FROM %1").arg(identificador(tabla)));
+        s.valores = std::make_unique<ValoresFormulas>();
+        for (const auto& [indice, formula] : s.construir(contexto)) {
+            const QString nombre = formula.section(u'=', 0, 0).trimmed();
+            const auto rotulo = s.rotulos.find(nombre);
+            s.valores->anadir(rotulo == s.rotulos.end()
+                                  ? formula
+                                  : nombre + QStringLiteral("= \"") + rotulo->second + u'"');
+        }
+        s.maqueta = std::make_unique<Maquetador>(Plantilla::leer(plantillas_ + u'/' + s.plantilla),
+                                                 informes_, *s.valores);
+    }
+
+    void texto(QPainter& p, double px, const QRectF& mm, const QString& t, double puntos,
+               bool negrita, Qt::Alignment a) {
+        QFont f(Pintor::familia());
+        f.setPointSizeF(puntos);
+        f.setBold(negrita);
+        p.setFont(QFont(f, p.device()));
+        p.drawText(QRectF(mm.x() * px, mm.y() * px, mm.width() * px, mm.height() * px),
+                   a | Qt::TextWordWrap, t);
+    }
+
+    // Cabecera y pie de un folio que no compone una plantilla; tacha el blanco entre ellos
+    // salvo en los anexos, cuyas páginas se ponen debajo.
+    void pintarBandas(QPainter& p, double px, int folio, int total, const QString& titulo) {
+        const double ancho = 210 - 2 * kMargen;
+        texto(p, px, {kMargen, kArriba, ancho, 5}, cabecera_, 9, true, Qt::AlignLeft);
+        texto(p, px, {kMargen, kArriba + 5, ancho, 5}, titulo, 9, false, Qt::AlignLeft);
+        texto(p, px, {kMargen, 297 - kAbajo - 5, ancho, 5},
+              QStringLiteral("Folio %1 de %2").arg(folio).arg(total), 8, false, Qt::AlignRight);
+        texto(p, px, {kMargen, 297 - kAbajo - 5, ancho * 0.7, 5},
+              nombre_ + QStringLiteral(" · ") + cabecera_, 8, false, Qt::AlignLeft);
+        p.setPen(QPen(Qt::black, 0.2 * px));
+        p.drawLine(QPointF(kMargen * px, (kArriba + kBanda - 1) * px),
+                   QPointF((210 - kMargen) * px, (kArriba + kBanda - 1) * px));
+        p.drawLine(QPointF(kMargen * px, (297 - kAbajo - 6) * px),
+                   QPointF((210 - kMargen) * px, (297 - kAbajo - 6) * px));
+    }
+
+    void pintarPortada(QPainter& p, double px, int total) {
+        pintarBandas(p, px, 1, total, QStringLiteral("Portada"));
+        const double ancho = 210 - 2 * kMargen;
+        texto(p, px, {kMargen, 70, ancho, 14}, nombre_, 22, true, Qt::AlignHCenter);
+        double y = 95;
+        for (const QString& l : portada) {
+            texto(p, px, {kMargen, y, ancho, 8}, l, 13, false, Qt::AlignHCenter);
+            y += 10;
+        }
+        texto(p, px, {kMargen, y + 10, ancho, 8},
+              QStringLiteral("Consta de %1 folios, numerados del 1 al %1.").arg(total), 12,
+              true, Qt::AlignHCenter);
+        Pintor::tacharBlanco(p, kMargen, ancho, y + 30, 297 - kAbajo - 8, px);
+    }
+
+    Conexion& informes_;
+    IProgreso& progreso_;
+    ProgresoNulo progresoNulo_;
+    QString plantillas_, nombre_, cabecera_;
+    QDate fecha_;
+};
+
+// Pone cada página de los anexos debajo de su folio del libro, reducida al hueco entre la
+// cabecera y el pie, y escribe el resultado en 'salida'.
+void ponerAnexos(const QString& libro, const std::vector<Anexo>& anexos, int primerFolio,
+                 const QString& salida) {
+    QPDF pdf;
+    pdf.processFile(QFile::encodeName(libro).constData());
+    std::vector<QPDFPageObjectHelper> folios = QPDFPageDocumentHelper(pdf).getAllPages();
+    std::list<QPDF> fuentes;  // viven hasta escribir: las páginas copiadas las nombran
+    QPDFObjectHandle::Rectangle hueco(kMargen * kPuntosPorMm, (kAbajo + 7) * kPuntosPorMm,
+                                      (210 - kMargen) * kPuntosPorMm,
+                                      (297 - kArriba - kBanda) * kPuntosPorMm);
+    std::size_t folio = std::size_t(primerFolio - 1);
+    int n = 0;
+    for (const Anexo& a : anexos) {
+        QPDF& fuente = fuentes.emplace_back();
+        fuente.processFile(QFile::encodeName(a.ruta).constData());
+        for (QPDFPageObjectHelper& pagina : QPDFPageDocumentHelper(fuente).getAllPages()) {
+            QPDFPageObjectHelper destino = folios.at(folio++);
+            const QPDFObjectHandle forma = pdf.copyForeignObject(pagina.getFormXObjectForPage());
+            const std::string nombre = "/OrvoAnexo" + std::to_string(++n);
+            QPDFObjectHandle recursos = destino.getAttribute("/Resources", true);
+            if (!recursos.hasKey("/XObject"))
+                recursos.replaceKey("/XObject", QPDFObjectHandle::newDictionary());
+            recursos.getKey("/XObject").replaceKey(nombre, forma);
+            destino.addPageContents(
+                QPDFObjectHandle::newStream(&pdf, destino.placeFormXObject(forma, nombre, hueco)),
+                true);
+        }
+    }
+    QPDFWriter w(pdf, QFile::encodeName(salida).constData());
+    w.write();
+}
+
+QString sha256(const QString& ruta) {
+    QFile f(ruta);
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    if (!f.open(QIODevice::ReadOnly) || !h.addData(&f))
+        throw ErrorOrvo(Causa::AccesoAlArchivo,
+                        QStringLiteral("No se puede leer el archivo %1").arg(ruta));
+    return QString::fromLatin1(h.result().toHex());
+}
+
+// Un temporal en la carpeta de destino, para renombrarlo cuando todo esté escrito.
+std::unique_ptr<QTemporaryFile> temporal(const QString& carpeta) {
+    auto t = std::make_unique<QTemporaryFile>(carpeta + QStringLiteral("/.legalizar-XXXXXX"));
+    if (!t->open())
+        throw ErrorOrvo(Causa::AccesoAlArchivo,
+                        QStringLiteral("No se puede escribir en la carpeta %1: %2")
+                            .arg(carpeta, t->errorString()));
+    return t;
+}
+
+QString numeroApertura(Conexion& con, const DatosEmpresa& e) {
+    const QVariant n = con.valor(QStringLiteral("SELECT Numero FROM Asiento WHERE CodEmpresa = ? "
+                                                "AND Fecha = ? ORDER BY Val(Numero), IDAsiento"),
+                                 {qlonglong(e.id), e.fechaIni});
+    return n.isNull() ? QString() : n.toString().trimmed();
+}
+
+}  // namespace
+
+QString nombreArchivo(const QString& ejercicio, const QString& nif, const QString& libro) {
+    return QStringLiteral("%1_%2_%3.pdf").arg(ejercicio, nif, libro);
+}
+
+QString Resultado::texto() const {
+    return QStringLiteral("Libro Diario: %1 (%2 folios); Libro de Inventarios y Cuentas Anuales: "
+                          "%3 (%4 folios); huellas en %5")
+        .arg(diario.archivo)
+        .arg(diario.folios)
+        .arg(inventarios.archivo)
+        .arg(inventarios.folios)
+        .arg(huellas);
+}
+
+Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progreso) {
+    const DatosEmpresa e = DatosEmpresa::existente(contabilidad, o.empresa);
+    const QString ejercicio = QStringLiteral("%1 de %2").arg(e.ejercicio, e.abreviatura);
+    if (AsientosFinales::ejercicioSiguiente(contabilidad, o.empresa) == 0)
+        throw ErrorOrvo(Causa::ArgumentoNoValido,
+                        QStringLiteral("El ejercicio %1 no está cerrado: ciérrelo (orvo-informes "
+                                       "cerrar) antes de legalizar sus libros")
+                            .arg(ejercicio));
+    const QString nif = DatosEmpresa::nif(contabilidad, o.empresa);
+    if (nif.isEmpty())
+        throw ErrorOrvo(Causa::ArgumentoNoValido,
+                        QStringLiteral("La empresa %1 no tiene NIF: póngalo (Archivo > NIF de la "
+                                       "empresa) antes de legalizar sus libros")
+                            .arg(e.abreviatura));
+    const QString carpeta = QDir(o.carpeta).absolutePath();
+    if (!QFileInfo(carpeta).isDir())
+        throw ErrorOrvo(Causa::CarpetaNoEncontrada,
+                        QStringLiteral("No existe la carpeta %1").arg(carpeta));
+    std::vector<Anexo> anexos;
+    for (const QString& ruta : o.anexos) {
+        try {
+            QPDF pdf;
+            pdf.setSuppressWarnings(true);
+            pdf.processFile(QFile::encodeName(ruta).constData());
+            anexos.push_back({ruta, int(QPDFPageDocumentHelper(pdf).getAllPages().size())});
+        } catch (const std::exception&) {
+            throw ErrorOrvo(Causa::ArchivoNoEncontrado,
+                            QStringLiteral("El anexo %1 no es un PDF que se pueda leer").arg(ruta));
+        }
+    }
+
+    // Las tablas de trabajo, aparte: la base de informes de quien legaliza no se toca.
+    QTemporaryDir trabajo;
+    auto informes = Conexion::abrir(trabajo.filePath(QStringLiteral("Informes.mdb")), true);
+    Esquemas::crearInformes(*informes);
+    const Lectura lectura(contabilidad);
+    const QDate fecha = o.fechaImpresion.isValid() ? o.fechaImpresion : QDate::currentDate();
+    const QDate inicio = QDate::fromString(e.fechaIni, QStringLiteral("yyyyMMdd"));
+    const QDate fin = QDate::fromString(e.fechaFin, QStringLiteral("yyyyMMdd"));
+    const QString cabecera = QStringLiteral("<%1> %2 · NIF %3").arg(e.abreviatura, e.nombre, nif);
+    const QStringList portada{e.nombre,
+                              QStringLiteral("NIF %1").arg(nif),
+                              QStringLiteral("Ejercicio %1: del %2 al %3")
+                                  .arg(e.ejercicio, fechaTexto(e.fechaIni), fechaTexto(e.fechaFin))};
+
+    // El Diario: todos los asientos, de la apertura al cierre, con suma y sigue.
+    LibroPdf diario(*informes, progreso, o.plantillas, QStringLiteral("Libro Diario"),
+                 cabecera + QStringLiteral(" · Libro Diario · Ejercicio ") + e.ejercicio, fecha);
+    diario.portada = portada;
+    {
+        OpcionesLibroDiario d;
+        d.empresa = o.empresa;
+        d.desde = inicio;
+        d.hasta = fin;
+        diario.secciones.emplace_back(QStringLiteral("infCONT_LibroDiario_2.rpt"),
+                                    QStringLiteral("Libro Diario"),
+                                    [d](ContextoInforme& c) { return construirLibroDiario(c, d); });
+    }
+
+    // El de inventarios: apertura, cuatro sumas y saldos, inventario de cierre y cuentas anuales.
+    const QString nombreInventarios = QStringLiteral("Libro de Inventarios y Cuentas Anuales");
+    LibroPdf inventarios(*informes, progreso, o.plantillas, nombreInventarios,
+                      cabecera + QStringLiteral(" · ") + nombreInventarios +
+                          QStringLiteral(" · Ejercicio ") + e.ejercicio,
+                      fecha);
+    inventarios.portada = portada;
+    inventarios.anexos = anexos;
+    if (const QString apertura = numeroApertura(contabilidad, e); !apertura.isEmpty()) {
+        OpcionesLibroDiario d;
+        d.empresa = o.empresa;
+        d.desde = inicio;
+        d.hasta = inicio;
+        d.asientoDesde = d.asientoHasta = apertura;
+        inventarios.secciones.emplace_back(QStringLiteral("infCONT_LibroDiario.rpt"),
+             QStringLiteral("Balance de apertura detallado (asiento nº %1)").arg(apertura),
+             [d](ContextoInforme& c) { return construirLibroDiario(c, d); });
+    }
+    std::vector<int> niveles;
+    for (int n = 1; n <= (e.desgloseSubcuentas > 0 ? e.desgloseSubcuentas : 7); ++n)
+        niveles.push_back(n);
+    for (int trimestre = 1; trimestre <= 4; ++trimestre) {
+        OpcionesSumasYSaldos s;
+        s.empresa = o.empresa;
+        s.subcuentaDesde = QString(niveles.size(), u'0');
+        s.subcuentaHasta = QString(niveles.size(), u'9');
+        s.desde = inicio;
+        s.hasta = inicio.addMonths(3 * trimestre).addDays(-1);
+        s.euros = true;
+        s.saldoCero = true;
+        s.niveles = niveles;
+        inventarios.secciones.emplace_back(QStringLiteral("infCONT_SumasySaldos.rpt"),
+             QStringLiteral("Balance de sumas y saldos del %1.º trimestre, al %2")
+                 .arg(trimestre)
+                 .arg(s.hasta.toString(QStringLiteral("dd/MM/yyyy"))),
+             [s](ContextoInforme& c) { return construirSumasYSaldos(c, s); });
+    }
+    {
+        OpcionesBalance b;
+        b.empresa = o.empresa;
+        b.documento = 1;
+        b.desde = inicio;
+        b.hasta = fin;
+        b.numerosCuenta = true;
+        b.todasLasSubcuentas = true;
+        inventarios.secciones.emplace_back(QStringLiteral("infCONT_Situacion.rpt"),
+             QStringLiteral("Inventario de cierre al %1").arg(fechaTexto(e.fechaFin)),
+             [b](ContextoInforme& c) { return construirBalance(c, b); });
+    }
+    const auto anterior = e.anterior ? DatosEmpresa::leer(contabilidad, e.anterior) : std::nullopt;
+    for (int documento : {1, 2}) {
+        const QString titulo =
+            documento == 1
+                ? QStringLiteral("Balance de situación al %1").arg(fechaTexto(e.fechaFin))
+                : QStringLiteral("Cuenta de pérdidas y ganancias del ejercicio %1").arg(e.ejercicio);
+        if (anterior) {
+            OpcionesComparativo c;
+            c.empresaA = o.empresa;
+            c.empresaB = anterior->id;
+            c.documento = documento;
+            c.desde = inicio;
+            c.hasta = fin;
+            inventarios.secciones.emplace_back(documento == 1 ? QStringLiteral("infCONT_SituacionComparativo.rpt")
+                                : QStringLiteral("infCONT_PerdidasyGananciasComparativo.rpt"),
+                 titulo, [c](ContextoInforme& x) { return construirComparativo(x, c); },
+                 std::map<QString, QString>{
+                     {QStringLiteral("Empresa A"), QStringLiteral("Ejercicio ") + e.ejercicio},
+                     {QStringLiteral("Empresa B"),
+                      QStringLiteral("Ejercicio ") + anterior->ejercicio}});
+        } else {
+            OpcionesBalance b;
+            b.empresa = o.empresa;
+            b.documento = documento;
+            b.desde = inicio;
+            b.hasta = fin;
+            inventarios.secciones.emplace_back(documento == 1 ? QStringLiteral("infCONT_Situacion.rpt")
+                                : QStringLiteral("infCONT_PerdidasyGanancias.rpt"),
+                 titulo, [b](ContextoInforme& x) { return construirBalance(x, b); });
+        }
+    }
+
+    Resultado r;
+    auto tDiario = temporal(carpeta);
+    r.diario.folios = diario.escribir(contabilidad, *tDiario, carpeta);
+    auto tInventarios = temporal(carpeta);
+    r.inventarios.folios = inventarios.escribir(contabilidad, *tInventarios, carpeta);
+    QString rutaInventarios = tInventarios->fileName();
+    std::unique_ptr<QTemporaryFile> tConAnexos;
+    if (!anexos.empty()) {
+        tConAnexos = temporal(carpeta);
+        tConAnexos->close();
+        try {
+            int paginasAnexos = 0;
+            for (const Anexo& a : anexos) paginasAnexos += a.paginas;
+            ponerAnexos(rutaInventarios, anexos, r.inventarios.folios - paginasAnexos + 1,
+                        tConAnexos->fileName());
+        } catch (const ErrorOrvo&) {
+            throw;
+        } catch (const std::exception& ex) {
+            throw ErrorOrvo(Causa::AccesoAlArchivo,
+                            QStringLiteral("No se pueden añadir los anexos: %1")
+                                .arg(QString::fromLocal8Bit(ex.what())));
+        }
+        rutaInventarios = tConAnexos->fileName();
+    }
+
+    r.diario.archivo = carpeta + u'/' + nombreArchivo(e.ejercicio, nif, QStringLiteral("LibroDiario"));
+    r.inventarios.archivo =
+        carpeta + u'/' +
+        nombreArchivo(e.ejercicio, nif, QStringLiteral("LibroInventariosCuentasAnuales"));
+    r.diario.sha256 = sha256(tDiario->fileName());
+    r.inventarios.sha256 = sha256(rutaInventarios);
+    auto tHuellas = temporal(carpeta);
+    const QByteArray huellas =
+        (r.diario.sha256 + QStringLiteral("  ") + QFileInfo(r.diario.archivo).fileName() + u'\n' +
+         r.inventarios.sha256 + QStringLiteral("  ") + QFileInfo(r.inventarios.archivo).fileName() +
+         u'\n')
+            .toUtf8();
+    if (tHuellas->write(huellas) != huellas.size() || !tHuellas->flush())
+        throw ErrorOrvo(Causa::AccesoAlArchivo,
+                        QStringLiteral("No se puede escribir en la carpeta %1").arg(carpeta));
+    r.huellas = carpeta + QStringLiteral("/huellas.txt");
+
+    // Todo escrito: los temporales pasan a su nombre (rename sustituye al que hubiera).
+    const std::vector<std::pair<QString, QString>> renombres{
+        {tDiario->fileName(), r.diario.archivo},
+        {rutaInventarios, r.inventarios.archivo},
+        {tHuellas->fileName(), r.huellas}};
+    for (const auto& [de, a] : renombres) {
+        if (std::rename(QFile::encodeName(de).constData(), QFile::encodeName(a).constData()) != 0)
+            throw ErrorOrvo(Causa::AccesoAlArchivo,
+                            QStringLiteral("No se puede escribir el archivo %1").arg(a));
+    }
+    return r;
+}
+
+int orden(const QStringList& a, QTextStream& err, const QString& plantillas) {
+    const QString uso = QStringLiteral(
+        "Uso: orvo-informes legalizar --contabilidad FILE|postgresql://... --empresa N "
+        "--archivo DIR [--anexo FILE.pdf ...]\n");
+    QString ruta;
+    Opciones o;
+    o.plantillas = plantillas;
+    for (int i = 0; i < a.size(); ++i) {
+        if (a[i] == u"--contabilidad" && i + 1 < a.size()) {
+            ruta = a[++i];
+        } else if (a[i] == u"--archivo" && i + 1 < a.size()) {
+            o.carpeta = a[++i];
+        } else if (a[i] == u"--anexo" && i + 1 < a.size()) {
+            o.anexos << a[++i];
+        } else if (a[i] == u"--empresa" && i + 1 < a.size()) {
+            bool ok = false;
+            o.empresa = a[++i].toLong(&ok);
+            if (!ok) o.empresa = 0;
+        } else {
+            err << "Opción desconocida o sin valor: " << a[i] << "\n" << uso;
+            return 2;
+        }
+    }
+    if (ruta.isEmpty() || o.empresa <= 0 || o.carpeta.isEmpty()) {
+        err << uso;
+        return 2;
+    }
+    try {
+        auto con = Esquemas::abrirContabilidad(ruta);
+        ProgresoNulo progreso;
+        err << legalizar(*con, o, progreso).texto() << "\n";
+        return 0;
+    } catch (const std::exception& e) {
+        err << descripcionError(e) << "\n";
+        return 1;
+    }
+}
+
+}  // namespace orvo::Legalizacion
