@@ -12,6 +12,8 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <functional>
 #include <list>
@@ -158,10 +160,14 @@ class LibroPdf {
 
   private:
     void maquetar(ContextoInforme& contexto, Seccion& s) {
+        // Las filas se escriben en una transacción, como en los diálogos: una sola escritura.
+        Transaccion transaccion(informes_);
         for (const QString& tabla : Esquemas::tablasInformes())
             informes_.Execute(QStringLiteral("DELETE FROM %1").arg(identificador(tabla)));
         s.valores = std::make_unique<ValoresFormulas>();
-        for (const auto& [indice, formula] : s.construir(contexto)) {
+        const FormulasInforme formulas = s.construir(contexto);
+        transaccion.confirmar();
+        for (const auto& [indice, formula] : formulas) {
             const QString nombre = formula.section(u'=', 0, 0).trimmed();
             const auto rotulo = s.rotulos.find(nombre);
             s.valores->anadir(rotulo == s.rotulos.end()
@@ -190,8 +196,8 @@ class LibroPdf {
         texto(p, px, {kMargen, kArriba + 5, ancho, 5}, titulo, 9, false, Qt::AlignLeft);
         texto(p, px, {kMargen, 297 - kAbajo - 5, ancho, 5},
               QStringLiteral("Folio %1 de %2").arg(folio).arg(total), 8, false, Qt::AlignRight);
-        texto(p, px, {kMargen, 297 - kAbajo - 5, ancho * 0.7, 5},
-              nombre_ + QStringLiteral(" · ") + cabecera_, 8, false, Qt::AlignLeft);
+        texto(p, px, {kMargen, 297 - kAbajo - 5, ancho * 0.7, 5}, nombre_, 8, false,
+              Qt::AlignLeft);
         p.setPen(QPen(Qt::black, 0.2 * px));
         p.drawLine(QPointF(kMargen * px, (kArriba + kBanda - 1) * px),
                    QPointF((210 - kMargen) * px, (kArriba + kBanda - 1) * px));
@@ -483,8 +489,12 @@ Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progre
         {tDiario->fileName(), r.diario.archivo},
         {rutaInventarios, r.inventarios.archivo},
         {tHuellas->fileName(), r.huellas}};
+    // Los temporales nacen solo para su dueño; los libros, con los permisos de cualquier archivo.
+    const mode_t mascara = ::umask(0);
+    ::umask(mascara);
     for (const auto& [de, a] : renombres) {
-        if (std::rename(QFile::encodeName(de).constData(), QFile::encodeName(a).constData()) != 0)
+        if (::chmod(QFile::encodeName(de).constData(), 0666 & ~mascara) != 0 ||
+            std::rename(QFile::encodeName(de).constData(), QFile::encodeName(a).constData()) != 0)
             throw ErrorOrvo(Causa::AccesoAlArchivo,
                             QStringLiteral("No se puede escribir el archivo %1").arg(a));
     }

@@ -161,8 +161,8 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
                    : QStringLiteral("Página %1 de %2").arg(numero).arg(total);
     celda(p, pie, mm(x0, yPie + 2, ancho, g.altoPie - 2), paginacion, Alineacion::Derecha, false);
     celda(p, pie, mm(x0, yPie + 2, ancho * 0.7, g.altoPie - 2),
-          titulo_ + QStringLiteral(" · ") + (foliacion_ ? foliacion_->cabecera : empresa_),
-          Alineacion::Izquierda, false);
+          foliacion_ ? titulo_ : titulo_ + QStringLiteral(" · ") + empresa_, Alineacion::Izquierda,
+          false);
 }
 
 void Pintor::celda(QPainter& p, Letra& l, const QRectF& r, const QString& texto, Alineacion a,
