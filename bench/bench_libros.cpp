@@ -24,9 +24,11 @@
 #include <QStandardPaths>
 #include <QTextStream>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 #include "Conexion.h"
+#include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
 #include "Moneda.h"
@@ -197,6 +199,58 @@ QString megas(long kb) {
     return QString::number(kb / 1024.0, 'f', 0) + QStringLiteral(" MB");
 }
 
+// Los libros legalizados frente al Diario solo a PDF, los dos sobre una copia de los libros con
+// el ejercicio cerrado (el Diario lleva entonces la regularización y el cierre). La copia se
+// cierra con la orden de siempre, que también se mide.
+bool legalizacion(QTextStream& out, const QDir& dir, const QString& libros,
+                  const std::function<QString(const QString&)>& informes, const QString& app) {
+    const QString cerrados = dir.filePath(QStringLiteral("cerrados.db"));
+    QFile::remove(cerrados);
+    if (!QFile::copy(libros, cerrados))
+        throw ErrorOrvo(Causa::AccesoAlArchivo,
+                        QStringLiteral("No se puede copiar %1").arg(libros));
+    DatosEmpresa::guardarNif(*Conexion::abrir(cerrados), 1, QStringLiteral("A50000001"));
+    const QString exe = QStringLiteral(ORVO_INFORMES_EXE);
+    const QString nula = QStringLiteral("/dev/null");
+    const Medida cierre = medir({exe, "cerrar", "--contabilidad", cerrados, "--empresa", "1"}, nula);
+    const QString pdf = dir.filePath(QStringLiteral("diario-cerrado.pdf"));
+    const Medida diarioPdf =
+        medir({exe, "ImprimirLibroDiario", "--contabilidad", cerrados, "--empresa", "1", "--ruta",
+               app, "--informes", informes(QStringLiteral("cerrado")), "--control",
+               "chkTipoDiario=1", "--destino", "archivo", "--archivo", pdf},
+              nula);
+    const QString carpeta = dir.filePath(QStringLiteral("legalizados"));
+    QDir(carpeta).removeRecursively();
+    QDir().mkpath(carpeta);
+    const Medida legalizar = medir({exe, "legalizar", "--contabilidad", cerrados, "--empresa", "1",
+                                    "--archivo", carpeta},
+                                   nula);
+    qint64 megasLibros = 0;
+    for (const QFileInfo& f : QDir(carpeta).entryInfoList({QStringLiteral("*.pdf")}))
+        megasLibros += f.size();
+    const double razon = legalizar.segundos / diarioPdf.segundos;
+    const bool bien = cierre.codigo == 0 && diarioPdf.codigo == 0 && legalizar.codigo == 0 &&
+                      razon <= 1.5 && legalizar.picoKB < kLimiteKB;
+    out << QStringLiteral("Cerrar el ejercicio").leftJustified(44)
+        << segundos(cierre.segundos).rightJustified(9) << megas(cierre.picoKB).rightJustified(9)
+        << '\n';
+    out << QStringLiteral("Diario a PDF, ejercicio cerrado (%1 MB)")
+               .arg(QFileInfo(pdf).size() / (1024 * 1024))
+               .leftJustified(44)
+        << segundos(diarioPdf.segundos).rightJustified(9)
+        << megas(diarioPdf.picoKB).rightJustified(9) << '\n';
+    out << QStringLiteral("Legalizar, los dos libros (%1 MB)")
+               .arg(megasLibros / (1024 * 1024))
+               .leftJustified(44)
+        << segundos(legalizar.segundos).rightJustified(9)
+        << megas(legalizar.picoKB).rightJustified(9)
+        << QStringLiteral("   %1 × (límite 1,5)%2")
+               .arg(QString::number(razon, 'f', 2).replace(u'.', u','))
+               .arg(bien ? QString() : QStringLiteral(" NO CUMPLE"))
+        << '\n';
+    return bien;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -235,6 +289,13 @@ int main(int argc, char** argv) {
                                informes(nombre)} +
                    destino;
         };
+        // "bench_libros CARPETA legalizar": solo la comparación de los libros legalizados.
+        if (a.value(1) == u"legalizar") {
+            out << QStringLiteral("Orden entera").leftJustified(44) << "    Reloj     Pico\n";
+            const bool bien = legalizacion(out, dir, libros, informes, app_);
+            out << (bien ? "Cumple\n" : "NO CUMPLE\n");
+            return bien ? 0 : 1;
+        }
         const QStringList cancelar{QStringLiteral("--cancelar-impresion")};
         const QString pdf = dir.filePath(QStringLiteral("diario.pdf"));
 
@@ -279,6 +340,7 @@ int main(int argc, char** argv) {
             fila(QStringLiteral("ledger reg"), *ledger, {}, false);
         else
             out << "ledger no está instalado (apt-get install ledger): sin comparación\n";
+        bien = legalizacion(out, dir, libros, informes, app_) && bien;
         out << (bien ? "Cumple\n" : "NO CUMPLE\n");
         return bien ? 0 : 1;
     } catch (const std::exception& e) {

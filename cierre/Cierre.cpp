@@ -126,7 +126,19 @@ Resultado cerrar(Conexion& con, long empresa) {
                  id(empresa)});
     copiarCuadroYEstados(con, empresa, r.siguiente);
 
-    // La apertura: cada línea del cierre, al revés, en la subcuenta del mismo código.
+    // La apertura: cada línea del cierre, al revés, en la subcuenta del mismo código. Las
+    // pesetas salen de los euros, como en cualquier asiento nuevo (no arrastran los redondeos
+    // del año), repartidas para que el asiento cuadre también en pesetas.
+    std::vector<AsientosFinales::Linea> lineas;
+    std::vector<Moneda> debes, haberes;
+    for (const AsientosFinales::Linea& l : finales.cierre.lineas) {
+        if (l.debe.esCero() && l.haber.esCero()) continue;
+        lineas.push_back(l);
+        debes.push_back(l.haber);
+        haberes.push_back(l.debe);
+    }
+    const std::vector<std::int64_t> debePts = Asientos::repartirPesetas(debes);
+    const std::vector<std::int64_t> haberPts = Asientos::repartirPesetas(haberes);
     const qint64 asiento = mayorClave(con, QStringLiteral("Asiento")) + 1;
     con.Execute(
         QStringLiteral("INSERT INTO Asiento (IDAsiento, CodEmpresa, Numero, Fecha) VALUES (?, ?, ?, ?)"),
@@ -136,11 +148,12 @@ Resultado cerrar(Conexion& con, long empresa) {
         "CtdadDebeEuros, CtdadHaberEuros) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
     qint64 clave = mayorClave(con, QStringLiteral("Apunte"));
     const QString concepto = QStringLiteral("Asiento de apertura");
-    for (const AsientosFinales::Linea& l : finales.cierre.lineas) {
-        const qint64 cuenta = subcuenta(con, r.siguiente, l.codigo, l.descripcion);
-        apunte.ejecutar({++clave, asiento, cuenta, concepto, l.haberPesetas.formatear(false),
-                         l.debePesetas.formatear(false), l.haber.formatear(true),
-                         l.debe.formatear(true)});
+    for (std::size_t i = 0; i < lineas.size(); ++i) {
+        const qint64 cuenta = subcuenta(con, r.siguiente, lineas[i].codigo, lineas[i].descripcion);
+        apunte.ejecutar({++clave, asiento, cuenta, concepto,
+                         Moneda::deEntero(debePts[i]).formatear(false),
+                         Moneda::deEntero(haberPts[i]).formatear(false), debes[i].formatear(true),
+                         haberes[i].formatear(true)});
         ++r.lineasApertura;
     }
     // Las cuentas de tres cifras nuevas (la 129, las del subgrupo 13) van a su epígrafe.

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <array>
 
 #include "Conexion.h"
@@ -270,6 +271,38 @@ std::vector<Diferencia> asentar(Conexion& con, long empresa, bool escribir,
         QStringLiteral("CodigoEpigrafe"), colEpigrafe, epigrafes, escribir);
     diferencias.insert(diferencias.end(), deEpigrafes.begin(), deEpigrafes.end());
     return diferencias;
+}
+
+std::int64_t pesetasExactas(Moneda euros) {
+    return euros.diezmilesimas() / 100 * 166386;
+}
+
+namespace {
+constexpr std::int64_t kUnidad = 100000;  // una peseta en cienmilésimas
+}  // namespace
+
+std::int64_t redondear(std::int64_t exactas) {
+    const std::int64_t a = exactas < 0 ? -exactas : exactas;
+    const std::int64_t r = (a + kUnidad / 2) / kUnidad;
+    return exactas < 0 ? -r : r;
+}
+
+std::vector<std::int64_t> repartirPesetas(const std::vector<Moneda>& importes) {
+    std::vector<std::int64_t> v(importes.size());
+    std::vector<std::pair<std::int64_t, std::size_t>> restos;
+    std::int64_t total = 0, suma = 0;
+    for (std::size_t i = 0; i < importes.size(); ++i) {
+        const std::int64_t e = pesetasExactas(importes[i]);
+        total += e;
+        v[i] = e >= 0 ? e / kUnidad : -((-e + kUnidad - 1) / kUnidad);  // hacia abajo
+        suma += v[i];
+        restos.push_back({e - v[i] * kUnidad, i});
+    }
+    std::int64_t faltan = redondear(total) - suma;
+    std::stable_sort(restos.begin(), restos.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (std::size_t k = 0; faltan > 0 && k < restos.size(); ++k, --faltan) ++v[restos[k].second];
+    return v;
 }
 
 QString describir(const Diferencia& d) {

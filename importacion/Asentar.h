@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "Moneda.h"
@@ -39,6 +40,15 @@ using SumasApuntes = QHash<qint64, std::array<Moneda, 48>>;
 // todos los apuntes de la empresa puede dar sus sumas en 'sumas' y ahorrar la consulta.
 std::vector<Diferencia> asentar(Conexion& con, long empresa, bool escribir = true,
                                 const SumasApuntes* sumas = nullptr);
+
+// Un euro son 166,386 pesetas: las pesetas de un importe en céntimos, en cienmilésimas.
+std::int64_t pesetasExactas(Moneda euros);
+// Cienmilésimas de peseta redondeadas a pesetas, la mitad hacia fuera del cero.
+std::int64_t redondear(std::int64_t exactas);
+// Pesetas de cada importe de un lado del asiento: cada una redondeada a la unidad, y los
+// redondeos repartidos de modo que el lado sume lo mismo que su total redondeado (así un asiento
+// que cuadra en euros cuadra en pesetas). Ninguna se aparta más de una peseta de su valor exacto.
+std::vector<std::int64_t> repartirPesetas(const std::vector<Moneda>& importes);
 
 // "Cuenta 5720001: Debe03Euros valía 10,00 y debe valer 12,00".
 QString describir(const Diferencia& d);

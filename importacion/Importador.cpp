@@ -18,38 +18,10 @@ namespace orvo::Importacion {
 
 namespace {
 
-// Un euro son 166,386 pesetas: las pesetas de un importe en céntimos, en cienmilésimas.
-std::int64_t pesetasExactas(Moneda euros) {
-    return euros.diezmilesimas() / 100 * 166386;
-}
-constexpr std::int64_t kUnidad = 100000;  // una peseta en cienmilésimas
-
-std::int64_t redondear(std::int64_t exactas) {
-    const std::int64_t a = exactas < 0 ? -exactas : exactas;
-    const std::int64_t r = (a + kUnidad / 2) / kUnidad;
-    return exactas < 0 ? -r : r;
-}
-
-// Pesetas de cada importe de un lado del asiento: cada una redondeada a la unidad, y los
-// redondeos repartidos de modo que el lado sume lo mismo que su total redondeado (así un asiento
-// que cuadra en euros cuadra en pesetas). Ninguna se aparta más de una peseta de su valor exacto.
-std::vector<std::int64_t> repartirPesetas(const std::vector<Moneda>& importes) {
-    std::vector<std::int64_t> v(importes.size());
-    std::vector<std::pair<std::int64_t, std::size_t>> restos;
-    std::int64_t total = 0, suma = 0;
-    for (std::size_t i = 0; i < importes.size(); ++i) {
-        const std::int64_t e = pesetasExactas(importes[i]);
-        total += e;
-        v[i] = e >= 0 ? e / kUnidad : -((-e + kUnidad - 1) / kUnidad);  // hacia abajo
-        suma += v[i];
-        restos.push_back({e - v[i] * kUnidad, i});
-    }
-    std::int64_t faltan = redondear(total) - suma;
-    std::stable_sort(restos.begin(), restos.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (std::size_t k = 0; faltan > 0 && k < restos.size(); ++k, --faltan) ++v[restos[k].second];
-    return v;
-}
+// Las pesetas de los importes, como las reparte la rutina de asientos.
+using Asientos::pesetasExactas;
+using Asientos::redondear;
+using Asientos::repartirPesetas;
 
 QString euros(Moneda m) {
     return m.formatear(true);

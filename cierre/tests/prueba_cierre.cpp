@@ -52,6 +52,17 @@ const QByteArray kBisiesto = kCabecera +
                              "29/02/2024;2;5720001;Venta;50,00;\n"
                              "29/02/2024;2;7050001;Venta;;50,00\n";
 
+// Céntimos: las pesetas de los apuntes (redondeadas una a una) no suman las de los saldos.
+const QByteArray kCentimos = kCabecera +
+                             "01/01/2026;1;5720001;Apertura;0,10;\n"
+                             "01/01/2026;1;1000001;Apertura;;0,10\n"
+                             "02/01/2026;2;6290001;Gasto;0,01;\n"
+                             "02/01/2026;2;5720001;Gasto;;0,01\n"
+                             "03/01/2026;3;6290001;Gasto;0,01;\n"
+                             "03/01/2026;3;5720001;Gasto;;0,01\n"
+                             "04/01/2026;4;6290001;Gasto;0,01;\n"
+                             "04/01/2026;4;5720001;Gasto;;0,01\n";
+
 // Un ajuste del impuesto imputado al patrimonio neto: su cuenta del subgrupo 13 depende de qué
 // lo originó, así que el cierre no la adivina.
 const QByteArray kImpuesto = kCabecera +
@@ -153,6 +164,10 @@ class PruebaCierre : public QObject {
             << QStringList{"1000001 0,00 5.000,00", "1290000 800,00 0,00", "1330000 0,00 200,00",
                            "2500001 200,00 0,00", "5720001 4.200,00 0,00"}
             << "20270101-20271231" << "-800,00";
+        QTest::newRow("pesetas de la apertura según sus euros")
+            << kCentimos << QDate() << QDate()
+            << QStringList{"1000001 0,00 0,10", "1290000 0,03 0,00", "5720001 0,07 0,00"}
+            << "20270101-20271231" << "-0,03";
         QTest::newRow("ejercicio que acaba un 29 de febrero")
             << kBisiesto << QDate(2023, 3, 1) << QDate(2024, 2, 29)
             << QStringList{"1000001 0,00 100,00", "1290000 0,00 50,00", "5720001 150,00 0,00"}
