@@ -361,6 +361,7 @@ bool VentanaPrincipal::importar(const QString& entrada, long empresa) {
     o.entrada = entrada;
     o.contabilidad = contabilidad_->ruta();
     o.empresa = empresa;
+    o.abrirSiguiente = Cierre::abrirSiguiente;
     interfaz_.setMousePointer(11);
     try {
         const Importacion::Resumen r = Importacion::importar(o, *barra_);

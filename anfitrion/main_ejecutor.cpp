@@ -40,7 +40,12 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     orvo::Ejecutor ejecutor;
     ejecutor.registrarSuborden(QStringLiteral("ejemplo"), orvo::LibrosEjemplo::orden);
-    ejecutor.registrarSuborden(QStringLiteral("importar"), orvo::Importacion::orden);
+    // Un archivo de varios ejercicios abre cada uno con el cierre del anterior.
+    ejecutor.registrarSuborden(QStringLiteral("importar"),
+                               [](const QStringList& argumentos, QTextStream& err) {
+                                   return orvo::Importacion::orden(argumentos, err,
+                                                                   orvo::Cierre::abrirSiguiente);
+                               });
     ejecutor.registrarSuborden(QStringLiteral("comprobar"), orvo::Comprobacion::orden);
     ejecutor.registrarSuborden(QStringLiteral("cerrar"), orvo::Cierre::orden);
     ejecutor.registrarSuborden(QStringLiteral("legalizar"),

@@ -29,6 +29,11 @@ struct Resultado {
 // rutina de asientos. Lanza ErrorOrvo, sin cambiar nada, si el ejercicio ya está cerrado.
 Resultado cerrar(Conexion& con, long empresa);
 
+// cerrar() para quien solo quiere la empresa nueva (la importación de varios ejercicios).
+inline long abrirSiguiente(Conexion& con, long empresa) {
+    return cerrar(con, empresa).siguiente;
+}
+
 // Borra el ejercicio siguiente que hizo cerrar(), con lo que el ejercicio vuelve a estar
 // abierto; lanza ErrorOrvo, sin cambiar nada, si no está cerrado o si el siguiente tiene algo
 // más que su asiento de apertura (otros asientos o un ejercicio que lo sigue). Devuelve la

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <memory>
 
 #include "Asentar.h"
 #include "Conexion.h"
@@ -84,6 +85,11 @@ class Importador {
             con_.preparar(QStringLiteral("INSERT INTO Apunte (%1, BaseImp, BaseImpEuros) VALUES "
                                          "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                               .arg(columnas)));
+    }
+
+    // ¿Cae la fecha después del ejercicio de la empresa, que ya existe?
+    bool despuesDelEjercicio(const QDate& fecha) const {
+        return hayEmpresa_ && fecha.toString(QStringLiteral("yyyyMMdd")) > fin_;
     }
 
     void asiento(AsientoLeido&& a) {
@@ -177,7 +183,7 @@ class Importador {
         Instruccion numerar =
             con_.preparar(QStringLiteral("UPDATE Asiento SET Numero = ? WHERE IDAsiento = ?"));
         for (const Cuadre& c : sinNumero_) numerar.ejecutar({++numero, c.id});
-        r_.asientos = qint64(conNumero_.size() + sinNumero_.size());
+        r_.asientos += qint64(conNumero_.size() + sinNumero_.size());
     }
 
     // Las sumas de todos los apuntes de la empresa, si los ha escrito todos esta importación.
@@ -429,8 +435,15 @@ Resumen importar(const Opciones& o, IProgreso& progreso) {
         Transaccion t(*con);
         Esquemas::crearContabilidad(*con);
         Plan::crearTablasFijas(*con);
-        Importador imp(*con, o, r);
-        imp.abrirEmpresa();
+        // La empresa de cada ejercicio: un asiento posterior al ejercicio lo termina, lo
+        // cierra y sigue en el siguiente.
+        Opciones actual = o;
+        auto imp = std::make_unique<Importador>(*con, actual, r);
+        imp->abrirEmpresa();
+        const auto asentarEjercicio = [&] {
+            Plan::asignarCuentas(*con, actual.empresa, Plan::modeloDeEmpresa(*con, actual.empresa));
+            Asientos::asentar(*con, actual.empresa, true, imp->sumas());
+        };
         const qint64 tamano = std::max<qint64>(1, QFileInfo(o.entrada).size());
         progreso.Iniciar(tamano, QStringLiteral("Importando %1 ...").arg(o.entrada), 3);
         const auto avance = [&](qint64 bytes) { progreso.setValor(std::min(bytes, tamano)); };
@@ -441,16 +454,26 @@ Resumen importar(const Opciones& o, IProgreso& progreso) {
             for (const char* indice : {"ixApunteAsiento", "ixApunteCuenta",
                                        "ixAsientoEmpresaFecha", "ixAsientoEmpresaNumero"})
                 con->Execute(QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(indice)));
-        const Receptor receptor = [&](AsientoLeido&& a) { imp.asiento(std::move(a)); };
+        const Receptor receptor = [&](AsientoLeido&& a) {
+            while (o.abrirSiguiente && imp->despuesDelEjercicio(a.fecha)) {
+                imp->terminar();
+                asentarEjercicio();
+                actual.empresa = o.abrirSiguiente(*con, actual.empresa);
+                r.avisos << QStringLiteral("Ejercicio siguiente abierto como empresa %1")
+                                .arg(actual.empresa);
+                imp = std::make_unique<Importador>(*con, actual, r);
+                imp->abrirEmpresa();
+            }
+            imp->asiento(std::move(a));
+        };
         if (esDiario(o.entrada))
             leerDiario(o.entrada, receptor, r.avisos, avance);
         else
             leerCsv(o.entrada, receptor, avance);
         if (grande) Esquemas::crearContabilidad(*con);
-        imp.terminar();
-        if (!o.presupuesto.isEmpty()) imp.presupuesto(o.presupuesto);
-        Plan::asignarCuentas(*con, o.empresa, Plan::modeloDeEmpresa(*con, o.empresa));
-        Asientos::asentar(*con, o.empresa, true, imp.sumas());
+        imp->terminar();
+        if (!o.presupuesto.isEmpty()) imp->presupuesto(o.presupuesto);
+        asentarEjercicio();
         t.confirmar();
         progreso.Terminar();
     } catch (...) {
@@ -461,12 +484,14 @@ Resumen importar(const Opciones& o, IProgreso& progreso) {
     return r;
 }
 
-int orden(const QStringList& a, QTextStream& err) {
+int orden(const QStringList& a, QTextStream& err,
+          const std::function<long(Conexion&, long)>& abrirSiguiente) {
     const QString uso = QStringLiteral(
         "Uso: orvo-informes importar ENTRADA --contabilidad FILE|postgresql://... --empresa N [--nombre TEXTO] "
         "[--abreviatura TEXTO] [--desde AAAA-MM-DD --hasta AAAA-MM-DD] "
         "[--plan pymes|abreviado|ninguno] [--presupuesto FILE.csv]\n");
     Opciones o;
+    o.abrirSiguiente = abrirSiguiente;
     bool conEmpresa = false;
     for (int i = 0; i < a.size(); ++i) {
         const QString& x = a[i];

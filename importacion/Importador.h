@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 
 #include "Plan.h"
 
@@ -21,6 +22,10 @@ struct Opciones {
     QDate desde, hasta;           // ejercicio de la empresa que se crea
     Plan::Modelo plan = Plan::Modelo::Pymes;
     QString presupuesto;  // CSV Cuenta;Mes;Importe, opcional
+    // Cierra el ejercicio de una empresa y abre el siguiente (el cierre del ejercicio), y
+    // devuelve la empresa nueva: con ella, un asiento posterior al ejercicio cierra este y sigue
+    // en el siguiente; sin ella, se rechaza.
+    std::function<long(Conexion&, long)> abrirSiguiente;
 };
 
 struct Resumen {
@@ -36,7 +41,8 @@ struct Resumen {
 Resumen importar(const Opciones& opciones, IProgreso& progreso);
 
 // Orden "orvo-informes importar ENTRADA …": 0 importado, 1 rechazado, 2 uso incorrecto.
-int orden(const QStringList& argumentos, QTextStream& err);
+int orden(const QStringList& argumentos, QTextStream& err,
+          const std::function<long(Conexion&, long)>& abrirSiguiente = {});
 
 }  // namespace Importacion
 

@@ -2,6 +2,9 @@
 // calculados a mano, los informes del ejercicio cerrado sin cambios, los asientos finales en el
 // Diario y el Mayor, y las negativas (cerrar dos veces, deshacer con asientos, grupo 8 sin
 // cuenta del subgrupo 13), que no cambian nada.
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include "AsientosFinales.h"
@@ -12,6 +15,7 @@
 #include "Importador.h"
 #include "LibroDiario.h"
 #include "LibroMayor.h"
+#include "Lectores.h"
 #include "LibrosPrueba.h"
 #include "SumasYSaldos.h"
 
@@ -331,6 +335,100 @@ class PruebaCierre : public QObject {
         QVERIFY(impuesto);
         QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Cierre::cerrar(impuesto->conta(), 1));
         QCOMPARE(impuesto->conta().valor(QStringLiteral("SELECT COUNT(*) FROM Empresa")).toInt(), 1);
+    }
+
+    // Un diario de tres años importado de una vez: un ejercicio por año, cada uno abierto con
+    // el cierre del anterior. Las sumas y saldos de cada año son las de hledger con lo anterior
+    // arrastrado: las cuentas de balance, su saldo acumulado hasta fin de año; las de gastos e
+    // ingresos, el del año; la 129, los resultados de los años anteriores.
+    void variosEjercicios() {
+        const QString hledger = QStandardPaths::findExecutable(QStringLiteral("hledger"));
+        if (hledger.isEmpty()) QSKIP("hledger no está instalado (apt-get install hledger)");
+        const char* cuentas[] = {
+            "1:10:100:1000:1000001 Capital social", "1:17:170:1700:1700001 Préstamo",
+            "2:21:217:2170:2170001 Ordenadores",    "4:40:400:4000:4000001 Proveedor",
+            "4:43:430:4300:4300001 Cliente",        "5:57:572:5720:5720001 Banco",
+            "6:60:600:6000:6000001 Compras",        "6:62:621:6210:6210001 Alquiler",
+            "7:70:700:7000:7000001 Ventas",         "7:76:769:7690:7690001 Intereses"};
+        QRandomGenerator azar(2026);
+        QByteArray diario;
+        for (int i = 0; i < 600; ++i) {
+            const QDate fecha = QDate(2024, 1, 1).addDays(i * 1096 / 600);
+            diario += fecha.toString(Qt::ISODate).toUtf8() + " Asiento\n";
+            for (int a = 0; a < 3; ++a) {
+                diario += QByteArray("    ") + cuentas[azar.bounded(int(std::size(cuentas)))];
+                if (a < 2) {
+                    const qint64 centimos = azar.bounded(1, 500000) * (azar.bounded(2) ? 1 : -1);
+                    diario += "  " + QByteArray::number(centimos / 100.0, 'f', 2);
+                }
+                diario += "\n";
+            }
+            diario += "\n";
+        }
+        prueba::LibrosPrueba l;
+        const QString entrada = l.carpeta() + QStringLiteral("/tres.journal");
+        QFile f(entrada);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(diario);
+        f.close();
+        Importacion::Opciones o;
+        o.entrada = entrada;
+        o.contabilidad = l.carpeta() + QStringLiteral("/conta.db");
+        o.empresa = 1;
+        o.abrirSiguiente = Cierre::abrirSiguiente;
+        ProgresoNulo progreso;
+        QCOMPARE(Importacion::importar(o, progreso).asientos, qint64(600));
+        QCOMPARE(l.conta()
+                     .valor(QStringLiteral("SELECT group_concat(IDEmpresa || ':' || AñoEjercicio "
+                                           "|| ':' || CodEmpresaAnterior, ' ') FROM Empresa"))
+                     .toString(),
+                 QStringLiteral("1:2024:0 2:2025:1 3:2026:2"));
+
+        const auto saldos = [&](const QStringList& args) {
+            QProcess p;
+            p.start(hledger, QStringList{"-f", entrada, "bal", "--flat", "--no-total", "--depth",
+                                         "5", "-O", "csv"} +
+                                 args);
+            p.waitForFinished(120000);
+            std::map<QString, Moneda> s;
+            for (const QByteArray& linea : p.readAllStandardOutput().split('\n').mid(1)) {
+                const QStringList c = QString::fromUtf8(linea).remove(u'"').split(u',');
+                if (c.size() < 2) continue;
+                s[c[0].section(u':', -1).section(u' ', 0, 0)] =
+                    Importacion::importeEuros(c[1], false).value_or(Moneda::deEntero(-999999));
+            }
+            return s;
+        };
+        for (int ano : {2024, 2025, 2026}) {
+            const QString inicio = QStringLiteral("%1-01-01").arg(ano);
+            const QString fin = QStringLiteral("%1-01-01").arg(ano + 1);
+            std::map<QString, Moneda> suyo;
+            Moneda anteriores;  // resultados de los años anteriores, saldo deudor
+            for (const auto& [codigo, saldo] : saldos({"-H", "-e", fin}))
+                if (codigo.at(0) < u'6') suyo[codigo] = saldo;
+            for (const auto& [codigo, saldo] : saldos({"-b", inicio, "-e", fin}))
+                if (codigo.at(0) >= u'6') suyo[codigo] = saldo;
+            if (ano > 2024)
+                for (const auto& [codigo, saldo] : saldos({"-H", "-e", inicio}))
+                    if (codigo.at(0) >= u'6') anteriores += saldo;
+            if (!anteriores.esCero()) suyo[QStringLiteral("1290000")] = anteriores;
+            std::erase_if(suyo, [](const auto& s) { return s.second.esCero(); });
+            std::map<QString, Moneda> nuestro;
+            Recordset rs = l.conta().Execute(
+                QStringLiteral("SELECT Codigo, CCur(DebeTotalEuros) - CCur(HaberTotalEuros) FROM "
+                               "Cuenta WHERE CodEmpresa = ? AND CodTipo_Cuenta = 2"),
+                {ano - 2023});
+            for (; !rs.Eof(); rs.MoveNext())
+                if (rs.entero(1) != 0)
+                    nuestro[rs.Fields(0).toString()] = Moneda::deDiezmilesimas(rs.entero(1));
+            QCOMPARE(nuestro, suyo);
+        }
+        // Sin quien abra el ejercicio siguiente, el archivo se rechaza entero.
+        prueba::LibrosPrueba otro;
+        o.contabilidad = otro.carpeta() + QStringLiteral("/conta.db");
+        o.abrirSiguiente = {};
+        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Importacion::importar(o, progreso));
+        QCOMPARE(otro.conta().valor(QStringLiteral("SELECT COUNT(*) FROM Empresa")).toInt(), 0);
     }
 
     // La orden: códigos de salida y una línea para quien la lanza.
