@@ -427,9 +427,10 @@ bool VentanaPrincipal::cerrarEjercicio(bool deshacer) {
     interfaz_.setMousePointer(11);
     try {
         const QString texto =
-            deshacer ? QStringLiteral("Cierre deshecho: borrado el ejercicio siguiente (empresa %1).")
-                           .arg(Cierre::deshacer(*contabilidad_, empresa))
-                     : Cierre::cerrar(*contabilidad_, empresa).texto();
+            deshacer
+                ? QStringLiteral("Cierre deshecho: borrado el ejercicio siguiente (empresa %1).")
+                      .arg(Cierre::deshacer(*contabilidad_, empresa))
+                : Cierre::cerrar(*contabilidad_, empresa).texto();
         interfaz_.setMousePointer(0);
         llenarEmpresas();
         seleccionarEmpresa(empresa);

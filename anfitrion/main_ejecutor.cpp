@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "Cierre.h"
-#include "ConfiguracionAnfitrion.h"
 #include "Comprobar.h"
+#include "ConfiguracionAnfitrion.h"
 #include "Ejecutor.h"
 #include "Importador.h"
 #include "Legalizacion.h"
@@ -41,18 +41,16 @@ int main(int argc, char** argv) {
     orvo::Ejecutor ejecutor;
     ejecutor.registrarSuborden(QStringLiteral("ejemplo"), orvo::LibrosEjemplo::orden);
     // Un archivo de varios ejercicios abre cada uno con el cierre del anterior.
-    ejecutor.registrarSuborden(QStringLiteral("importar"),
-                               [](const QStringList& argumentos, QTextStream& err) {
-                                   return orvo::Importacion::orden(argumentos, err,
-                                                                   orvo::Cierre::abrirSiguiente);
-                               });
+    ejecutor.registrarSuborden(
+        QStringLiteral("importar"), [](const QStringList& argumentos, QTextStream& err) {
+            return orvo::Importacion::orden(argumentos, err, orvo::Cierre::abrirSiguiente);
+        });
     ejecutor.registrarSuborden(QStringLiteral("comprobar"), orvo::Comprobacion::orden);
     ejecutor.registrarSuborden(QStringLiteral("cerrar"), orvo::Cierre::orden);
-    ejecutor.registrarSuborden(QStringLiteral("legalizar"),
-                               [](const QStringList& argumentos, QTextStream& err) {
-                                   return orvo::Legalizacion::orden(
-                                       argumentos, err, orvo::carpetaPlantillasInstaladas());
-                               });
+    ejecutor.registrarSuborden(
+        QStringLiteral("legalizar"), [](const QStringList& argumentos, QTextStream& err) {
+            return orvo::Legalizacion::orden(argumentos, err, orvo::carpetaPlantillasInstaladas());
+        });
     const int codigo = ejecutor.ejecutar(app.arguments().mid(1), salida, err);
     salida.flush();
     err.flush();

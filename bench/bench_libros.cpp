@@ -212,7 +212,8 @@ bool legalizacion(QTextStream& out, const QDir& dir, const QString& libros,
     DatosEmpresa::guardarNif(*Conexion::abrir(cerrados), 1, QStringLiteral("A50000001"));
     const QString exe = QStringLiteral(ORVO_INFORMES_EXE);
     const QString nula = QStringLiteral("/dev/null");
-    const Medida cierre = medir({exe, "cerrar", "--contabilidad", cerrados, "--empresa", "1"}, nula);
+    const Medida cierre =
+        medir({exe, "cerrar", "--contabilidad", cerrados, "--empresa", "1"}, nula);
     const QString pdf = dir.filePath(QStringLiteral("diario-cerrado.pdf"));
     const Medida diarioPdf =
         medir({exe, "ImprimirLibroDiario", "--contabilidad", cerrados, "--empresa", "1", "--ruta",
@@ -222,9 +223,9 @@ bool legalizacion(QTextStream& out, const QDir& dir, const QString& libros,
     const QString carpeta = dir.filePath(QStringLiteral("legalizados"));
     QDir(carpeta).removeRecursively();
     QDir().mkpath(carpeta);
-    const Medida legalizar = medir({exe, "legalizar", "--contabilidad", cerrados, "--empresa", "1",
-                                    "--archivo", carpeta},
-                                   nula);
+    const Medida legalizar = medir(
+        {exe, "legalizar", "--contabilidad", cerrados, "--empresa", "1", "--archivo", carpeta},
+        nula);
     qint64 megasLibros = 0;
     for (const QFileInfo& f : QDir(carpeta).entryInfoList({QStringLiteral("*.pdf")}))
         megasLibros += f.size();

@@ -33,12 +33,16 @@ struct Saldo {
 // por las dos primeras cifras de su subcuenta. El impuesto sobre beneficios imputado (83) y las
 // demás cuentas dependen de qué partida lo originó: ese saldo lo lleva a mano quien cierra.
 QString cuentaDelSubgrupo13(const QString& codigo) {
-    static const QHash<QString, QString> destino{
-        {QStringLiteral("80"), QStringLiteral("133")}, {QStringLiteral("90"), QStringLiteral("133")},
-        {QStringLiteral("81"), QStringLiteral("134")}, {QStringLiteral("91"), QStringLiteral("134")},
-        {QStringLiteral("82"), QStringLiteral("135")}, {QStringLiteral("92"), QStringLiteral("135")},
-        {QStringLiteral("84"), QStringLiteral("130")}, {QStringLiteral("94"), QStringLiteral("130")},
-        {QStringLiteral("86"), QStringLiteral("136")}, {QStringLiteral("96"), QStringLiteral("136")}};
+    static const QHash<QString, QString> destino{{QStringLiteral("80"), QStringLiteral("133")},
+                                                 {QStringLiteral("90"), QStringLiteral("133")},
+                                                 {QStringLiteral("81"), QStringLiteral("134")},
+                                                 {QStringLiteral("91"), QStringLiteral("134")},
+                                                 {QStringLiteral("82"), QStringLiteral("135")},
+                                                 {QStringLiteral("92"), QStringLiteral("135")},
+                                                 {QStringLiteral("84"), QStringLiteral("130")},
+                                                 {QStringLiteral("94"), QStringLiteral("130")},
+                                                 {QStringLiteral("86"), QStringLiteral("136")},
+                                                 {QStringLiteral("96"), QStringLiteral("136")}};
     return destino.value(codigo.left(2));
 }
 
@@ -67,11 +71,12 @@ class Calculo {
             } else if (grupo == u'8' || grupo == u'9') {
                 const QString destino = cuentaDelSubgrupo13(codigo);
                 if (destino.isEmpty())
-                    throw ErrorOrvo(Causa::ArgumentoNoValido,
-                                    QStringLiteral("La subcuenta %1 no tiene cuenta del subgrupo 13 "
-                                                   "donde regularizarse: lleve su saldo con un "
-                                                   "asiento a la que corresponda y vuelva a cerrar")
-                                        .arg(codigo));
+                    throw ErrorOrvo(
+                        Causa::ArgumentoNoValido,
+                        QStringLiteral("La subcuenta %1 no tiene cuenta del subgrupo 13 "
+                                       "donde regularizarse: lleve su saldo con un "
+                                       "asiento a la que corresponda y vuelva a cerrar")
+                            .arg(codigo));
                 regularizados[codigo] += -saldo;
                 regularizados[subcuentaDe(destino)] += saldo;
             }
@@ -91,9 +96,11 @@ class Calculo {
 
         qint64 numero = mayorNumero();
         const QString ejercicio = datos_.ejercicio;
-        a.regularizacion = asiento(regularizados, numero,
-                                   QStringLiteral("Regularización del ejercicio %1").arg(ejercicio));
-        a.cierre = asiento(cierre, numero, QStringLiteral("Cierre del ejercicio %1").arg(ejercicio));
+        a.regularizacion =
+            asiento(regularizados, numero,
+                    QStringLiteral("Regularización del ejercicio %1").arg(ejercicio));
+        a.cierre =
+            asiento(cierre, numero, QStringLiteral("Cierre del ejercicio %1").arg(ejercicio));
         return a;
     }
 

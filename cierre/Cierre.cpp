@@ -2,8 +2,8 @@
 
 #include <QDate>
 
-#include "AsientosFinales.h"
 #include "Asentar.h"
+#include "AsientosFinales.h"
 #include "Conexion.h"
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
@@ -22,8 +22,9 @@ qlonglong id(long v) {
 QString unAnoDespues(const QString& fecha) {
     const QDate d = QDate::fromString(fecha, QStringLiteral("yyyyMMdd"));
     if (!d.isValid())
-        throw ErrorOrvo(Causa::TiposNoCoinciden,
-                        QStringLiteral("La fecha %1 del ejercicio no es una fecha válida").arg(fecha));
+        throw ErrorOrvo(
+            Causa::TiposNoCoinciden,
+            QStringLiteral("La fecha %1 del ejercicio no es una fecha válida").arg(fecha));
     QDate n = d.addYears(1);
     if (d.day() == d.daysInMonth()) n = QDate(n.year(), n.month(), n.daysInMonth());
     return n.toString(QStringLiteral("yyyyMMdd"));
@@ -34,8 +35,9 @@ QString nombreEjercicio(const DatosEmpresa& e) {
 }
 
 qint64 mayorClave(Conexion& con, const QString& tabla) {
-    return con.valor(QStringLiteral("SELECT MAX(%1) FROM %2")
-                         .arg(identificador(QStringLiteral("ID") + tabla), identificador(tabla)))
+    return con
+        .valor(QStringLiteral("SELECT MAX(%1) FROM %2")
+                   .arg(identificador(QStringLiteral("ID") + tabla), identificador(tabla)))
         .toLongLong();
 }
 
@@ -49,20 +51,22 @@ void copiarCuadroYEstados(Conexion& con, long origen, long destino) {
                                "CodTipo_Cuenta, Codigo, Descripcion, Nivel, Desglosar, DNI_CIF "
                                "FROM Cuenta WHERE CodEmpresa = ?"),
                 {masCuenta, id(destino), id(origen)});
-    con.Execute(QStringLiteral("INSERT INTO Estructura (IDEstructura, CodEmpresa, CodDocumento, "
-                               "CodigoEpigrafe, Descripcion, CodNaturaleza, OrdenEpigrafe, Formula) "
-                               "SELECT IDEstructura + ?, ?, CodDocumento, CodigoEpigrafe, "
-                               "Descripcion, CodNaturaleza, OrdenEpigrafe, Formula "
-                               "FROM Estructura WHERE CodEmpresa = ?"),
-                {masEstructura, id(destino), id(origen)});
-    con.Execute(QStringLiteral("INSERT INTO Rel_Estructura_Cuenta (CodEstructura, CodCuenta) "
-                               "SELECT Rel_Estructura_Cuenta.CodEstructura + ?, "
-                               "Rel_Estructura_Cuenta.CodCuenta + ? "
-                               "FROM Rel_Estructura_Cuenta, Estructura, Cuenta "
-                               "WHERE Rel_Estructura_Cuenta.CodEstructura = Estructura.IDEstructura "
-                               "AND Rel_Estructura_Cuenta.CodCuenta = Cuenta.IDCuenta "
-                               "AND Estructura.CodEmpresa = ? AND Cuenta.CodEmpresa = ?"),
-                {masEstructura, masCuenta, id(origen), id(origen)});
+    con.Execute(
+        QStringLiteral("INSERT INTO Estructura (IDEstructura, CodEmpresa, CodDocumento, "
+                       "CodigoEpigrafe, Descripcion, CodNaturaleza, OrdenEpigrafe, Formula) "
+                       "SELECT IDEstructura + ?, ?, CodDocumento, CodigoEpigrafe, "
+                       "Descripcion, CodNaturaleza, OrdenEpigrafe, Formula "
+                       "FROM Estructura WHERE CodEmpresa = ?"),
+        {masEstructura, id(destino), id(origen)});
+    con.Execute(
+        QStringLiteral("INSERT INTO Rel_Estructura_Cuenta (CodEstructura, CodCuenta) "
+                       "SELECT Rel_Estructura_Cuenta.CodEstructura + ?, "
+                       "Rel_Estructura_Cuenta.CodCuenta + ? "
+                       "FROM Rel_Estructura_Cuenta, Estructura, Cuenta "
+                       "WHERE Rel_Estructura_Cuenta.CodEstructura = Estructura.IDEstructura "
+                       "AND Rel_Estructura_Cuenta.CodCuenta = Cuenta.IDCuenta "
+                       "AND Estructura.CodEmpresa = ? AND Cuenta.CodEmpresa = ?"),
+        {masEstructura, masCuenta, id(origen), id(origen)});
 }
 
 // Clave de la subcuenta 'codigo' de la empresa; si falta, la crea con sus cuentas padre de una
@@ -91,8 +95,9 @@ qint64 subcuenta(Conexion& con, long empresa, const QString& codigo, const QStri
 }  // namespace
 
 QString Resultado::texto() const {
-    return QStringLiteral("Ejercicio %1 abierto como empresa %2: asiento de apertura de %3 apuntes; "
-                          "%4 del ejercicio cerrado: %5 euros")
+    return QStringLiteral(
+               "Ejercicio %1 abierto como empresa %2: asiento de apertura de %3 apuntes; "
+               "%4 del ejercicio cerrado: %5 euros")
         .arg(ejercicio)
         .arg(siguiente)
         .arg(lineasApertura)
@@ -103,11 +108,12 @@ QString Resultado::texto() const {
 Resultado cerrar(Conexion& con, long empresa) {
     const DatosEmpresa datos = DatosEmpresa::existente(con, empresa);
     if (const long siguiente = AsientosFinales::ejercicioSiguiente(con, empresa))
-        throw ErrorOrvo(Causa::ArgumentoNoValido,
-                        QStringLiteral("El ejercicio %1 ya está cerrado: su siguiente es la empresa "
-                                       "%2 (cerrar --deshacer lo vuelve a abrir)")
-                            .arg(nombreEjercicio(datos))
-                            .arg(siguiente));
+        throw ErrorOrvo(
+            Causa::ArgumentoNoValido,
+            QStringLiteral("El ejercicio %1 ya está cerrado: su siguiente es la empresa "
+                           "%2 (cerrar --deshacer lo vuelve a abrir)")
+                .arg(nombreEjercicio(datos))
+                .arg(siguiente));
     const AsientosFinales::Asientos finales = AsientosFinales::calcular(con, empresa);
 
     Transaccion t(con);
@@ -117,13 +123,13 @@ Resultado cerrar(Conexion& con, long empresa) {
     const QString inicio = unAnoDespues(datos.fechaIni);
     r.ejercicio = QString::number(datos.ejercicio.toInt() + 1);
     const bool conNif = con.existeColumna(QStringLiteral("Empresa"), QStringLiteral("NIF"));
-    con.Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
-                               "FechaIni, FechaFin, DesgloseSubCuentas, CodEmpresaAnterior%1) "
-                               "SELECT ?, Abreviatura, Nombre, ?, ?, ?, DesgloseSubCuentas, "
-                               "IDEmpresa%1 FROM Empresa WHERE IDEmpresa = ?")
-                    .arg(conNif ? QStringLiteral(", NIF") : QString()),
-                {id(r.siguiente), r.ejercicio.toInt(), inicio, unAnoDespues(datos.fechaFin),
-                 id(empresa)});
+    con.Execute(
+        QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
+                       "FechaIni, FechaFin, DesgloseSubCuentas, CodEmpresaAnterior%1) "
+                       "SELECT ?, Abreviatura, Nombre, ?, ?, ?, DesgloseSubCuentas, "
+                       "IDEmpresa%1 FROM Empresa WHERE IDEmpresa = ?")
+            .arg(conNif ? QStringLiteral(", NIF") : QString()),
+        {id(r.siguiente), r.ejercicio.toInt(), inicio, unAnoDespues(datos.fechaFin), id(empresa)});
     copiarCuadroYEstados(con, empresa, r.siguiente);
 
     // La apertura: cada línea del cierre, al revés, en la subcuenta del mismo código. Las
@@ -141,7 +147,8 @@ Resultado cerrar(Conexion& con, long empresa) {
     const std::vector<std::int64_t> haberPts = Asientos::repartirPesetas(haberes);
     const qint64 asiento = mayorClave(con, QStringLiteral("Asiento")) + 1;
     con.Execute(
-        QStringLiteral("INSERT INTO Asiento (IDAsiento, CodEmpresa, Numero, Fecha) VALUES (?, ?, ?, ?)"),
+        QStringLiteral(
+            "INSERT INTO Asiento (IDAsiento, CodEmpresa, Numero, Fecha) VALUES (?, ?, ?, ?)"),
         {asiento, id(r.siguiente), qlonglong(1), inicio});
     Instruccion apunte = con.preparar(QStringLiteral(
         "INSERT INTO Apunte (IDApunte, CodAsiento, CodCuenta, Concepto, CtdadDebe, CtdadHaber, "
@@ -158,9 +165,9 @@ Resultado cerrar(Conexion& con, long empresa) {
     }
     // Las cuentas de tres cifras nuevas (la 129, las del subgrupo 13) van a su epígrafe.
     Plan::asignarCuentas(con, r.siguiente, Plan::modeloDeEmpresa(con, r.siguiente));
-    for (const QString& tabla : {QStringLiteral("Empresa"), QStringLiteral("Cuenta"),
-                                 QStringLiteral("Estructura"), QStringLiteral("Asiento"),
-                                 QStringLiteral("Apunte")})
+    for (const QString& tabla :
+         {QStringLiteral("Empresa"), QStringLiteral("Cuenta"), QStringLiteral("Estructura"),
+          QStringLiteral("Asiento"), QStringLiteral("Apunte")})
         con.ajustarNumeracion(tabla);
     Asientos::asentar(con, r.siguiente);
     t.confirmar();
@@ -171,9 +178,10 @@ long deshacer(Conexion& con, long empresa) {
     const DatosEmpresa datos = DatosEmpresa::existente(con, empresa);
     const long siguiente = AsientosFinales::ejercicioSiguiente(con, empresa);
     if (siguiente == 0)
-        throw ErrorOrvo(Causa::ArgumentoNoValido,
-                        QStringLiteral("El ejercicio %1 no está cerrado: no hay cierre que deshacer")
-                            .arg(nombreEjercicio(datos)));
+        throw ErrorOrvo(
+            Causa::ArgumentoNoValido,
+            QStringLiteral("El ejercicio %1 no está cerrado: no hay cierre que deshacer")
+                .arg(nombreEjercicio(datos)));
     const DatosEmpresa nuevo = DatosEmpresa::existente(con, siguiente);
     const qint64 asientos =
         con.valor(QStringLiteral("SELECT COUNT(*) FROM Asiento WHERE CodEmpresa = ?"),
@@ -203,7 +211,8 @@ long deshacer(Conexion& con, long empresa) {
 
 int orden(const QStringList& a, QTextStream& err) {
     const QString uso = QStringLiteral(
-        "Uso: orvo-informes cerrar --contabilidad FILE|postgresql://... --empresa N [--deshacer]\n");
+        "Uso: orvo-informes cerrar --contabilidad FILE|postgresql://... --empresa N "
+        "[--deshacer]\n");
     QString ruta;
     long empresa = 0;
     bool deshacerCierre = false;

@@ -15,11 +15,11 @@ class Conexion;
 namespace Cierre {
 
 struct Resultado {
-    long siguiente = 0;          // la empresa del ejercicio nuevo
-    QString ejercicio;           // su año
-    qint64 lineasApertura = 0;   // apuntes del asiento de apertura
-    Moneda resultado;            // del ejercicio cerrado, en euros; positivo, beneficio
-    QString texto() const;       // una línea para quien cierra
+    long siguiente = 0;         // la empresa del ejercicio nuevo
+    QString ejercicio;          // su año
+    qint64 lineasApertura = 0;  // apuntes del asiento de apertura
+    Moneda resultado;           // del ejercicio cerrado, en euros; positivo, beneficio
+    QString texto() const;      // una línea para quien cierra
 };
 
 // En una transacción: la empresa del ejercicio siguiente (nombre, abreviatura, NIF, cifras de

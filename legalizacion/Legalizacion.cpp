@@ -1,9 +1,6 @@
 #include "Legalizacion.h"
 
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
-#include <qpdf/QPDFWriter.hh>
+#include <sys/stat.h>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -12,12 +9,14 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <functional>
 #include <list>
 #include <memory>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
 
 #include "AsientosFinales.h"
 #include "Balance.h"
@@ -43,7 +42,8 @@ constexpr double kPuntosPorMm = 72.0 / 25.4;
 constexpr double kMargen = 12, kArriba = 10, kAbajo = 10, kBanda = 12;
 
 QString fechaTexto(const QString& yyyymmdd) {
-    return QDate::fromString(yyyymmdd, QStringLiteral("yyyyMMdd")).toString(QStringLiteral("dd/MM/yyyy"));
+    return QDate::fromString(yyyymmdd, QStringLiteral("yyyyMMdd"))
+        .toString(QStringLiteral("dd/MM/yyyy"));
 }
 
 // Una parte de un libro hecha con un informe: su construcción escribe la tabla de trabajo y la
@@ -51,7 +51,10 @@ QString fechaTexto(const QString& yyyymmdd) {
 struct Seccion {
     Seccion(QString p, QString t, std::function<FormulasInforme(ContextoInforme&)> c,
             std::map<QString, QString> r = {})
-        : plantilla(std::move(p)), titulo(std::move(t)), construir(std::move(c)), rotulos(std::move(r)) {}
+        : plantilla(std::move(p)),
+          titulo(std::move(t)),
+          construir(std::move(c)),
+          rotulos(std::move(r)) {}
     QString plantilla;
     QString titulo;
     std::function<FormulasInforme(ContextoInforme&)> construir;
@@ -71,7 +74,7 @@ struct Anexo {
 class LibroPdf {
   public:
     LibroPdf(Conexion& informes, IProgreso& progreso, QString plantillas, QString nombre,
-          QString cabecera, QDate fecha)
+             QString cabecera, QDate fecha)
         : informes_(informes),
           progreso_(progreso),
           plantillas_(std::move(plantillas)),
@@ -107,8 +110,9 @@ class LibroPdf {
                                           QMarginsF(0, 0, 0, 0)));
             QPainter p;
             if (!p.begin(&pdf))
-                throw ErrorOrvo(Causa::AccesoAlArchivo,
-                                QStringLiteral("No se puede escribir en la carpeta %1").arg(carpeta));
+                throw ErrorOrvo(
+                    Causa::AccesoAlArchivo,
+                    QStringLiteral("No se puede escribir en la carpeta %1").arg(carpeta));
             const double px = pdf.logicalDpiX() / 25.4;
             pintarPortada(p, px, total);
             for (Seccion& s : secciones) {
@@ -196,8 +200,7 @@ class LibroPdf {
         texto(p, px, {kMargen, kArriba + 5, ancho, 5}, titulo, 9, false, Qt::AlignLeft);
         texto(p, px, {kMargen, 297 - kAbajo - 5, ancho, 5},
               QStringLiteral("Folio %1 de %2").arg(folio).arg(total), 8, false, Qt::AlignRight);
-        texto(p, px, {kMargen, 297 - kAbajo - 5, ancho * 0.7, 5}, nombre_, 8, false,
-              Qt::AlignLeft);
+        texto(p, px, {kMargen, 297 - kAbajo - 5, ancho * 0.7, 5}, nombre_, 8, false, Qt::AlignLeft);
         p.setPen(QPen(Qt::black, 0.2 * px));
         p.drawLine(QPointF(kMargen * px, (kArriba + kBanda - 1) * px),
                    QPointF((210 - kMargen) * px, (kArriba + kBanda - 1) * px));
@@ -215,8 +218,8 @@ class LibroPdf {
             y += 10;
         }
         texto(p, px, {kMargen, y + 10, ancho, 8},
-              QStringLiteral("Consta de %1 folios, numerados del 1 al %1.").arg(total), 12,
-              true, Qt::AlignHCenter);
+              QStringLiteral("Consta de %1 folios, numerados del 1 al %1.").arg(total), 12, true,
+              Qt::AlignHCenter);
         Pintor::tacharBlanco(p, kMargen, ancho, y + 30, 297 - kAbajo - 8, px);
     }
 
@@ -293,8 +296,9 @@ QString nombreArchivo(const QString& ejercicio, const QString& nif, const QStrin
 }
 
 QString Resultado::texto() const {
-    return QStringLiteral("Libro Diario: %1 (%2 folios); Libro de Inventarios y Cuentas Anuales: "
-                          "%3 (%4 folios); huellas en %5")
+    return QStringLiteral(
+               "Libro Diario: %1 (%2 folios); Libro de Inventarios y Cuentas Anuales: "
+               "%3 (%4 folios); huellas en %5")
         .arg(diario.archivo)
         .arg(diario.folios)
         .arg(inventarios.archivo)
@@ -342,31 +346,31 @@ Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progre
     const QDate inicio = QDate::fromString(e.fechaIni, QStringLiteral("yyyyMMdd"));
     const QDate fin = QDate::fromString(e.fechaFin, QStringLiteral("yyyyMMdd"));
     const QString cabecera = QStringLiteral("<%1> %2 · NIF %3").arg(e.abreviatura, e.nombre, nif);
-    const QStringList portada{e.nombre,
-                              QStringLiteral("NIF %1").arg(nif),
-                              QStringLiteral("Ejercicio %1: del %2 al %3")
-                                  .arg(e.ejercicio, fechaTexto(e.fechaIni), fechaTexto(e.fechaFin))};
+    const QStringList portada{
+        e.nombre, QStringLiteral("NIF %1").arg(nif),
+        QStringLiteral("Ejercicio %1: del %2 al %3")
+            .arg(e.ejercicio, fechaTexto(e.fechaIni), fechaTexto(e.fechaFin))};
 
     // El Diario: todos los asientos, de la apertura al cierre, con suma y sigue.
     LibroPdf diario(*informes, progreso, o.plantillas, QStringLiteral("Libro Diario"),
-                 cabecera + QStringLiteral(" · Libro Diario · Ejercicio ") + e.ejercicio, fecha);
+                    cabecera + QStringLiteral(" · Libro Diario · Ejercicio ") + e.ejercicio, fecha);
     diario.portada = portada;
     {
         OpcionesLibroDiario d;
         d.empresa = o.empresa;
         d.desde = inicio;
         d.hasta = fin;
-        diario.secciones.emplace_back(QStringLiteral("infCONT_LibroDiario_2.rpt"),
-                                    QStringLiteral("Libro Diario"),
-                                    [d](ContextoInforme& c) { return construirLibroDiario(c, d); });
+        diario.secciones.emplace_back(
+            QStringLiteral("infCONT_LibroDiario_2.rpt"), QStringLiteral("Libro Diario"),
+            [d](ContextoInforme& c) { return construirLibroDiario(c, d); });
     }
 
     // El de inventarios: apertura, cuatro sumas y saldos, inventario de cierre y cuentas anuales.
     const QString nombreInventarios = QStringLiteral("Libro de Inventarios y Cuentas Anuales");
     LibroPdf inventarios(*informes, progreso, o.plantillas, nombreInventarios,
-                      cabecera + QStringLiteral(" · ") + nombreInventarios +
-                          QStringLiteral(" · Ejercicio ") + e.ejercicio,
-                      fecha);
+                         cabecera + QStringLiteral(" · ") + nombreInventarios +
+                             QStringLiteral(" · Ejercicio ") + e.ejercicio,
+                         fecha);
     inventarios.portada = portada;
     inventarios.anexos = anexos;
     if (const QString apertura = numeroApertura(contabilidad, e); !apertura.isEmpty()) {
@@ -375,9 +379,10 @@ Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progre
         d.desde = inicio;
         d.hasta = inicio;
         d.asientoDesde = d.asientoHasta = apertura;
-        inventarios.secciones.emplace_back(QStringLiteral("infCONT_LibroDiario.rpt"),
-             QStringLiteral("Balance de apertura detallado (asiento nº %1)").arg(apertura),
-             [d](ContextoInforme& c) { return construirLibroDiario(c, d); });
+        inventarios.secciones.emplace_back(
+            QStringLiteral("infCONT_LibroDiario.rpt"),
+            QStringLiteral("Balance de apertura detallado (asiento nº %1)").arg(apertura),
+            [d](ContextoInforme& c) { return construirLibroDiario(c, d); });
     }
     std::vector<int> niveles;
     for (int n = 1; n <= (e.desgloseSubcuentas > 0 ? e.desgloseSubcuentas : 7); ++n)
@@ -392,11 +397,12 @@ Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progre
         s.euros = true;
         s.saldoCero = true;
         s.niveles = niveles;
-        inventarios.secciones.emplace_back(QStringLiteral("infCONT_SumasySaldos.rpt"),
-             QStringLiteral("Balance de sumas y saldos del %1.º trimestre, al %2")
-                 .arg(trimestre)
-                 .arg(s.hasta.toString(QStringLiteral("dd/MM/yyyy"))),
-             [s](ContextoInforme& c) { return construirSumasYSaldos(c, s); });
+        inventarios.secciones.emplace_back(
+            QStringLiteral("infCONT_SumasySaldos.rpt"),
+            QStringLiteral("Balance de sumas y saldos del %1.º trimestre, al %2")
+                .arg(trimestre)
+                .arg(s.hasta.toString(QStringLiteral("dd/MM/yyyy"))),
+            [s](ContextoInforme& c) { return construirSumasYSaldos(c, s); });
     }
     {
         OpcionesBalance b;
@@ -406,16 +412,18 @@ Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progre
         b.hasta = fin;
         b.numerosCuenta = true;
         b.todasLasSubcuentas = true;
-        inventarios.secciones.emplace_back(QStringLiteral("infCONT_Situacion.rpt"),
-             QStringLiteral("Inventario de cierre al %1").arg(fechaTexto(e.fechaFin)),
-             [b](ContextoInforme& c) { return construirBalance(c, b); });
+        inventarios.secciones.emplace_back(
+            QStringLiteral("infCONT_Situacion.rpt"),
+            QStringLiteral("Inventario de cierre al %1").arg(fechaTexto(e.fechaFin)),
+            [b](ContextoInforme& c) { return construirBalance(c, b); });
     }
     const auto anterior = e.anterior ? DatosEmpresa::leer(contabilidad, e.anterior) : std::nullopt;
     for (int documento : {1, 2}) {
         const QString titulo =
             documento == 1
                 ? QStringLiteral("Balance de situación al %1").arg(fechaTexto(e.fechaFin))
-                : QStringLiteral("Cuenta de pérdidas y ganancias del ejercicio %1").arg(e.ejercicio);
+                : QStringLiteral("Cuenta de pérdidas y ganancias del ejercicio %1")
+                      .arg(e.ejercicio);
         if (anterior) {
             OpcionesComparativo c;
             c.empresaA = o.empresa;
@@ -423,22 +431,24 @@ Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progre
             c.documento = documento;
             c.desde = inicio;
             c.hasta = fin;
-            inventarios.secciones.emplace_back(documento == 1 ? QStringLiteral("infCONT_SituacionComparativo.rpt")
-                                : QStringLiteral("infCONT_PerdidasyGananciasComparativo.rpt"),
-                 titulo, [c](ContextoInforme& x) { return construirComparativo(x, c); },
-                 std::map<QString, QString>{
-                     {QStringLiteral("Empresa A"), QStringLiteral("Ejercicio ") + e.ejercicio},
-                     {QStringLiteral("Empresa B"),
-                      QStringLiteral("Ejercicio ") + anterior->ejercicio}});
+            inventarios.secciones.emplace_back(
+                documento == 1 ? QStringLiteral("infCONT_SituacionComparativo.rpt")
+                               : QStringLiteral("infCONT_PerdidasyGananciasComparativo.rpt"),
+                titulo, [c](ContextoInforme& x) { return construirComparativo(x, c); },
+                std::map<QString, QString>{
+                    {QStringLiteral("Empresa A"), QStringLiteral("Ejercicio ") + e.ejercicio},
+                    {QStringLiteral("Empresa B"),
+                     QStringLiteral("Ejercicio ") + anterior->ejercicio}});
         } else {
             OpcionesBalance b;
             b.empresa = o.empresa;
             b.documento = documento;
             b.desde = inicio;
             b.hasta = fin;
-            inventarios.secciones.emplace_back(documento == 1 ? QStringLiteral("infCONT_Situacion.rpt")
-                                : QStringLiteral("infCONT_PerdidasyGanancias.rpt"),
-                 titulo, [b](ContextoInforme& x) { return construirBalance(x, b); });
+            inventarios.secciones.emplace_back(
+                documento == 1 ? QStringLiteral("infCONT_Situacion.rpt")
+                               : QStringLiteral("infCONT_PerdidasyGanancias.rpt"),
+                titulo, [b](ContextoInforme& x) { return construirBalance(x, b); });
         }
     }
 
@@ -467,7 +477,8 @@ Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progre
         rutaInventarios = tConAnexos->fileName();
     }
 
-    r.diario.archivo = carpeta + u'/' + nombreArchivo(e.ejercicio, nif, QStringLiteral("LibroDiario"));
+    r.diario.archivo =
+        carpeta + u'/' + nombreArchivo(e.ejercicio, nif, QStringLiteral("LibroDiario"));
     r.inventarios.archivo =
         carpeta + u'/' +
         nombreArchivo(e.ejercicio, nif, QStringLiteral("LibroInventariosCuentasAnuales"));

@@ -17,10 +17,10 @@ namespace Legalizacion {
 
 struct Opciones {
     long empresa = 0;
-    QString carpeta;        // donde se escriben los libros y huellas.txt
-    QStringList anexos;     // PDF que cierran el libro de inventarios (memoria, patrimonio neto)
-    QString plantillas;     // carpeta de las plantillas infCONT_*.rpt
-    QDate fechaImpresion;   // nula: la del día
+    QString carpeta;       // donde se escriben los libros y huellas.txt
+    QStringList anexos;    // PDF que cierran el libro de inventarios (memoria, patrimonio neto)
+    QString plantillas;    // carpeta de las plantillas infCONT_*.rpt
+    QDate fechaImpresion;  // nula: la del día
 };
 
 struct Libro {

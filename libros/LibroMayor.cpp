@@ -108,9 +108,9 @@ std::map<QString, std::vector<LineaFinal>> lineasFinales(const AsientosFinales::
     for (const AsientosFinales::Asiento* a : {&finales.regularizacion, &finales.cierre}) {
         if (a->fecha < primerDiaDelMes(o.desde) || a->fecha > ultimoDiaDelMes(o.hasta)) continue;
         for (const AsientosFinales::Linea& l : a->lineas) {
-            const bool enRango = o.subcuentaUnica ? l.codigo == *o.subcuentaUnica
-                                                  : l.codigo >= o.subcuentaDesde &&
-                                                        l.codigo <= o.subcuentaHasta;
+            const bool enRango = o.subcuentaUnica
+                                     ? l.codigo == *o.subcuentaUnica
+                                     : l.codigo >= o.subcuentaDesde && l.codigo <= o.subcuentaHasta;
             if (enRango) porSubcuenta[l.codigo].push_back({a, l});
         }
     }
@@ -162,9 +162,9 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
     std::string codigoAnterior, descripcionAnterior, debe, haber, saldoTexto;
     bool primera = true;
     Moneda saldo;
-    const QString insercion =
-        QStringLiteral("INSERT INTO Libro_Mayor (Codigo, Descripcion, Asiento, Fecha, Concepto, "
-                       "Debe, Haber, Saldo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    const QString insercion = QStringLiteral(
+        "INSERT INTO Libro_Mayor (Codigo, Descripcion, Asiento, Fecha, Concepto, "
+        "Debe, Haber, Saldo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     // Una fila con los importes dados.
     auto escribir = [&](Instruccion& insertar, QByteArrayView codigo, QByteArrayView descripcion,
                         QByteArrayView numero, QByteArrayView fecha, QByteArrayView concepto,
@@ -223,31 +223,29 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
             pendientes.erase(pendientes.begin());
         }
     };
-    FilaLibro::escribirFilas(
-        contexto, rs, total, insercion, [&](Instruccion& insertar) {
-            apunte.leer(rs);
-            const QByteArrayView codigo = apunte.codigo;
-            if (primera || codigo != QByteArrayView(codigoAnterior.data(), codigoAnterior.size())) {
-                if (!primera) terminarSubcuenta();
-                subcuentasSinApuntes(QString::fromUtf8(codigo));
-                primera = false;
-                codigoAnterior.assign(codigo.data() ? codigo.data() : "", codigo.size());
-                descripcionAnterior.assign(
-                    apunte.descripcion.data() ? apunte.descripcion.data() : "",
-                    apunte.descripcion.size());
-                saldo = Moneda();
-                if (o.saldoAnterior) {
-                    const auto [d, h, s] = anterior.de(rs.entero(cIdCuenta));
-                    saldo = s;
-                    escribir(insertar, apunte.codigo, apunte.descripcion, QByteArrayView(),
-                             QByteArrayView(), kSaldoAnterior, d, h);
-                }
+    FilaLibro::escribirFilas(contexto, rs, total, insercion, [&](Instruccion& insertar) {
+        apunte.leer(rs);
+        const QByteArrayView codigo = apunte.codigo;
+        if (primera || codigo != QByteArrayView(codigoAnterior.data(), codigoAnterior.size())) {
+            if (!primera) terminarSubcuenta();
+            subcuentasSinApuntes(QString::fromUtf8(codigo));
+            primera = false;
+            codigoAnterior.assign(codigo.data() ? codigo.data() : "", codigo.size());
+            descripcionAnterior.assign(apunte.descripcion.data() ? apunte.descripcion.data() : "",
+                                       apunte.descripcion.size());
+            saldo = Moneda();
+            if (o.saldoAnterior) {
+                const auto [d, h, s] = anterior.de(rs.entero(cIdCuenta));
+                saldo = s;
+                escribir(insertar, apunte.codigo, apunte.descripcion, QByteArrayView(),
+                         QByteArrayView(), kSaldoAnterior, d, h);
             }
-            // Un debe positivo suma; si no, se resta el haber (un debe negativo no cuenta).
-            saldo = apunte.debe > Moneda() ? saldo + apunte.debe : saldo - apunte.haber;
-            escribir(insertar, apunte.codigo, apunte.descripcion, apunte.asiento.asiento(),
-                     apunte.asiento.fecha(), apunte.concepto, apunte.debe, apunte.haber);
-        });
+        }
+        // Un debe positivo suma; si no, se resta el haber (un debe negativo no cuenta).
+        saldo = apunte.debe > Moneda() ? saldo + apunte.debe : saldo - apunte.haber;
+        escribir(insertar, apunte.codigo, apunte.descripcion, apunte.asiento.asiento(),
+                 apunte.asiento.fecha(), apunte.concepto, apunte.debe, apunte.haber);
+    });
     if (!primera) terminarSubcuenta();
     subcuentasSinApuntes(std::nullopt);
     return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.euros);

@@ -104,8 +104,7 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
     } else {
         celda(p, letra(8), mm(x0, y, ancho, 5), QStringLiteral("Fecha de impresión: ") + fecha_,
               Alineacion::Derecha, false);
-        celda(p, letra(10, true), mm(x0, y, ancho - 45, 5), empresa_, Alineacion::Izquierda,
-              false);
+        celda(p, letra(10, true), mm(x0, y, ancho - 45, 5), empresa_, Alineacion::Izquierda, false);
     }
     y += 5;
     celda(p, letra(13, true), mm(x0, y, ancho, 7), titulo_, Alineacion::Centro, false);
@@ -154,11 +153,11 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
                QPointF((x0 + ancho) * px_, (yPie + 1.5) * px_));
     p.setPen(Qt::black);
     Letra& pie = letra(8);
-    const QString paginacion =
-        foliacion_ ? QStringLiteral("Folio %1 de %2")
-                         .arg(foliacion_->primero + numero - 1)
-                         .arg(foliacion_->total)
-                   : QStringLiteral("Página %1 de %2").arg(numero).arg(total);
+    const QString paginacion = foliacion_
+                                   ? QStringLiteral("Folio %1 de %2")
+                                         .arg(foliacion_->primero + numero - 1)
+                                         .arg(foliacion_->total)
+                                   : QStringLiteral("Página %1 de %2").arg(numero).arg(total);
     celda(p, pie, mm(x0, yPie + 2, ancho, g.altoPie - 2), paginacion, Alineacion::Derecha, false);
     celda(p, pie, mm(x0, yPie + 2, ancho * 0.7, g.altoPie - 2),
           foliacion_ ? titulo_ : titulo_ + QStringLiteral(" · ") + empresa_, Alineacion::Izquierda,

@@ -13,9 +13,9 @@
 #include "Comprobar.h"
 #include "ErrorOrvo.h"
 #include "Importador.h"
+#include "Lectores.h"
 #include "LibroDiario.h"
 #include "LibroMayor.h"
-#include "Lectores.h"
 #include "LibrosPrueba.h"
 #include "SumasYSaldos.h"
 
@@ -154,7 +154,7 @@ class PruebaCierre : public QObject {
         QTest::addColumn<QDate>("desde");
         QTest::addColumn<QDate>("hasta");
         QTest::addColumn<QStringList>("apertura");  // del ejercicio siguiente
-        QTest::addColumn<QString>("fechas");         // FechaIni-FechaFin del siguiente
+        QTest::addColumn<QString>("fechas");        // FechaIni-FechaFin del siguiente
         QTest::addColumn<QString>("resultado");
 
         QTest::newRow("beneficio a la 129")
@@ -162,20 +162,24 @@ class PruebaCierre : public QObject {
             << QStringList{"1000001 0,00 10.000,00", "1290000 0,00 500,00",
                            "4000001 0,00 605,00",    "4720001 105,00 0,00",
                            "4770001 0,00 210,00",    "5720001 11.210,00 0,00"}
-            << "20270101-20271231" << "500,00";
+            << "20270101-20271231"
+            << "500,00";
         QTest::newRow("pérdida; grupos 8 y 9 a la 133")
             << kPerdida << QDate() << QDate()
             << QStringList{"1000001 0,00 5.000,00", "1290000 800,00 0,00", "1330000 0,00 200,00",
                            "2500001 200,00 0,00", "5720001 4.200,00 0,00"}
-            << "20270101-20271231" << "-800,00";
+            << "20270101-20271231"
+            << "-800,00";
         QTest::newRow("pesetas de la apertura según sus euros")
             << kCentimos << QDate() << QDate()
             << QStringList{"1000001 0,00 0,10", "1290000 0,03 0,00", "5720001 0,07 0,00"}
-            << "20270101-20271231" << "-0,03";
+            << "20270101-20271231"
+            << "-0,03";
         QTest::newRow("ejercicio que acaba un 29 de febrero")
             << kBisiesto << QDate(2023, 3, 1) << QDate(2024, 2, 29)
             << QStringList{"1000001 0,00 100,00", "1290000 0,00 50,00", "5720001 150,00 0,00"}
-            << "20240301-20250228" << "50,00";
+            << "20240301-20250228"
+            << "50,00";
     }
     void apertura() {
         QFETCH(QByteArray, diario);
@@ -197,7 +201,8 @@ class PruebaCierre : public QObject {
         QStringList cierre;
         for (const auto& linea : finales.cierre.lineas)
             cierre << QStringLiteral("%1 %2 %3")
-                          .arg(linea.codigo, linea.haber.formatear(true), linea.debe.formatear(true));
+                          .arg(linea.codigo, linea.haber.formatear(true),
+                               linea.debe.formatear(true));
         QCOMPARE(cierre, apertura);
 
         // La empresa nueva: lo copiado, el año siguiente y la cerrada como anterior.
@@ -214,7 +219,8 @@ class PruebaCierre : public QObject {
         const auto contar = [&](const QString& sql, long empresa) {
             return l->conta().valor(sql, {qlonglong(empresa)}).toLongLong();
         };
-        const QString epigrafes = QStringLiteral("SELECT COUNT(*) FROM Estructura WHERE CodEmpresa = ?");
+        const QString epigrafes =
+            QStringLiteral("SELECT COUNT(*) FROM Estructura WHERE CodEmpresa = ?");
         QCOMPARE(contar(epigrafes, 2), contar(epigrafes, 1));
         const QString relaciones = QStringLiteral(
             "SELECT COUNT(*) FROM Rel_Estructura_Cuenta, Estructura WHERE CodEstructura = "
@@ -259,21 +265,24 @@ class PruebaCierre : public QObject {
         l->inf().Execute(QStringLiteral("DELETE FROM Libro_Diario"));
         Cierre::cerrar(l->conta(), 1);
         l->construir(construirLibroDiario, d);
-        const QStringList despues = l->filas(
-            QStringLiteral("Libro_Diario"), QStringLiteral("Asiento, Fecha, Descripcion, Concepto, Debe, Haber"));
+        const QStringList despues =
+            l->filas(QStringLiteral("Libro_Diario"),
+                     QStringLiteral("Asiento, Fecha, Descripcion, Concepto, Debe, Haber"));
         l->inf().Execute(QStringLiteral("DELETE FROM Libro_Diario"));
         QCOMPARE(despues.size(), antes.size() + 3 + 6);
-        QCOMPARE(despues.mid(antes.size()),
-                 (QStringList{
-                     "5|31/12/2026|1290000 - Resultado del ejercicio|Regularización del ejercicio 2026|0,00|500,00",
-                     "5|31/12/2026|6000001 - |Regularización del ejercicio 2026|0,00|500,00",
-                     "5|31/12/2026|7000001 - |Regularización del ejercicio 2026|1.000,00|0,00",
-                     "6|31/12/2026|1000001 - |Cierre del ejercicio 2026|10.000,00|0,00",
-                     "6|31/12/2026|1290000 - Resultado del ejercicio|Cierre del ejercicio 2026|500,00|0,00",
-                     "6|31/12/2026|4000001 - |Cierre del ejercicio 2026|605,00|0,00",
-                     "6|31/12/2026|4720001 - |Cierre del ejercicio 2026|0,00|105,00",
-                     "6|31/12/2026|4770001 - |Cierre del ejercicio 2026|210,00|0,00",
-                     "6|31/12/2026|5720001 - |Cierre del ejercicio 2026|0,00|11.210,00"}));
+        QCOMPARE(
+            despues.mid(antes.size()),
+            (QStringList{"5|31/12/2026|1290000 - Resultado del ejercicio|Regularización del "
+                         "ejercicio 2026|0,00|500,00",
+                         "5|31/12/2026|6000001 - |Regularización del ejercicio 2026|0,00|500,00",
+                         "5|31/12/2026|7000001 - |Regularización del ejercicio 2026|1.000,00|0,00",
+                         "6|31/12/2026|1000001 - |Cierre del ejercicio 2026|10.000,00|0,00",
+                         "6|31/12/2026|1290000 - Resultado del ejercicio|Cierre del ejercicio "
+                         "2026|500,00|0,00",
+                         "6|31/12/2026|4000001 - |Cierre del ejercicio 2026|605,00|0,00",
+                         "6|31/12/2026|4720001 - |Cierre del ejercicio 2026|0,00|105,00",
+                         "6|31/12/2026|4770001 - |Cierre del ejercicio 2026|210,00|0,00",
+                         "6|31/12/2026|5720001 - |Cierre del ejercicio 2026|0,00|11.210,00"}));
         d.hasta = QDate(2026, 11, 30);
         l->construir(construirLibroDiario, d);
         QVERIFY(!l->filas(QStringLiteral("Libro_Diario"), QStringLiteral("Concepto"))
@@ -289,13 +298,14 @@ class PruebaCierre : public QObject {
         m.subcuentaDesde = QStringLiteral("1000000");
         m.subcuentaHasta = QStringLiteral("4000001");
         l->construir(construirLibroMayor, m);
-        QCOMPARE(l->filas(QStringLiteral("Libro_Mayor"), QStringLiteral("Codigo, Asiento, Concepto, Saldo")),
-                 (QStringList{"1000001|1 (1)|Apertura|-10.000,00",
-                              "1000001|6|Cierre del ejercicio 2026|0,00",
-                              "1290000|5|Regularización del ejercicio 2026|-500,00",
-                              "1290000|6|Cierre del ejercicio 2026|0,00",
-                              "4000001|3 (3)|Compra|-605,00",
-                              "4000001|6|Cierre del ejercicio 2026|0,00"}));
+        QCOMPARE(
+            l->filas(QStringLiteral("Libro_Mayor"),
+                     QStringLiteral("Codigo, Asiento, Concepto, Saldo")),
+            (QStringList{"1000001|1 (1)|Apertura|-10.000,00",
+                         "1000001|6|Cierre del ejercicio 2026|0,00",
+                         "1290000|5|Regularización del ejercicio 2026|-500,00",
+                         "1290000|6|Cierre del ejercicio 2026|0,00", "4000001|3 (3)|Compra|-605,00",
+                         "4000001|6|Cierre del ejercicio 2026|0,00"}));
     }
 
     // Lo que se rechaza no cambia los libros.
@@ -334,7 +344,8 @@ class PruebaCierre : public QObject {
         auto impuesto = importar(kImpuesto);
         QVERIFY(impuesto);
         QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Cierre::cerrar(impuesto->conta(), 1));
-        QCOMPARE(impuesto->conta().valor(QStringLiteral("SELECT COUNT(*) FROM Empresa")).toInt(), 1);
+        QCOMPARE(impuesto->conta().valor(QStringLiteral("SELECT COUNT(*) FROM Empresa")).toInt(),
+                 1);
     }
 
     // Un diario de tres años importado de una vez: un ejercicio por año, cada uno abierto con
@@ -441,13 +452,13 @@ class PruebaCierre : public QObject {
         QTest::newRow("otra vez") << QStringList{"--empresa", "1"} << 1 << "ya está cerrado";
         QTest::newRow("deshace") << QStringList{"--empresa", "1", "--deshacer"} << 0
                                  << "Cierre deshecho";
-        QTest::newRow("nada que deshacer") << QStringList{"--empresa", "1", "--deshacer"} << 1
-                                           << "no está cerrado";
-        QTest::newRow("empresa que no existe") << QStringList{"--empresa", "9"} << 1
-                                               << "No existe la empresa 9";
+        QTest::newRow("nada que deshacer")
+            << QStringList{"--empresa", "1", "--deshacer"} << 1 << "no está cerrado";
+        QTest::newRow("empresa que no existe")
+            << QStringList{"--empresa", "9"} << 1 << "No existe la empresa 9";
         QTest::newRow("sin empresa") << QStringList{} << 2 << "Uso:";
-        QTest::newRow("opción desconocida") << QStringList{"--empresa", "1", "--todo"} << 2
-                                            << "Opción desconocida";
+        QTest::newRow("opción desconocida")
+            << QStringList{"--empresa", "1", "--todo"} << 2 << "Opción desconocida";
     }
     void orden() {
         QFETCH(QStringList, argumentos);

@@ -25,9 +25,10 @@ namespace {
 
 // Un año con asientos en cada trimestre; el cierre abre el siguiente.
 QByteArray diario() {
-    QByteArray d = "Fecha;Asiento;Cuenta;Concepto;Debe;Haber\n"
-                   "01/01/2026;1;5720001;Apertura;20.000,00;\n"
-                   "01/01/2026;1;1000001;Apertura;;20.000,00\n";
+    QByteArray d =
+        "Fecha;Asiento;Cuenta;Concepto;Debe;Haber\n"
+        "01/01/2026;1;5720001;Apertura;20.000,00;\n"
+        "01/01/2026;1;1000001;Apertura;;20.000,00\n";
     int n = 1;
     for (int mes = 1; mes <= 12; ++mes)
         for (int dia : {5, 12, 19, 26}) {
@@ -38,14 +39,17 @@ QByteArray diario() {
             const QByteArray cliente = "43000" + QByteArray::number(10 + dia);
             const QByteArray base = QByteArray::number(100 * mes + dia) + ",00";
             const QByteArray iva = QByteArray::number((100 * mes + dia) * 21 / 100) + ",00";
-            const QByteArray total = QByteArray::number((100 * mes + dia) + (100 * mes + dia) * 21 / 100) + ",00";
+            const QByteArray total =
+                QByteArray::number((100 * mes + dia) + (100 * mes + dia) * 21 / 100) + ",00";
             ++n;
             d += fecha + ";" + QByteArray::number(n) + ";" + cliente + ";Venta;" + total + ";\n";
             d += fecha + ";" + QByteArray::number(n) + ";7000001;Venta;;" + base + "\n";
             d += fecha + ";" + QByteArray::number(n) + ";4770001;Venta;;" + iva + "\n";
             ++n;
-            d += fecha + ";" + QByteArray::number(n) + ";6290001;Gasto;" + QByteArray::number(30 + dia) + ",00;\n";
-            d += fecha + ";" + QByteArray::number(n) + ";5720001;Gasto;;" + QByteArray::number(30 + dia) + ",00\n";
+            d += fecha + ";" + QByteArray::number(n) + ";6290001;Gasto;" +
+                 QByteArray::number(30 + dia) + ",00;\n";
+            d += fecha + ";" + QByteArray::number(n) + ";5720001;Gasto;;" +
+                 QByteArray::number(30 + dia) + ",00\n";
         }
     return d;
 }
@@ -143,7 +147,8 @@ class PruebaLegalizacion : public QObject {
         // sha256sum, un programa ajeno, comprueba las huellas.
         QProcess sha;
         sha.setWorkingDirectory(salida_.path());
-        sha.start(QStringLiteral("sha256sum"), {QStringLiteral("-c"), QStringLiteral("huellas.txt")});
+        sha.start(QStringLiteral("sha256sum"),
+                  {QStringLiteral("-c"), QStringLiteral("huellas.txt")});
         QVERIFY(sha.waitForFinished());
         const QString comprobado = QString::fromUtf8(sha.readAllStandardOutput());
         QVERIFY2(sha.exitCode() == 0, qPrintable(comprobado));
@@ -173,7 +178,7 @@ class PruebaLegalizacion : public QObject {
     // El Diario va de la apertura al cierre: empieza por el asiento 1 y acaba con el cierre.
     void diarioCompleto() {
         QVERIFY(diario_.size() > 2);
-        QVERIFY(diario_[1].contains(u"Asiento nº 1 (")); 
+        QVERIFY(diario_[1].contains(u"Asiento nº 1 ("));
         QVERIFY(diario_.last().contains(u"Cierre del ejercicio 2026"));
         QVERIFY(diario_[1].contains(u"Suma y sigue"));
         QVERIFY(diario_.join(QString()).contains(u"Regularización del ejercicio 2026"));
@@ -203,9 +208,10 @@ class PruebaLegalizacion : public QObject {
         s.niveles = {3, 7};
         const FormulasInforme f = libros_->construir(construirSumasYSaldos, s);
         libros_->inf().Execute(QStringLiteral("DELETE FROM BalanceSumasySaldos"));
-        const QString texto = seccion(QStringLiteral("Balance de sumas y saldos del %1.º trimestre, al %2")
-                                          .arg(trimestre)
-                                          .arg(hasta.toString(QStringLiteral("dd/MM/yyyy"))));
+        const QString texto =
+            seccion(QStringLiteral("Balance de sumas y saldos del %1.º trimestre, al %2")
+                        .arg(trimestre)
+                        .arg(hasta.toString(QStringLiteral("dd/MM/yyyy"))));
         QVERIFY(!texto.isEmpty());
         const QRegularExpression totales(
             QStringLiteral("Totales\\s+%1\\s+%2\\s+%3\\s+%4")
@@ -213,7 +219,8 @@ class PruebaLegalizacion : public QObject {
                      QRegularExpression::escape(valorFormula(f, QStringLiteral("TotalDebe"))),
                      QRegularExpression::escape(valorFormula(f, QStringLiteral("TotalHaber"))),
                      QRegularExpression::escape(valorFormula(f, QStringLiteral("TotalSaldo")))));
-        QVERIFY2(totales.match(texto).hasMatch(), qPrintable(totales.pattern() + u'\n' + texto.right(600)));
+        QVERIFY2(totales.match(texto).hasMatch(),
+                 qPrintable(totales.pattern() + u'\n' + texto.right(600)));
         // La apertura va aparte: el primer trimestre la muestra en su columna.
         QVERIFY(valorFormula(f, QStringLiteral("TotalSaldoApe")) == u"0,00" ||
                 texto.contains(u"Saldo apertura"));
@@ -225,7 +232,8 @@ class PruebaLegalizacion : public QObject {
         QTest::addColumn<int>("documento");
         QTest::addColumn<QString>("titulo");
         QTest::newRow("balance de situación") << 1 << "Balance de situación al 31/12/2026";
-        QTest::newRow("pérdidas y ganancias") << 2 << "Cuenta de pérdidas y ganancias del ejercicio 2026";
+        QTest::newRow("pérdidas y ganancias")
+            << 2 << "Cuenta de pérdidas y ganancias del ejercicio 2026";
     }
     void cuentasAnuales() {
         QFETCH(int, documento);
@@ -236,7 +244,8 @@ class PruebaLegalizacion : public QObject {
         b.desde = QDate(2026, 1, 1);
         b.hasta = QDate(2026, 12, 31);
         libros_->construir(construirBalance, b);
-        const QStringList totales = libros_->filas(QStringLiteral("Balances"), QStringLiteral("Total"));
+        const QStringList totales =
+            libros_->filas(QStringLiteral("Balances"), QStringLiteral("Total"));
         libros_->inf().Execute(QStringLiteral("DELETE FROM Balances"));
         QString texto = seccion(titulo);
         QVERIFY(totales.size() > 5);
@@ -276,7 +285,8 @@ class PruebaLegalizacion : public QObject {
         const int n = int(hojas.size());
         for (int i : {1, 2}) {
             const QString& hoja = hojas[n - 3 + i];
-            QVERIFY2(hoja.contains(QStringLiteral("MEMORIA DE PRUEBA %1").arg(i)), qPrintable(hoja));
+            QVERIFY2(hoja.contains(QStringLiteral("MEMORIA DE PRUEBA %1").arg(i)),
+                     qPrintable(hoja));
             QVERIFY(hoja.contains(QStringLiteral("Folio %1 de %2").arg(n - 2 + i).arg(n)));
         }
         QString cuentas;
@@ -292,7 +302,8 @@ class PruebaLegalizacion : public QObject {
         QTest::addColumn<QString>("anexo");
         QTest::addColumn<QString>("mensaje");
         QTest::newRow("ejercicio sin cerrar") << 3L << QString() << "no está cerrado";
-        QTest::newRow("anexo que no es un PDF") << 1L << "diario.csv" << "no es un PDF";
+        QTest::newRow("anexo que no es un PDF") << 1L << "diario.csv"
+                                                << "no es un PDF";
         QTest::newRow("empresa que no existe") << 9L << QString() << "No existe la empresa 9";
     }
     void rechazos() {
@@ -326,8 +337,8 @@ class PruebaLegalizacion : public QObject {
         QFETCH(int, codigo);
         QString texto;
         QTextStream err(&texto);
-        QCOMPARE(Legalizacion::orden(QStringList{"--contabilidad", libros_->carpeta() +
-                                                                        QStringLiteral("/conta.db")} +
+        QCOMPARE(Legalizacion::orden(QStringList{"--contabilidad",
+                                                 libros_->carpeta() + QStringLiteral("/conta.db")} +
                                          argumentos,
                                      err, QStringLiteral(ORVO_PLANTILLAS_DIR)),
                  codigo);
