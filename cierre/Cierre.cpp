@@ -145,11 +145,13 @@ Resultado cerrar(Conexion& con, long empresa) {
     }
     const std::vector<std::int64_t> debePts = Asientos::repartirPesetas(debes);
     const std::vector<std::int64_t> haberPts = Asientos::repartirPesetas(haberes);
+    // Sin saldos que abrir (todo saldado antes del cierre), no hay asiento de apertura.
     const qint64 asiento = mayorClave(con, QStringLiteral("Asiento")) + 1;
-    con.Execute(
-        QStringLiteral(
-            "INSERT INTO Asiento (IDAsiento, CodEmpresa, Numero, Fecha) VALUES (?, ?, ?, ?)"),
-        {asiento, id(r.siguiente), qlonglong(1), inicio});
+    if (!lineas.empty())
+        con.Execute(
+            QStringLiteral(
+                "INSERT INTO Asiento (IDAsiento, CodEmpresa, Numero, Fecha) VALUES (?, ?, ?, ?)"),
+            {asiento, id(r.siguiente), qlonglong(1), inicio});
     Instruccion apunte = con.preparar(QStringLiteral(
         "INSERT INTO Apunte (IDApunte, CodAsiento, CodCuenta, Concepto, CtdadDebe, CtdadHaber, "
         "CtdadDebeEuros, CtdadHaberEuros) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));

@@ -67,6 +67,13 @@ const QByteArray kCentimos = kCabecera +
                              "04/01/2026;4;6290001;Gasto;0,01;\n"
                              "04/01/2026;4;5720001;Gasto;;0,01\n";
 
+// Todo saldado dentro del año: el ejercicio siguiente no tiene nada que abrir.
+const QByteArray kSaldado = kCabecera +
+                            "01/01/2026;1;5720001;Aportación;100,00;\n"
+                            "01/01/2026;1;1000001;Aportación;;100,00\n"
+                            "30/12/2026;2;1000001;Devolución;100,00;\n"
+                            "30/12/2026;2;5720001;Devolución;;100,00\n";
+
 // Un ajuste del impuesto imputado al patrimonio neto: su cuenta del subgrupo 13 depende de qué
 // lo originó, así que el cierre no la adivina.
 const QByteArray kImpuesto = kCabecera +
@@ -175,6 +182,9 @@ class PruebaCierre : public QObject {
             << QStringList{"1000001 0,00 0,10", "1290000 0,03 0,00", "5720001 0,07 0,00"}
             << "20270101-20271231"
             << "-0,03";
+        QTest::newRow("sin saldos, sin asiento de apertura")
+            << kSaldado << QDate() << QDate() << QStringList{} << "20270101-20271231"
+            << "0,00";
         QTest::newRow("ejercicio que acaba un 29 de febrero")
             << kBisiesto << QDate(2023, 3, 1) << QDate(2024, 2, 29)
             << QStringList{"1000001 0,00 100,00", "1290000 0,00 50,00", "5720001 150,00 0,00"}
@@ -195,6 +205,10 @@ class PruebaCierre : public QObject {
         QCOMPARE(r.resultado.formatear(true), resultado);
         QCOMPARE(apuntes(l->conta(), 2), apertura);
         QCOMPARE(r.lineasApertura, qint64(apertura.size()));
+        QCOMPARE(l->conta()
+                     .valor(QStringLiteral("SELECT COUNT(*) FROM Asiento WHERE CodEmpresa = 2"))
+                     .toInt(),
+                 apertura.isEmpty() ? 0 : 1);
 
         // Las líneas de la apertura son el cierre calculado, al revés.
         const auto finales = AsientosFinales::calcular(l->conta(), 1);
