@@ -3,6 +3,7 @@
 // anuales con los importes del balance y de la cuenta de pérdidas y ganancias, las huellas de
 // los archivos, los anexos debajo de sus folios y las negativas, que no escriben nada.
 #include <QCryptographicHash>
+#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
@@ -173,6 +174,33 @@ class PruebaLegalizacion : public QObject {
             QVERIFY(hojas[i].contains(u"Ejercicio 2026"));
         }
         QVERIFY(hojas[0].contains(QStringLiteral("Consta de %1 folios").arg(n)));
+    }
+
+    // El blanco de un folio se tacha: en la portada, la diagonal cruza el centro del hueco
+    // bajo el texto (pdftoppm la pinta; una letra no cae ahí).
+    void blancoTachado() {
+        QTemporaryDir dir;
+        QProcess p;
+        p.start(QStringLiteral("pdftoppm"),
+                {QStringLiteral("-gray"), QStringLiteral("-r"), QStringLiteral("72"),
+                 QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                 QStringLiteral("1"), r_.diario.archivo, dir.filePath(QStringLiteral("p"))});
+        QVERIFY(p.waitForFinished(60000) && p.exitCode() == 0);
+        const QStringList pgm = QDir(dir.path()).entryList({QStringLiteral("p*.pgm")});
+        QCOMPARE(pgm.size(), 1);
+        QImage hoja(dir.filePath(pgm.first()));
+        QVERIFY(!hoja.isNull());
+        const auto oscuro = [&](double xMm, double yMm) {
+            const int x = qRound(xMm * 72 / 25.4), y = qRound(yMm * 72 / 25.4);
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx)
+                    if (qGray(hoja.pixel(x + dx, y + dy)) < 160) return true;
+            return false;
+        };
+        // Portada de A4: el hueco va de 155 a 279 mm de alto y de 12 a 198 mm de ancho.
+        QVERIFY(oscuro(105, 217));
+        QVERIFY(!oscuro(60, 217));
+        QVERIFY(!oscuro(150, 217));
     }
 
     // El Diario va de la apertura al cierre: empieza por el asiento 1 y acaba con el cierre.
