@@ -34,10 +34,10 @@ class Calculo {
           expresionEpigrafe_(ExpresionEpigrafe(p.meses, p.euros)),
           expresionCuenta_(ExpresionCuenta(p.meses, p.euros)),
           // Los libros sin la columna son de estados a dos lados: sus sumas negativas valen 0.
-          columnaSigno_(con.existeColumna(QStringLiteral("Estructura"),
-                                          QStringLiteral("SumaConSigno"))
-                            ? QStringLiteral("SumaConSigno")
-                            : QStringLiteral("0 AS SumaConSigno")),
+          columnaSigno_(
+              con.existeColumna(QStringLiteral("Estructura"), QStringLiteral("SumaConSigno"))
+                  ? QStringLiteral("SumaConSigno")
+                  : QStringLiteral("0 AS SumaConSigno")),
           vecesResultado_(p.resultado.mes.isEmpty() ? 0 : p.meses.count(p.resultado.mes)) {}
 
     std::vector<LineaBalance> ejecutar() {

@@ -221,16 +221,17 @@ class PruebaImportacion : public QObject {
     void perdidaConElModeloDePymes() {
         const QString libros = ruta(QStringLiteral("perdida.db"));
         const QString entrada = ruta(QStringLiteral("perdida.csv"));
-        escribir(entrada, kCabecera + "02/01/2024;1;5720001;Capital;10.000,00;\n"
-                                      "02/01/2024;1;1000001;Capital;;10.000,00\n"
-                                      "10/03/2024;2;6000001;Compras;6.500,00;\n"
-                                      "10/03/2024;2;5720001;Compras;;6.500,00\n"
-                                      "20/06/2024;3;5720001;Ventas;4.000,00;\n"
-                                      "20/06/2024;3;7000001;Ventas;;4.000,00\n"
-                                      "30/12/2024;4;6620001;Intereses;300,00;\n"
-                                      "30/12/2024;4;5720001;Intereses;;300,00\n");
-        const auto [codigo, texto] = importar(
-            {entrada, "--contabilidad", libros, "--empresa", "1", "--plan", "pymes"});
+        escribir(entrada, kCabecera +
+                              "02/01/2024;1;5720001;Capital;10.000,00;\n"
+                              "02/01/2024;1;1000001;Capital;;10.000,00\n"
+                              "10/03/2024;2;6000001;Compras;6.500,00;\n"
+                              "10/03/2024;2;5720001;Compras;;6.500,00\n"
+                              "20/06/2024;3;5720001;Ventas;4.000,00;\n"
+                              "20/06/2024;3;7000001;Ventas;;4.000,00\n"
+                              "30/12/2024;4;6620001;Intereses;300,00;\n"
+                              "30/12/2024;4;5720001;Intereses;;300,00\n");
+        const auto [codigo, texto] =
+            importar({entrada, "--contabilidad", libros, "--empresa", "1", "--plan", "pymes"});
         QVERIFY2(codigo == 0, qPrintable(texto));
         QMap<QString, QString> total;
         for (const char* operacion : {"ImprimirBalancePYG", "ImprimirBalanceSituacion"}) {
@@ -242,8 +243,8 @@ class PruebaImportacion : public QObject {
             for (const QString& f : e.filas("Codigo,Total"))
                 total[f.section(u'|', 0, 0)] = f.section(u'|', 1);
         }
-        const QStringList esperado{"R1.01 4.000,00", "R1.04 -6.500,00", "R1.A -2.500,00",
-                                   "R2.13 -300,00",  "R2.B -300,00",    "R3.C -2.800,00",
+        const QStringList esperado{"R1.01 4.000,00", "R1.04 -6.500,00",  "R1.A -2.500,00",
+                                   "R2.13 -300,00",  "R2.B -300,00",     "R3.C -2.800,00",
                                    "R4.D -2.800,00", "PA.1.7 -2.800,00", "AT 7.200,00",
                                    "PT 7.200,00"};
         QStringList visto;
