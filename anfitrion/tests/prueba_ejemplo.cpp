@@ -533,7 +533,6 @@ class PruebaEjemplo : public QObject {
         QTest::newRow("2024 pesetas") << situacion << 2 << QStringList() << true;
         QTest::newRow("2024 hasta mayo")
             << situacion << 2 << QStringList{"dtpBalance(1)=2024-05-31"} << false;
-        QTest::newRow("julio a junio") << situacion << 3 << QStringList() << false;
         QTest::newRow("julio a octubre")
             << situacion << 3 << QStringList{"dtpBalance(1)=2023-10-31", "chkBalance(4)=1"} << true;
         for (int e = 1; e <= 3; ++e)
