@@ -197,6 +197,25 @@ class PruebaImportacion : public QObject {
     }
 
     // El presupuesto llena la columna del mes de la subcuenta y de sus cuentas padre.
+    // Unos libros de antes, sin la columna SumaConSigno: la empresa que se importa con un modelo
+    // la recibe con sus epígrafes con signo, y la que ya estaba sigue como estaba (0).
+    void librosSinLaColumnaDelSigno() {
+        const QString libros = ruta(QStringLiteral("antiguos.db"));
+        QVERIFY(QFile::copy(base_, libros));
+        Conexion::abrir(libros)->Execute(
+            QStringLiteral("ALTER TABLE Estructura DROP COLUMN SumaConSigno"));
+        const auto [codigo, texto] = importar({ruta(QStringLiteral("base.csv")), "--contabilidad",
+                                               libros, "--empresa", "2", "--plan", "pymes"});
+        QVERIFY2(codigo == 0, qPrintable(texto));
+        QCOMPARE(Conexion::abrir(libros)
+                     ->valor(QStringLiteral(
+                         "SELECT group_concat(CodEmpresa || ':' || SumaConSigno || ':' || n) FROM "
+                         "(SELECT CodEmpresa, SumaConSigno, COUNT(*) AS n FROM Estructura GROUP "
+                         "BY CodEmpresa, SumaConSigno ORDER BY CodEmpresa)"))
+                     .toString(),
+                 QStringLiteral("1:0:73,2:-1:73"));
+    }
+
     void presupuesto() {
         const QString libros = ruta(QStringLiteral("presupuesto.db"));
         QVERIFY(QFile::copy(base_, libros));
