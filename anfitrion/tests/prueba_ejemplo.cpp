@@ -9,7 +9,6 @@
 // un usuario que solo puede leer, importar y comprobar, y las conexiones que fallan.
 #include <QCryptographicHash>
 #include <QElapsedTimer>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QTemporaryDir>
