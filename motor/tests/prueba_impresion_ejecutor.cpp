@@ -102,6 +102,26 @@ class PruebaImpresionEjecutor : public QObject {
         QVERIFY(s.codigo != 0);
     }
 
+    // Una extensión que el motor no escribe es un error de uso: no se construye nada ni se
+    // escribe ningún archivo.
+    void extensionQueNoSeEscribe_data() {
+        QTest::addColumn<QString>("archivo");
+        QTest::newRow("texto") << "diario.txt";
+        QTest::newRow("sin extensión") << "diario";
+    }
+    void extensionQueNoSeEscribe() {
+        QFETCH(QString, archivo);
+        const QString ruta = dir_.filePath(archivo);
+        const Ejecucion s = ejecutar({"ImprimirLibroDiario", "--empresa", "1", "--archivo", ruta});
+        QCOMPARE(s.codigo, 2);
+        QVERIFY2(
+            s.error.startsWith(QStringLiteral("No se sabe escribir un informe en %1: el "
+                                              "nombre debe acabar en .pdf, .csv, .html o .xlsx")
+                                   .arg(ruta)),
+            qPrintable(s.error));
+        QVERIFY(!QFile::exists(ruta));
+    }
+
     // Una plantilla de la carpeta de la aplicación es de quien la usa: cambiada, se imprime tal
     // como está y sigue así después; rota, la impresión falla con el error del motor.
     void plantillaDeLaCarpetaTalComoEsta_data() {
