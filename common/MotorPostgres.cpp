@@ -21,10 +21,10 @@ constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4
 // --- Traducción del SQL ---------------------------------------------------------------------
 // El SQL de los informes está escrito para SQLite con las funciones del programa. Aquí se
 // pasa a PostgreSQL sin crear nada en el servidor (un usuario de solo lectura puede imprimir):
-// los '?' pasan a $1, $2…; CCur, Val, Right, Left y Mid pasan a expresiones con funciones del
-// propio servidor que dan lo mismo sobre los textos que guardan los libros; LIKE no distingue
-// mayúsculas, como en SQLite; CROSS JOIN … ON pasa a INNER JOIN; y los identificadores entre
-// comillas, que en el servidor se crearon sin ellas, van en minúsculas.
+// los '?' pasan a $1, $2…; CCur, Val, Right, Left, Mid y typeof pasan a expresiones con
+// funciones del propio servidor que dan lo mismo sobre los textos que guardan los libros; LIKE
+// no distingue mayúsculas, como en SQLite; CROSS JOIN … ON pasa a INNER JOIN; y los
+// identificadores entre comillas, que en el servidor se crearon sin ellas, van en minúsculas.
 
 bool letra(QChar c) {
     return c.isLetterOrNumber() || c == u'_';
@@ -112,7 +112,7 @@ class Traductor {
 
     static bool esFuncion(const QString& clave) {
         return clave == u"ccur" || clave == u"val" || clave == u"right" || clave == u"left" ||
-               clave == u"mid";
+               clave == u"mid" || clave == u"typeof";
     }
 
     // Posición tras las comillas que cierran las que abren en 'i' (dobladas, se escapan).
@@ -191,6 +191,16 @@ class Traductor {
                        "replace(%2, ' ', '') FROM '^[-+]?[0-9]*\\.?[0-9]+') AS "
                        "numeric), 0) END)")
                 .arg(a.value(0), texto);
+        if (clave == u"typeof")
+            // El tipo con el nombre que le da SQLite. Allí es el de cada valor; aquí, el de la
+            // columna: un número en una columna de texto es texto.
+            return QStringLiteral(
+                       "(CASE WHEN (%1) IS NULL THEN 'null' WHEN pg_typeof(%1) IN ('smallint'::"
+                       "regtype, 'integer'::regtype, 'bigint'::regtype) THEN 'integer' WHEN "
+                       "pg_typeof(%1) IN ('real'::regtype, 'double precision'::regtype, "
+                       "'numeric'::regtype) THEN 'real' WHEN pg_typeof(%1) = 'bytea'::regtype "
+                       "THEN 'blob' ELSE 'text' END)")
+                .arg(a.value(0));
         if (clave == u"right" || clave == u"left")
             return QStringLiteral("%1(%2, %3)").arg(clave, texto, a.value(1));
         return a.size() > 2 ? QStringLiteral("substr(%1, %2, %3)").arg(texto, a[1], a[2])
