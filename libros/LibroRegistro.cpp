@@ -129,6 +129,12 @@ CeldaRegistro numero(Moneda m) {
     c.numero = m;
     return c;
 }
+CeldaRegistro entero(int n) {
+    CeldaRegistro c;
+    c.clase = CeldaRegistro::Entero;
+    c.numero = Moneda::deEntero(n);
+    return c;
+}
 CeldaRegistro fecha(const QDate& d) {
     CeldaRegistro c;
     c.clase = CeldaRegistro::Fecha;
@@ -183,7 +189,7 @@ struct Factura {
     QString iae;
     nif::Identificacion id;
     bool contrapartidaAjena = false;
-    QString tipo;  // F1, F2, R1, R5
+    QString tipo;  // F1, F2, F4, R1, R5
     QString nombre;
     QString numeroRecepcion;
     Moneda total;
@@ -209,16 +215,20 @@ void clasificar(Factura& fa, bool emitidas, QStringList& errores, QStringList& a
     for (const FilaIVA& l : fa.lineas) fa.total += l.total;
     const bool rectificativa = fa.total < Moneda();
     const bool sinNif = fa.id.clase == nif::Clase::Vacio;
-    fa.tipo = sinNif ? (rectificativa ? QStringLiteral("R5") : QStringLiteral("F2"))
+    // Sin NIF: factura simplificada hasta 3.000 €; más es el asiento resumen de los tiques de
+    // caja (F4), que el diseño no limita.
+    const QString simplificada =
+        fa.total > kMaximoSimplificada ? QStringLiteral("F4") : QStringLiteral("F2");
+    fa.tipo = sinNif ? (rectificativa ? QStringLiteral("R5") : simplificada)
                      : (rectificativa ? QStringLiteral("R1") : QStringLiteral("F1"));
     fa.nombre = sinNif && emitidas ? kConsumidorFinal : p.nombre.trimmed().left(40);
     if (fa.contrapartidaAjena)
         errores << QStringLiteral("%1: la contrapartida %2 no es una subcuenta de la empresa; "
                                   "corríjala en el asiento")
                        .arg(fa.asiento(), p.contrapartida);
-    else if (sinNif && absoluto(fa.total) > kMaximoSimplificada)
-        errores << QStringLiteral("%1: la factura %2 pasa de 3.000 € y %3 (%4) no tiene NIF; "
-                                  "póngalo en la subcuenta")
+    else if (fa.tipo == u"R5" && absoluto(fa.total) > kMaximoSimplificada)
+        errores << QStringLiteral("%1: la rectificativa %2 pasa de 3.000 € y %3 (%4) no tiene "
+                                  "NIF; póngalo en la subcuenta")
                        .arg(fa.asiento(), p.factura, p.nombre, p.contrapartida);
     else if (fa.id.clase == nif::Clase::Otro)
         errores << QStringLiteral("%1: «%2» de %3 (%4) no es un NIF ni un NIF-IVA de la Unión "
@@ -260,7 +270,7 @@ void validarLinea(const Factura& fa, const FilaIVA& l, QStringList& errores) {
 FilaRegistro filaExpedida(const Factura& fa, const FilaIVA& l) {
     const QDate d = fechaDe(l);
     const bool recargo = !Moneda::deColumna(l.tipoRecargo).esCero();
-    return {numero(Moneda::deEntero(d.year())),
+    return {entero(d.year()),
             texto(periodo(d)),
             texto(QStringLiteral("A")),
             texto(QStringLiteral("03")),
@@ -294,7 +304,7 @@ FilaRegistro filaRecibida(const Factura& fa, const FilaIVA& l) {
     const bool recargo = !Moneda::deColumna(l.tipoRecargo).esCero();
     // Quien soporta recargo de equivalencia no deduce (validación 33), ni el tique sin NIF.
     const Moneda deducible = recargo || fa.tipo == u"F2" || fa.tipo == u"R5" ? Moneda() : l.cuotaIva;
-    return {numero(Moneda::deEntero(d.year())),
+    return {entero(d.year()),
             texto(periodo(d)),
             texto(QStringLiteral("A")),
             texto(QStringLiteral("03")),
@@ -457,7 +467,7 @@ class EscritorXlsx {
         worksheet_freeze_panes(h, 2, 0);
         lxw_row_t r = 2;
         for (const FilaRegistro& fila : filas) {
-            for (lxw_col_t c = 0; c < fila.size(); ++c) escribir(h, r, c, fila[c], columnas[c]);
+            for (lxw_col_t c = 0; c < fila.size(); ++c) escribir(h, r, c, fila[c]);
             ++r;
         }
     }
@@ -500,8 +510,7 @@ class EscritorXlsx {
         if (c.tipo == TipoColumna::Texto) return std::clamp(c.longitud + 2, 8, 42);
         return c.tipo == TipoColumna::Fecha ? 12 : 11;
     }
-    void escribir(lxw_worksheet* h, lxw_row_t r, lxw_col_t c, const CeldaRegistro& celda,
-                  const ColumnaRegistro& columna) {
+    void escribir(lxw_worksheet* h, lxw_row_t r, lxw_col_t c, const CeldaRegistro& celda) {
         switch (celda.clase) {
             case CeldaRegistro::Vacia:
                 return;
@@ -509,9 +518,10 @@ class EscritorXlsx {
                 comprobar(worksheet_write_string(h, r, c, utf8(celda.texto), nullptr));
                 return;
             case CeldaRegistro::Numero:
-                comprobar(worksheet_write_number(
-                    h, r, c, celda.numero.aDouble(),
-                    columna.tipo == TipoColumna::Entero ? entero_ : importe_));
+                comprobar(worksheet_write_number(h, r, c, celda.numero.aDouble(), importe_));
+                return;
+            case CeldaRegistro::Entero:
+                comprobar(worksheet_write_number(h, r, c, celda.numero.aDouble(), entero_));
                 return;
             case CeldaRegistro::Fecha: {
                 lxw_datetime d{celda.fecha.year(), celda.fecha.month(), celda.fecha.day(), 0, 0, 0};
@@ -592,6 +602,8 @@ QString CeldaRegistro::comoTexto() const {
             return texto;
         case Numero:
             return numero.formatearFijo();
+        case Entero:
+            return QString::number(numero.diezmilesimas() / Moneda::kEscala);
         case Fecha:
             return fecha.toString(u"dd/MM/yyyy");
     }

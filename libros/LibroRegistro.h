@@ -30,9 +30,10 @@ struct ColumnaRegistro {
 // Las 36 columnas de las expedidas o las 42 de las recibidas, en el orden del diseño.
 const std::vector<ColumnaRegistro>& columnasLibroRegistro(bool emitidas);
 
-// Celda de un libro: vacía, texto, número (importe, tipo o ejercicio) o fecha.
+// Celda de un libro: vacía, texto, número (importe o tipo, con dos decimales), entero
+// (ejercicio) o fecha.
 struct CeldaRegistro {
-    enum Clase { Vacia, Texto, Numero, Fecha } clase = Vacia;
+    enum Clase { Vacia, Texto, Numero, Entero, Fecha } clase = Vacia;
     QString texto;
     Moneda numero;
     QDate fecha;

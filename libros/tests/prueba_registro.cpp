@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "Comprobar.h"
 #include "ErrorOrvo.h"
 #include "LectorXlsx.h"
 #include "LibroIVAPrueba.h"
@@ -143,6 +144,9 @@ class PruebaRegistro : public QObject {
         QTest::newRow("tique sin NIF")
             << true << QStringList{"R 20260302 0 2,10 T-1 21 0 10 4300003"}
             << QStringList{"F2;T-1;;;;VENTAS A CONSUMIDOR FINAL;12,10;10,00;21,00;2,10;;"};
+        QTest::newRow("resumen de tiques de más de 3.000 €")
+            << true << QStringList{"R 20260304 0 840 T-3 21 0 4000 4300003"}
+            << QStringList{"F4;T-3;;;;VENTAS A CONSUMIDOR FINAL;4840,00;4000,00;21,00;840,00;;"};
         QTest::newRow("tique devuelto")
             << true << QStringList{"R 20260303 2,10 0 T-2 21 0 10 4300003"}
             << QStringList{"R5;T-2;;;;VENTAS A CONSUMIDOR FINAL;-12,10;-10,00;21,00;-2,10;;"};
@@ -178,7 +182,7 @@ class PruebaRegistro : public QObject {
         // Lo común de la factura: ejercicio y periodo de su fecha, actividad, clave y
         // calificación.
         const FilaRegistro& p = emitidas ? a.expedidas.at(0) : a.recibidas.at(0);
-        QCOMPARE(p[0].comoTexto(), QStringLiteral("2026,00"));
+        QCOMPARE(p[0].comoTexto(), QStringLiteral("2026"));
         QCOMPARE(p[2].texto + p[3].texto, QStringLiteral("A03"));
     }
 
@@ -202,8 +206,8 @@ class PruebaRegistro : public QObject {
             << "R 20260310 0 25 F-1 21 0 100" << "la cuota 25,00 no es el 21,00 % de la base 100,00";
         QTest::newRow("contrapartida de otra empresa")
             << "R 20260310 0 21 F-1 21 0 100 4300099" << "no es una subcuenta de la empresa";
-        QTest::newRow("tique de más de 3.000 €")
-            << "R 20260310 0 840 T-1 21 0 4000 4300003" << "pasa de 3.000 €";
+        QTest::newRow("devolución de tiques de más de 3.000 €")
+            << "R 20260310 840 0 T-1 21 0 4000 4300003" << "pasa de 3.000 €";
         QTest::newRow("número de más de 20") << "R 20260310 0 21 F-1234567890123456789012"
                                              << "pasa de 20 caracteres";
         QTest::newRow("identificación sin forma")
@@ -322,14 +326,52 @@ class PruebaRegistro : public QObject {
         QCOMPARE(int(anos.size()), 2);
         QCOMPARE(anos[0].ano, 2026);
         QCOMPARE(columnas(anos[0].expedidas, {0, 1, 11}),
-                 (QStringList{"2026,00;1T;F-2", "2026,00;3T;F-3"}));
-        QCOMPARE(columnas(anos[1].expedidas, {0, 1, 11}), QStringList{"2027,00;1T;F-4"});
+                 (QStringList{"2026;1T;F-2", "2026;3T;F-3"}));
+        QCOMPARE(columnas(anos[1].expedidas, {0, 1, 11}), QStringList{"2027;1T;F-4"});
         const ExportacionRegistro r =
             exportarLibroRegistro(l.conta(), o, FormatoRegistro::Xlsx, l.carpeta());
         QStringList nombres;
         for (const QString& a : r.archivos) nombres << QFileInfo(a).fileName();
         QCOMPARE(nombres, (QStringList{"2026B50123454CPruebas, S.L.xlsx",
                                        "2027B50123454CPruebas, S.L.xlsx"}));
+    }
+
+    // La comprobación de los libros avisa del NIF que no cuadra sin contarlo como problema.
+    void comprobarAvisaDelNif() {
+        Facturas f;
+        ProgresoNulo progreso;
+        const Comprobacion::Informe inf = Comprobacion::comprobar(f.conta(), f.e, false, progreso);
+        QCOMPARE(inf.problemas, QStringList());
+        // Los del cliente y el proveedor de los libros de prueba tampoco cuadran.
+        QCOMPARE(inf.avisos,
+                 (QStringList{"Subcuenta 4000001 (Proveedor Uno): el NIF A87654321 no cuadra "
+                              "con su control",
+                              "Subcuenta 4300001 (Cliente Uno): el NIF B12345678 no cuadra con "
+                              "su control",
+                              "Subcuenta 4300005 (Cliente Descuadrado): el NIF B50123456 no "
+                              "cuadra con su control"}));
+        QVERIFY(inf.resumen().contains(QStringLiteral("aviso: 3 NIF")));
+    }
+
+    // El resumen de IVA en euros lleva la sección del 303: rectificativas aparte, totales.
+    void resumenConCasillas() {
+        Facturas f;
+        for (const char* l : {"R 20260110 0 21 F-1", "R 20260115 10,50 0 R-1 21 0 50",
+                              "R 20260210 0 10 F-2 10 1,4", "S 20260120 4 0 P-1 4"})
+            f.factura(QString::fromLatin1(l));
+        f.construir(construirResumenIVA, OpcionesResumenIVA{f.e, true, {2026, 1, 1}, {2026, 3, 31}});
+        QStringList casillas;
+        for (const QString& fila : f.filas("ResumenIVA", "Seccion, Concepto, BaseImponible, Cuota"))
+            if (fila.startsWith(QStringLiteral("MODELO 303"))) casillas << fila.section(u'|', 1);
+        QCOMPARE(casillas, (QStringList{"[04] [06] Régimen general al 10 %|100,00|10,00",
+                                        "[07] [09] Régimen general al 21 %|100,00|21,00",
+                                        "[14] [15] Modificación de bases y cuotas|-50,00|-10,50",
+                                        "[19] [21] Recargo de equivalencia al 1,4 %|100,00|1,40",
+                                        "[27] Total cuota devengada||21,90",
+                                        "[28] [29] Cuotas soportadas en operaciones interiores "
+                                        "corrientes|100,00|4,00",
+                                        "[45] Total a deducir||4,00",
+                                        "[46] Resultado del régimen general||17,90"}));
     }
 
     // Las casillas del 303 del segundo trimestre de los libros de ejemplo: el resumen de IVA
