@@ -401,7 +401,7 @@ std::vector<Factura> facturas(Conexion& con, const OpcionesLibrosIVA& base, cons
     return v;
 }
 
-const char* kLetraHoja[] = {"EXPEDIDAS", "RECIBIDAS"};
+const char* kHojas[] = {"EXPEDIDAS", "RECIBIDAS"};
 
 [[noreturn]] void noSeEscribe(const QString& archivo, const QString& motivo) {
     throw ErrorOrvo(Causa::AccesoAlArchivo,
@@ -481,7 +481,8 @@ class EscritorXlsx {
         if (maximo > 0 && tamano > maximo)
             throw ErrorOrvo(Causa::ArgumentoNoValido,
                             QStringLiteral("%1 ocupa %2 KB y %3 admite %4 KB como mucho: no se "
-                                           "ha escrito")
+                                           "ha escrito; el libro registro sin más límite se "
+                                           "puede exportar en CSV")
                                 .arg(QFileInfo(archivo_).fileName())
                                 .arg((tamano + 1023) / 1024)
                                 .arg(porQueMaximo)
@@ -628,11 +629,12 @@ std::vector<LibrosRegistroAnuales> librosRegistro(Conexion& contabilidad,
             std::stable_sort(todas.begin(), todas.end(), [](const Factura& x, const Factura& y) {
                 return x.lineas[0].fecha < y.lineas[0].fecha;
             });
+            QStringList& errores = emitidas ? a.erroresExpedidas : a.erroresRecibidas;
             for (Factura& fa : todas) {
-                clasificar(fa, emitidas, a.errores, a.avisos);
+                clasificar(fa, emitidas, errores, a.avisos);
                 if (!emitidas) fa.numeroRecepcion = QString::number(recepcion++);
                 for (const FilaIVA& l : fa.lineas) {
-                    validarLinea(fa, l, a.errores);
+                    validarLinea(fa, l, errores);
                     (emitidas ? a.expedidas : a.recibidas)
                         .push_back(emitidas ? filaExpedida(fa, l) : filaRecibida(fa, l));
                 }
@@ -660,7 +662,8 @@ QString ExportacionRegistro::texto() const {
 }
 
 ExportacionRegistro exportarLibroRegistro(Conexion& contabilidad, const OpcionesLibrosIVA& o,
-                                          FormatoRegistro formato, const QString& carpeta) {
+                                          FormatoRegistro formato, const QString& carpeta,
+                                          qint64 maximoPre303) {
     const QString tecleado = DatosEmpresa::nif(contabilidad, o.empresa);
     if (tecleado.isEmpty())
         throw ErrorOrvo(Causa::TiposNoCoinciden,
@@ -675,7 +678,10 @@ ExportacionRegistro exportarLibroRegistro(Conexion& contabilidad, const Opciones
     QStringList errores;
     ExportacionRegistro r;
     for (const LibrosRegistroAnuales& a : anos) {
-        errores << a.errores;
+        if (formato == FormatoRegistro::Xlsx)
+            errores << a.errores();
+        else
+            errores << (o.emitidas ? a.erroresExpedidas : a.erroresRecibidas);
         r.avisos << a.avisos;
     }
     if (!errores.isEmpty()) {
@@ -702,10 +708,10 @@ ExportacionRegistro exportarLibroRegistro(Conexion& contabilidad, const Opciones
         const QString archivo =
             QDir(carpeta).filePath(nombreLibroRegistro(a.ano, nif, u'C', empresa.nombre, formato));
         EscritorXlsx x(archivo);
-        x.hoja(kLetraHoja[0], kExpedidas, a.expedidas);
-        x.hoja(kLetraHoja[1], kRecibidas, a.recibidas);
+        x.hoja(kHojas[0], kExpedidas, a.expedidas);
+        x.hoja(kHojas[1], kRecibidas, a.recibidas);
         if (esPre303(hasta))
-            x.terminar(kMaximoPre303, QStringLiteral("el servicio Pre303 de la Agencia"));
+            x.terminar(maximoPre303, QStringLiteral("el servicio Pre303 de la Agencia"));
         else
             x.terminar(0, {});
         r.archivos << archivo;

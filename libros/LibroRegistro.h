@@ -46,8 +46,10 @@ using FilaRegistro = std::vector<CeldaRegistro>;
 struct LibrosRegistroAnuales {
     int ano = 0;
     std::vector<FilaRegistro> expedidas, recibidas;
-    QStringList errores;  // "Asiento 9 (1377): …": mientras haya alguno no se escribe nada
-    QStringList avisos;   // NIF de contrapartidas que no pasan su control
+    // "Asiento 9 (1377): …" de cada libro: mientras haya alguno no se escribe nada.
+    QStringList erroresExpedidas, erroresRecibidas;
+    QStringList avisos;  // NIF de contrapartidas que no pasan su control
+    QStringList errores() const { return erroresExpedidas + erroresRecibidas; }
 };
 
 // Las líneas de IVA de cada año natural que tocan las fechas de 'o', del 1 de enero a la fecha
@@ -71,11 +73,13 @@ struct ExportacionRegistro {
     QString texto() const;
 };
 
-// Escribe en 'carpeta' un XLSX por año natural con los dos libros, o el CSV del libro de 'o'.
+// Escribe en 'carpeta' un XLSX por año natural con los dos libros, o el CSV del libro de 'o'
+// (entonces solo cuentan las validaciones de ese libro).
 // Cada archivo se escribe entero o no se toca. Lanza ErrorOrvo si la empresa no tiene un NIF
 // válido, si alguna línea no cumple las validaciones del diseño (las lista), si un archivo del
 // Pre303 (del 1 de enero al final de un trimestre) pasa de 4 MB o si no se puede escribir.
 ExportacionRegistro exportarLibroRegistro(Conexion& contabilidad, const OpcionesLibrosIVA& o,
-                                          FormatoRegistro formato, const QString& carpeta);
+                                          FormatoRegistro formato, const QString& carpeta,
+                                          qint64 maximoPre303 = kMaximoPre303);
 
 }  // namespace orvo

@@ -12,6 +12,7 @@
 #include "LectorXlsx.h"
 #include "LibroIVAPrueba.h"
 #include "LibroRegistro.h"
+#include "Nif.h"
 #include "OrdenPrueba.h"
 #include "ResumenIVA.h"
 
@@ -175,7 +176,7 @@ class PruebaRegistro : public QObject {
         Facturas f;
         for (const QString& l : lineas) f.factura(l);
         const LibrosRegistroAnuales a = f.ano();
-        QCOMPARE(a.errores, QStringList());
+        QCOMPARE(a.errores(), QStringList());
         QTEST(emitidas ? columnas(a.expedidas, kVistaExpedidas)
                        : columnas(a.recibidas, kVistaRecibidas),
               "filas");
@@ -183,7 +184,12 @@ class PruebaRegistro : public QObject {
         // calificación.
         const FilaRegistro& p = emitidas ? a.expedidas.at(0) : a.recibidas.at(0);
         QCOMPARE(p[0].comoTexto(), QStringLiteral("2026"));
-        QCOMPARE(p[2].texto + p[3].texto, QStringLiteral("A03"));
+        QCOMPARE(p[2].texto + p[3].texto + p[4].texto, QStringLiteral("A03"));
+        // Con el epígrafe del IAE de la empresa, en todas sus líneas.
+        iae::guardar(f.conta(), f.e, QStringLiteral("6423"));
+        const LibrosRegistroAnuales conIae = f.ano();
+        for (const FilaRegistro& fila : emitidas ? conIae.expedidas : conIae.recibidas)
+            QCOMPARE(fila[4].texto, QStringLiteral("6423"));
     }
 
     // Numeración automática de las emitidas: un número por factura, no por línea.
@@ -234,6 +240,41 @@ class PruebaRegistro : public QObject {
             QVERIFY2(lineas[1].contains(motivo), qPrintable(lineas[1]));
         }
         QCOMPARE(QDir(f.carpeta()).entryList({QStringLiteral("*.xlsx*")}), QStringList());
+    }
+
+    // El archivo del Pre303 (del 1 de enero al final de un trimestre) que pasa del máximo no
+    // se escribe; con otra fecha final no es del Pre303 y se escribe.
+    void pre303DemasiadoGrande() {
+        Facturas f;
+        f.factura(QStringLiteral("R 20260210 0 21 F-1"));
+        OpcionesLibrosIVA o = f.todoElAno();
+        o.hasta = QDate(2026, 3, 31);
+        try {
+            exportarLibroRegistro(f.conta(), o, FormatoRegistro::Xlsx, f.carpeta(), 1024);
+            QFAIL("se ha escrito");
+        } catch (const ErrorOrvo& e) {
+            QVERIFY2(e.descripcion().contains(QStringLiteral("el servicio Pre303 de la Agencia "
+                                                             "admite 1 KB como mucho")),
+                     qPrintable(e.descripcion()));
+        }
+        QCOMPARE(QDir(f.carpeta()).entryList({QStringLiteral("*.xlsx*")}), QStringList());
+        o.hasta = QDate(2026, 3, 30);
+        QCOMPARE(exportarLibroRegistro(f.conta(), o, FormatoRegistro::Xlsx, f.carpeta(), 1024)
+                     .archivos.size(),
+                 1);
+    }
+
+    // Una línea mal en las recibidas no impide el CSV de las emitidas, sí el XLSX.
+    void csvSoloConSuLibro() {
+        Facturas f;
+        f.factura(QStringLiteral("R 20260210 0 21 F-1"));
+        f.factura(QStringLiteral("S 20260211 30 0 P-1"));
+        QCOMPARE(exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Csv, f.carpeta())
+                     .archivos.size(),
+                 1);
+        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, exportarLibroRegistro(f.conta(), f.todoElAno(),
+                                                                  FormatoRegistro::Xlsx,
+                                                                  f.carpeta()));
     }
 
     // El NIF de una contrapartida que no cuadra se avisa y se escribe igual; el propio no.
