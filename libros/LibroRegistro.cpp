@@ -267,9 +267,17 @@ void validarLinea(const Factura& fa, const FilaIVA& l, QStringList& errores) {
                        .arg(donde, recargo.formatear(), tipo.formatear());
 }
 
+// Al 0 % y sin cuota a quien tiene NIF-IVA de otro Estado de la Unión: entrega
+// intracomunitaria, exenta por el artículo 25 (E5), sin tipo ni cuota.
+bool intracomunitaria(const Factura& fa, const FilaIVA& l) {
+    return fa.id.clase == nif::Clase::NifIva && Moneda::deColumna(l.tipoIva).esCero() &&
+           l.cuotaIva.esCero();
+}
+
 FilaRegistro filaExpedida(const Factura& fa, const FilaIVA& l) {
     const QDate d = fechaDe(l);
     const bool recargo = !Moneda::deColumna(l.tipoRecargo).esCero();
+    const bool exenta = intracomunitaria(fa, l);
     return {entero(d.year()),
             texto(periodo(d)),
             texto(QStringLiteral("A")),
@@ -288,12 +296,12 @@ FilaRegistro filaExpedida(const Factura& fa, const FilaIVA& l) {
             texto(fa.id.numero),
             texto(fa.nombre),
             texto(QStringLiteral("01")),
-            texto(QStringLiteral("S1")),
-            {},
+            exenta ? CeldaRegistro{} : texto(QStringLiteral("S1")),
+            exenta ? texto(QStringLiteral("E5")) : CeldaRegistro{},
             numero(l.total),
             numero(l.base),
-            numero(Moneda::deColumna(l.tipoIva)),
-            numero(l.cuotaIva),
+            exenta ? CeldaRegistro{} : numero(Moneda::deColumna(l.tipoIva)),
+            exenta ? CeldaRegistro{} : numero(l.cuotaIva),
             recargo ? numero(Moneda::deColumna(l.tipoRecargo)) : CeldaRegistro{},
             recargo ? numero(l.cuotaRecargo) : CeldaRegistro{},
             {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};

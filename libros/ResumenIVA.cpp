@@ -180,8 +180,8 @@ void facturasSinApunte(Conexion& con, const OpcionesResumenIVA& o, CuadreIVA& re
 
 // Columnas de los libros registro que lee el modelo 303.
 namespace expedida {
-constexpr int kTipoFactura = 5, kFecha = 8, kBase = 21, kTipo = 22, kCuota = 23, kTipoRecargo = 24,
-              kCuotaRecargo = 25;
+constexpr int kTipoFactura = 5, kFecha = 8, kExenta = 19, kBase = 21, kTipo = 22, kCuota = 23,
+              kTipoRecargo = 24, kCuotaRecargo = 25;
 }
 namespace recibida {
 constexpr int kTipoFactura = 5, kFecha = 8, kBase = 26, kDeducible = 29;
@@ -233,6 +233,11 @@ std::map<int, Moneda> casillas303(const std::vector<std::vector<CeldaRegistro>>&
     std::map<int, Moneda> c;
     for (const auto& f : expedidas) {
         if (!enPeriodo(f[expedida::kFecha], desde, hasta)) continue;
+        // Las entregas intracomunitarias exentas van a la información adicional (59).
+        if (f[expedida::kExenta].texto == u"E5") {
+            c[59] += f[expedida::kBase].numero;
+            continue;
+        }
         const Moneda cuota = f[expedida::kCuota].numero;
         anotar(c, kDevengado, std::size(kDevengado), modifica(f, cuota), 14, 15,
                f[expedida::kTipo].numero, f[expedida::kBase].numero, cuota);
@@ -353,6 +358,9 @@ FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesRes
         fila(QStringLiteral("[45] Total a deducir"), {}, {}, importe(casilla(45)), true);
         fila(QStringLiteral("[46] Resultado del régimen general"), {}, {}, importe(casilla(46)),
              true);
+        if (r.casillas.count(59))
+            fila(QStringLiteral("[59] Entregas intracomunitarias exentas"), {}, importe(casilla(59)),
+                 {});
     }
 
     const struct {

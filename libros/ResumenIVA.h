@@ -52,7 +52,7 @@ struct ResumenIVA {
 // Casillas del modelo 303 de las filas de los libros registro con fecha entre 'desde' y
 // 'hasta', como las calcula la Agencia de sus columnas: devengado por tipo (01 a 09, 150 y
 // 152), modificaciones (14, 15), recargo por tipo (19 a 26, 156 a 170), deducible (28, 29,
-// 40, 41) y los totales 27, 45 y 46.
+// 40, 41), los totales 27, 45 y 46, y las entregas intracomunitarias exentas (59).
 std::map<int, Moneda> casillas303(const std::vector<std::vector<CeldaRegistro>>& expedidas,
                                   const std::vector<std::vector<CeldaRegistro>>& recibidas,
                                   const QDate& desde, const QDate& hasta);

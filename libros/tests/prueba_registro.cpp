@@ -192,6 +192,20 @@ class PruebaRegistro : public QObject {
             QCOMPARE(fila[4].texto, QStringLiteral("6423"));
     }
 
+    // Al 0 % a un cliente con NIF-IVA de la Unión: entrega intracomunitaria exenta (E5), sin
+    // calificación, tipo ni cuota, y en la casilla 59 del resumen, no en la 150.
+    void entregaIntracomunitaria() {
+        Facturas f;
+        f.factura(QStringLiteral("R 20260305 0 0 F-7 0 0 500 4300002"));
+        const LibrosRegistroAnuales a = f.ano();
+        QCOMPARE(a.errores(), QStringList());
+        QCOMPARE(columnas(a.expedidas, {5, 13, 14, 17, 18, 19, 20, 21, 22, 23}),
+                 QStringList{"F1;02;FR;01;;E5;500,00;500,00;;"});
+        const ResumenIVA r = calcularResumenIVA(f.conta(), {f.e, true, {2026, 1, 1}, {2026, 3, 31}});
+        QCOMPARE(r.casillas.at(59), euros("500"));
+        QVERIFY(!r.casillas.count(150));
+    }
+
     // Numeración automática de las emitidas: un número por factura, no por línea.
     void numeroAutomaticoPorFactura() {
         Facturas f;
