@@ -79,7 +79,8 @@ bool controlValido(const QString& n) {
         const QChar control = n.at(8);
         // Entidades sin ánimo de lucro, públicas y extranjeras llevan letra; las sociedades
         // anónimas y limitadas, las comunidades de bienes y de propietarios, cifra.
-        if (QStringLiteral("PQRSNW").contains(n.at(0))) return control == QChar::fromLatin1(kLetrasCif[d]);
+        if (QStringLiteral("PQRSNW").contains(n.at(0)))
+            return control == QChar::fromLatin1(kLetrasCif[d]);
         if (QStringLiteral("ABEH").contains(n.at(0))) return control == QChar(u'0' + d);
         return control == QChar(u'0' + d) || control == QChar::fromLatin1(kLetrasCif[d]);
     }

@@ -16,16 +16,16 @@ QString normalizar(const QString& texto);
 
 enum class Clase {
     Vacio,
-    Nif,       // español con forma de DNI, NIE, CIF o K/L/M
-    NifIva,    // NIF-IVA de otro Estado de la Unión: prefijo de país y número
-    Otro,      // ni lo uno ni lo otro
+    Nif,     // español con forma de DNI, NIE, CIF o K/L/M
+    NifIva,  // NIF-IVA de otro Estado de la Unión: prefijo de país y número
+    Otro,    // ni lo uno ni lo otro
 };
 
 struct Identificacion {
     Clase clase = Clase::Vacio;
-    QString numero;     // normalizado; el NIF español sin el prefijo "ES"
-    QString tipo;       // "" para el NIF español, "02" para el NIF-IVA
-    QString pais;       // código ISO 3166-1 del NIF-IVA ("GR" para "EL")
+    QString numero;              // normalizado; el NIF español sin el prefijo "ES"
+    QString tipo;                // "" para el NIF español, "02" para el NIF-IVA
+    QString pais;                // código ISO 3166-1 del NIF-IVA ("GR" para "EL")
     bool controlValido = false;  // del NIF español: su letra o dígito de control cuadra
 };
 

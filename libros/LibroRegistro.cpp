@@ -97,8 +97,8 @@ const std::vector<ColumnaRegistro> kRecibidas = {
     {"Cuota Deducible", "", T::Importe, 0},
     {"Tipo de Recargo Eq.", "", T::Porcentaje, 0},
     {"Cuota Recargo Eq.", "", T::Importe, 0},
-    {"Pago (Operación Criterio de Caja de IVA y/o artículo 7.2.1º de Reglamento del IRPF)",
-     "Fecha", T::Fecha, 0},
+    {"Pago (Operación Criterio de Caja de IVA y/o artículo 7.2.1º de Reglamento del IRPF)", "Fecha",
+     T::Fecha, 0},
     {"Pago (Operación Criterio de Caja de IVA y/o artículo 7.2.1º de Reglamento del IRPF)",
      "Importe", T::Importe, 0},
     {"Pago (Operación Criterio de Caja de IVA y/o artículo 7.2.1º de Reglamento del IRPF)",
@@ -165,7 +165,8 @@ bool tipoIvaAdmitido(Moneda tipo, const QDate& d, bool rectificativa) {
     if (d <= QDate(2012, 12, 31)) admitidos.insert(admitidos.end(), {"7", "8", "16", "18"});
     const bool negativaOEnPlazo = rectificativa || d <= QDate(2024, 12, 31);
     if (d >= QDate(2022, 7, 1) && negativaOEnPlazo) admitidos.push_back("5");
-    if (d >= QDate(2024, 10, 1) && negativaOEnPlazo) admitidos.insert(admitidos.end(), {"2", "7,5"});
+    if (d >= QDate(2024, 10, 1) && negativaOEnPlazo)
+        admitidos.insert(admitidos.end(), {"2", "7,5"});
     return std::any_of(admitidos.begin(), admitidos.end(),
                        [&](const char* a) { return tanto(a) == tipo; });
 }
@@ -209,8 +210,8 @@ QDate fechaDe(const FilaIVA& f) {
 // Tipo de factura, nombre, errores y avisos de una factura.
 void clasificar(Factura& fa, bool emitidas, QStringList& errores, QStringList& avisos) {
     const FilaIVA& p = fa.lineas[0];
-    fa.contrapartidaAjena = p.nif == QLatin1String("No existe") &&
-                            p.nombre == QLatin1String("No existe");
+    fa.contrapartidaAjena =
+        p.nif == QLatin1String("No existe") && p.nombre == QLatin1String("No existe");
     fa.id = fa.contrapartidaAjena ? nif::Identificacion{} : nif::identificar(p.nif);
     for (const FilaIVA& l : fa.lineas) fa.total += l.total;
     const bool rectificativa = fa.total < Moneda();
@@ -223,16 +224,19 @@ void clasificar(Factura& fa, bool emitidas, QStringList& errores, QStringList& a
                      : (rectificativa ? QStringLiteral("R1") : QStringLiteral("F1"));
     fa.nombre = sinNif && emitidas ? kConsumidorFinal : p.nombre.trimmed().left(40);
     if (fa.contrapartidaAjena)
-        errores << QStringLiteral("%1: la contrapartida %2 no es una subcuenta de la empresa; "
-                                  "corríjala en el asiento")
+        errores << QStringLiteral(
+                       "%1: la contrapartida %2 no es una subcuenta de la empresa; "
+                       "corríjala en el asiento")
                        .arg(fa.asiento(), p.contrapartida);
     else if (fa.tipo == u"R5" && absoluto(fa.total) > kMaximoSimplificada)
-        errores << QStringLiteral("%1: la rectificativa %2 pasa de 3.000 € y %3 (%4) no tiene "
-                                  "NIF; póngalo en la subcuenta")
+        errores << QStringLiteral(
+                       "%1: la rectificativa %2 pasa de 3.000 € y %3 (%4) no tiene "
+                       "NIF; póngalo en la subcuenta")
                        .arg(fa.asiento(), p.factura, p.nombre, p.contrapartida);
     else if (fa.id.clase == nif::Clase::Otro)
-        errores << QStringLiteral("%1: «%2» de %3 (%4) no es un NIF ni un NIF-IVA de la Unión "
-                                  "Europea; corríjalo en la subcuenta")
+        errores << QStringLiteral(
+                       "%1: «%2» de %3 (%4) no es un NIF ni un NIF-IVA de la Unión "
+                       "Europea; corríjalo en la subcuenta")
                        .arg(fa.asiento(), p.nif, p.nombre, p.contrapartida);
     else if (fa.id.clase == nif::Clase::Nif && !fa.id.controlValido)
         avisos << QStringLiteral("%1: el NIF %2 de %3 (%4) no cuadra con su control")
@@ -304,14 +308,24 @@ FilaRegistro filaExpedida(const Factura& fa, const FilaIVA& l) {
             exenta ? CeldaRegistro{} : numero(l.cuotaIva),
             recargo ? numero(Moneda::deColumna(l.tipoRecargo)) : CeldaRegistro{},
             recargo ? numero(l.cuotaRecargo) : CeldaRegistro{},
-            {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+            {},
+            {},
+            {},
+            {},
+            {},
+            {},
+            {},
+            {},
+            {},
+            {}};
 }
 
 FilaRegistro filaRecibida(const Factura& fa, const FilaIVA& l) {
     const QDate d = fechaDe(l);
     const bool recargo = !Moneda::deColumna(l.tipoRecargo).esCero();
     // Quien soporta recargo de equivalencia no deduce (validación 33), ni el tique sin NIF.
-    const Moneda deducible = recargo || fa.tipo == u"F2" || fa.tipo == u"R5" ? Moneda() : l.cuotaIva;
+    const Moneda deducible =
+        recargo || fa.tipo == u"F2" || fa.tipo == u"R5" ? Moneda() : l.cuotaIva;
     return {entero(d.year()),
             texto(periodo(d)),
             texto(QStringLiteral("A")),
@@ -344,7 +358,16 @@ FilaRegistro filaRecibida(const Factura& fa, const FilaIVA& l) {
             numero(deducible),
             recargo ? numero(Moneda::deColumna(l.tipoRecargo)) : CeldaRegistro{},
             recargo ? numero(l.cuotaRecargo) : CeldaRegistro{},
-            {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+            {},
+            {},
+            {},
+            {},
+            {},
+            {},
+            {},
+            {},
+            {},
+            {}};
 }
 
 // Tramo de fechas que una empresa de la cadena aporta a un año.
@@ -399,7 +422,8 @@ std::vector<Factura> facturas(Conexion& con, const OpcionesLibrosIVA& base, cons
     o.euros = true;  // el formato pide euros, sea cual sea la moneda del libro impreso
     o.desde = tramo.desde;
     o.hasta = tramo.hasta;
-    if (!emitidas) o.numeracionAutomatica = false;  // las recibidas llevan su número y el de recepción
+    if (!emitidas)
+        o.numeracionAutomatica = false;  // las recibidas llevan su número y el de recepción
     const QString iae = iae::leer(con, tramo.empresa);
     std::vector<Factura> v;
     recorrerLibroIVA(con, o, nullptr, [&](const FilaIVA& f) {
@@ -496,7 +520,8 @@ class EscritorXlsx {
                                 .arg(porQueMaximo)
                                 .arg(maximo / 1024));
         if (QFile::exists(archivo_) && !QFile::remove(archivo_))
-            noSeEscribe(archivo_, QStringLiteral("no se puede reemplazar el archivo que ya existe"));
+            noSeEscribe(archivo_,
+                        QStringLiteral("no se puede reemplazar el archivo que ya existe"));
         if (!QFile::rename(temporal_.fileName(), archivo_))
             noSeEscribe(archivo_, QStringLiteral("no se puede dar al archivo su nombre"));
         temporal_.setAutoRemove(false);
@@ -680,8 +705,7 @@ ExportacionRegistro exportarLibroRegistro(Conexion& contabilidad, const Opciones
                                        "empresa."));
     const QString nif = nif::exigirPropio(tecleado);
     const DatosEmpresa empresa = DatosEmpresa::existente(contabilidad, o.empresa);
-    if (!QDir(carpeta).exists())
-        noSeEscribe(carpeta, QStringLiteral("no existe la carpeta"));
+    if (!QDir(carpeta).exists()) noSeEscribe(carpeta, QStringLiteral("no existe la carpeta"));
     const std::vector<LibrosRegistroAnuales> anos = librosRegistro(contabilidad, o);
     QStringList errores;
     ExportacionRegistro r;
@@ -706,8 +730,8 @@ ExportacionRegistro exportarLibroRegistro(Conexion& contabilidad, const Opciones
     for (const LibrosRegistroAnuales& a : anos) {
         const QDate hasta = std::min(o.hasta, QDate(a.ano, 12, 31));
         if (formato == FormatoRegistro::Csv) {
-            const QString archivo = QDir(carpeta).filePath(nombreLibroRegistro(
-                a.ano, nif, o.emitidas ? u'E' : u'R', empresa.nombre, formato));
+            const QString archivo = QDir(carpeta).filePath(
+                nombreLibroRegistro(a.ano, nif, o.emitidas ? u'E' : u'R', empresa.nombre, formato));
             escribirCsv(archivo, columnasLibroRegistro(o.emitidas),
                         o.emitidas ? a.expedidas : a.recibidas);
             r.archivos << archivo;

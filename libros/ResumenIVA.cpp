@@ -193,8 +193,8 @@ struct CasillasTipo {
     int base, cuota;
 };
 const CasillasTipo kDevengado[] = {{"0", 150, 152}, {"4", 1, 3}, {"10", 4, 6}, {"21", 7, 9}};
-const CasillasTipo kRecargo[] = {{"1,75", 156, 158}, {"0,5", 168, 170}, {"1,4", 19, 21},
-                                 {"5,2", 22, 24}};
+const CasillasTipo kRecargo[] = {
+    {"1,75", 156, 158}, {"0,5", 168, 170}, {"1,4", 19, 21}, {"5,2", 22, 24}};
 // Las cuotas que suman la cuota devengada (27) y la deducible (45).
 const int kCuotasDevengadas[] = {152, 3, 6, 9, 15, 158, 170, 21, 24, 26};
 const int kCuotasDeducibles[] = {29, 41};
@@ -288,7 +288,8 @@ ResumenIVA calcularResumenIVA(Conexion& contabilidad, const OpcionesResumenIVA& 
     l.desde = o.desde;
     l.hasta = o.hasta;
     for (const LibrosRegistroAnuales& a : librosRegistro(contabilidad, l))
-        for (const auto& [casilla, importe] : casillas303(a.expedidas, a.recibidas, o.desde, o.hasta))
+        for (const auto& [casilla, importe] :
+             casillas303(a.expedidas, a.recibidas, o.desde, o.hasta))
             r.casillas[casilla] += importe;
     // Los totales de cada año ya están en las casillas sumadas; el resultado, del total.
     r.casillas[46] = r.casillas[27] - r.casillas[45];
@@ -347,10 +348,12 @@ FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesRes
                  {}, importe(casilla(base)), importe(casilla(cuota)));
         };
         for (const CasillasTipo& c : kDevengado)
-            par(c.base, c.cuota, QStringLiteral("Régimen general al %1 %").arg(QString::fromLatin1(c.tipo)));
+            par(c.base, c.cuota,
+                QStringLiteral("Régimen general al %1 %").arg(QString::fromLatin1(c.tipo)));
         par(14, 15, QStringLiteral("Modificación de bases y cuotas"));
         for (const CasillasTipo& c : kRecargo)
-            par(c.base, c.cuota, QStringLiteral("Recargo de equivalencia al %1 %").arg(QString::fromLatin1(c.tipo)));
+            par(c.base, c.cuota,
+                QStringLiteral("Recargo de equivalencia al %1 %").arg(QString::fromLatin1(c.tipo)));
         par(25, 26, QStringLiteral("Modificación de bases y cuotas del recargo de equivalencia"));
         fila(QStringLiteral("[27] Total cuota devengada"), {}, {}, importe(casilla(27)), true);
         par(28, 29, QStringLiteral("Cuotas soportadas en operaciones interiores corrientes"));
@@ -359,8 +362,8 @@ FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesRes
         fila(QStringLiteral("[46] Resultado del régimen general"), {}, {}, importe(casilla(46)),
              true);
         if (r.casillas.count(59))
-            fila(QStringLiteral("[59] Entregas intracomunitarias exentas"), {}, importe(casilla(59)),
-                 {});
+            fila(QStringLiteral("[59] Entregas intracomunitarias exentas"), {},
+                 importe(casilla(59)), {});
     }
 
     const struct {

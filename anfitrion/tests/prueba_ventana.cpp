@@ -8,9 +8,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QJsonDocument>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>

@@ -32,7 +32,8 @@ inline QByteArray entradaDelZip(const QString& zip, const QString& entrada) {
 // "AB12" → fila 11, columna 27.
 inline std::pair<int, int> posicion(const QString& ref) {
     int columna = 0, i = 0;
-    for (; i < ref.size() && ref.at(i).isLetter(); ++i) columna = columna * 26 + (ref.at(i).unicode() - 'A' + 1);
+    for (; i < ref.size() && ref.at(i).isLetter(); ++i)
+        columna = columna * 26 + (ref.at(i).unicode() - 'A' + 1);
     return {ref.mid(i).toInt() - 1, columna - 1};
 }
 
@@ -84,7 +85,8 @@ inline QHash<QString, HojaLeida> leerLibroXlsx(const QString& archivo) {
     while (!w.atEnd()) {
         if (w.readNext() != QXmlStreamReader::StartElement || w.name() != u"sheet") continue;
         HojaLeida& h = hojas[w.attributes().value("name").toString()];
-        QXmlStreamReader x(entradaDelZip(archivo, destinos.value(w.attributes().value("r:id").toString())));
+        QXmlStreamReader x(
+            entradaDelZip(archivo, destinos.value(w.attributes().value("r:id").toString())));
         QString ref, tipo;
         int estilo = 0;
         while (!x.atEnd()) {

@@ -38,8 +38,13 @@ struct LibroIVA : LibrosPrueba {
             return v == u"-" ? QStringLiteral("") : v;
         };
         const QString base = campo(7, "100");
-        const LineaIVA l{p[2],         p[3], campo(4, "F-1"), campo(8, r ? "4300001" : "4000001"),
-                         campo(5, "21"), campo(6, "0"), base == u"~" ? QVariant() : base};
+        const LineaIVA l{p[2],
+                         p[3],
+                         campo(4, "F-1"),
+                         campo(8, r ? "4300001" : "4000001"),
+                         campo(5, "21"),
+                         campo(6, "0"),
+                         base == u"~" ? QVariant() : base};
         if (!mismo) ultimo = asiento(e, ++numero, p[1]);
         apunteIVA(ultimo, r ? repercutido : soportado, l);
         return ultimo;

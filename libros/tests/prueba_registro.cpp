@@ -78,8 +78,10 @@ class PruebaRegistro : public QObject {
         QTest::addColumn<QString>("hojaDisenyo");
         QTest::addColumn<QString>("hoja");
         QTest::addColumn<int>("numero");
-        QTest::newRow("expedidas") << true << "EXPEDIDAS_INGRESOS" << "EXPEDIDAS" << 36;
-        QTest::newRow("recibidas") << false << "RECIBIDAS_GASTOS" << "RECIBIDAS" << 42;
+        QTest::newRow("expedidas") << true << "EXPEDIDAS_INGRESOS"
+                                   << "EXPEDIDAS" << 36;
+        QTest::newRow("recibidas") << false << "RECIBIDAS_GASTOS"
+                                   << "RECIBIDAS" << 42;
     }
     void comoElDisenyo() {
         QFETCH(bool, emitidas);
@@ -108,17 +110,19 @@ class PruebaRegistro : public QObject {
         const HojaLeida nuestra = libro.value(hoja);
         for (int c = 0; c < numero; ++c) {
             const QString donde = QStringLiteral("columna %1").arg(c + 1);
-            QCOMPARE(titulo(nuestra.texto(0, c)) + u'|' + donde, titulo(d.texto(6, c)) + u'|' + donde);
-            QCOMPARE(titulo(nuestra.texto(1, c)) + u'|' + donde, titulo(d.texto(7, c)) + u'|' + donde);
+            QCOMPARE(titulo(nuestra.texto(0, c)) + u'|' + donde,
+                     titulo(d.texto(6, c)) + u'|' + donde);
+            QCOMPARE(titulo(nuestra.texto(1, c)) + u'|' + donde,
+                     titulo(d.texto(7, c)) + u'|' + donde);
             QCOMPARE(sinBlancos(cs[c].tipoDisenyo()) + u'|' + donde,
                      sinBlancos(d.texto(8, c)) + u'|' + donde);
             // Los datos, desde la fila 3, con el tipo de celda de su columna.
             const CeldaXlsx celda = nuestra.celda(2, c);
             if (celda.valor.isEmpty()) continue;
-            const CeldaXlsx::Clase esperada =
-                cs[c].tipo == TipoColumna::Texto   ? CeldaXlsx::Texto
-                : cs[c].tipo == TipoColumna::Fecha ? CeldaXlsx::Fecha
-                                                   : CeldaXlsx::Numero;
+            const CeldaXlsx::Clase esperada = cs[c].tipo == TipoColumna::Texto ? CeldaXlsx::Texto
+                                              : cs[c].tipo == TipoColumna::Fecha
+                                                  ? CeldaXlsx::Fecha
+                                                  : CeldaXlsx::Numero;
             QCOMPARE(int(celda.clase), int(esperada));
         }
         QCOMPARE(nuestra.celda(2, 8).valor, QStringLiteral("46063"));  // 10/02/2026
@@ -140,8 +144,9 @@ class PruebaRegistro : public QObject {
             << QStringList{"R1;R-1;;;B12345678;Cliente Uno;-121,00;-100,00;21,00;-21,00;;"};
         QTest::newRow("cliente francés")
             << true << QStringList{"R 20260301 0 21 F-3 21 0 100 4300002"}
-            << QStringList{"F1;F-3;02;FR;FR40303265045;Client Lyon SARL;121,00;100,00;21,00;"
-                           "21,00;;"};
+            << QStringList{
+                   "F1;F-3;02;FR;FR40303265045;Client Lyon SARL;121,00;100,00;21,00;"
+                   "21,00;;"};
         QTest::newRow("tique sin NIF")
             << true << QStringList{"R 20260302 0 2,10 T-1 21 0 10 4300003"}
             << QStringList{"F2;T-1;;;;VENTAS A CONSUMIDOR FINAL;12,10;10,00;21,00;2,10;;"};
@@ -157,12 +162,14 @@ class PruebaRegistro : public QObject {
                            "F1;F-5;;;B12345678;Cliente Uno;121,00;100,00;21,00;21,00;;"};
         QTest::newRow("nombre largo y NIF con separadores")
             << true << QStringList{"R 20260411 0 21 F-6 21 0 100 4300004"}
-            << QStringList{"F1;F-6;;;B50123454;Distribuciones y Representaciones Comerc;121,00;"
-                           "100,00;21,00;21,00;;"};
+            << QStringList{
+                   "F1;F-6;;;B50123454;Distribuciones y Representaciones Comerc;121,00;"
+                   "100,00;21,00;21,00;;"};
         QTest::newRow("recibida con recargo: no deduce")
             << false << QStringList{"S 20260301 21 0 P-1 21 5,2"}
-            << QStringList{"F1;P-1;1;;;A87654321;Proveedor Uno;126,20;100,00;21,00;21,00;0,00;"
-                           "5,20;5,20"};
+            << QStringList{
+                   "F1;P-1;1;;;A87654321;Proveedor Uno;126,20;100,00;21,00;21,00;0,00;"
+                   "5,20;5,20"};
         QTest::newRow("recibidas: un número de recepción por factura")
             << false
             << QStringList{"S 20260301 21 0 P-1", "+S 20260301 10 0 P-1 10", "S 20260302 4 0 P-2 4"}
@@ -201,7 +208,8 @@ class PruebaRegistro : public QObject {
         QCOMPARE(a.errores(), QStringList());
         QCOMPARE(columnas(a.expedidas, {5, 13, 14, 17, 18, 19, 20, 21, 22, 23}),
                  QStringList{"F1;02;FR;01;;E5;500,00;500,00;;"});
-        const ResumenIVA r = calcularResumenIVA(f.conta(), {f.e, true, {2026, 1, 1}, {2026, 3, 31}});
+        const ResumenIVA r =
+            calcularResumenIVA(f.conta(), {f.e, true, {2026, 1, 1}, {2026, 3, 31}});
         QCOMPARE(r.casillas.at(59), euros("500"));
         QVERIFY(!r.casillas.count(150));
     }
@@ -223,19 +231,21 @@ class PruebaRegistro : public QObject {
         QTest::addColumn<QString>("linea");
         QTest::addColumn<QString>("motivo");
         QTest::newRow("cuota que no es el tipo por la base")
-            << "R 20260310 0 25 F-1 21 0 100" << "la cuota 25,00 no es el 21,00 % de la base 100,00";
-        QTest::newRow("contrapartida de otra empresa")
-            << "R 20260310 0 21 F-1 21 0 100 4300099" << "no es una subcuenta de la empresa";
+            << "R 20260310 0 25 F-1 21 0 100"
+            << "la cuota 25,00 no es el 21,00 % de la base 100,00";
+        QTest::newRow("contrapartida de otra empresa") << "R 20260310 0 21 F-1 21 0 100 4300099"
+                                                       << "no es una subcuenta de la empresa";
         QTest::newRow("devolución de tiques de más de 3.000 €")
-            << "R 20260310 840 0 T-1 21 0 4000 4300003" << "pasa de 3.000 €";
+            << "R 20260310 840 0 T-1 21 0 4000 4300003"
+            << "pasa de 3.000 €";
         QTest::newRow("número de más de 20") << "R 20260310 0 21 F-1234567890123456789012"
                                              << "pasa de 20 caracteres";
-        QTest::newRow("identificación sin forma")
-            << "R 20260310 0 21 F-1 21 0 100 4300006" << "no es un NIF ni un NIF-IVA";
+        QTest::newRow("identificación sin forma") << "R 20260310 0 21 F-1 21 0 100 4300006"
+                                                  << "no es un NIF ni un NIF-IVA";
         QTest::newRow("tipo del 5 % en 2026") << "R 20260310 0 5 F-1 5 0 100"
                                               << "no es de los admitidos";
-        QTest::newRow("recargo que no es el del tipo")
-            << "R 20260310 0 21 F-1 21 1,4 100" << "no corresponde al IVA del 21,00 %";
+        QTest::newRow("recargo que no es el del tipo") << "R 20260310 0 21 F-1 21 1,4 100"
+                                                       << "no corresponde al IVA del 21,00 %";
     }
     void validaciones() {
         QFETCH(QString, linea);
@@ -286,9 +296,9 @@ class PruebaRegistro : public QObject {
         QCOMPARE(exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Csv, f.carpeta())
                      .archivos.size(),
                  1);
-        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, exportarLibroRegistro(f.conta(), f.todoElAno(),
-                                                                  FormatoRegistro::Xlsx,
-                                                                  f.carpeta()));
+        QVERIFY_THROWS_EXCEPTION(
+            ErrorOrvo,
+            exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Xlsx, f.carpeta()));
     }
 
     // El NIF de una contrapartida que no cuadra se avisa y se escribe igual; el propio no.
@@ -305,9 +315,9 @@ class PruebaRegistro : public QObject {
 
         f.conta().Execute(QStringLiteral("UPDATE Empresa SET NIF = 'B50123456'"));
         QVERIFY(QFile::remove(r.archivos[0]));
-        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, exportarLibroRegistro(f.conta(), f.todoElAno(),
-                                                                  FormatoRegistro::Xlsx,
-                                                                  f.carpeta()));
+        QVERIFY_THROWS_EXCEPTION(
+            ErrorOrvo,
+            exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Xlsx, f.carpeta()));
         QCOMPARE(QDir(f.carpeta()).entryList({QStringLiteral("*.xlsx*")}), QStringList());
     }
 
@@ -315,8 +325,8 @@ class PruebaRegistro : public QObject {
     // repetidas incluidas; el CSV, el libro del diálogo con las mismas columnas.
     void archivos() {
         Facturas f;
-        for (const char* l : {"R 20260210 0 21 F-1", "+R 20260210 0 21 F-1", "R 20260503 0 10 F-2 10 1,4",
-                              "S 20260301 4 0 P-1 4"})
+        for (const char* l : {"R 20260210 0 21 F-1", "+R 20260210 0 21 F-1",
+                              "R 20260503 0 10 F-2 10 1,4", "S 20260301 4 0 P-1 4"})
             f.factura(QString::fromLatin1(l));
         const ExportacionRegistro x =
             exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Xlsx, f.carpeta());
@@ -324,8 +334,8 @@ class PruebaRegistro : public QObject {
                  QStringLiteral("2026B50123454CPruebas, S.L.xlsx"));
         const auto libro = leerLibroXlsx(x.archivos[0]);
         for (const bool emitidas : {true, false}) {
-            const HojaLeida h = libro.value(emitidas ? QStringLiteral("EXPEDIDAS")
-                                                     : QStringLiteral("RECIBIDAS"));
+            const HojaLeida h =
+                libro.value(emitidas ? QStringLiteral("EXPEDIDAS") : QStringLiteral("RECIBIDAS"));
             const int base = emitidas ? 21 : 26;
             Moneda sumaBase, sumaCuota;
             for (int fila = 2; h.filas.contains(fila); ++fila) {
@@ -358,8 +368,9 @@ class PruebaRegistro : public QObject {
         LibrosPrueba l;
         const long anterior = l.empresa(QStringLiteral("20250701"), QStringLiteral("20260630"));
         const long empresa = l.empresa(QStringLiteral("20260701"), QStringLiteral("20270630"));
-        l.conta().Execute(QStringLiteral("UPDATE Empresa SET CodEmpresaAnterior = ? WHERE IDEmpresa = ?"),
-                          {qlonglong(anterior), qlonglong(empresa)});
+        l.conta().Execute(
+            QStringLiteral("UPDATE Empresa SET CodEmpresaAnterior = ? WHERE IDEmpresa = ?"),
+            {qlonglong(anterior), qlonglong(empresa)});
         DatosEmpresa::guardarNif(l.conta(), empresa, QStringLiteral("B50123454"));
         int numero = 0;
         for (const long e : {anterior, empresa}) {
@@ -414,7 +425,8 @@ class PruebaRegistro : public QObject {
         for (const char* l : {"R 20260110 0 21 F-1", "R 20260115 10,50 0 R-1 21 0 50",
                               "R 20260210 0 10 F-2 10 1,4", "S 20260120 4 0 P-1 4"})
             f.factura(QString::fromLatin1(l));
-        f.construir(construirResumenIVA, OpcionesResumenIVA{f.e, true, {2026, 1, 1}, {2026, 3, 31}});
+        f.construir(construirResumenIVA,
+                    OpcionesResumenIVA{f.e, true, {2026, 1, 1}, {2026, 3, 31}});
         QStringList casillas;
         for (const QString& fila : f.filas("ResumenIVA", "Seccion, Concepto, BaseImponible, Cuota"))
             if (fila.startsWith(QStringLiteral("MODELO 303"))) casillas << fila.section(u'|', 1);
@@ -441,10 +453,10 @@ namespace {
 // Una regla de la tabla: libro, columna que suma, condiciones y casilla.
 struct Regla {
     bool emitidas;
-    QString columna;         // "Base Imponible", "Cuota IVA Repercutida", …
-    QString calificacion;    // "S1", "NO ISP", "SI ISP", "NO", "SI/NO"
-    QString tipo;            // número, o "NC"
-    QString cuota;           // "0", "> 0", "<0", ">/<", o la forma R…F… de las recibidas
+    QString columna;       // "Base Imponible", "Cuota IVA Repercutida", …
+    QString calificacion;  // "S1", "NO ISP", "SI ISP", "NO", "SI/NO"
+    QString tipo;          // número, o "NC"
+    QString cuota;         // "0", "> 0", "<0", ">/<", o la forma R…F… de las recibidas
     QStringList facturas, claves;
     QString bienInversion;  // "S" o vacío
     int casilla;
@@ -460,12 +472,13 @@ std::vector<Regla> reglas(const QString& archivo) {
     std::vector<Regla> r;
     const auto hojas = leerLibroXlsx(archivo);
     for (const bool devengado : {true, false}) {
-        const HojaLeida h = hojas.value(devengado ? QStringLiteral("Cálculo casillas IVADevengado")
-                                                  : QStringLiteral("Cálculo casillas IVADeducible"));
+        const HojaLeida h =
+            hojas.value(devengado ? QStringLiteral("Cálculo casillas IVADevengado")
+                                  : QStringLiteral("Cálculo casillas IVADeducible"));
         // Columnas de cada hoja: calificación, tipo, cuota, facturas, claves, bien, casilla.
         const int cCal = 2, cTipo = devengado ? 3 : -1, cCuota = devengado ? 4 : 3,
-                  cFact = devengado ? 5 : 4, cClave = devengado ? 6 : 5, cBien = devengado ? -1 : 10,
-                  cCasilla = 11;
+                  cFact = devengado ? 5 : 4, cClave = devengado ? 6 : 5,
+                  cBien = devengado ? -1 : 10, cCasilla = 11;
         QString libro, columna;
         int casilla = 0;
         for (int fila = 2; fila < 200; ++fila) {
@@ -535,14 +548,17 @@ std::map<int, Moneda> aplicar(const std::vector<Regla>& reglas, const HojaLeida&
         const bool recargo = nombre == u"Cuota Recargo Eq." || tiposRecargo.contains(g.tipo);
         const int cTipo = recargo ? cTipoRecargo : cTipoIva;
         const int cCuota = recargo ? cCuotaRecargo : cCuotaIva;
-        const bool cualquierTipo = g.tipo.startsWith(QStringLiteral("NC")) || g.tipo == u"TipoRecargo";
+        const bool cualquierTipo =
+            g.tipo.startsWith(QStringLiteral("NC")) || g.tipo == u"TipoRecargo";
         for (int fila = 2; h.filas.contains(fila); ++fila) {
             if (h.texto(fila, 1) != periodo) continue;
             const QString factura = h.texto(fila, cFactura);
-            if (!g.facturas.contains(factura) || !g.claves.contains(h.texto(fila, cClave))) continue;
+            if (!g.facturas.contains(factura) || !g.claves.contains(h.texto(fila, cClave)))
+                continue;
             const QString cal = h.texto(fila, cCalificacion);
             if (emitidas ? g.calificacion != cal
-                         : !(g.calificacion == u"SI/NO" || (g.calificacion.startsWith(u"NO") && cal == u"N")))
+                         : !(g.calificacion == u"SI/NO" ||
+                             (g.calificacion.startsWith(u"NO") && cal == u"N")))
                 continue;
             if (g.bienInversion == u"S" && h.texto(fila, cBien) != u"S") continue;
             if (recargo && h.texto(fila, cTipo).isEmpty()) continue;
@@ -579,16 +595,21 @@ void PruebaRegistro::casillasDelSegundoTrimestre() {
     const auto libro = leerLibroXlsx(r.archivos.value(0));
     const std::vector<Regla> g = reglas(tabla);
     QVERIFY(g.size() > 20);
-    std::map<int, Moneda> agencia = aplicar(g, libro.value(QStringLiteral("EXPEDIDAS")), true, "2T");
-    for (const auto& [casilla, importe] : aplicar(g, libro.value(QStringLiteral("RECIBIDAS")), false, "2T"))
+    std::map<int, Moneda> agencia =
+        aplicar(g, libro.value(QStringLiteral("EXPEDIDAS")), true, "2T");
+    for (const auto& [casilla, importe] :
+         aplicar(g, libro.value(QStringLiteral("RECIBIDAS")), false, "2T"))
         agencia[casilla] += importe;
-    const ResumenIVA resumen = calcularResumenIVA(*con, {1, true, QDate(ano, 4, 1), QDate(ano, 6, 30)});
+    const ResumenIVA resumen =
+        calcularResumenIVA(*con, {1, true, QDate(ano, 4, 1), QDate(ano, 6, 30)});
     std::map<int, Moneda> nuestras = resumen.casillas;
     for (const int total : {27, 45, 46}) nuestras.erase(total);
     QStringList vistas;
-    for (const auto& [casilla, importe] : agencia) vistas << QStringLiteral("%1=%2").arg(casilla).arg(importe.formatear());
+    for (const auto& [casilla, importe] : agencia)
+        vistas << QStringLiteral("%1=%2").arg(casilla).arg(importe.formatear());
     QStringList propias;
-    for (const auto& [casilla, importe] : nuestras) propias << QStringLiteral("%1=%2").arg(casilla).arg(importe.formatear());
+    for (const auto& [casilla, importe] : nuestras)
+        propias << QStringLiteral("%1=%2").arg(casilla).arg(importe.formatear());
     qInfo().noquote() << "Casillas del 303, segundo trimestre:" << propias.join(u' ');
     QCOMPARE(propias, vistas);
     QVERIFY(!nuestras.empty());
