@@ -266,6 +266,41 @@ class PruebaRegistro : public QObject {
         QCOMPARE(QDir(f.carpeta()).entryList({QStringLiteral("*.xlsx*")}), QStringList());
     }
 
+    // Sin NIF propio válido o sin carpeta no se escribe nada, y el mensaje dice qué hacer.
+    void noSeEscribe_data() {
+        QTest::addColumn<QString>("nif");
+        QTest::addColumn<QString>("carpeta");
+        QTest::addColumn<QString>("mensaje");
+        QTest::newRow("sin NIF") << ""
+                                 << ""
+                                 << "póngalo en Archivo > NIF de la empresa";
+        QTest::newRow("NIF que no cuadra") << "B50123456"
+                                           << ""
+                                           << "no cuadra con su letra";
+        QTest::newRow("carpeta que no existe") << "B50123454"
+                                               << "no-existe"
+                                               << "no existe la carpeta";
+    }
+    void noSeEscribe() {
+        QFETCH(QString, nif);
+        QFETCH(QString, carpeta);
+        QFETCH(QString, mensaje);
+        Facturas f;
+        f.factura(QStringLiteral("R 20260210 0 21 F-1"));
+        f.conta().Execute(QStringLiteral("UPDATE Empresa SET NIF = ?"), {nif});
+        for (const FormatoRegistro formato : {FormatoRegistro::Csv, FormatoRegistro::Xlsx}) {
+            try {
+                exportarLibroRegistro(f.conta(), f.todoElAno(), formato,
+                                      QDir(f.carpeta()).filePath(carpeta));
+                QFAIL("se ha escrito");
+            } catch (const ErrorOrvo& e) {
+                QVERIFY2(e.descripcion().contains(mensaje), qPrintable(e.descripcion()));
+            }
+        }
+        QCOMPARE(QDir(f.carpeta()).entryList(QDir::Files).filter(QStringLiteral("Pruebas")),
+                 QStringList());
+    }
+
     // El archivo del Pre303 (del 1 de enero al final de un trimestre) que pasa del máximo no
     // se escribe; con otra fecha final no es del Pre303 y se escribe.
     void pre303DemasiadoGrande() {
