@@ -666,19 +666,19 @@ std::map<QString, Moneda> saldosDeApertura(const EmpresaEjemplo& anterior) {
 std::vector<EmpresaEjemplo> empresasEjemplo() {
     const auto terceros = std::initializer_list<SubcuentaPlan>{
         {"1700001", "Préstamo Banco de Aragón", ""},
-        {"4000001", "Harinas y Pastas del Ebro, S.A.", "A50111222"},
-        {"4000002", "Conservas Rioja Baja, S.L.", "B26222333"},
-        {"4000003", "Detergentes del Norte, S.A.", "A48333444"},
-        {"4000004", "Cartonajes Cinca, S.L.", "B22444555"},
-        {"4100001", "Inmuebles Delicias, S.L.", "B50555666"},
-        {"4100002", "Eléctrica del Moncayo, S.A.", "A50666777"},
-        {"4100003", "Telecomunicaciones Aragonesas, S.A.", "A50777888"},
-        {"4100004", "Asesoría Pérez Lacasa", "25123456D"},
-        {"4100005", "Talleres Hermanos Royo, S.L.", "B50181818"},
+        {"4000001", "Harinas y Pastas del Ebro, S.A.", "A50111228"},
+        {"4000002", "Conservas Rioja Baja, S.L.", "B26222331"},
+        {"4000003", "Detergentes del Norte, S.A.", "A48333447"},
+        {"4000004", "Cartonajes Cinca, S.L.", "B22444558"},
+        {"4100001", "Inmuebles Delicias, S.L.", "B50555663"},
+        {"4100002", "Eléctrica del Moncayo, S.A.", "A50666775"},
+        {"4100003", "Telecomunicaciones Aragonesas, S.A.", "A50777887"},
+        {"4100004", "Asesoría Pérez Lacasa", "25123456G"},
+        {"4100005", "Talleres Hermanos Royo, S.L.", "B50181817"},
         {"4300001", "Supermercados Arlanza, S.A.", "A09123456"},
-        {"4300002", "Hipermercados del Jalón, S.L.", "B50234567"},
-        {"4300003", "Cooperativa Agrícola San Isidro", "F50345678"},
-        {"4300004", "Ultramarinos Pilar Gracia", "17234567S"},
+        {"4300002", "Hipermercados del Jalón, S.L.", "B50234566"},
+        {"4300003", "Cooperativa Agrícola San Isidro", "F50345677"},
+        {"4300004", "Ultramarinos Pilar Gracia", "17234567T"},
         {"4300005", "Droguería Hermanos Lasheras, C.B.", "E50456789"},
         {"5230001", "Informática Zaragozana, S.L.", "B50888999"},
         {"5720001", "Banco de Aragón, c/c 0123", ""},
@@ -690,7 +690,7 @@ std::vector<EmpresaEjemplo> empresasEjemplo() {
     primero.id = 1;
     primero.abreviatura = QStringLiteral("MONCAYO");
     primero.nombre = QStringLiteral("Almacenes Moncayo, S.L.");
-    primero.nif = QStringLiteral("B50123456");
+    primero.nif = QStringLiteral("B50123454");
     primero.ano = 2023;
     primero.inicio = QDate(2023, 1, 1);
     primero.fin = QDate(2023, 12, 31);
@@ -727,21 +727,21 @@ std::vector<EmpresaEjemplo> empresasEjemplo() {
     restaurante.id = 3;
     restaurante.abreviatura = QStringLiteral("ALAMEDA");
     restaurante.nombre = QStringLiteral("Restaurante La Alameda, S.L.");
-    restaurante.nif = QStringLiteral("B50987654");
+    restaurante.nif = QStringLiteral("B50987650");
     restaurante.ano = 2023;
     restaurante.inicio = QDate(2023, 7, 1);
     restaurante.fin = QDate(2024, 6, 30);
     restaurante.subcuentas = subcuentas({
         {"1700001", "Préstamo Caja Rural del Ebro", ""},
-        {"4000001", "Panadería La Espiga", "17987654M"},
-        {"4000002", "Carnes Selectas de Aragón, S.L.", "B50303030"},
-        {"4000003", "Pescados del Cantábrico, S.A.", "A39404040"},
-        {"4000004", "Bebidas y Refrescos del Valle, S.L.", "B50505050"},
+        {"4000001", "Panadería La Espiga", "17987654K"},
+        {"4000002", "Carnes Selectas de Aragón, S.L.", "B50303031"},
+        {"4000003", "Pescados del Cantábrico, S.A.", "A39404041"},
+        {"4000004", "Bebidas y Refrescos del Valle, S.L.", "B50505056"},
         {"4100001", "Inmuebles Paseo Independencia, S.L.", "B50606060"},
-        {"4100002", "Eléctrica del Moncayo, S.A.", "A50666777"},
-        {"4100004", "Gestoría Ainsa", "73111222K"},
+        {"4100002", "Eléctrica del Moncayo, S.A.", "A50666775"},
+        {"4100004", "Gestoría Ainsa", "73111222H"},
         {"4300001", "Clientes de contado (tiques)", ""},
-        {"4300002", "Eventos del Ebro, S.L.", "B50707070"},
+        {"4300002", "Eventos del Ebro, S.L.", "B50707074"},
         {"4300003", "Colegio Oficial de Médicos", "Q5066001H"},
         {"5230001", "Informática Zaragozana, S.L.", "B50888999"},
         {"5720001", "Caja Rural del Ebro, c/c 8910", ""},

@@ -7,7 +7,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -25,6 +28,7 @@
 #include "Esquemas.h"
 #include "Importador.h"
 #include "LibrosEjemplo.h"
+#include "Nif.h"
 #include "cGeneral.h"
 #include "frmImprimir.h"
 
@@ -412,19 +416,42 @@ void VentanaPrincipal::elegirArchivoImportar() {
 void VentanaPrincipal::editarNif() {
     const long id = empresaSeleccionada();
     if (!contabilidad_ || id == 0) return;
-    QInputDialog dialogo(this);
+    QDialog dialogo(this);
     dialogo.setObjectName(QStringLiteral("dlgNif"));
     dialogo.setWindowTitle(QStringLiteral("NIF de la empresa"));
-    dialogo.setLabelText(
-        QStringLiteral("NIF con que la empresa figura ante la Agencia Tributaria\n"
-                       "(da nombre a los libros registro que se le entregan):"));
+    auto* formulario = new QFormLayout(&dialogo);
+    formulario->addRow(new QLabel(QStringLiteral("Con que la empresa figura ante la Agencia "
+                                                 "Tributaria (da nombre a los libros registro):"),
+                                  &dialogo));
+    auto* txtNif = new QLineEdit(&dialogo);
+    txtNif->setObjectName(QStringLiteral("txtNif"));
+    auto* txtIae = new QLineEdit(&dialogo);
+    txtIae->setObjectName(QStringLiteral("txtIae"));
+    formulario->addRow(QStringLiteral("&NIF:"), txtNif);
+    formulario->addRow(QStringLiteral("Grupo o epígrafe del &IAE (opcional):"), txtIae);
+    auto* botones = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialogo);
+    connect(botones, &QDialogButtonBox::accepted, &dialogo, &QDialog::accept);
+    connect(botones, &QDialogButtonBox::rejected, &dialogo, &QDialog::reject);
+    formulario->addRow(botones);
     try {
-        dialogo.setTextValue(DatosEmpresa::nif(*contabilidad_, id));
-        if (interfaz_.mostrarModal(dialogo) != QDialog::Accepted) return;
-        DatosEmpresa::guardarNif(*contabilidad_, id, dialogo.textValue());
+        txtNif->setText(DatosEmpresa::nif(*contabilidad_, id));
+        txtIae->setText(iae::leer(*contabilidad_, id));
     } catch (const std::exception& e) {
-        interfaz_.Beep();
         interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        return;
+    }
+    // Lo que no vale se dice y el diálogo vuelve con lo tecleado, para corregirlo.
+    while (interfaz_.mostrarModal(dialogo) == QDialog::Accepted) {
+        try {
+            const QString nif = nif::exigirPropio(txtNif->text());
+            iae::normalizar(txtIae->text());
+            DatosEmpresa::guardarNif(*contabilidad_, id, nif);
+            iae::guardar(*contabilidad_, id, txtIae->text());
+            break;
+        } catch (const std::exception& e) {
+            interfaz_.Beep();
+            interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        }
     }
     actualizarEstado();
 }
