@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <cstdio>
 
 #include "Asentar.h"
 #include "Conexion.h"
@@ -144,6 +145,7 @@ class Importador {
             return;
         }
         std::vector<qint64> cuentas;
+        cuentas.reserve(a.apuntes.size());
         bool bien = true;
         for (const ApunteLeido& ap : a.apuntes) {
             try {
@@ -160,6 +162,8 @@ class Importador {
         if (!a.numero) sinNumero_.push_back({asiento, a.fecha});
 
         std::vector<Moneda> debes, haberes;
+        debes.reserve(a.apuntes.size());
+        haberes.reserve(a.apuntes.size());
         for (const ApunteLeido& ap : a.apuntes) {
             debes.push_back(ap.debe);
             haberes.push_back(ap.haber);
@@ -188,15 +192,13 @@ class Importador {
         if (!hayEmpresa_ && problemas_.vacio())
             throw ErrorEntrada(o_.entrada, 0, QStringLiteral("no hay asientos"));
         // Los asientos sin número, en orden de fecha detrás del mayor número de la empresa.
-        qint64 numero = mayorNumero_;
-        for (auto it = conNumero_.keyBegin(); it != conNumero_.keyEnd(); ++it)
-            numero = std::max(numero, *it);
+        qint64 numero = std::max(mayorNumero_, mayorDelArchivo_);
         std::stable_sort(sinNumero_.begin(), sinNumero_.end(),
                          [](const SinNumero& a, const SinNumero& b) { return a.fecha < b.fecha; });
         Instruccion numerar =
             con_.preparar(QStringLiteral("UPDATE Asiento SET Numero = ? WHERE IDAsiento = ?"));
         for (const SinNumero& c : sinNumero_) numerar.ejecutar({++numero, c.id});
-        r_.asientos = qint64(conNumero_.size() + sinNumero_.size());
+        r_.asientos = qint64(numeros_.size() + sinNumero_.size());
     }
 
     // Anota la importación con sus asientos, que tienen claves seguidas.
@@ -270,8 +272,9 @@ class Importador {
 
     // Lo que se comprueba de un asiento antes de escribirlo: su fecha, su número y que cuadra.
     void validar(const AsientoLeido& a) {
-        const QString fecha = a.fecha.toString(QStringLiteral("yyyyMMdd"));
-        if (fecha < inicio_ || fecha > fin_)
+        // Como número aaaammdd: formatear la fecha en cada asiento costaría más que leerlo.
+        const int fecha = a.fecha.year() * 10000 + a.fecha.month() * 100 + a.fecha.day();
+        if (fecha < inicio_.toInt() || fecha > fin_.toInt())
             throw ErrorEntrada(a.archivo, a.linea,
                                QStringLiteral("la fecha %1 está fuera del ejercicio (%2 a %3)")
                                    .arg(a.fecha.toString(QStringLiteral("dd/MM/yyyy")),
@@ -281,15 +284,16 @@ class Importador {
                 throw ErrorEntrada(a.archivo, a.linea,
                                    QStringLiteral("el asiento %1 ya existe en la empresa")
                                        .arg(*a.numero));
-            const auto previo = conNumero_.constFind(*a.numero);
-            if (previo != conNumero_.constEnd())
+            if (const int previa = lineaDelNumero(*a.numero))
                 throw ErrorEntrada(a.archivo, a.linea,
                                    QStringLiteral("el asiento %1 ya apareció en la línea %2: "
                                                   "cada asiento va en líneas seguidas y con su "
                                                   "propio número")
                                        .arg(*a.numero)
-                                       .arg(*previo));
-            conNumero_.insert(*a.numero, a.linea);
+                                       .arg(previa));
+            numeros_.emplace_back(*a.numero, a.linea);
+            if (indiceNumeros_) indiceNumeros_->insert(*a.numero, a.linea);
+            mayorDelArchivo_ = std::max(mayorDelArchivo_, *a.numero);
         }
         Moneda debe, haber;
         for (const ApunteLeido& ap : a.apuntes) {
@@ -302,6 +306,17 @@ class Importador {
                 QStringLiteral("el asiento %1 no cuadra: debe %2, haber %3")
                     .arg(a.numero ? QString::number(*a.numero) : QStringLiteral("de esta línea"),
                          euros(debe), euros(haber)));
+    }
+
+    // Línea en que apareció antes un número de asiento del archivo, o 0. Los números casi
+    // siempre crecen: solo hace falta buscar (y el índice) cuando uno no es el mayor.
+    int lineaDelNumero(qint64 numero) {
+        if (numero > mayorDelArchivo_) return 0;
+        if (!indiceNumeros_) {
+            indiceNumeros_.emplace();
+            for (const auto& [n, linea] : numeros_) indiceNumeros_->insert(n, linea);
+        }
+        return indiceNumeros_->value(numero);
     }
 
     // Las cuentas del archivo sin subcuenta, todas de una vez, y un mapa para rellenar.
@@ -396,7 +411,10 @@ class Importador {
         insAsiento_->enlazarEntero(1, id);
         insAsiento_->enlazarEntero(2, o_.empresa);
         insAsiento_->enlazarEntero(3, numero);
-        insAsiento_->enlazarTexto(4, a.fecha.toString(QStringLiteral("yyyyMMdd")).toLatin1());
+        char fecha[16];
+        const int largo = std::snprintf(fecha, sizeof fecha, "%04d%02d%02d", a.fecha.year(),
+                                        a.fecha.month(), a.fecha.day());
+        insAsiento_->enlazarTexto(4, QByteArrayView(fecha, largo));
         insAsiento_->ejecutar();
         return id;
     }
@@ -509,7 +527,9 @@ class Importador {
     QSet<qint64> numerosPrevios_;
     qint64 mayorNumero_ = 0;
     qint64 siguienteAsiento_ = 1, siguienteApunte_ = 1, siguienteCuenta_ = 1, primerAsiento_ = 1;
-    QHash<qint64, int> conNumero_;  // número de asiento → su línea
+    std::vector<std::pair<qint64, int>> numeros_;  // números de asiento del archivo y su línea
+    std::optional<QHash<qint64, int>> indiceNumeros_;
+    qint64 mayorDelArchivo_ = 0;
     std::vector<SinNumero> sinNumero_;
     QMap<QString, SinSubcuenta> sinMapa_;
     static constexpr std::size_t kLote = 50;
