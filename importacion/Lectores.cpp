@@ -14,21 +14,14 @@ namespace orvo::Importacion {
 
 namespace {
 
-int cifra(QChar c) {
-    return c.unicode() - u'0';
-}
-int cifra(char c) {
-    return c - '0';
-}
-
-template <class Vista>
-QDate leerFecha(Vista t) {
+// Fecha "dd/mm/aaaa", "aaaa-mm-dd" o "aaaa/mm/dd"; inválida si no existe.
+QDate leerFecha(QByteArrayView t) {
     t = t.trimmed();
     const auto numero = [&](qsizetype desde, qsizetype largo) {
         int n = 0;
         for (qsizetype i = desde; i < desde + largo; ++i) {
             if (i >= t.size() || t[i] < '0' || t[i] > '9') return -1;
-            n = n * 10 + cifra(t[i]);
+            n = n * 10 + (t[i] - '0');
         }
         return n;
     };
@@ -183,10 +176,6 @@ Disposicion disponer(const QString& ruta, const QStringList& nombres, bool deOpc
 }
 
 }  // namespace
-
-QDate fechaDeTexto(QStringView texto) {
-    return leerFecha(texto);
-}
 
 bool esDiario(const QString& ruta) {
     const QString ext = QFileInfo(ruta).suffix().toLower();
@@ -389,7 +378,8 @@ class LectorDiario {
         if (!f.open(QIODevice::ReadOnly))
             throw ErrorEntrada(ruta, 0, QStringLiteral("no se puede leer el archivo"));
         ruta_ = ruta;
-        if (codificacion != Codificacion::Utf8)
+        // La del archivo principal ya la dice el resumen.
+        if (codificacion != Codificacion::Utf8 && profundidad > 0)
             avisos_ << QStringLiteral("%1: leído como %2").arg(ruta, nombreCodificacion(codificacion));
         const bool deLedger = QFileInfo(ruta).suffix().toLower() == u"ledger" ||
                               QFileInfo(ruta).suffix().toLower() == u"dat";

@@ -63,7 +63,6 @@ class Problemas {
     void anadir(const QString& archivo, int linea, const QString& razon);
     void anadir(const ErrorOrvo& e);
     bool vacio() const { return total_ == 0; }
-    int total() const { return total_; }
     // Lanza un ErrorOrvo con una línea por problema y un resumen, si hay alguno.
     void comprobar() const;
 
@@ -150,8 +149,5 @@ void leerDiario(const QString& ruta, const Receptor& receptor, Problemas& proble
 // Campos de una línea separada por ';', ya decodificados; para los archivos pequeños (mapa y
 // presupuesto).
 QStringList camposDeLinea(const QString& linea);
-
-// Fecha "dd/mm/aaaa", "aaaa-mm-dd" o "aaaa/mm/dd"; inválida si no existe.
-QDate fechaDeTexto(QStringView texto);
 
 }  // namespace orvo::Importacion

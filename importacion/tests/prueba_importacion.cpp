@@ -203,6 +203,20 @@ class PruebaImportacion : public QObject {
              "SELECT Codigo, Descripcion, Concepto FROM Cuenta, Apunte WHERE CodCuenta = IDCuenta "
              "AND Codigo = '4300009'",
              "4300009|Señor|Café");
+        fila("csv con un byte que no es un carácter", "a.csv",
+             kCabecera + "05/01/2024;3;4300009;Caf\xE9;12,50;\n05/01/2024;3;7000001;x\x81;;12,50\n",
+             1, "%1, línea 3: la columna Concepto tiene un byte que no es un carácter");
+        fila("diario en Windows-1252", "a.journal",
+             "2024-01-07 Caf\xE9\n    Activo:5700001 Caja \xF1  10 \x80\n    7000001\n", 0,
+             "Importados 1 asientos y 2 apuntes", {},
+             "SELECT Concepto, Descripcion FROM Apunte, Cuenta WHERE CodCuenta = IDCuenta AND "
+             "Codigo = '5700001'",
+             "Café|Caja ñ");
+        fila("--digitos en una empresa que ya tiene otras", "a.csv",
+             kCabecera + "05/01/2024;3;4300001;a;5,00;\n05/01/2024;3;7000001;a;;5,00\n", 1,
+             "La empresa 1 tiene subcuentas de 7 cifras: --digitos solo vale para una empresa "
+             "nueva.",
+             {"--digitos", "8"});
         fila("csv en UTF-16", "a.csv", QByteArray("\xFF\xFE" "F\0e\0", 6), 1,
              "%1, línea 1: el archivo está en UTF-16");
         fila("csv con --columnas", "a.csv",
