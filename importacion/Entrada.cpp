@@ -1,8 +1,10 @@
 // Lo común a todos los archivos de entrada: su codificación y su huella, los importes y la
 // lista de problemas.
-#include <QCryptographicHash>
+#include <openssl/evp.h>
+
 #include <QFile>
 #include <cstring>
+#include <memory>
 
 #include "Lectores.h"
 
@@ -103,7 +105,14 @@ Sondeo sondear(const QString& ruta) {
     if (!f.open(QIODevice::ReadOnly))
         throw ErrorEntrada(ruta, 0, QStringLiteral("no se puede leer el archivo"));
     Sondeo s;
-    QCryptographicHash sha(QCryptographicHash::Sha256);
+    // SHA-256 de OpenSSL, que usa las instrucciones del procesador: la de Qt costaba casi un
+    // tercio de la importación de un millón de líneas.
+    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> sha(EVP_MD_CTX_new(),
+                                                                        &EVP_MD_CTX_free);
+    const auto falloHuella = [&] {
+        return ErrorEntrada(ruta, 0, QStringLiteral("no se puede calcular la huella del archivo"));
+    };
+    if (!sha || EVP_DigestInit_ex(sha.get(), EVP_sha256(), nullptr) != 1) throw falloHuella();
     ValidadorUtf8 utf8;
     QByteArray trozo(1 << 20, Qt::Uninitialized);
     for (qint64 leido; (leido = f.read(trozo.data(), trozo.size())) > 0;) {
@@ -118,12 +127,16 @@ Sondeo sondear(const QString& ruta) {
                 ruta, lineaDe(ruta, s.tamano + (static_cast<const unsigned char*>(nulo) - p)),
                 QStringLiteral("byte nulo: el archivo no es de texto o está en UTF-16; guárdelo "
                                "en UTF-8"));
-        sha.addData(QByteArrayView(trozo.constData(), leido));
+        if (EVP_DigestUpdate(sha.get(), trozo.constData(), std::size_t(leido)) != 1)
+            throw falloHuella();
         utf8.anadir(p, leido);
         s.tamano += leido;
     }
     s.codificacion = utf8.valido() ? Codificacion::Utf8 : Codificacion::Windows1252;
-    s.huella = sha.result().toHex();
+    unsigned char huella[EVP_MAX_MD_SIZE];
+    unsigned int largo = 0;
+    if (EVP_DigestFinal_ex(sha.get(), huella, &largo) != 1) throw falloHuella();
+    s.huella = QByteArray(reinterpret_cast<const char*>(huella), int(largo)).toHex();
     return s;
 }
 
