@@ -36,9 +36,12 @@ std::int64_t redondear(std::int64_t exactas) {
 // Pesetas de cada importe de un lado del asiento: cada una redondeada a la unidad, y los
 // redondeos repartidos de modo que el lado sume lo mismo que su total redondeado (así un asiento
 // que cuadra en euros cuadra en pesetas). Ninguna se aparta más de una peseta de su valor exacto.
-std::vector<std::int64_t> repartirPesetas(const std::vector<Moneda>& importes) {
-    std::vector<std::int64_t> v(importes.size());
-    std::vector<std::pair<std::int64_t, std::size_t>> restos;
+// Escribe en 'v'; 'restos' es espacio de trabajo: los dos se reutilizan de un asiento a otro para
+// no pedir memoria en cada uno.
+void repartirPesetas(const std::vector<Moneda>& importes, std::vector<std::int64_t>& v,
+                     std::vector<std::pair<std::int64_t, std::size_t>>& restos) {
+    v.resize(importes.size());
+    restos.clear();
     std::int64_t total = 0, suma = 0;
     for (std::size_t i = 0; i < importes.size(); ++i) {
         const std::int64_t e = pesetasExactas(importes[i]);
@@ -48,10 +51,11 @@ std::vector<std::int64_t> repartirPesetas(const std::vector<Moneda>& importes) {
         restos.push_back({e - v[i] * kUnidad, i});
     }
     std::int64_t faltan = redondear(total) - suma;
-    std::stable_sort(restos.begin(), restos.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    // Mayor resto primero y, con restos iguales, el apunte anterior.
+    std::sort(restos.begin(), restos.end(), [](const auto& a, const auto& b) {
+        return a.first > b.first || (a.first == b.first && a.second < b.second);
+    });
     for (std::size_t k = 0; faltan > 0 && k < restos.size(); ++k, --faltan) ++v[restos[k].second];
-    return v;
 }
 
 QString euros(Moneda m) {
@@ -144,8 +148,8 @@ class Importador {
             problemas_.anadir(e);
             return;
         }
-        std::vector<qint64> cuentas;
-        cuentas.reserve(a.apuntes.size());
+        std::vector<qint64>& cuentas = cuentasApunte_;
+        cuentas.clear();
         bool bien = true;
         for (const ApunteLeido& ap : a.apuntes) {
             try {
@@ -161,19 +165,19 @@ class Importador {
         const qint64 asiento = nuevoAsiento(a, a.numero.value_or(0));
         if (!a.numero) sinNumero_.push_back({asiento, a.fecha});
 
-        std::vector<Moneda> debes, haberes;
-        debes.reserve(a.apuntes.size());
-        haberes.reserve(a.apuntes.size());
+        debes_.clear();
+        haberes_.clear();
         for (const ApunteLeido& ap : a.apuntes) {
-            debes.push_back(ap.debe);
-            haberes.push_back(ap.haber);
+            debes_.push_back(ap.debe);
+            haberes_.push_back(ap.haber);
         }
-        const std::vector<std::int64_t> debePts = repartirPesetas(debes);
-        const std::vector<std::int64_t> haberPts = repartirPesetas(haberes);
+        repartirPesetas(debes_, debePts_, restos_);
+        repartirPesetas(haberes_, haberPts_, restos_);
+        const std::vector<std::int64_t>& debePts = debePts_;
+        const std::vector<std::int64_t>& haberPts = haberPts_;
         for (std::size_t i = 0; i < a.apuntes.size(); ++i) {
-            const ApunteLeido& ap = a.apuntes[i];
+            ApunteLeido& ap = a.apuntes[i];
             const qint64 cuenta = cuentas[i];
-            insertarApunte(siguienteApunte_++, asiento, cuenta, ap, debePts[i], haberPts[i]);
             if (sumas_) {
                 auto& s = (*sumas_)[cuenta];
                 const int m = (a.fecha.month() - 1) * 4;
@@ -182,6 +186,8 @@ class Importador {
                 s[m + 2] += Moneda::deEntero(haberPts[i]);
                 s[m + 3] += ap.haber;
             }
+            insertarApunte(siguienteApunte_++, asiento, cuenta, std::move(ap), debePts[i],
+                           haberPts[i]);
             ++r_.apuntes;
         }
     }
@@ -346,15 +352,15 @@ class Importador {
         sinMapa_.clear();
     }
 
-    void insertarApunte(qint64 id, qint64 asiento, qint64 cuenta, const ApunteLeido& ap,
+    void insertarApunte(qint64 id, qint64 asiento, qint64 cuenta, ApunteLeido&& ap,
                         std::int64_t debePts, std::int64_t haberPts) {
-        const ApuntePendiente p{id, asiento, cuenta, ap, debePts, haberPts};
-        if (ap.base) {
+        ApuntePendiente p{id, asiento, cuenta, std::move(ap), debePts, haberPts};
+        if (p.ap.base) {
             enlazar(*insApunteBase_, 0, p);
             insApunteBase_->ejecutar();
             return;
         }
-        lote_.push_back(p);
+        lote_.push_back(std::move(p));
         if (lote_.size() == kLote) vaciarLote();
     }
 
@@ -535,6 +541,11 @@ class Importador {
     static constexpr std::size_t kLote = 50;
     std::optional<Instruccion> insAsiento_, insApunteLote_, insApunteUno_, insApunteBase_;
     std::vector<ApuntePendiente> lote_;
+    // Espacio de trabajo de cada asiento, que se reutiliza.
+    std::vector<qint64> cuentasApunte_;
+    std::vector<Moneda> debes_, haberes_;
+    std::vector<std::int64_t> debePts_, haberPts_;
+    std::vector<std::pair<std::int64_t, std::size_t>> restos_;
     std::optional<Asientos::SumasApuntes> sumas_;
 };
 

@@ -292,6 +292,7 @@ void leerCsv(const QString& ruta, Codificacion codificacion, const Columnas& col
             if (hayActual && actual.numero != numero) entregar();
             if (!hayActual) {
                 actual = AsientoLeido{ruta, linea, numero, fecha, {}};
+                actual.apuntes.reserve(4);
                 hayActual = true;
             } else if (actual.fecha != fecha) {
                 throw ErrorEntrada(ruta, linea,
