@@ -364,6 +364,23 @@ class PruebaImportacion : public QObject {
              "5|20240108|5550001|Cobro|7,00|0,00\n"
              "6|20240110|5720001|Cobro|7,00|0,00\n"
              "6|20240110|5550001|Cobro|0,00|7,00");
+        fila("diario con apply account, decimal-mark, commodity, P, end aliases y periódico",
+             "a.journal",
+             "decimal-mark ,\ncommodity 1.000,00 €\nP 2024-01-01 USD 0,9 €\n"
+             "apply account Activo\n2024-01-07 Venta\n    5700001 Caja  1.000\n"
+             "    Ingresos:7000001  -1.000\nend apply account\n"
+             "alias x = Otra:5700001\nend aliases\n"
+             "~ monthly\n    6000001  1\n    5700001\n\n"
+             "2024-01-08 Otra\n    x:5720001  2,5\n    7000001\n",
+             0, "1 precios de mercado (P) no intervienen en los importes importados", {},
+             "SELECT Codigo, DebeTotalEuros, HaberTotalEuros FROM Cuenta WHERE Codigo IN "
+             "('5700001', '5720001', '7000001') ORDER BY Codigo",
+             "5700001|1.000,00|0,00\n5720001|3.002,50|100,00\n7000001|0,00|1.002,50");
+        fila("diario con directivas que no se toman", "a.ledger",
+             "bucket Activo:Caja\nD $1,000.00\n2024-01-07 Venta\n    5700001  10\n    7000001\n",
+             1,
+             "%1, línea 1: línea que no se entiende: «bucket Activo:Caja»\n"
+             "%1, línea 2: moneda por omisión $1,000.00: solo se importan euros");
         fila("diario que incluye dos veces un archivo", "a.journal",
              "include b.journal\ninclude b.journal\n", 1,
              "%1, línea 2: b.journal ya se incluyó en %1, línea 1: se importaría dos veces");
