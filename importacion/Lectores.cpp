@@ -429,6 +429,11 @@ class LectorDiario {
                                    .arg(c == u'~' ? QStringLiteral("periódico")
                                                   : QStringLiteral("automático"));
                     bloque_ = Bloque::Omitido;
+                } else if (c == u'=') {
+                    bloque_ = Bloque::Fallido;
+                    throw error(QStringLiteral("asiento automático: ledger lo aplica a los demás "
+                                               "asientos y este lector no; escriba sus apuntes "
+                                               "en los asientos"));
                 } else if (palabra == u"include") {
                     incluir(resto, profundidad);
                     ruta_ = ruta;

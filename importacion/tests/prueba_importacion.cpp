@@ -377,10 +377,12 @@ class PruebaImportacion : public QObject {
              "('5700001', '5720001', '7000001') ORDER BY Codigo",
              "5700001|1.000,00|0,00\n5720001|3.002,50|100,00\n7000001|0,00|1.002,50");
         fila("diario con directivas que no se toman", "a.ledger",
-             "bucket Activo:Caja\nD $1,000.00\n2024-01-07 Venta\n    5700001  10\n    7000001\n",
+             "bucket Activo:Caja\nD $1,000.00\n2024-01-07 Venta\n    5700001  10\n    7000001\n"
+             "= /Caja/\n    6000001  1\n",
              1,
              "%1, línea 1: línea que no se entiende: «bucket Activo:Caja»\n"
-             "%1, línea 2: moneda por omisión $1,000.00: solo se importan euros");
+             "%1, línea 2: moneda por omisión $1,000.00: solo se importan euros\n"
+             "%1, línea 6: asiento automático: ledger lo aplica");
         fila("diario que incluye dos veces un archivo", "a.journal",
              "include b.journal\ninclude b.journal\n", 1,
              "%1, línea 2: b.journal ya se incluyó en %1, línea 1: se importaría dos veces");
