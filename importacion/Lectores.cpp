@@ -47,7 +47,7 @@ QString normalizar(const QString& s) {
 
 // Campos de una línea CSV separados por ';', con comillas dobles opcionales. Los campos sin
 // comillas son vistas de la línea; los entrecomillados se copian sin las comillas a 'copias'.
-void partir(const QByteArray& linea, std::vector<QByteArrayView>& campos,
+void partir(QByteArrayView linea, std::vector<QByteArrayView>& campos,
             std::deque<QByteArray>& copias) {
     campos.clear();
     copias.clear();
@@ -86,6 +86,24 @@ void partir(const QByteArray& linea, std::vector<QByteArrayView>& campos,
             break;
         }
     }
+}
+
+// Lee la línea siguiente en 'buffer', que se reutiliza (un millón de líneas no piden memoria una
+// a una), y deja en 'linea' la vista sin el fin de línea. Devuelve los bytes leídos, 0 al final.
+qint64 siguienteLinea(QFile& f, QByteArray& buffer, QByteArrayView& linea) {
+    qsizetype usado = 0;
+    while (true) {
+        // readLine escribe como mucho el espacio menos uno, y un '\0' detrás.
+        if (buffer.size() - usado < 2) buffer.resize(std::max<qsizetype>(4096, buffer.size() * 2));
+        const qint64 n = f.readLine(buffer.data() + usado, buffer.size() - usado);
+        if (n <= 0) break;
+        usado += qsizetype(n);
+        if (buffer[usado - 1] == '\n' || f.atEnd()) break;
+    }
+    qsizetype fin = usado;
+    while (fin > 0 && (buffer[fin - 1] == '\n' || buffer[fin - 1] == '\r')) --fin;
+    linea = QByteArrayView(buffer.constData(), fin);
+    return usado;
 }
 
 QByteArray sinFinDeLinea(QByteArray l) {
@@ -266,12 +284,12 @@ void leerCsv(const QString& ruta, Codificacion codificacion, const Columnas& col
         hayActual = danado = false;
     };
     qint64 leidos = f.pos();
-    while (!f.atEnd()) {
-        const QByteArray bruta = f.readLine();
+    QByteArray buffer;
+    QByteArrayView l;
+    for (qint64 n; (n = siguienteLinea(f, buffer, l)) > 0;) {
         ++linea;
-        leidos += bruta.size();
+        leidos += n;
         if (avance && linea % 4096 == 0) avance(leidos);
-        const QByteArray l = sinFinDeLinea(bruta);
         if (l.trimmed().isEmpty()) continue;
         try {
             partir(l, campos, copias);

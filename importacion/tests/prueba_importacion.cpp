@@ -217,6 +217,13 @@ class PruebaImportacion : public QObject {
              "La empresa 1 tiene subcuentas de 7 cifras: --digitos solo vale para una empresa "
              "nueva.",
              {"--digitos", "8"});
+        fila("csv con una línea más larga que el búfer de lectura", "a.csv",
+             kCabecera + "05/01/2024;3;4300001;" + QByteArray(10000, 'x') + ";5,00;\r\n"
+                         "05/01/2024;3;7000001;b;;5,00",
+             0, "Importados 1 asientos y 2 apuntes", {},
+             "SELECT length(Concepto) FROM Apunte WHERE CodAsiento = (SELECT MAX(IDAsiento) FROM "
+             "Asiento) ORDER BY IDApunte",
+             "10000\n1");
         fila("csv en UTF-16", "a.csv", QByteArray("\xFF\xFE" "F\0e\0", 6), 1,
              "%1, línea 1: el archivo está en UTF-16");
         fila("csv con --columnas", "a.csv",
