@@ -6,6 +6,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "Asentar.h"
 #include "Conexion.h"
@@ -119,8 +120,6 @@ class Importador {
         primerAsiento_ = siguienteAsiento_;
         siguienteApunte_ = con_.valor(QStringLiteral("SELECT MAX(IDApunte) FROM Apunte")).toLongLong() + 1;
         siguienteCuenta_ = con_.valor(QStringLiteral("SELECT MAX(IDCuenta) FROM Cuenta")).toLongLong() + 1;
-        insAsiento_.emplace(con_.preparar(QStringLiteral(
-            "INSERT INTO Asiento (IDAsiento, CodEmpresa, Numero, Fecha) VALUES (?, ?, ?, ?)")));
         // Los apuntes sin base imponible (casi todos) no la nombran: queda en NULL.
         const QString columnas = QStringLiteral(
             "IDApunte, CodAsiento, CodCuenta, Concepto, CtdadDebe, CtdadHaber, CtdadDebeEuros, "
@@ -356,6 +355,7 @@ class Importador {
                         std::int64_t debePts, std::int64_t haberPts) {
         ApuntePendiente p{id, asiento, cuenta, std::move(ap), debePts, haberPts};
         if (p.ap.base) {
+            vaciarAsientos();
             enlazar(*insApunteBase_, 0, p);
             insApunteBase_->ejecutar();
             return;
@@ -395,6 +395,7 @@ class Importador {
 
     // Un lote lleno va en una instrucción; uno a medias (el último), apunte a apunte.
     void vaciarLote() {
+        vaciarAsientos();
         if (lote_.size() == kLote) {
             for (std::size_t i = 0; i < kLote; ++i) enlazar(*insApunteLote_, int(i) * 12, lote_[i]);
             insApunteLote_->ejecutar();
@@ -413,16 +414,39 @@ class Importador {
     }
 
     qint64 nuevoAsiento(const AsientoLeido& a, qint64 numero) {
-        const qint64 id = siguienteAsiento_++;
-        insAsiento_->enlazarEntero(1, id);
-        insAsiento_->enlazarEntero(2, o_.empresa);
-        insAsiento_->enlazarEntero(3, numero);
-        char fecha[16];
-        const int largo = std::snprintf(fecha, sizeof fecha, "%04d%02d%02d", a.fecha.year(),
-                                        a.fecha.month(), a.fecha.day());
-        insAsiento_->enlazarTexto(4, QByteArrayView(fecha, largo));
-        insAsiento_->ejecutar();
-        return id;
+        AsientoPendiente p{siguienteAsiento_++, numero, {}};
+        std::snprintf(p.fecha, sizeof p.fecha, "%04d%02d%02d", a.fecha.year(), a.fecha.month(),
+                      a.fecha.day());
+        asientos_.push_back(p);
+        if (asientos_.size() == kLote) vaciarAsientos();
+        return p.id;
+    }
+
+    // Los asientos pendientes, en una instrucción (preparada una vez para cada tamaño de
+    // lote). Van antes que cualquier apunte: la clave ajena de Apunte los necesita escritos.
+    void vaciarAsientos() {
+        if (asientos_.empty()) return;
+        auto it = insAsientos_.find(asientos_.size());
+        if (it == insAsientos_.end()) {
+            QStringList tuplas;
+            for (std::size_t i = 0; i < asientos_.size(); ++i) tuplas << QStringLiteral("(?, ?, ?, ?)");
+            it = insAsientos_
+                     .emplace(asientos_.size(),
+                              con_.preparar(QStringLiteral("INSERT INTO Asiento (IDAsiento, "
+                                                           "CodEmpresa, Numero, Fecha) VALUES %1")
+                                                .arg(tuplas.join(u','))))
+                     .first;
+        }
+        Instruccion& ins = it->second;
+        for (std::size_t i = 0; i < asientos_.size(); ++i) {
+            const int d = int(i) * 4;
+            ins.enlazarEntero(1 + d, asientos_[i].id);
+            ins.enlazarEntero(2 + d, o_.empresa);
+            ins.enlazarEntero(3 + d, asientos_[i].numero);
+            ins.enlazarTexto(4 + d, QByteArrayView(asientos_[i].fecha, 8));
+        }
+        ins.ejecutar();
+        asientos_.clear();
     }
 
     void crearEmpresa(const QDate& primera) {
@@ -539,7 +563,14 @@ class Importador {
     std::vector<SinNumero> sinNumero_;
     QMap<QString, SinSubcuenta> sinMapa_;
     static constexpr std::size_t kLote = 50;
-    std::optional<Instruccion> insAsiento_, insApunteLote_, insApunteUno_, insApunteBase_;
+    std::optional<Instruccion> insApunteLote_, insApunteUno_, insApunteBase_;
+    // Un asiento a la espera de su lote.
+    struct AsientoPendiente {
+        qint64 id = 0, numero = 0;
+        char fecha[16];  // aaaammdd
+    };
+    std::vector<AsientoPendiente> asientos_;
+    std::map<std::size_t, Instruccion> insAsientos_;
     std::vector<ApuntePendiente> lote_;
     // Espacio de trabajo de cada asiento, que se reutiliza.
     std::vector<qint64> cuentasApunte_;
