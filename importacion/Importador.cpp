@@ -174,12 +174,12 @@ class Importador {
         repartirPesetas(haberes_, haberPts_, restos_);
         const std::vector<std::int64_t>& debePts = debePts_;
         const std::vector<std::int64_t>& haberPts = haberPts_;
+        const int m = (a.fecha.month() - 1) * 4;
         for (std::size_t i = 0; i < a.apuntes.size(); ++i) {
             ApunteLeido& ap = a.apuntes[i];
             const qint64 cuenta = cuentas[i];
             if (sumas_) {
                 auto& s = (*sumas_)[cuenta];
-                const int m = (a.fecha.month() - 1) * 4;
                 s[m] += Moneda::deEntero(debePts[i]);
                 s[m + 1] += ap.debe;
                 s[m + 2] += Moneda::deEntero(haberPts[i]);
@@ -278,7 +278,9 @@ class Importador {
     // Lo que se comprueba de un asiento antes de escribirlo: su fecha, su número y que cuadra.
     void validar(const AsientoLeido& a) {
         // Como número aaaammdd: formatear la fecha en cada asiento costaría más que leerlo.
-        const int fecha = a.fecha.year() * 10000 + a.fecha.month() * 100 + a.fecha.day();
+        int ano = 0, mes = 0, dia = 0;
+        a.fecha.getDate(&ano, &mes, &dia);
+        const int fecha = ano * 10000 + mes * 100 + dia;
         if (fecha < inicio_.toInt() || fecha > fin_.toInt())
             throw ErrorEntrada(a.archivo, a.linea,
                                QStringLiteral("la fecha %1 está fuera del ejercicio (%2 a %3)")
@@ -415,8 +417,9 @@ class Importador {
 
     qint64 nuevoAsiento(const AsientoLeido& a, qint64 numero) {
         AsientoPendiente p{siguienteAsiento_++, numero, {}};
-        std::snprintf(p.fecha, sizeof p.fecha, "%04d%02d%02d", a.fecha.year(), a.fecha.month(),
-                      a.fecha.day());
+        int ano = 0, mes = 0, dia = 0;
+        a.fecha.getDate(&ano, &mes, &dia);
+        std::snprintf(p.fecha, sizeof p.fecha, "%04d%02d%02d", ano, mes, dia);
         asientos_.push_back(p);
         if (asientos_.size() == kLote) vaciarAsientos();
         return p.id;
@@ -492,8 +495,16 @@ class Importador {
             }
         }
         if (codigo.size() == desglose_) {
+            // Las subcuentas ya vistas, por su código como número: un millón de apuntes no
+            // calculan un millón de huellas de texto.
+            const qint64 clave = claveNumerica(codigo);
+            if (const auto vista = porNumero_.constFind(clave); vista != porNumero_.constEnd())
+                return *vista;
             const auto it = cuentas_.constFind(codigo);
-            if (it != cuentas_.constEnd()) return *it;
+            if (it != cuentas_.constEnd()) {
+                if (clave >= 0) porNumero_.insert(clave, *it);
+                return *it;
+            }
         }
         if (ap.cuenta.isEmpty() && codigo.isEmpty())
             throw ErrorEntrada(archivo, ap.linea, QStringLiteral("falta la cuenta"));
@@ -525,6 +536,17 @@ class Importador {
         return crearCuenta(codigo, 2, nombre, ap.nif);
     }
 
+    // El código como número si son solo cifras (todas las subcuentas tienen las mismas, así que
+    // no se confunden), o -1.
+    static qint64 claveNumerica(const QString& codigo) {
+        qint64 n = 0;
+        for (QChar c : codigo) {
+            if (c < u'0' || c > u'9') return -1;
+            n = n * 10 + (c.unicode() - u'0');
+        }
+        return n;
+    }
+
     qint64 crearCuenta(const QString& codigo, int tipo, const QString& descripcion,
                        const QString& nif) {
         const qint64 id = siguienteCuenta_++;
@@ -554,6 +576,7 @@ class Importador {
     int desglose_ = 7;
     QString inicio_, fin_;
     QHash<QString, qint64> cuentas_;
+    QHash<qint64, qint64> porNumero_;  // subcuentas ya vistas por claveNumerica
     QSet<qint64> numerosPrevios_;
     qint64 mayorNumero_ = 0;
     qint64 siguienteAsiento_ = 1, siguienteApunte_ = 1, siguienteCuenta_ = 1, primerAsiento_ = 1;
