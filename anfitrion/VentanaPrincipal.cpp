@@ -26,6 +26,7 @@
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
+#include "DialogoImportar.h"
 #include "Importador.h"
 #include "LibrosEjemplo.h"
 #include "Nif.h"
@@ -352,12 +353,27 @@ bool VentanaPrincipal::importar(const QString& entrada, long empresa) {
     o.entrada = entrada;
     o.contabilidad = contabilidad_->ruta();
     o.empresa = empresa;
+    return importar(o);
+}
+
+bool VentanaPrincipal::importar(const Importacion::Opciones& o) {
+    if (o.entrada.isEmpty() || o.contabilidad.isEmpty()) {
+        interfaz_.Beep();
+        interfaz_.MsgBox(QStringLiteral("Elija el archivo que importar y los libros donde "
+                                        "importarlo."),
+                         Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
     interfaz_.setMousePointer(11);
     try {
         const Importacion::Resumen r = Importacion::importar(o, *barra_);
         interfaz_.setMousePointer(0);
-        llenarEmpresas();
-        seleccionarEmpresa(empresa);
+        // Unos libros nuevos se abren; los abiertos solo cambian de empresas.
+        if (!contabilidad_ || contabilidad_->ruta() != o.contabilidad)
+            abrirContabilidad(o.contabilidad);
+        else
+            llenarEmpresas();
+        seleccionarEmpresa(o.empresa);
         interfaz_.MsgBox((r.avisos + QStringList{r.texto()}).join(u'\n'), Icono::Informacion,
                          config_.AppTitle());
         return true;
@@ -399,18 +415,8 @@ bool VentanaPrincipal::comprobarLibros(bool reparar) {
 }
 
 void VentanaPrincipal::elegirArchivoImportar() {
-    const QString entrada = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Importar asientos"), QFileInfo(rutaContabilidad()).absolutePath(),
-        QStringLiteral("Asientos (*.csv *.journal *.ledger *.hledger);;Todos los archivos (*)"));
-    if (entrada.isEmpty() || !contabilidad_) return;
-    const long nueva =
-        contabilidad_->valor(QStringLiteral("SELECT MAX(IDEmpresa) FROM Empresa")).toLongLong() + 1;
-    bool ok = false;
-    const int empresa = QInputDialog::getInt(
-        this, QStringLiteral("Importar asientos"),
-        QStringLiteral("Código de la empresa (%1 crea una nueva):").arg(nueva), int(nueva), 1,
-        std::numeric_limits<int>::max(), 1, &ok);
-    if (ok) importar(entrada, empresa);
+    DialogoImportar dialogo(contabilidad_.get(), QFileInfo(rutaContabilidad()).absolutePath(), this);
+    if (interfaz_.mostrarModal(dialogo) == QDialog::Accepted) importar(dialogo.opciones());
 }
 
 void VentanaPrincipal::editarNif() {
