@@ -9,6 +9,7 @@ export QT_QPA_PLATFORM=offscreen
 scripts/compilar.sh build
 source scripts/servidor_pruebas.sh
 arrancar_servidor_pruebas
+arrancar_replica_pruebas
 ctest --test-dir build --output-on-failure -j2
 scripts/compilar.sh build-san -DORVO_SANITIZERS=ON -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
