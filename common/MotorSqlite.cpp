@@ -198,16 +198,19 @@ QString explicar(int rc, const QString& motor, const QString& archivo) {
         case SQLITE_NOMEM:
             return QStringLiteral("No queda memoria; cierre otros programas y vuelva a intentarlo");
         case SQLITE_CONSTRAINT: {
+            // El mensaje de un disparador (RAISE) lo escribió quien lo puso, para la persona.
+            if (rc == SQLITE_CONSTRAINT_TRIGGER) return motor;
             const QString tabla = tablaDeRegla.match(motor).captured(1);
+            const QString enTabla =
+                tabla.isEmpty() ? QString() : QStringLiteral(" (tabla %1)").arg(tabla);
             if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
                 return QStringLiteral(
-                           "La tabla %1 de los libros ya tiene un registro con la misma "
-                           "clave; no se ha guardado nada")
-                    .arg(tabla);
+                           "Los libros ya tienen un registro con la misma clave%1; no se ha "
+                           "guardado nada")
+                    .arg(enTabla);
             return QStringLiteral(
-                       "Un dato no cumple las reglas de la tabla %1 de los libros; no "
-                       "se ha guardado nada")
-                .arg(tabla);
+                       "Un dato no cumple las reglas de los libros%1; no se ha guardado nada")
+                .arg(enTabla);
         }
         case SQLITE_MISMATCH:
             return motor;  // de las funciones del programa, ya en español

@@ -87,7 +87,7 @@ class PruebaFallos : public QObject {
             auto con = archivo(QStringLiteral("repetida.db"));
             for (int i = 0; i < 2; ++i)
                 con->Execute(QStringLiteral("INSERT INTO Tipo_Cuenta VALUES (1, 'x')"));
-        }) << "La tabla Tipo_Cuenta de los libros ya tiene un registro con la misma clave";
+        }) << "ya tienen un registro con la misma clave (tabla Tipo_Cuenta)";
         QTest::newRow("tabla que falta") << false << Provocar([this] {
             archivo(QStringLiteral("falta.db"))->Execute(QStringLiteral("SELECT * FROM Diario"));
         }) << "le falta la tabla Diario";
