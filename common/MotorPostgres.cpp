@@ -287,6 +287,8 @@ Valores valoresDe(const Parametros& params) {
 // servidor que no contesta: el servidor cancela la instrucción al llegar a su plazo y tarda un
 // poco en decirlo.
 constexpr int kMargenServidor = 5;
+// Silencio tras el que se pregunta si el servidor sigue ahí (milisegundos).
+constexpr qint64 kSilencioMs = 10000;
 
 // Clave del cerrojo consultivo de los escritores (pg_advisory_xact_lock): un número fijo, el
 // mismo para todos los programas que escriben en los libros.
@@ -371,7 +373,8 @@ QString explicar(const QString& estado, const QString& servidor, const QString& 
 
 class MotorPostgres : public Motor {
   public:
-    MotorPostgres(PGconn* con, QString nombre) : con_(con), nombre_(std::move(nombre)) {}
+    MotorPostgres(PGconn* con, QByteArray uri, QString nombre)
+        : con_(con), uri_(std::move(uri)), nombre_(std::move(nombre)) {}
     ~MotorPostgres() override { PQfinish(con_); }
 
     std::unique_ptr<Filas> ejecutar(const QString& sql, const Parametros& params) override;
@@ -473,18 +476,22 @@ class MotorPostgres : public Motor {
     }
 
     // El resultado de lo enviado ('enviado' dice si se pudo enviar), sin esperar más que el
-    // plazo de la instrucción y un margen: un servidor detenido o caído sin que el sistema lo
-    // sepa (por un socket local no hay keepalives) se da por perdido, y la conexión se cierra
-    // para que ni deshacer la transacción vuelva a esperarlo.
+    // plazo de la instrucción y un margen: un servidor caído sin que el sistema lo sepa (por un
+    // socket local no hay keepalives) se da por perdido, y la conexión se cierra para que ni
+    // deshacer la transacción vuelva a esperarlo. Tras cada rato de silencio se pregunta al
+    // servidor por otra conexión: si está detenido entero, no se espera al plazo.
     PGresult* esperar(bool enviado, const QString& sql) {
         if (!enviado) return nullptr;
-        const QDeadlineTimer plazo(std::chrono::seconds(plazos().instruccion + kMargenServidor));
+        const int segundos = plazos().instruccion + kMargenServidor;
+        const QDeadlineTimer plazo{std::chrono::seconds(segundos)};
+        const qint64 silencio = std::min(kSilencioMs, plazos().instruccion * qint64(1000));
         PGresult* resultado = nullptr;
         for (;;) {
             while (PQisBusy(con_)) {
                 pollfd p{PQsocket(con_), POLLIN, 0};
-                const int n = poll(&p, 1, int(std::min<qint64>(plazo.remainingTime(), 1 << 30)));
+                const int n = poll(&p, 1, int(std::min(plazo.remainingTime(), silencio)));
                 if (n < 0 && errno == EINTR) continue;
+                if (n == 0 && !plazo.hasExpired() && servidorVivo()) continue;
                 if (n == 0) {
                     PQclear(resultado);
                     cortar();
@@ -493,8 +500,9 @@ class MotorPostgres : public Motor {
                                                  "compruebe que sigue en marcha y vuelva a "
                                                  "intentarlo"),
                                   sql,
-                                  QStringLiteral("sin respuesta en %1 s")
-                                      .arg(plazos().instruccion + kMargenServidor));
+                                  plazo.hasExpired()
+                                      ? QStringLiteral("sin respuesta en %1 s").arg(segundos)
+                                      : QStringLiteral("el servidor no acepta conexiones"));
                 }
                 if (!PQconsumeInput(con_)) break;
             }
@@ -562,7 +570,16 @@ class MotorPostgres : public Motor {
         con_ = nullptr;
     }
 
+    // ¿Atiende el servidor una conexión nueva? (PQping no entra: solo pregunta.)
+    bool servidorVivo() const {
+        const char* claves[] = {"connect_timeout", "dbname", nullptr};
+        const char* valores[] = {"5", uri_.constData(), nullptr};
+        const PGPing r = PQpingParams(claves, valores, 1);
+        return r == PQPING_OK || r == PQPING_REJECT;
+    }
+
     PGconn* con_;
+    QByteArray uri_;  // para preguntar si el servidor sigue ahí
     QString nombre_;
     qint64 afectadas_ = 0;
     quint64 generacion_ = 0;
@@ -847,7 +864,7 @@ std::unique_ptr<Motor> abrirPostgres(const QString& uri) {
     // Los avisos del servidor ("NOTICE: …") no son para el usuario: los errores sí llegan.
     PQsetNoticeProcessor(
         con, [](void*, const char*) {}, nullptr);
-    return std::make_unique<MotorPostgres>(con, nombre);
+    return std::make_unique<MotorPostgres>(con, u, nombre);
 }
 
 }  // namespace orvo::motorbd

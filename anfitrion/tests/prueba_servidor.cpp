@@ -268,7 +268,8 @@ class PruebaServidor : public QObject {
     }
 
     // Un servidor que deja de contestar (aquí, el proceso que atiende al informe, detenido) no
-    // deja al informe esperando: pasado el plazo de la instrucción y un margen, lo da por perdido.
+    // deja al informe esperando: pasado el plazo de la instrucción y un margen, lo da por perdido,
+    // aunque el servidor siga aceptando conexiones nuevas cada vez que se le pregunta.
     void servidorDetenido() {
         const Entorno cerrojos("ORVO_ESPERA_CERROJOS", "120");
         const Entorno instruccion("ORVO_ESPERA_INSTRUCCION", "4");
