@@ -2,11 +2,13 @@
 // pasado y qué hacer, sin SQL; la instrucción y el texto del motor quedan en la bitácora. En los
 // dos motores: un archivo SQLite y, si lo hay, el servidor PostgreSQL de las pruebas.
 #include <QFile>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 
+#include "Bitacora.h"
 #include "Conexion.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
@@ -142,6 +144,11 @@ class PruebaFallos : public QObject {
             QVERIFY2(anotado.contains(linea) && anotado.contains(e.sql().simplified()) &&
                          anotado.contains(e.mensajeMotor().section(u'\n', 0, 0)),
                      qPrintable(anotado));
+            // Y lo mismo para el volcado de la orden.
+            const QJsonObject ultima = Bitacora::anotaciones().last().toObject();
+            QCOMPARE(ultima[QStringLiteral("mensaje")].toString(), linea);
+            QCOMPARE(ultima[QStringLiteral("instruccion")].toString(), e.sql());
+            QCOMPARE(ultima[QStringLiteral("motor")].toString(), e.mensajeMotor());
         }
     }
 };
