@@ -2,7 +2,7 @@
 // dos importaciones se turnan, nadie espera para siempre (a un cerrojo o a un servidor detenido),
 // una importación no frena los informes de las demás empresas, y los informes se pueden sacar de
 // una réplica. Todo por la línea de órdenes, como un despacho; sin servidor de pruebas
-// (ORVO_PRUEBAS_POSTGRESQL) se salta, y la réplica sin ORVO_PRUEBAS_REPLICA.
+// (ORVO_PRUEBAS_POSTGRESQL) se salta, y lo de la réplica sin ORVO_PRUEBAS_REPLICA.
 #include <signal.h>
 
 #include <QElapsedTimer>
@@ -54,13 +54,6 @@ bool conSql(const QString& linea) {
     static const QRegularExpression sql(
         QStringLiteral("\\b(SELECT|INSERT|UPDATE|FROM|WHERE|LOCK|DECLARE|FETCH)\\b"));
     return sql.match(linea).hasMatch();
-}
-
-// La URI de la misma base en otro servidor (la réplica).
-QString mismaBase(const QString& servidor, const QString& base) {
-    QUrl u(servidor);
-    u.setPath(QUrl(base).path());
-    return u.toString();
 }
 
 // Variable de entorno que rige mientras vive el objeto (los procesos lanzados la heredan).
@@ -377,12 +370,8 @@ class PruebaServidor : public QObject {
         QFETCH(QString, operacion);
         QFETCH(int, empresa);
         QFETCH(QStringList, controles);
-        const QString replica = qEnvironmentVariable("ORVO_PRUEBAS_REPLICA");
-        if (replica.isEmpty())
-            QSKIP(
-                "Sin réplica: ORVO_PRUEBAS_REPLICA no está definida (scripts/pruebas.sh la "
-                "arranca)");
-        const QString enReplica = mismaBase(replica, base_);
+        ORVO_SALTAR_SIN_REPLICA();
+        const QString enReplica = prueba::enReplicaPruebas(base_);
         QVERIFY(replicaAlDia(base_, enReplica));
         const prueba::Ejecucion principal = informe(base_, operacion, empresa, controles);
         const prueba::Ejecucion copia = informe(enReplica, operacion, empresa, controles);
@@ -395,11 +384,10 @@ class PruebaServidor : public QObject {
                  principal.volcado[QStringLiteral("informe")][QStringLiteral("formulas")]);
     }
     void replicaNoAdmiteEscrituras() {
-        const QString replica = qEnvironmentVariable("ORVO_PRUEBAS_REPLICA");
-        if (replica.isEmpty()) QSKIP("Sin réplica: ORVO_PRUEBAS_REPLICA no está definida");
+        ORVO_SALTAR_SIN_REPLICA();
         const QString diario = dir_.filePath(QStringLiteral("replica.csv"));
         escribirDiario(diario, 5);
-        const prueba::Ejecucion e = importar(mismaBase(replica, base_), diario, 51);
+        const prueba::Ejecucion e = importar(prueba::enReplicaPruebas(base_), diario, 51);
         QCOMPARE(e.codigo, 1);
         QCOMPARE(lineas(e.error).size(), 1);
         QVERIFY2(e.error.contains(QStringLiteral("solo lectura")), qPrintable(e.error));
