@@ -192,6 +192,9 @@ class PruebaServidor : public QObject {
     // Dos importaciones a la vez en la misma base se turnan: las dos acaban bien, sin claves
     // repetidas ni interbloqueos; una tercera entra mientras se imprime un informe.
     void importacionesSeTurnan() {
+        // La segunda espera su turno: con una máquina cargada, la primera puede tardar más que
+        // el plazo de los cerrojos por omisión.
+        const Entorno plazo("ORVO_ESPERA_CERROJOS", "300");
         const QString base = prueba::baseNuevaEnServidor(QStringLiteral("orvo_turnos"));
         const QString diario = dir_.filePath(QStringLiteral("turnos.csv"));
         escribirDiario(diario, 3000);
