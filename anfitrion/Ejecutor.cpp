@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <optional>
 
+#include "Bitacora.h"
 #include "ConfiguracionAnfitrion.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
@@ -270,6 +271,7 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
     }
     try {
         config.appPath = o.ruta.isEmpty() ? carpetaAplicacionPredeterminada() : o.ruta;
+        Bitacora::usarCarpetaAplicacion(config.appPath);
         config.trabajarConPesetas = o.pesetas;
         if (const QString e = prepararCarpetaAplicacion(config.appPath); !e.isEmpty())
             throw ErrorUso{e};
@@ -365,7 +367,9 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
             {"pitidos", interfaz.pitidos},
             {"tabla", cInformes::tablaDe(o.operacion)},
             {"filas", filas},
-            {"informe", motor.informe ? QJsonValue(*motor.informe) : QJsonValue()}};
+            {"informe", motor.informe ? QJsonValue(*motor.informe) : QJsonValue()},
+            // Lo que no se mostró de cada fallo: el texto del motor de base de datos y el SQL.
+            {"bitacora", Bitacora::anotaciones()}};
         QFile f(o.volcado);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             err << "No se puede escribir el volcado en " << o.volcado << "\n";

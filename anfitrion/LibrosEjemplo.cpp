@@ -127,8 +127,7 @@ void escribir(Conexion& con) {
     Escritor escritor(con);
     for (const EmpresaEjemplo& e : empresasEjemplo()) escritor.empresa(e);
     // Las claves se han puesto a mano: las que se numeren solas seguirán desde la mayor.
-    for (const char* tabla : {"Empresa", "Cuenta", "Estructura", "Asiento", "Apunte"})
-        con.ajustarNumeracion(QString::fromLatin1(tabla));
+    con.ajustarNumeraciones();
     t.confirmar();
 }
 }  // namespace

@@ -223,8 +223,11 @@ Informe comprobar(Conexion& con, long empresa, bool reparar, IProgreso& progreso
                                    cGeneral::QuitarNulo(rs.Fields(1)), id.numero);
     }
     Transaccion t(con);
+    if (reparar) con.reservarEscritura();
     for (const Asientos::Diferencia& d : Asientos::asentar(con, empresa, reparar))
         (reparar ? inf.reparados : inf.problemas) << Asientos::describir(d);
+    // Reparar deja también la numeración de las claves como debe estar.
+    if (reparar) con.ajustarNumeraciones();
     t.confirmar();
     progreso.Terminar();
     return inf;

@@ -634,6 +634,7 @@ Resumen importar(const Opciones& o, IProgreso& progreso) {
         auto con = Conexion::abrir(o.contabilidad, true);
         // El esquema va dentro de la transacción: una importación rechazada no deja ni las tablas.
         Transaccion t(*con);
+        con->reservarEscritura();
         Esquemas::crearContabilidad(*con);
         Plan::crearTablasFijas(*con);
         Registro::crearTabla(*con);
@@ -651,8 +652,10 @@ Resumen importar(const Opciones& o, IProgreso& progreso) {
         progreso.Iniciar(tamano, QStringLiteral("Importando %1 ...").arg(o.entrada), 3);
         const auto avance = [&](qint64 bytes) { progreso.setValor(std::min(bytes, tamano)); };
         // Con muchas líneas, rehacer al final los índices de los apuntes y asientos (los del
-        // esquema de los libros) cuesta mucho menos que mantenerlos fila a fila.
-        const bool grande = tamano > (8 << 20);
+        // esquema de los libros) cuesta mucho menos que mantenerlos fila a fila; pero quitarlos
+        // bloquea la tabla entera, y con ella los informes de las otras empresas: solo en un
+        // archivo nuevo, que nadie más lee.
+        const bool grande = !existia && tamano > (8 << 20);
         if (grande)
             for (const char* indice : {"ixApunteAsiento", "ixApunteCuenta",
                                        "ixAsientoEmpresaFecha", "ixAsientoEmpresaNumero"})
@@ -669,6 +672,7 @@ Resumen importar(const Opciones& o, IProgreso& progreso) {
         imp.anotar(sondeo.huella);
         Plan::asignarCuentas(*con, o.empresa, Plan::modeloDeEmpresa(*con, o.empresa));
         Asientos::asentar(*con, o.empresa, true, imp.sumas());
+        con->ajustarNumeraciones();
         t.confirmar();
         progreso.Terminar();
     } catch (...) {
