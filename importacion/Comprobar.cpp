@@ -264,7 +264,7 @@ int orden(const QStringList& a, QTextStream& err) {
         const Informe inf = comprobar(*con, empresa, reparar, progreso);
         for (const QString& p : inf.problemas) err << p << "\n";
         for (const QString& r : inf.reparados) err << "Reparado: " << r << "\n";
-        for (const QString& a : inf.avisos) err << "Aviso: " << a << "\n";
+        for (const QString& aviso : inf.avisos) err << "Aviso: " << aviso << "\n";
         err << inf.resumen() << "\n";
         return inf.problemas.isEmpty() ? 0 : 1;
     } catch (const std::exception& e) {
