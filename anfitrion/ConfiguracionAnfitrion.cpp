@@ -43,14 +43,11 @@ QString prepararCarpetaAplicacion(const QString& carpeta) {
     if (!QDir().mkpath(carpeta))
         return QStringLiteral("No se puede crear la carpeta de la aplicación: ") + carpeta;
     const QDir origen(carpetaPlantillasInstaladas());
+    // Una plantilla de la carpeta es de quien la usa, tal como esté: se copian las que faltan.
     for (const QFileInfo& plantilla :
          origen.entryInfoList({QStringLiteral("*.rpt")}, QDir::Files)) {
         const QString destino = carpeta + u'/' + plantilla.fileName();
-        const QFileInfo actual(destino);
-        if (actual.exists() && actual.lastModified() >= plantilla.lastModified() &&
-            actual.size() == plantilla.size())
-            continue;
-        QFile::remove(destino);
+        if (QFileInfo::exists(destino)) continue;
         if (!QFile::copy(plantilla.filePath(), destino))
             return QStringLiteral("No se puede copiar la plantilla ") + plantilla.fileName();
     }

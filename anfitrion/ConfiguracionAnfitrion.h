@@ -30,8 +30,8 @@ class cContabilidad : public ICContabilidad {
 // Da de alta en el registro los objetos que el anfitrión deja crear por identificador.
 void registrarObjetosAnfitrion(RegistroObjetos& registro);
 
-// Prepara la carpeta de la aplicación: copia las plantillas instaladas que falten o hayan
-// cambiado. Devuelve un texto de error vacío si todo fue bien.
+// Prepara la carpeta de la aplicación: copia las plantillas instaladas que falten; las que ya
+// están no se tocan. Devuelve un texto de error vacío si todo fue bien.
 QString prepararCarpetaAplicacion(const QString& carpeta);
 // Carpeta de la aplicación por omisión, propia del usuario.
 QString carpetaAplicacionPredeterminada();

@@ -50,7 +50,8 @@ struct EmpresaEjemplo {
 };
 
 // Las tres empresas de ejemplo: un mayorista en dos ejercicios seguidos (el segundo abre con
-// el cierre del primero) y un restaurante con ejercicio de julio a junio. Siempre las mismas.
+// el cierre del primero) y un restaurante con ejercicio de julio a junio que cierra con
+// pérdidas. Siempre las mismas.
 std::vector<EmpresaEjemplo> empresasEjemplo();
 
 }  // namespace orvo::ejemplo

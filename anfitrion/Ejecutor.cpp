@@ -17,9 +17,11 @@
 #include <QRegularExpression>
 #include <optional>
 
+#include "Bitacora.h"
 #include "ConfiguracionAnfitrion.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
+#include "FormatosSalida.h"
 #include "FormularioInforme.h"
 #include "InterfazQt.h"
 #include "MotorInformes.h"
@@ -122,6 +124,8 @@ Ordenes leerOrdenes(const QStringList& a) {
     o.destino = destino.value_or(o.archivo.isEmpty() ? 0 : 2);
     if (o.destino == 2 && o.archivo.isEmpty())
         throw ErrorUso{QStringLiteral("El destino archivo necesita --archivo FILE")};
+    if (o.destino == 2 && !formatoDeSalida(o.archivo))
+        throw ErrorUso{extensionNoAdmitida(o.archivo)};
     if (o.destino == 3 && !QFileInfo(o.archivo).isDir())
         throw ErrorUso{
             QStringLiteral("--formato %1 necesita --archivo con una carpeta que exista")
@@ -234,7 +238,8 @@ QString Ejecutor::uso() {
                "  --pesetas              el anfitrión trabaja en pesetas\n"
                "  --control NOMBRE=VALOR fija un control del diálogo antes de ACEPTAR (repetible)\n"
                "  --cancelar             pulsa CANCELAR en lugar de ACEPTAR\n"
-               "  --destino pantalla|impresora|archivo, --archivo FILE, --cancelar-impresion\n"
+               "  --destino pantalla|impresora|archivo, --cancelar-impresion\n"
+               "  --archivo FILE         archivo .pdf, .csv, .html o .xlsx\n"
                "  --formato aeat|aeat-xlsx --archivo DIR  libro registro de IVA para la Agencia\n"
                "                         Tributaria, en CSV o XLSX, con el nombre que ella fija\n"
                "  --captura FILE.png     imagen del diálogo antes de ACEPTAR\n"
@@ -269,6 +274,7 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
     }
     try {
         config.appPath = o.ruta.isEmpty() ? carpetaAplicacionPredeterminada() : o.ruta;
+        Bitacora::usarCarpetaAplicacion(config.appPath);
         config.trabajarConPesetas = o.pesetas;
         if (const QString e = prepararCarpetaAplicacion(config.appPath); !e.isEmpty())
             throw ErrorUso{e};
@@ -364,7 +370,9 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
             {"pitidos", interfaz.pitidos},
             {"tabla", cInformes::tablaDe(o.operacion)},
             {"filas", filas},
-            {"informe", motor.informe ? QJsonValue(*motor.informe) : QJsonValue()}};
+            {"informe", motor.informe ? QJsonValue(*motor.informe) : QJsonValue()},
+            // Lo que no se mostró de cada fallo: el texto del motor de base de datos y el SQL.
+            {"bitacora", Bitacora::anotaciones()}};
         QFile f(o.volcado);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             err << "No se puede escribir el volcado en " << o.volcado << "\n";

@@ -51,18 +51,14 @@ class Escritor {
                   e.fin.toString(QStringLiteral("yyyyMMdd")), 7, qint64(e.anterior), e.nif});
 
         std::map<QString, qint64> cuentas;
-        std::map<QString, QString> descripciones, dni;
-        for (const CuentaPlan& c : cuentasPlan()) {
-            cuentas[c.codigo] = 0;
-            descripciones[c.codigo] = c.descripcion;
-        }
+        std::map<QString, QString> descripciones = cuentasPadre(e.subcuentas), dni;
+        for (const auto& [codigo, nombre] : descripciones) cuentas[codigo] = 0;
         for (const SubcuentaPlan& s : e.subcuentas) {
             cuentas[s.codigo] = 0;
             descripciones[s.codigo] = s.descripcion;
             dni[s.codigo] = s.dniCif;
         }
         for (auto& [codigo, id] : cuentas) id = ++ultimaCuenta_;
-
 
         for (const auto& [codigo, id] : cuentas) {
             const bool subcuenta = codigo.size() == 7;
@@ -131,8 +127,7 @@ void escribir(Conexion& con) {
     Escritor escritor(con);
     for (const EmpresaEjemplo& e : empresasEjemplo()) escritor.empresa(e);
     // Las claves se han puesto a mano: las que se numeren solas seguirán desde la mayor.
-    for (const char* tabla : {"Empresa", "Cuenta", "Estructura", "Asiento", "Apunte"})
-        con.ajustarNumeracion(QString::fromLatin1(tabla));
+    con.ajustarNumeraciones();
     t.confirmar();
 }
 }  // namespace

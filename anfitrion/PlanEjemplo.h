@@ -2,15 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <vector>
 
 namespace orvo::ejemplo {
-
-// Cuenta de los niveles 1 a 4 del cuadro de cuentas, común a todas las empresas de ejemplo.
-struct CuentaPlan {
-    QString codigo;
-    QString descripcion;
-};
 
 // Subcuenta de siete cifras de una empresa.
 struct SubcuentaPlan {
@@ -19,9 +14,10 @@ struct SubcuentaPlan {
     QString dniCif;
 };
 
-// Cuentas de uno a cuatro dígitos, del estilo del plan general de contabilidad. Incluye todas
-// las cuentas padre de las subcuentas de ejemplo.
-const std::vector<CuentaPlan>& cuentasPlan();
+// Las cuentas padre (de una a cuatro cifras) de las subcuentas dadas, código -> nombre, con el
+// nombre que les da el cuadro de cuentas del plan de 2007. Lanza std::logic_error si una no
+// está en el cuadro: los libros de ejemplo solo usan cuentas del plan.
+std::map<QString, QString> cuentasPadre(const std::vector<SubcuentaPlan>& subcuentas);
 // Cuentas de tres cifras cuyo detalle por subcuentas se lista en los balances.
 const QStringList& cuentasDesglosadas();
 

@@ -7,7 +7,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -25,9 +28,11 @@
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
+#include "DialogoImportar.h"
 #include "Importador.h"
 #include "Legalizacion.h"
 #include "LibrosEjemplo.h"
+#include "Nif.h"
 #include "cGeneral.h"
 #include "frmImprimir.h"
 
@@ -361,13 +366,28 @@ bool VentanaPrincipal::importar(const QString& entrada, long empresa) {
     o.entrada = entrada;
     o.contabilidad = contabilidad_->ruta();
     o.empresa = empresa;
+    return importar(o);
+}
+
+bool VentanaPrincipal::importar(Importacion::Opciones o) {
+    if (o.entrada.isEmpty() || o.contabilidad.isEmpty()) {
+        interfaz_.Beep();
+        interfaz_.MsgBox(QStringLiteral("Elija el archivo que importar y los libros donde "
+                                        "importarlo."),
+                         Icono::Exclamacion, config_.AppTitle());
+        return false;
+    }
     o.abrirSiguiente = Cierre::abrirSiguiente;
     interfaz_.setMousePointer(11);
     try {
         const Importacion::Resumen r = Importacion::importar(o, *barra_);
         interfaz_.setMousePointer(0);
-        llenarEmpresas();
-        seleccionarEmpresa(empresa);
+        // Unos libros nuevos se abren; los abiertos solo cambian de empresas.
+        if (!contabilidad_ || contabilidad_->ruta() != o.contabilidad)
+            abrirContabilidad(o.contabilidad);
+        else
+            llenarEmpresas();
+        seleccionarEmpresa(o.empresa);
         interfaz_.MsgBox((r.avisos + QStringList{r.texto()}).join(u'\n'), Icono::Informacion,
                          config_.AppTitle());
         return true;
@@ -475,36 +495,49 @@ bool VentanaPrincipal::legalizarLibros() {
 }
 
 void VentanaPrincipal::elegirArchivoImportar() {
-    const QString entrada = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Importar asientos"), QFileInfo(rutaContabilidad()).absolutePath(),
-        QStringLiteral("Asientos (*.csv *.journal *.ledger *.hledger);;Todos los archivos (*)"));
-    if (entrada.isEmpty() || !contabilidad_) return;
-    const long nueva =
-        contabilidad_->valor(QStringLiteral("SELECT MAX(IDEmpresa) FROM Empresa")).toLongLong() + 1;
-    bool ok = false;
-    const int empresa = QInputDialog::getInt(
-        this, QStringLiteral("Importar asientos"),
-        QStringLiteral("Código de la empresa (%1 crea una nueva):").arg(nueva), int(nueva), 1,
-        std::numeric_limits<int>::max(), 1, &ok);
-    if (ok) importar(entrada, empresa);
+    DialogoImportar dialogo(contabilidad_.get(), QFileInfo(rutaContabilidad()).absolutePath(), this);
+    if (interfaz_.mostrarModal(dialogo) == QDialog::Accepted) importar(dialogo.opciones());
 }
 
 void VentanaPrincipal::editarNif() {
     const long id = empresaSeleccionada();
     if (!contabilidad_ || id == 0) return;
-    QInputDialog dialogo(this);
+    QDialog dialogo(this);
     dialogo.setObjectName(QStringLiteral("dlgNif"));
     dialogo.setWindowTitle(QStringLiteral("NIF de la empresa"));
-    dialogo.setLabelText(
-        QStringLiteral("NIF con que la empresa figura ante la Agencia Tributaria\n"
-                       "(da nombre a los libros registro que se le entregan):"));
+    auto* formulario = new QFormLayout(&dialogo);
+    formulario->addRow(new QLabel(QStringLiteral("Con que la empresa figura ante la Agencia "
+                                                 "Tributaria (da nombre a los libros registro):"),
+                                  &dialogo));
+    auto* txtNif = new QLineEdit(&dialogo);
+    txtNif->setObjectName(QStringLiteral("txtNif"));
+    auto* txtIae = new QLineEdit(&dialogo);
+    txtIae->setObjectName(QStringLiteral("txtIae"));
+    formulario->addRow(QStringLiteral("&NIF:"), txtNif);
+    formulario->addRow(QStringLiteral("Grupo o epígrafe del &IAE (opcional):"), txtIae);
+    auto* botones = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialogo);
+    connect(botones, &QDialogButtonBox::accepted, &dialogo, &QDialog::accept);
+    connect(botones, &QDialogButtonBox::rejected, &dialogo, &QDialog::reject);
+    formulario->addRow(botones);
     try {
-        dialogo.setTextValue(DatosEmpresa::nif(*contabilidad_, id));
-        if (interfaz_.mostrarModal(dialogo) != QDialog::Accepted) return;
-        DatosEmpresa::guardarNif(*contabilidad_, id, dialogo.textValue());
+        txtNif->setText(DatosEmpresa::nif(*contabilidad_, id));
+        txtIae->setText(iae::leer(*contabilidad_, id));
     } catch (const std::exception& e) {
-        interfaz_.Beep();
         interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        return;
+    }
+    // Lo que no vale se dice y el diálogo vuelve con lo tecleado, para corregirlo.
+    while (interfaz_.mostrarModal(dialogo) == QDialog::Accepted) {
+        try {
+            const QString nif = nif::exigirPropio(txtNif->text());
+            iae::normalizar(txtIae->text());
+            DatosEmpresa::guardarNif(*contabilidad_, id, nif);
+            iae::guardar(*contabilidad_, id, txtIae->text());
+            break;
+        } catch (const std::exception& e) {
+            interfaz_.Beep();
+            interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        }
     }
     actualizarEstado();
 }

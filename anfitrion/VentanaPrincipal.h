@@ -7,6 +7,7 @@
 #include "BarraProgreso.h"
 #include "Conexion.h"
 #include "ConfiguracionAnfitrion.h"
+#include "Importador.h"
 #include "cInformes.h"
 
 class QAction;
@@ -36,6 +37,10 @@ class VentanaPrincipal : public QMainWindow {
     // Importa un CSV o un diario de texto en la empresa dada (creada si falta, con el modelo de
     // pymes) de la base abierta, con la barra de progreso; dice el resultado en un mensaje.
     bool importar(const QString& entrada, long empresa);
+    // Importa con las opciones del diálogo de importación; abre los libros si son otros.
+    bool importar(Importacion::Opciones opciones);
+    // Archivo > Importar…: el diálogo de importación y, si se acepta, la importación.
+    void elegirArchivoImportar();
     // Comprueba los libros de la empresa elegida (con 'reparar', rehace sus columnas
     // mensuales); dice en un mensaje los problemas, o que no los hay. True si quedan limpios.
     bool comprobarLibros(bool reparar);
@@ -66,7 +71,6 @@ class VentanaPrincipal : public QMainWindow {
     void actualizarEstado();
     void elegirArchivo();
     void elegirArchivoEjemplo();
-    void elegirArchivoImportar();
     void acercaDe();
 
     IInterfaz& interfaz_;

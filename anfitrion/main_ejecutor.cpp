@@ -42,15 +42,15 @@ int main(int argc, char** argv) {
     ejecutor.registrarSuborden(QStringLiteral("ejemplo"), orvo::LibrosEjemplo::orden);
     // Un archivo de varios ejercicios abre cada uno con el cierre del anterior.
     ejecutor.registrarSuborden(
-        QStringLiteral("importar"), [](const QStringList& argumentos, QTextStream& err) {
-            return orvo::Importacion::orden(argumentos, err, orvo::Cierre::abrirSiguiente);
+        QStringLiteral("importar"), [](const QStringList& argumentos, QTextStream& errores) {
+            return orvo::Importacion::orden(argumentos, errores, orvo::Cierre::abrirSiguiente);
         });
     ejecutor.registrarSuborden(QStringLiteral("comprobar"), orvo::Comprobacion::orden);
     ejecutor.registrarSuborden(QStringLiteral("cerrar"), orvo::Cierre::orden);
-    ejecutor.registrarSuborden(
-        QStringLiteral("legalizar"), [](const QStringList& argumentos, QTextStream& err) {
-            return orvo::Legalizacion::orden(argumentos, err, orvo::carpetaPlantillasInstaladas());
-        });
+    ejecutor.registrarSuborden(QStringLiteral("legalizar"), [](const QStringList& argumentos,
+                                                               QTextStream& errores) {
+        return orvo::Legalizacion::orden(argumentos, errores, orvo::carpetaPlantillasInstaladas());
+    });
     const int codigo = ejecutor.ejecutar(app.arguments().mid(1), salida, err);
     salida.flush();
     err.flush();

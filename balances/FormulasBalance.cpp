@@ -72,8 +72,8 @@ class Evaluacion {
             total += suma ? ref.total : -ref.total;
             presupuesto += suma ? ref.presupuesto : -ref.presupuesto;
         }
-        l.total = std::max(total, Moneda());
-        l.presupuesto = std::max(presupuesto, Moneda());
+        l.total = l.sumaConSigno ? total : std::max(total, Moneda());
+        l.presupuesto = l.sumaConSigno ? presupuesto : std::max(presupuesto, Moneda());
         l.conPresupuesto = true;  // una fórmula resuelta muestra presupuesto y porcentaje
         l.formula.clear();
         return true;

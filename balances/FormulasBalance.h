@@ -18,7 +18,8 @@ struct FilaBalance {
 };
 
 // Sustituye cada fórmula de un lado por su valor (pasadas hasta que ninguna se resuelve; las que
-// se quedan sin resolver, referencias circulares, valen "ERROR") y da 0 a las sumas negativas.
+// se quedan sin resolver, referencias circulares, valen "ERROR"). Una suma negativa vale 0, salvo
+// en los epígrafes con suma con signo (los modelos de 2007, donde una pérdida es negativa).
 // Una fórmula que vale cero deja su lado en blanco, o borra la fila si el otro lado no muestra
 // importes y no la sigue una línea más honda de su naturaleza. Los códigos se resuelven por
 // tabla hash: no crece con el cuadrado de las filas.

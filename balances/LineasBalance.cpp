@@ -33,6 +33,11 @@ class Calculo {
           p_(p),
           expresionEpigrafe_(ExpresionEpigrafe(p.meses, p.euros)),
           expresionCuenta_(ExpresionCuenta(p.meses, p.euros)),
+          // Los libros sin la columna son de estados a dos lados: sus sumas negativas valen 0.
+          columnaSigno_(
+              con.existeColumna(QStringLiteral("Estructura"), QStringLiteral("SumaConSigno"))
+                  ? QStringLiteral("SumaConSigno")
+                  : QStringLiteral("0 AS SumaConSigno")),
           vecesResultado_(p.resultado.mes.isEmpty() ? 0 : p.meses.count(p.resultado.mes)) {}
 
     std::vector<LineaBalance> ejecutar() {
@@ -41,11 +46,11 @@ class Calculo {
             QStringLiteral(
                 "SELECT IDEstructura, CodigoEpigrafe, Estructura.Descripcion AS "
                 "DescEpigrafe, Naturaleza.Descripcion AS DescNaturaleza, OrdenEpigrafe, "
-                "Formula, %1 FROM Estructura, Documento, Naturaleza "
+                "Formula, %1, %2 FROM Estructura, Documento, Naturaleza "
                 "WHERE CodEmpresa = ? AND Estructura.codDocumento = Documento.IDDocumento "
                 "AND IDNaturaleza = CodNaturaleza AND Documento.IDDocumento = ? "
                 "ORDER BY codNaturaleza, CodigoEpigrafe")
-                .arg(expresionEpigrafe_),
+                .arg(columnaSigno_, expresionEpigrafe_),
             {id(p_.empresa), p_.documento});
         if (!epigrafes.Eof()) {
             const qint64 total = epigrafes.RecordCount();
@@ -92,6 +97,7 @@ class Calculo {
             // Su valor sale de la fórmula, más adelante.
             total = presupuesto = Moneda();
             l.formula = formula;
+            l.sumaConSigno = verdadero(rs.Fields(QStringLiteral("SumaConSigno")));
         }
         l.total = AplicarSigno(total, l.naturaleza);
         l.conPresupuesto = p_.presupuesto;
@@ -251,6 +257,7 @@ class Calculo {
     const PeticionLineas& p_;
     QString expresionEpigrafe_;
     QString expresionCuenta_;
+    QString columnaSigno_;
     int vecesResultado_;  // el mes del resultado puede repetirse en un periodo de más de un año
     QSet<qlonglong> compartidas_;
     std::vector<LineaBalance> lineas_;

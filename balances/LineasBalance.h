@@ -29,8 +29,9 @@ struct LineaBalance {
     bool conPresupuesto = false;  // se escriben el presupuesto y el porcentaje alcanzado
     Importes importes = Importes::Numeros;
     QString formula;
-    QString epigrafePadre;  // descripciones de sus antepasados, para emparejar dos empresas
-    qint64 orden = 0;       // número de línea en el orden en que se calculó
+    bool sumaConSigno = false;  // la fórmula da su suma con signo; si no, una negativa vale 0
+    QString epigrafePadre;      // descripciones de sus antepasados, para emparejar dos empresas
+    qint64 orden = 0;           // número de línea en el orden en que se calculó
 };
 
 // Total, presupuesto y porcentaje ("Media", "12,50 %") de una línea tal como se escriben en la

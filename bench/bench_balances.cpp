@@ -83,7 +83,7 @@ void generar(Conexion& con, int subcuentas) {
         std::vector<qint64> totales(epigrafes, 0);
         for (int c = 0; c < cuentas; ++c) totales[c % epigrafes] += saldoCuenta[c];
         qint64 total = 0;
-        for (qint64 t : totales) total += t;
+        for (qint64 parte : totales) total += parte;
         epigrafe.ejecutar({++idEpigrafe, raiz, raiz, naturaleza, 1, QString(), importe(total)});
         for (int e = 0; e < epigrafes; ++e) {
             const QString codigo = raiz + QStringLiteral("%1").arg(e, 5, 10, QChar(u'0'));
@@ -168,8 +168,8 @@ int main(int argc, char** argv) {
     const QString carpeta = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporal.path();
     const Medida pequeno = medir(carpeta, 500);
     const Medida grande = medir(carpeta, 5000);
-    const auto razon = [](qint64 grande, qint64 pequeno) {
-        return static_cast<double>(grande) / static_cast<double>(std::max<qint64>(1, pequeno));
+    const auto razon = [](qint64 mayor, qint64 menor) {
+        return static_cast<double>(mayor) / static_cast<double>(std::max<qint64>(1, menor));
     };
     const double razonBalance = razon(grande.balance, pequeno.balance);
     const double razonComparativo = razon(grande.comparativo, pequeno.comparativo);

@@ -106,6 +106,10 @@ QString Resultado::texto() const {
 }
 
 Resultado cerrar(Conexion& con, long empresa) {
+    // Reservada la escritura antes de mirar si ya está cerrado: dos cierres a la vez no abren
+    // dos ejercicios siguientes, y las claves mayores no cambian hasta confirmar.
+    Transaccion t(con);
+    con.reservarEscritura();
     const DatosEmpresa datos = DatosEmpresa::existente(con, empresa);
     if (const long siguiente = AsientosFinales::ejercicioSiguiente(con, empresa))
         throw ErrorOrvo(
@@ -116,7 +120,6 @@ Resultado cerrar(Conexion& con, long empresa) {
                 .arg(siguiente));
     const AsientosFinales::Asientos finales = AsientosFinales::calcular(con, empresa);
 
-    Transaccion t(con);
     Resultado r;
     r.resultado = finales.resultado;
     r.siguiente = long(mayorClave(con, QStringLiteral("Empresa")) + 1);
@@ -143,8 +146,10 @@ Resultado cerrar(Conexion& con, long empresa) {
         debes.push_back(l.haber);
         haberes.push_back(l.debe);
     }
-    const std::vector<std::int64_t> debePts = Asientos::repartirPesetas(debes);
-    const std::vector<std::int64_t> haberPts = Asientos::repartirPesetas(haberes);
+    std::vector<std::int64_t> debePts, haberPts;
+    std::vector<std::pair<std::int64_t, std::size_t>> restos;
+    Asientos::repartirPesetas(debes, debePts, restos);
+    Asientos::repartirPesetas(haberes, haberPts, restos);
     // Sin saldos que abrir (todo saldado antes del cierre), no hay asiento de apertura.
     const qint64 asiento = mayorClave(con, QStringLiteral("Asiento")) + 1;
     if (!lineas.empty())
@@ -167,16 +172,15 @@ Resultado cerrar(Conexion& con, long empresa) {
     }
     // Las cuentas de tres cifras nuevas (la 129, las del subgrupo 13) van a su epígrafe.
     Plan::asignarCuentas(con, r.siguiente, Plan::modeloDeEmpresa(con, r.siguiente));
-    for (const QString& tabla :
-         {QStringLiteral("Empresa"), QStringLiteral("Cuenta"), QStringLiteral("Estructura"),
-          QStringLiteral("Asiento"), QStringLiteral("Apunte")})
-        con.ajustarNumeracion(tabla);
     Asientos::asentar(con, r.siguiente);
+    con.ajustarNumeraciones();
     t.confirmar();
     return r;
 }
 
 long deshacer(Conexion& con, long empresa) {
+    Transaccion t(con);
+    con.reservarEscritura();
     const DatosEmpresa datos = DatosEmpresa::existente(con, empresa);
     const long siguiente = AsientosFinales::ejercicioSiguiente(con, empresa);
     if (siguiente == 0)
@@ -195,7 +199,6 @@ long deshacer(Conexion& con, long empresa) {
                                        "de apertura: bórrelo antes de deshacer el cierre")
                             .arg(nombreEjercicio(nuevo))
                             .arg(siguiente));
-    Transaccion t(con);
     const Parametros p{id(siguiente)};
     con.Execute(QStringLiteral("DELETE FROM Apunte WHERE CodAsiento IN "
                                "(SELECT IDAsiento FROM Asiento WHERE CodEmpresa = ?)"),

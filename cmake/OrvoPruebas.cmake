@@ -19,6 +19,8 @@ function(orvo_prueba nombre)
     target_compile_definitions(${nombre} PRIVATE ORVO_INFORMES_EXE="$<TARGET_FILE:orvo-informes>")
   endif()
   add_test(NAME ${nombre} COMMAND ${nombre})
-  set_tests_properties(${nombre} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-                                            ${ARG_PROPIEDADES})
+  # La bitácora de las pruebas queda en la carpeta de compilación, no en la del usuario.
+  set_tests_properties(${nombre} PROPERTIES ENVIRONMENT
+                       "QT_QPA_PLATFORM=offscreen;ORVO_BITACORA=${CMAKE_BINARY_DIR}/pruebas.log"
+                       ${ARG_PROPIEDADES})
 endfunction()

@@ -2,6 +2,7 @@
 
 #include <QUrl>
 
+#include "Bitacora.h"
 #include "ErrorOrvo.h"
 #include "MotorBD.h"
 
@@ -25,6 +26,28 @@ QString Motor::sqlPaso(Paso paso, int nivel) {
             return QStringLiteral("ROLLBACK TO orvo%1").arg(nivel);
     }
     return {};
+}
+
+namespace {
+int segundos(const char* variable, int porOmision) {
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue(variable, &ok);
+    return ok && n > 0 ? n : porOmision;
+}
+}  // namespace
+
+Plazos plazos() {
+    return {segundos("ORVO_ESPERA_CERROJOS", 30), segundos("ORVO_ESPERA_INSTRUCCION", 600)};
+}
+
+QString librosBloqueados() {
+    return QStringLiteral("Los libros están bloqueados por otra sesión; pruebe más tarde");
+}
+
+QString detallesEnBitacora() {
+    const QString ruta = Bitacora::ruta();
+    return ruta.isEmpty() ? QStringLiteral("avise a quien administra el programa")
+                          : QStringLiteral("los detalles están en %1").arg(ruta);
 }
 }  // namespace motorbd
 
@@ -120,8 +143,15 @@ bool Conexion::existeTabla(const QString& tabla) {
     return motor_->existeTabla(tabla);
 }
 
-void Conexion::ajustarNumeracion(const QString& tabla) {
-    motor_->ajustarNumeracion(tabla);
+void Conexion::reservarEscritura() {
+    if (nivel_ == 0)
+        throw ErrorBD(Causa::SinTransaccion,
+                      QStringLiteral("Los libros se reservan dentro de una transacción"), {});
+    motor_->reservarEscritura();
+}
+
+void Conexion::ajustarNumeraciones() {
+    motor_->ajustarNumeraciones();
 }
 
 bool Conexion::existeColumna(const QString& tabla, const QString& columna) {

@@ -127,8 +127,15 @@ class Conexion {
     bool existeTabla(const QString& tabla);
     // Por los nombres de columna de una consulta sin filas, no por el catálogo de un motor.
     bool existeColumna(const QString& tabla, const QString& columna);
-    // Tras escribir a mano claves ID<tabla>, las que se numeren solas siguen desde la mayor.
-    void ajustarNumeracion(const QString& tabla);
+    // Quien escribe en los libros lo hace solo, hasta el final de su transacción: llamada al
+    // empezarla, espera a que termine otra escritura en la misma base (importar, comprobar
+    // --reparar) o, pasado el plazo de los cerrojos, lanza ErrorBD diciendo quién la tiene.
+    // Las claves se numeran como la mayor de la tabla más uno: por eso la reserva es de la base
+    // entera y no de una empresa.
+    void reservarEscritura();
+    // Al final de una transacción que ha escrito claves a mano: todas las tablas siguen
+    // numerando desde la mayor clave, también para quien inserte sin dar la clave.
+    void ajustarNumeraciones();
     // La ruta del archivo, o la URI del servidor sin contraseña: para mostrar.
     QString ruta() const;
     qint64 filasAfectadas() const;

@@ -55,17 +55,16 @@ class ErrorOrvo : public std::runtime_error {
     QString procedimiento_;
 };
 
-// Fallo de una instrucción SQL: lleva el texto de la instrucción y el mensaje del motor de base
-// de datos, con su código (SQLite) o una causa propia.
+// Fallo de una instrucción SQL. Su descripción es una línea en español para la persona (qué ha
+// fallado y qué hacer), sin SQL; la instrucción y el texto del motor de base de datos van a la
+// bitácora (Bitacora.h) al crearse el error. El número es el código de SQLite o una causa propia.
 class ErrorBD : public ErrorOrvo {
   public:
-    ErrorBD(int codigoSqlite, const QString& mensajeMotor, const QString& sql)
-        : ErrorOrvo(codigoSqlite,
-                    QStringLiteral("%1 (instrucción: %2)").arg(mensajeMotor, sql.simplified())),
-          sql_(sql),
-          mensajeMotor_(mensajeMotor) {}
-    ErrorBD(Causa causa, const QString& mensaje, const QString& sql)
-        : ErrorBD(static_cast<int>(causa), mensaje, sql) {}
+    ErrorBD(int numero, const QString& mensaje, const QString& sql,
+            const QString& mensajeMotor = {});
+    ErrorBD(Causa causa, const QString& mensaje, const QString& sql,
+            const QString& mensajeMotor = {})
+        : ErrorBD(static_cast<int>(causa), mensaje, sql, mensajeMotor) {}
     const QString& sql() const { return sql_; }
     const QString& mensajeMotor() const { return mensajeMotor_; }
 

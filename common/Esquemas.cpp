@@ -65,7 +65,7 @@ std::shared_ptr<Conexion> abrirContabilidad(const QString& ruta) {
         } catch (const ErrorBD& e) {
             throw ErrorOrvo::conDescripcion(e,
                                             QStringLiteral("No se pueden leer los libros de %1: %2")
-                                                .arg(con->ruta(), e.mensajeMotor()));
+                                                .arg(con->ruta(), e.descripcion()));
         }
     }
     return con;

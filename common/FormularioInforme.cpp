@@ -98,8 +98,8 @@ QGroupBox* FormularioInforme::periodo(const QString& formato, const QStringList&
 
 QGroupBox* FormularioInforme::subcuentas(const QStringList& rotulos) {
     QGroupBox* marco =
-        marcoDeDos(QStringLiteral("SUBCUENTAS"), rotulos, [&](int i, QWidget* marco) {
-            c_.subcuentas[i] = cajaSubcuenta(i, marco);
+        marcoDeDos(QStringLiteral("SUBCUENTAS"), rotulos, [&](int i, QWidget* padre) {
+            c_.subcuentas[i] = cajaSubcuenta(i, padre);
             c_.subcuentas[i]->setMinimumWidth(
                 c_.subcuentas[i]->fontMetrics().horizontalAdvance(QStringLiteral("000000000000")));
             return c_.subcuentas[i];

@@ -30,9 +30,10 @@ class IInterfaz {
     virtual int MousePointer() const = 0;
     // Muestra el diálogo de forma modal y vuelve cuando se ha cerrado.
     virtual int mostrarModal(QDialog& dialogo) = 0;
-    // Cuadro de guardar archivo; texto vacío si la persona cancela.
-    virtual QString archivoGuardar(QWidget* padre, const QString& titulo,
-                                   const QString& filtro) = 0;
+    // Cuadro de guardar archivo; texto vacío si la persona cancela. En 'tipo', si se pide, el
+    // tipo de archivo elegido de los de 'filtro' (vacío si no se eligió ninguno).
+    virtual QString archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro,
+                                   QString* tipo = nullptr) = 0;
     // Cuadro de elegir carpeta; texto vacío si la persona cancela.
     virtual QString carpeta(QWidget* padre, const QString& titulo) = 0;
 };

@@ -33,8 +33,9 @@ int InterfazQt::mostrarModal(QDialog& dialogo) {
     return dialogo.exec();
 }
 
-QString InterfazQt::archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro) {
-    return QFileDialog::getSaveFileName(padre, titulo, QString(), filtro);
+QString InterfazQt::archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro,
+                                   QString* tipo) {
+    return QFileDialog::getSaveFileName(padre, titulo, QString(), filtro, tipo);
 }
 
 QString InterfazQt::carpeta(QWidget* padre, const QString& titulo) {
@@ -55,7 +56,9 @@ int InterfazGrabadora::mostrarModal(QDialog& dialogo) {
     return dialogo.exec();
 }
 
-QString InterfazGrabadora::archivoGuardar(QWidget*, const QString&, const QString&) {
+QString InterfazGrabadora::archivoGuardar(QWidget*, const QString&, const QString&,
+                                          QString* tipo) {
+    if (tipo) *tipo = tipoGuardar;
     return respuestasGuardar.isEmpty() ? QString() : respuestasGuardar.takeFirst();
 }
 

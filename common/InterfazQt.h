@@ -14,7 +14,8 @@ class InterfazQt : public IInterfaz {
     void setMousePointer(int puntero) override;
     int MousePointer() const override { return puntero_; }
     int mostrarModal(QDialog& dialogo) override;
-    QString archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro) override;
+    QString archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro,
+                           QString* tipo = nullptr) override;
     QString carpeta(QWidget* padre, const QString& titulo) override;
 
   private:
@@ -38,7 +39,8 @@ class InterfazGrabadora : public IInterfaz {
     // Abre el diálogo de verdad (exec) y, ya en su bucle, llama al guion; si al volver del
     // guion el diálogo sigue abierto, lo cierra como si se pulsara Escape.
     int mostrarModal(QDialog& dialogo) override;
-    QString archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro) override;
+    QString archivoGuardar(QWidget* padre, const QString& titulo, const QString& filtro,
+                           QString* tipo = nullptr) override;
     // Consume las mismas respuestas que archivoGuardar.
     QString carpeta(QWidget* padre, const QString& titulo) override;
 
@@ -48,6 +50,7 @@ class InterfazGrabadora : public IInterfaz {
     std::function<void(QDialog&)> guion;
     std::function<void(const MensajeGrabado&)> alMensaje;
     QStringList respuestasGuardar;  // se consumen en orden; sin respuesta = cancelar
+    QString tipoGuardar;            // el tipo de archivo que se da por elegido al guardar
 
   private:
     int puntero_ = kPunteroPredeterminado;

@@ -48,7 +48,9 @@ class Motor {
     // 'nivel' numera los puntos de guardado de las transacciones anidadas.
     virtual void transaccion(Paso paso, int nivel) = 0;
     virtual bool existeTabla(const QString& tabla) = 0;
-    virtual void ajustarNumeracion(const QString& tabla) = 0;
+    // Ver Conexion::reservarEscritura y Conexion::ajustarNumeraciones.
+    virtual void reservarEscritura() = 0;
+    virtual void ajustarNumeraciones() = 0;
     virtual qint64 filasAfectadas() const = 0;
     // Nombre para mostrar: la ruta del archivo o la URI sin contraseña.
     virtual QString nombre() const = 0;
@@ -57,6 +59,20 @@ class Motor {
     // El SQL de los puntos de guardado es el mismo en los dos motores.
     static QString sqlPaso(Paso paso, int nivel);
 };
+
+// Cuánto se espera, en segundos: a que otra sesión suelte unos libros bloqueados
+// (ORVO_ESPERA_CERROJOS, 30 por omisión) y a que acabe una instrucción (ORVO_ESPERA_INSTRUCCION,
+// 600 por omisión). Variables de entorno para que un despacho, o una prueba, las cambie.
+struct Plazos {
+    int cerrojos;
+    int instruccion;
+};
+Plazos plazos();
+
+// Lo que se dice a la persona cuando otra sesión tiene los libros bloqueados.
+QString librosBloqueados();
+// Para un fallo que la persona no puede arreglar sola: dónde están los detalles.
+QString detallesEnBitacora();
 
 std::unique_ptr<Motor> abrirSqlite(const QString& ruta, bool crear);
 std::unique_ptr<Motor> abrirPostgres(const QString& uri);

@@ -1,8 +1,13 @@
 #include <libpq-fe.h>
+#include <poll.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QRegularExpression>
+#include <cerrno>
 #include <vector>
 
+#include "Bitacora.h"
 #include "Conexion.h"
 #include "ErrorOrvo.h"
 #include "MotorBD.h"
@@ -21,10 +26,10 @@ constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4
 // --- Traducción del SQL ---------------------------------------------------------------------
 // El SQL de los informes está escrito para SQLite con las funciones del programa. Aquí se
 // pasa a PostgreSQL sin crear nada en el servidor (un usuario de solo lectura puede imprimir):
-// los '?' pasan a $1, $2…; CCur, Val, Right, Left y Mid pasan a expresiones con funciones del
-// propio servidor que dan lo mismo sobre los textos que guardan los libros; LIKE no distingue
-// mayúsculas, como en SQLite; CROSS JOIN … ON pasa a INNER JOIN; y los identificadores entre
-// comillas, que en el servidor se crearon sin ellas, van en minúsculas.
+// los '?' pasan a $1, $2…; CCur, Val, Right, Left, Mid y typeof pasan a expresiones con
+// funciones del propio servidor que dan lo mismo sobre los textos que guardan los libros; LIKE
+// no distingue mayúsculas, como en SQLite; CROSS JOIN … ON pasa a INNER JOIN; y los
+// identificadores entre comillas, que en el servidor se crearon sin ellas, van en minúsculas.
 
 bool letra(QChar c) {
     return c.isLetterOrNumber() || c == u'_';
@@ -112,7 +117,7 @@ class Traductor {
 
     static bool esFuncion(const QString& clave) {
         return clave == u"ccur" || clave == u"val" || clave == u"right" || clave == u"left" ||
-               clave == u"mid";
+               clave == u"mid" || clave == u"typeof";
     }
 
     // Posición tras las comillas que cierran las que abren en 'i' (dobladas, se escapan).
@@ -180,17 +185,41 @@ class Traductor {
         if (clave == u"ccur")
             // Texto con formato español ("1.234,56"): fuera los puntos de miles, la coma a
             // punto; en diezmilésimas enteras, como la función de SQLite, para sumar exacto.
+            // numeric ya admite blancos alrededor y su paso a bigint redondea como round(): sin
+            // trim ni round, un millón de importes se leen casi medio segundo antes.
             return QStringLiteral(
-                       "CAST(round(CAST(replace(replace(trim(%1), '.', ''), ',', '.') "
-                       "AS numeric) * 10000) AS bigint)")
+                       "CAST(CAST(replace(replace(%1, '.', ''), ',', '.') AS numeric) * 10000 "
+                       "AS bigint)")
                 .arg(texto);
-        if (clave == u"val")
+        if (clave == u"val") {
             // El número con que empieza el texto, saltando blancos; 0 si no empieza por uno.
+            const QString deTexto = QStringLiteral(
+                                        "COALESCE(CAST(substring(replace(%1, ' ', '') FROM "
+                                        "'^[-+]?[0-9]*\\.?[0-9]+') AS numeric), 0)")
+                                        .arg(texto);
+            // De una columna entera (el número de asiento), el número tal cual: buscarlo en
+            // su texto con una expresión regular costaba un segundo por millón de filas al
+            // ordenar el Mayor. Solo con columnas: un parámetro no tiene tipo que preguntar.
+            static const QRegularExpression columna(QStringLiteral("^\\s*[A-Za-z_][\\w.\"]*\\s*$"));
+            if (columna.match(a.value(0)).hasMatch())
+                return QStringLiteral(
+                           "(CASE WHEN pg_typeof(%1) IN (CAST('integer' AS regtype), "
+                           "CAST('bigint' AS regtype), CAST('smallint' AS regtype)) THEN "
+                           "CAST(%1 AS numeric) WHEN (%1) IS NULL THEN NULL ELSE %2 END)")
+                    .arg(a.value(0), deTexto);
+            return QStringLiteral("(CASE WHEN (%1) IS NULL THEN NULL ELSE %2 END)")
+                .arg(a.value(0), deTexto);
+        }
+        if (clave == u"typeof")
+            // El tipo con el nombre que le da SQLite. Allí es el de cada valor; aquí, el de la
+            // columna: un número en una columna de texto es texto.
             return QStringLiteral(
-                       "(CASE WHEN (%1) IS NULL THEN NULL ELSE COALESCE(CAST(substring("
-                       "replace(%2, ' ', '') FROM '^[-+]?[0-9]*\\.?[0-9]+') AS "
-                       "numeric), 0) END)")
-                .arg(a.value(0), texto);
+                       "(CASE WHEN (%1) IS NULL THEN 'null' WHEN pg_typeof(%1) IN ('smallint'::"
+                       "regtype, 'integer'::regtype, 'bigint'::regtype) THEN 'integer' WHEN "
+                       "pg_typeof(%1) IN ('real'::regtype, 'double precision'::regtype, "
+                       "'numeric'::regtype) THEN 'real' WHEN pg_typeof(%1) = 'bytea'::regtype "
+                       "THEN 'blob' ELSE 'text' END)")
+                .arg(a.value(0));
         if (clave == u"right" || clave == u"left")
             return QStringLiteral("%1(%2, %3)").arg(clave, texto, a.value(1));
         return a.size() > 2 ? QStringLiteral("substr(%1, %2, %3)").arg(texto, a[1], a[2])
@@ -203,11 +232,18 @@ class Traductor {
 
 // El esquema de los libros, escrito para SQLite: las claves enteras se numeran solas y los
 // textos se ordenan y comparan por bytes, como en SQLite, sea cual sea el idioma del servidor.
+// CREATE INDEX IF NOT EXISTS bloquea la tabla contra escrituras hasta el final de la
+// transacción aunque el índice ya exista: solo se pide si falta, para que una importación no
+// haga esperar a quien asienta otra empresa.
 QString esquemaParaServidor(QString sql) {
     sql.replace(QStringLiteral("INTEGER PRIMARY KEY"),
                 QStringLiteral("INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY"));
     sql.replace(QRegularExpression(QStringLiteral("\\bTEXT\\b")),
                 QStringLiteral("TEXT COLLATE \"C\""));
+    static const QRegularExpression indice(
+        QStringLiteral("CREATE (UNIQUE )?INDEX IF NOT EXISTS (\\w+)(\\s+ON\\s[^;]+);"));
+    sql.replace(indice, QStringLiteral("DO $$ BEGIN IF to_regclass('\\2') IS NULL THEN CREATE "
+                                       "\\1INDEX \\2\\3; END IF; END $$;"));
     return sql;
 }
 
@@ -257,8 +293,88 @@ Valores valoresDe(const Parametros& params) {
     return v;
 }
 
-QString primeraLinea(const char* mensaje) {
-    return QString::fromUtf8(mensaje).trimmed().section(u'\n', 0, 0);
+// Lo que se espera de más, sobre el plazo de una instrucción, antes de dar por perdido un
+// servidor que no contesta: el servidor cancela la instrucción al llegar a su plazo y tarda un
+// poco en decirlo.
+constexpr int kMargenServidor = 5;
+// Silencio tras el que se pregunta si el servidor sigue ahí (milisegundos).
+constexpr qint64 kSilencioMs = 10000;
+
+// Clave del cerrojo consultivo de los escritores (pg_advisory_xact_lock): un número fijo, el
+// mismo para todos los programas que escriben en los libros.
+constexpr qint64 kCerrojoEscritura = 0x4f52564f;  // "ORVO"
+
+QString conexionPerdida() {
+    return QStringLiteral(
+        "Se ha perdido la conexión con el servidor de contabilidad; compruebe "
+        "que sigue en marcha y vuelva a intentarlo");
+}
+
+// ¿Escribe la instrucción? Para decir qué permiso falta: el de leer o el de escribir.
+bool escribe(const QString& sql) {
+    static const QRegularExpression escritura(
+        QStringLiteral("^\\s*(INSERT|UPDATE|DELETE|CREATE|DROP|ALTER|TRUNCATE|GRANT)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return escritura.match(sql).hasMatch();
+}
+
+// Lo que se le dice a la persona, en una línea en español y sin SQL. El estado (SQLSTATE) dice
+// qué pasó; el texto del servidor, en inglés, va a la bitácora.
+QString explicar(const QString& estado, const QString& servidor, const QString& tabla,
+                 const QString& sql) {
+    static const QRegularExpression deTabla(
+        QStringLiteral("(?:for (?:table|relation|sequence) |relation \"?)(\\w+)"));
+    const QString t = tabla.isEmpty() ? deTabla.match(servidor).captured(1) : tabla;
+    const QString enTabla = t.isEmpty() ? QString() : QStringLiteral(" (tabla %1)").arg(t);
+    if (estado == u"42501") {
+        const bool escritura = escribe(sql) || servidor.contains(QLatin1String("sequence"));
+        return QStringLiteral(
+                   "El usuario del servidor no tiene permiso para %1 los libros%2; "
+                   "pida ese permiso a quien administra el servidor")
+            .arg(escritura ? QStringLiteral("escribir en") : QStringLiteral("leer"), enTabla);
+    }
+    if (estado == u"42P01")
+        return QStringLiteral(
+                   "A la base de datos del servidor le faltan tablas de los libros%1; "
+                   "compruebe que es la base de la contabilidad")
+            .arg(enTabla);
+    if (estado == u"55P03") return librosBloqueados();
+    if (estado == u"57014")
+        return QStringLiteral(
+                   "El servidor de contabilidad ha tardado más de %1 s en una "
+                   "instrucción y la ha cancelado; pruebe más tarde")
+            .arg(plazos().instruccion);
+    if (estado == u"40P01" || estado == u"40001")
+        return QStringLiteral(
+            "Otra sesión cambiaba los mismos libros a la vez y no se ha "
+            "guardado nada; vuelva a intentarlo");
+    if (estado == u"23505")
+        return QStringLiteral(
+                   "Los libros ya tienen un registro con la misma clave%1; no se ha "
+                   "guardado nada")
+            .arg(enTabla);
+    if (estado.startsWith(u"23"))
+        return QStringLiteral(
+                   "Un dato no cumple las reglas de los libros%1; no se ha guardado "
+                   "nada")
+            .arg(enTabla);
+    if (estado == u"25006")
+        return QStringLiteral(
+            "Estos libros son de solo lectura (una réplica del servidor); para "
+            "escribir, use la URI del servidor principal");
+    if (estado == u"53100")
+        return QStringLiteral(
+            "El disco del servidor de contabilidad está lleno y no se ha "
+            "guardado nada; avise a quien administra el servidor");
+    if (estado.startsWith(u"08") || estado.startsWith(u"57P") || estado.isEmpty())
+        return conexionPerdida();
+    if (estado.startsWith(u"22"))
+        return QStringLiteral(
+                   "Un dato de los libros no tiene la forma esperada; compruébelos con "
+                   "«orvo-informes comprobar» (%1)")
+            .arg(detallesEnBitacora());
+    return QStringLiteral("El servidor de contabilidad no acepta una instrucción del programa; %1")
+        .arg(detallesEnBitacora());
 }
 
 }  // namespace
@@ -267,16 +383,16 @@ QString primeraLinea(const char* mensaje) {
 
 class MotorPostgres : public Motor {
   public:
-    MotorPostgres(PGconn* con, QString nombre) : con_(con), nombre_(std::move(nombre)) {}
+    MotorPostgres(PGconn* con, QByteArray uri, QString nombre)
+        : con_(con), uri_(std::move(uri)), nombre_(std::move(nombre)) {}
     ~MotorPostgres() override { PQfinish(con_); }
 
     std::unique_ptr<Filas> ejecutar(const QString& sql, const Parametros& params) override;
     std::unique_ptr<Sentencia> preparar(const QString& sql) override;
 
     void script(const QString& sql) override {
-        PGresult* r = PQexec(con_, esquemaParaServidor(sql).toUtf8().constData());
-        comprobar(r, sql);
-        PQclear(r);
+        const QByteArray texto = esquemaParaServidor(sql).toUtf8();
+        PQclear(comprobar(esperar(con_ && PQsendQuery(con_, texto.constData()), sql), sql));
     }
 
     void transaccion(Paso paso, int nivel) override {
@@ -299,16 +415,56 @@ class MotorPostgres : public Motor {
         return filas->avanzar() && filas->entero(0) != 0;
     }
 
-    // La secuencia de la columna de identidad no sabe de las claves puestas a mano.
-    void ajustarNumeracion(const QString& tabla) override {
-        const QString t = tabla.toLower();
-        const QString clave = QStringLiteral("id") + t;
-        const Valores v = valoresDe({t, clave});
-        PQclear(exec(QStringLiteral("SELECT setval(pg_get_serial_sequence($1, $2), "
-                                    "COALESCE(MAX(%1), 0) + 1, false) FROM %2")
-                         .arg(clave, t)
-                         .toUtf8(),
-                     2, &v, tabla));
+    void reservarEscritura() override {
+        // Una réplica no admite escrituras ni este cerrojo: se dice antes de intentarlo.
+        const QString sql = QStringLiteral(
+                                "SELECT CASE WHEN pg_is_in_recovery() THEN -1 WHEN "
+                                "pg_try_advisory_xact_lock(%1) THEN 1 ELSE 0 END")
+                                .arg(kCerrojoEscritura);
+        const qint64 reserva = entero(sql);
+        if (reserva < 0)
+            throw ErrorBD(Causa::Servidor, explicar(QStringLiteral("25006"), {}, {}, sql), sql,
+                          QStringLiteral("pg_is_in_recovery()"));
+        if (reserva == 1) return;
+        // Se dice quién escribe antes de esperar: si el plazo se acaba, la transacción ya no
+        // admite más consultas.
+        const QString quien = escritorActual();
+        try {
+            orden(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kCerrojoEscritura));
+        } catch (const ErrorBD& e) {
+            if (!e.descripcion().startsWith(librosBloqueados())) throw;
+            throw ErrorBD(Causa::Servidor,
+                          QStringLiteral("Los libros están ocupados por otra escritura%1; pruebe "
+                                         "más tarde")
+                              .arg(quien),
+                          e.sql(), e.mensajeMotor());
+        }
+    }
+
+    // Las secuencias de las columnas de identidad no saben de las claves puestas a mano. Nunca
+    // retroceden: otra sesión puede tener ya un número que aún no ha confirmado.
+    void ajustarNumeraciones() override {
+        std::vector<std::pair<QString, QString>> columnas;
+        {
+            auto filas = ejecutar(
+                QStringLiteral("SELECT c.relname, a.attname FROM pg_attribute a JOIN pg_class c ON "
+                               "c.oid = a.attrelid WHERE a.attidentity <> '' AND NOT "
+                               "a.attisdropped AND c.relnamespace = "
+                               "CAST(current_schema() AS regnamespace) ORDER BY 1"),
+                {});
+            while (filas->avanzar())
+                columnas.emplace_back(filas->valor(0).toString(), filas->valor(1).toString());
+        }
+        for (const auto& [tabla, columna] : columnas) {
+            const Valores v = valoresDe({identificador(tabla), columna});
+            const QString sql =
+                QStringLiteral(
+                    "SELECT setval(CAST(s AS regclass), GREATEST((SELECT "
+                    "COALESCE(MAX(%1), 0) FROM %2) + 1, nextval(CAST(s AS regclass))), "
+                    "false) FROM pg_get_serial_sequence($1, $2) AS s")
+                    .arg(identificador(columna), identificador(tabla));
+            PQclear(exec(sql.toUtf8(), 2, &v, sql));
+        }
     }
 
     qint64 filasAfectadas() const override { return afectadas_; }
@@ -316,25 +472,83 @@ class MotorPostgres : public Motor {
 
     // Ejecuta con los valores; lanza ErrorBD con el SQL original si falla.
     PGresult* exec(const QByteArray& texto, int n, const Valores* v, const QString& sql) {
-        PGresult* r = PQexecParams(con_, texto.constData(), n, nullptr,
-                                   v && n ? v->punteros.data() : nullptr, nullptr, nullptr, 0);
-        comprobar(r, sql);
-        return r;
+        const bool enviado =
+            con_ && PQsendQueryParams(con_, texto.constData(), n, nullptr,
+                                      v && n ? v->punteros.data() : nullptr, nullptr, nullptr, 0);
+        return comprobar(esperar(enviado, sql), sql);
     }
     void orden(const QString& sql) { PQclear(exec(sql.toUtf8(), 0, nullptr, sql)); }
-
-    void comprobar(PGresult* r, const QString& sql) {
-        const ExecStatusType e = PQresultStatus(r);
-        if (e == PGRES_COMMAND_OK || e == PGRES_TUPLES_OK) {
-            afectadas_ = QByteArray(PQcmdTuples(r)).toLongLong();
-            return;
-        }
-        const QString estado =
-            QString::fromLatin1(r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : "");
-        const QString servidor = primeraLinea(r ? PQresultErrorMessage(r) : PQerrorMessage(con_));
+    qint64 entero(const QString& sql) {
+        PGresult* r = exec(sql.toUtf8(), 0, nullptr, sql);
+        const qint64 n = PQntuples(r) ? QByteArray(PQgetvalue(r, 0, 0)).toLongLong() : 0;
         PQclear(r);
-        // El SQLSTATE va en el texto, que es lo que dice algo.
-        throw ErrorBD(Causa::Servidor, explicar(estado, servidor), sql);
+        return n;
+    }
+
+    // El resultado de lo enviado ('enviado' dice si se pudo enviar), sin esperar más que el
+    // plazo de la instrucción y un margen: un servidor caído sin que el sistema lo sepa (por un
+    // socket local no hay keepalives) se da por perdido, y la conexión se cierra para que ni
+    // deshacer la transacción vuelva a esperarlo. Tras cada rato de silencio se pregunta al
+    // servidor por otra conexión: si está detenido entero, no se espera al plazo.
+    PGresult* esperar(bool enviado, const QString& sql) {
+        if (!enviado) return nullptr;
+        const int segundos = plazos().instruccion + kMargenServidor;
+        const QDeadlineTimer plazo{std::chrono::seconds(segundos)};
+        const qint64 silencio = std::min(kSilencioMs, plazos().instruccion * qint64(1000));
+        PGresult* resultado = nullptr;
+        for (;;) {
+            while (PQisBusy(con_)) {
+                pollfd p{PQsocket(con_), POLLIN, 0};
+                const int n = poll(&p, 1, int(std::min(plazo.remainingTime(), silencio)));
+                if (n < 0 && errno == EINTR) continue;
+                if (n == 0 && !plazo.hasExpired() && servidorVivo()) continue;
+                if (n == 0) {
+                    PQclear(resultado);
+                    cortar();
+                    throw ErrorBD(Causa::Servidor,
+                                  QStringLiteral("El servidor de contabilidad no contesta; "
+                                                 "compruebe que sigue en marcha y vuelva a "
+                                                 "intentarlo"),
+                                  sql,
+                                  plazo.hasExpired()
+                                      ? QStringLiteral("sin respuesta en %1 s").arg(segundos)
+                                      : QStringLiteral("el servidor no acepta conexiones"));
+                }
+                if (!PQconsumeInput(con_)) break;
+            }
+            PGresult* r = PQgetResult(con_);
+            if (!r) break;
+            // Como PQexec: el último resultado, salvo que uno anterior sea un error.
+            const ExecStatusType e = resultado ? PQresultStatus(resultado) : PGRES_COMMAND_OK;
+            if (e == PGRES_FATAL_ERROR || e == PGRES_NONFATAL_ERROR) {
+                PQclear(r);
+            } else {
+                PQclear(resultado);
+                resultado = r;
+            }
+            if (PQstatus(con_) == CONNECTION_BAD) break;
+        }
+        return resultado;
+    }
+
+    // Devuelve 'r' si la instrucción fue bien; si no, lanza ErrorBD.
+    PGresult* comprobar(PGresult* r, const QString& sql) {
+        const ExecStatusType e = PQresultStatus(r);
+        if (r && (e == PGRES_COMMAND_OK || e == PGRES_TUPLES_OK)) {
+            afectadas_ = QByteArray(PQcmdTuples(r)).toLongLong();
+            return r;
+        }
+        const auto campo = [r](int c) {
+            return QString::fromUtf8(r ? PQresultErrorField(r, c) : nullptr);
+        };
+        const QString estado = campo(PG_DIAG_SQLSTATE);
+        const QString servidor = r ? QString::fromUtf8(PQresultErrorMessage(r)).trimmed()
+                                   : (con_ ? QString::fromUtf8(PQerrorMessage(con_)).trimmed()
+                                           : QStringLiteral("conexión cerrada"));
+        const QString tabla = campo(PG_DIAG_TABLE_NAME);
+        PQclear(r);
+        throw ErrorBD(Causa::Servidor, explicar(estado, servidor, tabla, sql), sql,
+                      estado.isEmpty() ? servidor : estado + QStringLiteral(": ") + servidor);
     }
 
     bool enTransaccion() const { return PQtransactionStatus(con_) == PQTRANS_INTRANS; }
@@ -343,22 +557,39 @@ class MotorPostgres : public Motor {
     PGconn* con() const { return con_; }
 
   private:
-    // Lo que se le dice al usuario, en español; el texto del servidor va detrás.
-    static QString explicar(const QString& estado, const QString& servidor) {
-        QString que;
-        if (estado == u"42501")
-            que = QStringLiteral("El usuario del servidor no tiene permiso para leer los libros");
-        else if (estado == u"42P01")
-            que = QStringLiteral("A la base de datos del servidor le faltan tablas de los libros");
-        else if (estado.startsWith(u"08") || estado.isEmpty())
-            que = QStringLiteral("Se ha perdido la conexión con el servidor de contabilidad");
-        else
-            que = QStringLiteral("El servidor de contabilidad no acepta la instrucción");
-        return QStringLiteral("%1 (%2%3)")
-            .arg(que, estado.isEmpty() ? QString() : estado + QStringLiteral(": "), servidor);
+    // Quién tiene el cerrojo de los escritores, para decirlo: " (usuario, programa, desde hora)".
+    QString escritorActual() {
+        auto filas = ejecutar(
+            QStringLiteral("SELECT a.usename, a.application_name, to_char(a.xact_start, "
+                           "'HH24:MI:SS') FROM pg_locks l JOIN pg_stat_activity a ON a.pid = "
+                           "l.pid WHERE l.locktype = 'advisory' AND l.granted AND l.objid = ? "
+                           "AND l.database = (SELECT oid FROM pg_database WHERE datname = "
+                           "current_database())"),
+            {kCerrojoEscritura});
+        if (!filas->avanzar()) return {};
+        QStringList partes;
+        for (int c = 0; c < 2; ++c)
+            if (!filas->valor(c).toString().isEmpty()) partes << filas->valor(c).toString();
+        if (!filas->valor(2).toString().isEmpty())
+            partes << QStringLiteral("desde las %1").arg(filas->valor(2).toString());
+        return partes.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(partes.join(u", "));
+    }
+
+    void cortar() {
+        PQfinish(con_);
+        con_ = nullptr;
+    }
+
+    // ¿Atiende el servidor una conexión nueva? (PQping no entra: solo pregunta.)
+    bool servidorVivo() const {
+        const char* claves[] = {"connect_timeout", "dbname", nullptr};
+        const char* valores[] = {"5", uri_.constData(), nullptr};
+        const PGPing r = PQpingParams(claves, valores, 1);
+        return r == PQPING_OK || r == PQPING_REJECT;
     }
 
     PGconn* con_;
+    QByteArray uri_;  // para preguntar si el servidor sigue ahí
     QString nombre_;
     qint64 afectadas_ = 0;
     quint64 generacion_ = 0;
@@ -492,15 +723,24 @@ class SentenciaPostgres : public Sentencia {
     SentenciaPostgres(MotorPostgres& m, const QString& sql) : m_(m), sql_(sql) {
         const QByteArray texto = Traductor(sql).traducir(&n_).toUtf8();
         nombre_ = m_.nuevoNombre("orvo_s");
-        PGresult* r = PQprepare(m_.con(), nombre_.constData(), texto.constData(), n_, nullptr);
-        m_.comprobar(r, sql_);
-        PQclear(r);
+        PGconn* con = m_.con();
+        PQclear(m_.comprobar(m_.esperar(con && PQsendPrepare(con, nombre_.constData(),
+                                                             texto.constData(), n_, nullptr),
+                                        sql_),
+                             sql_));
         for (int i = 1; i <= n_; ++i) valores_.poner(i, QVariant());
     }
     ~SentenciaPostgres() override {
-        // Una transacción fallida no admite ni esto; el nombre no se repite.
-        if (PQtransactionStatus(m_.con()) != PQTRANS_INERROR)
-            PQclear(PQexec(m_.con(), ("DEALLOCATE " + nombre_).constData()));
+        // Una transacción fallida no admite ni esto, ni una conexión cortada; el nombre no se
+        // repite.
+        const PGTransactionStatusType t = PQtransactionStatus(m_.con());
+        if (t != PQTRANS_INERROR && t != PQTRANS_UNKNOWN) {
+            try {
+                m_.orden(QStringLiteral("DEALLOCATE ") + QString::fromLatin1(nombre_));
+            } catch (...) {
+                // Un destructor no puede lanzar; si la conexión falla, lo dirá la siguiente orden.
+            }
+        }
     }
     int parametros() const override { return n_; }
     void enlazar(int indice, const QVariant& v) override { valores_.poner(indice, v); }
@@ -509,10 +749,13 @@ class SentenciaPostgres : public Sentencia {
     }
     void enlazarEntero(int indice, qint64 v) override { valores_.poner(indice, QVariant(v)); }
     void ejecutar() override {
-        PGresult* r = PQexecPrepared(m_.con(), nombre_.constData(), n_,
-                                     n_ ? valores_.punteros.data() : nullptr, nullptr, nullptr, 0);
-        m_.comprobar(r, sql_);
-        PQclear(r);
+        PGconn* con = m_.con();
+        PQclear(m_.comprobar(
+            m_.esperar(con && PQsendQueryPrepared(con, nombre_.constData(), n_,
+                                                  n_ ? valores_.punteros.data() : nullptr, nullptr,
+                                                  nullptr, 0),
+                       sql_),
+            sql_));
     }
 
   private:
@@ -563,30 +806,75 @@ QString motivoConexion(const QString& libpq) {
     return QStringLiteral("el servidor no está disponible");
 }
 
+// Nombre de la sesión en el servidor (pg_stat_activity), que se dice a quien espera a otra
+// escritura: el programa y su orden ("orvo-informes importar").
+QByteArray nombreSesion() {
+    QString nombre = QStringLiteral("orvo");
+    if (QCoreApplication::instance()) {
+        const QStringList a = QCoreApplication::arguments();
+        nombre = QCoreApplication::applicationName();
+        static const QRegularExpression orden(QStringLiteral("^[A-Za-z]+$"));
+        if (a.size() > 1 && orden.match(a[1]).hasMatch()) nombre += u' ' + a[1];
+    }
+    return nombre.toUtf8().left(63);
+}
+
 }  // namespace
 
 std::unique_ptr<Motor> abrirPostgres(const QString& uri) {
     const QByteArray u = uri.toUtf8();
+    const QByteArray sesion = nombreSesion();
+    const Plazos p = plazos();
     // Primero el plazo y las opciones, para que la URI pueda cambiarlos; después la codificación,
     // que no. Un informe lee todas las filas de su cursor: con la fracción de 0,1 que el servidor
     // supone para un cursor, el Mayor de un millón de apuntes iba por índices, apunte a apunte, en
-    // vez de juntar las tablas de una vez; y su orden cabe en memoria en vez de ir a disco.
-    const char* claves[] = {"connect_timeout", "application_name", "options", "dbname",
-                            "client_encoding", nullptr};
-    const char* valores[] = {"5", "orvo-informes", "-c cursor_tuple_fraction=1 -c work_mem=64MB",
-                             u.constData(), "UTF8", nullptr};
+    // vez de juntar las tablas de una vez; y su orden cabe en memoria en vez de ir a disco. Nadie
+    // espera para siempre: a un cerrojo, lock_timeout; a una instrucción, statement_timeout; a un
+    // servidor caído al otro lado de la red, los keepalives de TCP y tcp_user_timeout (un minuto).
+    const QByteArray opciones =
+        QStringLiteral(
+            "-c cursor_tuple_fraction=1 -c work_mem=64MB -c lock_timeout=%1s "
+            "-c statement_timeout=%2s")
+            .arg(p.cerrojos)
+            .arg(p.instruccion)
+            .toUtf8();
+    const char* claves[] = {"connect_timeout",
+                            "application_name",
+                            "options",
+                            "keepalives",
+                            "keepalives_idle",
+                            "keepalives_interval",
+                            "keepalives_count",
+                            "tcp_user_timeout",
+                            "dbname",
+                            "client_encoding",
+                            nullptr};
+    const char* valores[] = {"5",
+                             sesion.constData(),
+                             opciones.constData(),
+                             "1",
+                             "20",
+                             "10",
+                             "3",
+                             "60000",
+                             u.constData(),
+                             "UTF8",
+                             nullptr};
     PGconn* con = PQconnectdbParams(claves, valores, 1);
     const QString nombre = Conexion::sinContrasena(uri);
     if (!con || PQstatus(con) != CONNECTION_OK) {
-        const QString libpq = primeraLinea(con ? PQerrorMessage(con) : "sin memoria");
+        const QString libpq =
+            QString::fromUtf8(con ? PQerrorMessage(con) : "sin memoria").trimmed();
         PQfinish(con);
-        throw ErrorOrvo(Causa::Servidor, QStringLiteral("No se puede conectar con %1: %2 (%3)")
-                                             .arg(nombre, motivoConexion(libpq), libpq));
+        const QString mensaje = QStringLiteral("No se puede conectar con %1: %2")
+                                    .arg(nombre, motivoConexion(libpq.section(u'\n', 0, 0)));
+        Bitacora::anotar(mensaje, libpq, {});
+        throw ErrorOrvo(Causa::Servidor, mensaje);
     }
     // Los avisos del servidor ("NOTICE: …") no son para el usuario: los errores sí llegan.
     PQsetNoticeProcessor(
         con, [](void*, const char*) {}, nullptr);
-    return std::make_unique<MotorPostgres>(con, nombre);
+    return std::make_unique<MotorPostgres>(con, u, nombre);
 }
 
 }  // namespace orvo::motorbd

@@ -1,6 +1,7 @@
 #include <sqlite3.h>
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cmath>
 
 #include "ErrorOrvo.h"
@@ -45,6 +46,8 @@ void funcionCCur(sqlite3_context* ctx, int, sqlite3_value** argv) {
                         .arg(s)
                         .toUtf8();
                 sqlite3_result_error(ctx, e.constData(), e.size());
+                // Un dato de los libros, no un fallo del programa: el mensaje es para la persona.
+                sqlite3_result_error_code(ctx, SQLITE_MISMATCH);
             }
         }
     }
@@ -156,6 +159,80 @@ int registrarFunciones(sqlite3* db) {
     return SQLITE_OK;
 }
 
+// La línea para la persona según el código de SQLite; el texto de SQLite va a la bitácora.
+QString explicar(int rc, const QString& motor, const QString& archivo) {
+    static const QRegularExpression tablaDeRegla(QStringLiteral("failed: (\\w+)\\.")),
+        falta(QStringLiteral("^no such (table|column): (\\S+)"));
+    switch (rc & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return librosBloqueados();
+        case SQLITE_READONLY:
+            return QStringLiteral(
+                       "No se puede escribir en %1: el archivo es de solo lectura; pida "
+                       "permiso de escritura sobre el archivo y su carpeta")
+                .arg(archivo);
+        case SQLITE_FULL:
+            return QStringLiteral(
+                       "El disco de %1 está lleno y no se ha guardado nada; libere "
+                       "espacio y vuelva a intentarlo")
+                .arg(archivo);
+        case SQLITE_IOERR:
+            return QStringLiteral(
+                       "No se puede leer o escribir %1 en el disco; compruebe el disco "
+                       "y vuelva a intentarlo")
+                .arg(archivo);
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return QStringLiteral(
+                       "%1 no es una base de datos o está dañado; use una copia de "
+                       "seguridad")
+                .arg(archivo);
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return QStringLiteral(
+                       "No se puede abrir %1; compruebe la ruta y que tiene permiso "
+                       "para leerlo")
+                .arg(archivo);
+        case SQLITE_NOMEM:
+            return QStringLiteral("No queda memoria; cierre otros programas y vuelva a intentarlo");
+        case SQLITE_CONSTRAINT: {
+            // El mensaje de un disparador (RAISE) lo escribió quien lo puso, para la persona.
+            if (rc == SQLITE_CONSTRAINT_TRIGGER) return motor;
+            const QString tabla = tablaDeRegla.match(motor).captured(1);
+            const QString enTabla =
+                tabla.isEmpty() ? QString() : QStringLiteral(" (tabla %1)").arg(tabla);
+            if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+                return QStringLiteral(
+                           "Los libros ya tienen un registro con la misma clave%1; no se ha "
+                           "guardado nada")
+                    .arg(enTabla);
+            return QStringLiteral(
+                       "Un dato no cumple las reglas de los libros%1; no se ha guardado nada")
+                .arg(enTabla);
+        }
+        case SQLITE_MISMATCH:
+            return motor;  // de las funciones del programa, ya en español
+        default:
+            if (const auto m = falta.match(motor); m.hasMatch())
+                return QStringLiteral("A %1 le falta la %2 %3 de los libros")
+                    .arg(archivo,
+                         m.captured(1) == u"table" ? QStringLiteral("tabla")
+                                                   : QStringLiteral("columna"),
+                         m.captured(2));
+            return QStringLiteral("La base de datos %1 no acepta una instrucción del programa; %2")
+                .arg(archivo, detallesEnBitacora());
+    }
+}
+
+ErrorBD fallo(sqlite3* db, int rc, const QString& sql) {
+    const QString motor = QString::fromUtf8(sqlite3_errmsg(db));
+    const char* archivo = sqlite3_db_filename(db, "main");
+    return ErrorBD(rc, explicar(rc, motor, QString::fromUtf8(archivo ? archivo : "")), sql,
+                   QStringLiteral("%1 (código %2)").arg(motor).arg(rc));
+}
+
 }  // namespace
 
 class FilasSqlite : public Filas {
@@ -167,7 +244,7 @@ class FilasSqlite : public Filas {
     bool avanzar() override {
         const int rc = sqlite3_step(stmt_);
         if (rc == SQLITE_ROW) return true;
-        if (rc != SQLITE_DONE) throw ErrorBD(rc, QString::fromUtf8(sqlite3_errmsg(db_)), sql_);
+        if (rc != SQLITE_DONE) throw fallo(db_, rc, sql_);
         return false;
     }
     int columnas() const override { return sqlite3_column_count(stmt_); }
@@ -232,7 +309,7 @@ class SentenciaSqlite : public Sentencia {
 
   private:
     void comprobar(int rc) const {
-        if (rc != SQLITE_OK) throw ErrorBD(rc, QString::fromUtf8(sqlite3_errmsg(db_)), sql_);
+        if (rc != SQLITE_OK) throw fallo(db_, rc, sql_);
     }
     sqlite3* db_;
     sqlite3_stmt* stmt_;
@@ -270,13 +347,9 @@ class MotorSqlite : public Motor {
     }
 
     void script(const QString& sql) override {
-        char* error = nullptr;
-        const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &error);
-        if (rc != SQLITE_OK) {
-            const QString msg = QString::fromUtf8(error ? error : "");
-            sqlite3_free(error);
-            throw ErrorBD(rc, msg, sql);
-        }
+        // El mensaje del fallo lo da sqlite3_errmsg, como en los demás.
+        const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) throw fallo(db_, rc, sql);
     }
 
     void transaccion(Paso paso, int nivel) override {
@@ -303,8 +376,10 @@ class MotorSqlite : public Motor {
         return filas->avanzar();
     }
 
+    // BEGIN IMMEDIATE ya es el cerrojo de escritura de todo el archivo.
+    void reservarEscritura() override {}
     // Una clave INTEGER PRIMARY KEY nueva ya es la mayor más uno.
-    void ajustarNumeracion(const QString&) override {}
+    void ajustarNumeraciones() override {}
 
     qint64 filasAfectadas() const override { return sqlite3_changes64(db_); }
     QString nombre() const override { return ruta_; }
@@ -314,7 +389,7 @@ class MotorSqlite : public Motor {
         sqlite3_stmt* stmt = nullptr;
         const QByteArray u = sql.toUtf8();
         const int rc = sqlite3_prepare_v2(db_, u.constData(), u.size(), &stmt, nullptr);
-        if (rc != SQLITE_OK) throw ErrorBD(rc, QString::fromUtf8(sqlite3_errmsg(db_)), sql);
+        if (rc != SQLITE_OK) throw fallo(db_, rc, sql);
         return stmt;
     }
 
@@ -324,8 +399,7 @@ class MotorSqlite : public Motor {
 
 std::unique_ptr<Motor> abrirSqlite(const QString& ruta, bool crear) {
     if (!crear && !QFileInfo::exists(ruta))
-        throw ErrorBD(SQLITE_CANTOPEN, QStringLiteral("No existe el archivo de base de datos"),
-                      ruta);
+        throw ErrorBD(SQLITE_CANTOPEN, QStringLiteral("No existe el archivo %1").arg(ruta), {});
     // SQLite lleva la cuenta de su memoria con un cerrojo global en cada reserva, y aquí nadie
     // la lee: sin ella, un libro de un millón de líneas se lee un poco más deprisa. Solo vale
     // antes de que SQLite se inicie; si ya se inició, se queda como estaba.
@@ -340,16 +414,16 @@ std::unique_ptr<Motor> abrirSqlite(const QString& ruta, bool crear) {
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close_v2(db);
-        throw ErrorBD(rc, QStringLiteral("No se puede abrir la base de datos: %1").arg(msg), ruta);
+        throw ErrorBD(rc, explicar(rc, msg, ruta), {}, msg);
     }
+    // Quien espera a que otra sesión suelte el archivo, espera lo mismo que en un servidor.
     int preparada = sqlite3_extended_result_codes(db, 1);
-    if (preparada == SQLITE_OK) preparada = sqlite3_busy_timeout(db, 5000);
+    if (preparada == SQLITE_OK) preparada = sqlite3_busy_timeout(db, plazos().cerrojos * 1000);
     if (preparada == SQLITE_OK) preparada = registrarFunciones(db);
     if (preparada != SQLITE_OK) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+        const ErrorBD e = fallo(db, preparada, {});
         sqlite3_close_v2(db);
-        throw ErrorBD(preparada,
-                      QStringLiteral("No se puede preparar la base de datos: %1").arg(msg), ruta);
+        throw e;
     }
     // Al ordenar muchas filas (el Mayor entero), SQLite reparte el trabajo con un hilo más;
     // devuelve el límite anterior, no un código.

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ErrorOrvo.h"
+#include "FormatosSalida.h"
 #include "FormularioInforme.h"
 
 namespace orvo {
@@ -118,10 +119,12 @@ void frmImprimir::cmdImprimir_Click(int indice) {
         } else if (opciones_[1]->isChecked()) {
             motor->setDestination(1);
         } else if (opciones_[2]->isChecked()) {
-            const QString archivo = comp_.interfaz.archivoGuardar(
-                this, QStringLiteral("Guardar informe"),
-                QStringLiteral("Documento PDF (*.pdf);;Valores separados por comas (*.csv);;"
-                               "Página web (*.html);;Libro de Excel (*.xlsx)"));
+            // Sin extensión, la del tipo elegido: el motor escribe lo que la extensión dice.
+            QString tipo;
+            const QString archivo = conExtensionDelTipo(
+                comp_.interfaz.archivoGuardar(this, QStringLiteral("Guardar informe"),
+                                              filtroSalidas(), &tipo),
+                tipo);
             if (archivo.isEmpty()) {
                 comp_.interfaz.setMousePointer(kPunteroPredeterminado);
                 return;  // sigue abierto con sus opciones

@@ -287,9 +287,10 @@ std::int64_t redondear(std::int64_t exactas) {
     return exactas < 0 ? -r : r;
 }
 
-std::vector<std::int64_t> repartirPesetas(const std::vector<Moneda>& importes) {
-    std::vector<std::int64_t> v(importes.size());
-    std::vector<std::pair<std::int64_t, std::size_t>> restos;
+void repartirPesetas(const std::vector<Moneda>& importes, std::vector<std::int64_t>& v,
+                     std::vector<std::pair<std::int64_t, std::size_t>>& restos) {
+    v.resize(importes.size());
+    restos.clear();
     std::int64_t total = 0, suma = 0;
     for (std::size_t i = 0; i < importes.size(); ++i) {
         const std::int64_t e = pesetasExactas(importes[i]);
@@ -299,10 +300,11 @@ std::vector<std::int64_t> repartirPesetas(const std::vector<Moneda>& importes) {
         restos.push_back({e - v[i] * kUnidad, i});
     }
     std::int64_t faltan = redondear(total) - suma;
-    std::stable_sort(restos.begin(), restos.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    // Mayor resto primero y, con restos iguales, el apunte anterior.
+    std::sort(restos.begin(), restos.end(), [](const auto& a, const auto& b) {
+        return a.first > b.first || (a.first == b.first && a.second < b.second);
+    });
     for (std::size_t k = 0; faltan > 0 && k < restos.size(); ++k, --faltan) ++v[restos[k].second];
-    return v;
 }
 
 QString describir(const Diferencia& d) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "Moneda.h"
@@ -48,7 +49,10 @@ std::int64_t redondear(std::int64_t exactas);
 // Pesetas de cada importe de un lado del asiento: cada una redondeada a la unidad, y los
 // redondeos repartidos de modo que el lado sume lo mismo que su total redondeado (así un asiento
 // que cuadra en euros cuadra en pesetas). Ninguna se aparta más de una peseta de su valor exacto.
-std::vector<std::int64_t> repartirPesetas(const std::vector<Moneda>& importes);
+// Escribe en 'v'; 'restos' es espacio de trabajo: los dos se reutilizan de un asiento a otro para
+// no pedir memoria en cada uno.
+void repartirPesetas(const std::vector<Moneda>& importes, std::vector<std::int64_t>& v,
+                     std::vector<std::pair<std::int64_t, std::size_t>>& restos);
 
 // "Cuenta 5720001: Debe03Euros valía 10,00 y debe valer 12,00".
 QString describir(const Diferencia& d);

@@ -10,8 +10,10 @@
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
 #include "Moneda.h"
+#include "Nif.h"
 #include "Progreso.h"
 #include "cBalances.h"
+#include "cGeneral.h"
 
 namespace orvo::Comprobacion {
 
@@ -180,13 +182,17 @@ class Comprobador {
 }  // namespace
 
 QString Informe::resumen() const {
-    return QStringLiteral("Comprobados %1 asientos y %2 apuntes: %3%4.")
+    return QStringLiteral("Comprobados %1 asientos y %2 apuntes: %3%4%5.")
         .arg(asientos)
         .arg(apuntes)
         .arg(problemas.isEmpty() ? QStringLiteral("sin problemas")
                                  : QStringLiteral("%1 problemas").arg(problemas.size()))
         .arg(reparados.isEmpty() ? QString()
-                                 : QStringLiteral("; %1 columnas reparadas").arg(reparados.size()));
+                                 : QStringLiteral("; %1 columnas reparadas").arg(reparados.size()))
+        .arg(avisos.isEmpty() ? QString()
+                              : QStringLiteral("; aviso: %1 NIF de subcuentas no cuadran con su "
+                                               "control (revíselos)")
+                                    .arg(avisos.size()));
 }
 
 Informe comprobar(Conexion& con, long empresa, bool reparar, IProgreso& progreso) {
@@ -204,9 +210,24 @@ Informe comprobar(Conexion& con, long empresa, bool reparar, IProgreso& progreso
         paso();
         progreso.setValor(++hechos);
     }
+    // Un NIF que no cuadra se avisa y no es un problema: puede ser el que consta en la factura.
+    for (Recordset rs = con.Execute(QStringLiteral("SELECT Codigo, Descripcion, DNI_CIF FROM Cuenta "
+                                                   "WHERE CodEmpresa = ? AND DNI_CIF <> '' "
+                                                   "ORDER BY Codigo"),
+                                    {qlonglong(empresa)});
+         !rs.Eof(); rs.MoveNext()) {
+        const nif::Identificacion id = nif::identificar(cGeneral::QuitarNulo(rs.Fields(2)));
+        if (id.clase == nif::Clase::Nif && !id.controlValido)
+            inf.avisos << QStringLiteral("Subcuenta %1 (%2): el NIF %3 no cuadra con su control")
+                              .arg(cGeneral::QuitarNulo(rs.Fields(0)),
+                                   cGeneral::QuitarNulo(rs.Fields(1)), id.numero);
+    }
     Transaccion t(con);
+    if (reparar) con.reservarEscritura();
     for (const Asientos::Diferencia& d : Asientos::asentar(con, empresa, reparar))
         (reparar ? inf.reparados : inf.problemas) << Asientos::describir(d);
+    // Reparar deja también la numeración de las claves como debe estar.
+    if (reparar) con.ajustarNumeraciones();
     t.confirmar();
     progreso.Terminar();
     return inf;
@@ -243,6 +264,7 @@ int orden(const QStringList& a, QTextStream& err) {
         const Informe inf = comprobar(*con, empresa, reparar, progreso);
         for (const QString& p : inf.problemas) err << p << "\n";
         for (const QString& r : inf.reparados) err << "Reparado: " << r << "\n";
+        for (const QString& aviso : inf.avisos) err << "Aviso: " << aviso << "\n";
         err << inf.resumen() << "\n";
         return inf.problemas.isEmpty() ? 0 : 1;
     } catch (const std::exception& e) {

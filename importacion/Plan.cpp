@@ -104,9 +104,14 @@ void cargarEstados(Conexion& con, long empresa, Modelo modelo) {
             .toLongLong() > 0)
         throw ErrorOrvo(Causa::ArgumentoNoValido,
                         QStringLiteral("La empresa %1 ya tiene epígrafes").arg(empresa));
+    // Los modelos de 2007 tienen una columna con signo por año: sus fórmulas dan una pérdida
+    // negativa. Unos libros de antes, sin la columna, la reciben aquí.
+    if (!con.existeColumna(QStringLiteral("Estructura"), QStringLiteral("SumaConSigno")))
+        con.Execute(QStringLiteral(
+            "ALTER TABLE Estructura ADD COLUMN SumaConSigno INTEGER NOT NULL DEFAULT 0"));
     Instruccion insertar = con.preparar(QStringLiteral(
         "INSERT INTO Estructura (CodEmpresa, CodDocumento, CodigoEpigrafe, Descripcion, "
-        "CodNaturaleza, OrdenEpigrafe, Formula) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+        "CodNaturaleza, OrdenEpigrafe, Formula, SumaConSigno) VALUES (?, ?, ?, ?, ?, ?, ?, -1)"));
     for (const Epigrafe& e : epigrafes(modelo))
         insertar.ejecutar({qint64(empresa), e.documento, e.codigo, e.descripcion, e.naturaleza,
                            e.orden, e.formula});

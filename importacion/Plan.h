@@ -35,8 +35,9 @@ QString nombreCuenta(const QString& codigo);
 // Filas fijas de Tipo_Cuenta, Documento y Naturaleza que falten.
 void crearTablasFijas(Conexion& con);
 
-// Carga los epígrafes del modelo en la empresa (que no debe tener ninguno), crea la cuenta 129 y
-// sus padres si faltan y asigna las cuentas de tres cifras. Ninguno no hace nada.
+// Carga los epígrafes del modelo en la empresa (que no debe tener ninguno), con sus fórmulas de
+// suma con signo, crea la cuenta 129 y sus padres si faltan y asigna las cuentas de tres cifras.
+// Ninguno no hace nada.
 void cargarEstados(Conexion& con, long empresa, Modelo modelo);
 
 // Modelo cuyos epígrafes tiene la empresa, o Ninguno.

@@ -1,6 +1,7 @@
 #include "LibroDiario.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "AsientosFinales.h"
 #include "FilaLibro.h"
@@ -9,17 +10,28 @@ namespace orvo {
 
 namespace {
 
-// Con los números de asiento de la empresa enteros y sin repetir, que es lo corriente, su orden
-// numérico es el del índice Asiento(CodEmpresa, Numero) y la fecha no llega a desempatar: la
-// consulta sigue el índice en el orden de impresión y no hay que ordenar un millón de filas.
-// Un número con letras, con decimales o repetido obliga a ordenar por Val(Numero) y fecha.
+// Con los números de asiento de la empresa guardados como enteros y sin repetir, que es lo
+// corriente, su orden numérico es el del índice Asiento(CodEmpresa, Numero) y la fecha no llega
+// a desempatar: la consulta sigue el índice en el orden de impresión y no hay que ordenar un
+// millón de filas. Guardados como texto ("10" va antes que "9"), con decimales o repetidos, hay
+// que ordenar y filtrar por Val(Numero) y fecha. En SQLite el tipo es el de cada valor; en el
+// servidor, el de la columna.
 bool numerosEnOrdenDeIndice(Conexion& contabilidad, long empresa) {
     return contabilidad
         .valor(QStringLiteral("SELECT NOT EXISTS (SELECT 1 FROM Asiento WHERE CodEmpresa = ? "
-                              "GROUP BY Numero HAVING count(*) > 1 "
-                              "OR CAST(Numero AS TEXT) <> CAST(CAST(Numero AS INTEGER) AS TEXT))"),
+                              "GROUP BY Numero "
+                              "HAVING count(*) > 1 OR typeof(Numero) <> 'integer')"),
                {static_cast<qlonglong>(empresa)})
         .toBool();
+}
+
+// Contra una columna entera, el límite tecleado con decimales pasa al entero de dentro del
+// rango («De: 8.5» empieza en el 9): da los mismos asientos y el servidor no tiene que leer
+// "8.5" como entero.
+QVariant limiteEntero(const QVariant& limite, bool inferior) {
+    if (limite.typeId() != QMetaType::Double) return limite;
+    const double d = inferior ? std::ceil(limite.toDouble()) : std::floor(limite.toDouble());
+    return static_cast<qlonglong>(std::clamp(d, -9.0e18, 9.0e18));
 }
 
 // Columnas y condiciones comunes a la consulta normal y a las dos pasadas de la ordenada.
@@ -92,10 +104,13 @@ QString numeroMaximoAsiento(Conexion& contabilidad, long empresa) {
 }
 
 FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLibroDiario& o) {
+    const bool porIndice = numerosEnOrdenDeIndice(contexto.contabilidad, o.empresa);
+    const QVariant asientoDesde = numeroDeAsiento(o.asientoDesde),
+                   asientoHasta = numeroDeAsiento(o.asientoHasta);
     const Parametros filtros{static_cast<qlonglong>(o.empresa),
                              static_cast<qlonglong>(o.empresa),
-                             numeroDeAsiento(o.asientoDesde),
-                             numeroDeAsiento(o.asientoHasta),
+                             porIndice ? limiteEntero(asientoDesde, true) : asientoDesde,
+                             porIndice ? limiteEntero(asientoHasta, false) : asientoHasta,
                              o.subcuentaDesde,
                              o.subcuentaHasta,
                              primerDiaDelMes(o.desde),
@@ -105,7 +120,6 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
     // primero los del debe y luego los del haber, cada grupo por código de subcuenta. Las
     // pasadas miran las columnas en pesetas sea cual sea la moneda: un apunte con las dos
     // a cero no sale y uno con las dos distintas de cero sale dos veces.
-    const bool porIndice = numerosEnOrdenDeIndice(contexto.contabilidad, o.empresa);
     const QString numero =
         porIndice ? QStringLiteral("Asiento.Numero") : QStringLiteral("Val(Asiento.Numero)");
     // Dentro de un asiento los apuntes llegan por el índice de Apunte(CodAsiento) en el orden

@@ -41,8 +41,8 @@ QString ObtenerConsultaFacturas(const OpcionesLibrosIVA& o, Parametros& params) 
     const QString columnas = QStringLiteral(
         "Factura, Fecha, Contrapartida, DNI_CIF, IDAsiento, Numero, Concepto, PorcentajeIVA, "
         "PorcentajeRecargo, ");
-    // Agrupar por todo lo seleccionado deja una sola fila de las líneas que coinciden en todo,
-    // y las líneas de una factura salen en el orden del asiento en los dos motores.
+    // Cada línea de IVA es una fila, también las que coinciden en todo con otra de la misma
+    // factura; las de una factura salen juntas y en el orden del asiento en los dos motores.
     return QStringLiteral("SELECT ") + columnas +
            QStringLiteral("%1 AS Debe, %2 AS Haber, %3 AS BaseImponible")
                .arg(alias.value(0), alias.value(1), alias.value(2)) +
@@ -51,9 +51,7 @@ QString ObtenerConsultaFacturas(const OpcionesLibrosIVA& o, Parametros& params) 
                "WHERE Cuenta.IDCuenta = Apunte.CodCuenta AND Apunte.CodAsiento = Asiento.IDAsiento "
                "AND Cuenta.CodEmpresa = ? AND Codigo LIKE ? "
                "AND Fecha >= ? AND Fecha <= ? AND Factura <> '' AND Contrapartida <> '' "
-               "GROUP BY ") +
-           columnas + importes +
-           QStringLiteral(" ORDER BY Fecha, IDAsiento, Factura, Contrapartida, MIN(IDApunte)");
+               "ORDER BY Fecha, IDAsiento, Factura, Contrapartida, IDApunte");
 }
 
 void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgreso* progreso,
@@ -65,13 +63,21 @@ void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgr
     const qint64 total = rs.RecordCount();
     if (progreso) progreso->Iniciar(total, QStringLiteral("Procesando ..."), 0);
     QString numero = o.primerNumero.trimmed();
+    QString facturaAnterior;  // asiento, factura y contrapartida de la fila anterior
     qint64 filas = 0;
     for (; !rs.Eof(); rs.MoveNext()) {
         FilaIVA f;
         f.factura = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Factura")));
+        f.contrapartida = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Contrapartida")));
+        f.idAsiento = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("IDAsiento")));
+        // La numeración automática da un número a cada factura, no a cada línea de IVA.
+        const QString estaFactura = f.idAsiento + u'\n' + f.factura + u'\n' + f.contrapartida;
+        f.primeraLinea = estaFactura != facturaAnterior;
+        if (o.numeracionAutomatica && f.primeraLinea && !facturaAnterior.isEmpty())
+            numero = siguienteNumero(numero);
+        facturaAnterior = estaFactura;
         if (!o.numeracionAutomatica) numero = f.factura;
         f.numero = numero;
-        f.contrapartida = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Contrapartida")));
         f.nombre = f.nif = kNoExiste;
         {
             Recordset cuenta =
@@ -101,12 +107,10 @@ void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgr
         f.total = f.base + f.cuotaIva + f.cuotaRecargo;
         f.fecha = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Fecha")));
         f.asiento = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Numero")));
-        f.idAsiento = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("IDAsiento")));
         f.concepto = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Concepto")));
         f.tipoIva = cGeneral::QuitarNulo(rateIva);
         f.tipoRecargo = cGeneral::QuitarNulo(rateRecargo);
         porFila(f);
-        if (o.numeracionAutomatica) numero = siguienteNumero(numero);
         if (progreso && filas < total) progreso->setValor(++filas);
     }
     if (progreso) progreso->Terminar();

@@ -33,13 +33,14 @@ struct FilaIVA {
     QString asiento, idAsiento, concepto;
     QString tipoIva, tipoRecargo;  // como se leen de los libros
     Moneda base, cuotaIva, cuotaRecargo, total;
+    bool primeraLinea = true;  // la primera de su factura (asiento, factura y contrapartida)
 };
 
 // Recorre las filas del libro en su orden; 'progreso' puede ser nulo.
 void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgreso* progreso,
                       const std::function<void(const FilaIVA&)>& porFila);
 
-// Escribe en Libros_IVA una fila por línea de IVA (las repetidas, una vez) y devuelve las
+// Escribe en Libros_IVA una fila por línea de IVA (también las repetidas) y devuelve las
 // fórmulas. Lanza ErrorOrvo/ErrorBD.
 FormulasInforme construirLibrosIVA(ContextoInforme& contexto, const OpcionesLibrosIVA& o);
 

@@ -178,7 +178,91 @@ void facturasSinApunte(Conexion& con, const OpcionesResumenIVA& o, CuadreIVA& re
     }
 }
 
+// Columnas de los libros registro que lee el modelo 303.
+namespace expedida {
+constexpr int kTipoFactura = 5, kFecha = 8, kExenta = 19, kBase = 21, kTipo = 22, kCuota = 23,
+              kTipoRecargo = 24, kCuotaRecargo = 25;
+}
+namespace recibida {
+constexpr int kTipoFactura = 5, kFecha = 8, kBase = 26, kDeducible = 29;
+}
+
+// Casillas de base y cuota de cada tipo del régimen general y del recargo de equivalencia.
+struct CasillasTipo {
+    const char* tipo;
+    int base, cuota;
+};
+const CasillasTipo kDevengado[] = {{"0", 150, 152}, {"4", 1, 3}, {"10", 4, 6}, {"21", 7, 9}};
+const CasillasTipo kRecargo[] = {
+    {"1,75", 156, 158}, {"0,5", 168, 170}, {"1,4", 19, 21}, {"5,2", 22, 24}};
+// Las cuotas que suman la cuota devengada (27) y la deducible (45).
+const int kCuotasDevengadas[] = {152, 3, 6, 9, 15, 158, 170, 21, 24, 26};
+const int kCuotasDeducibles[] = {29, 41};
+
+// Rectificativa para el modelo: tipo R, o factura ordinaria con cuota negativa.
+bool modifica(const std::vector<CeldaRegistro>& fila, Moneda cuota) {
+    return fila[expedida::kTipoFactura].texto.startsWith(u'R') || cuota < Moneda();
+}
+
+// Suma base y cuota a las casillas de su tipo, o a las de modificación; las cuotas nulas no van.
+void anotar(std::map<int, Moneda>& c, const CasillasTipo* tabla, std::size_t n, bool modificacion,
+            int baseModificada, int cuotaModificada, Moneda tipo, Moneda base, Moneda cuota) {
+    if (modificacion) {
+        if (cuota.esCero()) return;
+        c[baseModificada] += base;
+        c[cuotaModificada] += cuota;
+        return;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        if (*Moneda::deTexto(QString::fromLatin1(tabla[i].tipo)) == tipo &&
+            (cuota > Moneda() || (tipo.esCero() && cuota.esCero()))) {
+            c[tabla[i].base] += base;
+            c[tabla[i].cuota] += cuota;
+        }
+}
+
+bool enPeriodo(const CeldaRegistro& fecha, const QDate& desde, const QDate& hasta) {
+    return fecha.fecha >= desde && fecha.fecha <= hasta;
+}
+
 }  // namespace
+
+std::map<int, Moneda> casillas303(const std::vector<std::vector<CeldaRegistro>>& expedidas,
+                                  const std::vector<std::vector<CeldaRegistro>>& recibidas,
+                                  const QDate& desde, const QDate& hasta) {
+    std::map<int, Moneda> c;
+    for (const auto& f : expedidas) {
+        if (!enPeriodo(f[expedida::kFecha], desde, hasta)) continue;
+        // Las entregas intracomunitarias exentas van a la información adicional (59).
+        if (f[expedida::kExenta].texto == u"E5") {
+            c[59] += f[expedida::kBase].numero;
+            continue;
+        }
+        const Moneda cuota = f[expedida::kCuota].numero;
+        anotar(c, kDevengado, std::size(kDevengado), modifica(f, cuota), 14, 15,
+               f[expedida::kTipo].numero, f[expedida::kBase].numero, cuota);
+        if (f[expedida::kTipoRecargo].clase == CeldaRegistro::Numero) {
+            const Moneda recargo = f[expedida::kCuotaRecargo].numero;
+            anotar(c, kRecargo, std::size(kRecargo), modifica(f, recargo), 25, 26,
+                   f[expedida::kTipoRecargo].numero, f[expedida::kBase].numero, recargo);
+        }
+    }
+    for (const auto& f : recibidas) {
+        if (!enPeriodo(f[recibida::kFecha], desde, hasta)) continue;
+        const Moneda deducible = f[recibida::kDeducible].numero;
+        if (deducible.esCero()) continue;
+        const bool rectificacion =
+            f[recibida::kTipoFactura].texto.startsWith(u'R') || deducible < Moneda();
+        c[rectificacion ? 40 : 28] += f[recibida::kBase].numero;
+        c[rectificacion ? 41 : 29] += deducible;
+    }
+    for (const int k : kCuotasDevengadas)
+        if (c.count(k)) c[27] += c[k];
+    for (const int k : kCuotasDeducibles)
+        if (c.count(k)) c[45] += c[k];
+    c[46] = c[27] - c[45];
+    return c;
+}
 
 ResumenIVA calcularResumenIVA(Conexion& contabilidad, const OpcionesResumenIVA& o) {
     ResumenIVA r;
@@ -199,6 +283,16 @@ ResumenIVA calcularResumenIVA(Conexion& contabilidad, const OpcionesResumenIVA& 
         cuadre->diferencias = std::move(cuentas.diferencias);
     }
     facturasSinApunte(contabilidad, o, r.repercutido, r.soportado);
+    OpcionesLibrosIVA l;
+    l.empresa = o.empresa;
+    l.desde = o.desde;
+    l.hasta = o.hasta;
+    for (const LibrosRegistroAnuales& a : librosRegistro(contabilidad, l))
+        for (const auto& [casilla, importe] :
+             casillas303(a.expedidas, a.recibidas, o.desde, o.hasta))
+            r.casillas[casilla] += importe;
+    // Los totales de cada año ya están en las casillas sumadas; el resultado, del total.
+    r.casillas[46] = r.casillas[27] - r.casillas[45];
     return r;
 }
 
@@ -237,6 +331,40 @@ FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesRes
     fila(resultado < Moneda() ? QStringLiteral("Resultado: a compensar")
                               : QStringLiteral("Resultado: a ingresar"),
          {}, {}, importe(resultado < Moneda() ? -resultado : resultado), true);
+
+    // El modelo 303 va en euros: en pesetas no se muestra.
+    if (o.euros) {
+        seccion = QStringLiteral("MODELO 303: CASILLAS");
+        const auto casilla = [&r](int n) {
+            const auto it = r.casillas.find(n);
+            return it == r.casillas.end() ? Moneda() : it->second;
+        };
+        const auto par = [&](int base, int cuota, const QString& texto) {
+            if (!r.casillas.count(base) && !r.casillas.count(cuota)) return;
+            fila(QStringLiteral("[%1] [%2] %3")
+                     .arg(base, 2, 10, QChar(u'0'))
+                     .arg(cuota, 2, 10, QChar(u'0'))
+                     .arg(texto),
+                 {}, importe(casilla(base)), importe(casilla(cuota)));
+        };
+        for (const CasillasTipo& c : kDevengado)
+            par(c.base, c.cuota,
+                QStringLiteral("Régimen general al %1 %").arg(QString::fromLatin1(c.tipo)));
+        par(14, 15, QStringLiteral("Modificación de bases y cuotas"));
+        for (const CasillasTipo& c : kRecargo)
+            par(c.base, c.cuota,
+                QStringLiteral("Recargo de equivalencia al %1 %").arg(QString::fromLatin1(c.tipo)));
+        par(25, 26, QStringLiteral("Modificación de bases y cuotas del recargo de equivalencia"));
+        fila(QStringLiteral("[27] Total cuota devengada"), {}, {}, importe(casilla(27)), true);
+        par(28, 29, QStringLiteral("Cuotas soportadas en operaciones interiores corrientes"));
+        par(40, 41, QStringLiteral("Rectificación de deducciones"));
+        fila(QStringLiteral("[45] Total a deducir"), {}, {}, importe(casilla(45)), true);
+        fila(QStringLiteral("[46] Resultado del régimen general"), {}, {}, importe(casilla(46)),
+             true);
+        if (r.casillas.count(59))
+            fila(QStringLiteral("[59] Entregas intracomunitarias exentas"), {},
+                 importe(casilla(59)), {});
+    }
 
     const struct {
         const char* titulo;

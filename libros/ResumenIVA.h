@@ -2,9 +2,11 @@
 
 #include <QDate>
 #include <QString>
+#include <map>
 #include <vector>
 
 #include "ContextoInforme.h"
+#include "LibroRegistro.h"
 #include "Moneda.h"
 
 namespace orvo {
@@ -43,7 +45,17 @@ struct ResumenIVA {
     Moneda totalDevengado, totalDeducible;
     Moneda resultado() const { return totalDevengado - totalDeducible; }
     CuadreIVA repercutido, soportado;
+    // Casillas del modelo 303 (en euros), de las mismas líneas que llevan los libros registro.
+    std::map<int, Moneda> casillas;
 };
+
+// Casillas del modelo 303 de las filas de los libros registro con fecha entre 'desde' y
+// 'hasta', como las calcula la Agencia de sus columnas: devengado por tipo (01 a 09, 150 y
+// 152), modificaciones (14, 15), recargo por tipo (19 a 26, 156 a 170), deducible (28, 29,
+// 40, 41), los totales 27, 45 y 46, y las entregas intracomunitarias exentas (59).
+std::map<int, Moneda> casillas303(const std::vector<std::vector<CeldaRegistro>>& expedidas,
+                                  const std::vector<std::vector<CeldaRegistro>>& recibidas,
+                                  const QDate& desde, const QDate& hasta);
 
 // Las cuotas salen de los dos libros de IVA del periodo (las mismas filas que imprimen).
 ResumenIVA calcularResumenIVA(Conexion& contabilidad, const OpcionesResumenIVA& o);

@@ -113,10 +113,13 @@ void frmInfFacturas::prepararImpresion(frmImprimir& imprimir) {
     // Las opciones de este libro, no las que tenga el diálogo cuando ya se ha cerrado.
     imprimir.setSalidaPropia(
         {QStringLiteral("Libro registro para la Agencia Tributaria"),
-         {QStringLiteral("CSV (separado por punto y coma)"), QStringLiteral("XLSX (Excel)")},
+         {QStringLiteral("CSV de este libro (separado por punto y coma)"),
+          QStringLiteral("XLSX con los dos libros de cada año (también para el Pre303)")},
          [con = &contabilidad(), o = opciones()](const QString& carpeta, int formato) {
              return exportarLibroRegistro(
-                 *con, o, formato == 0 ? FormatoRegistro::Csv : FormatoRegistro::Xlsx, carpeta);
+                        *con, o, formato == 0 ? FormatoRegistro::Csv : FormatoRegistro::Xlsx,
+                        carpeta)
+                 .texto();
          }});
 }
 

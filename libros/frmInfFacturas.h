@@ -23,7 +23,7 @@ class frmInfFacturas : public FormularioInforme {
     bool RellenarInforme() override;
     QString nombrePlantilla() const override;
     QString tituloInforme() const override;
-    // El libro registro para la Agencia Tributaria, en CSV o XLSX.
+    // Los libros registro para la Agencia Tributaria: el de este libro en CSV o los dos en XLSX.
     void prepararImpresion(frmImprimir& imprimir) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 

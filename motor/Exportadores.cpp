@@ -10,22 +10,6 @@ namespace orvo {
 
 namespace {
 
-[[noreturn]] void noEscribible(const QFile& f) {
-    throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
-                     QStringLiteral("No se puede escribir el archivo %1: %2")
-                         .arg(f.fileName(), f.errorString()));
-}
-
-void abrir(QFile& f) {
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) noEscribible(f);
-}
-
-void cerrar(QFile& f) {
-    f.flush();
-    if (f.error() != QFileDevice::NoError) noEscribible(f);
-    f.close();
-}
-
 QString campoCsv(const QString& s) {
     if (!s.contains(u';') && !s.contains(u'"') && !s.contains(u'\n') && !s.contains(u'\r'))
         return s;
@@ -38,11 +22,7 @@ QString xml(const QString& s) {
     return s.toHtmlEscaped();
 }
 
-}  // namespace
-
-void exportarCsv(Maquetador& m, const QString& archivo) {
-    QFile f(archivo);
-    abrir(f);
+void escribirCsv(Maquetador& m, QFile& f, const QString& archivo) {
     QTextStream s(&f);
     s.setEncoding(QStringConverter::Utf8);
     s.setGenerateByteOrderMark(true);
@@ -59,16 +39,12 @@ void exportarCsv(Maquetador& m, const QString& archivo) {
                 s << campoCsv(fila[i].texto);
         }
         s << "\r\n";
-        if (s.status() != QTextStream::Ok) noEscribible(f);
+        if (s.status() != QTextStream::Ok) salidaNoEscribible(archivo, f.errorString());
     });
-    s.flush();
-    cerrar(f);
 }
 
-void exportarHtml(Maquetador& m, const QString& titulo, const QDate& fecha,
+void escribirHtml(Maquetador& m, const QString& titulo, const QDate& fecha, QFile& f,
                   const QString& archivo) {
-    QFile f(archivo);
-    abrir(f);
     QTextStream s(&f);
     s.setEncoding(QStringConverter::Utf8);
     const Plantilla& p = m.plantilla();
@@ -121,23 +97,17 @@ void exportarHtml(Maquetador& m, const QString& titulo, const QDate& fecha,
             s << '>' << xml(texto) << "</td>";
         }
         s << "</tr>\n";
-        if (s.status() != QTextStream::Ok) noEscribible(f);
+        if (s.status() != QTextStream::Ok) salidaNoEscribible(archivo, f.errorString());
     });
     s << "</tbody></table>\n</body></html>\n";
-    s.flush();
-    cerrar(f);
 }
 
-void exportarXlsx(Maquetador& m, const QString& archivo) {
-    // Se comprueba antes de leer las filas, que la biblioteca solo escribe el archivo al final.
-    {
-        QFile f(archivo);
-        abrir(f);
-    }
+// La biblioteca escribe por nombre, en 'ruta'; 'archivo' es el nombre para los mensajes.
+void escribirXlsx(Maquetador& m, const QString& ruta, const QString& archivo) {
     lxw_workbook_options opciones{};
     opciones.constant_memory = LXW_TRUE;  // cada fila va a un temporal: la memoria no crece
     std::unique_ptr<lxw_workbook, decltype(&lxw_workbook_free)> libro(
-        workbook_new_opt(QFile::encodeName(archivo).constData(), &opciones), lxw_workbook_free);
+        workbook_new_opt(QFile::encodeName(ruta).constData(), &opciones), lxw_workbook_free);
     if (!libro)
         throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
                          QStringLiteral("No se puede preparar la hoja de cálculo %1").arg(archivo));
@@ -204,10 +174,36 @@ void exportarXlsx(Maquetador& m, const QString& archivo) {
         comprobar(worksheet_set_column(hoja, lxw_col_t(i), lxw_col_t(i),
                                        double(std::min<qsizetype>(ancho[i], 60) + 2), nullptr));
     const lxw_error e = workbook_close(libro.release());  // libera el libro aunque falle
-    if (e != LXW_NO_ERROR)
-        throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
-                         QStringLiteral("No se puede escribir el archivo %1: %2")
-                             .arg(archivo, QString::fromUtf8(lxw_strerror(e))));
+    if (e != LXW_NO_ERROR) salidaNoEscribible(archivo, QString::fromUtf8(lxw_strerror(e)));
+}
+
+}  // namespace
+
+void salidaNoEscribible(const QString& archivo, const QString& motivo) {
+    throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
+                     QStringLiteral("No se puede escribir el archivo %1: %2").arg(archivo, motivo));
+}
+
+void escribirEntero(const QString& archivo, const std::function<void(ArchivoEntero&)>& escribir) {
+    ArchivoEntero f(archivo);
+    if (!f.abrir()) salidaNoEscribible(archivo, f.error());
+    escribir(f);
+    if (!f.confirmar()) salidaNoEscribible(archivo, f.error());
+}
+
+void exportarCsv(Maquetador& m, const QString& archivo) {
+    escribirEntero(archivo, [&](ArchivoEntero& f) { escribirCsv(m, f.dispositivo(), archivo); });
+}
+
+void exportarHtml(Maquetador& m, const QString& titulo, const QDate& fecha,
+                  const QString& archivo) {
+    escribirEntero(archivo, [&](ArchivoEntero& f) {
+        escribirHtml(m, titulo, fecha, f.dispositivo(), archivo);
+    });
+}
+
+void exportarXlsx(Maquetador& m, const QString& archivo) {
+    escribirEntero(archivo, [&](ArchivoEntero& f) { escribirXlsx(m, f.rutaTemporal(), archivo); });
 }
 
 }  // namespace orvo

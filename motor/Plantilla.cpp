@@ -64,11 +64,11 @@ Plantilla Plantilla::leer(const QString& ruta) {
     return deTexto(QString::fromUtf8(f.readAll()), QFileInfo(ruta).fileName());
 }
 
-Plantilla Plantilla::deTexto(const QString& texto, const QString& nombre) {
+Plantilla Plantilla::deTexto(const QString& fuente, const QString& nombre) {
     Plantilla p;
     p.nombre = nombre;
     enum class Seccion { Ninguna, Informe, Columna, Grupo, Linea } seccion = Seccion::Ninguna;
-    const QStringList lineas = texto.split(u'\n');
+    const QStringList lineas = fuente.split(u'\n');
     for (int n = 0; n < lineas.size(); ++n) {
         const int numero = n + 1;
         const QString linea = lineas[n].trimmed();

@@ -1,7 +1,5 @@
 #include "Salidas.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -14,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "Exportadores.h"
+#include "FormatosSalida.h"
 
 namespace orvo {
 
@@ -44,23 +43,14 @@ void imprimirEn(QPagedPaintDevice& dispositivo, Maquetador& m, Pintor& pintor) {
 }
 
 void escribirPdf(Maquetador& m, Pintor& pintor, const QString& titulo, const QString& archivo) {
-    QFile f(archivo);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FalloMotor(
-            ErrorMotor::kSalidaNoEscribible,
-            QStringLiteral("No se puede escribir el archivo %1: %2").arg(archivo, f.errorString()));
-    {
-        QPdfWriter pdf(&f);
+    escribirEntero(archivo, [&](ArchivoEntero& f) {
+        QPdfWriter pdf(&f.dispositivo());
         pdf.setResolution(600);
         pdf.setTitle(titulo);
         pdf.setCreator(QStringLiteral("OrvoContabilidadInf"));
         pdf.setPageLayout(disposicion(m));
         imprimirEn(pdf, m, pintor);
-    }
-    if (f.error() != QFileDevice::NoError)
-        throw FalloMotor(
-            ErrorMotor::kSalidaNoEscribible,
-            QStringLiteral("No se puede escribir el archivo %1: %2").arg(archivo, f.errorString()));
+    });
 }
 
 void imprimirEnPredeterminada(Maquetador& m, Pintor& pintor, const QString& titulo) {
@@ -80,15 +70,18 @@ void escribirArchivo(Maquetador& m, Pintor& pintor, const QString& titulo, const
     if (archivo.trimmed().isEmpty())
         throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
                          QStringLiteral("No se ha indicado el archivo de salida"));
-    const QString ext = QFileInfo(archivo).suffix().toLower();
-    if (ext == u"csv")
-        exportarCsv(m, archivo);
-    else if (ext == u"html" || ext == u"htm")
-        exportarHtml(m, titulo, fecha, archivo);
-    else if (ext == u"xlsx")
-        exportarXlsx(m, archivo);
-    else
-        escribirPdf(m, pintor, titulo, archivo);
+    const std::optional<FormatoSalida> formato = formatoDeSalida(archivo);
+    if (!formato) throw FalloMotor(ErrorMotor::kSalidaNoEscribible, extensionNoAdmitida(archivo));
+    switch (*formato) {
+        case FormatoSalida::Pdf:
+            return escribirPdf(m, pintor, titulo, archivo);
+        case FormatoSalida::Csv:
+            return exportarCsv(m, archivo);
+        case FormatoSalida::Html:
+            return exportarHtml(m, titulo, fecha, archivo);
+        case FormatoSalida::Xlsx:
+            return exportarXlsx(m, archivo);
+    }
 }
 
 VistaPrevia::VistaPrevia(Maquetador& m, Pintor& pintor, const QString& titulo, const QDate& fecha,
@@ -200,11 +193,10 @@ void VistaPrevia::avisar(const QString& texto) {
 }
 
 void VistaPrevia::guardar() {
-    const QString archivo = interfaz_.archivoGuardar(
-        this, QStringLiteral("Guardar informe"),
-        QStringLiteral(
-            "Documento PDF (*.pdf);;Valores separados por comas (*.csv);;Página web (*.html);;"
-            "Libro de Excel (*.xlsx)"));
+    QString tipo;
+    const QString archivo = conExtensionDelTipo(
+        interfaz_.archivoGuardar(this, QStringLiteral("Guardar informe"), filtroSalidas(), &tipo),
+        tipo);
     if (archivo.isEmpty()) return;
     try {
         escribirArchivo(m_, pintor_, titulo_, fecha_, archivo);

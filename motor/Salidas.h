@@ -19,7 +19,8 @@ void imprimirEn(QPagedPaintDevice& dispositivo, Maquetador& m, Pintor& pintor);
 void escribirPdf(Maquetador& m, Pintor& pintor, const QString& titulo, const QString& archivo);
 // Impresora predeterminada del sistema; lanza FalloMotor si no hay ninguna.
 void imprimirEnPredeterminada(Maquetador& m, Pintor& pintor, const QString& titulo);
-// Archivo según su extensión: .csv, .html/.htm, .xlsx; cualquier otra, PDF.
+// Archivo según su extensión (.pdf, .csv, .html/.htm, .xlsx), entero o nada: si falla, lo que
+// hubiera con ese nombre queda como estaba. Otra extensión o ninguna es un FalloMotor.
 void escribirArchivo(Maquetador& m, Pintor& pintor, const QString& titulo, const QDate& fecha,
                      const QString& archivo);
 

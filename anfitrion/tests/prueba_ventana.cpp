@@ -8,8 +8,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QInputDialog>
 #include <QJsonDocument>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -146,19 +146,24 @@ class PruebaVentana : public QObject {
         QVERIFY(a.interfaz.mensajes.back().texto.contains(QStringLiteral("ya existe")));
         QCOMPARE(a.ventana->rutaContabilidad(), libros_);
 
-        // Archivo > NIF de la empresa: uno mal escrito se rechaza sin tocar nada, uno bueno se
-        // guarda normalizado.
+        // Archivo > NIF de la empresa: uno mal escrito o que no cuadra con su control se
+        // rechaza sin tocar nada y el diálogo vuelve con lo tecleado; uno bueno se guarda
+        // normalizado, con el epígrafe del IAE.
         QVERIFY(a.ventana->seleccionarEmpresa(3));
-        QVERIFY(a.ventana->statusBar()->currentMessage().contains(QStringLiteral("NIF B50987654")));
-        for (const char* texto : {"B5", "b-50 111 222"}) {
-            a.interfaz.guion = [texto](QDialog& d) {
-                static_cast<QInputDialog&>(d).setTextValue(QString::fromLatin1(texto));
-                d.accept();
-            };
-            a.ventana->editarNif();
-        }
-        QCOMPARE(a.interfaz.mensajes.size(), size_t(2));
-        QVERIFY(a.ventana->statusBar()->currentMessage().contains(QStringLiteral("NIF B50111222")));
+        QVERIFY(a.ventana->statusBar()->currentMessage().contains(QStringLiteral("NIF B50987650")));
+        QStringList vuelve;
+        const QStringList tecleados{"B5", "B50111222", "b-50 111 228"};
+        a.interfaz.guion = [&](QDialog& d) {
+            auto* nif = d.findChild<QLineEdit*>(QStringLiteral("txtNif"));
+            vuelve << nif->text();
+            nif->setText(tecleados.value(vuelve.size() - 1));
+            d.findChild<QLineEdit*>(QStringLiteral("txtIae"))->setText(QStringLiteral("6423"));
+            d.accept();
+        };
+        a.ventana->editarNif();
+        QCOMPARE(vuelve, (QStringList{"B50987650", "B5", "B50111222"}));
+        QCOMPARE(a.interfaz.mensajes.size(), size_t(3));
+        QVERIFY(a.ventana->statusBar()->currentMessage().contains(QStringLiteral("NIF B50111228")));
     }
 
     // Archivo > Importar… y Comprobar libros…: el mismo mensaje que la orden, en un cuadro.

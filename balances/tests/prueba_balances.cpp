@@ -398,6 +398,51 @@ class PruebaBalances : public QObject {
                               "1|X2|ERROR|ERROR|ERROR|X1+I"}));
     }
 
+    // Una fórmula de suma negativa (gastos menos ingresos, N): en los estados de los modelos de
+    // 2007 (SumaConSigno) sale con su signo, en el balance de una empresa y en los dos lados del
+    // comparativo, y con ella el presupuesto; en los de dos lados, y en los libros que no tienen
+    // la columna, vale 0 y se quita. Una suma positiva (R) sale igual en todos.
+    void sumaConSigno_data() {
+        QTest::addColumn<QString>("columna");  // "-1", "0" o vacía: los libros no la tienen
+        QTest::addColumn<QStringList>("balance");
+        QTest::addColumn<QStringList>("comparativo");
+        const QStringList dosLados{"G|2.000,00|100,00", "I|3.500,00|300,00", "R|1.500,00|200,00"};
+        QTest::newRow("modelo de 2007")
+            << "-1"
+            << QStringList{"G|2.000,00|100,00", "I|3.500,00|300,00", "N|-1.500,00|-200,00",
+                           "R|1.500,00|200,00"}
+            << QStringList{"G|2.000,00|2.000,00", "I|3.500,00|3.500,00", "N|-1.500,00|-1.500,00",
+                           "R|1.500,00|1.500,00"};
+        QTest::newRow("dos lados")
+            << "0" << dosLados
+            << QStringList{"G|2.000,00|2.000,00", "I|3.500,00|3.500,00", "R|1.500,00|1.500,00"};
+        QTest::newRow("libros sin la columna")
+            << "" << dosLados
+            << QStringList{"G|2.000,00|2.000,00", "I|3.500,00|3.500,00", "R|1.500,00|1.500,00"};
+    }
+    void sumaConSigno() {
+        QFETCH(QString, columna);
+        dosEmpresas();
+        l_->asentar(1, {"P 6000001 5 10.000 100", "P 7000001 5 30.000 300"});
+        for (long e : {1L, 2L}) {
+            l_->epigrafe(e, 2, "N", "Gastos menos ingresos", 4, 1, QStringLiteral("G-I"));
+            l_->epigrafe(e, 2, "R", "Ingresos menos gastos", 4, 1, QStringLiteral("I-G"));
+        }
+        if (columna.isEmpty())
+            l_->conta().Execute(QStringLiteral("ALTER TABLE Estructura DROP COLUMN SumaConSigno"));
+        else
+            l_->conta().Execute(QStringLiteral("UPDATE Estructura SET SumaConSigno = ?"),
+                                {columna.toInt()});
+        OpcionesBalance o = opciones(2);
+        o.presupuesto = o.soloEpigrafes = true;
+        construir(o);
+        QTEST(balances("Codigo, Total, Presupuesto"), "balance");
+        OpcionesComparativo c = opcionesComp(2, 2);
+        c.soloEpigrafes = true;
+        construir(c);
+        QTEST(comparativo("CodigoA, TotalA, TotalB"), "comparativo");
+    }
+
     void terminosDeFormula_data() {
         QTest::addColumn<QString>("formula");
         QTest::addColumn<QStringList>("terminos");

@@ -17,6 +17,7 @@
 #include "LibroDiario.h"
 #include "LibroMayor.h"
 #include "LibrosPrueba.h"
+#include "Registro.h"
 #include "SumasYSaldos.h"
 
 using namespace orvo;
@@ -402,7 +403,12 @@ class PruebaCierre : public QObject {
         o.empresa = 1;
         o.abrirSiguiente = Cierre::abrirSiguiente;
         ProgresoNulo progreso;
-        QCOMPARE(Importacion::importar(o, progreso).asientos, qint64(600));
+        const Importacion::Resumen r = Importacion::importar(o, progreso);
+        QCOMPARE(r.asientos, qint64(600));
+        QVERIFY2(
+            r.texto().endsWith(QStringLiteral("Importación %1, de 3 ejercicios: no se deshace.")
+                                   .arg(r.importacion)),
+            qPrintable(r.texto()));
         QCOMPARE(l.conta()
                      .valor(QStringLiteral("SELECT group_concat(IDEmpresa || ':' || AñoEjercicio "
                                            "|| ':' || CodEmpresaAnterior, ' ') FROM Empresa"))
@@ -420,7 +426,7 @@ class PruebaCierre : public QObject {
                 const QStringList c = QString::fromUtf8(linea).remove(u'"').split(u',');
                 if (c.size() < 2) continue;
                 s[c[0].section(u':', -1).section(u' ', 0, 0)] =
-                    Importacion::importeEuros(c[1], false).value_or(Moneda::deEntero(-999999));
+                    Importacion::FormatoImportes('.').leer(QStringView(c[1]), hledger, 0);
             }
             return s;
         };
@@ -448,6 +454,32 @@ class PruebaCierre : public QObject {
                     nuestro[rs.Fields(0).toString()] = Moneda::deDiezmilesimas(rs.entero(1));
             QCOMPARE(nuestro, suyo);
         }
+        // Anotada una vez, en la primera empresa: el mismo contenido no entra otra vez, y
+        // deshacerla (que dejaría las aperturas sin los saldos que traen) se rechaza sin tocar
+        // nada.
+        const auto asientos = [&] {
+            return l.conta().valor(QStringLiteral("SELECT COUNT(*) FROM Asiento")).toInt();
+        };
+        const int antes = asientos();
+        QCOMPARE(antes, 602);  // y las aperturas de 2025 y 2026
+        try {
+            Importacion::importar(o, progreso);
+            QFAIL("el mismo diario se ha importado dos veces");
+        } catch (const ErrorOrvo& e) {
+            QVERIFY2(e.descripcion().contains(u"ya se importó"), qPrintable(e.descripcion()));
+        }
+        try {
+            Registro::deshacer(o.contabilidad, 1, r.importacion);
+            QFAIL("se ha deshecho a medias una importación de tres ejercicios");
+        } catch (const ErrorOrvo& e) {
+            QCOMPARE(e.descripcion(),
+                     QStringLiteral("La importación %1 abarca varios ejercicios (abrió las "
+                                    "empresas 2, 3) y no se deshace: para repetirla, impórtela "
+                                    "en una empresa nueva.")
+                         .arg(r.importacion));
+        }
+        QCOMPARE(asientos(), antes);
+
         // Sin quien abra el ejercicio siguiente, el archivo se rechaza entero.
         prueba::LibrosPrueba otro;
         o.contabilidad = otro.carpeta() + QStringLiteral("/conta.db");

@@ -11,7 +11,8 @@ CREATE TABLE IF NOT EXISTS Empresa (
     FechaFin TEXT NOT NULL,
     DesgloseSubCuentas INTEGER NOT NULL DEFAULT 7,
     CodEmpresaAnterior INTEGER NOT NULL DEFAULT 0,
-    NIF TEXT NOT NULL DEFAULT ''
+    NIF TEXT NOT NULL DEFAULT '',
+    IAE TEXT NOT NULL DEFAULT ''
 );
 
 CREATE TABLE IF NOT EXISTS Tipo_Cuenta (
@@ -121,6 +122,9 @@ CREATE TABLE IF NOT EXISTS Cuenta (
 CREATE UNIQUE INDEX IF NOT EXISTS ixCuentaEmpresaCodigo ON Cuenta (CodEmpresa, Codigo);
 CREATE INDEX IF NOT EXISTS ixCuentaEmpresaTipo ON Cuenta (CodEmpresa, CodTipo_Cuenta, Codigo);
 
+-- SumaConSigno: la fórmula del epígrafe da su suma con signo, como en los modelos de 2007, de
+-- una columna «(Debe) Haber» por año (una pérdida es negativa); 0, como en los estados a dos
+-- lados, Debe y Haber, una suma negativa vale 0. Los libros sin la columna son de los segundos.
 CREATE TABLE IF NOT EXISTS Estructura (
     IDEstructura INTEGER PRIMARY KEY,
     CodEmpresa INTEGER NOT NULL REFERENCES Empresa(IDEmpresa),
@@ -130,6 +134,7 @@ CREATE TABLE IF NOT EXISTS Estructura (
     CodNaturaleza INTEGER NOT NULL REFERENCES Naturaleza(IDNaturaleza),
     OrdenEpigrafe INTEGER NOT NULL DEFAULT 1,
     Formula TEXT NOT NULL DEFAULT '',
+    SumaConSigno INTEGER NOT NULL DEFAULT 0,
     Total01 TEXT NOT NULL DEFAULT '0',
     Total02 TEXT NOT NULL DEFAULT '0',
     Total03 TEXT NOT NULL DEFAULT '0',

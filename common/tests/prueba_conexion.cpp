@@ -182,8 +182,8 @@ class PruebaConexion : public QObject {
         QVERIFY_THROWS_EXCEPTION(ErrorBD, ins.ejecutar({1}));  // faltan valores
     }
 
-    // Una instrucción que falla lleva su SQL y el mensaje de la base; la preparada sigue
-    // sirviendo.
+    // Una instrucción que falla lleva su SQL y el mensaje de la base (para la bitácora; la
+    // descripción, para la persona, dice lo que falta); la preparada sigue sirviendo.
     void instruccionQueFallaLlevaElSql() {
         auto con = nueva();
         try {
@@ -191,7 +191,9 @@ class PruebaConexion : public QObject {
             QFAIL("debía fallar");
         } catch (const ErrorBD& e) {
             QVERIFY(e.sql().contains(QStringLiteral("NoExiste")));
-            QVERIFY(e.descripcion().contains(QStringLiteral("no such table")));
+            QVERIFY(e.mensajeMotor().contains(QStringLiteral("no such table")));
+            QVERIFY(e.descripcion().contains(QStringLiteral("le falta la tabla NoExiste")));
+            QVERIFY(!e.descripcion().contains(QStringLiteral("SELECT")));
         }
         con->Execute(QStringLiteral("CREATE TABLE t (a TEXT NOT NULL)"));
         Instruccion ins = con->preparar(QStringLiteral("INSERT INTO t VALUES (?)"));

@@ -23,7 +23,7 @@ namespace {
 struct Escenario {
     Escenario() {
         empresa = libro.empresa();
-        DatosEmpresa::guardarNif(libro.conta(), empresa, QStringLiteral("B50123456"));
+        DatosEmpresa::guardarNif(libro.conta(), empresa, QStringLiteral("B50123454"));
         for (const QString& p :
              QDir(QStringLiteral(ORVO_PLANTILLAS_DIR)).entryList({QStringLiteral("infCONT_*.rpt")}))
             QFile::copy(QStringLiteral(ORVO_PLANTILLAS_DIR "/") + p, libro.carpeta() + u'/' + p);
@@ -158,7 +158,7 @@ class PruebaEjecutorLibros : public QObject {
         const Ejecucion r = e.ejecutar(QStringLiteral("ImprimirFacturasRecibidas"), {}, salida);
         QVERIFY2(r.codigo == 0, qPrintable(QString::number(r.codigo) + u' ' + r.error));
         QCOMPARE(QDir(carpeta.path()).entryList(QDir::Files),
-                 QStringList{QStringLiteral("2026B50123456RPruebas, S.L.xlsx")});
+                 QStringList{QStringLiteral("2026B50123454CPruebas, S.L.xlsx")});
         QCOMPARE(e.ejecutar(QStringLiteral("ImprimirLibroDiario"), {}, salida).codigo, 2);
     }
 };

@@ -1,6 +1,6 @@
-// Libros de IVA (cuota y signo según el libro, base, recargo, total, numeración, contrapartida
-// y el diálogo de los dos orígenes), el resumen trimestral con la conciliación que encuentra
-// cada diferencia sembrada, y los libros registro para la Agencia Tributaria.
+// Libros de IVA (cuota y signo según el libro, base, recargo, total, numeración, contrapartida,
+// cada línea aunque se repita, y el diálogo de los dos orígenes) y el resumen trimestral con la
+// conciliación que encuentra cada diferencia sembrada.
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,9 +9,8 @@
 
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
-#include "LibroRegistro.h"
 #include "LibrosIVA.h"
-#include "LibrosPrueba.h"
+#include "LibroIVAPrueba.h"
 #include "ResumenIVA.h"
 #include "cCOrigen.h"
 #include "frmInfFacturas.h"
@@ -23,68 +22,6 @@ namespace {
 
 const QString kImportes =
     QStringLiteral("BaseImponible, IVA, CuotaIVA, Recargo, CuotaRecargo, TotalFactura");
-const QString kDiezVacias(10, u';');
-
-Moneda euros(const QString& texto) {
-    return *Moneda::deTexto(texto);
-}
-
-// Empresa con NIF, sus subcuentas de IVA repercutido (y de su recargo), soportado y Hacienda, un
-// cliente y un proveedor.
-struct LibroIVA : LibrosPrueba {
-    LibroIVA() {
-        e = empresa();
-        DatosEmpresa::guardarNif(conta(), e, QStringLiteral("B50123456"));
-        repercutido = cuenta(e, "4770001", "IVA repercutido", "X");
-        recargo = cuenta(e, "4779000");
-        soportado = cuenta(e, "4720001", "IVA soportado");
-        hacienda = cuenta(e, "4750000");
-        cliente = cuenta(e, "4300001", "Cliente Uno", "B12345678");
-        cuenta(e, "4000001", "Proveedor Uno", "A87654321");
-    }
-    // Línea "R|S fecha debe haber [factura [iva [recargo [base [contrapartida]]]]]" en el 477 o
-    // el 472, en un asiento nuevo (numerados desde 11) o, con "+" delante, en el anterior. Por
-    // omisión F-1, 21 %, sin recargo, base 100 y el cliente o el proveedor; "-" deja el campo
-    // vacío y "~" la base nula. Devuelve el asiento.
-    qint64 factura(QString linea) {
-        const bool mismo = linea.startsWith(u'+');
-        const QStringList p = linea.remove(u'+').split(u' ');
-        const bool r = p[0] == u"R";
-        const auto campo = [&p](int i, const char* omision) {
-            const QString v = p.value(i, QString::fromUtf8(omision));
-            return v == u"-" ? QStringLiteral("") : v;
-        };
-        const QString base = campo(7, "100");
-        const LineaIVA l{p[2],         p[3], campo(4, "F-1"), campo(8, r ? "4300001" : "4000001"),
-                         campo(5, "21"), campo(6, "0"), base == u"~" ? QVariant() : base};
-        if (!mismo) ultimo = asiento(e, ++numero, p[1]);
-        apunteIVA(ultimo, r ? repercutido : soportado, l);
-        return ultimo;
-    }
-    OpcionesLibrosIVA opciones(bool emitidas) const {
-        OpcionesLibrosIVA o;
-        o.empresa = e;
-        o.emitidas = emitidas;
-        o.desde = QDate(2026, 1, 1);
-        o.hasta = QDate(2026, 12, 31);
-        return o;
-    }
-    // El libro de IVA sobre una tabla de trabajo vacía.
-    FormulasInforme libroIVA(const OpcionesLibrosIVA& o) {
-        inf().Execute(QStringLiteral("DELETE FROM Libros_IVA"));
-        return construir(construirLibrosIVA, o);
-    }
-    // Suma de las celdas de unas columnas del libro de IVA construido.
-    Moneda suma(const QString& columnas) {
-        Moneda total;
-        for (const QString& fila : filas(QStringLiteral("Libros_IVA"), columnas))
-            for (const QString& celda : fila.split(u'|')) total += euros(celda);
-        return total;
-    }
-    long e = 0;
-    int numero = 10;
-    qint64 ultimo = 0, repercutido, recargo, soportado, hacienda, cliente;
-};
 
 // Primer trimestre: emitidas al 21 % (y su rectificativa) y al 10 % con recargo del 1,4 % en
 // su subcuenta sin factura; recibidas al 21 % y al 4 %.
@@ -102,28 +39,6 @@ struct Trimestre : LibroIVA {
         for (const LineaTipoIVA& l : v)
             t << l.tipo.formatear() + u':' + l.base.formatear() + u':' + l.cuota.formatear();
         return t.join(u' ');
-    }
-};
-
-// Del año, para los libros registro: emitidas al 21 %, al 10 % con recargo del 1,4 % y una
-// rectificativa; una recibida al 4 %.
-struct FacturasDelAno : LibroIVA {
-    FacturasDelAno() {
-        for (const char* f : {"R 20260210 0 21 F-1", "R 20260503 0 10 F-2 10 1,4",
-                              "R 20260630 21 0 R-1", "S 20260301 4 0 P-1 4"})
-            factura(QString::fromLatin1(f));
-    }
-    OpcionesLibrosIVA opciones(bool emitidas) const {
-        OpcionesLibrosIVA o = LibroIVA::opciones(emitidas);
-        o.euros = false;  // el libro registro sale en euros aunque se pida en pesetas
-        return o;
-    }
-    QStringList lineas(const QString& archivo) {
-        QFile f(archivo);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        QStringList l = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
-        if (l.last().isEmpty()) l.removeLast();
-        return l;
     }
 };
 
@@ -170,9 +85,9 @@ class PruebaIVA : public QObject {
         QTest::newRow("cada libro sus cuentas")
             << "recibidas" << QStringList{"R 20260310 0 21", "S 20260311 42 0"} << "CuotaIVA"
             << QStringList{"42,00"};
-        QTest::newRow("líneas iguales, una vez")
-            << "" << QStringList{"R 20260310 0 21", "+R 20260310 0 21"} << "NumFactura"
-            << QStringList{"F-1"};
+        QTest::newRow("líneas iguales, las dos")
+            << "" << QStringList{"R 20260310 0 21", "+R 20260310 0 21"} << "NumFactura, CuotaIVA"
+            << QStringList{"F-1|21,00", "F-1|21,00"};
         QTest::newRow("sin factura o sin contrapartida no sale")
             << "" << QStringList{"R 20260310 0 21 -", "R 20260311 0 21 F-1 21 0 100 -"}
             << "NumFactura" << QStringList{};
@@ -192,6 +107,10 @@ class PruebaIVA : public QObject {
             << "" << desordenadas << "NumFactura" << QStringList{"A-2", "A-1", "A-3"};
         QTest::newRow("numeración automática desde 7")
             << "numeracion=7" << desordenadas << "NumFactura" << QStringList{"7", "8", "9"};
+        QTest::newRow("numeración automática: un número por factura")
+            << "numeracion=7"
+            << QStringList{"R 20260310 0 21 A-1", "+R 20260310 0 10 A-1 10", "R 20260311 0 21 A-2"}
+            << "NumFactura" << QStringList{"7", "7", "8"};
         QTest::newRow("numeración automática desde 007")
             << "numeracion=007" << desordenadas << "NumFactura" << QStringList{"007", "8", "9"};
     }
@@ -376,91 +295,6 @@ class PruebaIVA : public QObject {
                                               "Asiento 77 (%1): apunte de IVA sin factura en "
                                               "4720001: Suelto|832")
                                    .arg(as)));
-    }
-
-    // --- Libros registro ---------------------------------------------------------------------
-
-    void nombreDelArchivo_data() {
-        QTest::addColumn<bool>("emitidas");
-        QTest::addColumn<QString>("nombre");
-        QTest::addColumn<bool>("csv");
-        QTest::addColumn<QString>("archivo");
-        QTest::newRow("emitidas csv")
-            << true << "Pruebas, S.L." << true << "2026B50123456EPruebas, S.L.csv";
-        QTest::newRow("recibidas xlsx")
-            << false << "Pruebas" << false << "2026B50123456RPruebas.xlsx";
-        QTest::newRow("barra y comillas")
-            << true << " A/B \"C\" " << true << "2026B50123456EA_B _C_.csv";
-    }
-    void nombreDelArchivo() {
-        QFETCH(bool, emitidas);
-        QFETCH(QString, nombre);
-        QFETCH(bool, csv);
-        QTEST(nombreLibroRegistro(2026, QStringLiteral("B50123456"), emitidas, nombre,
-                                  csv ? FormatoRegistro::Csv : FormatoRegistro::Xlsx),
-              "archivo");
-    }
-
-    void registroDeLasFacturas_data() {
-        QTest::addColumn<bool>("emitidas");
-        QTest::addColumn<QStringList>("filas");
-        QTest::newRow("emitidas") << true << QStringList{
-            "2026;1T;A;03;;F1;10/02/2026;;;F-1;;;;B12345678;Cliente Uno;01;S1;;121,00;100,00;"
-            "21,00;21,00;0,00;0,00" + kDiezVacias,
-            "2026;2T;A;03;;F1;03/05/2026;;;F-2;;;;B12345678;Cliente Uno;01;S1;;111,40;100,00;"
-            "10,00;10,00;1,40;1,40" + kDiezVacias,
-            "2026;2T;A;03;;R4;30/06/2026;;;R-1;;;;B12345678;Cliente Uno;01;S1;;-121,00;-100,00;"
-            "21,00;-21,00;0,00;0,00" + kDiezVacias};
-        QTest::newRow("recibidas") << false << QStringList{
-            "2026;1T;A;03;;F1;01/03/2026;;01/03/2026;;P-1;;;;;;A87654321;Proveedor Uno;01;N;N;N;;;"
-            "104,00;100,00;4,00;4,00;4,00;0,00;0,00" + kDiezVacias};
-    }
-    // El archivo CSV: nombre prescrito, una cabecera, ";" y las filas calculadas a mano; base,
-    // cuota y total suman lo mismo que el libro de IVA en euros.
-    void registroDeLasFacturas() {
-        QFETCH(bool, emitidas);
-        FacturasDelAno f;
-        const QString archivo = exportarLibroRegistro(f.conta(), f.opciones(emitidas),
-                                                      FormatoRegistro::Csv, f.carpeta());
-        QCOMPARE(QFileInfo(archivo).fileName(),
-                 QStringLiteral("2026B50123456%1Pruebas, S.L.csv").arg(QChar(emitidas ? u'E' : u'R')));
-        const QStringList lineas = f.lineas(archivo);
-        const QStringList cabeceras = cabecerasLibroRegistro(emitidas);
-        QCOMPARE(lineas.first(), cabeceras.join(u';'));
-        QTEST(lineas.mid(1), "filas");
-
-        f.libroIVA(f.LibroIVA::opciones(emitidas));
-        const QString columnas[] = {"BaseImponible", "CuotaIVA", "TotalFactura"};
-        const QString titulos[] = {"Base Imponible",
-                                   emitidas ? "Cuota IVA Repercutida" : "Cuota IVA Soportada",
-                                   "Total Factura"};
-        for (int i = 0; i < 3; ++i) {
-            const qsizetype columna = cabeceras.indexOf(titulos[i]);
-            Moneda registro;
-            for (const FilaRegistro& fila : filasLibroRegistro(f.conta(), f.opciones(emitidas)))
-                registro += fila[columna].importe;
-            QCOMPARE(registro, f.suma(columnas[i]));
-        }
-    }
-
-    void registroEnXlsx() {
-        FacturasDelAno f;
-        const QString archivo = exportarLibroRegistro(f.conta(), f.opciones(false),
-                                                      FormatoRegistro::Xlsx, f.carpeta());
-        QCOMPARE(QFileInfo(archivo).fileName(), QStringLiteral("2026B50123456RPruebas, S.L.xlsx"));
-        QFile x(archivo);
-        QVERIFY(x.open(QIODevice::ReadOnly));
-        QCOMPARE(x.read(2), QByteArray("PK"));  // un libro de cálculo es un zip
-        QCOMPARE(QDir(f.carpeta()).entryList({QStringLiteral("*.xlsx.*")}), QStringList());
-    }
-
-    // Sin NIF no hay nombre que dar al archivo: error y ningún archivo a medias.
-    void registroSinNifNoEscribeNada() {
-        FacturasDelAno f;
-        DatosEmpresa::guardarNif(f.conta(), f.e, QString());
-        QVERIFY_THROWS_EXCEPTION(ErrorOrvo, exportarLibroRegistro(f.conta(), f.opciones(true),
-                                                                  FormatoRegistro::Csv, f.carpeta()));
-        QCOMPARE(QDir(f.carpeta()).entryList({QStringLiteral("*.csv")}), QStringList());
     }
 };
 

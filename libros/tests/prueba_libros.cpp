@@ -6,11 +6,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include "ErrorOrvo.h"
 #include "LibroDiario.h"
 #include "LibroMayor.h"
 #include "LibrosPrueba.h"
+#include "ServidorPruebas.h"
 #include "frmInfLibroDiario.h"
 #include "frmInfLibroMayor.h"
 
@@ -79,6 +81,36 @@ struct LibroDiarioVario {
 };
 
 
+
+// Libros con los asientos 1 a 12 de la empresa 1 en una columna Numero declarada 'tipo' (sin
+// tipo, cada valor guarda el suyo), anotados en desorden y enlazados uno como texto y otro como
+// entero: en orden de texto saldrían 1, 10, 11, 12, 2… El debe de cada asiento es su número.
+void librosConNumeros(Conexion& con, const QString& tipo) {
+    Esquemas::crearContabilidad(con);
+    Plan::crearTablasFijas(con);
+    con.ejecutarScript(
+        QStringLiteral("DROP INDEX ixAsientoEmpresaNumero; ALTER TABLE Asiento DROP COLUMN Numero; "
+                       "ALTER TABLE Asiento ADD COLUMN Numero %1; "
+                       "CREATE INDEX ixAsientoEmpresaNumero ON Asiento (CodEmpresa, Numero);")
+            .arg(tipo));
+    con.Execute(QStringLiteral(
+        "INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, FechaIni, FechaFin, "
+        "DesgloseSubCuentas) VALUES (1, 'PRU', 'Pruebas, S.L.', 2026, '20260101', '20261231', 7)"));
+    con.Execute(
+        QStringLiteral("INSERT INTO Cuenta (IDCuenta, CodEmpresa, CodTipo_Cuenta, Codigo, "
+                       "Descripcion, Nivel) VALUES (1, 1, 2, '5720001', 'Banco', 7)"));
+    int id = 0;
+    for (int n : {11, 2, 9, 12, 1, 10, 3, 8, 4, 7, 5, 6}) {
+        ++id;
+        con.Execute(QStringLiteral("INSERT INTO Asiento (IDAsiento, CodEmpresa, Numero, Fecha) "
+                                   "VALUES (?, 1, ?, '20260105')"),
+                    {id, n % 2 ? QVariant(QString::number(n)) : QVariant(n)});
+        con.Execute(
+            QStringLiteral("INSERT INTO Apunte (IDApunte, CodAsiento, CodCuenta, CtdadDebe, "
+                           "CtdadDebeEuros) VALUES (?, ?, 1, ?, ?)"),
+            {id, id, QString::number(n), QString::number(n)});
+    }
+}
 
 OpcionesLibroMayor opcionesAno(long empresa) {
     OpcionesLibroMayor o;
@@ -185,6 +217,49 @@ class PruebaLibros : public QObject {
         QCOMPARE(f.at(3), QStringLiteral("TrabajarConPts= '%1'").arg(euros ? 0 : 1));
         if (desde.month() == 3)
             QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  marzo/2026 ~ abril/2026\""));
+    }
+
+    // El mismo Diario sea cual sea el tipo de la columna Numero y el motor de los libros: en
+    // orden numérico, y el rango de asientos comparado como número.
+    void diarioConNumerosDeCualquierTipo_data() {
+        QTest::addColumn<bool>("servidor");
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QString>("asientos");  // "desde-hasta", como se teclean
+        QTest::addColumn<QStringList>("esperado");
+        QStringList todos;
+        for (int n = 1; n <= 12; ++n) todos << QStringLiteral("%1,00").arg(n);
+        const QList<std::tuple<const char*, QString, QStringList>> rangos{
+            {"todos", QStringLiteral("0-9999999"), todos},
+            {"de 9 a 11", QStringLiteral("9-11"), {"9,00", "10,00", "11,00"}},
+            {"límites con decimales", QStringLiteral("8.5-10.5"), {"9,00", "10,00"}}};
+        const QList<std::pair<bool, const char*>> columnas{
+            {false, "INTEGER"}, {false, "TEXT"}, {false, "NUMERIC"}, {false, ""},
+            {true, "INTEGER"},  {true, "TEXT"},  {true, "NUMERIC"}};
+        for (const auto& [servidor, tipo] : columnas)
+            for (const auto& [nombre, asientos, esperado] : rangos)
+                QTest::addRow("%s, %s, %s", servidor ? "servidor" : "SQLite",
+                              *tipo ? tipo : "sin tipo", nombre)
+                    << servidor << QString::fromLatin1(tipo) << asientos << esperado;
+    }
+    void diarioConNumerosDeCualquierTipo() {
+        QFETCH(bool, servidor);
+        QFETCH(QString, tipo);
+        QFETCH(QString, asientos);
+        if (servidor) ORVO_SALTAR_SIN_SERVIDOR();
+        QTemporaryDir dir;
+        const std::shared_ptr<Conexion> conta =
+            servidor ? Conexion::abrir(baseNuevaEnServidor(QStringLiteral("orvo_diario_numeros")))
+                     : baseContabilidad(dir.filePath(QStringLiteral("conta.db")));
+        librosConNumeros(*conta, tipo);
+        const auto inf = baseInformes(dir.filePath(QStringLiteral("Informes.mdb")));
+        OpcionesLibroDiario o = opcionesTodo(1);
+        o.asientoDesde = asientos.section(u'-', 0, 0);
+        o.asientoHasta = asientos.section(u'-', 1);
+        ProgresoNulo progreso;
+        ContextoInforme contexto{*conta, *inf, progreso};
+        construirLibroDiario(contexto, o);
+        QTEST(filasDe(*inf, QStringLiteral("Libro_Diario"), QStringLiteral("Debe")), "esperado");
+        QCOMPARE(numeroMaximoAsiento(*conta, 1), QStringLiteral("12"));
     }
 
     void numeroDeAsientoNoNumericoEsUnError() {

@@ -101,6 +101,35 @@ class PruebaFrmImprimir : public QObject {
         QVERIFY(interfaz_.mensajes.empty());
     }
 
+    // El nombre tecleado sin extensión lleva la del tipo elegido en el cuadro de guardar; con
+    // una, se deja como está (el motor rechaza la que no sabe escribir).
+    void extensionDelTipoElegido_data() {
+        QTest::addColumn<QString>("tecleado");
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QString>("archivo");
+        // clang-format off
+        QTest::newRow("excel sin extensión") << "/tmp/salida" << "Libro de Excel (*.xlsx)" << "/tmp/salida.xlsx";
+        QTest::newRow("pdf sin extensión") << "/tmp/salida" << "Documento PDF (*.pdf)" << "/tmp/salida.pdf";
+        QTest::newRow("acabado en punto") << "/tmp/salida." << "Página web (*.html)" << "/tmp/salida.html";
+        QTest::newRow("carpeta con punto") << "/tmp/v1.2/salida" << "Valores separados por comas (*.csv)"
+            << "/tmp/v1.2/salida.csv";
+        QTest::newRow("con la suya") << "/tmp/salida.csv" << "Libro de Excel (*.xlsx)" << "/tmp/salida.csv";
+        QTest::newRow("con una que no se escribe") << "/tmp/salida.txt" << "Documento PDF (*.pdf)"
+            << "/tmp/salida.txt";
+        QTest::newRow("sin tipo elegido") << "/tmp/salida" << "" << "/tmp/salida";
+        // clang-format on
+    }
+    void extensionDelTipoElegido() {
+        QFETCH(QString, tecleado);
+        QFETCH(QString, tipo);
+        QFETCH(QString, archivo);
+        interfaz_.respuestasGuardar = {tecleado};
+        interfaz_.tipoGuardar = tipo;
+        imprimir(2, 0, espia_);
+        QVERIFY2(espia_.registro.contains(QStringLiteral("PrintFileName=") + archivo),
+                 qPrintable(espia_.registro.join(u'\n')));
+    }
+
     // Se vacían todas las fórmulas, también las que siguen a un hueco.
     void limpiezaDeFormulas_data() {
         QTest::addColumn<int>("errorMotor");

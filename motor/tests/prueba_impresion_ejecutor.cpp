@@ -102,6 +102,59 @@ class PruebaImpresionEjecutor : public QObject {
         QVERIFY(s.codigo != 0);
     }
 
+    // Una extensión que el motor no escribe es un error de uso: no se construye nada ni se
+    // escribe ningún archivo.
+    void extensionQueNoSeEscribe_data() {
+        QTest::addColumn<QString>("archivo");
+        QTest::newRow("texto") << "diario.txt";
+        QTest::newRow("sin extensión") << "diario";
+    }
+    void extensionQueNoSeEscribe() {
+        QFETCH(QString, archivo);
+        const QString ruta = dir_.filePath(archivo);
+        const Ejecucion s = ejecutar({"ImprimirLibroDiario", "--empresa", "1", "--archivo", ruta});
+        QCOMPARE(s.codigo, 2);
+        QVERIFY2(
+            s.error.startsWith(QStringLiteral("No se sabe escribir un informe en %1: el "
+                                              "nombre debe acabar en .pdf, .csv, .html o .xlsx")
+                                   .arg(ruta)),
+            qPrintable(s.error));
+        QVERIFY(!QFile::exists(ruta));
+    }
+
+    // Una plantilla de la carpeta de la aplicación es de quien la usa: cambiada, se imprime tal
+    // como está y sigue así después; rota, la impresión falla con el error del motor.
+    void plantillaDeLaCarpetaTalComoEsta_data() {
+        QTest::addColumn<QString>("texto");  // lo que se pone en lugar de una línea
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("esperado");  // expresión que buscar en el PDF o en el error
+        QTest::newRow("cambiada") << "titulo = Nombre que le doy yo" << 0 << "Nombre que le doy yo";
+        QTest::newRow("rota") << "anchura = 3" << 1
+                              << "error 20505: .*infCONT_Subcuentas.rpt no es válida .*clave "
+                                 "desconocida «anchura»";
+    }
+    void plantillaDeLaCarpetaTalComoEsta() {
+        QFETCH(QString, texto);
+        QFETCH(int, codigo);
+        QFETCH(QString, esperado);
+        QTemporaryDir app;
+        const QString rpt = app.filePath(QStringLiteral("infCONT_Subcuentas.rpt"));
+        QVERIFY(QFile::copy(QStringLiteral(ORVO_PLANTILLAS_DIR "/infCONT_Subcuentas.rpt"), rpt));
+        QFile f(rpt);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const QByteArray propia = f.readAll().replace("titulo = Descripción", texto.toUtf8());
+        QVERIFY(f.resize(0) && f.write(propia) == propia.size());
+        f.close();
+        const QString pdf = dir_.filePath(QStringLiteral("subcuentas-propia.pdf"));
+        const Ejecucion s = ejecutarOrden({"ImprimirSubcuentas", "--empresa", "1", "--contabilidad",
+                                           libros_, "--ruta", app.path(), "--archivo", pdf});
+        QCOMPARE(s.codigo, codigo);
+        const QString salida = codigo == 0 ? textoPdf(pdf).join(u'\n') : s.error;
+        QVERIFY2(salida.contains(QRegularExpression(esperado)), qPrintable(salida));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), propia);
+    }
+
     void pantallaSinEsperar() {
         const Ejecucion s = ejecutar({"ImprimirEpigrafes", "--empresa", "1", "--control",
                                       "chkDocumento(1)=1", "--destino", "pantalla"});

@@ -1,5 +1,7 @@
 // Las plantillas del producto, de la tabla de trabajo al archivo: PDF legible con la empresa y
 // la paginación, exportaciones de datos y los errores que el motor devuelve.
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QLabel>
 #include <QPrinterInfo>
@@ -8,6 +10,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 
 #include "Apoyo.h"
 #include "Maquetador.h"
@@ -87,6 +90,27 @@ void formulasDeMuestra(MotorInformes& m) {
             i++,
             QStringLiteral("TituloMes%1= \"%2\"").arg(k + 1, 2, 10, QChar(u'0')).arg(meses[k]));
 }
+
+// Un disco que se llena: los archivos del proceso no pueden pasar de 'bytes' y la escritura que
+// se pasa falla (EFBIG; sin la señal SIGXFSZ, que acabaría con la prueba).
+class DiscoLleno {
+  public:
+    explicit DiscoLleno(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &antes_);
+        rlimit limite = antes_;
+        limite.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limite);
+        senal_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~DiscoLleno() {
+        setrlimit(RLIMIT_FSIZE, &antes_);
+        std::signal(SIGXFSZ, senal_);
+    }
+
+  private:
+    rlimit antes_{};
+    void (*senal_)(int) = nullptr;
+};
 
 QString tablaDe(const QString& plantilla) {
     return Plantilla::leer(prueba::plantilla(plantilla)).tabla;
@@ -279,6 +303,10 @@ class PruebaPlantillas : public QObject {
         QTest::newRow("xlsx no escribible") << sub << "" << "/no/existe/x.xlsx" << ErrorMotor::kSalidaNoEscribible << escribir;
         QTest::newRow("sin nombre de archivo") << sub << "" << "" << ErrorMotor::kSalidaNoEscribible
             << "No se ha indicado el archivo de salida";
+        const QString extensiones = QStringLiteral("el nombre debe acabar en .pdf, .csv, .html o .xlsx");
+        QTest::newRow("extensión que no se escribe") << sub << "" << "x.txt" << ErrorMotor::kSalidaNoEscribible
+            << extensiones;
+        QTest::newRow("sin extensión") << sub << "" << "x" << ErrorMotor::kSalidaNoEscribible << extensiones;
         QTest::newRow("fórmula sin igual") << sub << "" << "x.pdf" << ErrorMotor::kFormulaNoValida << "";
         // clang-format on
     }
@@ -305,6 +333,55 @@ class PruebaPlantillas : public QObject {
         m.PrintReport();
         QCOMPARE(m.LastErrorNumber(), numero);
         QVERIFY2(m.LastErrorString().contains(texto), qPrintable(m.LastErrorString()));
+    }
+
+    // Un archivo se escribe entero o no se escribe: si falla a medias (el disco se llena), el
+    // que había con ese nombre sigue igual, byte a byte, y no queda ningún temporal; la
+    // siguiente impresión lo sustituye con sus mismos permisos.
+    void unFalloDejaElArchivoComoEstaba_data() {
+        QTest::addColumn<QString>("extension");
+        for (const char* e : {"pdf", "csv", "html", "xlsx"})
+            QTest::newRow(e) << QString::fromLatin1(e);
+    }
+    void unFalloDejaElArchivoComoEstaba() {
+        QFETCH(QString, extension);
+        rellenar(*Conexion::abrir(base_), QStringLiteral("Libro_Mayor"), 2000);
+        QTemporaryDir carpeta;
+        const QString nombre = QStringLiteral("mayor.") + extension;
+        const QString ruta = carpeta.filePath(nombre);
+        const QByteArray anterior = "el informe bueno de ayer";
+        {
+            QFile f(ruta);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(anterior);
+        }
+        QVERIFY(
+            QFile::setPermissions(ruta, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        const QFile::Permissions permisos = QFileInfo(ruta).permissions();
+        const auto soloElArchivo = [&] {
+            return QDir(carpeta.path()).entryList(QDir::Files | QDir::Hidden) ==
+                   QStringList{nombre};
+        };
+        MotorInformes m = motorA(QStringLiteral("infCONT_LibroMayor.rpt"), ruta);
+        // Menos que cualquier hoja de cálculo: la biblioteca de XLSX no ve los fallos al escribir
+        // en sus propios temporales (deja una hoja cortada), solo los del archivo que compone.
+        constexpr rlim_t kLleno = 1024;
+        {
+            DiscoLleno lleno(kLleno);
+            m.PrintReport();
+        }
+        QCOMPARE(m.LastErrorNumber(), ErrorMotor::kSalidaNoEscribible);
+        QVERIFY2(m.LastErrorString().contains(ruta), qPrintable(m.LastErrorString()));
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), anterior);
+        f.close();
+        QVERIFY(soloElArchivo());
+        m.PrintReport();
+        QCOMPARE(m.LastErrorNumber(), 0);
+        QVERIFY(QFileInfo(ruta).size() > qint64(kLleno));
+        QCOMPARE(QFileInfo(ruta).permissions(), permisos);
+        QVERIFY(soloElArchivo());
     }
 
     void vistaPreviaNavegaYAmplia() {
@@ -337,6 +414,23 @@ class PruebaPlantillas : public QObject {
         QCOMPARE(v.imagen().width(), int(210 * 1.5 * 96 / 25.4));
         v.findChild<QSpinBox*>(QStringLiteral("spnZoom"))->setValue(100);
         QCOMPARE(v.imagen().width(), int(210 * 96 / 25.4));
+    }
+
+    // Guardar desde la vista previa con un nombre sin extensión escribe el tipo elegido.
+    void guardarDesdeLaVistaPrevia() {
+        rellenar(*Conexion::abrir(base_), QStringLiteral("Subcuentas"), 5);
+        auto con = Conexion::abrir(base_);
+        const ValoresFormulas formulas;
+        Maquetador m(Plantilla::leer(prueba::plantilla(QStringLiteral("infCONT_Subcuentas.rpt"))),
+                     *con, formulas);
+        Pintor pintor(m, QStringLiteral("Subcuentas"), QDate(2024, 1, 1));
+        InterfazGrabadora interfaz;
+        interfaz.respuestasGuardar = {dir_.filePath(QStringLiteral("vista"))};
+        interfaz.tipoGuardar = QStringLiteral("Valores separados por comas (*.csv)");
+        VistaPrevia v(m, pintor, QStringLiteral("Subcuentas"), QDate(2024, 1, 1), 100, interfaz);
+        v.findChild<QPushButton*>(QStringLiteral("cmdGuardar"))->click();
+        QVERIFY(interfaz.mensajes.empty());
+        QVERIFY(QFileInfo(dir_.filePath(QStringLiteral("vista.csv"))).size() > 0);
     }
 
     void destinosPantallaEImpresora() {
