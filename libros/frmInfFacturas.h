@@ -25,6 +25,8 @@ class frmInfFacturas : public FormularioInforme {
     QString tituloInforme() const override;
     // El libro registro para la Agencia Tributaria, en CSV o XLSX.
     void prepararImpresion(frmImprimir& imprimir) override;
+    // Una factura lleva a su asiento en el diario.
+    std::optional<Desglose> desglosar(const QHash<QString, QString>& fila) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
   private:
