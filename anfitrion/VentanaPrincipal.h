@@ -16,6 +16,8 @@ class QTableWidget;
 
 namespace orvo {
 
+class VentanaManual;
+
 // Ventana del anfitrión: abre una base de contabilidad, lista sus empresas, deja elegir la
 // empresa y la moneda de trabajo y ofrece los catorce informes en el menú "Informes". Es
 // dueña de las conexiones y de cInformes; el motor, la interfaz y la configuración los presta
@@ -36,9 +38,13 @@ class VentanaPrincipal : public QMainWindow {
     // Importa un CSV o un diario de texto en la empresa dada (creada si falta, con el modelo de
     // pymes) de la base abierta, con la barra de progreso; dice el resultado en un mensaje.
     bool importar(const QString& entrada, long empresa);
-    // Comprueba los libros de la empresa elegida (con 'reparar', rehace sus columnas
-    // mensuales); dice en un mensaje los problemas, o que no los hay. True si quedan limpios.
+    // Comprueba los libros de la empresa elegida. Sin problemas, lo dice en un mensaje; con
+    // ellos, los lista en la ventana de la comprobación, desde donde se puede pedir reparar.
+    // 'reparar' pregunta antes y rehace las columnas mensuales. True si quedan limpios.
     bool comprobarLibros(bool reparar);
+    // Ayuda > Manual: el manual en una ventana propia (la misma si ya estaba abierta).
+    void mostrarManual();
+    VentanaManual* ventanaManual() const { return manual_; }
     QString rutaContabilidad() const;
 
     long empresaSeleccionada() const;
@@ -62,6 +68,7 @@ class VentanaPrincipal : public QMainWindow {
     void elegirArchivoEjemplo();
     void elegirArchivoImportar();
     void acercaDe();
+    bool confirmarReparacion();
 
     IInterfaz& interfaz_;
     IMotorInformes& motor_;
@@ -77,6 +84,7 @@ class VentanaPrincipal : public QMainWindow {
     BarraProgreso* barra_ = nullptr;
     QList<QAction*> accionesInforme_;
     QAction* accionNif_ = nullptr;
+    VentanaManual* manual_ = nullptr;
 };
 
 }  // namespace orvo

@@ -11,6 +11,7 @@
 #include "Esquemas.h"
 #include "Moneda.h"
 #include "Progreso.h"
+#include "Regional.h"
 #include "cBalances.h"
 
 namespace orvo::Comprobacion {
@@ -180,13 +181,17 @@ class Comprobador {
 }  // namespace
 
 QString Informe::resumen() const {
-    return QStringLiteral("Comprobados %1 asientos y %2 apuntes: %3%4.")
-        .arg(asientos)
-        .arg(apuntes)
-        .arg(problemas.isEmpty() ? QStringLiteral("sin problemas")
-                                 : QStringLiteral("%1 problemas").arg(problemas.size()))
-        .arg(reparados.isEmpty() ? QString()
-                                 : QStringLiteral("; %1 columnas reparadas").arg(reparados.size()));
+    return QStringLiteral("Comprobados %1 y %2: %3%4.")
+        .arg(Regional::cantidad(asientos, QStringLiteral("asiento"), QStringLiteral("asientos")),
+             Regional::cantidad(apuntes, QStringLiteral("apunte"), QStringLiteral("apuntes")),
+             problemas.isEmpty() ? QStringLiteral("sin problemas")
+                                 : Regional::cantidad(problemas.size(), QStringLiteral("problema"),
+                                                      QStringLiteral("problemas")),
+             reparados.isEmpty()
+                 ? QString()
+                 : QStringLiteral("; ") + Regional::cantidad(reparados.size(),
+                                                             QStringLiteral("columna reparada"),
+                                                             QStringLiteral("columnas reparadas")));
 }
 
 Informe comprobar(Conexion& con, long empresa, bool reparar, IProgreso& progreso) {
