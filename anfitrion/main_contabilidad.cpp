@@ -25,6 +25,14 @@ const char* const kUso =
 }  // namespace
 
 int main(int argc, char** argv) {
+    // La versión se responde sin abrir la pantalla: sirve también sin sesión gráfica.
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--version") == 0) {
+            QTextStream(stdout) << orvo::nombreYVersion(QStringLiteral("orvo-contabilidad"))
+                                << "\n";
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvo-contabilidad"));
     QApplication::setApplicationVersion(orvo::versionPrograma());
@@ -52,9 +60,6 @@ int main(int argc, char** argv) {
             }
         } else if (a[i] == u"--ayuda" || a[i] == u"-h" || a[i] == u"--help") {
             err << kUso;
-            return 0;
-        } else if (a[i] == u"--version") {
-            QTextStream(stdout) << orvo::nombreYVersion(QApplication::applicationName()) << "\n";
             return 0;
         } else if (!a[i].startsWith(u'-') && contabilidad.isEmpty()) {
             contabilidad = a[i];
