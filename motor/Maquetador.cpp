@@ -212,9 +212,11 @@ class Maquetador::Compositor {
                 l.celdas.reserve(ld.celdas.size());
                 for (qsizetype i = 0; i < ld.celdas.size(); ++i) {
                     const QString& c = ld.celdas[i];
-                    QString texto = c.isEmpty()    ? QString()
-                                    : esLiteral(c) ? textoLiteral(c)
-                                                   : valorCampo(f, c).texto;
+                    // Al medir solo cuentan los textos que se ajustan.
+                    const bool sinLeer = modo_ == Modo::Medir && !p_.columnas[i].ajustar;
+                    QString texto = c.isEmpty() || sinLeer ? QString()
+                                    : esLiteral(c)         ? textoLiteral(c)
+                                                           : valorCampo(f, c).texto;
                     const QString& oculto = p_.columnas[i].ocultar;
                     if (!oculto.isEmpty() && texto == oculto) texto.clear();
                     l.celdas.push_back(std::move(texto));
@@ -460,8 +462,18 @@ Maquetador::Maquetador(const Plantilla& plantilla, Conexion& datos, const Valore
     tipo(plantilla_.campoFecha, Celda::Tipo::Fecha);
     for (int i = 0; i < campos_.size(); ++i) posicionesTodas_.push_back(i);
     // Para medir bastan las claves de grupo, lo que nombran sus cabeceras (se guardan en el
-    // estado de cada página) y las columnas que se resumen.
+    // estado de cada página) y las columnas que se resumen; con textos que se ajustan, también
+    // esos textos y lo que decide su ancho (el nivel de la sangría, la letra).
+    ajusta_ = plantilla_.ajustaTexto();
     QStringList medida;
+    if (ajusta_) {
+        medida << plantilla_.campoNivel;
+        for (const Condicion* c : {&plantilla_.negrita, &plantilla_.cursiva})
+            for (const Comparacion& t : c->terminos) medida << t.nombre;
+        for (size_t c = 0; c < plantilla_.columnas.size(); ++c)
+            if (plantilla_.columnas[c].ajustar)
+                for (const LineaDetalle& l : plantilla_.lineas) medida << l.celdas[int(c)];
+    }
     for (const Grupo& g : plantilla_.grupos) {
         medida << g.campo;
         for (const auto& m : patronLlaves().globalMatch(g.cabecera))
@@ -469,10 +481,8 @@ Maquetador::Maquetador(const Plantilla& plantilla, Conexion& datos, const Valore
     }
     for (const Columna& c : plantilla_.columnas)
         if (c.resumen != Resumen::Ninguno) medida << c.campo;
-    ajusta_ = plantilla_.ajustaTexto();
     for (int i = 0; i < campos_.size(); ++i)
-        if (ajusta_ || medida.contains(campos_[i], Qt::CaseInsensitive))
-            posicionesMedida_.push_back(i);
+        if (medida.contains(campos_[i], Qt::CaseInsensitive)) posicionesMedida_.push_back(i);
 
     double suma = 0;
     for (size_t c = 0; c < plantilla_.columnas.size(); ++c) {
