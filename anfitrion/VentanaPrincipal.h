@@ -17,6 +17,8 @@ class QTableWidget;
 
 namespace orvo {
 
+class VentanaManual;
+
 // Ventana del anfitrión: abre una base de contabilidad, lista sus empresas, deja elegir la
 // empresa y la moneda de trabajo y ofrece los catorce informes en el menú "Informes". Es
 // dueña de las conexiones y de cInformes; el motor, la interfaz y la configuración los presta
@@ -41,9 +43,13 @@ class VentanaPrincipal : public QMainWindow {
     bool importar(const Importacion::Opciones& opciones);
     // Archivo > Importar…: el diálogo de importación y, si se acepta, la importación.
     void elegirArchivoImportar();
-    // Comprueba los libros de la empresa elegida (con 'reparar', rehace sus columnas
-    // mensuales); dice en un mensaje los problemas, o que no los hay. True si quedan limpios.
+    // Comprueba los libros de la empresa elegida. Sin problemas, lo dice en un mensaje; con
+    // ellos, los lista en la ventana de la comprobación, desde donde se puede pedir reparar.
+    // 'reparar' pregunta antes y rehace las columnas mensuales. True si quedan limpios.
     bool comprobarLibros(bool reparar);
+    // Ayuda > Manual: el manual en una ventana propia (la misma si ya estaba abierta).
+    void mostrarManual();
+    VentanaManual* ventanaManual() const { return manual_; }
     QString rutaContabilidad() const;
 
     long empresaSeleccionada() const;
@@ -66,6 +72,7 @@ class VentanaPrincipal : public QMainWindow {
     void elegirArchivo();
     void elegirArchivoEjemplo();
     void acercaDe();
+    bool confirmarReparacion();
 
     IInterfaz& interfaz_;
     IMotorInformes& motor_;
@@ -81,6 +88,7 @@ class VentanaPrincipal : public QMainWindow {
     BarraProgreso* barra_ = nullptr;
     QList<QAction*> accionesInforme_;
     QAction* accionNif_ = nullptr;
+    VentanaManual* manual_ = nullptr;
 };
 
 }  // namespace orvo

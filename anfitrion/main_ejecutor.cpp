@@ -10,6 +10,7 @@
 
 #include "Comprobar.h"
 #include "Ejecutor.h"
+#include "Idioma.h"
 #include "Importador.h"
 #include "LibrosEjemplo.h"
 
@@ -33,8 +34,14 @@ int main(int argc, char** argv) {
         QStringLiteral("*.debug=false\n*.info=false\n*.warning=false"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvo-informes"));
+    QApplication::setApplicationVersion(orvo::versionPrograma());
+    orvo::ponerIdiomaEspanol(app);
     QTextStream salida(stdout);
     QTextStream err(stderr);
+    if (app.arguments().value(1) == u"--version") {
+        salida << orvo::nombreYVersion(QApplication::applicationName()) << "\n";
+        return 0;
+    }
     orvo::Ejecutor ejecutor;
     ejecutor.registrarSuborden(QStringLiteral("ejemplo"), orvo::LibrosEjemplo::orden);
     ejecutor.registrarSuborden(QStringLiteral("importar"), orvo::Importacion::orden);

@@ -123,8 +123,10 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
             .toLongLong();
     Recordset rs = contexto.contabilidad.Execute(
         QStringLiteral("SELECT Cuenta.IDCuenta, Cuenta.Codigo, Asiento.IDAsiento, Asiento.Numero, "
-                       "Asiento.Fecha, Cuenta.Descripcion, Apunte.Concepto, ") +
-            importesApunte(o.euros) + u' ' + uniones +
+                       "Asiento.Fecha, ") +
+            descripcionCuenta(QStringLiteral("Cuenta")) +
+            QStringLiteral(" AS Descripcion, Apunte.Concepto, ") + importesApunte(o.euros) + u' ' +
+            uniones +
             QStringLiteral("ORDER BY Cuenta.Codigo, Val(Asiento.Numero), Asiento.Fecha, "
                            "Asiento.IDAsiento, Apunte.IDApunte"),
         params);
