@@ -129,7 +129,7 @@ class PruebaImpresionEjecutor : public QObject {
         QTest::addColumn<QString>("esperado");  // expresión que buscar en el PDF o en el error
         QTest::newRow("cambiada") << "titulo = Nombre que le doy yo" << 0 << "Nombre que le doy yo";
         QTest::newRow("rota") << "anchura = 3" << 1
-                              << "error 20505: .*infCONT_Subcuentas.rpt no es válida .*clave "
+                              << "infCONT_Subcuentas.rpt no es válida .*clave "
                                  "desconocida «anchura»";
     }
     void plantillaDeLaCarpetaTalComoEsta() {
