@@ -51,6 +51,7 @@ struct Ordenes {
     bool cancelarImpresion = false;
     QString captura;
     QString volcado;
+    int desdeFila = 0;  // desde 1: imprimir el desglose de esa fila de la tabla de trabajo
 };
 
 Ordenes leerOrdenes(const QStringList& a) {
@@ -112,6 +113,11 @@ Ordenes leerOrdenes(const QStringList& a) {
             o.captura = valor(i);
         } else if (x == u"--volcado") {
             o.volcado = valor(i);
+        } else if (x == u"--desde-fila") {
+            bool ok = false;
+            o.desdeFila = valor(i).toInt(&ok);
+            if (!ok || o.desdeFila < 1)
+                throw ErrorUso{QStringLiteral("--desde-fila necesita un número de fila, desde 1")};
         } else {
             throw ErrorUso{QStringLiteral("Opción desconocida: %1").arg(x)};
         }
@@ -131,6 +137,36 @@ Ordenes leerOrdenes(const QStringList& a) {
             QStringLiteral("--formato %1 necesita --archivo con una carpeta que exista")
                 .arg(o.formatoPropio == 0 ? QStringLiteral("aeat") : QStringLiteral("aeat-xlsx"))};
     return o;
+}
+
+// Construye el desglose de la fila 'numero' (desde 1, por rowid) de la tabla de trabajo de la
+// operación y pone sus fórmulas en el motor en lugar de las del informe. Devuelve el fallo en
+// una línea, o vacío.
+QString desglosar(Conexion& informes, MotorGrabador& motor, const QString& operacion, int numero,
+                  std::optional<InformeDesglose>& desglose) {
+    const QString tabla = cInformes::tablaDe(operacion);
+    const QVariant rowid =
+        informes.valor(QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid LIMIT 1 OFFSET ?")
+                           .arg(identificador(tabla)),
+                       {qlonglong(numero - 1)});
+    if (rowid.isNull())
+        return QStringLiteral("El informe no tiene la fila %1: tiene %2.")
+            .arg(numero)
+            .arg(informes.valor(QStringLiteral("SELECT COUNT(*) FROM ") + identificador(tabla))
+                     .toLongLong());
+    try {
+        if (motor.desglosador) desglose = motor.desglosador(rowid.toLongLong());
+    } catch (const std::exception& e) {
+        return descripcionError(e);
+    }
+    if (!desglose)
+        return QStringLiteral(
+                   "La fila %1 del informe no lleva a ningún otro: se desglosan las "
+                   "cuentas y los apuntes.")
+            .arg(numero);
+    valoresNuevos(motor);
+    for (const auto& [indice, texto] : desglose->formulas) motor.setFormulas(indice, texto);
+    return {};
 }
 
 QString unaLinea(QString s) {
@@ -243,7 +279,10 @@ QString Ejecutor::uso() {
                "  --formato aeat|aeat-xlsx --archivo DIR  libro registro de IVA para la Agencia\n"
                "                         Tributaria, en CSV o XLSX, con el nombre que ella fija\n"
                "  --captura FILE.png     imagen del diálogo antes de ACEPTAR\n"
-               "  --volcado FILE.json    mensajes, filas de la tabla de trabajo y fórmulas\n")
+               "  --volcado FILE.json    mensajes, filas de la tabla de trabajo y fórmulas\n"
+               "  --desde-fila N         imprime en su lugar el desglose de la fila N (desde 1,\n"
+               "                         en el orden del volcado): el mayor de una cuenta, el\n"
+               "                         diario de un asiento\n")
         .arg(cInformes::operaciones().join(QStringLiteral(", ")));
 }
 
@@ -304,8 +343,10 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
     cInformes informes(interfaz, registro);
 
     std::optional<QString> errorUso;
-    QJsonValue dialogo;     // null si no se mostró ninguno
-    QString archivoPropio;  // lo que escribió la salida propia del informe
+    std::optional<QString> falloDesglose;
+    std::optional<InformeDesglose> desglose;  // el que se imprime en lugar del informe
+    QJsonValue dialogo;                       // null si no se mostró ninguno
+    QString archivoPropio;                    // lo que escribió la salida propia del informe
     interfaz.guion = [&](QDialog& d) {
         if (auto* f = qobject_cast<FormularioInforme*>(&d)) {
             dialogo = QJsonObject{{"nombre", f->objectName()}, {"titulo", f->windowTitle()}};
@@ -321,6 +362,15 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
             QAbstractButton* b = o.cancelar ? f->botonCancelar() : f->botonAceptar();
             if (b) b->click();
         } else if (auto* imp = qobject_cast<frmImprimir*>(&d)) {
+            if (o.desdeFila > 0) {
+                falloDesglose = desglosar(*inf, motor, o.operacion, o.desdeFila, desglose);
+                if (falloDesglose->isEmpty())
+                    falloDesglose.reset();
+                else
+                    return;  // se cierra sin imprimir
+                imp->setNombreInforme(desglose->plantilla);
+                imp->setTituloInforme(desglose->titulo);
+            }
             if (!imp->opcion(o.destino)) {
                 errorUso = QStringLiteral("%1 no tiene salida para la Agencia Tributaria")
                                .arg(o.operacion);
@@ -347,15 +397,22 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
         if (errorUso) {
             err << *errorUso << "\n";
             codigo = 2;
+        } else if (falloDesglose) {
+            err << *falloDesglose << "\n";
         } else if ((motor.informe && motor.errorMotor == 0) || !archivoPropio.isEmpty()) {
             codigo = 0;
         }
     } catch (const std::exception& e) {
-        err << QStringLiteral("Error %1: %2").arg(numeroError(e)).arg(unaLinea(descripcionError(e)))
-            << "\n";
+        err << unaLinea(descripcionError(e)) << "\n";
         codigo = 1;
     }
 
+    QString tabla = cInformes::tablaDe(o.operacion);
+    if (desglose) {
+        tabla = desglose->tabla;
+        if (!o.volcado.isEmpty()) filas = leerFilas(*inf, tabla);
+        if (desglose->alCerrar) desglose->alCerrar();
+    }
     if (!o.volcado.isEmpty()) {
         QJsonArray mensajes;
         for (const auto& m : interfaz.mensajes)
@@ -368,7 +425,8 @@ int Ejecutor::ejecutar(const QStringList& argumentos, QTextStream& salida, QText
             {"dialogo", dialogo},
             {"mensajes", mensajes},
             {"pitidos", interfaz.pitidos},
-            {"tabla", cInformes::tablaDe(o.operacion)},
+            {"tabla", tabla},
+            {"desdeFila", o.desdeFila > 0 ? QJsonValue(o.desdeFila) : QJsonValue()},
             {"filas", filas},
             {"informe", motor.informe ? QJsonValue(*motor.informe) : QJsonValue()},
             // Lo que no se mostró de cada fallo: el texto del motor de base de datos y el SQL.

@@ -43,9 +43,14 @@ class MotorGrabador : public IMotorInformes {
     void setLastErrorNumber(int v) override { m_.setLastErrorNumber(v); }
     QString LastErrorString() const override { return m_.LastErrorString(); }
     void setLastErrorString(const QString& v) override { m_.setLastErrorString(v); }
+    void setDesglosador(Desglosador d) override {
+        desglosador = d;
+        m_.setDesglosador(std::move(d));
+    }
 
     std::optional<QJsonObject> informe;
     int errorMotor = 0;
+    Desglosador desglosador;  // el que puso el componente para el informe en curso
 
   private:
     IMotorInformes& m_;

@@ -1,7 +1,6 @@
 #include "VentanaPrincipal.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -19,20 +18,22 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <limits>
 
 #include "Cierre.h"
 #include "Comprobar.h"
 #include "DatosEmpresa.h"
+#include "DialogoComprobacion.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
 #include "DialogoImportar.h"
+#include "Idioma.h"
 #include "Importador.h"
 #include "Legalizacion.h"
 #include "LibrosEjemplo.h"
 #include "Nif.h"
+#include "VentanaManual.h"
 #include "cGeneral.h"
 #include "frmImprimir.h"
 
@@ -108,7 +109,7 @@ void VentanaPrincipal::crearMenus() {
             &VentanaPrincipal::elegirArchivoImportar);
     connect(archivo->addAction(QStringLiteral("&Comprobar libros…")), &QAction::triggered, this,
             [this] { comprobarLibros(false); });
-    connect(archivo->addAction(QStringLiteral("&Reparar libros")), &QAction::triggered, this,
+    connect(archivo->addAction(QStringLiteral("&Reparar libros…")), &QAction::triggered, this,
             [this] { comprobarLibros(true); });
     archivo->addSeparator();
     QAction* cerrar = archivo->addAction(QStringLiteral("C&errar el ejercicio…"));
@@ -146,11 +147,12 @@ void VentanaPrincipal::crearMenus() {
     QMenu* ayuda = menuBar()->addMenu(QStringLiteral("A&yuda"));
     QAction* manual = ayuda->addAction(QStringLiteral("&Manual"));
     manual->setShortcut(QKeySequence::HelpContents);
+    manual->setObjectName(QStringLiteral("mnuManual"));
     manual->setEnabled(!config_.HelpPath().isEmpty());
-    connect(manual, &QAction::triggered, this,
-            [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(config_.HelpPath())); });
-    connect(ayuda->addAction(QStringLiteral("&Acerca de…")), &QAction::triggered, this,
-            &VentanaPrincipal::acercaDe);
+    connect(manual, &QAction::triggered, this, &VentanaPrincipal::mostrarManual);
+    QAction* acerca = ayuda->addAction(QStringLiteral("&Acerca de…"));
+    acerca->setObjectName(QStringLiteral("mnuAcercaDe"));
+    connect(acerca, &QAction::triggered, this, &VentanaPrincipal::acercaDe);
 }
 
 void VentanaPrincipal::crearCentro() {
@@ -316,9 +318,7 @@ void VentanaPrincipal::lanzarInforme(const QString& operacion) {
     } catch (const std::exception& e) {
         // Las operaciones no tienen manejador propio: el error llega hasta aquí.
         interfaz_.Beep();
-        interfaz_.MsgBox(
-            QStringLiteral("Error %1: %2").arg(numeroError(e)).arg(descripcionError(e)),
-            Icono::Exclamacion, config_.AppTitle());
+        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
     }
 }
 
@@ -407,25 +407,51 @@ bool VentanaPrincipal::comprobarLibros(bool reparar) {
                          Icono::Exclamacion, config_.AppTitle());
         return false;
     }
+    if (reparar && !confirmarReparacion()) return false;
     interfaz_.setMousePointer(11);
+    Comprobacion::Informe inf;
     try {
-        const Comprobacion::Informe inf =
-            Comprobacion::comprobar(*contabilidad_, empresa, reparar, *barra_);
+        inf = Comprobacion::comprobar(*contabilidad_, empresa, reparar, *barra_);
         interfaz_.setMousePointer(0);
-        // Un mensaje no puede ser de miles de líneas: las primeras y el resumen.
-        QStringList lineas = (inf.problemas + inf.reparados).mid(0, 30);
-        lineas << inf.resumen();
-        if (!inf.problemas.isEmpty()) interfaz_.Beep();
-        interfaz_.MsgBox(lineas.join(u'\n'),
-                         inf.problemas.isEmpty() ? Icono::Informacion : Icono::Exclamacion,
-                         config_.AppTitle());
-        return inf.problemas.isEmpty();
     } catch (const std::exception& e) {
         interfaz_.setMousePointer(0);
         interfaz_.Beep();
         interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
         return false;
     }
+    if (inf.problemas.isEmpty()) {
+        // Un mensaje no puede ser de miles de líneas: lo reparado, las primeras y el resumen.
+        QStringList lineas = inf.reparados.mid(0, 30);
+        lineas << inf.resumen();
+        interfaz_.MsgBox(lineas.join(u'\n'), Icono::Informacion, config_.AppTitle());
+        return true;
+    }
+    interfaz_.Beep();
+    DialogoComprobacion dialogo(inf.problemas, inf.resumen(), this);
+    dialogo.setWindowTitle(config_.AppTitle() + QStringLiteral(" - Comprobar libros"));
+    interfaz_.mostrarModal(dialogo);
+    if (dialogo.repararPedido()) return comprobarLibros(true);
+    return false;
+}
+
+bool VentanaPrincipal::confirmarReparacion() {
+    QMessageBox pregunta(QMessageBox::Question, config_.AppTitle(),
+                         QStringLiteral("Reparar libros rehace, a partir de los apuntes, las "
+                                        "sumas mensuales de las cuentas y de los epígrafes de "
+                                        "la empresa elegida, y cambia las que no coinciden. "
+                                        "Los asientos no se tocan.\n\n¿Reparar los libros?"),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    pregunta.setObjectName(QStringLiteral("dlgConfirmarReparacion"));
+    pregunta.setDefaultButton(QMessageBox::No);
+    interfaz_.mostrarModal(pregunta);
+    return pregunta.clickedButton() == pregunta.button(QMessageBox::Yes);
+}
+
+void VentanaPrincipal::mostrarManual() {
+    if (!manual_) manual_ = new VentanaManual(config_.HelpPath(), this);
+    manual_->show();
+    manual_->raise();
+    manual_->activateWindow();
 }
 
 bool VentanaPrincipal::cerrarEjercicio(bool deshacer) {
@@ -543,10 +569,10 @@ void VentanaPrincipal::editarNif() {
 }
 
 void VentanaPrincipal::acercaDe() {
-    interfaz_.MsgBox(QStringLiteral("%1\nInformes de contabilidad: balances, sumas y saldos, "
-                                    "libros, IVA, presupuestos y listados.\nCarpeta de la "
-                                    "aplicación: %2")
-                         .arg(config_.AppTitle(), config_.AppPath()),
+    interfaz_.MsgBox(QStringLiteral("%1, versión %2\nInformes de contabilidad: balances, sumas y "
+                                    "saldos, libros, IVA, presupuestos y listados.\nCarpeta de "
+                                    "la aplicación: %3")
+                         .arg(config_.AppTitle(), versionPrograma(), config_.AppPath()),
                      Icono::Informacion, config_.AppTitle());
 }
 

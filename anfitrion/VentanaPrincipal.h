@@ -17,6 +17,8 @@ class QTableWidget;
 
 namespace orvo {
 
+class VentanaManual;
+
 // Ventana del anfitrión: abre una base de contabilidad, lista sus empresas, deja elegir la
 // empresa y la moneda de trabajo y ofrece los catorce informes en el menú "Informes". Es
 // dueña de las conexiones y de cInformes; el motor, la interfaz y la configuración los presta
@@ -41,8 +43,9 @@ class VentanaPrincipal : public QMainWindow {
     bool importar(Importacion::Opciones opciones);
     // Archivo > Importar…: el diálogo de importación y, si se acepta, la importación.
     void elegirArchivoImportar();
-    // Comprueba los libros de la empresa elegida (con 'reparar', rehace sus columnas
-    // mensuales); dice en un mensaje los problemas, o que no los hay. True si quedan limpios.
+    // Comprueba los libros de la empresa elegida. Sin problemas, lo dice en un mensaje; con
+    // ellos, los lista en la ventana de la comprobación, desde donde se puede pedir reparar.
+    // 'reparar' pregunta antes y rehace las columnas mensuales. True si quedan limpios.
     bool comprobarLibros(bool reparar);
     // Archivo > Cerrar el ejercicio: tras confirmarlo, cierra el de la empresa elegida y abre el
     // siguiente (con 'deshacer', lo borra y deja el ejercicio abierto). True si se hizo.
@@ -50,6 +53,9 @@ class VentanaPrincipal : public QMainWindow {
     // Archivo > Legalizar los libros: pide la carpeta y los anexos y escribe en ella los dos
     // libros y sus huellas, con la barra de progreso. True si se escribieron.
     bool legalizarLibros();
+    // Ayuda > Manual: el manual en una ventana propia (la misma si ya estaba abierta).
+    void mostrarManual();
+    VentanaManual* ventanaManual() const { return manual_; }
     QString rutaContabilidad() const;
 
     long empresaSeleccionada() const;
@@ -72,6 +78,7 @@ class VentanaPrincipal : public QMainWindow {
     void elegirArchivo();
     void elegirArchivoEjemplo();
     void acercaDe();
+    bool confirmarReparacion();
 
     IInterfaz& interfaz_;
     IMotorInformes& motor_;
@@ -87,6 +94,7 @@ class VentanaPrincipal : public QMainWindow {
     BarraProgreso* barra_ = nullptr;
     QList<QAction*> accionesInforme_;
     QAction* accionNif_ = nullptr;
+    VentanaManual* manual_ = nullptr;
 };
 
 }  // namespace orvo

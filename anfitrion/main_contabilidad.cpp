@@ -5,6 +5,7 @@
 
 #include "ConfiguracionAnfitrion.h"
 #include "ErrorOrvo.h"
+#include "Idioma.h"
 #include "InterfazQt.h"
 #include "MotorInformes.h"
 #include "VentanaPrincipal.h"
@@ -18,14 +19,27 @@ const char* const kUso =
     "                ejemplo de la carpeta de la aplicación, que se crean si faltan)\n"
     "  --ruta DIR    carpeta de la aplicación: plantillas e Informes.mdb\n"
     "  --pesetas     trabajar en pesetas en lugar de euros\n"
-    "  --empresa N   empresa elegida al abrir\n";
+    "  --empresa N   empresa elegida al abrir\n"
+    "  --version     versión del programa\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // La versión se responde sin abrir la pantalla: sirve también sin sesión gráfica.
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--version") == 0) {
+            QTextStream(stdout) << orvo::nombreYVersion(QStringLiteral("orvo-contabilidad"))
+                                << "\n";
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvo-contabilidad"));
+    QApplication::setApplicationVersion(orvo::versionPrograma());
     QTextStream err(stderr);
+    if (!orvo::ponerIdiomaEspanol(app))
+        err << "No están instaladas las traducciones de Qt al español (qt6-translations-l10n): "
+               "los cuadros de abrir y guardar saldrán en inglés.\n";
 
     orvo::ConfiguracionAnfitrion config;
     QString contabilidad;
@@ -55,9 +69,10 @@ int main(int argc, char** argv) {
         }
     }
     if (config.appPath.isEmpty()) config.appPath = orvo::carpetaAplicacionPredeterminada();
-    // La ayuda es el README: junto a la carpeta de compilación o en la documentación instalada.
-    for (const QString& ayuda : {QStringLiteral("/../README.md"),
-                                 QStringLiteral("/../share/doc/orvo-informes/README.md")}) {
+    // La ayuda es el manual: copiado junto al programa al compilar, o en la documentación
+    // instalada por el paquete.
+    for (const QString& ayuda : {QStringLiteral("/manual/index.html"),
+                                 QStringLiteral("/../share/doc/orvo-informes/manual/index.html")}) {
         const QString ruta = QCoreApplication::applicationDirPath() + ayuda;
         if (QFileInfo::exists(ruta)) {
             config.helpPath = QFileInfo(ruta).canonicalFilePath();

@@ -12,6 +12,7 @@
 #include "Comprobar.h"
 #include "ConfiguracionAnfitrion.h"
 #include "Ejecutor.h"
+#include "Idioma.h"
 #include "Importador.h"
 #include "Legalizacion.h"
 #include "LibrosEjemplo.h"
@@ -36,8 +37,14 @@ int main(int argc, char** argv) {
         QStringLiteral("*.debug=false\n*.info=false\n*.warning=false"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvo-informes"));
+    QApplication::setApplicationVersion(orvo::versionPrograma());
+    orvo::ponerIdiomaEspanol(app);
     QTextStream salida(stdout);
     QTextStream err(stderr);
+    if (app.arguments().value(1) == u"--version") {
+        salida << orvo::nombreYVersion(QApplication::applicationName()) << "\n";
+        return 0;
+    }
     orvo::Ejecutor ejecutor;
     ejecutor.registrarSuborden(QStringLiteral("ejemplo"), orvo::LibrosEjemplo::orden);
     // Un archivo de varios ejercicios abre cada uno con el cierre del anterior.

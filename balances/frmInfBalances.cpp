@@ -1,9 +1,11 @@
 #include "frmInfBalances.h"
 
 #include <QCheckBox>
+#include <QRegularExpression>
 
 #include "cBalances.h"
 #include "cCOrigen.h"
+#include "cGeneral.h"
 
 namespace orvo {
 
@@ -41,6 +43,25 @@ bool frmInfBalances::RellenarInforme() {
                                   construirBalance, o,
                                   o.presupuesto ? QStringLiteral("BalanceConPresupuesto")
                                                 : QStringLiteral("BalanceSinPresupuesto"));
+}
+
+std::optional<Desglose> frmInfBalances::desglosar(const QHash<QString, QString>& fila) {
+    // Las líneas de cuenta llevan el código "-"; el de la cuenta va delante de su descripción
+    // con «Mostrar números de cuentas» y, si no, se busca por la descripción.
+    if (fila.value(QStringLiteral("Codigo")) != u"-") return std::nullopt;
+    const QString descripcion = fila.value(QStringLiteral("Descripcion"));
+    static const QRegularExpression conNumero(QStringLiteral("^(\\d+)  "));
+    QString codigo = conNumero.match(descripcion).captured(1);
+    if (codigo.isEmpty()) {
+        Recordset rs = contabilidad().Execute(
+            QStringLiteral("SELECT Codigo FROM Cuenta WHERE CodEmpresa = ? AND Descripcion = ? "
+                           "ORDER BY LENGTH(Codigo)"),
+            {qlonglong(empresa()), descripcion});
+        if (rs.Eof()) return std::nullopt;
+        codigo = cGeneral::QuitarNulo(rs.Fields(0));
+    }
+    const OpcionesBalance o = opciones();
+    return mayorDeCuenta(codigo, o.desde, o.hasta, o.euros);
 }
 
 }  // namespace orvo

@@ -20,6 +20,8 @@ class frmInfBalances : public FormularioBalance {
     bool RellenarInforme() override;
     QString nombrePlantilla() const override { return plantillaBalance(false); }
     QString tituloInforme() const override { return tituloBalance(false); }
+    // Una línea de cuenta lleva a su mayor (el de sus subcuentas) del mismo periodo y moneda.
+    std::optional<Desglose> desglosar(const QHash<QString, QString>& fila) override;
 };
 
 }  // namespace orvo

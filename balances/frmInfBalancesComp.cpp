@@ -18,6 +18,8 @@ frmInfBalancesComp::frmInfBalancesComp(Componente& componente, QWidget* padre)
                                        QStringLiteral("EMPRESA (B):"), 1);
     // Las dos listas son propias: la base validaría la empresa con otro mensaje.
     registrar(nullptr);
+    // Con el tabulador, la empresa B va justo tras la A, como se ve.
+    setTabOrder(empresas_[0], empresas_[1]);
     connect(empresas_[0], &QComboBox::currentIndexChanged, this, [this] { empresaAElegida(); });
 }
 

@@ -23,6 +23,19 @@ QString sumaMeses(const QString& raiz, const QStringList& meses, bool euros) {
     return u'(' + sumandos.join(QStringLiteral(" + ")) + u')';
 }
 
+QString descripcionCuenta(const QString& tabla) {
+    // COALESCE no evalúa la subconsulta de las cuentas que tienen descripción.
+    return QStringLiteral(
+               "COALESCE(NULLIF(TRIM(%1.Descripcion), ''), "
+               "(SELECT Padre.Descripcion FROM Cuenta AS Padre "
+               "WHERE Padre.CodEmpresa = %1.CodEmpresa "
+               "AND LENGTH(Padre.Codigo) < LENGTH(%1.Codigo) "
+               "AND SUBSTR(%1.Codigo, 1, LENGTH(Padre.Codigo)) = Padre.Codigo "
+               "AND TRIM(Padre.Descripcion) <> '' "
+               "ORDER BY LENGTH(Padre.Codigo) DESC LIMIT 1), '')")
+        .arg(tabla);
+}
+
 QString formulaEmpresa(const QString& textoEmpresa) {
     return QStringLiteral("Empresa= \"") + textoEmpresa + u'"';
 }

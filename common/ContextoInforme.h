@@ -30,6 +30,11 @@ QStringList mesesPeriodo(const QDate& desde, const QDate& hasta);
 // programa; ningún dato entra en el texto.
 QString sumaMeses(const QString& raiz, const QStringList& meses, bool euros);
 
+// Expresión SQL de la descripción de una cuenta ('tabla' es el nombre o alias de Cuenta en la
+// consulta): la suya o, si la tiene en blanco, la de su cuenta padre más cercana que la tenga
+// (una subcuenta dada de alta sin descripción se imprime con la de su cuenta).
+QString descripcionCuenta(const QString& tabla);
+
 // Fórmulas de cabecera: "Empresa= "<texto>"", "Periodo= "Periodo:  <desde> ~ <hasta>"" y
 // "TrabajarConPts= '0'" en euros o "'1'" en pesetas.
 QString formulaEmpresa(const QString& textoEmpresa);

@@ -295,12 +295,16 @@ void FormularioInforme::botonClick(int indice) {
             prepararImpresion(imprimir);
             comp_.interfaz.setMousePointer(kPunteroPredeterminado);
             accept();  // este diálogo se descarga antes de mostrar las opciones de impresión
+            // Mientras el informe se imprime o se ve, sus filas llevan a sus desgloses.
+            comp_.desglose = [this](qint64 fila) { return desglosarFila(fila); };
             imprimir.mostrar();
+            comp_.desglose = nullptr;
         } else {
             comp_.interfaz.setMousePointer(kPunteroPredeterminado);
             reject();
         }
     } catch (const std::exception& e) {
+        comp_.desglose = nullptr;
         verError(e, procedimiento);
         setEnabled(true);
         for (QPushButton* b : c_.botones) b->setEnabled(true);
@@ -312,6 +316,7 @@ bool FormularioInforme::construirEnTransaccion(
     const std::function<FormulasInforme(ContextoInforme&)>& construir, const QString& procedimiento,
     const QString& complemento) {
     setEnabled(false);
+    tablaTrabajo_ = tabla;
     FormulasInforme formulas;
     try {
         // Toda la construcción lee una sola versión de los libros, sin escribir en ellos.
@@ -332,6 +337,42 @@ bool FormularioInforme::construirEnTransaccion(
     if (comp_.motor)
         for (const auto& [indice, texto] : formulas) comp_.motor->setFormulas(indice, texto);
     return true;
+}
+
+std::optional<Desglose> FormularioInforme::desglosarFila(qint64 rowid) {
+    if (tablaTrabajo_.isEmpty()) return std::nullopt;
+    Recordset rs = informes().Execute(
+        QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(identificador(tablaTrabajo_)),
+        {rowid});
+    if (rs.Eof()) return std::nullopt;
+    QHash<QString, QString> fila;
+    for (int c = 0; c < rs.columnas(); ++c)
+        fila.insert(rs.nombreColumna(c), cGeneral::QuitarNulo(rs.Fields(c)).trimmed());
+    return desglosar(fila);
+}
+
+Desglose FormularioInforme::mayorDeCuenta(const QString& codigo, const QDate& desde,
+                                          const QDate& hasta, bool euros) {
+    const DatosEmpresa e = DatosEmpresa::existente(contabilidad(), lngCodEmpresa_);
+    Desglose d = Desglose::mayor(codigo, e.desgloseSubcuentas);
+    d.empresa = lngCodEmpresa_;
+    d.euros = euros;
+    d.inicioEjercicio = QDate::fromString(e.fechaIni, QStringLiteral("yyyyMMdd"));
+    d.desde = desde.isValid() ? desde : d.inicioEjercicio;
+    d.hasta = hasta.isValid() ? hasta : QDate::fromString(e.fechaFin, QStringLiteral("yyyyMMdd"));
+    return d;
+}
+
+Desglose FormularioInforme::diarioDeAsiento(const QString& numero, const QDate& desde,
+                                            const QDate& hasta, bool euros) {
+    const Desglose periodo = mayorDeCuenta(QString(), desde, hasta, euros);
+    Desglose d = Desglose::diario(numero);
+    d.empresa = periodo.empresa;
+    d.euros = euros;
+    d.desde = periodo.desde;
+    d.hasta = periodo.hasta;
+    d.inicioEjercicio = periodo.inicioEjercicio;
+    return d;
 }
 
 void FormularioInforme::verError(const std::exception& e, const QString& procedimiento,

@@ -3,11 +3,13 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QGroupBox>
+#include <QHash>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <variant>
 
 #include "BarraProgreso.h"
@@ -84,7 +86,8 @@ class FormularioInforme : public QDialog {
     // Fila con un rótulo y el control que se alarga tras él.
     QBoxLayout* filaConRotulo(const QString& texto, QWidget* control,
                               const QString& nombreRotulo = QString());
-    // Marco "PERIODO" con los dos selectores; 'formato', si se da, es el de QDateEdit.
+    // Marco "PERIODO" con los dos selectores; 'formato', si se da, es el de QDateEdit. Sin él,
+    // dd/mm/aaaa, el de todos los diálogos cuyo formato no está fijado.
     QGroupBox* periodo(const QString& formato = QString(),
                        const QStringList& rotulos = {QStringLiteral("DESDE:"),
                                                      QStringLiteral("HASTA:")});
@@ -124,6 +127,17 @@ class FormularioInforme : public QDialog {
     virtual QString tituloInforme() const = 0;
     // Salidas que el informe añade a las opciones de impresión, antes de mostrarlas.
     virtual void prepararImpresion(frmImprimir&) {}
+    // A dónde lleva un doble clic en una fila de la tabla de trabajo (columna -> texto); nada si
+    // a ninguna parte. Se construye con mayorDeCuenta o diarioDeAsiento.
+    virtual std::optional<Desglose> desglosar(const QHash<QString, QString>& /*fila*/) {
+        return std::nullopt;
+    }
+    // El mayor de la cuenta y de sus subcuentas, o el diario de un asiento, de la empresa del
+    // diálogo en el periodo (sin fechas, su ejercicio) y la moneda dados.
+    Desglose mayorDeCuenta(const QString& codigo, const QDate& desde, const QDate& hasta,
+                           bool euros);
+    Desglose diarioDeAsiento(const QString& numero, const QDate& desde, const QDate& hasta,
+                             bool euros);
 
     // Marco de RellenarInforme: deshabilita, abre una lectura de una sola versión de los libros
     // y la transacción en la base de informes, ejecuta la construcción, confirma, comprueba que la
@@ -180,6 +194,7 @@ class FormularioInforme : public QDialog {
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
   private:
+    std::optional<Desglose> desglosarFila(qint64 rowid);
     void conectarComunes();
     void Form_Load();
     void empresaClick();
@@ -201,6 +216,7 @@ class FormularioInforme : public QDialog {
     cCMensajes mensajes_;
     cIListas listas_;
     ProgresoNulo progresoNulo_;
+    QString tablaTrabajo_;  // la de la última construcción
 };
 
 }  // namespace orvo

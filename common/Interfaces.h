@@ -6,6 +6,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+
+#include "Desglose.h"
 
 class QDialog;
 class QWidget;
@@ -38,6 +41,22 @@ class IInterfaz {
     virtual QString carpeta(QWidget* padre, const QString& titulo) = 0;
 };
 
+struct InformeDesglose;
+// Recibe el rowid de una fila de la tabla de trabajo del informe en pantalla y construye su
+// desglose; nada si la fila no lleva a ningún otro informe. Lanza si la construcción falla.
+using Desglosador = std::function<std::optional<InformeDesglose>(qint64 fila)>;
+
+// Un informe ya escrito en su tabla de trabajo de la base de informes, que el motor abre en
+// otra vista previa: el desglose de una fila del informe en pantalla.
+struct InformeDesglose {
+    QString plantilla;  // "infCONT_LibroMayor.rpt", en la carpeta de la plantilla del informe
+    QString titulo;
+    std::map<int, QString> formulas;  // índice del motor (desde 1) -> "Nombre= valor"
+    QString tabla;
+    std::function<void()> alCerrar;  // vacía la tabla de trabajo cuando ya no se ve
+    Desglosador siguiente;           // a dónde llevan a su vez sus filas
+};
+
 // Motor de informes, con los miembros que el componente usa y nada más.
 class IMotorInformes {
   public:
@@ -65,6 +84,9 @@ class IMotorInformes {
     virtual void setLastErrorNumber(int v) = 0;
     virtual QString LastErrorString() const = 0;
     virtual void setLastErrorString(const QString& v) = 0;
+    // Lo que hace un doble clic en una fila de la vista previa; los motores sin vista previa
+    // interactiva lo ignoran.
+    virtual void setDesglosador(Desglosador) {}
 };
 
 // Deja el motor sin fórmulas ni archivo de salida: cada informe empieza con valores propios,
@@ -117,6 +139,9 @@ struct Componente {
     QString archivoAyuda;
     // Avisa justo antes de vaciar la tabla de trabajo (el ejecutor de órdenes la vuelca).
     std::function<void(const QString& tabla)> antesDeVaciar;
+    // Mientras el informe del diálogo abierto está en las opciones de impresión o en pantalla:
+    // a dónde lleva una fila de su tabla de trabajo (por su rowid).
+    std::function<std::optional<Desglose>(qint64 fila)> desglose;
 };
 
 }  // namespace orvo

@@ -32,4 +32,14 @@ QString Regional::mesBarraAno(const QDate& fecha) {
     return nombreMes(fecha.month()) + u'/' + QString::number(fecha.year());
 }
 
+QString Regional::entero(qint64 n) {
+    QString cifras = QString::number(n < 0 ? -n : n);
+    for (qsizetype i = cifras.size() - 3; i > 0; i -= 3) cifras.insert(i, u'.');
+    return n < 0 ? u'-' + cifras : cifras;
+}
+
+QString Regional::cantidad(qint64 n, const QString& singular, const QString& plural) {
+    return entero(n) + u' ' + (n == 1 ? singular : plural);
+}
+
 }  // namespace orvo

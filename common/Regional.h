@@ -16,6 +16,10 @@ QString fechaCorta(const QDate& fecha);
 QString mesYAno(const QDate& fecha);
 // "enero/2001", el mes de los periodos de las cabeceras
 QString mesBarraAno(const QDate& fecha);
+// Un entero con punto de millares: 180000 -> "180.000".
+QString entero(qint64 n);
+// Un número de cosas con su nombre en singular o en plural: "1 problema", "180.000 apuntes".
+QString cantidad(qint64 n, const QString& singular, const QString& plural);
 }  // namespace Regional
 
 }  // namespace orvo

@@ -105,10 +105,12 @@ QString cGeneral::LlenaIzquierda(const QString& strCadena, const QString& strRel
 void cGeneral::VerErrorCrystal() {
     comp_.interfaz.setMousePointer(kPunteroPredeterminado);
     IMotorInformes* motor = comp_.motor;
-    const QString texto = msj_.Mensaje07() + QString::number(motor ? motor->LastErrorNumber() : 0) +
-                          msj_.Mensaje08() + kCR + (motor ? motor->LastErrorString() : QString()) +
-                          msj_.Mensaje09();
-    mensaje(texto, Icono::Exclamacion);
+    // El texto del motor ya dice qué falla y qué hacer; su número no le sirve a quien lo lee.
+    const QString texto = motor ? motor->LastErrorString() : QString();
+    mensaje(texto.isEmpty() ? QStringLiteral("No se ha podido sacar el informe. Vuelva a "
+                                             "pedirlo; si se repite, elija otro destino.")
+                            : texto,
+            Icono::Exclamacion);
 }
 
 void cGeneral::VerError(const std::exception& error, const QString& strProcedimiento,

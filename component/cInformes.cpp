@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "Desgloses.h"
 #include "FormularioInforme.h"
 #include "cCOrigen.h"
 #include "cGeneral.h"
@@ -102,6 +103,15 @@ void cInformes::operacion(int numero, IMotorInformes* objCrystal, IConfiguracion
         if (!general.ComprobarEmpresaInf(codEmpresa, *conContabilidad)) return;
     }
     const DatosOperacion& op = kOperaciones[numero];
+    // Un doble clic en una fila del informe en pantalla abre su desglose, mientras el diálogo
+    // que lo construyó sabe a dónde lleva cada fila.
+    if (objCrystal)
+        objCrystal->setDesglosador([this, conContabilidad,
+                                    conInformes](qint64 fila) -> std::optional<InformeDesglose> {
+            const std::optional<Desglose> d = comp_.desglose ? comp_.desglose(fila) : std::nullopt;
+            if (!d) return std::nullopt;
+            return construirDesglose(*d, conContabilidad, conInformes);
+        });
     {
         const auto dialogo = op.crearDialogo(comp_);
         dialogo->setConContabilidad(conContabilidad);
@@ -110,6 +120,7 @@ void cInformes::operacion(int numero, IMotorInformes* objCrystal, IConfiguracion
         if (op.origen) dialogo->setBytOrigen(*op.origen);
         dialogo->mostrar();
     }
+    if (objCrystal) objCrystal->setDesglosador(nullptr);
     const QString tabla = QString::fromLatin1(op.tabla);
     if (comp_.antesDeVaciar) comp_.antesDeVaciar(tabla);
     conInformes->Execute(QStringLiteral("DELETE FROM ") + tabla);

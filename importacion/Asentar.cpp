@@ -1,11 +1,13 @@
 #include "Asentar.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <array>
 
 #include "Conexion.h"
+#include "Regional.h"
 
 namespace orvo::Asientos {
 
@@ -307,11 +309,28 @@ void repartirPesetas(const std::vector<Moneda>& importes, std::vector<std::int64
     for (std::size_t k = 0; faltan > 0 && k < restos.size(); ++k, --faltan) ++v[restos[k].second];
 }
 
+// "Debe03Euros" -> "debe de marzo en euros"; "Total" -> "saldo del año en pesetas".
+QString nombreColumna(const QString& columna) {
+    static const QRegularExpression partes(
+        QStringLiteral("^(Debe|Haber|Presupuesto|Total)(\\d\\d|Total)?(Euros)?$"));
+    const auto m = partes.match(columna);
+    if (!m.hasMatch()) return columna;
+    const QString raiz =
+        m.captured(1) == u"Total" ? QStringLiteral("saldo") : m.captured(1).toLower();
+    const QString mes = m.captured(2);
+    return raiz +
+           (mes.isEmpty() || mes == u"Total"
+                ? QStringLiteral(" del año")
+                : QStringLiteral(" de ") + Regional::nombreMes(mes.toInt())) +
+           (m.captured(3).isEmpty() ? QStringLiteral(" en pesetas") : QStringLiteral(" en euros"));
+}
+
 QString describir(const Diferencia& d) {
     const QString que = d.tabla == u"Cuenta" ? QStringLiteral("Cuenta %1").arg(d.codigo)
                                              : QStringLiteral("Epígrafe %1").arg(d.codigo);
-    return QStringLiteral("%1: %2 vale %3 y los apuntes dan %4")
-        .arg(que, d.columna, d.antes.trimmed().isEmpty() ? QStringLiteral("(vacío)") : d.antes,
+    return QStringLiteral("%1, %2: guarda %3 y debería valer %4")
+        .arg(que, nombreColumna(d.columna),
+             d.antes.trimmed().isEmpty() ? QStringLiteral("(nada)") : d.antes,
              d.despues.formatear(d.euros));
 }
 

@@ -12,6 +12,7 @@
 #include "Moneda.h"
 #include "Nif.h"
 #include "Progreso.h"
+#include "Regional.h"
 #include "cBalances.h"
 #include "cGeneral.h"
 
@@ -182,17 +183,23 @@ class Comprobador {
 }  // namespace
 
 QString Informe::resumen() const {
-    return QStringLiteral("Comprobados %1 asientos y %2 apuntes: %3%4%5.")
-        .arg(asientos)
-        .arg(apuntes)
-        .arg(problemas.isEmpty() ? QStringLiteral("sin problemas")
-                                 : QStringLiteral("%1 problemas").arg(problemas.size()))
-        .arg(reparados.isEmpty() ? QString()
-                                 : QStringLiteral("; %1 columnas reparadas").arg(reparados.size()))
-        .arg(avisos.isEmpty() ? QString()
-                              : QStringLiteral("; aviso: %1 NIF de subcuentas no cuadran con su "
-                                               "control (revíselos)")
-                                    .arg(avisos.size()));
+    return QStringLiteral("Comprobados %1 y %2: %3%4%5.")
+        .arg(Regional::cantidad(asientos, QStringLiteral("asiento"), QStringLiteral("asientos")),
+             Regional::cantidad(apuntes, QStringLiteral("apunte"), QStringLiteral("apuntes")),
+             problemas.isEmpty() ? QStringLiteral("sin problemas")
+                                 : Regional::cantidad(problemas.size(), QStringLiteral("problema"),
+                                                      QStringLiteral("problemas")),
+             reparados.isEmpty()
+                 ? QString()
+                 : QStringLiteral("; ") + Regional::cantidad(reparados.size(),
+                                                             QStringLiteral("columna reparada"),
+                                                             QStringLiteral("columnas reparadas")),
+             avisos.isEmpty()
+                 ? QString()
+                 : QStringLiteral("; aviso: %1 (revíselos)")
+                       .arg(Regional::cantidad(
+                           avisos.size(), QStringLiteral("NIF de subcuenta no cuadra con su control"),
+                           QStringLiteral("NIF de subcuentas no cuadran con su control"))));
 }
 
 Informe comprobar(Conexion& con, long empresa, bool reparar, IProgreso& progreso) {

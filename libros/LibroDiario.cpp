@@ -42,7 +42,7 @@ QString consultaApuntes(bool euros, const QString& numero, const QString& condic
                         int pasada) {
     return QStringLiteral(
                "SELECT Asiento.Numero, Asiento.IDAsiento, Asiento.Fecha, Cuenta.Codigo, "
-               "Cuenta.Descripcion, Apunte.Concepto, %1, "
+               "%4 AS Descripcion, Apunte.Concepto, %1, "
                "%3 AS NumeroValor, Apunte.IDApunte, %2 AS Pasada "
                "FROM Asiento CROSS JOIN Apunte ON Asiento.IDAsiento = Apunte.CodAsiento "
                "CROSS JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta "
@@ -51,7 +51,8 @@ QString consultaApuntes(bool euros, const QString& numero, const QString& condic
                "AND %3 >= ? AND %3 <= ? "
                "AND Cuenta.Codigo >= ? AND Cuenta.Codigo <= ? "
                "AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? ")
-               .arg(importesApunte(euros), QString::number(pasada), numero) +
+               .arg(importesApunte(euros), QString::number(pasada), numero,
+                    descripcionCuenta(QStringLiteral("Cuenta"))) +
            condicionExtra;
 }
 

@@ -148,15 +148,18 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
             .toLongLong();
     Recordset rs = contexto.contabilidad.Execute(
         QStringLiteral("SELECT Cuenta.IDCuenta, Cuenta.Codigo, Asiento.IDAsiento, Asiento.Numero, "
-                       "Asiento.Fecha, Cuenta.Descripcion, Apunte.Concepto, ") +
-            importesApunte(o.euros) + u' ' + uniones +
+                       "Asiento.Fecha, ") +
+            descripcionCuenta(QStringLiteral("Cuenta")) +
+            QStringLiteral(" AS Descripcion, Apunte.Concepto, ") + importesApunte(o.euros) + u' ' +
+            uniones +
             QStringLiteral("ORDER BY Cuenta.Codigo, Val(Asiento.Numero), Asiento.Fecha, "
                            "Asiento.IDAsiento, Apunte.IDApunte"),
         params);
     SaldoAnterior anterior(contexto.contabilidad, o);
     const AsientosFinales::Asientos finales =
         AsientosFinales::deEjercicioCerrado(contexto.contabilidad, o.empresa);
-    std::map<QString, std::vector<LineaFinal>> pendientes = lineasFinales(finales, o);
+    std::map<QString, std::vector<LineaFinal>> pendientes;
+    if (o.asientosFinales) pendientes = lineasFinales(finales, o);
     const int cIdCuenta = rs.indice(QStringLiteral("IDCuenta"));
     FilaLibro::Apunte apunte(rs);
     std::string codigoAnterior, descripcionAnterior, debe, haber, saldoTexto;

@@ -18,6 +18,9 @@ struct OpcionesLibroMayor {
     QDate desde, hasta;          // se toman los meses enteros
     QDate inicioEjercicio;       // primer día del ejercicio, comienzo del saldo anterior
     bool saldoAnterior = false;  // fila "Saldo anterior acumulado" por subcuenta
+    // La regularización y el cierre de un ejercicio cerrado al final; sin ellos, los saldos son
+    // los de los informes del ejercicio, que no los cuentan (el desglose de una de sus filas).
+    bool asientosFinales = true;
 };
 
 // Escribe en Libro_Mayor, subcuenta por subcuenta, la fila del saldo anterior (si se pide) y

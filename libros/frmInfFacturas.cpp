@@ -133,4 +133,11 @@ QString frmInfFacturas::tituloInforme() const {
                       : QStringLiteral("Informe del libro de facturas recibidas");
 }
 
+std::optional<Desglose> frmInfFacturas::desglosar(const QHash<QString, QString>& fila) {
+    const QString asiento = fila.value(QStringLiteral("NumAsiento"));
+    if (asiento.isEmpty()) return std::nullopt;
+    const OpcionesLibrosIVA o = opciones();
+    return diarioDeAsiento(asiento, o.desde, o.hasta, o.euros);
+}
+
 }  // namespace orvo

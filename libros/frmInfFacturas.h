@@ -25,6 +25,8 @@ class frmInfFacturas : public FormularioInforme {
     QString tituloInforme() const override;
     // Los libros registro para la Agencia Tributaria: el de este libro en CSV o los dos en XLSX.
     void prepararImpresion(frmImprimir& imprimir) override;
+    // Una factura lleva a su asiento en el diario.
+    std::optional<Desglose> desglosar(const QHash<QString, QString>& fila) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
   private:

@@ -51,6 +51,13 @@ QString frmInfLibroMayor::nombrePlantilla() const {
                                           : QStringLiteral("infCONT_LibroMayor.rpt");
 }
 
+std::optional<Desglose> frmInfLibroMayor::desglosar(const QHash<QString, QString>& fila) {
+    const QString asiento = fila.value(QStringLiteral("Asiento"));
+    if (asiento.isEmpty()) return std::nullopt;  // el saldo anterior no es de ningún asiento
+    const OpcionesLibroMayor o = opciones();
+    return diarioDeAsiento(asiento, o.desde, o.hasta, o.euros);
+}
+
 // --- Desglose de subcuenta ------------------------------------------------------------------
 
 frmInfDesgloseSubCuenta::frmInfDesgloseSubCuenta(Componente& componente, QWidget* padre)
@@ -65,6 +72,8 @@ frmInfDesgloseSubCuenta::frmInfDesgloseSubCuenta(Componente& componente, QWidget
     auto* capa = static_cast<QBoxLayout*>(layout());
     capa->insertWidget(2, rotulo);
     capa->insertWidget(3, lstInfSubCuentas_);
+    // Con el tabulador, la lista va tras el periodo, como se ve, y no tras los botones.
+    setTabOrder(comunes().fechas[1], lstInfSubCuentas_);
     // Las cajas de subcuenta siguen comprobándose, pero el usuario no las ve ni las cambia.
     fraSubcuentas_->hide();
     chkCuentaPorHoja_->hide();

@@ -25,6 +25,8 @@ class frmInfLibroMayor : public FormularioInforme {
     bool RellenarInforme() override;
     QString nombrePlantilla() const override;
     QString tituloInforme() const override { return QStringLiteral("Informe de libro Mayor"); }
+    // Un apunte lleva a su asiento en el diario.
+    std::optional<Desglose> desglosar(const QHash<QString, QString>& fila) override;
 
     QGroupBox* fraSubcuentas_;
     QCheckBox* chkAcumulados_;

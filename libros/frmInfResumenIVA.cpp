@@ -22,8 +22,8 @@ frmInfResumenIVA::frmInfResumenIVA(Componente& componente, QWidget* padre)
     : FormularioInforme(componente, QStringLiteral("frmInfResumenIVA"),
                         QStringLiteral("ResumenIVA"), padre) {
     setWindowTitle(QStringLiteral("Resumen trimestral de IVA"));
-    enColumna({filaEmpresa(), filaTrimestre(), periodo(QStringLiteral("dd MMMM  yyyy")), euros()},
-              QStringLiteral("abpProgreso"));
+    // Las fechas como en los demás diálogos de días sueltos (los balances), que se teclean.
+    enColumna({filaEmpresa(), filaTrimestre(), periodo(), euros()}, QStringLiteral("abpProgreso"));
 }
 
 QBoxLayout* frmInfResumenIVA::filaTrimestre() {

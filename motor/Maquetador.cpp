@@ -1,7 +1,14 @@
 #include "Maquetador.h"
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QRegularExpression>
+#include <array>
 #include <limits>
+#include <map>
+
+#include "Pintor.h"
 
 namespace orvo {
 
@@ -67,6 +74,61 @@ struct Maquetador::Estado {
     std::vector<Moneda> acumulado;
 };
 
+// Anchos de texto en milímetros con la letra del cuerpo, medidos sobre un lienzo de 1200 ppp
+// (sin el ajuste a píxeles de una pantalla, como en el PDF). Se suman los avances de cada
+// carácter: la misma cuenta al medir las páginas y al pintarlas da las mismas líneas.
+class Maquetador::Medidas {
+  public:
+    explicit Medidas(double puntos) : lienzo_(1, 1, QImage::Format_RGB32), puntos_(puntos) {
+        constexpr int kPuntosPorMetro = 47244;  // 1200 ppp
+        lienzo_.setDotsPerMeterX(kPuntosPorMetro);
+        lienzo_.setDotsPerMeterY(kPuntosPorMetro);
+        mmPorPunto_ = 1000.0 / kPuntosPorMetro;
+    }
+
+    double ancho(QStringView texto, bool negrita, bool cursiva) {
+        Estilo& e = estilo(negrita, cursiva);
+        double total = 0;
+        for (QChar c : texto) {
+            if (c.unicode() < 256) {
+                total += e.avances[c.unicode()];
+                continue;
+            }
+            auto it = e.otros.find(c.unicode());
+            if (it == e.otros.end())
+                it = e.otros.emplace(c.unicode(), e.metricas->horizontalAdvance(c) * mmPorPunto_)
+                         .first;
+            total += it->second;
+        }
+        return total;
+    }
+
+  private:
+    struct Estilo {
+        std::unique_ptr<QFontMetricsF> metricas;
+        std::array<double, 256> avances{};
+        std::map<char16_t, double> otros;
+    };
+    Estilo& estilo(bool negrita, bool cursiva) {
+        Estilo& e = estilos_[(negrita ? 2 : 0) + (cursiva ? 1 : 0)];
+        if (e.metricas) return e;
+        QFont f(Pintor::familia());
+        f.setStretch(QFont::SemiCondensed);
+        f.setPointSizeF(puntos_);
+        f.setBold(negrita);
+        f.setItalic(cursiva);
+        e.metricas = std::make_unique<QFontMetricsF>(QFont(f, &lienzo_), &lienzo_);
+        for (int c = 0; c < 256; ++c)
+            e.avances[c] = e.metricas->horizontalAdvance(QChar(c)) * mmPorPunto_;
+        return e;
+    }
+
+    QImage lienzo_;
+    double puntos_;
+    double mmPorPunto_ = 0;
+    std::array<Estilo, 4> estilos_;
+};
+
 class Maquetador::Compositor {
   public:
     enum class Modo { Medir, Componer, Continuo };
@@ -125,8 +187,10 @@ class Maquetador::Compositor {
             alto += l.alto;
             bloque.push_back(std::move(l));
         }
-        // Al medir no se leen las columnas de nivel ni las de las condiciones de letra.
-        const bool medir = modo_ == Modo::Medir;
+        // Al medir no se leen las columnas de nivel ni las de las condiciones de letra, salvo
+        // que el alto de la fila dependa de ellas (textos que se ajustan).
+        const bool medir = modo_ == Modo::Medir && !m_.ajusta_;
+        const bool conTextos = modo_ != Modo::Medir || m_.ajusta_;
         int sangria = 0;
         if (!medir && !p_.campoNivel.isEmpty()) {
             const Moneda nivel = valorCampo(f, p_.campoNivel).numero.value_or(Moneda());
@@ -142,18 +206,22 @@ class Maquetador::Compositor {
             l.cursiva = cursiva;
             l.primeraDeFila = primera;
             l.alto = m_.geo_.altoDetalle;
+            l.fila = rowid;
             primera = false;
-            if (modo_ != Modo::Medir) {
+            if (conTextos) {
                 l.celdas.reserve(ld.celdas.size());
                 for (qsizetype i = 0; i < ld.celdas.size(); ++i) {
                     const QString& c = ld.celdas[i];
-                    QString texto = c.isEmpty()    ? QString()
-                                    : esLiteral(c) ? textoLiteral(c)
-                                                   : valorCampo(f, c).texto;
+                    // Al medir solo cuentan los textos que se ajustan.
+                    const bool sinLeer = modo_ == Modo::Medir && !p_.columnas[i].ajustar;
+                    QString texto = c.isEmpty() || sinLeer ? QString()
+                                    : esLiteral(c)         ? textoLiteral(c)
+                                                           : valorCampo(f, c).texto;
                     const QString& oculto = p_.columnas[i].ocultar;
                     if (!oculto.isEmpty() && texto == oculto) texto.clear();
                     l.celdas.push_back(std::move(texto));
                 }
+                if (m_.ajusta_ && modo_ != Modo::Continuo) l.alto *= lineasDeFila(l);
             }
             alto += l.alto;
             bloque.push_back(std::move(l));
@@ -220,6 +288,15 @@ class Maquetador::Compositor {
     }
 
   private:
+    // Líneas que ocupa la fila: las del texto ajustado más largo de sus columnas visibles.
+    qsizetype lineasDeFila(const LineaPagina& l) const {
+        qsizetype n = 1;
+        for (int c : m_.visibles_)
+            if (p_.columnas[c].ajustar)
+                n = std::max(n, m_.partir(l.celdas[c], c, l.sangria, l.negrita, l.cursiva).size());
+        return n;
+    }
+
     const Celda& valorCampo(const Fila& f, const QString& campo) const {
         return f[m_.indice_.value(campo.toLower())];
     }
@@ -385,8 +462,18 @@ Maquetador::Maquetador(const Plantilla& plantilla, Conexion& datos, const Valore
     tipo(plantilla_.campoFecha, Celda::Tipo::Fecha);
     for (int i = 0; i < campos_.size(); ++i) posicionesTodas_.push_back(i);
     // Para medir bastan las claves de grupo, lo que nombran sus cabeceras (se guardan en el
-    // estado de cada página) y las columnas que se resumen.
+    // estado de cada página) y las columnas que se resumen; con textos que se ajustan, también
+    // esos textos y lo que decide su ancho (el nivel de la sangría, la letra).
+    ajusta_ = plantilla_.ajustaTexto();
     QStringList medida;
+    if (ajusta_) {
+        medida << plantilla_.campoNivel;
+        for (const Condicion* c : {&plantilla_.negrita, &plantilla_.cursiva})
+            for (const Comparacion& t : c->terminos) medida << t.nombre;
+        for (size_t c = 0; c < plantilla_.columnas.size(); ++c)
+            if (plantilla_.columnas[c].ajustar)
+                for (const LineaDetalle& l : plantilla_.lineas) medida << l.celdas[int(c)];
+    }
     for (const Grupo& g : plantilla_.grupos) {
         medida << g.campo;
         for (const auto& m : patronLlaves().globalMatch(g.cabecera))
@@ -411,6 +498,43 @@ Maquetador::Maquetador(const Plantilla& plantilla, Conexion& datos, const Valore
 }
 
 Maquetador::~Maquetador() = default;
+
+QStringList Maquetador::partir(const QString& texto, int columna, int sangria, bool negrita,
+                               bool cursiva) const {
+    const Columna& col = plantilla_.columnas[columna];
+    // Un pequeño margen por si el dispositivo mide algo más ancho que el lienzo de referencia.
+    const double disponible =
+        (anchos_[columna] - 2 * geo_.relleno - (col.sangria ? sangria * geo_.sangria : 0)) * 0.97;
+    if (!col.ajustar || texto.isEmpty() || disponible <= 0) return {texto};
+    if (!medidas_) medidas_ = std::make_unique<Medidas>(plantilla_.letra);
+    Medidas& m = *medidas_;
+    if (m.ancho(texto, negrita, cursiva) <= disponible) return {texto};
+    const double espacio = m.ancho(u" ", negrita, cursiva);
+    QStringList partes;
+    QString linea;
+    double anchoLinea = 0;
+    for (const QString& palabra : texto.split(u' ', Qt::SkipEmptyParts)) {
+        const double anchoPalabra = m.ancho(palabra, negrita, cursiva);
+        if (!linea.isEmpty() && anchoLinea + espacio + anchoPalabra <= disponible) {
+            linea += u' ' + palabra;
+            anchoLinea += espacio + anchoPalabra;
+            continue;
+        }
+        if (!linea.isEmpty()) partes << linea;
+        linea = palabra;
+        anchoLinea = anchoPalabra;
+        // Una palabra más ancha que la columna se parte por letras.
+        while (anchoLinea > disponible && linea.size() > 1) {
+            qsizetype n = linea.size() - 1;
+            while (n > 1 && m.ancho(QStringView(linea).left(n), negrita, cursiva) > disponible) --n;
+            partes << linea.left(n);
+            linea = linea.mid(n);
+            anchoLinea = m.ancho(linea, negrita, cursiva);
+        }
+    }
+    if (!linea.isEmpty()) partes << linea;
+    return partes;
+}
 
 QString Maquetador::expandir(const QString& texto) const {
     return expandirFila(texto, nullptr);

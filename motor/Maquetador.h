@@ -36,6 +36,8 @@ struct Geometria {
     double altoCabecera = 0;  // bandas de empresa, título, periodo y títulos de columna
     double altoPie = 7;
     double altoDetalle = 4, altoGrupo = 5.5, altoTotal = 5.5;
+    double sangria = 3.5;  // por nivel, en las columnas que se sangran
+    double relleno = 1.0;  // separación del texto con el borde de su columna
     double anchoUtil() const { return ancho - margenIzquierdo - margenDerecho; }
     double altoCuerpo() const {
         return alto - margenSuperior - margenInferior - altoCabecera - altoPie;
@@ -53,6 +55,7 @@ struct LineaPagina {
     bool cursiva = false;
     bool primeraDeFila = true;  // en informes de varias líneas por fila
     double alto = 0;
+    qint64 fila = 0;  // rowid de la fila de la tabla de trabajo de una línea de detalle
 };
 
 struct Pagina {
@@ -76,6 +79,11 @@ class Maquetador {
     const std::vector<int>& visibles() const { return visibles_; }
     double anchoColumna(int columna) const { return anchos_[columna]; }
     bool hayTituloSuperior() const { return tituloSuperior_; }
+    // Un texto de la columna dado en las partes, una por línea, que el pintor escribe una debajo
+    // de otra: partido por palabras al ancho de la columna (menos la sangría del nivel) si la
+    // columna se ajusta y no cabe; si no, entero. Mide con la letra del cuerpo, como el PDF.
+    QStringList partir(const QString& texto, int columna, int sangria, bool negrita,
+                       bool cursiva) const;
 
     int numeroPaginas();
     Pagina pagina(int numero);  // desde 1
@@ -100,6 +108,7 @@ class Maquetador {
   private:
     struct Estado;
     class Compositor;
+    class Medidas;
     Recordset abrirFilas(qint64 despuesDeRowid, const std::vector<int>& posiciones);
     // Pasa al compositor las filas posteriores a 'despuesDeRowid' hasta que termine o se detenga.
     void alimentar(Compositor& c, qint64 despuesDeRowid, const std::vector<int>& posiciones);
@@ -118,6 +127,8 @@ class Maquetador {
     std::vector<int> visibles_;
     std::vector<double> anchos_;
     bool tituloSuperior_ = false;
+    bool ajusta_ = false;  // alguna columna ajusta su texto: el alto de cada fila depende de él
+    mutable std::unique_ptr<Medidas> medidas_;  // se crean al primer texto que hay que medir
     // Estado al empezar las páginas 1, 1 + kPaginasPorMarca...: la memoria apenas crece con el
     // número de páginas y una página suelta se compone desde la marca anterior.
     static constexpr int kPaginasPorMarca = 16;

@@ -1,5 +1,6 @@
 #include "MotorInformes.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "ErrorOrvo.h"
@@ -45,6 +46,25 @@ void MotorInformes::PrintReport() {
     }
 }
 
+void MotorInformes::abrirDesglose(qint64 fila) {
+    if (!desglosador_) return;
+    std::optional<InformeDesglose> d = desglosador_(fila);
+    if (!d) return;
+    MotorInformes otro(opciones_, interfaz_);
+    for (const auto& [indice, texto] : d->formulas) otro.setFormulas(indice, texto);
+    otro.setReportFileName(QFileInfo(reportFileName_).dir().filePath(d->plantilla));
+    otro.setPassword(password_);
+    otro.setDataFiles(0, DataFiles(0));
+    otro.setWindowTitle(d->titulo);
+    otro.setDestination(0);
+    otro.PageZoom(pageZoom_);
+    otro.setDesglosador(d->siguiente);
+    otro.PrintReport();
+    if (d->alCerrar) d->alCerrar();
+    if (otro.LastErrorNumber() != 0)
+        throw FalloMotor(otro.LastErrorNumber(), otro.LastErrorString());
+}
+
 void MotorInformes::generar() {
     const Plantilla plantilla = Plantilla::leer(reportFileName_);
     ValoresFormulas formulas;
@@ -74,6 +94,7 @@ void MotorInformes::generar() {
                     QStringLiteral("La vista previa necesita la interfaz del anfitrión"));
             VistaPrevia vista(maquetador, pintor, windowTitle_, fecha, pageZoom_, *interfaz_);
             if (windowState_ == 2) vista.setWindowState(Qt::WindowMaximized);
+            if (desglosador_) vista.setDesglose([this](qint64 fila) { abrirDesglose(fila); });
             vista.exec();
             break;
         }

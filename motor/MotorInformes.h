@@ -50,6 +50,12 @@ class MotorInformes : public IMotorInformes {
     void setLastErrorNumber(int v) override { lastErrorNumber_ = v; }
     QString LastErrorString() const override { return lastErrorString_; }
     void setLastErrorString(const QString& v) override { lastErrorString_ = v; }
+    void setDesglosador(Desglosador d) override { desglosador_ = std::move(d); }
+
+    // Abre en otra vista previa el desglose de la fila (rowid) del informe en pantalla, y
+    // vacía su tabla al cerrarla. Lanza si no se puede construir o mostrar; no hace nada si la
+    // fila no lleva a ningún sitio.
+    void abrirDesglose(qint64 fila);
 
   private:
     void generar();
@@ -64,6 +70,7 @@ class MotorInformes : public IMotorInformes {
     int pageZoom_ = 100;
     int lastErrorNumber_ = 0;
     QString lastErrorString_;
+    Desglosador desglosador_;
 };
 
 }  // namespace orvo

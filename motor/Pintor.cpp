@@ -6,8 +6,6 @@
 namespace orvo {
 
 namespace {
-constexpr double kSangriaMm = 3.5;
-constexpr double kRellenoMm = 1.0;  // separación del texto con el borde de su columna
 
 Qt::Alignment alineacionQt(Alineacion a) {
     switch (a) {
@@ -139,7 +137,7 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
     double x = x0;
     for (int c : m_.visibles()) {
         const Columna& col = pl.columnas[c];
-        celda(p, titulos, mm(x + kRellenoMm, y, m_.anchoColumna(c) - 2 * kRellenoMm, 6),
+        celda(p, titulos, mm(x + g.relleno, y, m_.anchoColumna(c) - 2 * g.relleno, 6),
               m_.expandir(col.titulo), col.alineacion, true);
         x += m_.anchoColumna(c);
     }
@@ -201,7 +199,7 @@ void Pintor::linea(QPainter& p, const LineaPagina& l, double y) {
     Letra& letraLinea = letra(pl.letra, l.negrita, l.cursiva);
     if (l.tipo == Tipo::CabeceraGrupo) {
         p.fillRect(mm(x0, y + 0.4, ancho, l.alto - 0.8), QColor(232, 236, 242));
-        celda(p, letraLinea, mm(x0 + kRellenoMm, y, ancho - 2 * kRellenoMm, l.alto), l.texto,
+        celda(p, letraLinea, mm(x0 + g.relleno, y, ancho - 2 * g.relleno, l.alto), l.texto,
               Alineacion::Izquierda, false);
         return;
     }
@@ -212,14 +210,20 @@ void Pintor::linea(QPainter& p, const LineaPagina& l, double y) {
             p.drawLine(QPointF(x0 * px_, y * px_), QPointF((x0 + ancho) * px_, y * px_));
             p.setPen(Qt::black);
         }
+        // Cada texto ajustado, en las líneas que dio el maquetador; lo demás, en la primera.
         double x = x0;
         for (int c : vis) {
             const Columna& col = pl.columnas[c];
-            const double sangria = col.sangria ? l.sangria * kSangriaMm : 0;
+            const double sangria = col.sangria ? l.sangria * g.sangria : 0;
             const double w = m_.anchoColumna(c);
-            celda(p, letraLinea,
-                  mm(x + kRellenoMm + sangria, y, w - 2 * kRellenoMm - sangria, l.alto),
-                  l.celdas[c], col.alineacion, col.tipo != TipoColumna::Texto);
+            const QStringList partes =
+                col.ajustar ? m_.partir(l.celdas[c], c, l.sangria, l.negrita, l.cursiva)
+                            : QStringList{l.celdas[c]};
+            for (qsizetype i = 0; i < partes.size(); ++i)
+                celda(p, letraLinea,
+                      mm(x + g.relleno + sangria, y + double(i) * g.altoDetalle,
+                         w - 2 * g.relleno - sangria, g.altoDetalle),
+                      partes[i], col.alineacion, col.ajustar || col.tipo != TipoColumna::Texto);
             x += w;
         }
         return;
@@ -241,14 +245,14 @@ void Pintor::linea(QPainter& p, const LineaPagina& l, double y) {
                    QPointF((x0 + ancho) * px_, (y + 0.9) * px_));
     p.setPen(Qt::black);
     const double yTexto = y + 0.6, alto = l.alto - 0.6;
-    celda(p, letraLinea, mm(x0 + kRellenoMm, yTexto, xValores - x0 - 2 * kRellenoMm, alto), l.texto,
+    celda(p, letraLinea, mm(x0 + g.relleno, yTexto, xValores - x0 - 2 * g.relleno, alto), l.texto,
           Alineacion::Izquierda, false);
     x = x0;
     for (int c : vis) {
         const Columna& col = pl.columnas[c];
         const double w = m_.anchoColumna(c);
         if (!l.celdas[c].isEmpty())
-            celda(p, letraLinea, mm(x + kRellenoMm, yTexto, w - 2 * kRellenoMm, alto), l.celdas[c],
+            celda(p, letraLinea, mm(x + g.relleno, yTexto, w - 2 * g.relleno, alto), l.celdas[c],
                   col.alineacion, col.tipo != TipoColumna::Texto);
         x += w;
     }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <functional>
 
 namespace orvo {
@@ -56,7 +57,10 @@ Plantilla Plantilla::leer(const QString& ruta) {
     QFile f(ruta);
     if (!QFileInfo(ruta).isFile())
         throw FalloMotor(ErrorMotor::kPlantillaNoEncontrada,
-                         QStringLiteral("No se encuentra la plantilla del informe %1").arg(ruta));
+                         QStringLiteral("No se encuentra la plantilla del informe %1. Vuelva a "
+                                        "instalar el programa, que la copia en la carpeta de "
+                                        "la aplicación.")
+                             .arg(ruta));
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
         throw FalloMotor(ErrorMotor::kPlantillaNoEncontrada,
                          QStringLiteral("No se puede leer la plantilla del informe %1: %2")
@@ -190,7 +194,8 @@ Plantilla Plantilla::deTexto(const QString& fuente, const QString& nombre) {
                        {u"total", texto(c.total)},
                        {u"ocultar", texto(c.ocultar)},
                        {u"visible", condicion(c.visible)},
-                       {u"sangria", siNo(c.sangria)}});
+                       {u"sangria", siNo(c.sangria)},
+                       {u"ajustar", siNo(c.ajustar)}});
                 break;
             }
             case Seccion::Grupo: {
@@ -235,6 +240,11 @@ bool Plantilla::tieneTotal() const {
     for (const Columna& c : columnas)
         if (!c.total.isEmpty()) return true;
     return false;
+}
+
+bool Plantilla::ajustaTexto() const {
+    return std::any_of(columnas.begin(), columnas.end(),
+                       [](const Columna& c) { return c.ajustar; });
 }
 
 QStringList Plantilla::campos() const {

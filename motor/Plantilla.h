@@ -73,6 +73,7 @@ struct Columna {
     QString total;         // texto del total final ({Fórmula}); sustituye a la suma
     Condicion visible;     // vacía: siempre visible
     bool sangria = false;  // se sangra según el nivel de la fila
+    bool ajustar = false;  // el texto que no cabe sigue en otras líneas y la fila crece
     QString ocultar;       // valor que se imprime en blanco ("-" en los códigos de cuenta)
 };
 
@@ -115,6 +116,7 @@ struct Plantilla {
     static Plantilla deTexto(const QString& texto, const QString& nombre);
 
     bool tieneTotal() const;
+    bool ajustaTexto() const;  // alguna columna con ajustar
     // Campos de la tabla que usa la plantilla, sin repetir, en orden de aparición.
     QStringList campos() const;
 };

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -57,7 +58,9 @@ void imprimirEnPredeterminada(Maquetador& m, Pintor& pintor, const QString& titu
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
         throw FalloMotor(ErrorMotor::kSinImpresora,
-                         QStringLiteral("No hay ninguna impresora predeterminada en el sistema"));
+                         QStringLiteral("No hay ninguna impresora predeterminada en el "
+                                        "sistema. Instale una, o elija «Archivo» para guardar "
+                                        "el informe en PDF."));
     QPrinter impresora(info, QPrinter::HighResolution);
     impresora.setDocName(titulo);
     impresora.setFullPage(true);
@@ -137,6 +140,8 @@ VistaPrevia::VistaPrevia(Maquetador& m, Pintor& pintor, const QString& titulo, c
     desplazable->setAlignment(Qt::AlignHCenter);
     desplazable->setBackgroundRole(QPalette::Dark);
     hoja_ = new QLabel;
+    hoja_->setObjectName(QStringLiteral("lblHoja"));
+    hoja_->installEventFilter(this);
     desplazable->setWidget(hoja_);
     capa->addWidget(desplazable);
     resize(900, 800);
@@ -185,6 +190,40 @@ void VistaPrevia::imprimir() {
     } catch (const std::exception& e) {
         avisar(descripcionError(e));
     }
+}
+
+void VistaPrevia::setDesglose(std::function<void(qint64)> desglose) {
+    desglose_ = std::move(desglose);
+    hoja_->setToolTip(desglose_ ? QStringLiteral("Doble clic en una línea para ver sus apuntes")
+                                : QString());
+}
+
+qint64 VistaPrevia::filaEn(const QPoint& punto) const {
+    const double pxPorMm = zoom_->value() / 100.0 * 96.0 / 25.4;
+    const double y = punto.y() / pxPorMm;
+    const Geometria& g = m_.geometria();
+    double arriba = g.margenSuperior + g.altoCabecera;
+    for (const LineaPagina& l : m_.pagina(actual_).lineas) {
+        if (y >= arriba && y < arriba + l.alto)
+            return l.tipo == LineaPagina::Tipo::Detalle ? l.fila : 0;
+        arriba += l.alto;
+    }
+    return 0;
+}
+
+bool VistaPrevia::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == hoja_ && evento->type() == QEvent::MouseButtonDblClick && desglose_) {
+        const qint64 fila = filaEn(static_cast<QMouseEvent*>(evento)->position().toPoint());
+        if (fila > 0) {
+            try {
+                desglose_(fila);
+            } catch (const std::exception& e) {
+                avisar(descripcionError(e));
+            }
+        }
+        return true;
+    }
+    return QDialog::eventFilter(objeto, evento);
 }
 
 void VistaPrevia::avisar(const QString& texto) {

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 #include "Interfaces.h"
 #include "Maquetador.h"
@@ -39,12 +40,18 @@ class VistaPrevia : public QDialog {
     int zoom() const;
     // Imagen de la página actual al zoom actual (también para capturas y pruebas).
     QImage imagen() const;
+    // Qué hace un doble clic en una línea de detalle: recibe el rowid de su fila.
+    void setDesglose(std::function<void(qint64 fila)> desglose);
+    // Rowid de la fila de la línea de detalle que hay en ese punto de la imagen de la página
+    // actual; 0 si no hay ninguna.
+    qint64 filaEn(const QPoint& punto) const;
 
   private:
     void mostrarPagina();
     void imprimir();
     void guardar();
     void avisar(const QString& texto);
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
 
     Maquetador& m_;
     IInterfaz& interfaz_;
@@ -56,6 +63,7 @@ class VistaPrevia : public QDialog {
     QLabel* hoja_;
     QLabel* rotulo_;
     QSpinBox* zoom_;
+    std::function<void(qint64)> desglose_;
 };
 
 }  // namespace orvo

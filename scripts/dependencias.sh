@@ -2,6 +2,7 @@
 # Instala los paquetes de Debian 12 que el proyecto necesita, solo si faltan.
 set -euo pipefail
 paquetes=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+          qt6-translations-l10n
           libsqlite3-dev libxlsxwriter-dev libqpdf-dev libpq-dev libssl-dev postgresql-15 unzip ccache
           fonts-dejavu-core poppler-utils cups printer-driver-cups-pdf dpkg-dev hledger)
 faltan=()

@@ -108,7 +108,9 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
                                    asientoApertura(ctx.contabilidad, op.empresa, ejercicio), sufijo)
             : SaldosApertura();
 
-    QString sql = QStringLiteral("SELECT CodEmpresa, Codigo, Nivel, Descripcion, ") +
+    QString sql = QStringLiteral("SELECT CodEmpresa, Codigo, Nivel, ") +
+                  descripcionCuenta(QStringLiteral("Cuenta")) +
+                  QStringLiteral(" AS Descripcion, ") +
                   columnaMeses(QStringLiteral("Debe"), meses, op.euros) + QStringLiteral(", ") +
                   columnaMeses(QStringLiteral("Haber"), meses, op.euros);
     if (op.presupuesto)

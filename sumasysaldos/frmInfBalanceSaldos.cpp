@@ -72,4 +72,11 @@ QString frmInfBalanceSaldos::tituloInforme() const {
     return conPresupuesto() ? kTitulo + QStringLiteral(" presupuestario") : kTitulo;
 }
 
+std::optional<Desglose> frmInfBalanceSaldos::desglosar(const QHash<QString, QString>& fila) {
+    const QString codigo = fila.value(QStringLiteral("Codigo"));
+    if (codigo.isEmpty()) return std::nullopt;
+    const OpcionesSumasYSaldos op = opciones();
+    return mayorDeCuenta(codigo, op.desde, op.hasta, op.euros);
+}
+
 }  // namespace orvo

@@ -22,6 +22,8 @@ class frmInfBalanceSaldos : public FormularioNiveles {
     bool RellenarInforme() override;
     QString nombrePlantilla() const override;
     QString tituloInforme() const override;
+    // Una cuenta lleva a su mayor (el de sus subcuentas) del mismo periodo y moneda.
+    std::optional<Desglose> desglosar(const QHash<QString, QString>& fila) override;
 
   private:
     bool conPresupuesto() const;

@@ -45,4 +45,10 @@ QString frmInfPresupuesto::tituloInforme() const {
                            : QStringLiteral("Informe de presupuesto anual");
 }
 
+std::optional<Desglose> frmInfPresupuesto::desglosar(const QHash<QString, QString>& fila) {
+    const QString codigo = fila.value(QStringLiteral("Codigo"));
+    if (codigo.isEmpty()) return std::nullopt;
+    return mayorDeCuenta(codigo, QDate(), QDate(), eurosMarcado());
+}
+
 }  // namespace orvo

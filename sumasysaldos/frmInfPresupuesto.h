@@ -18,6 +18,8 @@ class frmInfPresupuesto : public FormularioNiveles {
     bool RellenarInforme() override;
     QString nombrePlantilla() const override;
     QString tituloInforme() const override;
+    // Una cuenta lleva a su mayor (el de sus subcuentas) del ejercicio, en la misma moneda.
+    std::optional<Desglose> desglosar(const QHash<QString, QString>& fila) override;
 
   private:
     bool esPresupuesto() const { return origen() == cCOrigen::Presupuesto; }

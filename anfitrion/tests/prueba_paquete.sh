@@ -14,6 +14,7 @@ deb=("$tmp"/paquete/*.deb)
 dpkg -x "${deb[0]}" "$tmp/raiz"
 usr="$tmp/raiz/usr"
 for f in bin/orvo-contabilidad share/applications/orvo-contabilidad.desktop \
+         share/doc/orvo-informes/manual/index.html share/doc/orvo-informes/manual/imagenes/anfitrion.png \
          share/icons/hicolor/scalable/apps/orvo-contabilidad.svg; do
   [ -f "$usr/$f" ] || fallo "el paquete no trae $f"
 done

@@ -6,27 +6,37 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include "Conexion.h"
 #include "ConfiguracionAnfitrion.h"
+#include "DialogoComprobacion.h"
 #include "Ejecutor.h"
 #include "Esquemas.h"
 #include "FormularioInforme.h"
+#include "Idioma.h"
 #include "InterfazQt.h"
 #include "LibrosEjemplo.h"
 #include "MotorInformes.h"
 #include "PeticionesEjemplo.h"
+#include "VentanaManual.h"
 #include "VentanaPrincipal.h"
 #include "cInformes.h"
 #include "frmImprimir.h"
@@ -188,14 +198,119 @@ class PruebaVentana : public QObject {
         QVERIFY(a.interfaz.mensajes.back().texto.contains(u"Importados 1 asientos y 2 apuntes"));
         QCOMPARE(a.ventana->empresaSeleccionada(), 9L);
         QVERIFY(a.ventana->comprobarLibros(false));
-        QVERIFY(a.interfaz.mensajes.back().texto.contains(u"sin problemas"));
+        QVERIFY(
+            a.interfaz.mensajes.back().texto.contains(u"Comprobados 1 asiento y 2 apuntes: "
+                                                      u"sin problemas."));
         Conexion::abrir(libros)->Execute(
             QStringLiteral("UPDATE Cuenta SET Debe03Euros = '1,00' WHERE CodEmpresa = 9 AND "
                            "Codigo = '570'"));
-        QVERIFY(!a.ventana->comprobarLibros(false));
-        QVERIFY(a.interfaz.mensajes.back().texto.contains(u"Cuenta 570: Debe03Euros vale 1,00"));
-        QVERIFY(a.ventana->comprobarLibros(true));
+        // Con problemas, la ventana de la comprobación los lista con dónde están; cerrarla no
+        // cambia nada.
+        const auto comprobar = [&](bool reparar, bool confirmar) {
+            a.interfaz.dialogosMostrados.clear();
+            a.interfaz.guion = [&, reparar, confirmar](QDialog& d) {
+                if (auto* c = qobject_cast<DialogoComprobacion*>(&d)) {
+                    QCOMPARE(c->lista()->rowCount(), 1);
+                    QCOMPARE(c->lista()->item(0, 0)->text(), QStringLiteral("Cuenta 570"));
+                    QCOMPARE(c->lista()->item(0, 1)->text(),
+                             QStringLiteral("Cuenta 570, debe de marzo en euros: guarda 1,00 y "
+                                            "debería valer 10,00"));
+                    QVERIFY(c->findChild<QLabel*>(QStringLiteral("lblResumen"))
+                                ->text()
+                                .endsWith(u"1 problema."));
+                    captura(*c, QStringLiteral("comprobacion"));
+                    if (reparar) c->botonReparar()->click();
+                } else if (auto* m = qobject_cast<QMessageBox*>(&d)) {
+                    QCOMPARE(m->objectName(), QStringLiteral("dlgConfirmarReparacion"));
+                    m->button(confirmar ? QMessageBox::Yes : QMessageBox::No)->click();
+                }
+            };
+            return a.ventana->comprobarLibros(false);
+        };
+        QVERIFY(!comprobar(false, false));
+        QCOMPARE(a.interfaz.dialogosMostrados, QStringList{"dlgComprobacion"});
+        // Reparar pregunta antes; con «No» los libros siguen igual.
+        QVERIFY(!comprobar(true, false));
+        QCOMPARE(a.interfaz.dialogosMostrados,
+                 (QStringList{"dlgComprobacion", "dlgConfirmarReparacion"}));
+        QCOMPARE(Conexion::abrir(libros)
+                     ->valor(QStringLiteral("SELECT Debe03Euros FROM Cuenta WHERE CodEmpresa = 9 "
+                                            "AND Codigo = '570'"))
+                     .toString(),
+                 QStringLiteral("1,00"));
+        QVERIFY(comprobar(true, true));
+        QVERIFY2(a.interfaz.mensajes.back().texto.endsWith(u"sin problemas; 1 columna reparada."),
+                 qPrintable(a.interfaz.mensajes.back().texto));
+        a.interfaz.guion = nullptr;
         QVERIFY(a.ventana->comprobarLibros(false));
+    }
+
+    // Los cuadros de Qt (abrir, guardar, botones estándar) en español: las traducciones de Qt se
+    // cargan al arrancar.
+    void textosDeQtEnEspanol() {
+        QVERIFY2(ponerIdiomaEspanol(*QCoreApplication::instance()),
+                 "Faltan las traducciones de Qt (qt6-translations-l10n)");
+        QDialogButtonBox botones(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
+                                 QDialogButtonBox::Save | QDialogButtonBox::Open);
+        QCOMPARE(botones.button(QDialogButtonBox::Cancel)->text().remove(u'&'),
+                 QStringLiteral("Cancelar"));
+        QCOMPARE(botones.button(QDialogButtonBox::Save)->text().remove(u'&'),
+                 QStringLiteral("Guardar"));
+        QCOMPARE(botones.button(QDialogButtonBox::Open)->text().remove(u'&'),
+                 QStringLiteral("Abrir"));
+        QFileDialog dialogo;
+        dialogo.setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(dialogo.findChild<QLabel*>(QStringLiteral("fileNameLabel"))->text().remove(u'&'),
+                 QStringLiteral("Nombre de fichero:"));
+        QCOMPARE(dialogo.findChild<QLabel*>(QStringLiteral("lookInLabel"))->text().remove(u'&'),
+                 QStringLiteral("Ver en:"));
+    }
+
+    // Ayuda > Manual: el manual en una ventana del programa, con todas sus imágenes; Acerca de
+    // dice la versión.
+    void manualYVersion() {
+        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        a.config.helpPath = QStringLiteral(ORVO_MANUAL_DIR "/index.html");
+        a.ventana = std::make_unique<VentanaPrincipal>(a.interfaz, a.grabador, a.config);
+        QAction* accion = a.ventana->findChild<QAction*>(QStringLiteral("mnuManual"));
+        QVERIFY(accion && accion->isEnabled());
+        accion->trigger();
+        VentanaManual* manual = a.ventana->ventanaManual();
+        QVERIFY(manual && manual->isVisible());
+        QVERIFY(
+            manual->visor()->toPlainText().contains(u"Primeros pasos con los libros de ejemplo"));
+        // Cada página enlazada existe y cada imagen que nombra está en el manual.
+        QDir carpeta(QStringLiteral(ORVO_MANUAL_DIR));
+        const QStringList paginas = carpeta.entryList({QStringLiteral("*.html")});
+        QVERIFY(paginas.size() >= 6);
+        static const QRegularExpression enlace(
+            QStringLiteral("(?:src|href)=\"([^\"#:]+)[#\"]"));
+        for (const QString& pagina : paginas) {
+            QFile f(carpeta.filePath(pagina));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            for (const auto& m : enlace.globalMatch(QString::fromUtf8(f.readAll())))
+                QVERIFY2(QFileInfo::exists(carpeta.filePath(m.captured(1))),
+                         qPrintable(pagina + QStringLiteral(": ") + m.captured(1)));
+        }
+        for (const QString& op : cInformes::operaciones())
+            if (!op.endsWith(u"Comp") && op != u"ImprimirFacturasRecibidas" &&
+                op != u"ImprimirPresupuestoAnual" && op != u"ImprimirEpigrafes")
+                QVERIFY2(
+                    QFileInfo::exists(carpeta.filePath(QStringLiteral("imagenes/%1.png").arg(op))),
+                    qPrintable(op));
+        // La misma ventana la segunda vez.
+        accion->trigger();
+        QCOMPARE(a.ventana->ventanaManual(), manual);
+
+        a.interfaz.mensajes.clear();
+        a.ventana->findChild<QAction*>(QStringLiteral("mnuAcercaDe"))->trigger();
+        QCOMPARE(a.interfaz.mensajes.size(), size_t(1));
+        QVERIFY2(a.interfaz.mensajes.back().texto.startsWith(
+                     QStringLiteral("Orvo Contabilidad, versión ") + versionPrograma()),
+                 qPrintable(a.interfaz.mensajes.back().texto));
+        QVERIFY(QRegularExpression(QStringLiteral(R"(^\d+\.\d+$)"))
+                    .match(versionPrograma())
+                    .hasMatch());
     }
 
     // Cada informe en un submenú de Informes, que solo se puede pedir con una base abierta.
@@ -282,6 +397,43 @@ class PruebaVentana : public QObject {
             if (!a.interfaz.mensajes.empty())
                 QFAIL(qPrintable(op + QStringLiteral(": ") + a.interfaz.mensajes.front().texto));
         }
+    }
+
+    // El tabulador recorre los diálogos como se leen: la lista de subcuentas del desglose tras
+    // su periodo, la empresa B de los comparativos tras la A.
+    void ordenDelTabulador_data() {
+        QTest::addColumn<QString>("operacion");
+        QTest::addColumn<QString>("antes");
+        QTest::addColumn<QString>("despues");
+        QTest::newRow("desglose") << "ImprimirDesgloseSubCuenta"
+                                  << "dtpLibroMayor1"
+                                  << "lstInfSubCuentas";
+        QTest::newRow("situación comparativo") << "ImprimirBalanceSituacionComp"
+                                               << "cboBalance0"
+                                               << "cboBalance1";
+        QTest::newRow("pyg comparativo") << "ImprimirBalancePYGComp"
+                                         << "cboBalance0"
+                                         << "cboBalance1";
+    }
+    void ordenDelTabulador() {
+        QFETCH(QString, operacion);
+        QFETCH(QString, antes);
+        QFETCH(QString, despues);
+        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        QVERIFY(a.ventana->abrirContabilidad(libros_));
+        QVERIFY(a.ventana->seleccionarEmpresa(2));
+        QStringList cadena;
+        a.interfaz.guion = [&](QDialog& d) {
+            for (QWidget* w = d.nextInFocusChain(); w != &d; w = w->nextInFocusChain())
+                if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() &&
+                    !w->objectName().startsWith(u"qt_"))
+                    cadena << w->objectName();
+            static_cast<FormularioInforme&>(d).botonCancelar()->click();
+        };
+        a.ventana->lanzarInforme(operacion);
+        QVERIFY2(cadena.indexOf(antes) >= 0, qPrintable(cadena.join(u' ')));
+        QVERIFY2(cadena.indexOf(despues) == cadena.indexOf(antes) + 1,
+                 qPrintable(cadena.join(u' ')));
     }
 
     // Un informe pedido justo después de cualquier otro, en la misma ventana y con el mismo

@@ -8,6 +8,7 @@
 #include "Conexion.h"
 #include "DoblesPrueba.h"
 #include "InterfazQt.h"
+#include "Regional.h"
 #include "cGeneralControles.h"
 #include "cIListas.h"
 
@@ -50,6 +51,26 @@ class PruebaGeneral : public QObject {
         QFETCH(bool, decimales);
         QFETCH(QString, esperado);
         QCOMPARE(cGeneral::FormatearCurrency(QVariant(importe), decimales), esperado);
+    }
+
+    // Los recuentos que lee una persona: singular solo para uno, punto de millares.
+    void cantidades_data() {
+        QTest::addColumn<qint64>("n");
+        QTest::addColumn<QString>("esperado");
+        QTest::newRow("cero") << qint64(0) << "0 problemas";
+        QTest::newRow("uno") << qint64(1) << "1 problema";
+        QTest::newRow("dos") << qint64(2) << "2 problemas";
+        QTest::newRow("tres cifras") << qint64(999) << "999 problemas";
+        QTest::newRow("millar") << qint64(1000) << "1.000 problemas";
+        QTest::newRow("diario grande") << qint64(180000) << "180.000 problemas";
+        QTest::newRow("millones") << qint64(1234567) << "1.234.567 problemas";
+        QTest::newRow("negativo") << qint64(-1234) << "-1.234 problemas";
+    }
+    void cantidades() {
+        QFETCH(qint64, n);
+        QFETCH(QString, esperado);
+        QCOMPARE(Regional::cantidad(n, QStringLiteral("problema"), QStringLiteral("problemas")),
+                 esperado);
     }
 
     void eurosAPesetas() {

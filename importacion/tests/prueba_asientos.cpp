@@ -92,10 +92,10 @@ class PruebaAsientos : public QObject {
         QTest::addColumn<bool>("reparable");
         QTest::newRow("columna mensual")
             << QStringList{"UPDATE Cuenta SET Debe01Euros = '99,00' WHERE Codigo = '572'"}
-            << "Cuenta 572: Debe01Euros vale 99,00 y los apuntes dan 100,00" << true;
+            << "Cuenta 572, debe de enero en euros: guarda 99,00 y debería valer 100,00" << true;
         QTest::newRow("total de epígrafe")
             << QStringList{"UPDATE Estructura SET Total = '5' WHERE CodigoEpigrafe = 'A'"}
-            << "Epígrafe A: Total vale 5 y los apuntes dan 16.639" << true;
+            << "Epígrafe A, saldo del año en pesetas: guarda 5 y debería valer 16.639" << true;
         QTest::newRow("descuadre en euros")
             << QStringList{"UPDATE Apunte SET CtdadHaberEuros = '90,00' WHERE CodAsiento = 1 "
                            "AND CtdadHaberEuros <> '0,00'"}
@@ -161,11 +161,12 @@ class PruebaAsientos : public QObject {
         };
         auto [codigo, texto] = correr({});
         QCOMPARE(codigo, 1);
-        QVERIFY2(texto.contains(u"Cuenta 57: Haber03 vale 1 y los apuntes dan 8.361"),
-                 qPrintable(texto));
+        QVERIFY2(
+            texto.contains(u"Cuenta 57, haber de marzo en pesetas: guarda 1 y debería valer 8.361"),
+            qPrintable(texto));
         std::tie(codigo, texto) = correr({QStringLiteral("--reparar")});
         QCOMPARE(codigo, 0);
-        QVERIFY2(texto.contains(u"Reparado: Cuenta 57: Haber03"), qPrintable(texto));
+        QVERIFY2(texto.contains(u"Reparado: Cuenta 57, haber de marzo"), qPrintable(texto));
         QCOMPARE(correr({}).first, 0);
         QCOMPARE(correr({QStringLiteral("--empresa")}).first, 2);
     }

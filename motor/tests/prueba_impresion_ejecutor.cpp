@@ -95,8 +95,7 @@ class PruebaImpresionEjecutor : public QObject {
     void errorDelMotorAlUsuario() {
         const Ejecucion s = ejecutar({"ImprimirSubcuentas", "--empresa", "1", "--destino",
                                       "archivo", "--archivo", "/no/existe/x.pdf"});
-        QVERIFY2(s.error.contains(QStringLiteral("¡Se ha producido el error 20520: ")),
-                 qPrintable(s.error));
+        QVERIFY2(!s.error.contains(QStringLiteral("20520")), qPrintable(s.error));
         QVERIFY(
             s.error.contains(QStringLiteral("No se puede escribir el archivo /no/existe/x.pdf")));
         QVERIFY(s.codigo != 0);
@@ -130,7 +129,7 @@ class PruebaImpresionEjecutor : public QObject {
         QTest::addColumn<QString>("esperado");  // expresión que buscar en el PDF o en el error
         QTest::newRow("cambiada") << "titulo = Nombre que le doy yo" << 0 << "Nombre que le doy yo";
         QTest::newRow("rota") << "anchura = 3" << 1
-                              << "error 20505: .*infCONT_Subcuentas.rpt no es válida .*clave "
+                              << "infCONT_Subcuentas.rpt no es válida .*clave "
                                  "desconocida «anchura»";
     }
     void plantillaDeLaCarpetaTalComoEsta() {

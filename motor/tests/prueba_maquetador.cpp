@@ -1,10 +1,14 @@
 // El modelo de páginas: fórmulas, plantillas, filas por página, grupos y sumas arrastradas,
 // comprobados sobre las líneas compuestas y no sobre píxeles.
+#include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "Apoyo.h"
 #include "Maquetador.h"
+#include "Pintor.h"
+#include "Salidas.h"
 
 using namespace orvo;
 using namespace orvo::prueba;
@@ -273,6 +277,92 @@ class PruebaMaquetador : public QObject {
         }
         QCOMPARE(cuentas, 40);
         QVERIFY(m.numeroPaginas() > 1);
+    }
+
+    // Cada plantilla que imprime descripciones las ajusta a su columna: en el PDF cada una está
+    // entera (pdftotext la da en varias líneas; sin los blancos es la misma), también una
+    // palabra más ancha que la columna.
+    void descripcionesEnteras_data() {
+        QTest::addColumn<QString>("plantilla");
+        QTest::addColumn<QString>("tabla");
+        QTest::addColumn<QString>("campo");
+        const QString dir = QStringLiteral(ORVO_PLANTILLAS_DIR);
+        for (const QString& archivo : QDir(dir).entryList({QStringLiteral("*.rpt")})) {
+            const Plantilla p = Plantilla::leer(dir + u'/' + archivo);
+            for (const Columna& c : p.columnas)
+                if (c.ajustar)
+                    QTest::newRow(qPrintable(archivo + u' ' + c.campo))
+                        << archivo << p.tabla << c.campo;
+        }
+    }
+    void descripcionesEnteras() {
+        QFETCH(QString, plantilla);
+        QFETCH(QString, tabla);
+        QFETCH(QString, campo);
+        const QStringList textos{
+            QStringLiteral("Caja, euros"),
+            QStringLiteral("Amortización acumulada del inmovilizado intangible por desarrollo, "
+                           "aplicaciones informáticas y propiedad industrial de la empresa"),
+            QStringLiteral("Amortización acumulada del inmovilizado material por construcciones, "
+                           "maquinaria y utillaje"),
+            QStringLiteral("Proveedores") + QString(90, u'X') + QStringLiteral(" de Zaragoza")};
+        for (const QString& t : textos) insertar(*con_, tabla, {campo}, {t});
+        Maquetador m(Plantilla::leer(prueba::plantilla(plantilla)), *con_, formulas_);
+        Pintor pintor(m, QStringLiteral("Prueba"), QDate(2024, 1, 1));
+        const QString pdf = dir_.filePath(QStringLiteral("ajuste.pdf"));
+        escribirPdf(m, pintor, QStringLiteral("Prueba"), pdf);
+        // En el orden en que se escriben (-raw), no por columnas: los trozos de cada descripción
+        // van seguidos.
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"),
+                        {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+        QVERIFY(pdftotext.waitForFinished(60000));
+        static const QRegularExpression blancos(QStringLiteral("\\s+"));
+        const QString texto = QString::fromUtf8(pdftotext.readAllStandardOutput()).remove(blancos);
+        for (const QString& t : textos)
+            QVERIFY2(texto.contains(QString(t).remove(blancos)), qPrintable(t));
+        // La fila de una descripción larga ocupa varias líneas de detalle; la corta, una.
+        double minimo = 1e9, maximo = 0;
+        for (const LineaPagina& l : m.pagina(1).lineas) {
+            if (l.tipo != Tipo::Detalle || !l.primeraDeFila) continue;
+            minimo = std::min(minimo, l.alto);
+            maximo = std::max(maximo, l.alto);
+        }
+        QCOMPARE(minimo, m.geometria().altoDetalle);
+        QVERIFY(maximo >= 2 * m.geometria().altoDetalle);
+    }
+
+    // Con filas que crecen, cada página cabe en su cuerpo, ninguna fila se pierde ni se repite,
+    // y una página suelta es la misma que compuesta en orden.
+    void filasAjustadasPaginan() {
+        const int filas = 150;
+        for (int i = 0; i < filas; ++i)
+            insertar(*con_, "BalanceSumasySaldos", {"Codigo", "Descripcion", "Nivel", "Saldo"},
+                     {QString::number(4300000 + i),
+                      QStringLiteral("Cliente número %1 ").arg(i) +
+                          QStringLiteral("con una razón social muy larga ").repeated(i % 4),
+                      1 + i % 3, "1,00"});
+        Maquetador m(Plantilla::leer(plantilla(QStringLiteral("infCONT_SumasySaldos.rpt"))), *con_,
+                     formulas_);
+        QList<qint64> vistas;
+        int n = 0;
+        m.recorrer([&](const Pagina& p) {
+            ++n;
+            double alto = 0;
+            for (const LineaPagina& l : p.lineas) {
+                alto += l.alto;
+                if (l.tipo == Tipo::Detalle) vistas << l.fila;
+            }
+            QVERIFY(alto <= m.geometria().altoCuerpo() + 1e-6);
+            const Pagina suelta = m.pagina(p.numero);
+            QCOMPARE(suelta.lineas.size(), p.lineas.size());
+            for (size_t i = 0; i < p.lineas.size(); ++i)
+                QCOMPARE(suelta.lineas[i].alto, p.lineas[i].alto);
+        });
+        QCOMPARE(n, m.numeroPaginas());
+        QCOMPARE(vistas.size(), filas);
+        for (int i = 0; i < filas; ++i) QCOMPARE(vistas[i], qint64(i + 1));
+        QVERIFY(n > filas / kLineasPorPaginaVertical + 1);  // las filas altas piden más páginas
     }
 
     // Columna de código según la fórmula, sangría por nivel.

@@ -198,8 +198,9 @@ class PruebaPlantillas : public QObject {
         for (const QString& t : textos) QVERIFY2(paginas.join(u'\n').contains(t), qPrintable(t));
     }
 
-    // Una descripción que no cabe se acorta con "…" y no pisa los importes; un importe que no
-    // cabe se escribe entero con letra más pequeña.
+    // Una descripción que no cabe sigue entera en las líneas de debajo, dentro de su columna, y
+    // no pisa los importes, que van en la primera; un importe que no cabe se escribe entero con
+    // letra más pequeña.
     void textosLargosEImportesAnchos() {
         const QString larga = QStringLiteral(
             "Regularización de existencias finales de mercaderías del "
@@ -208,12 +209,16 @@ class PruebaPlantillas : public QObject {
                 "-987.654.321.098,76", "-1,00"}});
         const QString texto =
             imprimir(QStringLiteral("infCONT_LibroMayor.rpt"), QStringLiteral("largo.pdf"))
-                .join(u'\n');
-        QVERIFY(!texto.contains(larga));
-        static const QRegularExpression linea(QStringLiteral(
-            "31/12/2024\\s+1 \\(1\\)\\s+Regularización de existencias[^\\n]*…\\s+1\\.234,56\\s+"
-            "-987\\.654\\.321\\.098,76\\s+-1,00"));
-        QVERIFY2(linea.match(texto).hasMatch(), qPrintable(texto));
+                .join(u'\n')
+                .replace(QChar(0xFB01), QStringLiteral("fi"));  // sin la ligadura
+        QVERIFY(!texto.contains(u'…'));
+        static const QRegularExpression lineas(QStringLiteral(
+            "31/12/2024\\s+1 \\(1\\)\\s+(Regularización de existencias[^\\n]*?)\\s+1\\.234,56\\s+"
+            "-987\\.654\\.321\\.098,76\\s+-1,00\\n\\s+([^\\n]+)\\n\\s+([^\\n]+)\\n"));
+        const auto m = lineas.match(texto);
+        QVERIFY2(m.hasMatch(), qPrintable(texto));
+        QCOMPARE(m.captured(1) + u' ' + m.captured(2).trimmed() + u' ' + m.captured(3).trimmed(),
+                 larga);
     }
 
     // Las mismas filas en CSV, XLSX y HTML: importes como números, textos con separadores.
@@ -384,6 +389,44 @@ class PruebaPlantillas : public QObject {
         QVERIFY(soloElArchivo());
     }
 
+    // Un doble clic en una línea de detalle de la vista previa pide el desglose de su fila; en
+    // la cabecera, nada.
+    void vistaPreviaDesglosaLaFila() {
+        rellenar(*Conexion::abrir(base_), QStringLiteral("Libro_Mayor"), 30);
+        auto con = Conexion::abrir(base_);
+        ValoresFormulas f;
+        Maquetador m(Plantilla::leer(prueba::plantilla(QStringLiteral("infCONT_LibroMayor.rpt"))),
+                     *con, f);
+        Pintor pintor(m, QStringLiteral("Mayor"), QDate(2024, 1, 1));
+        InterfazGrabadora interfaz;
+        VistaPrevia v(m, pintor, QStringLiteral("Mayor"), QDate(2024, 1, 1), 100, interfaz);
+        QList<qint64> pedidas;
+        v.setDesglose([&](qint64 fila) {
+            pedidas << fila;
+            if (fila == 3)
+                throw ErrorOrvo(Causa::RegistroNoEncontrado, QStringLiteral("Sin apuntes"));
+        });
+        // Recorriendo la página de arriba abajo salen las filas en orden, cada una una vez.
+        QList<qint64> filas;
+        QPoint enFila3;
+        for (int y = 0; y < v.imagen().height(); ++y) {
+            const qint64 fila = v.filaEn(QPoint(200, y));
+            if (fila > 0 && (filas.isEmpty() || filas.last() != fila)) filas << fila;
+            if (fila == 3 && enFila3.isNull()) enFila3 = QPoint(200, y + 2);
+        }
+        QVERIFY(filas.size() >= 10);
+        for (int i = 0; i < filas.size(); ++i) QCOMPARE(filas[i], qint64(i + 1));
+        QCOMPARE(v.filaEn(QPoint(200, 5)), qint64(0));
+        auto* hoja = v.findChild<QLabel*>(QStringLiteral("lblHoja"));
+        QTest::mouseDClick(hoja, Qt::LeftButton, {}, QPoint(200, 5));
+        QVERIFY(pedidas.isEmpty());
+        QTest::mouseDClick(hoja, Qt::LeftButton, {}, enFila3);
+        QCOMPARE(pedidas, QList<qint64>{3});
+        // Un desglose que no se puede abrir se dice en un mensaje, sin cerrar la vista previa.
+        QCOMPARE(interfaz.mensajes.size(), size_t(1));
+        QCOMPARE(interfaz.mensajes.back().texto, QStringLiteral("Sin apuntes"));
+    }
+
     void vistaPreviaNavegaYAmplia() {
         rellenar(*Conexion::abrir(base_), QStringLiteral("Libro_Mayor"), 400);
         auto con = Conexion::abrir(base_);
@@ -446,8 +489,8 @@ class PruebaPlantillas : public QObject {
         m.setDestination(1);
         m.PrintReport();
         QCOMPARE(m.LastErrorNumber(), ErrorMotor::kSinImpresora);
-        QCOMPARE(m.LastErrorString(),
-                 QStringLiteral("No hay ninguna impresora predeterminada en el sistema"));
+        QVERIFY(m.LastErrorString().startsWith(
+            QStringLiteral("No hay ninguna impresora predeterminada en el sistema. Instale")));
     }
 };
 
