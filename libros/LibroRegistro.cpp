@@ -503,8 +503,8 @@ void hojaRegistro(LibroXlsx& x, const EstilosRegistro& e, const char* nombre,
 void escribirXlsx(const QString& archivo, const LibrosRegistroAnuales& a, qint64 maximo,
                   const QString& porQueMaximo) {
     LibroXlsx x(archivo, false);  // las cabeceras unen celdas de dos filas: sin memoria constante
-    const EstilosRegistro e{x.estilo({nullptr, true, true}), x.estilo({"0.00"}),
-                            x.estilo({"0"}), x.estilo({"dd/mm/yyyy"})};
+    const EstilosRegistro e{x.estilo({nullptr, true, true}), x.estilo({"0.00"}), x.estilo({"0"}),
+                            x.estilo({"dd/mm/yyyy"})};
     hojaRegistro(x, e, "EXPEDIDAS", kExpedidas, a.expedidas);
     hojaRegistro(x, e, "RECIBIDAS", kRecibidas, a.recibidas);
     const qint64 tamano = x.cerrar();
@@ -667,8 +667,8 @@ ExportacionRegistro exportarLibroRegistro(Conexion& contabilidad, const Opciones
     for (const LibrosRegistroAnuales& a : anos) {
         const QDate hasta = std::min(o.hasta, QDate(a.ano, 12, 31));
         const QChar letra = formato == FormatoRegistro::Xlsx ? u'C' : o.emitidas ? u'E' : u'R';
-        const QString archivo = QDir(carpeta).filePath(
-            nombreLibroRegistro(a.ano, nif, letra, empresa.nombre, formato));
+        const QString archivo =
+            QDir(carpeta).filePath(nombreLibroRegistro(a.ano, nif, letra, empresa.nombre, formato));
         try {
             if (formato == FormatoRegistro::Csv)
                 escribirCsv(archivo, columnasLibroRegistro(o.emitidas),

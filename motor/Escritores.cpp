@@ -38,8 +38,7 @@ void ArchivoCsv::fila(const QStringList& campos) {
     linea += QStringLiteral("\r\n");
     const QByteArray datos = linea.toUtf8();
     // Sin espacio no se sigue: un informe de un millón de filas no espera al final para fallar.
-    if (salida_.dispositivo().write(datos) != datos.size() ||
-        !salida_.falloEscritura().isEmpty())
+    if (salida_.dispositivo().write(datos) != datos.size() || !salida_.falloEscritura().isEmpty())
         throw FalloEscritura(archivo_, salida_.falloEscritura().isEmpty()
                                            ? salida_.dispositivo().errorString()
                                            : salida_.falloEscritura());
@@ -126,10 +125,10 @@ void LibroXlsx::fecha(int fila, int columna, const QDate& d, IdEstilo e) {
 
 void LibroXlsx::unir(int fila, int columna, int hastaFila, int hastaColumna, const QString& t,
                      IdEstilo e) {
-    comprobar(worksheet_merge_range(
-        hojaActual(), static_cast<lxw_row_t>(fila), static_cast<lxw_col_t>(columna),
-        static_cast<lxw_row_t>(hastaFila), static_cast<lxw_col_t>(hastaColumna), utf8(t),
-        formato(e)));
+    comprobar(worksheet_merge_range(hojaActual(), static_cast<lxw_row_t>(fila),
+                                    static_cast<lxw_col_t>(columna),
+                                    static_cast<lxw_row_t>(hastaFila),
+                                    static_cast<lxw_col_t>(hastaColumna), utf8(t), formato(e)));
 }
 
 void LibroXlsx::anchoColumna(int columna, double ancho) {

@@ -81,8 +81,7 @@ class LibroXlsx {
     void numero(int fila, int columna, double n, IdEstilo e = kSinEstilo);
     void fecha(int fila, int columna, const QDate& d, IdEstilo e);
     // Una celda sobre el rectángulo de (fila, columna) a (hastaFila, hastaColumna).
-    void unir(int fila, int columna, int hastaFila, int hastaColumna, const QString& t,
-              IdEstilo e);
+    void unir(int fila, int columna, int hastaFila, int hastaColumna, const QString& t, IdEstilo e);
     void anchoColumna(int columna, double ancho);
     void altoFila(int fila, double alto);
     // Las primeras 'filas' quedan fijas al desplazarse.

@@ -365,9 +365,10 @@ class PruebaRegistro : public QObject {
             QFAIL("se ha escrito");
         } catch (const ErrorOrvo& e) {
             QCOMPARE(e.numero(), long(Causa::AccesoAlArchivo));
-            QVERIFY2(e.descripcion().startsWith(
-                         QStringLiteral("No se puede escribir el libro registro %1: ").arg(archivo)),
-                     qPrintable(e.descripcion()));
+            QVERIFY2(
+                e.descripcion().startsWith(
+                    QStringLiteral("No se puede escribir el libro registro %1: ").arg(archivo)),
+                qPrintable(e.descripcion()));
             QVERIFY2(e.descripcion().endsWith(u"compruebe la carpeta y el espacio libre"),
                      qPrintable(e.descripcion()));
         }

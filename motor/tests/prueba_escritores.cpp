@@ -40,6 +40,7 @@ class PruebaEscritores : public QObject {
         QTest::addColumn<QString>("caso");
         QTest::addColumn<QString>("motivo");
         const QString lleno = QString::fromLocal8Bit(std::strerror(EFBIG));
+        // clang-format off
         QTest::newRow("CSV, disco lleno") << "libro.csv" << "lleno" << lleno;
         QTest::newRow("XLSX en memoria, disco lleno") << "libro.xlsx" << "lleno" << "";
         QTest::newRow("XLSX en memoria constante, disco lleno")
@@ -51,6 +52,7 @@ class PruebaEscritores : public QObject {
         QTest::newRow("fila fuera de la hoja") << "libro.xlsx" << "fila fuera" << "out of range";
         QTest::newRow("celda sin hoja") << "libro.xlsx" << "sin hoja" << "no hay ninguna hoja";
         QTest::newRow("HTML o PDF, disco lleno") << "libro.html" << "lleno" << lleno;
+        // clang-format on
     }
     void unFalloDejaElArchivoComoEstaba() {
         QFETCH(QString, nombre);
@@ -73,7 +75,8 @@ class PruebaEscritores : public QObject {
             } else if (nombre.endsWith(u".html")) {
                 DiscoLleno disco(1024);
                 escribirEntero(ruta, [](ArchivoEntero& f) {
-                    for (int i = 0; i < 2000; ++i) f.dispositivo().write("<tr><td>fila</td></tr>\n");
+                    for (int i = 0; i < 2000; ++i)
+                        f.dispositivo().write("<tr><td>fila</td></tr>\n");
                 });
             } else if (caso.startsWith(u"lleno")) {
                 DiscoLleno disco(1024);
