@@ -1,17 +1,13 @@
 #include "LibroRegistro.h"
 
-#include <xlsxwriter.h>
-
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <set>
 
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
+#include "Escritores.h"
 #include "Nif.h"
 
 namespace orvo {
@@ -433,8 +429,6 @@ std::vector<Factura> facturas(Conexion& con, const OpcionesLibrosIVA& base, cons
     return v;
 }
 
-const char* kHojas[] = {"EXPEDIDAS", "RECIBIDAS"};
-
 [[noreturn]] void noSeEscribe(const QString& archivo, const QString& motivo) {
     throw ErrorOrvo(Causa::AccesoAlArchivo,
                     QStringLiteral("No se puede escribir el libro registro %1: %2; compruebe la "
@@ -442,163 +436,106 @@ const char* kHojas[] = {"EXPEDIDAS", "RECIBIDAS"};
                         .arg(archivo, motivo));
 }
 
-// Libro de cálculo que se escribe al lado del definitivo y solo toma su nombre si sale entero.
-class EscritorXlsx {
-  public:
-    explicit EscritorXlsx(const QString& archivo)
-        : archivo_(archivo), temporal_(archivo + QStringLiteral(".XXXXXX")) {
-        if (!temporal_.open()) noSeEscribe(archivo_, temporal_.errorString());
-        temporal_.close();
-        libro_ = workbook_new(QFile::encodeName(temporal_.fileName()).constData());
-        if (!libro_) noSeEscribe(archivo_, QStringLiteral("no se puede crear el libro de cálculo"));
-        cabecera_ = formato();
-        format_set_bold(cabecera_);
-        format_set_text_wrap(cabecera_);
-        format_set_align(cabecera_, LXW_ALIGN_CENTER);
-        format_set_align(cabecera_, LXW_ALIGN_VERTICAL_CENTER);
-        format_set_border(cabecera_, LXW_BORDER_THIN);
-        importe_ = formato();
-        format_set_num_format(importe_, "0.00");
-        entero_ = formato();
-        format_set_num_format(entero_, "0");
-        fecha_ = formato();
-        format_set_num_format(fecha_, "dd/mm/yyyy");
-    }
-    ~EscritorXlsx() {
-        if (libro_) workbook_close(libro_);  // solo si algo ha fallado: el temporal se borra
-    }
+double anchoColumna(const ColumnaRegistro& c) {
+    if (c.tipo == TipoColumna::Texto) return std::clamp(c.longitud + 2, 8, 42);
+    return c.tipo == TipoColumna::Fecha ? 12 : 11;
+}
 
-    void hoja(const char* nombre, const std::vector<ColumnaRegistro>& columnas,
-              const std::vector<FilaRegistro>& filas) {
-        lxw_worksheet* h = workbook_add_worksheet(libro_, nombre);
-        if (!h) noSeEscribe(archivo_, QStringLiteral("no se puede añadir la hoja %1").arg(nombre));
-        const auto n = static_cast<lxw_col_t>(columnas.size());
-        for (lxw_col_t c = 0; c < n;) {
-            const ColumnaRegistro& col = columnas[c];
-            lxw_col_t fin = c;
-            if (col.titulo.isEmpty()) {
-                // Sola: su título ocupa las dos filas.
-                comprobar(worksheet_merge_range(h, 0, c, 1, c, utf8(col.grupo), cabecera_));
-            } else {
-                while (fin + 1 < n && columnas[fin + 1].grupo == col.grupo &&
-                       !columnas[fin + 1].titulo.isEmpty())
-                    ++fin;
-                if (fin > c)
-                    comprobar(worksheet_merge_range(h, 0, c, 0, fin, utf8(col.grupo), cabecera_));
-                else
-                    comprobar(worksheet_write_string(h, 0, c, utf8(col.grupo), cabecera_));
-                for (lxw_col_t k = c; k <= fin; ++k)
-                    comprobar(worksheet_write_string(h, 1, k, utf8(columnas[k].titulo), cabecera_));
-            }
-            for (lxw_col_t k = c; k <= fin; ++k)
-                comprobar(worksheet_set_column(h, k, k, ancho(columnas[k]), nullptr));
-            c = fin + 1;
-        }
-        comprobar(worksheet_set_row(h, 0, 45, nullptr));
-        comprobar(worksheet_set_row(h, 1, 30, nullptr));
-        worksheet_freeze_panes(h, 2, 0);
-        lxw_row_t r = 2;
-        for (const FilaRegistro& fila : filas) {
-            for (lxw_col_t c = 0; c < fila.size(); ++c) escribir(h, r, c, fila[c]);
-            ++r;
-        }
-    }
-
-    // Cierra el libro y le da su nombre; 'maximo' (si no es 0) es el tamaño que no puede pasar.
-    void terminar(qint64 maximo, const QString& porQueMaximo) {
-        const lxw_error e = workbook_close(libro_);
-        libro_ = nullptr;
-        if (e != LXW_NO_ERROR) noSeEscribe(archivo_, QString::fromUtf8(lxw_strerror(e)));
-        const qint64 tamano = QFileInfo(temporal_.fileName()).size();
-        if (maximo > 0 && tamano > maximo)
-            throw ErrorOrvo(Causa::ArgumentoNoValido,
-                            QStringLiteral("%1 ocupa %2 KB y %3 admite %4 KB como mucho: no se "
-                                           "ha escrito; el libro registro sin más límite se "
-                                           "puede exportar en CSV")
-                                .arg(QFileInfo(archivo_).fileName())
-                                .arg((tamano + 1023) / 1024)
-                                .arg(porQueMaximo)
-                                .arg(maximo / 1024));
-        if (QFile::exists(archivo_) && !QFile::remove(archivo_))
-            noSeEscribe(archivo_,
-                        QStringLiteral("no se puede reemplazar el archivo que ya existe"));
-        if (!QFile::rename(temporal_.fileName(), archivo_))
-            noSeEscribe(archivo_, QStringLiteral("no se puede dar al archivo su nombre"));
-        temporal_.setAutoRemove(false);
-        // El temporal nace solo para su dueño; el libro se lee como cualquier otro archivo.
-        QFile::setPermissions(archivo_, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                            QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    }
-
-  private:
-    lxw_format* formato() {
-        lxw_format* f = workbook_add_format(libro_);
-        if (!f) noSeEscribe(archivo_, QStringLiteral("sin memoria para los formatos"));
-        return f;
-    }
-    const char* utf8(const QString& t) {
-        texto_ = t.toUtf8();
-        return texto_.constData();
-    }
-    static double ancho(const ColumnaRegistro& c) {
-        if (c.tipo == TipoColumna::Texto) return std::clamp(c.longitud + 2, 8, 42);
-        return c.tipo == TipoColumna::Fecha ? 12 : 11;
-    }
-    void escribir(lxw_worksheet* h, lxw_row_t r, lxw_col_t c, const CeldaRegistro& celda) {
-        switch (celda.clase) {
-            case CeldaRegistro::Vacia:
-                return;
-            case CeldaRegistro::Texto:
-                comprobar(worksheet_write_string(h, r, c, utf8(celda.texto), nullptr));
-                return;
-            case CeldaRegistro::Numero:
-                comprobar(worksheet_write_number(h, r, c, celda.numero.aDouble(), importe_));
-                return;
-            case CeldaRegistro::Entero:
-                comprobar(worksheet_write_number(h, r, c, celda.numero.aDouble(), entero_));
-                return;
-            case CeldaRegistro::Fecha: {
-                lxw_datetime d{celda.fecha.year(), celda.fecha.month(), celda.fecha.day(), 0, 0, 0};
-                comprobar(worksheet_write_datetime(h, r, c, &d, fecha_));
-                return;
-            }
-        }
-    }
-    void comprobar(lxw_error e) {
-        if (e != LXW_NO_ERROR) noSeEscribe(archivo_, QString::fromUtf8(lxw_strerror(e)));
-    }
-
-    QString archivo_;
-    QTemporaryFile temporal_;
-    lxw_workbook* libro_ = nullptr;
-    lxw_format *cabecera_, *importe_, *entero_, *fecha_;
-    QByteArray texto_;
+struct EstilosRegistro {
+    LibroXlsx::IdEstilo cabecera, importe, entero, fecha;
 };
 
-QString celdaCsv(QString t) {
-    if (t.contains(u';') || t.contains(u'"') || t.contains(u'\n') || t.contains(u'\r'))
-        t = u'"' + t.replace(u'"', QStringLiteral("\"\"")) + u'"';
-    return t;
+void hojaRegistro(LibroXlsx& x, const EstilosRegistro& e, const char* nombre,
+                  const std::vector<ColumnaRegistro>& columnas,
+                  const std::vector<FilaRegistro>& filas) {
+    x.hoja(QString::fromLatin1(nombre));
+    const int n = static_cast<int>(columnas.size());
+    for (int c = 0; c < n;) {
+        const ColumnaRegistro& col = columnas[static_cast<size_t>(c)];
+        int fin = c;
+        if (col.titulo.isEmpty()) {
+            // Sola: su título ocupa las dos filas.
+            x.unir(0, c, 1, c, col.grupo, e.cabecera);
+        } else {
+            while (fin + 1 < n && columnas[static_cast<size_t>(fin + 1)].grupo == col.grupo &&
+                   !columnas[static_cast<size_t>(fin + 1)].titulo.isEmpty())
+                ++fin;
+            if (fin > c)
+                x.unir(0, c, 0, fin, col.grupo, e.cabecera);
+            else
+                x.texto(0, c, col.grupo, e.cabecera);
+            for (int k = c; k <= fin; ++k)
+                x.texto(1, k, columnas[static_cast<size_t>(k)].titulo, e.cabecera);
+        }
+        for (int k = c; k <= fin; ++k)
+            x.anchoColumna(k, anchoColumna(columnas[static_cast<size_t>(k)]));
+        c = fin + 1;
+    }
+    x.altoFila(0, 45);
+    x.altoFila(1, 30);
+    x.fijarFilas(2);
+    int r = 2;
+    for (const FilaRegistro& fila : filas) {
+        for (int c = 0; c < static_cast<int>(fila.size()); ++c) {
+            const CeldaRegistro& celda = fila[static_cast<size_t>(c)];
+            switch (celda.clase) {
+                case CeldaRegistro::Vacia:
+                    break;
+                case CeldaRegistro::Texto:
+                    x.texto(r, c, celda.texto);
+                    break;
+                case CeldaRegistro::Numero:
+                    x.numero(r, c, celda.numero.aDouble(), e.importe);
+                    break;
+                case CeldaRegistro::Entero:
+                    x.numero(r, c, celda.numero.aDouble(), e.entero);
+                    break;
+                case CeldaRegistro::Fecha:
+                    x.fecha(r, c, celda.fecha, e.fecha);
+                    break;
+            }
+        }
+        ++r;
+    }
+}
+
+// Los dos libros de un año; 'maximo' (si no es 0) es el tamaño que el archivo no puede pasar.
+void escribirXlsx(const QString& archivo, const LibrosRegistroAnuales& a, qint64 maximo,
+                  const QString& porQueMaximo) {
+    LibroXlsx x(archivo, false);  // las cabeceras unen celdas de dos filas: sin memoria constante
+    const EstilosRegistro e{x.estilo({nullptr, true, true}), x.estilo({"0.00"}), x.estilo({"0"}),
+                            x.estilo({"dd/mm/yyyy"})};
+    hojaRegistro(x, e, "EXPEDIDAS", kExpedidas, a.expedidas);
+    hojaRegistro(x, e, "RECIBIDAS", kRecibidas, a.recibidas);
+    const qint64 tamano = x.cerrar();
+    if (maximo > 0 && tamano > maximo)
+        throw ErrorOrvo(Causa::ArgumentoNoValido,
+                        QStringLiteral("%1 ocupa %2 KB y %3 admite %4 KB como mucho: no se "
+                                       "ha escrito; el libro registro sin más límite se "
+                                       "puede exportar en CSV")
+                            .arg(QFileInfo(archivo).fileName())
+                            .arg((tamano + 1023) / 1024)
+                            .arg(porQueMaximo)
+                            .arg(maximo / 1024));
+    x.confirmar();
 }
 
 void escribirCsv(const QString& archivo, const std::vector<ColumnaRegistro>& columnas,
                  const std::vector<FilaRegistro>& filas) {
-    QSaveFile f(archivo);
-    if (!f.open(QIODevice::WriteOnly)) noSeEscribe(archivo, f.errorString());
-    QByteArray datos;
+    ArchivoCsv csv(archivo, false);
     QStringList grupos, titulos, linea;
     for (const ColumnaRegistro& c : columnas) {
-        grupos << celdaCsv(c.grupo);
-        titulos << celdaCsv(c.titulo);
+        grupos << c.grupo;
+        titulos << c.titulo;
     }
-    datos += grupos.join(u';').toUtf8() + "\r\n" + titulos.join(u';').toUtf8() + "\r\n";
+    csv.fila(grupos);
+    csv.fila(titulos);
     for (const FilaRegistro& fila : filas) {
         linea.clear();
-        for (const CeldaRegistro& c : fila) linea << celdaCsv(c.comoTexto());
-        datos += linea.join(u';').toUtf8() + "\r\n";
+        for (const CeldaRegistro& c : fila) linea << c.comoTexto();
+        csv.fila(linea);
     }
-    if (f.write(datos) != datos.size()) noSeEscribe(archivo, f.errorString());
-    if (!f.commit()) noSeEscribe(archivo, f.errorString());
+    csv.confirmar();
 }
 
 // Del 1 de enero al último día de un trimestre: el archivo que lee el Pre303.
@@ -729,23 +666,21 @@ ExportacionRegistro exportarLibroRegistro(Conexion& contabilidad, const Opciones
     }
     for (const LibrosRegistroAnuales& a : anos) {
         const QDate hasta = std::min(o.hasta, QDate(a.ano, 12, 31));
-        if (formato == FormatoRegistro::Csv) {
-            const QString archivo = QDir(carpeta).filePath(
-                nombreLibroRegistro(a.ano, nif, o.emitidas ? u'E' : u'R', empresa.nombre, formato));
-            escribirCsv(archivo, columnasLibroRegistro(o.emitidas),
-                        o.emitidas ? a.expedidas : a.recibidas);
-            r.archivos << archivo;
-            continue;
-        }
+        const QChar letra = formato == FormatoRegistro::Xlsx ? u'C' : o.emitidas ? u'E' : u'R';
         const QString archivo =
-            QDir(carpeta).filePath(nombreLibroRegistro(a.ano, nif, u'C', empresa.nombre, formato));
-        EscritorXlsx x(archivo);
-        x.hoja(kHojas[0], kExpedidas, a.expedidas);
-        x.hoja(kHojas[1], kRecibidas, a.recibidas);
-        if (esPre303(hasta))
-            x.terminar(maximoPre303, QStringLiteral("el servicio Pre303 de la Agencia"));
-        else
-            x.terminar(0, {});
+            QDir(carpeta).filePath(nombreLibroRegistro(a.ano, nif, letra, empresa.nombre, formato));
+        try {
+            if (formato == FormatoRegistro::Csv)
+                escribirCsv(archivo, columnasLibroRegistro(o.emitidas),
+                            o.emitidas ? a.expedidas : a.recibidas);
+            else if (esPre303(hasta))
+                escribirXlsx(archivo, a, maximoPre303,
+                             QStringLiteral("el servicio Pre303 de la Agencia"));
+            else
+                escribirXlsx(archivo, a, 0, {});
+        } catch (const FalloEscritura& e) {
+            noSeEscribe(archivo, e.motivo());
+        }
         r.archivos << archivo;
     }
     return r;

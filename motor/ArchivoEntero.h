@@ -27,6 +27,9 @@ class ArchivoEntero {
     // si no se puede o si falló alguna escritura en dispositivo().
     bool confirmar();
     const QString& error() const { return error_; }
+    // El motivo de la primera escritura en dispositivo() que falló; vacío si no ha fallado
+    // ninguna. Para dejar de escribir en cuanto falla, sin esperar a confirmar().
+    const QString& falloEscritura() const { return temporal_.motivo; }
 
   private:
     // Recuerda una escritura que falló aunque las siguientes salgan bien (como QSaveFile).

@@ -1,46 +1,33 @@
 #include "Exportadores.h"
 
-#include <xlsxwriter.h>
-
 #include <QFile>
 #include <QTextStream>
-#include <memory>
 
 namespace orvo {
 
 namespace {
 
-QString campoCsv(const QString& s) {
-    if (!s.contains(u';') && !s.contains(u'"') && !s.contains(u'\n') && !s.contains(u'\r'))
-        return s;
-    QString t = s;
-    t.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + t + u'"';
-}
-
 QString xml(const QString& s) {
     return s.toHtmlEscaped();
 }
 
-void escribirCsv(Maquetador& m, QFile& f, const QString& archivo) {
-    QTextStream s(&f);
-    s.setEncoding(QStringConverter::Utf8);
-    s.setGenerateByteOrderMark(true);
+void escribirCsv(Maquetador& m, const QString& archivo) {
+    ArchivoCsv csv(archivo, true);
     const auto campos = m.camposDatos();
-    QStringList cab;
-    for (const auto& c : campos) cab << campoCsv(c.titulo);
-    s << cab.join(u';') << "\r\n";
+    QStringList campo;
+    for (const auto& c : campos) campo << c.titulo;
+    csv.fila(campo);
     m.recorrerFilas([&](const Fila& fila) {
+        campo.clear();
         for (size_t i = 0; i < fila.size(); ++i) {
-            if (i) s << ';';
             if (campos[i].tipo != TipoColumna::Texto && fila[i].numero)
-                s << fila[i].numero->aTextoExacto().replace(u'.', u',');
+                campo << fila[i].numero->aTextoExacto().replace(u'.', u',');
             else
-                s << campoCsv(fila[i].texto);
+                campo << fila[i].texto;
         }
-        s << "\r\n";
-        if (s.status() != QTextStream::Ok) salidaNoEscribible(archivo, f.errorString());
+        csv.fila(campo);
     });
+    csv.confirmar();
 }
 
 void escribirHtml(Maquetador& m, const QString& titulo, const QDate& fecha, QFile& f,
@@ -97,102 +84,63 @@ void escribirHtml(Maquetador& m, const QString& titulo, const QDate& fecha, QFil
             s << '>' << xml(texto) << "</td>";
         }
         s << "</tr>\n";
-        if (s.status() != QTextStream::Ok) salidaNoEscribible(archivo, f.errorString());
+        if (s.status() != QTextStream::Ok) throw FalloEscritura(archivo, f.errorString());
     });
     s << "</tbody></table>\n</body></html>\n";
 }
 
-// La biblioteca escribe por nombre, en 'ruta'; 'archivo' es el nombre para los mensajes.
-void escribirXlsx(Maquetador& m, const QString& ruta, const QString& archivo) {
-    lxw_workbook_options opciones{};
-    opciones.constant_memory = LXW_TRUE;  // cada fila va a un temporal: la memoria no crece
-    std::unique_ptr<lxw_workbook, decltype(&lxw_workbook_free)> libro(
-        workbook_new_opt(QFile::encodeName(ruta).constData(), &opciones), lxw_workbook_free);
-    if (!libro)
-        throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
-                         QStringLiteral("No se puede preparar la hoja de cálculo %1").arg(archivo));
-    lxw_worksheet* hoja = workbook_add_worksheet(libro.get(), "Informe");
-    auto formato = [&](const char* numero, bool negrita = false) {
-        lxw_format* f = workbook_add_format(libro.get());
-        if (numero) format_set_num_format(f, numero);
-        if (negrita) format_set_bold(f);
-        return f;
-    };
-    // El código de formato es el de la hoja; cada programa lo muestra con los separadores de su
-    // idioma ("1.234,56" en español).
-    lxw_format* const cabecera = formato(nullptr, true);
-    lxw_format* const conDecimales = formato("#,##0.00");
-    lxw_format* const sinDecimales = formato("#,##0");
-    lxw_format* const porcentaje = formato("#,##0.00%");
-    lxw_format* const fecha = formato("dd/mm/yyyy");
-    auto comprobar = [&](lxw_error e) {
-        if (e != LXW_NO_ERROR)
-            throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
-                             QStringLiteral("No se puede escribir la hoja de cálculo %1: %2")
-                                 .arg(archivo, QString::fromUtf8(lxw_strerror(e))));
-    };
+void escribirXlsx(Maquetador& m, const QString& archivo) {
+    LibroXlsx libro(archivo, true);
+    libro.hoja(QStringLiteral("Informe"));
+    const auto cabecera = libro.estilo({nullptr, true});
+    const auto conDecimales = libro.estilo({"#,##0.00"});
+    const auto sinDecimales = libro.estilo({"#,##0"});
+    const auto porcentaje = libro.estilo({"#,##0.00%"});
+    const auto fecha = libro.estilo({"dd/mm/yyyy"});
 
     const auto campos = m.camposDatos();
     std::vector<qsizetype> ancho(campos.size());  // caracteres de lo más largo de cada columna
     for (size_t i = 0; i < campos.size(); ++i) {
-        comprobar(worksheet_write_string(hoja, 0, lxw_col_t(i),
-                                         campos[i].titulo.toUtf8().constData(), cabecera));
+        libro.texto(0, int(i), campos[i].titulo, cabecera);
         ancho[i] = campos[i].titulo.size();
     }
-    lxw_row_t fila = 0;
+    int fila = 0;
     m.recorrerFilas([&](const Fila& valores) {
-        if (++fila >= LXW_ROW_MAX)
+        if (++fila >= LibroXlsx::kFilasMaximas)
             throw FalloMotor(
                 ErrorMotor::kSalidaNoEscribible,
                 QStringLiteral("El informe tiene más filas de las que caben en una hoja "
                                "de cálculo (%1); elija PDF o CSV")
-                    .arg(agruparMiles(LXW_ROW_MAX - 1)));
+                    .arg(agruparMiles(LibroXlsx::kFilasMaximas - 1)));
         for (size_t i = 0; i < valores.size(); ++i) {
             const QString& v = valores[i].texto;
             if (v.isEmpty()) continue;
             ancho[i] = std::max(ancho[i], v.size());
-            const lxw_col_t col = lxw_col_t(i);
+            const int col = int(i);
             const std::optional<Moneda> importe =
                 campos[i].tipo != TipoColumna::Texto ? valores[i].numero : std::nullopt;
-            if (importe && campos[i].tipo == TipoColumna::Porcentaje) {
-                comprobar(
-                    worksheet_write_number(hoja, fila, col, importe->aDouble() / 100, porcentaje));
-            } else if (importe) {
+            if (importe && campos[i].tipo == TipoColumna::Porcentaje)
+                libro.numero(fila, col, importe->aDouble() / 100, porcentaje);
+            else if (importe)
                 // Se imprime sin decimales en pesetas: la hoja lo muestra igual.
-                comprobar(worksheet_write_number(hoja, fila, col, importe->aDouble(),
-                                                 v.contains(u',') ? conDecimales : sinDecimales));
-            } else if (const QDate& d = valores[i].fecha; d.isValid()) {
-                lxw_datetime dt{d.year(), d.month(), d.day(), 0, 0, 0};
-                comprobar(worksheet_write_datetime(hoja, fila, col, &dt, fecha));
-            } else {
-                comprobar(worksheet_write_string(hoja, fila, col, v.toUtf8().constData(), nullptr));
-            }
+                libro.numero(fila, col, importe->aDouble(),
+                             v.contains(u',') ? conDecimales : sinDecimales);
+            else if (const QDate& d = valores[i].fecha; d.isValid())
+                libro.fecha(fila, col, d, fecha);
+            else
+                libro.texto(fila, col, v);
         }
     });
-    worksheet_freeze_panes(hoja, 1, 0);
+    libro.fijarFilas(1);
     for (size_t i = 0; i < campos.size(); ++i)
-        comprobar(worksheet_set_column(hoja, lxw_col_t(i), lxw_col_t(i),
-                                       double(std::min<qsizetype>(ancho[i], 60) + 2), nullptr));
-    const lxw_error e = workbook_close(libro.release());  // libera el libro aunque falle
-    if (e != LXW_NO_ERROR) salidaNoEscribible(archivo, QString::fromUtf8(lxw_strerror(e)));
+        libro.anchoColumna(int(i), double(std::min<qsizetype>(ancho[i], 60) + 2));
+    libro.confirmar();
 }
 
 }  // namespace
 
-void salidaNoEscribible(const QString& archivo, const QString& motivo) {
-    throw FalloMotor(ErrorMotor::kSalidaNoEscribible,
-                     QStringLiteral("No se puede escribir el archivo %1: %2").arg(archivo, motivo));
-}
-
-void escribirEntero(const QString& archivo, const std::function<void(ArchivoEntero&)>& escribir) {
-    ArchivoEntero f(archivo);
-    if (!f.abrir()) salidaNoEscribible(archivo, f.error());
-    escribir(f);
-    if (!f.confirmar()) salidaNoEscribible(archivo, f.error());
-}
-
 void exportarCsv(Maquetador& m, const QString& archivo) {
-    escribirEntero(archivo, [&](ArchivoEntero& f) { escribirCsv(m, f.dispositivo(), archivo); });
+    escribirCsv(m, archivo);
 }
 
 void exportarHtml(Maquetador& m, const QString& titulo, const QDate& fecha,
@@ -203,7 +151,7 @@ void exportarHtml(Maquetador& m, const QString& titulo, const QDate& fecha,
 }
 
 void exportarXlsx(Maquetador& m, const QString& archivo) {
-    escribirEntero(archivo, [&](ArchivoEntero& f) { escribirXlsx(m, f.rutaTemporal(), archivo); });
+    escribirXlsx(m, archivo);
 }
 
 }  // namespace orvo

@@ -75,15 +75,20 @@ void escribirArchivo(Maquetador& m, Pintor& pintor, const QString& titulo, const
                          QStringLiteral("No se ha indicado el archivo de salida"));
     const std::optional<FormatoSalida> formato = formatoDeSalida(archivo);
     if (!formato) throw FalloMotor(ErrorMotor::kSalidaNoEscribible, extensionNoAdmitida(archivo));
-    switch (*formato) {
-        case FormatoSalida::Pdf:
-            return escribirPdf(m, pintor, titulo, archivo);
-        case FormatoSalida::Csv:
-            return exportarCsv(m, archivo);
-        case FormatoSalida::Html:
-            return exportarHtml(m, titulo, fecha, archivo);
-        case FormatoSalida::Xlsx:
-            return exportarXlsx(m, archivo);
+    try {
+        switch (*formato) {
+            case FormatoSalida::Pdf:
+                return escribirPdf(m, pintor, titulo, archivo);
+            case FormatoSalida::Csv:
+                return exportarCsv(m, archivo);
+            case FormatoSalida::Html:
+                return exportarHtml(m, titulo, fecha, archivo);
+            case FormatoSalida::Xlsx:
+                return exportarXlsx(m, archivo);
+        }
+    } catch (const FalloEscritura& e) {
+        // Con el número del motor, que es el que lee quien lo usa (LastErrorNumber).
+        throw FalloMotor(ErrorMotor::kSalidaNoEscribible, e.descripcion());
     }
 }
 

@@ -21,7 +21,8 @@ void escribirPdf(Maquetador& m, Pintor& pintor, const QString& titulo, const QSt
 // Impresora predeterminada del sistema; lanza FalloMotor si no hay ninguna.
 void imprimirEnPredeterminada(Maquetador& m, Pintor& pintor, const QString& titulo);
 // Archivo según su extensión (.pdf, .csv, .html/.htm, .xlsx), entero o nada: si falla, lo que
-// hubiera con ese nombre queda como estaba. Otra extensión o ninguna es un FalloMotor.
+// hubiera con ese nombre queda como estaba. Cualquier fallo, también el de un escritor
+// (FalloEscritura), sale como FalloMotor.
 void escribirArchivo(Maquetador& m, Pintor& pintor, const QString& titulo, const QDate& fecha,
                      const QString& archivo);
 

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "Comprobar.h"
+#include "DiscoLleno.h"
 #include "ErrorOrvo.h"
 #include "LectorXlsx.h"
 #include "LibroIVAPrueba.h"
@@ -334,6 +335,47 @@ class PruebaRegistro : public QObject {
         QVERIFY_THROWS_EXCEPTION(
             ErrorOrvo,
             exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Xlsx, f.carpeta()));
+    }
+
+    // Un libro que no cabe en el disco no deja nada a medias: el del mismo nombre sigue igual,
+    // byte a byte, sin temporales al lado, y el mensaje dice qué hacer.
+    void unDiscoLlenoDejaElLibroComoEstaba_data() {
+        QTest::addColumn<bool>("xlsx");
+        QTest::newRow("CSV") << false;
+        QTest::newRow("XLSX") << true;
+    }
+    void unDiscoLlenoDejaElLibroComoEstaba() {
+        QFETCH(bool, xlsx);
+        const FormatoRegistro formato = xlsx ? FormatoRegistro::Xlsx : FormatoRegistro::Csv;
+        Facturas f;
+        f.factura(QStringLiteral("R 20260210 0 21 F-1"));
+        const QString archivo =
+            exportarLibroRegistro(f.conta(), f.todoElAno(), formato, f.carpeta()).archivos.at(0);
+        const QByteArray anterior = "el libro bueno de ayer";
+        {
+            QFile a(archivo);
+            QVERIFY(a.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            a.write(anterior);
+        }
+        const QDir carpeta(f.carpeta());
+        const QStringList antes = carpeta.entryList(QDir::Files | QDir::Hidden);
+        try {
+            prueba::DiscoLleno lleno(256);  // menos que las dos filas de cabecera
+            exportarLibroRegistro(f.conta(), f.todoElAno(), formato, f.carpeta());
+            QFAIL("se ha escrito");
+        } catch (const ErrorOrvo& e) {
+            QCOMPARE(e.numero(), long(Causa::AccesoAlArchivo));
+            QVERIFY2(
+                e.descripcion().startsWith(
+                    QStringLiteral("No se puede escribir el libro registro %1: ").arg(archivo)),
+                qPrintable(e.descripcion()));
+            QVERIFY2(e.descripcion().endsWith(u"compruebe la carpeta y el espacio libre"),
+                     qPrintable(e.descripcion()));
+        }
+        QFile a(archivo);
+        QVERIFY(a.open(QIODevice::ReadOnly));
+        QCOMPARE(a.readAll(), anterior);
+        QCOMPARE(carpeta.entryList(QDir::Files | QDir::Hidden), antes);
     }
 
     // El NIF de una contrapartida que no cuadra se avisa y se escribe igual; el propio no.

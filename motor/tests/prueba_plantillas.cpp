@@ -1,7 +1,5 @@
 // Las plantillas del producto, de la tabla de trabajo al archivo: PDF legible con la empresa y
 // la paginación, exportaciones de datos y los errores que el motor devuelve.
-#include <sys/resource.h>
-
 #include <QDir>
 #include <QLabel>
 #include <QPrinterInfo>
@@ -10,9 +8,9 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
 
 #include "Apoyo.h"
+#include "DiscoLleno.h"
 #include "Maquetador.h"
 #include "Moneda.h"
 #include "Pintor.h"
@@ -90,27 +88,6 @@ void formulasDeMuestra(MotorInformes& m) {
             i++,
             QStringLiteral("TituloMes%1= \"%2\"").arg(k + 1, 2, 10, QChar(u'0')).arg(meses[k]));
 }
-
-// Un disco que se llena: los archivos del proceso no pueden pasar de 'bytes' y la escritura que
-// se pasa falla (EFBIG; sin la señal SIGXFSZ, que acabaría con la prueba).
-class DiscoLleno {
-  public:
-    explicit DiscoLleno(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &antes_);
-        rlimit limite = antes_;
-        limite.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limite);
-        senal_ = std::signal(SIGXFSZ, SIG_IGN);
-    }
-    ~DiscoLleno() {
-        setrlimit(RLIMIT_FSIZE, &antes_);
-        std::signal(SIGXFSZ, senal_);
-    }
-
-  private:
-    rlimit antes_{};
-    void (*senal_)(int) = nullptr;
-};
 
 QString tablaDe(const QString& plantilla) {
     return Plantilla::leer(prueba::plantilla(plantilla)).tabla;
