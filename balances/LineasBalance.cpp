@@ -25,6 +25,19 @@ bool verdadero(const QVariant& v) {
     return !t.isEmpty() && t != u"0" && t.compare(u"false", Qt::CaseInsensitive) != 0;
 }
 
+// Un presupuesto se guarda en positivo, del lado en que la cuenta lleva su saldo: un gasto
+// (grupo 6) al debe y un ingreso (grupo 7) al haber, salvo los descuentos, devoluciones y
+// rappels que los minoran (606, 608, 609 al haber; 706, 708, 709 al debe); las demás cuentas,
+// al lado de su epígrafe. Como saldo, debe menos haber, toma el signo de la naturaleza igual
+// que el total.
+Moneda saldoPresupuestado(Moneda presupuesto, const QString& cuenta, const QString& naturaleza) {
+    const QString c = cuenta.trimmed();
+    if (!c.startsWith(u'6') && !c.startsWith(u'7')) return AplicarSigno(presupuesto, naturaleza);
+    const QString subgrupo = c.mid(1, 2);
+    const bool minora = subgrupo == u"06" || subgrupo == u"08" || subgrupo == u"09";
+    return c.startsWith(u'6') != minora ? presupuesto : -presupuesto;
+}
+
 class Calculo {
   public:
     Calculo(Conexion& con, IProgreso& progreso, const PeticionLineas& p)
@@ -42,6 +55,7 @@ class Calculo {
 
     std::vector<LineaBalance> ejecutar() {
         leerCuentasCompartidas();
+        if (p_.presupuesto && columnaSigno_ == u"SumaConSigno") leerPresupuestosConSigno();
         Recordset epigrafes = con_.Execute(
             QStringLiteral(
                 "SELECT IDEstructura, CodigoEpigrafe, Estructura.Descripcion AS "
@@ -78,6 +92,40 @@ class Calculo {
         for (; !rs.Eof(); rs.MoveNext()) compartidas_.insert(rs.Fields(0).toLongLong());
     }
 
+    // Presupuesto de cada epígrafe como saldo: el de sus cuentas y el de los epígrafes cuyo
+    // código alarga el suyo, como se llevan sus columnas mensuales. Las guardadas suman gastos e
+    // ingresos en positivo: en un estado con signo no valen.
+    void leerPresupuestosConSigno() {
+        Recordset rs = con_.Execute(
+            QStringLiteral(
+                "SELECT IDEstructura, CodigoEpigrafe, Naturaleza.Descripcion AS DescNaturaleza, "
+                "Cuenta.Codigo AS Codigo, %1 FROM Estructura, Naturaleza, Rel_Estructura_Cuenta, "
+                "Cuenta WHERE Estructura.CodEmpresa = ? AND IDNaturaleza = CodNaturaleza "
+                "AND Rel_Estructura_Cuenta.CodEstructura = IDEstructura "
+                "AND Rel_Estructura_Cuenta.CodCuenta = Cuenta.IDCuenta AND Cuenta.CodEmpresa = ?")
+                .arg(expresionMeses(QStringLiteral("Cuenta.Presupuesto"), p_.meses, p_.euros,
+                                    QStringLiteral("Presupuesto"))),
+            {id(p_.empresa), id(p_.empresa)});
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const Moneda saldo = saldoPresupuestado(
+                Moneda::deCCur(rs.Fields(QStringLiteral("Presupuesto"))),
+                cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Codigo"))),
+                cGeneral::QuitarNulo(rs.Fields(QStringLiteral("DescNaturaleza"))));
+            presupuestoPropio_[rs.Fields(QStringLiteral("IDEstructura")).toLongLong()] += saldo;
+            const QString codigo =
+                cGeneral::QuitarNulo(rs.Fields(QStringLiteral("CodigoEpigrafe"))).trimmed();
+            for (qsizetype largo = 1; largo < codigo.size(); ++largo)
+                presupuestoDeHijos_[codigo.left(largo)] += saldo;
+        }
+    }
+    Moneda saldoPresupuestadoEpigrafe(const Recordset& epigrafe) const {
+        return presupuestoPropio_.value(
+                   epigrafe.Fields(QStringLiteral("IDEstructura")).toLongLong()) +
+               presupuestoDeHijos_.value(
+                   cGeneral::QuitarNulo(epigrafe.Fields(QStringLiteral("CodigoEpigrafe")))
+                       .trimmed());
+    }
+
     void epigrafe(Recordset& rs) {
         LineaBalance l;
         l.codigo = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("CodigoEpigrafe")));
@@ -92,12 +140,15 @@ class Calculo {
             (p_.resultado.debe - p_.resultado.haber) *
                 (vecesResultado_ * p_.resultado.epigrafes.value(
                                        rs.Fields(QStringLiteral("IDEstructura")).toLongLong()));
-        Moneda presupuesto = Moneda::deCCur(rs.Fields(QStringLiteral("Presupuesto")));
+        l.sumaConSigno = verdadero(rs.Fields(QStringLiteral("SumaConSigno")));
+        signoEpigrafe_ = l.sumaConSigno;
+        Moneda presupuesto = l.sumaConSigno
+                                 ? AplicarSigno(saldoPresupuestadoEpigrafe(rs), l.naturaleza)
+                                 : Moneda::deCCur(rs.Fields(QStringLiteral("Presupuesto")));
         if (!formula.isEmpty()) {
             // Su valor sale de la fórmula, más adelante.
             total = presupuesto = Moneda();
             l.formula = formula;
-            l.sumaConSigno = verdadero(rs.Fields(QStringLiteral("SumaConSigno")));
         }
         l.total = AplicarSigno(total, l.naturaleza);
         l.conPresupuesto = p_.presupuesto;
@@ -200,7 +251,12 @@ class Calculo {
             p_.numerosCuenta ? m.codigo + QStringLiteral("  ") + m.descripcion : m.descripcion;
         l.total = AplicarSigno(m.debe - m.haber, naturaleza);
         l.conPresupuesto = p_.presupuesto;
-        if (p_.presupuesto) l.presupuesto = m.presupuesto;
+        if (p_.presupuesto)
+            l.presupuesto =
+                signoEpigrafe_
+                    ? AplicarSigno(saldoPresupuestado(m.presupuesto, m.codigo, naturaleza),
+                                   naturaleza)
+                    : m.presupuesto;
         return l;
     }
 
@@ -259,6 +315,9 @@ class Calculo {
     QString expresionCuenta_;
     QString columnaSigno_;
     int vecesResultado_;  // el mes del resultado puede repetirse en un periodo de más de un año
+    bool signoEpigrafe_ = false;  // el epígrafe que se recorre, y sus cuentas, llevan signo
+    QHash<qlonglong, Moneda> presupuestoPropio_;  // epígrafe -> saldo presupuestado de sus cuentas
+    QHash<QString, Moneda> presupuestoDeHijos_;   // código -> el de los epígrafes que lo alargan
     QSet<qlonglong> compartidas_;
     std::vector<LineaBalance> lineas_;
     std::vector<std::size_t> abiertas_;

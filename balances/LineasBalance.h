@@ -29,7 +29,9 @@ struct LineaBalance {
     bool conPresupuesto = false;  // se escriben el presupuesto y el porcentaje alcanzado
     Importes importes = Importes::Numeros;
     QString formula;
-    bool sumaConSigno = false;  // la fórmula da su suma con signo; si no, una negativa vale 0
+    // El estado lleva importes con signo (modelos de 2007): la fórmula da su suma con signo (si
+    // no, una negativa vale 0) y el presupuesto lleva el signo del total, un gasto en negativo.
+    bool sumaConSigno = false;
     QString epigrafePadre;      // descripciones de sus antepasados, para emparejar dos empresas
     qint64 orden = 0;           // número de línea en el orden en que se calculó
 };

@@ -443,6 +443,67 @@ class PruebaBalances : public QObject {
         QTEST(comparativo("CodigoA, TotalA, TotalB"), "comparativo");
     }
 
+    // El presupuesto de unas pérdidas y ganancias como las del modelo de 2007, todos sus
+    // epígrafes «Haber»: ventas (R1), compras con sus rappels, que las minoran (R2, que suma
+    // R2.1 y R2.2 por su código), y el resultado (RA = R1+R2). Los presupuestos se guardan en
+    // positivo; con signo, el de un gasto es negativo como su total y la media compara importes
+    // del mismo signo. En los estados de dos lados y en los libros sin la columna, como siempre.
+    void presupuestoConSigno_data() {
+        QTest::addColumn<QString>("columna");  // "-1", "0" o vacía: los libros no la tienen
+        QTest::addColumn<QStringList>("esperado");
+        const QStringList dosLados{
+            "R1|3.500,00|4.000,00|87,50 %",   "-|3.500,00|4.000,00|87,50 %",
+            "R2|-1.700,00|2.700,00|-62,96 %", "R2.1|-2.000,00|2.500,00|-80,00 %",
+            "-|-2.000,00|2.500,00|-80,00 %",  "R2.2|300,00|200,00|150,00 %",
+            "-|300,00|200,00|150,00 %",       "RA|1.800,00|6.700,00|26,87 %"};
+        QTest::newRow("modelo de 2007")
+            << "-1"
+            << QStringList{"R1|3.500,00|4.000,00|87,50 %",   "-|3.500,00|4.000,00|87,50 %",
+                           "R2|-1.700,00|-2.300,00|73,91 %", "R2.1|-2.000,00|-2.500,00|80,00 %",
+                           "-|-2.000,00|-2.500,00|80,00 %",  "R2.2|300,00|200,00|150,00 %",
+                           "-|300,00|200,00|150,00 %",       "RA|1.800,00|1.700,00|105,88 %"};
+        QTest::newRow("dos lados") << "0" << dosLados;
+        QTest::newRow("libros sin la columna") << "" << dosLados;
+    }
+    void presupuestoConSigno() {
+        QFETCH(QString, columna);
+        QFETCH(QStringList, esperado);
+        for (int ano : {2001, 2000}) {
+            const QString a = QString::number(ano);
+            const long e = l_->empresa(a + "0101", a + "1231");
+            for (const char* c : {"600 Compras", "609 Rappels por compras", "700 Ventas"}) {
+                const QString t = QString::fromUtf8(c);
+                l_->cuenta(e, t.section(u' ', 0, 0), t.section(u' ', 1));
+            }
+            l_->epigrafe(e, 2, "R1", "Ventas", 4, 1, {}, {"700"});
+            l_->epigrafe(e, 2, "R2", "Compras netas", 4);
+            l_->epigrafe(e, 2, "R2.1", "Compras", 4, 2, {}, {"600"});
+            l_->epigrafe(e, 2, "R2.2", "Rappels", 4, 2, {}, {"609"});
+            l_->epigrafe(e, 2, "RA", "Resultado", 4, 1, QStringLiteral("R1+R2"));
+            l_->asentar(e,
+                        {a + "0215 6000001 200.000 0 2.000 0", a + "0215 5720001 0 200.000 0 2.000",
+                         a + "0315 7000001 0 350.000 0 3.500", a + "0315 5720001 350.000 0 3.500 0",
+                         a + "0615 6090001 0 30.000 0 300", a + "0615 5720001 30.000 0 300 0",
+                         "P 7000001 3 400.000 4.000", "P 6000001 2 250.000 2.500",
+                         "P 6090001 6 20.000 200"});
+        }
+        if (columna.isEmpty())
+            l_->conta().Execute(QStringLiteral("ALTER TABLE Estructura DROP COLUMN SumaConSigno"));
+        else
+            l_->conta().Execute(QStringLiteral("UPDATE Estructura SET SumaConSigno = ?"),
+                                {columna.toInt()});
+        OpcionesBalance o = opciones(2);
+        o.presupuesto = true;
+        construir(o);
+        QCOMPARE(balances("Codigo, Total, Presupuesto, Media"), esperado);
+        // El comparativo lee igual cada empresa: la B, del año anterior, tiene las mismas cifras.
+        construir(opcionesComp(2, 2));
+        QStringList lados;
+        for (const QString& f : esperado) lados << f + u'|' + f.section(u'|', 1);
+        QCOMPARE(comparativo("CodigoA, TotalA, PresupuestoA, MediaA, TotalB, PresupuestoB, MediaB"),
+                 lados);
+    }
+
     void terminosDeFormula_data() {
         QTest::addColumn<QString>("formula");
         QTest::addColumn<QStringList>("terminos");
