@@ -284,12 +284,30 @@ class PruebaSumasYSaldos : public QObject {
                  {"P 6000 1 100", "P 6000 6 900", "20010110 6000 40 0", "20010210 6000 10 0",
                   "20010610 6000 200 0", "P 7000 5 500", "20010310 7000 0 100",
                   "20010310 6001 5 0"});
+        const Presupuestos r = calcularPresupuesto(
+            l.conta(), {l.e, cCOrigen::PRESUPUESTOANUAL, "0000", "9999", false, {4}});
+        QCOMPARE(r.filas.size(), std::size_t{2});
+        const auto& a = r.filas[0].columnas;  // 6000: el año, enero, febrero y marzo
+        QCOMPARE(r.filas[0].codigo, QStringLiteral("6000"));
+        QCOMPARE(a.size(), std::size_t{13});
+        QCOMPARE(a[0].media, Media(25.0));
+        QCOMPARE(a[0].diferencia, pts(750));
+        QCOMPARE(a[1].saldo, pts(40));
+        QCOMPARE(a[1].media, Media(40.0));
+        QCOMPARE(a[1].diferencia, pts(60));
+        QCOMPARE(a[2].media, Media());  // sin presupuesto en febrero
+        QCOMPARE(a[2].diferencia, pts(-10));
+        QCOMPARE(a[3].diferencia, pts(0));
+        const auto& b = r.filas[1].columnas;  // 7000: saldo acreedor
+        QCOMPARE(b[0].media, Media(-20.0));
+        QCOMPARE(b[0].diferencia, pts(600));
+        QCOMPARE(b[1].saldo, pts(0));
+        QCOMPARE(b[1].media, Media());
+        QCOMPARE(b[3].diferencia, pts(100));
+
         const auto f = l.presupuesto(cCOrigen::PRESUPUESTOANUAL);
-        QCOMPARE(l.filas("PresupuestoAnual",
-                         "Codigo, MediaTotal, DiferenciaTotal, Saldo01, MediaEnero, Diferencia01, "
-                         "MediaFebrero, Diferencia02, Diferencia03"),
-                 QStringList({"6000|25,00 %|750|40|40,00 %|60||-10|0",
-                              "7000|-20,00 %|600|0||0||0|100"}));
+        QCOMPARE(l.filas("PresupuestoAnual", "Codigo, MediaTotal, MediaFebrero, Diferencia02"),
+                 QStringList({"6000|25,00 %||-10", "7000|-20,00 %||0"}));
         QCOMPARE(f.at(12), QStringLiteral("TituloMes12= \"DIC\""));
         QCOMPARE(f.at(13), QStringLiteral("Empresa= \"<PRU> Pruebas, S.L.\""));
         QCOMPARE(f.at(14), QStringLiteral("Periodo= \"Periodo:  enero/2001 ~ diciembre/2001\""));
