@@ -74,8 +74,7 @@ Presupuestos calcularPresupuesto(Conexion& contabilidad, const OpcionesPresupues
     QStringList seleccion{QStringLiteral("Codigo"), QStringLiteral("Descripcion"),
                           QStringLiteral("PresupuestoTotal%1 AS Presupuesto00").arg(s)};
     if (anual) {
-        seleccion
-            << QStringLiteral("(CCur(DebeTotal%1) - CCur(HaberTotal%1)) AS Saldo00").arg(s);
+        seleccion << QStringLiteral("(CCur(DebeTotal%1) - CCur(HaberTotal%1)) AS Saldo00").arg(s);
         for (qsizetype i = 0; i < n; ++i)
             seleccion << QStringLiteral("(CCur(Debe%1%2) - CCur(Haber%1%2)) AS Saldo%3")
                              .arg(ejercicio.meses[i], s, posicion(i + 1));
@@ -150,10 +149,9 @@ FormulasInforme construirPresupuesto(ContextoInforme& ctx, const OpcionesPresupu
 
     FormulasInforme f;
     for (std::size_t i = 0; i < r.meses.size(); ++i)
-        f[static_cast<int>(i) + 1] =
-            QStringLiteral("TituloMes%1= \"%2\"")
-                .arg(posicion(static_cast<int>(i) + 1),
-                     Regional::abreviaturaMes(r.meses[i]).toUpper());
+        f[static_cast<int>(i) + 1] = QStringLiteral("TituloMes%1= \"%2\"")
+                                         .arg(posicion(static_cast<int>(i) + 1),
+                                              Regional::abreviaturaMes(r.meses[i]).toUpper());
     f[13] = formulaEmpresa(r.empresa);
     f[14] = formulaPeriodo(Regional::mesBarraAno(r.inicio), Regional::mesBarraAno(r.fin));
     return f;

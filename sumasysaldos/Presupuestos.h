@@ -49,8 +49,8 @@ struct FilaPresupuesto {
 
 // Las cifras de un informe de presupuestos: una fila por cuenta con presupuesto del ejercicio.
 struct Presupuestos {
-    QString empresa;       // cabecera de la empresa
-    QDate inicio, fin;     // el ejercicio
+    QString empresa;         // cabecera de la empresa
+    QDate inicio, fin;       // el ejercicio
     std::vector<int> meses;  // mes natural de cada posición
     std::vector<FilaPresupuesto> filas;
 };

@@ -80,8 +80,7 @@ SaldosApertura::Importes SaldosApertura::dePrefijo(const QString& codigo) const 
 }
 
 SumasYSaldos calcularSumasYSaldos(Conexion& contabilidad, const OpcionesSumasYSaldos& op) {
-    Parametros parametros{op.subcuentaDesde, op.subcuentaHasta,
-                          static_cast<qlonglong>(op.empresa)};
+    Parametros parametros{op.subcuentaDesde, op.subcuentaHasta, static_cast<qlonglong>(op.empresa)};
     const QString niveles = condicionNiveles(op.niveles, parametros);  // no admite ninguno
     const QStringList meses = mesesPeriodo(op.desde, op.hasta);
     if (meses.isEmpty())
@@ -96,10 +95,10 @@ SumasYSaldos calcularSumasYSaldos(Conexion& contabilidad, const OpcionesSumasYSa
     // comparando "mmdd" como texto.
     const bool conApertura = op.desde.toString(QStringLiteral("MMdd")) <= ejercicio.inicio;
     const SaldosApertura apertura =
-        conApertura ? SaldosApertura::leer(contabilidad,
-                                           asientoApertura(contabilidad, op.empresa, ejercicio),
-                                           sufijo)
-                    : SaldosApertura();
+        conApertura
+            ? SaldosApertura::leer(contabilidad,
+                                   asientoApertura(contabilidad, op.empresa, ejercicio), sufijo)
+            : SaldosApertura();
 
     QString sql = QStringLiteral("SELECT CodEmpresa, Codigo, Nivel, ") +
                   descripcionCuenta(QStringLiteral("Cuenta")) +
@@ -157,30 +156,30 @@ SumasYSaldos calcularSumasYSaldos(Conexion& contabilidad, const OpcionesSumasYSa
     }
     rs.Close();
     // En pesetas los totales se imprimen redondeados a unidades, y el porcentaje sale de ellos.
-    r.totalMedia = porcentajeDe(r.totalSaldo.redondeado(op.euros),
-                                r.totalPresupuesto.redondeado(op.euros));
+    r.totalMedia =
+        porcentajeDe(r.totalSaldo.redondeado(op.euros), r.totalPresupuesto.redondeado(op.euros));
     r.empresa = cGeneral::ObtenerEmpresa(op.empresa, contabilidad);
     return r;
 }
 
 FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasYSaldos& op) {
     const SumasYSaldos r = calcularSumasYSaldos(ctx.contabilidad, op);
-    QStringList columnas{QStringLiteral("Codigo"),  QStringLiteral("Descripcion"),
-                         QStringLiteral("Debe"),    QStringLiteral("Haber"),
-                         QStringLiteral("Saldo"),   QStringLiteral("SaldoApertura")};
+    QStringList columnas{QStringLiteral("Codigo"), QStringLiteral("Descripcion"),
+                         QStringLiteral("Debe"),   QStringLiteral("Haber"),
+                         QStringLiteral("Saldo"),  QStringLiteral("SaldoApertura")};
     if (op.presupuesto) columnas << QStringLiteral("Presupuesto") << QStringLiteral("Media");
     columnas << QStringLiteral("Nivel");
-    EscritorTabla::escribirTodas(
-        ctx, QStringLiteral("BalanceSumasySaldos"), columnas, op.euros, r.filas,
-        [&](const FilaSumasYSaldos& f) {
-            std::vector<Celda> c{f.codigo, f.descripcion, f.debe, f.haber, f.saldo, f.apertura};
-            if (op.presupuesto) {
-                c.emplace_back(f.presupuesto);
-                c.emplace_back(Porcentaje{f.media});
-            }
-            c.emplace_back(qint64{f.nivel});
-            return c;
-        });
+    EscritorTabla::escribirTodas(ctx, QStringLiteral("BalanceSumasySaldos"), columnas, op.euros,
+                                 r.filas, [&](const FilaSumasYSaldos& f) {
+                                     std::vector<Celda> c{f.codigo, f.descripcion, f.debe,
+                                                          f.haber,  f.saldo,       f.apertura};
+                                     if (op.presupuesto) {
+                                         c.emplace_back(f.presupuesto);
+                                         c.emplace_back(Porcentaje{f.media});
+                                     }
+                                     c.emplace_back(qint64{f.nivel});
+                                     return c;
+                                 });
 
     const auto formula = [&](const QString& nombre, const Celda& valor) {
         return nombre + QStringLiteral(" = '") + textoCelda(valor, op.euros) + u'\'';
