@@ -5,6 +5,7 @@
 #include "Auxiliares.h"
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
+#include "EscritorTabla.h"
 #include "Regional.h"
 #include "cGeneral.h"
 
@@ -28,19 +29,6 @@ QStringList columnas(const QString& raiz, bool porNombre) {
     for (int p = 1; p <= kMeses; ++p)
         c << raiz + (porNombre ? QString::fromLatin1(kNombresMes[p - 1]) : posicion(p));
     return c;
-}
-
-QString insercion(const QString& tabla, const QStringList& cols) {
-    QStringList marcas;
-    for (qsizetype i = 0; i < cols.size(); ++i) marcas << QStringLiteral("?");
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-        .arg(tabla, cols.join(QStringLiteral(", ")), marcas.join(QStringLiteral(", ")));
-}
-
-// Porcentaje del presupuesto alcanzado por el saldo; vacío si no hay presupuesto.
-QString porcentaje(Moneda saldo, Moneda presupuesto) {
-    if (presupuesto.esCero()) return {};
-    return formatearPorcentaje(porcentajeDe(saldo, presupuesto));
 }
 
 struct Ejercicio {
@@ -72,22 +60,21 @@ QString tablaPresupuesto(std::uint8_t origen) {
                                            : QStringLiteral("PresupuestoAnual");
 }
 
-FormulasInforme construirPresupuesto(ContextoInforme& ctx, const OpcionesPresupuesto& op) {
+Presupuestos calcularPresupuesto(Conexion& contabilidad, const OpcionesPresupuesto& op) {
     const bool anual = op.origen != cCOrigen::Presupuesto;
     const QString s = op.euros ? QStringLiteral("Euros") : QString();
     Parametros parametros{static_cast<qlonglong>(op.empresa)};
     const QString niveles = condicionNiveles(op.niveles, parametros);
     parametros << op.subcuentaDesde << op.subcuentaHasta;
-    const Ejercicio ejercicio = leerEjercicio(ctx.contabilidad, op.empresa);
+    const Ejercicio ejercicio = leerEjercicio(contabilidad, op.empresa);
     const qsizetype n = ejercicio.meses.size();
 
     // Cada mes del ejercicio se lee con el alias de su posición: Presupuesto07 AS Presupuesto01
     // en un ejercicio que empieza en julio.
     QStringList seleccion{QStringLiteral("Codigo"), QStringLiteral("Descripcion"),
-                          QStringLiteral("PresupuestoTotal%1 AS PresupuestoAnual").arg(s)};
+                          QStringLiteral("PresupuestoTotal%1 AS Presupuesto00").arg(s)};
     if (anual) {
-        seleccion
-            << QStringLiteral("(CCur(DebeTotal%1) - CCur(HaberTotal%1)) AS SaldoTotal").arg(s);
+        seleccion << QStringLiteral("(CCur(DebeTotal%1) - CCur(HaberTotal%1)) AS Saldo00").arg(s);
         for (qsizetype i = 0; i < n; ++i)
             seleccion << QStringLiteral("(CCur(Debe%1%2) - CCur(Haber%1%2)) AS Saldo%3")
                              .arg(ejercicio.meses[i], s, posicion(i + 1));
@@ -97,69 +84,76 @@ FormulasInforme construirPresupuesto(ContextoInforme& ctx, const OpcionesPresupu
                          .arg(ejercicio.meses[i], s, posicion(i + 1));
     // El filtro mira siempre la columna en pesetas, guardada como texto: quedan fuera las
     // cuentas sin presupuesto anual.
-    Recordset rs = ctx.contabilidad.Execute(
+    Recordset rs = contabilidad.Execute(
         QStringLiteral("SELECT ") + seleccion.join(QStringLiteral(", ")) +
             QStringLiteral(" FROM Cuenta WHERE CodEmpresa = ? AND ") + niveles +
             QStringLiteral(" AND Codigo >= ? AND Codigo <= ? AND PresupuestoTotal <> '0' "
                            "ORDER BY Codigo"),
         parametros);
 
+    Presupuestos r;
+    r.inicio = ejercicio.inicio;
+    r.fin = ejercicio.fin;
+    for (const QString& mes : ejercicio.meses) r.meses.push_back(mes.toInt());
+    for (; !rs.Eof(); rs.MoveNext()) {
+        FilaPresupuesto f{cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Codigo"))),
+                          cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Descripcion"))),
+                          {}};
+        for (qsizetype i = 0; i <= n; ++i) {
+            ColumnaPresupuesto c;
+            c.presupuesto =
+                cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Presupuesto") + posicion(i)));
+            if (anual) {
+                c.saldo = Moneda::deCCur(rs.Fields(QStringLiteral("Saldo") + posicion(i)));
+                const Moneda presupuesto = Moneda::deColumna(c.presupuesto);
+                c.diferencia = presupuesto - c.saldo;
+                if (!presupuesto.esCero()) c.media = porcentajeDe(c.saldo, presupuesto);
+            }
+            f.columnas.push_back(std::move(c));
+        }
+        r.filas.push_back(std::move(f));
+    }
+    rs.Close();
+    r.empresa = cGeneral::ObtenerEmpresa(op.empresa, contabilidad);
+    return r;
+}
+
+FormulasInforme construirPresupuesto(ContextoInforme& ctx, const OpcionesPresupuesto& op) {
+    const bool anual = op.origen != cCOrigen::Presupuesto;
+    const Presupuestos r = calcularPresupuesto(ctx.contabilidad, op);
+
     QStringList cols{QStringLiteral("Codigo"), QStringLiteral("Descripcion")};
     cols << columnas(QStringLiteral("Presupuesto"), true);
     if (anual)
         cols << columnas(QStringLiteral("Media"), true) << columnas(QStringLiteral("Saldo"), false)
              << columnas(QStringLiteral("Diferencia"), false);
-    Instruccion insertar = ctx.informes.preparar(insercion(tablaPresupuesto(op.origen), cols));
-    auto formatear = [&](Moneda m) { return cGeneral::FormatearCurrency(m, op.euros); };
-
-    const qint64 filas = rs.RecordCount();
-    if (filas > 0) ctx.progreso.Iniciar(filas, QStringLiteral("Procesando ..."), 3);
-    qint64 leidas = 0;
-    for (; !rs.Eof(); rs.MoveNext()) {
-        // Total y meses del ejercicio; las posiciones que el ejercicio no tiene quedan vacías.
-        QStringList presupuestos{
-            cGeneral::QuitarNulo(rs.Fields(QStringLiteral("PresupuestoAnual")))};
-        for (qsizetype i = 0; i < kMeses; ++i)
-            presupuestos << (i < n ? cGeneral::QuitarNulo(
-                                         rs.Fields(QStringLiteral("Presupuesto") + posicion(i + 1)))
-                                   : QString());
-        Parametros valores{cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Codigo"))),
-                           cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Descripcion")))};
-        for (const QString& p : presupuestos) valores << p;
-        if (anual) {
-            QStringList medias, saldos, diferencias;
-            for (qsizetype i = 0; i <= kMeses; ++i) {
-                if (i > n) {
-                    medias << QString();
-                    saldos << QString();
-                    diferencias << QString();
-                    continue;
-                }
-                const Moneda saldo = Moneda::deCCur(rs.Fields(
-                    i == 0 ? QStringLiteral("SaldoTotal") : QStringLiteral("Saldo") + posicion(i)));
-                const Moneda presupuesto = Moneda::deColumna(presupuestos[i]);
-                medias << porcentaje(saldo, presupuesto);
-                saldos << formatear(saldo);
-                diferencias << formatear(presupuesto - saldo);
+    // Cada grupo de columnas lleva el año y las doce posiciones; las que el ejercicio no tiene
+    // quedan vacías.
+    EscritorTabla::escribirTodas(
+        ctx, tablaPresupuesto(op.origen), cols, op.euros, r.filas, [&](const FilaPresupuesto& f) {
+            std::vector<Celda> c{f.codigo, f.descripcion};
+            const auto grupo = [&](auto valor) {
+                for (std::size_t i = 0; i <= kMeses; ++i)
+                    c.push_back(i < f.columnas.size() ? valor(f.columnas[i]) : Celda());
+            };
+            grupo([](const ColumnaPresupuesto& m) -> Celda { return m.presupuesto; });
+            if (anual) {
+                grupo([](const ColumnaPresupuesto& m) -> Celda {
+                    return m.media ? Celda(Porcentaje{*m.media}) : Celda();
+                });
+                grupo([](const ColumnaPresupuesto& m) -> Celda { return m.saldo; });
+                grupo([](const ColumnaPresupuesto& m) -> Celda { return m.diferencia; });
             }
-            for (const QStringList* grupo : {&medias, &saldos, &diferencias})
-                for (const QString& v : *grupo) valores << v;
-        }
-        insertar.ejecutar(valores);
-        ctx.progreso.setValor(++leidas);
-    }
-    ctx.progreso.Terminar();
-    rs.Close();
+            return c;
+        });
 
     FormulasInforme f;
-    for (qsizetype i = 0; i < n; ++i)
-        f[static_cast<int>(i) + 1] =
-            QStringLiteral("TituloMes%1= \"%2\"")
-                .arg(posicion(static_cast<int>(i) + 1),
-                     Regional::abreviaturaMes(ejercicio.meses[i].toInt()).toUpper());
-    f[13] = formulaEmpresa(ctx.contabilidad, op.empresa);
-    f[14] = formulaPeriodo(Regional::mesBarraAno(ejercicio.inicio),
-                           Regional::mesBarraAno(ejercicio.fin));
+    for (std::size_t i = 0; i < r.meses.size(); ++i)
+        f[static_cast<int>(i) + 1] = QStringLiteral("TituloMes%1= \"%2\"")
+                                         .arg(posicion(static_cast<int>(i) + 1),
+                                              Regional::abreviaturaMes(r.meses[i]).toUpper());
+    f[13] = formulaEmpresa(r.empresa);
+    f[14] = formulaPeriodo(Regional::mesBarraAno(r.inicio), Regional::mesBarraAno(r.fin));
     return f;
 }
 

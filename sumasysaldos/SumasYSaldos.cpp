@@ -5,6 +5,7 @@
 #include "Auxiliares.h"
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
+#include "EscritorTabla.h"
 #include "Regional.h"
 #include "cGeneral.h"
 
@@ -36,14 +37,6 @@ qint64 asientoApertura(Conexion& con, long empresa, const DatosEjercicio& ejerci
                                  "ORDER BY Val(Numero), IDAsiento"),
                   {static_cast<qlonglong>(empresa), ejercicio.ano + ejercicio.inicio});
     return id.isNull() ? 0 : id.toLongLong();
-}
-
-struct Totales {
-    Moneda debe, haber, saldo, apertura, presupuesto;
-};
-
-QString formula(const QString& nombre, const QString& valor) {
-    return nombre + QStringLiteral(" = '") + valor + u'\'';
 }
 
 }  // namespace
@@ -86,9 +79,8 @@ SaldosApertura::Importes SaldosApertura::dePrefijo(const QString& codigo) const 
     return {b.debe - a.debe, b.haber - a.haber};
 }
 
-FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasYSaldos& op) {
-    Parametros parametros{op.subcuentaDesde, op.subcuentaHasta,
-                          static_cast<qlonglong>(op.empresa)};
+SumasYSaldos calcularSumasYSaldos(Conexion& contabilidad, const OpcionesSumasYSaldos& op) {
+    Parametros parametros{op.subcuentaDesde, op.subcuentaHasta, static_cast<qlonglong>(op.empresa)};
     const QString niveles = condicionNiveles(op.niveles, parametros);  // no admite ninguno
     const QStringList meses = mesesPeriodo(op.desde, op.hasta);
     if (meses.isEmpty())
@@ -98,14 +90,14 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
     const int desplazamiento = op.niveles.front() - 1;
     const int nivelMasProfundo = op.niveles.back();
 
-    const DatosEjercicio ejercicio = leerEjercicio(ctx.contabilidad, op.empresa);
+    const DatosEjercicio ejercicio = leerEjercicio(contabilidad, op.empresa);
     // La apertura se aparta cuando el periodo empieza en el primer día del ejercicio o antes,
     // comparando "mmdd" como texto.
     const bool conApertura = op.desde.toString(QStringLiteral("MMdd")) <= ejercicio.inicio;
     const SaldosApertura apertura =
         conApertura
-            ? SaldosApertura::leer(ctx.contabilidad,
-                                   asientoApertura(ctx.contabilidad, op.empresa, ejercicio), sufijo)
+            ? SaldosApertura::leer(contabilidad,
+                                   asientoApertura(contabilidad, op.empresa, ejercicio), sufijo)
             : SaldosApertura();
 
     QString sql = QStringLiteral("SELECT CodEmpresa, Codigo, Nivel, ") +
@@ -123,86 +115,88 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
     sql += op.presupuesto
                ? QStringLiteral(" ORDER BY Codigo")
                : QStringLiteral(" ORDER BY \"Right\"('0000000000' || Codigo, 10), Codigo");
-    Recordset rs = ctx.contabilidad.Execute(sql, parametros);
+    Recordset rs = contabilidad.Execute(sql, parametros);
 
-    Instruccion insertar = ctx.informes.preparar(
-        op.presupuesto
-            ? QStringLiteral("INSERT INTO BalanceSumasySaldos (Codigo, Descripcion, Debe, Haber, "
-                             "Saldo, SaldoApertura, Presupuesto, Media, Nivel) "
-                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
-            : QStringLiteral("INSERT INTO BalanceSumasySaldos (Codigo, Descripcion, Debe, Haber, "
-                             "Saldo, SaldoApertura, Nivel) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-    auto formatear = [&](Moneda m) { return cGeneral::FormatearCurrency(m, op.euros); };
-    Totales totales;
-    const qint64 filas = rs.RecordCount();
-    if (filas > 0) {
-        ctx.progreso.Iniciar(filas, QStringLiteral("Procesando ..."), 3);
-        qint64 leidas = 0;
-        for (; !rs.Eof(); rs.MoveNext()) {
-            ctx.progreso.setValor(++leidas);
-            const QVariant debeLeido = rs.Fields(QStringLiteral("Debe"));
-            const QVariant haberLeido = rs.Fields(QStringLiteral("Haber"));
-            // Un importe nulo no se muestra nunca.
-            if (debeLeido.isNull() || haberLeido.isNull()) continue;
-            Moneda debe = Moneda::deCCur(debeLeido);
-            Moneda haber = Moneda::deCCur(haberLeido);
-            const Moneda saldo = debe - haber;
-            const bool mostrar =
-                !saldo.esCero() || (op.saldoCero && (!debe.esCero() || !haber.esCero()));
-            if (!mostrar) continue;
+    SumasYSaldos r;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const QVariant debeLeido = rs.Fields(QStringLiteral("Debe"));
+        const QVariant haberLeido = rs.Fields(QStringLiteral("Haber"));
+        // Un importe nulo no se muestra nunca.
+        if (debeLeido.isNull() || haberLeido.isNull()) continue;
+        FilaSumasYSaldos f;
+        f.debe = Moneda::deCCur(debeLeido);
+        f.haber = Moneda::deCCur(haberLeido);
+        f.saldo = f.debe - f.haber;
+        const bool mostrar =
+            !f.saldo.esCero() || (op.saldoCero && (!f.debe.esCero() || !f.haber.esCero()));
+        if (!mostrar) continue;
 
-            const QString codigo = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Codigo")));
-            const int nivel = rs.Fields(QStringLiteral("Nivel")).toInt();
-            Moneda saldoApertura;
-            if (conApertura) {
-                const SaldosApertura::Importes a = apertura.dePrefijo(codigo);
-                debe -= a.debe;
-                haber -= a.haber;
-                saldoApertura = a.debe - a.haber;
-            }
-            Parametros valores{
-                codigo,           cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Descripcion"))),
-                formatear(debe),  formatear(haber),
-                formatear(saldo), formatear(saldoApertura)};
-            Moneda presupuesto;
-            if (op.presupuesto) {
-                presupuesto = Moneda::deCCur(rs.Fields(QStringLiteral("Presupuesto")));
-                valores << formatear(presupuesto)
-                        << formatearPorcentaje(porcentajeDe(saldo, presupuesto));
-            }
-            valores << QString::number(nivel - desplazamiento);
-            insertar.ejecutar(valores);
-
-            if (nivel == nivelMasProfundo) {
-                totales.debe += debe;
-                totales.haber += haber;
-                totales.saldo += saldo;
-                totales.apertura += saldoApertura;
-                totales.presupuesto += presupuesto;
-            }
+        f.codigo = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Codigo")));
+        f.descripcion = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Descripcion")));
+        const int nivel = rs.Fields(QStringLiteral("Nivel")).toInt();
+        f.nivel = nivel - desplazamiento;
+        if (conApertura) {
+            const SaldosApertura::Importes a = apertura.dePrefijo(f.codigo);
+            f.debe -= a.debe;
+            f.haber -= a.haber;
+            f.apertura = a.debe - a.haber;
         }
+        if (op.presupuesto) {
+            f.presupuesto = Moneda::deCCur(rs.Fields(QStringLiteral("Presupuesto")));
+            f.media = porcentajeDe(f.saldo, f.presupuesto);
+        }
+        if (nivel == nivelMasProfundo) {
+            r.totalDebe += f.debe;
+            r.totalHaber += f.haber;
+            r.totalSaldo += f.saldo;
+            r.totalApertura += f.apertura;
+            r.totalPresupuesto += f.presupuesto;
+        }
+        r.filas.push_back(std::move(f));
     }
-    ctx.progreso.Terminar();
     rs.Close();
+    // En pesetas los totales se imprimen redondeados a unidades, y el porcentaje sale de ellos.
+    r.totalMedia =
+        porcentajeDe(r.totalSaldo.redondeado(op.euros), r.totalPresupuesto.redondeado(op.euros));
+    r.empresa = cGeneral::ObtenerEmpresa(op.empresa, contabilidad);
+    return r;
+}
 
+FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasYSaldos& op) {
+    const SumasYSaldos r = calcularSumasYSaldos(ctx.contabilidad, op);
+    QStringList columnas{QStringLiteral("Codigo"), QStringLiteral("Descripcion"),
+                         QStringLiteral("Debe"),   QStringLiteral("Haber"),
+                         QStringLiteral("Saldo"),  QStringLiteral("SaldoApertura")};
+    if (op.presupuesto) columnas << QStringLiteral("Presupuesto") << QStringLiteral("Media");
+    columnas << QStringLiteral("Nivel");
+    EscritorTabla::escribirTodas(ctx, QStringLiteral("BalanceSumasySaldos"), columnas, op.euros,
+                                 r.filas, [&](const FilaSumasYSaldos& f) {
+                                     std::vector<Celda> c{f.codigo, f.descripcion, f.debe,
+                                                          f.haber,  f.saldo,       f.apertura};
+                                     if (op.presupuesto) {
+                                         c.emplace_back(f.presupuesto);
+                                         c.emplace_back(Porcentaje{f.media});
+                                     }
+                                     c.emplace_back(qint64{f.nivel});
+                                     return c;
+                                 });
+
+    const auto formula = [&](const QString& nombre, const Celda& valor) {
+        return nombre + QStringLiteral(" = '") + textoCelda(valor, op.euros) + u'\'';
+    };
     FormulasInforme f;
-    f[1] = formulaEmpresa(ctx.contabilidad, op.empresa);
+    f[1] = formulaEmpresa(r.empresa);
     f[2] = formulaPeriodo(Regional::mesBarraAno(op.desde), Regional::mesBarraAno(op.hasta));
     f[3] = formulaMoneda(op.euros);
-    const QString saldo = formatear(totales.saldo);
     if (op.presupuesto) {
-        // El porcentaje total sale de los totales como se imprimen: en pesetas, redondeados a
-        // unidades.
-        f[4] = formula(QStringLiteral("TotalPresupuesto"), formatear(totales.presupuesto));
-        f[5] = formula(QStringLiteral("TotalMedia"),
-                       formatearPorcentaje(porcentajeDe(totales.saldo.redondeado(op.euros),
-                                                        totales.presupuesto.redondeado(op.euros))));
+        f[4] = formula(QStringLiteral("TotalPresupuesto"), r.totalPresupuesto);
+        f[5] = formula(QStringLiteral("TotalMedia"), Porcentaje{r.totalMedia});
     } else {
-        f[4] = formula(QStringLiteral("TotalDebe"), formatear(totales.debe));
-        f[5] = formula(QStringLiteral("TotalHaber"), formatear(totales.haber));
+        f[4] = formula(QStringLiteral("TotalDebe"), r.totalDebe);
+        f[5] = formula(QStringLiteral("TotalHaber"), r.totalHaber);
     }
-    f[6] = formula(QStringLiteral("TotalSaldo"), saldo);
-    f[7] = formula(QStringLiteral("TotalSaldoApe"), formatear(totales.apertura));
+    f[6] = formula(QStringLiteral("TotalSaldo"), r.totalSaldo);
+    f[7] = formula(QStringLiteral("TotalSaldoApe"), r.totalApertura);
     return f;
 }
 

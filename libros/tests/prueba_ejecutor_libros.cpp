@@ -126,6 +126,10 @@ class PruebaEjecutorLibros : public QObject {
     // Sin --volcado el ejecutor no guarda las filas: el Diario de 150.000 líneas ocupa lo mismo
     // que el de 300 (con la copia de las filas eran decenas de megas más).
     void memoriaPlanaSinVolcado() {
+#ifdef __SANITIZE_ADDRESS__
+        // AddressSanitizer retiene la memoria liberada en cuarentena: el pico no dice nada.
+        QSKIP("el pico de memoria no se mide con AddressSanitizer");
+#endif
         Escenario e;
         e.libro.conta().Execute(
             QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "

@@ -1,0 +1,37 @@
+#include "EscritorTabla.h"
+
+namespace orvo {
+
+namespace {
+
+template <class... F>
+struct Visitante : F... {
+    using F::operator()...;
+};
+
+}  // namespace
+
+QString textoCelda(const Celda& celda, bool euros) {
+    return std::visit(
+        Visitante{[](std::monostate) { return QString(); }, [](const QString& t) { return t; },
+                  [](qint64 n) { return QString::number(n); },
+                  [&](Moneda m) { return m.formatear(euros); },
+                  [](Porcentaje p) { return formatearPorcentaje(p.valor); }},
+        celda);
+}
+
+EscritorTabla::EscritorTabla(Conexion& informes, const QString& tabla, const QStringList& columnas,
+                             bool euros)
+    : insertar_(informes.preparar(
+          QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+              .arg(tabla, columnas.join(QStringLiteral(", ")),
+                   QStringList(columnas.size(), QStringLiteral("?")).join(QStringLiteral(", "))))),
+      euros_(euros) {}
+
+void EscritorTabla::escribir(const std::vector<Celda>& fila) {
+    valores_.clear();
+    for (const Celda& c : fila) valores_ << textoCelda(c, euros_);
+    insertar_.ejecutar(valores_);
+}
+
+}  // namespace orvo
