@@ -17,6 +17,7 @@
 #include "Lectores.h"
 #include "Mapa.h"
 #include "Progreso.h"
+#include "Regional.h"
 #include "Registro.h"
 
 namespace orvo::Importacion {
@@ -581,12 +582,16 @@ class Importador {
 }  // namespace
 
 QString Resumen::texto() const {
-    return QStringLiteral("Importados %1 asientos y %2 apuntes; %3 cuentas creadas%4%5%6.%7")
-        .arg(asientos)
-        .arg(apuntes)
-        .arg(cuentasCreadas)
+    return QStringLiteral("%1 y %2 importados; %3%4%5%6.%7")
+        .arg(Regional::cantidad(asientos, QStringLiteral("asiento"), QStringLiteral("asientos")))
+        .arg(Regional::cantidad(apuntes, QStringLiteral("apunte"), QStringLiteral("apuntes")))
+        .arg(Regional::cantidad(cuentasCreadas, QStringLiteral("cuenta creada"),
+                                QStringLiteral("cuentas creadas")))
         .arg(empresaCreada ? QStringLiteral("; empresa creada") : QString())
-        .arg(presupuestos ? QStringLiteral("; %1 presupuestos mensuales").arg(presupuestos)
+        .arg(presupuestos ? QStringLiteral("; ") +
+                                Regional::cantidad(presupuestos,
+                                                   QStringLiteral("presupuesto mensual"),
+                                                   QStringLiteral("presupuestos mensuales"))
                           : QString())
         .arg(codificacion.isEmpty() ? QString() : QStringLiteral("; leído como ") + codificacion)
         .arg(!importacion ? QString()

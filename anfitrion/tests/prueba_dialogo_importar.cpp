@@ -76,7 +76,7 @@ class PruebaDialogoImportar : public QObject {
         QVERIFY2(columnas.contains(u"Asiento ← Nº asiento, Cuenta ← Subcuenta"), qPrintable(columnas));
         QVERIFY2(muestra.contains(u"05/01/2024;1;43000001;Café;12,50;;Señor"), qPrintable(muestra));
         QVERIFY2(a.interfaz.mensajes.back().texto.contains(
-                     u"Importados 1 asientos y 2 apuntes; 13 cuentas creadas; empresa creada; "
+                     u"1 asiento y 2 apuntes importados; 13 cuentas creadas; empresa creada; "
                      u"leído como Windows-1252."),
                  qPrintable(a.interfaz.mensajes.back().texto));
         QCOMPARE(a.ventana->empresaSeleccionada(), 40L);
@@ -106,7 +106,7 @@ class PruebaDialogoImportar : public QObject {
             d.accept();
         };
         a.ventana->elegirArchivoImportar();
-        QVERIFY2(a.interfaz.mensajes.back().texto.contains(u"Importados 1 asientos y 2 apuntes"),
+        QVERIFY2(a.interfaz.mensajes.back().texto.contains(u"1 asiento y 2 apuntes importados"),
                  qPrintable(a.interfaz.mensajes.back().texto));
         QCOMPARE(a.ventana->rutaContabilidad(), libros);
         QCOMPARE(a.ventana->empresaSeleccionada(), 1L);

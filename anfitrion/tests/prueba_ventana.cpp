@@ -195,7 +195,7 @@ class PruebaVentana : public QObject {
                                           "10,00, haber 9,00"));
         QVERIFY(!a.ventana->seleccionarEmpresa(9));
         QVERIFY(importar(bueno));
-        QVERIFY(a.interfaz.mensajes.back().texto.contains(u"Importados 1 asientos y 2 apuntes"));
+        QVERIFY(a.interfaz.mensajes.back().texto.contains(u"1 asiento y 2 apuntes importados"));
         QCOMPARE(a.ventana->empresaSeleccionada(), 9L);
         QVERIFY(a.ventana->comprobarLibros(false));
         QVERIFY(

@@ -123,7 +123,7 @@ class PruebaImportacion : public QObject {
         const auto [codigo, texto] =
             importar({ruta(QStringLiteral("base.csv")), "--contabilidad", base_, "--empresa", "1"});
         QVERIFY2(codigo == 0, qPrintable(texto));
-        QVERIFY2(texto.contains(u"Importados 2 asientos y 4 apuntes; 17 cuentas creadas; "
+        QVERIFY2(texto.contains(u"2 asientos y 4 apuntes importados; 17 cuentas creadas; "
                                 u"empresa creada."),
                  qPrintable(texto));
     }
@@ -152,12 +152,12 @@ class PruebaImportacion : public QObject {
         fila("csv español", "a.csv",
              kCabecera +
                  "05/01/2024;3;4300001;Venta;1.210,50;\n05/01/2024;3;7000001;Venta;;1.210,50\n",
-             0, "Importados 1 asientos y 2 apuntes; 10 cuentas creadas.");
+             0, "1 asiento y 2 apuntes importados; 10 cuentas creadas.");
         fila("csv simple, columnas opcionales y código con punto", "a.csv",
              "Asiento;Fecha;Cuenta;Concepto;Debe;Haber;Descripcion;NIF\n"
              "3;2024-01-05;430.7;Venta;1210.5;0;Cliente Siete;B12345678\n"
              "3;2024-01-05;7000001;Venta;0;1210.50;;\n",
-             0, "Importados 1 asientos y 2 apuntes; 10 cuentas creadas.");
+             0, "1 asiento y 2 apuntes importados; 10 cuentas creadas.");
         fila("csv con un número de asiento en dos sitios", "a.csv",
              kCabecera +
                  "05/01/2024;3;5720001;a;10,00;\n06/01/2024;4;5720001;b;1,00;\n"
@@ -191,7 +191,7 @@ class PruebaImportacion : public QObject {
              "Fecha;Asiento;Cuenta;Concepto;Debe;Haber;Descripci\xF3n\n"
              "05/01/2024;3;4300009;Caf\xE9 y \x80;12,50;;Se\xF1or Pe\xF1" "a\n"
              "05/01/2024;3;7000001;Caf\xE9 y \x80;;12,50;Ventas\n",
-             0, "Importados 1 asientos y 2 apuntes; 10 cuentas creadas; leído como Windows-1252.", {},
+             0, "1 asiento y 2 apuntes importados; 10 cuentas creadas; leído como Windows-1252.", {},
              "SELECT Codigo, Descripcion, Concepto FROM Cuenta, Apunte WHERE CodCuenta = IDCuenta "
              "AND Codigo = '4300009'",
              "4300009|Señor Peña|Café y €");
@@ -199,7 +199,7 @@ class PruebaImportacion : public QObject {
              "\xEF\xBB\xBF" "F. contable;N\xC2\xBA asiento;Subcuenta;Texto;Cargo;Abono;Nombre cuenta\n"
              "05/01/2024;3;4300009;Caf\xC3\xA9;12,50;;Se\xC3\xB1or\n"
              "05/01/2024;3;7000001;Caf\xC3\xA9;;12,50;\n",
-             0, "Importados 1 asientos y 2 apuntes; 10 cuentas creadas.", {},
+             0, "1 asiento y 2 apuntes importados; 10 cuentas creadas.", {},
              "SELECT Codigo, Descripcion, Concepto FROM Cuenta, Apunte WHERE CodCuenta = IDCuenta "
              "AND Codigo = '4300009'",
              "4300009|Señor|Café");
@@ -208,7 +208,7 @@ class PruebaImportacion : public QObject {
              1, "%1, línea 3: la columna Concepto tiene un byte que no es un carácter");
         fila("diario en Windows-1252", "a.journal",
              "2024-01-07 Caf\xE9\n    Activo:5700001 Caja \xF1  10 \x80\n    7000001\n", 0,
-             "Importados 1 asientos y 2 apuntes", {},
+             "1 asiento y 2 apuntes importados", {},
              "SELECT Concepto, Descripcion FROM Apunte, Cuenta WHERE CodCuenta = IDCuenta AND "
              "Codigo = '5700001'",
              "Café|Caja ñ");
@@ -220,7 +220,7 @@ class PruebaImportacion : public QObject {
         fila("csv con una línea más larga que el búfer de lectura", "a.csv",
              kCabecera + "05/01/2024;3;4300001;" + QByteArray(10000, 'x') + ";5,00;\r\n"
                          "05/01/2024;3;7000001;b;;5,00",
-             0, "Importados 1 asientos y 2 apuntes", {},
+             0, "1 asiento y 2 apuntes importados", {},
              "SELECT length(Concepto) FROM Apunte WHERE CodAsiento = (SELECT MAX(IDAsiento) FROM "
              "Asiento) ORDER BY IDApunte",
              "10000\n1");
@@ -229,7 +229,7 @@ class PruebaImportacion : public QObject {
         fila("csv con --columnas", "a.csv",
              "a;b;c;d;e;f;g\n05/01/2024;x;3;4300001;Venta;1.210,50;\n"
              "05/01/2024;x;3;7000001;Venta;;1.210,50\n",
-             0, "Importados 1 asientos y 2 apuntes",
+             0, "1 asiento y 2 apuntes importados",
              {"--columnas", "fecha,-,numero,subcuenta,concepto,debe,haber"},
              "SELECT DebeTotalEuros FROM Cuenta WHERE Codigo = '4300001'", "1.210,50");
         fila("csv con punto decimal y luego coma", "a.csv",
@@ -250,13 +250,13 @@ class PruebaImportacion : public QObject {
              kCabecera +
                  "05/01/2024;3;5720001;a;1.000;\n05/01/2024;3;1000001;a;;1.000\n"
                  "06/01/2024;4;5720001;b;12,50;\n06/01/2024;4;1000001;b;;12,50\n",
-             0, "Importados 2 asientos y 4 apuntes", {},
+             0, "2 asientos y 4 apuntes importados", {},
              "SELECT DebeTotalEuros FROM Cuenta WHERE Codigo = '5720001'", "4.012,50");
         fila("csv con mil en formato simple", "a.csv",
              kCabecera +
                  "05/01/2024;3;5720001;a;12.5;\n05/01/2024;3;1000001;a;;12.50\n"
                  "06/01/2024;4;5720001;b;1,000;\n06/01/2024;4;1000001;b;;1,000.00\n",
-             0, "Importados 2 asientos y 4 apuntes", {},
+             0, "2 asientos y 4 apuntes importados", {},
              "SELECT DebeTotalEuros FROM Cuenta WHERE Codigo = '5720001'", "4.012,50");
         fila("csv con varios problemas", "a.csv",
              kCabecera + "31/02/2024;3;5720001;a;1,00;\n05/01/2024;4;5720001;a;1,00;\n"
@@ -268,7 +268,7 @@ class PruebaImportacion : public QObject {
              "3 problemas: no se ha importado nada");
         fila("csv de cuentas con nombre y mapa", "a.csv",
              kCabecera + "05/01/2024;3;Clientes;a;5,00;\n05/01/2024;3;Ventas;a;;5,00\n", 0,
-             "Importados 1 asientos y 2 apuntes", conMapa, saldos,
+             "1 asiento y 2 apuntes importados", conMapa, saldos,
              "4300002|Cliente dos|5,00|0,00\n7000002|Ventas|0,00|5,00");
         fila("csv de cuentas con nombre sin mapa", "a.csv",
              kCabecera + "05/01/2024;3;Clientes;a;5,00;\n05/01/2024;3;Caja;a;;5,00\n"
@@ -280,7 +280,7 @@ class PruebaImportacion : public QObject {
         fila("csv con subcuentas de 10 cifras en una empresa nueva", "a.csv",
              "Fecha;Numero_asiento;Subcuenta;Concepto;Debe;Haber\n"
              "05/01/2025;1;4300000001;a;5,00;\n05/01/2025;1;7000000001;a;;5,00\n",
-             0, "Importados 1 asientos y 2 apuntes;",
+             0, "1 asiento y 2 apuntes importados;",
              {"--empresa", "2", "--digitos", "10"},
              "SELECT Codigo, Nivel FROM Cuenta WHERE CodEmpresa = 2 AND Nivel > 4 UNION ALL "
              "SELECT 'Desglose', DesgloseSubCuentas FROM Empresa WHERE IDEmpresa = 2",
@@ -306,7 +306,7 @@ class PruebaImportacion : public QObject {
              "    ; comentario del apunte\n"
              "    5720001 Banco  EUR 50,5\n"
              "    5700001  -50,50\n",
-             0, "Importados 2 asientos y 4 apuntes; 8 cuentas creadas.");
+             0, "2 asientos y 4 apuntes importados; 8 cuentas creadas.");
         fila("diario con otra moneda", "a.ledger",
              "2024-01-07 Venta\n    5700001  10 USD\n    7000001\n", 1,
              "%1, línea 2: moneda desconocida en 10 USD: solo se importan euros");
@@ -339,7 +339,7 @@ class PruebaImportacion : public QObject {
              "2024-01-07 Venta\n    Ventas  -5\n    Clientes\n"
              "2024-01-08 Cobro\n    Activo:Caja  5\n    Clientes\n"
              "2024-01-09 Otro\n    Activo:Caja  1\n    Ingresos:Otros\n",
-             0, "Importados 3 asientos y 6 apuntes", conMapa, saldos,
+             0, "3 asientos y 6 apuntes importados", conMapa, saldos,
              "4300002|Cliente dos|5,00|5,00\n5700002|Caja|6,00|0,00\n7000002|Ventas|0,00|5,00\n"
              "7590001|Otros|0,00|1,00");
         fila("diario con aserciones de saldo con y sin subcuentas", "a.ledger",
@@ -347,7 +347,7 @@ class PruebaImportacion : public QObject {
              "2024-01-07 Venta\n    Activo:Caja:5700001  10\n    Ingresos:7000001\n"
              "2024-01-08 Venta\n    Activo:Caja:5700002  1\n    Ingresos:7000001  -1 == -11\n"
              "2024-01-09 Control\n    Activo:Caja  0 =* 11\n    Activo:Caja  0 = 0\n",
-             0, "Importados 3 asientos y 6 apuntes");
+             0, "3 asientos y 6 apuntes importados");
         fila("diario con una aserción que falla", "a.journal",
              "2024-01-07 Venta\n    5700001  10 = 10\n    7000001\n"
              "2024-01-08 Venta\n    5700001  10 = 15\n    7000001\n", 1,
@@ -359,7 +359,7 @@ class PruebaImportacion : public QObject {
              "2024-01-07 (1234) Venta\n    Caja  10 = 15\n    VENTA\n"
              "2024-01-05 Anterior\n    Caja  5 = 5\n    Ventas\n"
              "2024-01-08 Cobro\n    5720001  7  ; date:2024-01-10\n    Caja  -7 = 8\n",
-             0, "Importados 4 asientos y 8 apuntes", {},
+             0, "4 asientos y 8 apuntes importados", {},
              "SELECT Numero, Fecha, Codigo, Concepto, CtdadDebeEuros, CtdadHaberEuros FROM "
              "Asiento, Apunte, Cuenta WHERE CodAsiento = IDAsiento AND CodCuenta = IDCuenta AND "
              "Numero > 2 ORDER BY Numero, IDApunte",
