@@ -259,7 +259,10 @@ void ponerAnexos(const QString& libro, const std::vector<Anexo>& anexos, int pri
                 true);
         }
     }
-    QPDFWriter w(pdf, QFile::encodeName(salida).constData());
+    // QPDFWriter guarda el puntero al nombre y abre el archivo al escribir: el nombre tiene que
+    // vivir hasta entonces.
+    const QByteArray nombreSalida = QFile::encodeName(salida);
+    QPDFWriter w(pdf, nombreSalida.constData());
     w.write();
 }
 
