@@ -232,8 +232,7 @@ bool VentanaPrincipal::abrirContabilidad(const QString& ruta) {
     try {
         con = Esquemas::abrirContabilidad(ruta);
     } catch (const std::exception& e) {
-        interfaz_.Beep();
-        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        decirError(e);
         return false;
     }
     contabilidad_ = std::move(con);
@@ -245,8 +244,7 @@ bool VentanaPrincipal::crearEjemplo(const QString& ruta) {
     try {
         LibrosEjemplo::crear(ruta);
     } catch (const std::exception& e) {
-        interfaz_.Beep();
-        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        decirError(e);
         return false;
     }
     return abrirContabilidad(ruta);
@@ -317,8 +315,7 @@ void VentanaPrincipal::lanzarInforme(const QString& operacion) {
                            empresaSeleccionada());
     } catch (const std::exception& e) {
         // Las operaciones no tienen manejador propio: el error llega hasta aquí.
-        interfaz_.Beep();
-        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        decirError(e);
     }
 }
 
@@ -393,20 +390,14 @@ bool VentanaPrincipal::importar(Importacion::Opciones o) {
         return true;
     } catch (const std::exception& e) {
         interfaz_.setMousePointer(0);
-        interfaz_.Beep();
-        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        decirError(e);
         return false;
     }
 }
 
 bool VentanaPrincipal::comprobarLibros(bool reparar) {
-    const long empresa = empresaSeleccionada();
-    if (!contabilidad_ || empresa == 0) {
-        interfaz_.Beep();
-        interfaz_.MsgBox(QStringLiteral("Abra una base de contabilidad y elija una empresa."),
-                         Icono::Exclamacion, config_.AppTitle());
-        return false;
-    }
+    const long empresa = empresaParaOperar();
+    if (empresa == 0) return false;
     if (reparar && !confirmarReparacion()) return false;
     interfaz_.setMousePointer(11);
     Comprobacion::Informe inf;
@@ -415,8 +406,7 @@ bool VentanaPrincipal::comprobarLibros(bool reparar) {
         interfaz_.setMousePointer(0);
     } catch (const std::exception& e) {
         interfaz_.setMousePointer(0);
-        interfaz_.Beep();
-        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        decirError(e);
         return false;
     }
     if (inf.problemas.isEmpty()) {
@@ -432,6 +422,20 @@ bool VentanaPrincipal::comprobarLibros(bool reparar) {
     interfaz_.mostrarModal(dialogo);
     if (dialogo.repararPedido()) return comprobarLibros(true);
     return false;
+}
+
+long VentanaPrincipal::empresaParaOperar() {
+    const long empresa = empresaSeleccionada();
+    if (contabilidad_ && empresa != 0) return empresa;
+    interfaz_.Beep();
+    interfaz_.MsgBox(QStringLiteral("Abra una base de contabilidad y elija una empresa."),
+                     Icono::Exclamacion, config_.AppTitle());
+    return 0;
+}
+
+void VentanaPrincipal::decirError(const std::exception& e) {
+    interfaz_.Beep();
+    interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
 }
 
 bool VentanaPrincipal::confirmarReparacion() {
@@ -455,13 +459,8 @@ void VentanaPrincipal::mostrarManual() {
 }
 
 bool VentanaPrincipal::cerrarEjercicio(bool deshacer) {
-    const long empresa = empresaSeleccionada();
-    if (!contabilidad_ || empresa == 0) {
-        interfaz_.Beep();
-        interfaz_.MsgBox(QStringLiteral("Abra una base de contabilidad y elija una empresa."),
-                         Icono::Exclamacion, config_.AppTitle());
-        return false;
-    }
+    const long empresa = empresaParaOperar();
+    if (empresa == 0) return false;
     QMessageBox pregunta(QMessageBox::Question, config_.AppTitle(),
                          deshacer ? QStringLiteral("¿Borrar el ejercicio siguiente, que solo tiene "
                                                    "su asiento de apertura, y dejar este abierto?")
@@ -484,20 +483,14 @@ bool VentanaPrincipal::cerrarEjercicio(bool deshacer) {
         return true;
     } catch (const std::exception& e) {
         interfaz_.setMousePointer(0);
-        interfaz_.Beep();
-        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        decirError(e);
         return false;
     }
 }
 
 bool VentanaPrincipal::legalizarLibros() {
-    const long empresa = empresaSeleccionada();
-    if (!contabilidad_ || empresa == 0) {
-        interfaz_.Beep();
-        interfaz_.MsgBox(QStringLiteral("Abra una base de contabilidad y elija una empresa."),
-                         Icono::Exclamacion, config_.AppTitle());
-        return false;
-    }
+    const long empresa = empresaParaOperar();
+    if (empresa == 0) return false;
     Legalizacion::Opciones o;
     o.empresa = empresa;
     o.plantillas = config_.AppPath();
@@ -514,8 +507,7 @@ bool VentanaPrincipal::legalizarLibros() {
         return true;
     } catch (const std::exception& e) {
         interfaz_.setMousePointer(0);
-        interfaz_.Beep();
-        interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+        decirError(e);
         return false;
     }
 }
@@ -561,8 +553,7 @@ void VentanaPrincipal::editarNif() {
             iae::guardar(*contabilidad_, id, txtIae->text());
             break;
         } catch (const std::exception& e) {
-            interfaz_.Beep();
-            interfaz_.MsgBox(descripcionError(e), Icono::Exclamacion, config_.AppTitle());
+            decirError(e);
         }
     }
     actualizarEstado();

@@ -79,6 +79,10 @@ class VentanaPrincipal : public QMainWindow {
     void elegirArchivoEjemplo();
     void acercaDe();
     bool confirmarReparacion();
+    // La empresa elegida en unos libros abiertos; sin ellos, 0 después de decir que se elijan.
+    long empresaParaOperar();
+    // Dice un error en su mensaje, con el pitido.
+    void decirError(const std::exception& e);
 
     IInterfaz& interfaz_;
     IMotorInformes& motor_;

@@ -7,7 +7,7 @@
 #include "Conexion.h"
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
-#include "Esquemas.h"
+#include "OrdenLibros.h"
 #include "Plan.h"
 
 namespace orvo::Cierre {
@@ -215,44 +215,21 @@ long deshacer(Conexion& con, long empresa) {
 }
 
 int orden(const QStringList& a, QTextStream& err) {
-    const QString uso = QStringLiteral(
-        "Uso: orvo-informes cerrar --contabilidad FILE|postgresql://... --empresa N "
-        "[--deshacer]\n");
-    QString ruta;
-    long empresa = 0;
     bool deshacerCierre = false;
-    for (int i = 0; i < a.size(); ++i) {
-        if (a[i] == u"--deshacer") {
-            deshacerCierre = true;
-        } else if (a[i] == u"--contabilidad" && i + 1 < a.size()) {
-            ruta = a[++i];
-        } else if (a[i] == u"--empresa" && i + 1 < a.size()) {
-            bool ok = false;
-            empresa = a[++i].toLong(&ok);
-            if (!ok) empresa = 0;
-        } else {
-            err << "Opción desconocida o sin valor: " << a[i] << "\n" << uso;
-            return 2;
-        }
-    }
-    if (ruta.isEmpty() || empresa <= 0) {
-        err << uso;
-        return 2;
-    }
-    try {
-        auto con = Esquemas::abrirContabilidad(ruta);
-        if (deshacerCierre) {
-            const long borrada = deshacer(*con, empresa);
+    OrdenLibros orden;
+    orden.uso = QStringLiteral(
+        "Uso: orvo-informes cerrar --contabilidad "
+        "FILE|postgresql://... --empresa N [--deshacer]\n");
+    orden.marcas[QStringLiteral("--deshacer")] = &deshacerCierre;
+    if (!orden.leer(a, err)) return 2;
+    return orden.ejecutar(err, [&](Conexion& con) {
+        if (deshacerCierre)
             err << QStringLiteral("Cierre deshecho: borrado el ejercicio siguiente (empresa %1)\n")
-                       .arg(borrada);
-        } else {
-            err << cerrar(*con, empresa).texto() << "\n";
-        }
+                       .arg(deshacer(con, orden.empresa));
+        else
+            err << cerrar(con, orden.empresa).texto() << "\n";
         return 0;
-    } catch (const std::exception& e) {
-        err << descripcionError(e) << "\n";
-        return 1;
-    }
+    });
 }
 
 }  // namespace orvo::Cierre

@@ -8,9 +8,9 @@
 #include "Conexion.h"
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
-#include "Esquemas.h"
 #include "Moneda.h"
 #include "Nif.h"
+#include "OrdenLibros.h"
 #include "Progreso.h"
 #include "Regional.h"
 #include "cBalances.h"
@@ -241,43 +241,22 @@ Informe comprobar(Conexion& con, long empresa, bool reparar, IProgreso& progreso
 }
 
 int orden(const QStringList& a, QTextStream& err) {
-    const QString uso = QStringLiteral(
-        "Uso: orvo-informes comprobar --contabilidad FILE|postgresql://... --empresa N [--reparar]\n");
-    QString ruta;
-    long empresa = 0;
     bool reparar = false;
-    for (int i = 0; i < a.size(); ++i) {
-        if (a[i] == u"--reparar") {
-            reparar = true;
-        } else if (a[i] == u"--contabilidad" && i + 1 < a.size()) {
-            ruta = a[++i];
-        } else if (a[i] == u"--empresa" && i + 1 < a.size()) {
-            bool ok = false;
-            empresa = a[++i].toLong(&ok);
-            if (!ok) empresa = 0;
-        } else {
-            err << "Opción desconocida o sin valor: " << a[i] << "\n" << uso;
-            return 2;
-        }
-    }
-    if (ruta.isEmpty() || empresa <= 0) {
-        err << uso;
-        return 2;
-    }
-    try {
-        // Un archivo o una base de un servidor; sin tablas o sin permiso, el mensaje lo dice.
-        auto con = Esquemas::abrirContabilidad(ruta);
+    OrdenLibros orden;
+    orden.uso = QStringLiteral(
+        "Uso: orvo-informes comprobar --contabilidad "
+        "FILE|postgresql://... --empresa N [--reparar]\n");
+    orden.marcas[QStringLiteral("--reparar")] = &reparar;
+    if (!orden.leer(a, err)) return 2;
+    return orden.ejecutar(err, [&](Conexion& con) {
         ProgresoNulo progreso;
-        const Informe inf = comprobar(*con, empresa, reparar, progreso);
+        const Informe inf = comprobar(con, orden.empresa, reparar, progreso);
         for (const QString& p : inf.problemas) err << p << "\n";
         for (const QString& r : inf.reparados) err << "Reparado: " << r << "\n";
         for (const QString& aviso : inf.avisos) err << "Aviso: " << aviso << "\n";
         err << inf.resumen() << "\n";
         return inf.problemas.isEmpty() ? 0 : 1;
-    } catch (const std::exception& e) {
-        err << descripcionError(e) << "\n";
-        return 1;
-    }
+    });
 }
 
 }  // namespace orvo::Comprobacion

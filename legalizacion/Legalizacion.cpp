@@ -28,6 +28,7 @@
 #include "Esquemas.h"
 #include "LibroDiario.h"
 #include "Maquetador.h"
+#include "OrdenLibros.h"
 #include "Pintor.h"
 #include "Plantilla.h"
 #include "Progreso.h"
@@ -516,41 +517,26 @@ Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progre
 }
 
 int orden(const QStringList& a, QTextStream& err, const QString& plantillas) {
-    const QString uso = QStringLiteral(
-        "Uso: orvo-informes legalizar --contabilidad FILE|postgresql://... --empresa N "
-        "--archivo DIR [--anexo FILE.pdf ...]\n");
-    QString ruta;
     Opciones o;
     o.plantillas = plantillas;
-    for (int i = 0; i < a.size(); ++i) {
-        if (a[i] == u"--contabilidad" && i + 1 < a.size()) {
-            ruta = a[++i];
-        } else if (a[i] == u"--archivo" && i + 1 < a.size()) {
-            o.carpeta = a[++i];
-        } else if (a[i] == u"--anexo" && i + 1 < a.size()) {
-            o.anexos << a[++i];
-        } else if (a[i] == u"--empresa" && i + 1 < a.size()) {
-            bool ok = false;
-            o.empresa = a[++i].toLong(&ok);
-            if (!ok) o.empresa = 0;
-        } else {
-            err << "Opción desconocida o sin valor: " << a[i] << "\n" << uso;
-            return 2;
-        }
-    }
-    if (ruta.isEmpty() || o.empresa <= 0 || o.carpeta.isEmpty()) {
-        err << uso;
+    OrdenLibros orden;
+    orden.uso = QStringLiteral(
+        "Uso: orvo-informes legalizar --contabilidad "
+        "FILE|postgresql://... --empresa N --archivo DIR "
+        "[--anexo FILE.pdf ...]\n");
+    orden.valores[QStringLiteral("--archivo")] = [&](const QString& v) { o.carpeta = v; };
+    orden.valores[QStringLiteral("--anexo")] = [&](const QString& v) { o.anexos << v; };
+    if (!orden.leer(a, err)) return 2;
+    if (o.carpeta.isEmpty()) {
+        err << orden.uso;
         return 2;
     }
-    try {
-        auto con = Esquemas::abrirContabilidad(ruta);
+    o.empresa = orden.empresa;
+    return orden.ejecutar(err, [&](Conexion& con) {
         ProgresoNulo progreso;
-        err << legalizar(*con, o, progreso).texto() << "\n";
+        err << legalizar(con, o, progreso).texto() << "\n";
         return 0;
-    } catch (const std::exception& e) {
-        err << descripcionError(e) << "\n";
-        return 1;
-    }
+    });
 }
 
 }  // namespace orvo::Legalizacion
