@@ -8,6 +8,11 @@
 
 namespace orvo {
 
+// La moneda en que se presenta un informe: los libros guardan cada importe en las dos, y las
+// pesetas se escriben sin decimales.
+enum class Divisa { Euros, Pesetas };
+constexpr bool conDecimales(Divisa d) { return d == Divisa::Euros; }
+
 // Importe de moneda en punto fijo con cuatro decimales, como el tipo Currency que guardan los
 // libros. Nunca pasa por coma flotante salvo que se pida expresamente (porcentajes).
 class Moneda {
