@@ -358,21 +358,4 @@ Moneda AplicarSigno(Moneda importe, const QString& naturaleza) {
     return n == u"Pasivo" || n == u"Haber" ? -importe : importe;
 }
 
-TextosImportes textosImportes(const LineaBalance& l, bool euros) {
-    switch (l.importes) {
-        case LineaBalance::Importes::Error:
-            return {QStringLiteral("ERROR"), QStringLiteral("ERROR"), QStringLiteral("ERROR")};
-        case LineaBalance::Importes::EnBlanco:
-            return {};
-        case LineaBalance::Importes::Numeros:
-            break;
-    }
-    TextosImportes t{l.total.formatear(euros), {}, {}};
-    if (l.conPresupuesto) {
-        t.presupuesto = l.presupuesto.formatear(euros);
-        t.media = formatearPorcentaje(porcentajeDe(l.total, l.presupuesto));
-    }
-    return t;
-}
-
 }  // namespace orvo
