@@ -58,9 +58,9 @@ QList<Linea> lineas(const std::vector<LineaBalance>& ls) {
 }
 
 // Código, total y presupuesto de una línea.
-using Importes = std::tuple<QString, Moneda, Moneda>;
-QList<Importes> importes(const std::vector<LineaBalance>& ls) {
-    QList<Importes> r;
+using TotalYPresupuesto = std::tuple<QString, Moneda, Moneda>;
+QList<TotalYPresupuesto> importes(const std::vector<LineaBalance>& ls) {
+    QList<TotalYPresupuesto> r;
     for (const LineaBalance& l : ls) r.push_back({l.codigo, l.total, l.presupuesto});
     return r;
 }
@@ -94,6 +94,7 @@ char* toString(const Moneda& m) {
     return qstrdup(qPrintable(m.aTextoExacto()));
 }
 }  // namespace orvo
+
 class PruebaBalances : public QObject {
     Q_OBJECT
     std::unique_ptr<prueba::LibrosPrueba> l_;
@@ -107,7 +108,7 @@ class PruebaBalances : public QObject {
     // 3.500 a un cliente en marzo, una nave de 4.000 en abril; beneficio 1.500. Balance: A
     // (A1 inmovilizado, A2 deudores y tesorería), P (P1 fondos propios con la 129, P2 deudas con
     // bancos); el banco alimenta A2 y P2. Pérdidas y ganancias: G gastos, I ingresos. Las
-    // pesetas de estos libros son los euros por cien, para comprobar las dos monedas a mano.
+    // pesetas de estos libros son los euros por cien.
     void libroBasico(int ano = 2001, const QString& abreviatura = QStringLiteral("PRU")) {
         prueba::LibrosPrueba& l = *l_;
         const QString a = QString::number(ano);
@@ -227,21 +228,6 @@ class PruebaBalances : public QObject {
         config_.appPath = l_->carpeta();
         prueba::olvidar(interfaz_);
         motor_ = prueba::MotorAnotador();
-    }
-
-    void signo_data() {
-        QTest::addColumn<Moneda>("importe");
-        QTest::addColumn<QString>("naturaleza");
-        QTest::addColumn<Moneda>("esperado");
-        QTest::newRow("activo deudor") << m("1234,5") << "Activo" << m("1234,5");
-        QTest::newRow("pasivo acreedor en positivo") << m("-1234,5") << " Pasivo " << m("1234,5");
-        QTest::newRow("haber acreedor en positivo") << m("-0,4") << "Haber" << m("0,4");
-        QTest::newRow("debe acreedor en negativo") << m("-10") << "Debe" << m("-10");
-    }
-    void signo() {
-        QFETCH(Moneda, importe);
-        QFETCH(QString, naturaleza);
-        QTEST(AplicarSigno(importe, naturaleza), "esperado");
     }
 
     // Las celdas de los importes de una línea: los números (con presupuesto, también el
@@ -370,9 +356,9 @@ class PruebaBalances : public QObject {
         l.epigrafe(1, 2, "R", "Resultado", 4, 1, "X+Y");
         OpcionesBalance o = opciones(2, QDate(2001, 1, 1), QDate(2001, 1, 31));
         o.euros = false;
-        QCOMPARE(importes(calcular(o)), (QList<Importes>{{"R", m("0,8"), Moneda()},
-                                                         {"X", m("0,4"), Moneda()},
-                                                         {"Y", m("0,4"), Moneda()}}));
+        QCOMPARE(importes(calcular(o)), (QList<TotalYPresupuesto>{{"R", m("0,8"), Moneda()},
+                                                                  {"X", m("0,4"), Moneda()},
+                                                                  {"Y", m("0,4"), Moneda()}}));
     }
 
     // Ejercicio de julio a junio: un periodo de octubre a marzo suma noviembre y febrero.
@@ -456,10 +442,10 @@ class PruebaBalances : public QObject {
     // la columna, vale 0 y se quita. Una suma positiva (R) sale igual en todos.
     void sumaConSigno_data() {
         QTest::addColumn<QString>("columna");  // "-1", "0" o vacía: los libros no la tienen
-        QTest::addColumn<QList<Importes>>("balance");
+        QTest::addColumn<QList<TotalYPresupuesto>>("balance");
         QTest::addColumn<QList<FilaLados>>("comparativo");
         QTest::addColumn<QList<qint64>>("orden");  // de las filas del comparativo
-        const QList<Importes> dosLados{
+        const QList<TotalYPresupuesto> dosLados{
             {"G", m("2.000"), m("100")}, {"I", m("3.500"), m("300")}, {"R", m("1.500"), m("200")}};
         const QList<FilaLados> comparativoDosLados{
             {"Gastos", numeros("2.000"), numeros("2.000")},
@@ -468,10 +454,10 @@ class PruebaBalances : public QObject {
         // Las cuentas, que no se escriben, y N, que se quita, cuentan en el orden.
         QTest::newRow("modelo de 2007")
             << "-1"
-            << QList<Importes>{{"G", m("2.000"), m("100")},
-                               {"I", m("3.500"), m("300")},
-                               {"N", m("-1.500"), m("-200")},
-                               {"R", m("1.500"), m("200")}}
+            << QList<TotalYPresupuesto>{{"G", m("2.000"), m("100")},
+                                        {"I", m("3.500"), m("300")},
+                                        {"N", m("-1.500"), m("-200")},
+                                        {"R", m("1.500"), m("200")}}
             << QList<FilaLados>{{"Gastos", numeros("2.000"), numeros("2.000")},
                                 {"Ingresos", numeros("3.500"), numeros("3.500")},
                                 {"Gastos menos ingresos", numeros("-1.500"), numeros("-1.500")},
@@ -514,24 +500,25 @@ class PruebaBalances : public QObject {
     // y en los libros sin la columna, como siempre.
     void presupuestoConSigno_data() {
         QTest::addColumn<QString>("columna");  // "-1", "0" o vacía: los libros no la tienen
-        QTest::addColumn<QList<Importes>>("esperado");
-        const QList<Importes> dosLados{
+        QTest::addColumn<QList<TotalYPresupuesto>>("esperado");
+        const QList<TotalYPresupuesto> dosLados{
             {"R1", m("3.500"), m("4.000")},  {"-", m("3.500"), m("4.000")},
             {"R2", m("-1.700"), m("2.700")}, {"R2.1", m("-2.000"), m("2.500")},
             {"-", m("-2.000"), m("2.500")},  {"R2.2", m("300"), m("200")},
             {"-", m("300"), m("200")},       {"RA", m("1.800"), m("6.700")}};
         QTest::newRow("modelo de 2007")
             << "-1"
-            << QList<Importes>{{"R1", m("3.500"), m("4.000")},   {"-", m("3.500"), m("4.000")},
-                               {"R2", m("-1.700"), m("-2.300")}, {"R2.1", m("-2.000"), m("-2.500")},
-                               {"-", m("-2.000"), m("-2.500")},  {"R2.2", m("300"), m("200")},
-                               {"-", m("300"), m("200")},        {"RA", m("1.800"), m("1.700")}};
+            << QList<TotalYPresupuesto>{
+                   {"R1", m("3.500"), m("4.000")},   {"-", m("3.500"), m("4.000")},
+                   {"R2", m("-1.700"), m("-2.300")}, {"R2.1", m("-2.000"), m("-2.500")},
+                   {"-", m("-2.000"), m("-2.500")},  {"R2.2", m("300"), m("200")},
+                   {"-", m("300"), m("200")},        {"RA", m("1.800"), m("1.700")}};
         QTest::newRow("dos lados") << "0" << dosLados;
         QTest::newRow("libros sin la columna") << "" << dosLados;
     }
     void presupuestoConSigno() {
         QFETCH(QString, columna);
-        QFETCH(QList<Importes>, esperado);
+        QFETCH(QList<TotalYPresupuesto>, esperado);
         for (int ano : {2001, 2000}) {
             const QString a = QString::number(ano);
             const long e = l_->empresa(a + "0101", a + "1231");
@@ -560,7 +547,7 @@ class PruebaBalances : public QObject {
         o.presupuesto = true;
         QCOMPARE(importes(calcular(o)), esperado);
         // El comparativo lee igual cada empresa: la B, del año anterior, tiene las mismas cifras.
-        QList<Importes> a, b;
+        QList<TotalYPresupuesto> a, b;
         for (const FilaComparativo& f : calcular(opcionesComp(2, 2))) {
             a.push_back({f.a->codigo, f.a->total, f.a->presupuesto});
             b.push_back({f.b->codigo, f.b->total, f.b->presupuesto});
@@ -597,7 +584,6 @@ class PruebaBalances : public QObject {
     // nombra. Sin resultado: nada.
     void resultadoDelPeriodo_data() {
         QTest::addColumn<QString>("libro");
-        QTest::addColumn<bool>("euros");
         QTest::addColumn<QDate>("desde");
         QTest::addColumn<QDate>("hasta");
         QTest::addColumn<QString>("mes");
@@ -608,20 +594,17 @@ class PruebaBalances : public QObject {
         const QString pyg = QStringLiteral("129|1290000|P1=1 P=1");
         const Moneda cero;
         // clang-format off
-        QTest::newRow("beneficio del año, sin 1290000") << "básico" << true << enero << QDate(2001, 12, 31) << "12" << cero << m("1.500") << pyg;
-        QTest::newRow("hasta junio") << "básico" << true << enero << QDate(2001, 6, 30) << "06" << cero << m("1.500") << pyg;
-        QTest::newRow("en pesetas") << "básico" << false << enero << QDate(2001, 12, 31) << "12" << cero << m("150.000") << pyg;
-        QTest::newRow("pérdida de febrero") << "básico" << true << QDate(2001, 2, 1) << QDate(2001, 2, 28) << "02" << m("2.000") << cero << pyg;
-        QTest::newRow("de marzo a febrero cruza el año") << "básico" << true << QDate(2001, 3, 1) << QDate(2002, 2, 28) << "02" << cero << m("1.500") << pyg;
-        QTest::newRow("mayo sin movimientos") << "básico" << true << QDate(2001, 5, 1) << QDate(2001, 5, 31) << "" << cero << cero << "||";
-        QTest::newRow("ingresos iguales a gastos") << "empate" << true << enero << QDate(2001, 12, 31) << "" << cero << cero << "||";
-        QTest::newRow("padres por código") << "A.III" << true << enero << QDate(2001, 3, 31)
+        QTest::newRow("beneficio del año, sin 1290000") << "básico" << enero << QDate(2001, 12, 31) << "12" << cero << m("1.500") << pyg;
+        QTest::newRow("pérdida de febrero") << "básico" << QDate(2001, 2, 1) << QDate(2001, 2, 28) << "02" << m("2.000") << cero << pyg;
+        QTest::newRow("de marzo a febrero cruza el año") << "básico" << QDate(2001, 3, 1) << QDate(2002, 2, 28) << "02" << cero << m("1.500") << pyg;
+        QTest::newRow("mayo sin movimientos") << "básico" << QDate(2001, 5, 1) << QDate(2001, 5, 31) << "" << cero << cero << "||";
+        QTest::newRow("ingresos iguales a gastos") << "empate" << enero << QDate(2001, 12, 31) << "" << cero << cero << "||";
+        QTest::newRow("padres por código") << "A.III" << enero << QDate(2001, 3, 31)
             << "03" << cero << m("10") << "1290000||A.=1 A.I=1 A.II=1 A.III=1 A=1";
         // clang-format on
     }
     void resultadoDelPeriodo() {
         QFETCH(QString, libro);
-        QFETCH(bool, euros);
         QFETCH(QDate, desde);
         QFETCH(QDate, hasta);
         Conexion& c = l_->conta();
@@ -636,7 +619,7 @@ class PruebaBalances : public QObject {
             if (libro == u"empate") l_->asentar(1, {"20010315 6000001 150.000 0 1.500 0"});
         }
         c.Execute(QStringLiteral("PRAGMA query_only = 1"));
-        const ResultadoPeriodo r = ResultadoDelPeriodo(c, 1, euros, desde, hasta);
+        const ResultadoPeriodo r = ResultadoDelPeriodo(c, 1, true, desde, hasta);
         QStringList cuentas, epigrafes;
         for (const qlonglong id : r.cuentas)
             cuentas << c.valor(QStringLiteral("SELECT Codigo FROM Cuenta WHERE IDCuenta = ?"), {id})
