@@ -20,9 +20,8 @@ using namespace orvo;
 namespace {
 
 // Empresa 1 y, con lo que nunca debe salir, la 2. "44" tiene nivel 2 y su subcuenta debe
-// quedar en el 3, no en el 4 de las demás: el nivel sale de la cuenta anterior. Los códigos de
-// epígrafes de los dos documentos se intercalan para ver la mezcla en orden de código; "2.1"
-// está dos veces con los mismos valores.
+// quedar en el 3, no en el 4 de las demás: el nivel sale de la cuenta anterior. El epígrafe
+// "2.1" está dos veces con los mismos valores.
 void librosDeEjemplo(prueba::LibrosPrueba& l) {
     const long e = l.empresa(), otra = l.empresa();
     for (const char* c : {"4 ACREEDORES Y DEUDORES", "43 CLIENTES", "430 Clientes",
@@ -120,8 +119,6 @@ class PruebaListados : public QObject {
         QTest::newRow("balance de situación") << true << false << QStringList{a, ai, p};
         QTest::newRow("pérdidas y ganancias, repetido una vez")
             << false << true << QStringList{g, gi, r};
-        QTest::newRow("los dos, mezclados por código")
-            << true << true << QStringList{a, ai, g, gi, p, r};
         QTest::newRow("ninguno") << false << false << QStringList{};
     }
     void epigrafes() {
@@ -179,29 +176,15 @@ class PruebaListados : public QObject {
 
     // --- Ejecutor de órdenes ---
 
-    // Cada orden escribe su PDF con los textos tal cual; sin documento no se llega a imprimir y
-    // sale con 1. Las filas de cada intervalo y documento, en las construcciones.
+    // La orden escribe su PDF con su plantilla y su título; sin documento no se llega a imprimir
+    // y sale con 1. Las filas de cada intervalo y documento, en los cálculos.
     void ordenes_data() {
         QTest::addColumn<QStringList>("argumentos");
         QTest::addColumn<QString>("columnas");
         QTest::addColumn<QStringList>("filas");
         QTest::addColumn<QString>("informe");  // "plantilla|título", vacío si no se imprime
         QTest::addColumn<QStringList>("mensajes");
-        const QString subcuentas = QStringLiteral("infCONT_Subcuentas.rpt|Informe de subcuentas");
         const QString epigrafes = QStringLiteral("infCONT_Epigrafes.rpt|Informe de epígrafes");
-        QTest::newRow("subcuentas con las cuentas, textos tal cual")
-            << QStringList{"ImprimirSubcuentas", "--control", "chkSubcuentas=1", "--control",
-                           "txtSubcuentas(0)=4300002"}
-            << "Codigo,Descripcion,Nivel"
-            << QStringList{"4300002|L'Hospitalet Suministros|1",
-                           "4399999|Clientes de dudoso cobro|1",
-                           "44|DEUDORES VARIOS|2",
-                           "4400000|Deudores varios|3",
-                           "5|CUENTAS FINANCIERAS|1",
-                           "57|TESORERÍA|2",
-                           "572|Bancos|3",
-                           "5720001|Banco; DROP TABLE Subcuentas; --|4"}
-            << subcuentas << QStringList{};
         QTest::newRow("epígrafes, por omisión solo el balance")
             << QStringList{"ImprimirEpigrafes"} << "Codigo" << QStringList{"1", "1.1", "3"}
             << epigrafes << QStringList{};
