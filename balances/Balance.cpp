@@ -21,7 +21,7 @@ std::vector<LineaBalance> lineasDelEstado(Conexion& contabilidad, IProgreso& pro
                                           const QDate& hasta) {
     if (peticion.documento == 1)
         peticion.resultado =
-            ResultadoDelPeriodo(contabilidad, peticion.empresa, peticion.euros, desde, hasta);
+            ResultadoDelPeriodo(contabilidad, peticion.empresa, peticion.divisa, desde, hasta);
     return calcularLineasBalance(contabilidad, progreso, peticion);
 }
 
@@ -31,7 +31,7 @@ EstadoBalance calcularBalance(Conexion& contabilidad, IProgreso& progreso,
     peticion.empresa = o.empresa;
     peticion.documento = o.documento;
     peticion.meses = mesesPeriodo(o.desde, o.hasta);
-    peticion.euros = o.euros;
+    peticion.divisa = o.divisa;
     peticion.saldoCero = o.saldoCero;
     peticion.numerosCuenta = o.numerosCuenta;
     peticion.presupuesto = o.presupuesto;
@@ -45,7 +45,7 @@ EstadoBalance calcularBalance(Conexion& contabilidad, IProgreso& progreso,
     CalcularFormulas(filas, true, progreso, QStringLiteral("Calculando fórmulas ..."));
 
     EstadoBalance r;
-    r.divisa = divisaDe(o.euros);
+    r.divisa = o.divisa;
     r.lineas.reserve(filas.size());
     for (FilaBalance& f : filas)
         if (!f.borrada) r.lineas.push_back(std::move(*f.a));
@@ -60,7 +60,7 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
         {QStringLiteral("Nivel"), QStringLiteral("Descripcion"), QStringLiteral("Codigo"),
          QStringLiteral("Total"), QStringLiteral("Formula"), QStringLiteral("Presupuesto"),
          QStringLiteral("Media"), QStringLiteral("Naturaleza"), QStringLiteral("Orden")},
-        conDecimales(r.divisa));
+        r.divisa);
     for (const LineaBalance& l : r.lineas) {
         const auto [total, presupuesto, media] = celdasImportes(l);
         escritor.escribir({qint64{l.nivel}, l.descripcion, l.codigo, total, l.formula, presupuesto,

@@ -14,7 +14,7 @@ struct OpcionesEstado {
     int documento = 1;  // 1 balance de situación, 2 pérdidas y ganancias
     QDate desde;
     QDate hasta;
-    bool euros = true;            // "Importes en euros"
+    Divisa divisa = Divisa::Euros;  // "Importes en euros"
     bool mostrarCodigos = false;  // "Mostrar códigos de epígrafes"
     bool saldoCero = false;       // "Mostrar cuentas con saldo cero"
     bool soloEpigrafes = false;   // "Mostrar sólo epígrafes"
@@ -49,11 +49,6 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
 std::vector<LineaBalance> lineasDelEstado(Conexion& contabilidad, IProgreso& progreso,
                                           PeticionLineas peticion, const QDate& desde,
                                           const QDate& hasta);
-
-// La moneda de unas opciones que aún la dicen con un booleano.
-constexpr Divisa divisaDe(bool euros) {
-    return euros ? Divisa::Euros : Divisa::Pesetas;
-}
 
 QString formulaColumnaCodigo(bool mostrar);
 

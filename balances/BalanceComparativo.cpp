@@ -59,7 +59,7 @@ ColeccionBalance cargarColeccion(Conexion& contabilidad, IProgreso& progreso,
     peticion.documento = o.documento;
     for (const QString& mes : mesesPeriodo(o.desde, o.hasta))
         if (mesEnEjercicio(ejercicio, mes, o.desde, o.hasta)) peticion.meses << mes;
-    peticion.euros = o.euros;
+    peticion.divisa = o.divisa;
     peticion.saldoCero = o.saldoCero;
     peticion.numerosCuenta = o.numerosCuenta;
     peticion.presupuesto = true;
@@ -96,7 +96,7 @@ EstadoComparativo calcularComparativo(Conexion& contabilidad, IProgreso& progres
     CalcularFormulas(filas, false, progreso, QStringLiteral("Calculando fórmulas empresa B ..."));
 
     EstadoComparativo r;
-    r.divisa = divisaDe(o.euros);
+    r.divisa = o.divisa;
     r.filas.reserve(filas.size());
     for (std::size_t i = 0; i < filas.size(); ++i) {
         FilaBalance& f = filas[i];
@@ -121,7 +121,7 @@ FormulasInforme construirComparativo(ContextoInforme& contexto, const OpcionesCo
          QStringLiteral("MediaA"), QStringLiteral("FormulaA"), QStringLiteral("CodigoB"),
          QStringLiteral("TotalB"), QStringLiteral("PresupuestoB"), QStringLiteral("MediaB"),
          QStringLiteral("FormulaB"), QStringLiteral("Orden")},
-        conDecimales(r.divisa));
+        r.divisa);
     // Orden sigue a lo que ya tenga la tabla.
     const qint64 previas =
         contexto.informes.valor(QStringLiteral("SELECT MAX(Orden) FROM BalancesComparativo"))

@@ -53,7 +53,7 @@ struct PeticionLineas {
     long empresa = 0;
     int documento = 1;
     QStringList meses;  // vacía: la empresa no suma ningún mes (importes cero)
-    bool euros = false;
+    Divisa divisa = Divisa::Euros;
     bool saldoCero = false;      // "Mostrar cuentas con saldo cero"
     bool numerosCuenta = false;  // "Mostrar números de cuentas"
     bool presupuesto = true;     // calcular presupuesto y porcentaje
@@ -71,10 +71,10 @@ std::vector<LineaBalance> calcularLineasBalance(Conexion& contabilidad, IProgres
 // Sumas SQL de las columnas mensuales de los meses dados: "(cCur(Total01) + cCur(Total02)) AS
 // Total", o la constante "0 AS Total" cuando no hay ningún mes. Las del epígrafe dan Total y
 // Presupuesto; las de la cuenta, Debe, Haber y Presupuesto.
-QString ExpresionTotal(const QStringList& meses, bool euros);
-QString ExpresionPresupuesto(const QStringList& meses, bool euros);
-QString ExpresionEpigrafe(const QStringList& meses, bool euros);
-QString ExpresionCuenta(const QStringList& meses, bool euros);
+QString ExpresionTotal(const QStringList& meses, Divisa divisa);
+QString ExpresionPresupuesto(const QStringList& meses, Divisa divisa);
+QString ExpresionEpigrafe(const QStringList& meses, Divisa divisa);
+QString ExpresionCuenta(const QStringList& meses, Divisa divisa);
 
 // Importe con el signo de la naturaleza: las naturalezas acreedoras ("Pasivo", "Haber")
 // muestran en positivo un saldo acreedor.

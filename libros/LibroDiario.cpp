@@ -38,7 +38,7 @@ QVariant limiteEntero(const QVariant& limite, bool inferior) {
 // CROSS JOIN fija el orden de la unión (asientos del periodo, sus apuntes, la cuenta de cada
 // uno): sin estadísticas, SQLite empezaría por las subcuentas y recorrería los asientos del
 // periodo una vez por subcuenta. 'numero' es la expresión que filtra y ordena los asientos.
-QString consultaApuntes(bool euros, const QString& numero, const QString& condicionExtra,
+QString consultaApuntes(Divisa divisa, const QString& numero, const QString& condicionExtra,
                         int pasada) {
     return QStringLiteral(
                "SELECT Asiento.Numero, Asiento.IDAsiento, Asiento.Fecha, Cuenta.Codigo, "
@@ -51,7 +51,7 @@ QString consultaApuntes(bool euros, const QString& numero, const QString& condic
                "AND %3 >= ? AND %3 <= ? "
                "AND Cuenta.Codigo >= ? AND Cuenta.Codigo <= ? "
                "AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? ")
-               .arg(importesApunte(euros), QString::number(pasada), numero,
+               .arg(importesApunte(divisa), QString::number(pasada), numero,
                     descripcionCuenta(QStringLiteral("Cuenta"))) +
            condicionExtra;
 }
@@ -78,14 +78,16 @@ void escribirAsientosFinales(ContextoInforme& contexto, const OpcionesLibroDiari
         // Ordenados: primero el debe y luego el haber, cada grupo por código (ya lo está).
         if (o.apuntesOrdenados)
             std::stable_partition(lineas.begin(), lineas.end(), [&](const auto& l) {
-                return !(o.euros ? l.debe : l.debePesetas).esCero();
+                return !(o.divisa == Divisa::Euros ? l.debe : l.debePesetas).esCero();
             });
         std::string fecha;
         FilaLibro::anadirFecha(fecha, a->fecha.toUtf8());
         for (const AsientosFinales::Linea& l : lineas) {
             std::string debe, haber;
-            FilaLibro::ponerImporte(debe, o.euros ? l.debe : l.debePesetas, o.euros);
-            FilaLibro::ponerImporte(haber, o.euros ? l.haber : l.haberPesetas, o.euros);
+            FilaLibro::ponerImporte(debe, o.divisa == Divisa::Euros ? l.debe : l.debePesetas,
+                                    conDecimales(o.divisa));
+            FilaLibro::ponerImporte(haber, o.divisa == Divisa::Euros ? l.haber : l.haberPesetas,
+                                    conDecimales(o.divisa));
             insertar.ejecutar({a->numero, QString::fromStdString(fecha),
                                l.codigo + QStringLiteral(" - ") + l.descripcion, a->concepto,
                                QString::fromStdString(debe), QString::fromStdString(haber)});
@@ -133,16 +135,16 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
     QString apuntes;
     Parametros params = filtros;
     if (o.apuntesOrdenados) {
-        apuntes = consultaApuntes(o.euros, numero,
+        apuntes = consultaApuntes(o.divisa, numero,
                                   QStringLiteral("AND CCur(NULLIF(Apunte.CtdadDebe, '')) <> 0"),
                                   0) +
                   QStringLiteral(" UNION ALL ") +
-                  consultaApuntes(o.euros, numero,
+                  consultaApuntes(o.divisa, numero,
                                   QStringLiteral("AND CCur(NULLIF(Apunte.CtdadHaber, '')) <> 0"),
                                   1);
         params += filtros;
     } else {
-        apuntes = consultaApuntes(o.euros, numero, QString(), 0);
+        apuntes = consultaApuntes(o.divisa, numero, QString(), 0);
     }
     // El recuento para la barra de progreso no necesita el orden: así no se ordena dos veces.
     const qint64 total = contexto.contabilidad
@@ -163,8 +165,8 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
             FilaLibro::anadir(descripcion, apunte.codigo);
             descripcion += " - ";
             FilaLibro::anadir(descripcion, apunte.descripcion);
-            FilaLibro::ponerImporte(debe, apunte.debe, o.euros);
-            FilaLibro::ponerImporte(haber, apunte.haber, o.euros);
+            FilaLibro::ponerImporte(debe, apunte.debe, conDecimales(o.divisa));
+            FilaLibro::ponerImporte(haber, apunte.haber, conDecimales(o.divisa));
             insertar.enlazarTexto(1, apunte.asiento.asiento());
             insertar.enlazarTexto(2, apunte.asiento.fecha());
             insertar.enlazarTexto(3, FilaLibro::vista(descripcion));
@@ -174,7 +176,7 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
             insertar.ejecutar();
         });
     escribirAsientosFinales(contexto, o);
-    return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.euros);
+    return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.divisa);
 }
 
 }  // namespace orvo

@@ -20,7 +20,7 @@ constexpr char kSaldoAnterior[] = "Saldo anterior acumulado";
 class SaldoAnterior {
   public:
     SaldoAnterior(Conexion& contabilidad, const OpcionesLibroMayor& o)
-        : con_(contabilidad), euros_(o.euros) {
+        : con_(contabilidad), divisa_(o.divisa) {
         const QDate primerDia(o.desde.year(), o.desde.month(), 1);
         // Empezando el periodo en el primer mes del ejercicio no hay nada antes.
         hayAnterior_ =
@@ -69,11 +69,11 @@ class SaldoAnterior {
         return QStringLiteral(
                    "SUM(CCur(NULLIF(Apunte.%1, ''))) AS Debe, "
                    "SUM(CCur(NULLIF(Apunte.%2, ''))) AS Haber")
-            .arg(columnaDebe(euros_), columnaHaber(euros_));
+            .arg(columnaDebe(divisa_), columnaHaber(divisa_));
     }
 
     Conexion& con_;
-    bool euros_;
+    Divisa divisa_;
     bool hayAnterior_;
     bool agrupado_ = false;
     QString desde_, hasta_;
@@ -150,7 +150,7 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
         QStringLiteral("SELECT Cuenta.IDCuenta, Cuenta.Codigo, Asiento.IDAsiento, Asiento.Numero, "
                        "Asiento.Fecha, ") +
             descripcionCuenta(QStringLiteral("Cuenta")) +
-            QStringLiteral(" AS Descripcion, Apunte.Concepto, ") + importesApunte(o.euros) + u' ' +
+            QStringLiteral(" AS Descripcion, Apunte.Concepto, ") + importesApunte(o.divisa) + u' ' +
             uniones +
             QStringLiteral("ORDER BY Cuenta.Codigo, Val(Asiento.Numero), Asiento.Fecha, "
                            "Asiento.IDAsiento, Apunte.IDApunte"),
@@ -172,9 +172,9 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
     auto escribir = [&](Instruccion& insertar, QByteArrayView codigo, QByteArrayView descripcion,
                         QByteArrayView numero, QByteArrayView fecha, QByteArrayView concepto,
                         Moneda d, Moneda h) {
-        FilaLibro::ponerImporte(debe, d, o.euros);
-        FilaLibro::ponerImporte(haber, h, o.euros);
-        FilaLibro::ponerImporte(saldoTexto, saldo, o.euros);
+        FilaLibro::ponerImporte(debe, d, conDecimales(o.divisa));
+        FilaLibro::ponerImporte(haber, h, conDecimales(o.divisa));
+        FilaLibro::ponerImporte(saldoTexto, saldo, conDecimales(o.divisa));
         insertar.enlazarTexto(1, codigo);
         insertar.enlazarTexto(2, descripcion);
         insertar.enlazarTexto(3, numero);
@@ -191,8 +191,8 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
                                QByteArrayView descripcion) {
         if (!insertarFinal) insertarFinal.emplace(contexto.informes.preparar(insercion));
         for (const LineaFinal& f : lineas) {
-            const Moneda d = o.euros ? f.linea.debe : f.linea.debePesetas;
-            const Moneda h = o.euros ? f.linea.haber : f.linea.haberPesetas;
+            const Moneda d = o.divisa == Divisa::Euros ? f.linea.debe : f.linea.debePesetas;
+            const Moneda h = o.divisa == Divisa::Euros ? f.linea.haber : f.linea.haberPesetas;
             saldo = d > Moneda() ? saldo + d : saldo - h;
             std::string fecha;
             FilaLibro::anadirFecha(fecha, f.asiento->fecha.toUtf8());
@@ -251,7 +251,7 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
     });
     if (!primera) terminarSubcuenta();
     subcuentasSinApuntes(std::nullopt);
-    return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.euros);
+    return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.divisa);
 }
 
 }  // namespace orvo

@@ -31,9 +31,8 @@ QString siguienteNumero(const QString& numero) {
 }  // namespace
 
 QString ObtenerConsultaFacturas(const OpcionesLibrosIVA& o, Parametros& params) {
-    const QString importes = o.euros
-                                 ? QStringLiteral("CtdadDebeEuros, CtdadHaberEuros, BaseImpEuros")
-                                 : QStringLiteral("CtdadDebe, CtdadHaber, BaseImp");
+    const QString importes =
+        QStringLiteral("CtdadDebe%1, CtdadHaber%1, BaseImp%1").arg(sufijoColumna(o.divisa));
     const QStringList alias = importes.split(QStringLiteral(", "));
     params = {static_cast<qlonglong>(o.empresa),
               o.emitidas ? QStringLiteral("477%") : QStringLiteral("472%"),
@@ -103,7 +102,7 @@ void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgr
         const Moneda cien = Moneda::deDouble(porcentaje(rateRecargo) * f.base.aDouble());
         f.cuotaRecargo =
             Moneda::deDouble(static_cast<double>(cien.diezmilesimas()) / 100.0 / Moneda::kEscala)
-                .redondeado(o.euros);
+                .redondeado(conDecimales(o.divisa));
         f.total = f.base + f.cuotaIva + f.cuotaRecargo;
         f.fecha = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Fecha")));
         f.asiento = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Numero")));
@@ -121,7 +120,9 @@ FormulasInforme construirLibrosIVA(ContextoInforme& contexto, const OpcionesLibr
         "INSERT INTO Libros_IVA (NumFactura, Fecha, CodSubcuenta, DescripcionSubcuenta, NIF, "
         "NumAsiento, Concepto, BaseImponible, IVA, CuotaIVA, Recargo, CuotaRecargo, "
         "TotalFactura) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    const auto formato = [&o](Moneda m) { return cGeneral::FormatearCurrency(m, o.euros); };
+    const auto formato = [&o](Moneda m) {
+        return cGeneral::FormatearCurrency(m, conDecimales(o.divisa));
+    };
     recorrerLibroIVA(contexto.contabilidad, o, &contexto.progreso, [&](const FilaIVA& f) {
         insertar.ejecutar({f.numero,
                            f.fecha.right(2) + u'/' + f.fecha.mid(4, 2) + u'/' + f.fecha.left(4),
@@ -131,7 +132,7 @@ FormulasInforme construirLibrosIVA(ContextoInforme& contexto, const OpcionesLibr
                            formato(f.cuotaRecargo), formato(f.total)});
     });
     return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)},
-            {2, formulaMoneda(o.euros)},
+            {2, formulaMoneda(o.divisa)},
             {3, formulaPeriodo(Regional::fechaCorta(o.desde), Regional::fechaCorta(o.hasta))}};
 }
 

@@ -9,7 +9,7 @@ namespace orvo {
 namespace {
 
 // Los listados no llevan importes: la moneda del escritor no cuenta.
-constexpr bool kSinImportes = true;
+constexpr Divisa kSinImportes = Divisa::Euros;
 
 }  // namespace
 

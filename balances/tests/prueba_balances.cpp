@@ -253,7 +253,7 @@ class PruebaBalances : public QObject {
         l.conPresupuesto = conPresupuesto;
         l.importes = static_cast<LineaBalance::Importes>(importes);
         QStringList textos;
-        for (const Celda& c : celdasImportes(l)) textos << textoCelda(c, true);
+        for (const Celda& c : celdasImportes(l)) textos << textoCelda(c, Divisa::Euros);
         QTEST(textos, "esperado");
     }
 
@@ -355,7 +355,7 @@ class PruebaBalances : public QObject {
                               {l.epigrafe(1, 2, c, c, 4)});
         l.epigrafe(1, 2, "R", "Resultado", 4, 1, "X+Y");
         OpcionesBalance o = opciones(2, QDate(2001, 1, 1), QDate(2001, 1, 31));
-        o.euros = false;
+        o.divisa = Divisa::Pesetas;
         QCOMPARE(importes(calcular(o)), (QList<TotalYPresupuesto>{{"R", m("0,8"), Moneda()},
                                                                   {"X", m("0,4"), Moneda()},
                                                                   {"Y", m("0,4"), Moneda()}}));
@@ -594,7 +594,7 @@ class PruebaBalances : public QObject {
             if (libro == u"empate") l_->asentar(1, {"20010315 6000001 150.000 0 1.500 0"});
         }
         c.Execute(QStringLiteral("PRAGMA query_only = 1"));
-        const ResultadoPeriodo r = ResultadoDelPeriodo(c, 1, true, desde, hasta);
+        const ResultadoPeriodo r = ResultadoDelPeriodo(c, 1, Divisa::Euros, desde, hasta);
         QStringList cuentas, epigrafes;
         for (const qlonglong id : r.cuentas)
             cuentas << c.valor(QStringLiteral("SELECT Codigo FROM Cuenta WHERE IDCuenta = ?"), {id})

@@ -147,7 +147,6 @@ class PruebaCierre : public QObject {
         s.subcuentaHasta = QStringLiteral("9999999");
         s.desde = desde;
         s.hasta = hasta;
-        s.euros = true;
         s.niveles = {1, 2, 3, 4, 7};
         l.construir(construirSumasYSaldos, s);
         filas += l.filas(QStringLiteral("BalanceSumasySaldos"),

@@ -38,16 +38,17 @@ class PruebaGeneral : public QObject {
     // El escritor de las tablas de trabajo: cada clase de celda con su texto en la moneda
     // elegida; la vacía se escribe como texto vacío, no como nulo.
     void escritorTabla_data() {
-        QTest::addColumn<bool>("euros");
+        QTest::addColumn<Divisa>("divisa");
         QTest::addColumn<QString>("fila");
-        QTest::newRow("euros") << true << "|Caja|7|-1.234,57|12,50 %";
-        QTest::newRow("pesetas") << false << "|Caja|7|-1.235|12,50 %";
+        QTest::newRow("euros") << Divisa::Euros << "|Caja|7|-1.234,57|12,50 %";
+        QTest::newRow("pesetas") << Divisa::Pesetas << "|Caja|7|-1.235|12,50 %";
     }
     void escritorTabla() {
-        QFETCH(bool, euros);
-        auto con = Conexion::abrir(dir_.filePath(QStringLiteral("t%1.db").arg(euros)), true);
+        QFETCH(Divisa, divisa);
+        auto con = Conexion::abrir(
+            dir_.filePath(QStringLiteral("t%1.db").arg(static_cast<int>(divisa))), true);
         con->Execute(QStringLiteral("CREATE TABLE T (A TEXT, B TEXT, C TEXT, D TEXT, E TEXT)"));
-        EscritorTabla(*con, QStringLiteral("T"), {"A", "B", "C", "D", "E"}, euros)
+        EscritorTabla(*con, QStringLiteral("T"), {"A", "B", "C", "D", "E"}, divisa)
             .escribir({Celda(), QStringLiteral("Caja"), qint64{7},
                        Moneda::deDiezmilesimas(-12345678), Porcentaje{12.5}});
         QTEST(con->valor(QStringLiteral("SELECT COALESCE(A, 'nulo') || '|' || B || '|' || C || "

@@ -232,7 +232,6 @@ class PruebaLegalizacion : public QObject {
         s.subcuentaHasta = QStringLiteral("9999999");
         s.desde = QDate(2026, 1, 1);
         s.hasta = hasta;
-        s.euros = true;
         s.niveles = {3, 7};
         const FormulasInforme f = libros_->construir(construirSumasYSaldos, s);
         libros_->inf().Execute(QStringLiteral("DELETE FROM BalanceSumasySaldos"));

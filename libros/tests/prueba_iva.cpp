@@ -33,7 +33,7 @@ struct Trimestre : LibroIVA {
         factura("S 20260120 10,50 0 P-1 21 0 50");
         factura("S 20260220 4 0 P-2 4 0 100");
     }
-    OpcionesResumenIVA resumen() const { return {e, true, {2026, 1, 1}, {2026, 3, 31}}; }
+    OpcionesResumenIVA resumen() const { return {e, Divisa::Euros, {2026, 1, 1}, {2026, 3, 31}}; }
     static QString tipos(const std::vector<LineaTipoIVA>& v) {
         QStringList t;
         for (const LineaTipoIVA& l : v)
@@ -122,7 +122,7 @@ class PruebaIVA : public QObject {
         l.cuenta(l.empresa(), "4300099", "Ajeno", "Z");  // de otra empresa
         for (const QString& linea : lineas) l.factura(linea);
         OpcionesLibrosIVA o = l.opciones(!opciones.contains(u"recibidas"));
-        o.euros = !opciones.contains(u"pesetas");
+        o.divisa = opciones.contains(u"pesetas") ? Divisa::Pesetas : Divisa::Euros;
         for (const QString& op : opciones.split(u' ')) {
             const QString valor = op.section(u'=', 1);
             if (op.startsWith(u"desde=")) o.desde = QDate::fromString(valor, u"yyyyMMdd");
@@ -135,7 +135,8 @@ class PruebaIVA : public QObject {
         const FormulasInforme f = l.libroIVA(o);
         QTEST(l.filas("Libros_IVA", columnas), "esperado");
         QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<PRU> Pruebas, S.L.\""));
-        QCOMPARE(f.at(2), QStringLiteral("TrabajarConPts= '%1'").arg(o.euros ? 0 : 1));
+        QCOMPARE(f.at(2),
+                 QStringLiteral("TrabajarConPts= '%1'").arg(o.divisa == Divisa::Euros ? 0 : 1));
         QCOMPARE(f.at(3), QStringLiteral("Periodo= \"Periodo:  %1 ~ %2\"")
                               .arg(o.desde.toString(u"dd/MM/yyyy"), o.hasta.toString(u"dd/MM/yyyy")));
     }
@@ -283,7 +284,7 @@ class PruebaIVA : public QObject {
         const qint64 as = t.asiento(t.e, 77, "20260325");
         t.apunte(as, t.soportado, "832", "0", "Suelto", "5", "0");
         OpcionesResumenIVA o = t.resumen();
-        o.euros = false;
+        o.divisa = Divisa::Pesetas;
         const FormulasInforme f = t.construir(construirResumenIVA, o);
         QCOMPARE(f.at(2), QStringLiteral("TrabajarConPts= '1'"));
         const QStringList filas = t.filas("ResumenIVA", "Seccion, Concepto, Cuota");

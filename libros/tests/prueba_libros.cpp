@@ -160,34 +160,34 @@ class PruebaLibros : public QObject {
         QTest::addColumn<QString>("subcuentas");  // "desde-hasta"
         QTest::addColumn<QDate>("desde");
         QTest::addColumn<QDate>("hasta");
-        QTest::addColumn<bool>("euros");
+        QTest::addColumn<Divisa>("divisa");
         QTest::addColumn<bool>("ordenados");
         QTest::addColumn<QString>("columnas");
         QTest::addColumn<QStringList>("esperado");
         const QString todas = QStringLiteral("0000000-9999999");
         const QDate ene(2026, 1, 1), dic(2026, 12, 31);
         // clang-format off
-        QTest::newRow("orden numérico de los asientos") << "9-11" << todas << ene << dic << true << false
+        QTest::newRow("orden numérico de los asientos") << "9-11" << todas << ene << dic << Divisa::Euros << false
             << "Debe" << QStringList{"9,00", "10,00", "11,00"};
-        QTest::newRow("fila completa en pesetas") << "15-15" << todas << ene << dic << false << false
+        QTest::newRow("fila completa en pesetas") << "15-15" << todas << ene << dic << Divisa::Pesetas << false
             << "Asiento, Fecha, Descripcion, Concepto, Debe, Haber"
             << QStringList{"15 (1)|15/06/2026|4300001 - Cliente \"Ñandú\"|Cobro de O'Brien \"urgente\"|1.235|0"};
-        QTest::newRow("en euros") << "15-15" << todas << ene << dic << true << false << "Debe, Haber"
+        QTest::newRow("en euros") << "15-15" << todas << ene << dic << Divisa::Euros << false << "Debe, Haber"
             << QStringList{"7,42|0,00"};
-        QTest::newRow("meses enteros") << "20-29" << todas << QDate(2026, 3, 15) << QDate(2026, 4, 20) << true
+        QTest::newRow("meses enteros") << "20-29" << todas << QDate(2026, 3, 15) << QDate(2026, 4, 20) << Divisa::Euros
             << false << "Fecha" << QStringList{"01/03/2026", "15/04/2026", "30/04/2026"};
         // Solo los apuntes de las subcuentas del rango, y de esta empresa.
-        QTest::newRow("subcuentas del 4") << "0-9999999" << "4000000-4999999" << ene << dic << true << false
+        QTest::newRow("subcuentas del 4") << "0-9999999" << "4000000-4999999" << ene << dic << Divisa::Euros << false
             << "Asiento, Debe" << QStringList{"15 (1)|7,42", "31 (13)|70,00", "40 (14)|100,00", "60 (16)|2,00"};
-        QTest::newRow("apuntes como se anotaron") << "40-40" << todas << ene << dic << true << false
+        QTest::newRow("apuntes como se anotaron") << "40-40" << todas << ene << dic << Divisa::Euros << false
             << "Descripcion" << QStringList{"5720001 - Banco", "4300001 - Cliente \"Ñandú\"", "7000001 - Ventas"};
-        QTest::newRow("apuntes ordenados: debe y haber, por código") << "40-40" << todas << ene << dic << true
+        QTest::newRow("apuntes ordenados: debe y haber, por código") << "40-40" << todas << ene << dic << Divisa::Euros
             << true << "Descripcion" << QStringList{"4300001 - Cliente \"Ñandú\"", "5720001 - Banco", "7000001 - Ventas"};
         // Ordenados, un apunte a cero en pesetas no sale aunque tenga euros, y uno con debe y
         // haber sale dos veces, primero con el debe.
-        QTest::newRow("ordenados miran las pesetas") << "50-50" << todas << ene << dic << true << true
+        QTest::newRow("ordenados miran las pesetas") << "50-50" << todas << ene << dic << Divisa::Euros << true
             << "Concepto" << QStringList{"doble", "doble"};
-        QTest::newRow("sin ordenar salen todos") << "50-50" << todas << ene << dic << true << false
+        QTest::newRow("sin ordenar salen todos") << "50-50" << todas << ene << dic << Divisa::Euros << false
             << "Concepto" << QStringList{"doble", "cero"};
         // clang-format on
     }
@@ -204,17 +204,18 @@ class PruebaLibros : public QObject {
         o.subcuentaHasta = subcuentas.section(u'-', 1);
         QFETCH(QDate, desde);
         QFETCH(QDate, hasta);
-        QFETCH(bool, euros);
+        QFETCH(Divisa, divisa);
         QFETCH(bool, ordenados);
         o.desde = desde;
         o.hasta = hasta;
-        o.euros = euros;
+        o.divisa = divisa;
         o.apuntesOrdenados = ordenados;
         const FormulasInforme f = libro.construir(construirLibroDiario, o);
         QTEST(libro.filas("Libro_Diario", columnas), "esperado");
         QCOMPARE(numeroMaximoAsiento(libro.conta(), l.empresa), QStringLiteral("100"));
         QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<PRU> Pruebas, S.L.\""));
-        QCOMPARE(f.at(3), QStringLiteral("TrabajarConPts= '%1'").arg(euros ? 0 : 1));
+        QCOMPARE(f.at(3),
+                 QStringLiteral("TrabajarConPts= '%1'").arg(divisa == Divisa::Euros ? 0 : 1));
         if (desde.month() == 3)
             QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  marzo/2026 ~ abril/2026\""));
     }
@@ -448,31 +449,36 @@ class PruebaLibros : public QObject {
     void reglaDelSaldo_data() {
         QTest::addColumn<QString>("debe");
         QTest::addColumn<QString>("haber");
-        QTest::addColumn<bool>("euros");
+        QTest::addColumn<Divisa>("divisa");
         QTest::addColumn<QString>("esperado");
-        QTest::newRow("debe positivo suma") << "25" << "0" << true << "25,00|125,00";
-        QTest::newRow("haber resta") << "0" << "25" << true << "0,00|75,00";
-        QTest::newRow("a cero no cambia") << "0" << "0" << true << "0,00|100,00";
-        QTest::newRow("debe negativo cuenta como haber") << "-30" << "10" << true << "-30,00|90,00";
-        QTest::newRow("con debe positivo se ignora el haber") << "5" << "99" << true << "5,00|105,00";
+        // clang-format off
+        QTest::newRow("debe positivo suma") << "25" << "0" << Divisa::Euros << "25,00|125,00";
+        QTest::newRow("haber resta") << "0" << "25" << Divisa::Euros << "0,00|75,00";
+        QTest::newRow("a cero no cambia") << "0" << "0" << Divisa::Euros << "0,00|100,00";
+        QTest::newRow("debe negativo cuenta como haber")
+            << "-30" << "10" << Divisa::Euros << "-30,00|90,00";
+        QTest::newRow("con debe positivo se ignora el haber")
+            << "5" << "99" << Divisa::Euros << "5,00|105,00";
         // Con otros euros, para ver que se leen las pesetas.
-        QTest::newRow("pesetas sin decimales") << "1.234,5" << "0" << false << "1.235|1.335";
+        QTest::newRow("pesetas sin decimales") << "1.234,5" << "0" << Divisa::Pesetas << "1.235|1.335";
+        // clang-format on
     }
     void reglaDelSaldo() {
         QFETCH(QString, debe);
         QFETCH(QString, haber);
-        QFETCH(bool, euros);
+        QFETCH(Divisa, divisa);
         LibrosPrueba libro;
         const long e = libro.empresa();
         const qint64 cta = libro.cuenta(e, "5720001", "Banco");
         libro.apunte(libro.asiento(e, 1, "20260105"), cta, "100", "0");
         libro.apunte(libro.asiento(e, 2, "20260106"), cta, debe, haber, "x",
-                     euros ? debe : QStringLiteral("7,42"));
+                     divisa == Divisa::Euros ? debe : QStringLiteral("7,42"));
         OpcionesLibroMayor o = opcionesAno(e);
-        o.euros = euros;
+        o.divisa = divisa;
         const FormulasInforme f = libro.construir(construirLibroMayor, o);
         QTEST(libro.filas("Libro_Mayor", "Debe, Saldo").last(), "esperado");
-        QCOMPARE(f.at(3), QStringLiteral("TrabajarConPts= '%1'").arg(euros ? 0 : 1));
+        QCOMPARE(f.at(3),
+                 QStringLiteral("TrabajarConPts= '%1'").arg(divisa == Divisa::Euros ? 0 : 1));
     }
 
     // --- Diálogos --------------------------------------------------------------------------

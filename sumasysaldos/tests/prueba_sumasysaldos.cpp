@@ -36,15 +36,16 @@ struct Libros : LibrosPrueba {
         asentar(e, lineas);
     }
     OpcionesSumasYSaldos opciones(QDate desde, QDate hasta, std::vector<int> niveles,
-                                  bool presupuesto = false, bool euros = false,
+                                  bool presupuesto = false, Divisa divisa = Divisa::Pesetas,
                                   bool saldoCero = false) const {
-        return {e,     "0000000", "9999999",   desde, hasta, euros, saldoCero,
-                presupuesto, std::move(niveles)};
+        return {e,         "0000000",   "9999999",         desde, hasta, divisa,
+                saldoCero, presupuesto, std::move(niveles)};
     }
     FormulasInforme sumas(QDate desde, QDate hasta, std::vector<int> niveles,
-                          bool presupuesto = false, bool euros = false, bool saldoCero = false) {
+                          bool presupuesto = false, Divisa divisa = Divisa::Pesetas,
+                          bool saldoCero = false) {
         return construir(construirSumasYSaldos, opciones(desde, hasta, std::move(niveles),
-                                                         presupuesto, euros, saldoCero));
+                                                         presupuesto, divisa, saldoCero));
     }
     // Las cifras, sin tabla de trabajo.
     SumasYSaldos cifras(QDate desde, QDate hasta, std::vector<int> niveles,
@@ -52,8 +53,8 @@ struct Libros : LibrosPrueba {
         return calcularSumasYSaldos(conta(),
                                     opciones(desde, hasta, std::move(niveles), presupuesto));
     }
-    FormulasInforme presupuesto(std::uint8_t origen, bool euros = false) {
-        return construir(construirPresupuesto, {e, origen, "0000", "9999", euros, {4}});
+    FormulasInforme presupuesto(std::uint8_t origen, Divisa divisa = Divisa::Pesetas) {
+        return construir(construirPresupuesto, {e, origen, "0000", "9999", divisa, {4}});
     }
     long e = 0;
 };
@@ -224,7 +225,8 @@ class PruebaSumasYSaldos : public QObject {
         for (const QString& n : opciones.split(u' '))
             if (n.toInt()) niveles.push_back(n.toInt());
         const auto f = l.sumas(desde, hasta, niveles, opciones.contains(u"presupuesto"),
-                               opciones.contains(u"euros"), opciones.contains(u"cero"));
+                               opciones.contains(u"euros") ? Divisa::Euros : Divisa::Pesetas,
+                               opciones.contains(u"cero"));
         QTEST(l.filas(kSumas, columnas), "filas");
         if (opciones.contains(u"euros")) {
             QCOMPARE(f.at(5), "TotalMedia = '" + l.filas(kSumas, "Media").value(0) + u'\'');
@@ -285,7 +287,7 @@ class PruebaSumasYSaldos : public QObject {
                   "20010610 6000 200 0", "P 7000 5 500", "20010310 7000 0 100",
                   "20010310 6001 5 0"});
         const Presupuestos r = calcularPresupuesto(
-            l.conta(), {l.e, cCOrigen::PRESUPUESTOANUAL, "0000", "9999", false, {4}});
+            l.conta(), {l.e, cCOrigen::PRESUPUESTOANUAL, "0000", "9999", Divisa::Pesetas, {4}});
         QCOMPARE(r.filas.size(), std::size_t{2});
         const auto& a = r.filas[0].columnas;  // 6000: el año, enero, febrero y marzo
         QCOMPARE(r.filas[0].codigo, QStringLiteral("6000"));
@@ -335,7 +337,7 @@ class PruebaSumasYSaldos : public QObject {
 
     void presupuestoEnEurosFiltraPorPesetas() {
         Libros l(4, {}, {"P 6000 1 1000 6,01", "P 6001 1 0 6,01", "20010115 6000 250 0 1,5 0"});
-        l.presupuesto(cCOrigen::PRESUPUESTOANUAL, true);
+        l.presupuesto(cCOrigen::PRESUPUESTOANUAL, Divisa::Euros);
         QCOMPARE(l.filas("PresupuestoAnual", "PresupuestoTotal, DiferenciaTotal"),
                  QStringList{"6,01|4,51"});
     }
