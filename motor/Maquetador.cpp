@@ -585,16 +585,21 @@ qint64 Maquetador::leerFila(const Recordset& rs, const std::vector<int>& posicio
     return rs.Fields(0).toLongLong();
 }
 
+Maquetador::Estado Maquetador::estadoInicial() const {
+    Estado inicio;
+    const size_t n = plantilla_.grupos.size();
+    inicio.abierto.assign(n, 0);
+    inicio.clave.assign(n, QString());
+    inicio.cabecera.assign(n, QString());
+    inicio.sumas.assign(n, std::vector<Moneda>(plantilla_.columnas.size()));
+    inicio.ultimos.assign(n, std::vector<QString>(plantilla_.columnas.size()));
+    inicio.acumulado.assign(plantilla_.columnas.size(), Moneda());
+    return inicio;
+}
+
 int Maquetador::numeroPaginas() {
     if (totalPaginas_ == 0) {
-        Estado inicio;
-        const size_t n = plantilla_.grupos.size();
-        inicio.abierto.assign(n, 0);
-        inicio.clave.assign(n, QString());
-        inicio.cabecera.assign(n, QString());
-        inicio.sumas.assign(n, std::vector<Moneda>(plantilla_.columnas.size()));
-        inicio.ultimos.assign(n, std::vector<QString>(plantilla_.columnas.size()));
-        inicio.acumulado.assign(plantilla_.columnas.size(), Moneda());
+        const Estado inicio = estadoInicial();
         inicios_.assign(1, inicio);
         int total = 1;
         Compositor c(*this, inicio, Compositor::Modo::Medir, [&](Pagina&, const Estado* siguiente) {
@@ -636,8 +641,7 @@ Pagina Maquetador::pagina(int numero) {
 }
 
 void Maquetador::recorrer(const std::function<void(const Pagina&)>& alPintar) {
-    numeroPaginas();
-    Compositor c(*this, inicios_.front(), Compositor::Modo::Componer,
+    Compositor c(*this, estadoInicial(), Compositor::Modo::Componer,
                  [&](Pagina& p, const Estado*) {
                      alPintar(p);
                      return true;
@@ -646,8 +650,7 @@ void Maquetador::recorrer(const std::function<void(const Pagina&)>& alPintar) {
 }
 
 void Maquetador::recorrerContinuo(const std::function<void(const LineaPagina&)>& alEscribir) {
-    numeroPaginas();
-    Compositor c(*this, inicios_.front(), Compositor::Modo::Continuo,
+    Compositor c(*this, estadoInicial(), Compositor::Modo::Continuo,
                  [&](Pagina& p, const Estado*) {
                      for (const LineaPagina& l : p.lineas) alEscribir(l);
                      return true;
