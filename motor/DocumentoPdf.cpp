@@ -406,9 +406,10 @@ class FuentePdf {
 // Las operaciones de una página, en puntos desde abajo a la izquierda.
 class DocumentoPdf::LienzoPdf : public Lienzo {
   public:
-    LienzoPdf(DocumentoPdf& doc) : doc_(doc), altoPt_(qRound(doc.pagina_.height() * kPuntosPorMm)) {}
+    explicit LienzoPdf(DocumentoPdf& doc) : doc_(doc) {}
 
-    void empezar() {
+    void empezar(int altoPt) {
+        altoPt_ = altoPt;
         b_.clear();
         b_ += "2 J\n";  // los extremos cuadrados de QPen
         enTexto_ = false;
@@ -544,7 +545,7 @@ class DocumentoPdf::LienzoPdf : public Lienzo {
     }
 
     DocumentoPdf& doc_;
-    const int altoPt_;
+    int altoPt_ = 0;
     QByteArray b_;
     bool enTexto_ = false;
     FuentePdf* fuente_ = nullptr;
@@ -565,9 +566,8 @@ bool DocumentoPdf::posible() {
     return posible;
 }
 
-DocumentoPdf::DocumentoPdf(ArchivoEntero& salida, const QString& archivo, QSizeF paginaMm,
-                           const QString& titulo)
-    : salida_(salida), archivo_(archivo), pagina_(paginaMm), titulo_(titulo), desplazamientos_(1, 0) {
+DocumentoPdf::DocumentoPdf(QIODevice& salida, const QString& archivo, const QString& titulo)
+    : salida_(salida), archivo_(archivo), titulo_(titulo), desplazamientos_(1, 0) {
     lienzo_ = std::make_unique<LienzoPdf>(*this);
     escribir("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n");
     escritor_ = std::thread([this] { comprimirYEscribir(); });
@@ -606,10 +606,8 @@ int DocumentoPdf::nuevoObjeto() {
 
 void DocumentoPdf::escribir(const QByteArray& datos) {
     // Sin espacio no se sigue: un informe de un millón de filas no espera al final para fallar.
-    if (salida_.dispositivo().write(datos) != datos.size() || !salida_.falloEscritura().isEmpty())
-        throw FalloEscritura(archivo_, salida_.falloEscritura().isEmpty()
-                                           ? salida_.dispositivo().errorString()
-                                           : salida_.falloEscritura());
+    if (salida_.write(datos) != datos.size())
+        throw FalloEscritura(archivo_, salida_.errorString());
     posicion_ += datos.size();
 }
 
@@ -633,10 +631,13 @@ void DocumentoPdf::escribirFlujo(int id, const QByteArray& datos, bool comprimid
     escribir("\nendstream\nendobj\n");
 }
 
-Lienzo& DocumentoPdf::nuevaPagina() {
+Lienzo& DocumentoPdf::nuevaPagina(QSizeF paginaMm) {
     if (paginas_ > 0) enviarPagina();
     ++paginas_;
-    lienzo_->empezar();
+    // En puntos enteros, como QPageSize: A4 es 595 x 842.
+    cajas_.emplace_back(qRound(paginaMm.width() * kPuntosPorMm),
+                        qRound(paginaMm.height() * kPuntosPorMm));
+    lienzo_->empezar(cajas_.back().height());
     return *lienzo_;
 }
 
@@ -688,8 +689,8 @@ void DocumentoPdf::terminar(const std::function<void(Lienzo&, int)>& encima) {
     // Lo de encima va en un segundo contenido de cada página, sin comprimir: son unas letras.
     std::vector<int> encimas;
     for (int n = 1; n <= paginas_; ++n) {
-        lienzo_->empezar();
-        encima(*lienzo_, n);
+        lienzo_->empezar(cajas_[size_t(n - 1)].height());
+        if (encima) encima(*lienzo_, n);
         encimas.push_back(nuevoObjeto());
         escribirFlujo(encimas.back(), lienzo_->contenido(), false);
     }
@@ -702,17 +703,17 @@ void DocumentoPdf::terminar(const std::function<void(Lienzo&, int)>& encima) {
     objeto(recursos, "<< /Font << " + letras + ">> >>");
     const int arbol = nuevoObjeto();
     QByteArray hijos;
-    const QByteArray caja = "[0 0 " + QByteArray::number(qRound(pagina_.width() * kPuntosPorMm)) +
-                            ' ' + QByteArray::number(qRound(pagina_.height() * kPuntosPorMm)) + ']';
-    for (int n = 0; n < paginas_; ++n) {
+    for (size_t n = 0; n < size_t(paginas_); ++n) {
         const int id = nuevoObjeto();
-        objeto(id, "<< /Type /Page /Parent " + QByteArray::number(arbol) + " 0 R /Contents [" +
-                       QByteArray::number(contenidos_[size_t(n)]) + " 0 R " +
-                       QByteArray::number(encimas[size_t(n)]) + " 0 R] >>");
+        objeto(id, "<< /Type /Page /Parent " + QByteArray::number(arbol) + " 0 R /MediaBox [0 0 " +
+                       QByteArray::number(cajas_[n].width()) + ' ' +
+                       QByteArray::number(cajas_[n].height()) + "] /Contents [" +
+                       QByteArray::number(contenidos_[n]) + " 0 R " +
+                       QByteArray::number(encimas[n]) + " 0 R] >>");
         hijos += QByteArray::number(id) + " 0 R ";
     }
     objeto(arbol, "<< /Type /Pages /Kids [" + hijos + "] /Count " +
-                      QByteArray::number(paginas_) + " /MediaBox " + caja + " /Resources " +
+                      QByteArray::number(paginas_) + " /Resources " +
                       QByteArray::number(recursos) + " 0 R >>");
     const int catalogo = nuevoObjeto();
     objeto(catalogo, "<< /Type /Catalog /Pages " + QByteArray::number(arbol) + " 0 R >>");

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 #include <array>
@@ -13,7 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include "ArchivoEntero.h"
 #include "Pintor.h"
 
 namespace orvo {
@@ -29,18 +30,18 @@ class DocumentoPdf {
     // false si la letra del informe no es TrueType: entonces hay que escribir con QPdfWriter.
     static bool posible();
 
-    // Escribe en 'salida', el temporal de 'archivo' (para los mensajes de fallo).
-    DocumentoPdf(ArchivoEntero& salida, const QString& archivo, QSizeF paginaMm,
-                 const QString& titulo);
+    // Escribe en 'salida'; 'archivo' es el nombre para los mensajes de fallo.
+    DocumentoPdf(QIODevice& salida, const QString& archivo, const QString& titulo);
     ~DocumentoPdf();
     DocumentoPdf(const DocumentoPdf&) = delete;
     DocumentoPdf& operator=(const DocumentoPdf&) = delete;
 
-    // Termina la página anterior, si la hay, y da el lienzo de una nueva.
-    Lienzo& nuevaPagina();
-    // Pinta con 'encima' sobre cada página lo que solo se sabe al final (su número y el
-    // total) y cierra el documento. Lanza FalloEscritura si no se puede escribir.
-    void terminar(const std::function<void(Lienzo&, int pagina)>& encima);
+    // Termina la página anterior, si la hay, y da el lienzo de una nueva de ese tamaño.
+    Lienzo& nuevaPagina(QSizeF paginaMm);
+    int paginas() const { return paginas_; }
+    // Pinta con 'encima' sobre cada página (desde 1) lo que solo se sabe al final, como el
+    // total de páginas, y cierra el documento. Lanza FalloEscritura si no se puede escribir.
+    void terminar(const std::function<void(Lienzo&, int pagina)>& encima = {});
 
   private:
     class LienzoPdf;
@@ -61,13 +62,13 @@ class DocumentoPdf {
     void comprimirYEscribir();  // el hilo de escritura
     FuentePdf& fuente(const Lienzo::Letra& l);
 
-    ArchivoEntero& salida_;
+    QIODevice& salida_;
     QString archivo_;
-    QSizeF pagina_;
     QString titulo_;
     qint64 posicion_ = 0;
     std::vector<qint64> desplazamientos_;  // por número de objeto; 0 el objeto libre
     std::vector<int> contenidos_;          // objeto del contenido de cada página
+    std::vector<QSize> cajas_;             // tamaño de cada página en puntos
     std::array<std::unique_ptr<FuentePdf>, 4> fuentes_;  // por negrita y cursiva
     std::unique_ptr<LienzoPdf> lienzo_;
     int paginas_ = 0;

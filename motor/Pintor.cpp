@@ -138,14 +138,6 @@ void Pintor::pintar(Lienzo& lz, const Pagina& pagina, int totalPaginas) {
                      g.alto - g.margenInferior - g.altoPie);
 }
 
-void Pintor::tacharBlanco(QPainter& p, double x0, double ancho, double desde, double hasta,
-                          double pxPorMm) {
-    p.save();
-    LienzoQt lz(p, pxPorMm);
-    tacharBlanco(lz, x0, ancho, desde, hasta);
-    p.restore();
-}
-
 void Pintor::tacharBlanco(Lienzo& lz, double x0, double ancho, double desde, double hasta) {
     // Menos de una línea de blanco no deja sitio a nada.
     if (hasta - desde < 4) return;
@@ -224,7 +216,7 @@ void Pintor::paginacion(Lienzo& lz, int numero, int total) {
           texto, Alineacion::Derecha, false);
 }
 
-void Pintor::celda(Lienzo& lz, const Letra& l, const QRectF& r, const QString& texto,
+void Pintor::celda(Lienzo& lz, const Lienzo::Letra& l, const QRectF& r, const QString& texto,
                    Alineacion a, bool reducir) {
     if (texto.isEmpty() || r.width() <= 0) return;
     const double ancho = lz.ancho(l, texto, r.width());

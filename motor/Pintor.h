@@ -85,9 +85,11 @@ class Pintor {
     void foliar(const Foliacion& f) { foliacion_ = f; }
     // Tacha el blanco de una página entre 'desde' y 'hasta' (mm desde arriba), de margen a
     // margen: una raya arriba, la diagonal y otra abajo.
-    static void tacharBlanco(QPainter& p, double x0, double ancho, double desde, double hasta,
-                             double pxPorMm);
     static void tacharBlanco(Lienzo& l, double x0, double ancho, double desde, double hasta);
+    // Escribe el texto en la celda: los textos largos se acortan con "…"; los importes y los
+    // títulos de columna ('reducir') nunca se cortan, se reduce su letra si no caben.
+    static void celda(Lienzo& lz, const Lienzo::Letra& l, const QRectF& r, const QString& texto,
+                      Alineacion a, bool reducir);
 
     static QString familia();
 
@@ -95,10 +97,6 @@ class Pintor {
     using Letra = Lienzo::Letra;
     void cabecera(Lienzo& lz, int numero, int total);
     void linea(Lienzo& lz, const LineaPagina& l, double y);
-    // Escribe el texto en la celda: los textos largos se acortan con "…"; los importes y los
-    // títulos de columna ('reducir') nunca se cortan, se reduce su letra si no caben.
-    static void celda(Lienzo& lz, const Letra& l, const QRectF& r, const QString& texto,
-                      Alineacion a, bool reducir);
 
     Maquetador& m_;
     QString titulo_;

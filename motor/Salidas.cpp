@@ -50,13 +50,18 @@ void escribirPdf(Maquetador& m, Pintor& pintor, const QString& titulo, const QSt
             // Una sola lectura de las filas: el número de cada página y el total se escriben
             // encima de ellas al final, cuando ya se han contado.
             const Geometria& g = m.geometria();
-            DocumentoPdf pdf(f, archivo, QSizeF(g.ancho, g.alto), titulo);
-            int total = 0;
-            m.recorrer([&](const Pagina& pagina) {
-                pintor.pintar(pdf.nuevaPagina(), pagina, 0);
-                ++total;
-            });
-            pdf.terminar([&](Lienzo& lz, int n) { pintor.paginacion(lz, n, total); });
+            try {
+                DocumentoPdf pdf(f.dispositivo(), archivo, titulo);
+                m.recorrer([&](const Pagina& pagina) {
+                    pintor.pintar(pdf.nuevaPagina(QSizeF(g.ancho, g.alto)), pagina, 0);
+                });
+                pdf.terminar(
+                    [&](Lienzo& lz, int n) { pintor.paginacion(lz, n, pdf.paginas()); });
+            } catch (const FalloEscritura&) {
+                // El motivo de verdad (el disco lleno) lo sabe el temporal.
+                if (f.falloEscritura().isEmpty()) throw;
+                throw FalloEscritura(archivo, f.falloEscritura());
+            }
             return;
         }
         QPdfWriter pdf(&f.dispositivo());
