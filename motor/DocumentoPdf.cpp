@@ -8,6 +8,7 @@
 #include <QRawFont>
 #include <algorithm>
 #include <map>
+#include <string>
 #include <unordered_map>
 
 #include "Escritores.h"
@@ -37,7 +38,8 @@ void poner32(QByteArray& t, quint32 v) {
 }
 
 // Un número de PDF con dos decimales como mucho, sin pasar por el formato general.
-void numero(QByteArray& b, double v) {
+template <class Texto>
+void numero(Texto& b, double v) {
     qint64 c = qRound64(v * 100);
     if (c < 0) {
         b += '-';
@@ -59,7 +61,8 @@ void numero(QByteArray& b, double v) {
     }
 }
 
-void hex4(QByteArray& b, quint32 v) {
+template <class Texto>
+void hex4(Texto& b, quint32 v) {
     static const char kHex[] = "0123456789ABCDEF";
     for (int d = 12; d >= 0; d -= 4) b += kHex[(v >> d) & 0xf];
 }
@@ -411,6 +414,7 @@ class DocumentoPdf::LienzoPdf : public Lienzo {
     void empezar(int altoPt) {
         altoPt_ = altoPt;
         b_.clear();
+        b_.reserve(32768);
         b_ += "2 J\n";  // los extremos cuadrados de QPen
         enTexto_ = false;
         fuente_ = nullptr;
@@ -418,10 +422,10 @@ class DocumentoPdf::LienzoPdf : public Lienzo {
         grosor_ = -1;
         trazo_ = QColor();
     }
-    QByteArray& contenido() {
+    QByteArray contenido() {
         if (enTexto_) b_ += "ET\n";
         enTexto_ = false;
-        return b_;
+        return QByteArray(b_.data(), qsizetype(b_.size()));
     }
 
     double ancho(const Letra& l, const QString& texto, double) override {
@@ -466,7 +470,9 @@ class DocumentoPdf::LienzoPdf : public Lienzo {
         }
         const double tamano = pixeles(l) * 72 / kPpp;
         if (fuente_ != &f || tamano_ != tamano) {
-            b_ += '/' + f.recurso() + ' ';
+            b_ += '/';
+            b_ += f.recurso().constData();
+            b_ += ' ';
             numero(b_, tamano);
             b_ += " Tf\n";
             fuente_ = &f;
@@ -482,7 +488,7 @@ class DocumentoPdf::LienzoPdf : public Lienzo {
             hex4(b_, g_[i]);
             if (k_[i] && i + 1 < g_.size()) {
                 b_ += "> ";
-                b_ += QByteArray::number(-qRound(k_[i] * 1000.0 / f.unidades()));
+                b_ += std::to_string(-qRound(k_[i] * 1000.0 / f.unidades()));
                 b_ += " <";
             }
         }
@@ -524,8 +530,8 @@ class DocumentoPdf::LienzoPdf : public Lienzo {
     static double mmPorUnidad(const FuentePdf& f, const Letra& l) {
         return pixeles(l) * 25.4 / kPpp / f.unidades();
     }
-    static QByteArray colorPdf(const QColor& c) {
-        QByteArray r;
+    static std::string colorPdf(const QColor& c) {
+        std::string r;
         numero(r, c.redF());
         r += ' ';
         numero(r, c.greenF());
@@ -546,7 +552,7 @@ class DocumentoPdf::LienzoPdf : public Lienzo {
 
     DocumentoPdf& doc_;
     int altoPt_ = 0;
-    QByteArray b_;
+    std::string b_;  // más deprisa que QByteArray para añadir de carácter en carácter
     bool enTexto_ = false;
     FuentePdf* fuente_ = nullptr;
     double tamano_ = 0;
