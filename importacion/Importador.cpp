@@ -670,7 +670,8 @@ Resumen importar(const Opciones& o, IProgreso& progreso) {
         if (esDiario(o.entrada))
             leerDiario(o.entrada, receptor, problemas, r.avisos, declaradas, avance);
         else
-            leerCsv(o.entrada, sondeo.codificacion, {o.columnas}, receptor, problemas, avance);
+            leerCsvEnParalelo(o.entrada, sondeo.codificacion, {o.columnas}, receptor, problemas,
+                              avance);
         if (grande) Esquemas::crearContabilidad(*con);
         imp->terminar();
         if (!o.presupuesto.isEmpty()) imp->presupuesto(o.presupuesto);
