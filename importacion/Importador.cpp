@@ -90,22 +90,25 @@ class Importador {
         primerAsiento_ = siguienteAsiento_;
         siguienteApunte_ = con_.valor(QStringLiteral("SELECT MAX(IDApunte) FROM Apunte")).toLongLong() + 1;
         siguienteCuenta_ = con_.valor(QStringLiteral("SELECT MAX(IDCuenta) FROM Cuenta")).toLongLong() + 1;
-        // Los apuntes sin base imponible (casi todos) no la nombran: queda en NULL.
+        // Los apuntes sin base imponible (casi todos) no la nombran: queda en NULL; los que
+        // tampoco tienen factura, contrapartida ni IVA dejan esas columnas a su valor por omisión.
         const QString columnas = QStringLiteral(
             "IDApunte, CodAsiento, CodCuenta, Concepto, CtdadDebe, CtdadHaber, CtdadDebeEuros, "
-            "CtdadHaberEuros, Factura, Contrapartida, PorcentajeIVA, PorcentajeRecargo");
+            "CtdadHaberEuros");
+        const QString deFactura =
+            columnas + QStringLiteral(", Factura, Contrapartida, PorcentajeIVA, PorcentajeRecargo");
+        const auto insertar = [&](const QString& lista, int valores, std::size_t filas) {
+            QStringList marcas(valores, QStringLiteral("?"));
+            const QString tupla = u'(' + marcas.join(QStringLiteral(", ")) + u')';
+            return con_.preparar(QStringLiteral("INSERT INTO Apunte (%1) VALUES %2")
+                                     .arg(lista, QStringList(qsizetype(filas), tupla).join(u',')));
+        };
         // Por lotes: una instrucción escribe kLote apuntes; el resto del último lote, uno a uno.
-        const QString tupla = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        QStringList tuplas;
-        for (std::size_t i = 0; i < kLote; ++i) tuplas << tupla;
-        insApunteLote_.emplace(con_.preparar(
-            QStringLiteral("INSERT INTO Apunte (%1) VALUES %2").arg(columnas, tuplas.join(u','))));
-        insApunteUno_.emplace(
-            con_.preparar(QStringLiteral("INSERT INTO Apunte (%1) VALUES %2").arg(columnas, tupla)));
+        insApunteLote_.emplace(insertar(deFactura, kConFactura, kLote));
+        insApunteLoteSimple_.emplace(insertar(columnas, kComunes, kLote));
+        insApunteUno_.emplace(insertar(deFactura, kConFactura, 1));
         insApunteBase_.emplace(
-            con_.preparar(QStringLiteral("INSERT INTO Apunte (%1, BaseImp, BaseImpEuros) VALUES "
-                                         "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                              .arg(columnas)));
+            insertar(deFactura + QStringLiteral(", BaseImp, BaseImpEuros"), kConBase, 1));
     }
 
     // ¿Cae la fecha después del ejercicio de la empresa, que ya existe?
@@ -334,7 +337,7 @@ class Importador {
         ApuntePendiente p{id, asiento, cuenta, std::move(ap), debePts, haberPts};
         if (p.ap.base) {
             vaciarAsientos();
-            enlazar(*insApunteBase_, 0, p);
+            enlazar(*insApunteBase_, 0, p, kConBase);
             insApunteBase_->ejecutar();
             return;
         }
@@ -342,16 +345,23 @@ class Importador {
         if (lote_.size() == kLote) vaciarLote();
     }
 
-    // Enlace directo, sin QVariant: son un millón de filas en los libros grandes.
-    static void enlazar(Instruccion& ins, int d, const ApuntePendiente& p) {
+    // Sin datos de factura: sus columnas se quedan con el valor por omisión.
+    static bool simple(const ApuntePendiente& p) {
+        const ApunteLeido& ap = p.ap;
+        return ap.factura.isEmpty() && ap.contrapartida.isEmpty() && ap.iva.isEmpty() &&
+               ap.recargo.isEmpty() && !ap.base;
+    }
+
+    // Enlace directo, sin QVariant: son un millón de filas en los libros grandes. Enlaza las
+    // 'valores' primeras columnas (kComunes, kConFactura o kConBase) desde el parámetro d + 1.
+    static void enlazar(Instruccion& ins, int d, const ApuntePendiente& p, int valores) {
         const ApunteLeido& ap = p.ap;
         char b[Moneda::kLargoFormateado];
         const auto importe = [&](int indice, Moneda m, bool decimales) {
             ins.enlazarTexto(indice + d, QByteArrayView(b, m.formatearEn(b, decimales)));
         };
-        const auto texto = [&](int indice, const QString& t, const char* siVacio = "") {
-            if (t.isEmpty()) ins.enlazarTexto(indice + d, siVacio);
-            else ins.enlazarTexto(indice + d, t.toUtf8());
+        const auto texto = [&](int indice, const QByteArray& t, const char* siVacio = "") {
+            ins.enlazarTexto(indice + d, t.isEmpty() ? QByteArrayView(siVacio) : QByteArrayView(t));
         };
         ins.enlazarEntero(1 + d, p.id);
         ins.enlazarEntero(2 + d, p.asiento);
@@ -361,11 +371,12 @@ class Importador {
         importe(6, Moneda::deEntero(p.haberPts), false);
         importe(7, ap.debe, true);
         importe(8, ap.haber, true);
+        if (valores == kComunes) return;
         texto(9, ap.factura);
         texto(10, ap.contrapartida);
         texto(11, ap.iva, "0");
         texto(12, ap.recargo, "0");
-        if (ap.base) {
+        if (valores == kConBase) {
             importe(13, Moneda::deEntero(redondear(pesetasExactas(*ap.base))), false);
             importe(14, *ap.base, true);
         }
@@ -375,11 +386,14 @@ class Importador {
     void vaciarLote() {
         vaciarAsientos();
         if (lote_.size() == kLote) {
-            for (std::size_t i = 0; i < kLote; ++i) enlazar(*insApunteLote_, int(i) * 12, lote_[i]);
-            insApunteLote_->ejecutar();
+            const int valores =
+                std::all_of(lote_.begin(), lote_.end(), simple) ? kComunes : kConFactura;
+            Instruccion& ins = valores == kComunes ? *insApunteLoteSimple_ : *insApunteLote_;
+            for (std::size_t i = 0; i < kLote; ++i) enlazar(ins, int(i) * valores, lote_[i], valores);
+            ins.ejecutar();
         } else {
             for (const ApuntePendiente& p : lote_) {
-                enlazar(*insApunteUno_, 0, p);
+                enlazar(*insApunteUno_, 0, p, kConFactura);
                 insApunteUno_->ejecutar();
             }
         }
@@ -562,7 +576,8 @@ class Importador {
     std::vector<SinNumero> sinNumero_;
     QMap<QString, SinSubcuenta> sinMapa_;
     static constexpr std::size_t kLote = 50;
-    std::optional<Instruccion> insApunteLote_, insApunteUno_, insApunteBase_;
+    static constexpr int kComunes = 8, kConFactura = 12, kConBase = 14;
+    std::optional<Instruccion> insApunteLote_, insApunteLoteSimple_, insApunteUno_, insApunteBase_;
     // Un asiento a la espera de su lote.
     struct AsientoPendiente {
         qint64 id = 0, numero = 0;

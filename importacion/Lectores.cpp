@@ -275,6 +275,10 @@ void leerCsv(const QString& ruta, Codificacion codificacion, const Columnas& col
                                    .arg(QString::fromLatin1(kNombres[c])));
         return *t;
     };
+    // Un texto que solo se guarda: en un archivo UTF-8 (ya validado entero), sus propios bytes.
+    const auto utf8 = [&](int c) {
+        return codificacion == Codificacion::Utf8 ? campo(c).toByteArray() : texto(c).toUtf8();
+    };
     const auto importe = [&](int c) {
         const QByteArrayView t = campo(c);
         if (t.isEmpty()) return Moneda();
@@ -328,16 +332,16 @@ void leerCsv(const QString& ruta, Codificacion codificacion, const Columnas& col
             a.linea = linea;
             a.cuenta = texto(kCuenta);
             a.subcuenta = a.cuenta;
-            a.concepto = texto(kConcepto);
+            a.concepto = utf8(kConcepto);
             a.debe = importe(kDebe);
             a.haber = importe(kHaber);
             a.nombreCuenta = texto(kDescripcion);
             a.nif = texto(kNif);
-            a.factura = texto(kFactura);
-            a.contrapartida = texto(kContrapartida);
+            a.factura = utf8(kFactura);
+            a.contrapartida = utf8(kContrapartida);
             if (!campo(kBase).isEmpty()) a.base = importe(kBase);
-            a.iva = texto(kIva);
-            a.recargo = texto(kRecargo);
+            a.iva = utf8(kIva);
+            a.recargo = utf8(kRecargo);
             actual.apuntes.push_back(std::move(a));
         } catch (const ErrorEntrada& e) {
             problemas.anadir(e);
@@ -796,9 +800,10 @@ class LectorDiario {
             resto = resto.mid(cierre + 1).trimmed();
         }
         const qsizetype comentario = resto.indexOf(u';');
-        concepto_ = (comentario < 0 ? resto : resto.left(comentario)).trimmed();
+        QString concepto = (comentario < 0 ? resto : resto.left(comentario)).trimmed();
         // El código (un cheque, una factura) es la referencia del documento, no el número.
-        if (!codigo.isEmpty()) concepto_ = QStringLiteral("(%1) %2").arg(codigo, concepto_);
+        if (!codigo.isEmpty()) concepto = QStringLiteral("(%1) %2").arg(codigo, concepto);
+        concepto_ = concepto.toUtf8();
     }
 
     // Fecha propia de un apunte: etiqueta date: o [FECHA] en su comentario.
@@ -995,7 +1000,7 @@ class LectorDiario {
     AsientoLeido actual_;
     bool hay_ = false, fallido_ = false;
     qsizetype sinImporte_ = -1;
-    QString concepto_;
+    QByteArray concepto_;  // en UTF-8, como se guarda
     std::vector<QDate> fechas_;
     std::vector<std::pair<std::size_t, Asercion>> aserciones_;
     int orden_ = 0;

@@ -21,11 +21,10 @@ struct ApunteLeido {
     QString subcuenta;  // código que da el propio archivo; un punto se rellena con ceros
     QString nombreCuenta;
     QString nif;
-    QString concepto;
     Moneda debe, haber;
-    QString factura, contrapartida;
     std::optional<Moneda> base;
-    QString iva, recargo;
+    // Los textos que solo se guardan, ya en UTF-8: el lector los convierte en su hilo.
+    QByteArray concepto, factura, contrapartida, iva, recargo;
 };
 
 // Un asiento del archivo: sus líneas seguidas, con el número si el archivo lo da.
