@@ -13,6 +13,7 @@
 #include "Conexion.h"
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
+#include "Escritores.h"
 #include "Esquemas.h"
 #include "Lectores.h"
 #include "Mapa.h"
@@ -318,18 +319,27 @@ class Importador {
             cuentas.append({s.cuenta, s.nombre});
         }
         const QString ruta = rutaMapaPendiente(o_.entrada);
-        problemas_.anadir(
-            ruta, 0,
-            escribirMapaPendiente(ruta, o_.mapa, cuentas)
-                ? QStringLiteral("escrito con las %1 cuentas sin subcuenta: rellene su columna "
-                                 "Subcuenta y vuelva a importar con --mapa %2")
-                      .arg(cuentas.size())
-                      .arg(ruta)
-                : QStringLiteral("ya existe: añádale las %1 cuentas sin subcuenta y vuelva a "
-                                 "importar con --mapa %2")
-                      .arg(cuentas.size())
-                      .arg(ruta));
         sinMapa_.clear();
+        try {
+            problemas_.anadir(
+                ruta, 0,
+                escribirMapaPendiente(ruta, o_.mapa, cuentas)
+                    ? QStringLiteral("escrito con las %1 cuentas sin subcuenta: rellene su "
+                                     "columna Subcuenta y vuelva a importar con --mapa %2")
+                          .arg(cuentas.size())
+                          .arg(ruta)
+                    : QStringLiteral("ya existe: añádale las %1 cuentas sin subcuenta y vuelva "
+                                     "a importar con --mapa %2")
+                          .arg(cuentas.size())
+                          .arg(ruta));
+        } catch (const FalloEscritura& e) {
+            problemas_.anadir(ruta, 0,
+                              QStringLiteral("no se puede escribir (%1): escriba un mapa "
+                                             "Cuenta;Subcuenta con las %2 cuentas sin subcuenta "
+                                             "e impórtelo con --mapa")
+                                  .arg(e.motivo())
+                                  .arg(cuentas.size()));
+        }
     }
 
     void insertarApunte(qint64 id, qint64 asiento, qint64 cuenta, ApunteLeido&& ap,

@@ -444,6 +444,28 @@ class PruebaImportacion : public QObject {
             2);
     }
 
+    // El mapa en uso que se amplía con las cuentas que faltan: sus filas siguen, con sus
+    // acentos, aunque estuviera en Windows-1252, y el archivo entero queda en UTF-8.
+    void mapaEnUsoAmpliado() {
+        const QString entrada = ruta(QStringLiteral("ampliar.csv"));
+        escribir(entrada, kCabecera + "05/01/2024;3;Caja;a;5,00;\n05/01/2024;3;Cañas;a;;5,00\n");
+        const QString mapa = Importacion::rutaMapaPendiente(entrada);
+        escribir(mapa, "Cuenta;Subcuenta;Descripci\xF3n\r\nCaja;5700001;Caja peque\xF1" "a\r\n");
+        const QString libros = ruta(QStringLiteral("ampliar.db"));
+        QVERIFY(QFile::copy(base_, libros));
+        const auto [codigo, texto] =
+            importar({entrada, "--contabilidad", libros, "--empresa", "1", "--mapa", mapa});
+        QCOMPARE(codigo, 1);
+        QVERIFY2(texto.contains(u"escrito con las 1 cuentas sin subcuenta"), qPrintable(texto));
+        QFile f(mapa);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("\xEF\xBB\xBF"
+                                         "Cuenta;Subcuenta;Descripción\r\n"
+                                         "Caja;5700001;Caja pequeña\r\n"
+                                         "Cañas;;Cañas\r\n"));
+        QCOMPARE(huella(libros), huella(base_));
+    }
+
     // El presupuesto llena la columna del mes de la subcuenta y de sus cuentas padre.
     // Unos libros de antes, sin la columna SumaConSigno: la empresa que se importa con un modelo
     // la recibe con sus epígrafes con signo, y la que ya estaba sigue como estaba (0).
