@@ -15,6 +15,7 @@
 #include "ErrorOrvo.h"
 #include "Escritores.h"
 #include "Esquemas.h"
+#include "FechaLibros.h"
 #include "Lectores.h"
 #include "Mapa.h"
 #include "Progreso.h"
@@ -31,10 +32,10 @@ using Asientos::redondear;
 using Asientos::repartirPesetas;
 
 QString euros(Moneda m) {
-    return m.formatear(true);
+    return m.formatear(conDecimales(Divisa::Euros));
 }
 QString pesetas(std::int64_t p) {
-    return Moneda::deEntero(p).formatear(false);
+    return Moneda::deEntero(p).formatear(conDecimales(Divisa::Pesetas));
 }
 
 // Un apunte a la espera de su lote.
@@ -61,8 +62,8 @@ class Importador {
     void abrirEmpresa() {
         if (o_.digitos) desglose_ = o_.digitos;
         if (const auto empresa = DatosEmpresa::leer(con_, o_.empresa)) {
-            inicio_ = empresa->fechaIni;
-            fin_ = empresa->fechaFin;
+            inicio_ = FechaLibros::deTexto(empresa->fechaIni);
+            fin_ = FechaLibros::deTexto(empresa->fechaFin);
             if (o_.digitos && empresa->desgloseSubcuentas && o_.digitos != empresa->desgloseSubcuentas)
                 throw ErrorOrvo(Causa::ArgumentoNoValido,
                                 QStringLiteral("La empresa %1 tiene subcuentas de %2 cifras: "
@@ -114,7 +115,7 @@ class Importador {
 
     // ¿Cae la fecha después del ejercicio de la empresa, que ya existe?
     bool despuesDelEjercicio(const QDate& fecha) const {
-        return hayEmpresa_ && comoNumero(fecha) > fin_.toInt();
+        return hayEmpresa_ && fecha > fin_.fecha();
     }
 
     // Valida un asiento entero y, si no hay ningún problema en la importación, lo escribe.
@@ -251,21 +252,13 @@ class Importador {
         QDate fecha;
     };
 
-    // La fecha como número aaaammdd: formatearla en cada asiento costaría más que leerlo.
-    static int comoNumero(const QDate& fecha) {
-        int ano = 0, mes = 0, dia = 0;
-        fecha.getDate(&ano, &mes, &dia);
-        return ano * 10000 + mes * 100 + dia;
-    }
-
     // Lo que se comprueba de un asiento antes de escribirlo: su fecha, su número y que cuadra.
     void validar(const AsientoLeido& a) {
-        const int fecha = comoNumero(a.fecha);
-        if (fecha < inicio_.toInt() || fecha > fin_.toInt())
+        if (a.fecha < inicio_.fecha() || a.fecha > fin_.fecha())
             throw ErrorEntrada(a.archivo, a.linea,
                                QStringLiteral("la fecha %1 está fuera del ejercicio (%2 a %3)")
-                                   .arg(a.fecha.toString(QStringLiteral("dd/MM/yyyy")),
-                                        mostrarFecha(inicio_), mostrarFecha(fin_)));
+                                   .arg(FechaLibros(a.fecha).impresa(), inicio_.impresa(),
+                                        fin_.impresa()));
         if (a.numero) {
             if (numerosPrevios_.contains(*a.numero))
                 throw ErrorEntrada(a.archivo, a.linea,
@@ -367,8 +360,8 @@ class Importador {
     static void enlazar(Instruccion& ins, int d, const ApuntePendiente& p, int valores) {
         const ApunteLeido& ap = p.ap;
         char b[Moneda::kLargoFormateado];
-        const auto importe = [&](int indice, Moneda m, bool decimales) {
-            ins.enlazarTexto(indice + d, QByteArrayView(b, m.formatearEn(b, decimales)));
+        const auto importe = [&](int indice, Moneda m, Divisa divisa) {
+            ins.enlazarTexto(indice + d, QByteArrayView(b, m.formatearEn(b, conDecimales(divisa))));
         };
         const auto texto = [&](int indice, const QByteArray& t, const char* siVacio = "") {
             ins.enlazarTexto(indice + d, t.isEmpty() ? QByteArrayView(siVacio) : QByteArrayView(t));
@@ -377,18 +370,18 @@ class Importador {
         ins.enlazarEntero(2 + d, p.asiento);
         ins.enlazarEntero(3 + d, p.cuenta);
         texto(4, ap.concepto);
-        importe(5, Moneda::deEntero(p.debePts), false);
-        importe(6, Moneda::deEntero(p.haberPts), false);
-        importe(7, ap.debe, true);
-        importe(8, ap.haber, true);
+        importe(5, Moneda::deEntero(p.debePts), Divisa::Pesetas);
+        importe(6, Moneda::deEntero(p.haberPts), Divisa::Pesetas);
+        importe(7, ap.debe, Divisa::Euros);
+        importe(8, ap.haber, Divisa::Euros);
         if (valores == kComunes) return;
         texto(9, ap.factura);
         texto(10, ap.contrapartida);
         texto(11, ap.iva, "0");
         texto(12, ap.recargo, "0");
         if (valores == kConBase) {
-            importe(13, Moneda::deEntero(redondear(pesetasExactas(*ap.base))), false);
-            importe(14, *ap.base, true);
+            importe(13, Moneda::deEntero(redondear(pesetasExactas(*ap.base))), Divisa::Pesetas);
+            importe(14, *ap.base, Divisa::Euros);
         }
     }
 
@@ -410,15 +403,11 @@ class Importador {
         lote_.clear();
     }
 
-    static QString mostrarFecha(const QString& aaaammdd) {
-        return QDate::fromString(aaaammdd, QStringLiteral("yyyyMMdd"))
-            .toString(QStringLiteral("dd/MM/yyyy"));
-    }
-
     qint64 nuevoAsiento(const AsientoLeido& a, qint64 numero) {
         AsientoPendiente p{siguienteAsiento_++, numero, {}};
         int ano = 0, mes = 0, dia = 0;
         a.fecha.getDate(&ano, &mes, &dia);
+        // El texto de FechaLibros, escrito sin pedir memoria: son cientos de miles de asientos.
         std::snprintf(p.fecha, sizeof p.fecha, "%04d%02d%02d", ano, mes, dia);
         asientos_.push_back(p);
         if (asientos_.size() == kLote) vaciarAsientos();
@@ -455,15 +444,15 @@ class Importador {
     void crearEmpresa(const QDate& primera) {
         const QDate desde = o_.desde.isValid() ? o_.desde : QDate(primera.year(), 1, 1);
         const QDate hasta = o_.hasta.isValid() ? o_.hasta : QDate(desde.year(), 12, 31);
-        inicio_ = desde.toString(QStringLiteral("yyyyMMdd"));
-        fin_ = hasta.toString(QStringLiteral("yyyyMMdd"));
+        inicio_ = FechaLibros(desde);
+        fin_ = FechaLibros(hasta);
         const QString nombre =
             o_.nombre.isEmpty() ? QFileInfo(o_.entrada).completeBaseName() : o_.nombre;
         con_.Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, "
                                     "AñoEjercicio, FechaIni, FechaFin, DesgloseSubCuentas) "
                                     "VALUES (?, ?, ?, ?, ?, ?, ?)"),
                      {qint64(o_.empresa), o_.abreviatura.isEmpty() ? nombre.left(10) : o_.abreviatura,
-                      nombre, desde.year(), inicio_, fin_, desglose_});
+                      nombre, desde.year(), inicio_.texto(), fin_.texto(), desglose_});
         hayEmpresa_ = true;
         r_.empresaCreada = true;
         const qint64 antes = qint64(cuentas_.size());
@@ -574,7 +563,7 @@ class Importador {
     const QHash<QString, QString>& declaradas_;
     bool hayEmpresa_ = false;
     int desglose_ = 7;
-    QString inicio_, fin_;
+    FechaLibros inicio_, fin_;
     QHash<QString, qint64> cuentas_;
     QHash<qint64, qint64> porNumero_;  // subcuentas ya vistas por claveNumerica
     QSet<qint64> numerosPrevios_;
