@@ -43,6 +43,8 @@ struct ApuntePendiente {
     qint64 id, asiento, cuenta;
     ApunteLeido ap;
     std::int64_t debePts, haberPts;
+    // Sus importes escritos: la instrucción los enlaza sin copia y los lee al ejecutarse.
+    char importes[6][Moneda::kLargoFormateado];
 };
 
 // ¿Parece un código de subcuenta? Cifras, con un punto como mucho ("572.1").
@@ -337,7 +339,13 @@ class Importador {
 
     void insertarApunte(qint64 id, qint64 asiento, qint64 cuenta, ApunteLeido&& ap,
                         std::int64_t debePts, std::int64_t haberPts) {
-        ApuntePendiente p{id, asiento, cuenta, std::move(ap), debePts, haberPts};
+        ApuntePendiente p;
+        p.id = id;
+        p.asiento = asiento;
+        p.cuenta = cuenta;
+        p.ap = std::move(ap);
+        p.debePts = debePts;
+        p.haberPts = haberPts;
         if (p.ap.base) {
             vaciarAsientos();
             enlazar(*insApunteBase_, 0, p, kConBase);
@@ -355,16 +363,18 @@ class Importador {
                ap.recargo.isEmpty() && !ap.base;
     }
 
-    // Enlace directo, sin QVariant: son un millón de filas en los libros grandes. Enlaza las
-    // 'valores' primeras columnas (kComunes, kConFactura o kConBase) desde el parámetro d + 1.
-    static void enlazar(Instruccion& ins, int d, const ApuntePendiente& p, int valores) {
+    // Enlace directo, sin QVariant ni copias: son un millón de filas en los libros grandes. Enlaza
+    // las 'valores' primeras columnas (kComunes, kConFactura o kConBase) desde el parámetro
+    // d + 1; 'p' debe seguir vivo y quieto hasta que se ejecute la instrucción.
+    static void enlazar(Instruccion& ins, int d, ApuntePendiente& p, int valores) {
         const ApunteLeido& ap = p.ap;
-        char b[Moneda::kLargoFormateado];
+        int hueco = 0;
         const auto importe = [&](int indice, Moneda m, Divisa divisa) {
-            ins.enlazarTexto(indice + d, QByteArrayView(b, m.formatearEn(b, conDecimales(divisa))));
+            char* b = p.importes[hueco++];
+            ins.enlazarTextoFijo(indice + d, QByteArrayView(b, m.formatearEn(b, conDecimales(divisa))));
         };
         const auto texto = [&](int indice, const QByteArray& t, const char* siVacio = "") {
-            ins.enlazarTexto(indice + d, t.isEmpty() ? QByteArrayView(siVacio) : QByteArrayView(t));
+            ins.enlazarTextoFijo(indice + d, t.isEmpty() ? QByteArrayView(siVacio) : QByteArrayView(t));
         };
         ins.enlazarEntero(1 + d, p.id);
         ins.enlazarEntero(2 + d, p.asiento);
@@ -395,7 +405,7 @@ class Importador {
             for (std::size_t i = 0; i < kLote; ++i) enlazar(ins, int(i) * valores, lote_[i], valores);
             ins.ejecutar();
         } else {
-            for (const ApuntePendiente& p : lote_) {
+            for (ApuntePendiente& p : lote_) {
                 enlazar(*insApunteUno_, 0, p, kConFactura);
                 insApunteUno_->ejecutar();
             }
@@ -435,7 +445,7 @@ class Importador {
             ins.enlazarEntero(1 + d, asientos_[i].id);
             ins.enlazarEntero(2 + d, o_.empresa);
             ins.enlazarEntero(3 + d, asientos_[i].numero);
-            ins.enlazarTexto(4 + d, QByteArrayView(asientos_[i].fecha, 8));
+            ins.enlazarTextoFijo(4 + d, QByteArrayView(asientos_[i].fecha, 8));
         }
         ins.ejecutar();
         asientos_.clear();
