@@ -18,7 +18,7 @@ std::vector<LineaBalance> lineasDelEstado(ContextoInforme& contexto, PeticionLin
                                           const QDate& desde, const QDate& hasta) {
     if (peticion.documento == 1)
         peticion.resultado = ResultadoDelPeriodo(contexto.contabilidad, peticion.empresa,
-                                                 peticion.euros, desde, hasta);
+                                                 peticion.divisa, desde, hasta);
     return calcularLineasBalance(contexto.contabilidad, contexto.progreso, peticion);
 }
 
@@ -27,7 +27,7 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
     peticion.empresa = o.empresa;
     peticion.documento = o.documento;
     peticion.meses = mesesPeriodo(o.desde, o.hasta);
-    peticion.euros = o.euros;
+    peticion.divisa = o.divisa;
     peticion.saldoCero = o.saldoCero;
     peticion.numerosCuenta = o.numerosCuenta;
     peticion.presupuesto = o.presupuesto;
@@ -46,7 +46,7 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
     for (const FilaBalance& f : filas) {
         if (f.borrada) continue;
         const LineaBalance& l = *f.a;
-        const TextosImportes t = textosImportes(l, o.euros);
+        const TextosImportes t = textosImportes(l, o.divisa);
         insertar.ejecutar({l.nivel, l.descripcion, l.codigo, t.total, l.formula, t.presupuesto,
                            t.media, l.naturaleza, l.orden});
     }

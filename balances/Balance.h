@@ -14,7 +14,7 @@ struct OpcionesEstado {
     int documento = 1;  // 1 balance de situación, 2 pérdidas y ganancias
     QDate desde;
     QDate hasta;
-    bool euros = true;            // "Importes en euros"
+    Divisa divisa = Divisa::Euros;  // "Importes en euros"
     bool mostrarCodigos = false;  // "Mostrar códigos de epígrafes"
     bool saldoCero = false;       // "Mostrar cuentas con saldo cero"
     bool soloEpigrafes = false;   // "Mostrar sólo epígrafes"

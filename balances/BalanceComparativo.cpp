@@ -57,7 +57,7 @@ ColeccionBalance cargarColeccion(ContextoInforme& contexto, const OpcionesCompar
     peticion.documento = o.documento;
     for (const QString& mes : mesesPeriodo(o.desde, o.hasta))
         if (mesEnEjercicio(ejercicio, mes, o.desde, o.hasta)) peticion.meses << mes;
-    peticion.euros = o.euros;
+    peticion.divisa = o.divisa;
     peticion.saldoCero = o.saldoCero;
     peticion.numerosCuenta = o.numerosCuenta;
     peticion.presupuesto = true;
@@ -87,7 +87,7 @@ FormulasInforme construirComparativo(ContextoInforme& contexto, const OpcionesCo
                      QStringLiteral("Calculando fórmulas empresa A ..."));
     CalcularFormulas(filas, false, contexto.progreso,
                      QStringLiteral("Calculando fórmulas empresa B ..."));
-    GrabarFilasComparativo(filas, o.euros, contexto.informes);
+    GrabarFilasComparativo(filas, o.divisa, contexto.informes);
 
     const auto entreComillas = [](const QString& t) { return u'"' + t + u'"'; };
     return {{1, QStringLiteral("Empresa A= ") +

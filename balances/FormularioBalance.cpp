@@ -65,7 +65,7 @@ void FormularioBalance::leerOpcionesEstado(OpcionesEstado& o) const {
     o.documento = origen() == cCOrigen::BALANCEPYG ? 2 : 1;
     o.desde = comunes().fechas[0]->date();
     o.hasta = comunes().fechas[1]->date();
-    o.euros = opcion(0);
+    o.divisa = divisaMarcada();
     o.mostrarCodigos = opcion(1);
     o.saldoCero = opcion(2);
     o.soloEpigrafes = opcion(3);

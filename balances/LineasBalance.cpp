@@ -15,9 +15,9 @@ qlonglong id(long v) {
     return static_cast<qlonglong>(v);
 }
 
-QString expresionMeses(const QString& raiz, const QStringList& meses, bool euros,
+QString expresionMeses(const QString& raiz, const QStringList& meses, Divisa divisa,
                        const QString& alias) {
-    return sumaMeses(raiz, meses, euros) + QStringLiteral(" AS ") + alias;
+    return sumaMeses(raiz, meses, divisa) + QStringLiteral(" AS ") + alias;
 }
 
 bool verdadero(const QVariant& v) {
@@ -44,8 +44,8 @@ class Calculo {
         : con_(con),
           progreso_(progreso),
           p_(p),
-          expresionEpigrafe_(ExpresionEpigrafe(p.meses, p.euros)),
-          expresionCuenta_(ExpresionCuenta(p.meses, p.euros)),
+          expresionEpigrafe_(ExpresionEpigrafe(p.meses, p.divisa)),
+          expresionCuenta_(ExpresionCuenta(p.meses, p.divisa)),
           // Los libros sin la columna son de estados a dos lados: sus sumas negativas valen 0.
           columnaSigno_(
               con.existeColumna(QStringLiteral("Estructura"), QStringLiteral("SumaConSigno"))
@@ -103,7 +103,7 @@ class Calculo {
                 "Cuenta WHERE Estructura.CodEmpresa = ? AND IDNaturaleza = CodNaturaleza "
                 "AND Rel_Estructura_Cuenta.CodEstructura = IDEstructura "
                 "AND Rel_Estructura_Cuenta.CodCuenta = Cuenta.IDCuenta AND Cuenta.CodEmpresa = ?")
-                .arg(expresionMeses(QStringLiteral("Cuenta.Presupuesto"), p_.meses, p_.euros,
+                .arg(expresionMeses(QStringLiteral("Cuenta.Presupuesto"), p_.meses, p_.divisa,
                                     QStringLiteral("Presupuesto"))),
             {id(p_.empresa), id(p_.empresa)});
         for (; !rs.Eof(); rs.MoveNext()) {
@@ -331,25 +331,26 @@ std::vector<LineaBalance> calcularLineasBalance(Conexion& contabilidad, IProgres
     return Calculo(contabilidad, progreso, peticion).ejecutar();
 }
 
-QString ExpresionTotal(const QStringList& meses, bool euros) {
-    return expresionMeses(QStringLiteral("Total"), meses, euros, QStringLiteral("Total"));
+QString ExpresionTotal(const QStringList& meses, Divisa divisa) {
+    return expresionMeses(QStringLiteral("Total"), meses, divisa, QStringLiteral("Total"));
 }
 
-QString ExpresionPresupuesto(const QStringList& meses, bool euros) {
-    return expresionMeses(QStringLiteral("Presupuesto"), meses, euros,
+QString ExpresionPresupuesto(const QStringList& meses, Divisa divisa) {
+    return expresionMeses(QStringLiteral("Presupuesto"), meses, divisa,
                           QStringLiteral("Presupuesto"));
 }
 
-QString ExpresionEpigrafe(const QStringList& meses, bool euros) {
-    return ExpresionTotal(meses, euros) + QStringLiteral(", ") + ExpresionPresupuesto(meses, euros);
+QString ExpresionEpigrafe(const QStringList& meses, Divisa divisa) {
+    return ExpresionTotal(meses, divisa) + QStringLiteral(", ") +
+           ExpresionPresupuesto(meses, divisa);
 }
 
-QString ExpresionCuenta(const QStringList& meses, bool euros) {
-    return expresionMeses(QStringLiteral("Debe"), meses, euros, QStringLiteral("Debe")) +
+QString ExpresionCuenta(const QStringList& meses, Divisa divisa) {
+    return expresionMeses(QStringLiteral("Debe"), meses, divisa, QStringLiteral("Debe")) +
            QStringLiteral(", ") +
-           expresionMeses(QStringLiteral("Haber"), meses, euros, QStringLiteral("Haber")) +
+           expresionMeses(QStringLiteral("Haber"), meses, divisa, QStringLiteral("Haber")) +
            QStringLiteral(", ") +
-           expresionMeses(QStringLiteral("Cuenta.Presupuesto"), meses, euros,
+           expresionMeses(QStringLiteral("Cuenta.Presupuesto"), meses, divisa,
                           QStringLiteral("Presupuesto"));
 }
 
@@ -358,7 +359,7 @@ Moneda AplicarSigno(Moneda importe, const QString& naturaleza) {
     return n == u"Pasivo" || n == u"Haber" ? -importe : importe;
 }
 
-TextosImportes textosImportes(const LineaBalance& l, bool euros) {
+TextosImportes textosImportes(const LineaBalance& l, Divisa divisa) {
     switch (l.importes) {
         case LineaBalance::Importes::Error:
             return {QStringLiteral("ERROR"), QStringLiteral("ERROR"), QStringLiteral("ERROR")};
@@ -367,9 +368,9 @@ TextosImportes textosImportes(const LineaBalance& l, bool euros) {
         case LineaBalance::Importes::Numeros:
             break;
     }
-    TextosImportes t{l.total.formatear(euros), {}, {}};
+    TextosImportes t{l.total.formatear(conDecimales(divisa)), {}, {}};
     if (l.conPresupuesto) {
-        t.presupuesto = l.presupuesto.formatear(euros);
+        t.presupuesto = l.presupuesto.formatear(conDecimales(divisa));
         t.media = formatearPorcentaje(porcentajeDe(l.total, l.presupuesto));
     }
     return t;

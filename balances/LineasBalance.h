@@ -41,7 +41,7 @@ struct LineaBalance {
 struct TextosImportes {
     QString total, presupuesto, media;
 };
-TextosImportes textosImportes(const LineaBalance& linea, bool euros);
+TextosImportes textosImportes(const LineaBalance& linea, Divisa divisa);
 
 // Lo que el resultado del periodo (grupos 6 y 7) añade a la cuenta de pérdidas y ganancias en
 // el balance de situación. Se suma a lo que se lee, nunca se escribe: un informe no toca los
@@ -60,7 +60,7 @@ struct PeticionLineas {
     long empresa = 0;
     int documento = 1;
     QStringList meses;  // vacía: la empresa no suma ningún mes (importes cero)
-    bool euros = false;
+    Divisa divisa = Divisa::Euros;
     bool saldoCero = false;      // "Mostrar cuentas con saldo cero"
     bool numerosCuenta = false;  // "Mostrar números de cuentas"
     bool presupuesto = true;     // calcular presupuesto y porcentaje
@@ -78,10 +78,10 @@ std::vector<LineaBalance> calcularLineasBalance(Conexion& contabilidad, IProgres
 // Sumas SQL de las columnas mensuales de los meses dados: "(cCur(Total01) + cCur(Total02)) AS
 // Total", o la constante "0 AS Total" cuando no hay ningún mes. Las del epígrafe dan Total y
 // Presupuesto; las de la cuenta, Debe, Haber y Presupuesto.
-QString ExpresionTotal(const QStringList& meses, bool euros);
-QString ExpresionPresupuesto(const QStringList& meses, bool euros);
-QString ExpresionEpigrafe(const QStringList& meses, bool euros);
-QString ExpresionCuenta(const QStringList& meses, bool euros);
+QString ExpresionTotal(const QStringList& meses, Divisa divisa);
+QString ExpresionPresupuesto(const QStringList& meses, Divisa divisa);
+QString ExpresionEpigrafe(const QStringList& meses, Divisa divisa);
+QString ExpresionCuenta(const QStringList& meses, Divisa divisa);
 
 // Importe con el signo de la naturaleza: las naturalezas acreedoras ("Pasivo", "Haber")
 // muestran en positivo un saldo acreedor.

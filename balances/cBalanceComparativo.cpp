@@ -80,7 +80,7 @@ void cIFusionarCol::GrabarLineaComparativa(const cBalanceComparativo* a,
     filas_.push_back(std::move(f));
 }
 
-void GrabarFilasComparativo(const std::vector<FilaBalance>& filas, bool euros,
+void GrabarFilasComparativo(const std::vector<FilaBalance>& filas, Divisa divisa,
                             Conexion& informes) {
     Instruccion insertar = informes.preparar(QStringLiteral(
         "INSERT INTO BalancesComparativo (Naturaleza, Nivel, Descripcion, CodigoA, TotalA, "
@@ -96,7 +96,7 @@ void GrabarFilasComparativo(const std::vector<FilaBalance>& filas, bool euros,
         Parametros valores{comun.naturaleza, comun.nivel, comun.descripcion};
         for (const LineaBalance* lado : {f.a ? &*f.a : nullptr, f.b ? &*f.b : nullptr}) {
             if (lado) {
-                const TextosImportes t = textosImportes(*lado, euros);
+                const TextosImportes t = textosImportes(*lado, divisa);
                 valores << lado->codigo << t.total << t.presupuesto << t.media << lado->formula;
             } else {
                 valores << QString() << QString() << QString() << QString() << QString();

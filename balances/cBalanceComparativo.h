@@ -34,7 +34,7 @@ class cIFusionarCol {
 };
 
 // Escribe en BalancesComparativo las filas no borradas, con los importes con formato.
-void GrabarFilasComparativo(const std::vector<FilaBalance>& filas, bool euros,
+void GrabarFilasComparativo(const std::vector<FilaBalance>& filas, Divisa divisa,
                             Conexion& informes);
 
 }  // namespace orvo

@@ -39,7 +39,7 @@ bool cBalances::ExisteCtaPyG(Conexion& con, long empresa, cGeneral& general) {
 }
 
 std::pair<Moneda, Moneda> cBalances::ObtenerTotalesGrupos6y7(Conexion& con, long empresa,
-                                                             bool euros, int mesInicial,
+                                                             Divisa divisa, int mesInicial,
                                                              int mesFinal) {
     const int ano = QDate::currentDate().year();
     const QDate desde(ano, mesInicial, 1);
@@ -49,8 +49,8 @@ std::pair<Moneda, Moneda> cBalances::ObtenerTotalesGrupos6y7(Conexion& con, long
         con.Execute(QStringLiteral("SELECT SUM(%1) AS Debe, SUM(%2) AS Haber FROM Cuenta "
                                    "WHERE CodEmpresa = ? AND codTipo_Cuenta = 2 "
                                    "AND (Codigo LIKE '6%' OR Codigo LIKE '7%')")
-                        .arg(sumaMeses(QStringLiteral("Debe"), meses, euros),
-                             sumaMeses(QStringLiteral("Haber"), meses, euros)),
+                        .arg(sumaMeses(QStringLiteral("Debe"), meses, divisa),
+                             sumaMeses(QStringLiteral("Haber"), meses, divisa)),
                     {id(empresa)});
     Moneda saldo;
     if (!rs.Eof())
@@ -88,11 +88,11 @@ TerminoFormula cBalances::ObtieneEpigrafe(const QString& formula, int n) {
     return {operador, formula.mid(inicio, fin - inicio)};
 }
 
-ResultadoPeriodo ResultadoDelPeriodo(Conexion& con, long empresa, bool euros, const QDate& desde,
+ResultadoPeriodo ResultadoDelPeriodo(Conexion& con, long empresa, Divisa divisa, const QDate& desde,
                                      const QDate& hasta) {
     ResultadoPeriodo r;
     std::tie(r.debe, r.haber) =
-        cBalances().ObtenerTotalesGrupos6y7(con, empresa, euros, desde.month(), hasta.month());
+        cBalances().ObtenerTotalesGrupos6y7(con, empresa, divisa, desde.month(), hasta.month());
     if (r.debe.esCero() && r.haber.esCero()) return r;
     r.mes = cGeneral::LlenaIzquierda(QString::number(hasta.month()), QStringLiteral("0"), 2);
 

@@ -28,7 +28,7 @@ class cBalances {
     bool ExisteCtaPyG(Conexion& con, long empresa, cGeneral& general);
     // Saldo de las subcuentas de gastos e ingresos (grupos 6 y 7) de los meses dados (1..12,
     // el primero mayor que el último cruza el fin de año): {debe, haber}; solo uno no es cero.
-    std::pair<Moneda, Moneda> ObtenerTotalesGrupos6y7(Conexion& con, long empresa, bool euros,
+    std::pair<Moneda, Moneda> ObtenerTotalesGrupos6y7(Conexion& con, long empresa, Divisa divisa,
                                                       int mesInicial, int mesFinal);
     static int ObtieneNumEpigrafes(const QString& formula);
     // Término n (desde 1) de la fórmula.
@@ -38,7 +38,7 @@ class cBalances {
 // El resultado del periodo (si no es cero) donde el balance de situación lo muestra: en el mes
 // del último día, en la subcuenta 129 (o la que falta), en sus cuentas padre y en los epígrafes
 // que alimentan y los padres de estos. Solo lee.
-ResultadoPeriodo ResultadoDelPeriodo(Conexion& con, long empresa, bool euros, const QDate& desde,
+ResultadoPeriodo ResultadoDelPeriodo(Conexion& con, long empresa, Divisa divisa, const QDate& desde,
                                      const QDate& hasta);
 
 }  // namespace orvo

@@ -61,7 +61,7 @@ std::optional<Desglose> frmInfBalances::desglosar(const QHash<QString, QString>&
         codigo = cGeneral::QuitarNulo(rs.Fields(0));
     }
     const OpcionesBalance o = opciones();
-    return mayorDeCuenta(codigo, o.desde, o.hasta, o.euros);
+    return mayorDeCuenta(codigo, o.desde, o.hasta, o.divisa);
 }
 
 }  // namespace orvo

@@ -129,6 +129,7 @@ int main(int argc, char** argv) {
     op.subcuentaHasta = QStringLiteral("9999999");
     op.hasta = QDate(2001, 12, 31);
     op.niveles = {1, 2, 3, 4, 5, 6, 7};
+    op.divisa = Divisa::Pesetas;
     qint64 filasApertura = 0, filasSin = 0;
     op.desde = QDate(2001, 1, 1);
     const qint64 conApertura = medir(*conta, *inf, op, filasApertura);

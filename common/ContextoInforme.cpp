@@ -14,13 +14,17 @@ QStringList mesesPeriodo(const QDate& desde, const QDate& hasta) {
     return meses;
 }
 
-QString sumaMeses(const QString& raiz, const QStringList& meses, bool euros) {
+QString sumaMeses(const QString& raiz, const QStringList& meses, Divisa divisa) {
     if (meses.isEmpty()) return QStringLiteral("0");
-    const QString sufijo = euros ? QStringLiteral("Euros") : QString();
+    const QString sufijo = sufijoColumna(divisa);
     QStringList sumandos;
     for (const QString& mes : meses)
         sumandos << QStringLiteral("CCur(%1%2%3)").arg(raiz, mes, sufijo);
     return u'(' + sumandos.join(QStringLiteral(" + ")) + u')';
+}
+
+QString sufijoColumna(Divisa divisa) {
+    return divisa == Divisa::Euros ? QStringLiteral("Euros") : QString();
 }
 
 QString descripcionCuenta(const QString& tabla) {
@@ -48,8 +52,8 @@ QString formulaPeriodo(const QString& desde, const QString& hasta) {
     return QStringLiteral("Periodo= \"Periodo:  ") + desde + QStringLiteral(" ~ ") + hasta + u'"';
 }
 
-QString formulaMoneda(bool euros) {
-    return QStringLiteral("TrabajarConPts= '") + (euros ? u'0' : u'1') + u'\'';
+QString formulaMoneda(Divisa divisa) {
+    return QStringLiteral("TrabajarConPts= '") + (divisa == Divisa::Euros ? u'0' : u'1') + u'\'';
 }
 
 QString textoPeriodo(const QDate& desde, const QDate& hasta) {

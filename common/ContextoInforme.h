@@ -6,6 +6,7 @@
 #include <map>
 
 #include "Conexion.h"
+#include "Moneda.h"
 #include "Progreso.h"
 
 namespace orvo {
@@ -28,7 +29,11 @@ QStringList mesesPeriodo(const QDate& desde, const QDate& hasta);
 // Suma SQL de una columna mensual de los libros sobre unos meses:
 // "(CCur(Debe03Euros) + CCur(Debe04Euros))", o "0" sin meses. Los nombres de columna son del
 // programa; ningún dato entra en el texto.
-QString sumaMeses(const QString& raiz, const QStringList& meses, bool euros);
+QString sumaMeses(const QString& raiz, const QStringList& meses, Divisa divisa);
+
+// Sufijo de las columnas de importe de los libros en la moneda dada: "Euros" (CtdadDebeEuros,
+// Debe03Euros) o nada en pesetas, que son las columnas sin sufijo.
+QString sufijoColumna(Divisa divisa);
 
 // Expresión SQL de la descripción de una cuenta ('tabla' es el nombre o alias de Cuenta en la
 // consulta): la suya o, si la tiene en blanco, la de su cuenta padre más cercana que la tenga
@@ -41,7 +46,7 @@ QString formulaEmpresa(const QString& textoEmpresa);
 // La misma con la cabecera de la empresa de los libros (ObtenerEmpresa).
 QString formulaEmpresa(Conexion& contabilidad, long empresa);
 QString formulaPeriodo(const QString& desde, const QString& hasta);
-QString formulaMoneda(bool euros);
+QString formulaMoneda(Divisa divisa);
 // "enero/2001 ~ junio/2001", el periodo de meses de las cabeceras.
 QString textoPeriodo(const QDate& desde, const QDate& hasta);
 

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include "Moneda.h"
+
 namespace orvo {
 
 // A dónde lleva un doble clic en una fila de un informe en pantalla: el libro mayor de unas
@@ -12,7 +14,7 @@ struct Desglose {
     enum class Libro { Mayor, Diario };
     Libro libro = Libro::Mayor;
     long empresa = 0;
-    bool euros = true;
+    Divisa divisa = Divisa::Euros;
     QDate desde, hasta;
     QDate inicioEjercicio;
     QString subcuentaDesde, subcuentaHasta;  // el mayor

@@ -11,26 +11,26 @@ struct Visitante : F... {
 
 }  // namespace
 
-QString textoCelda(const Celda& celda, bool euros) {
+QString textoCelda(const Celda& celda, Divisa divisa) {
     return std::visit(
         Visitante{[](std::monostate) { return QString(); }, [](const QString& t) { return t; },
                   [](qint64 n) { return QString::number(n); },
-                  [&](Moneda m) { return m.formatear(euros); },
+                  [&](Moneda m) { return m.formatear(conDecimales(divisa)); },
                   [](Porcentaje p) { return formatearPorcentaje(p.valor); }},
         celda);
 }
 
 EscritorTabla::EscritorTabla(Conexion& informes, const QString& tabla, const QStringList& columnas,
-                             bool euros)
+                             Divisa divisa)
     : insertar_(informes.preparar(
           QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
               .arg(tabla, columnas.join(QStringLiteral(", ")),
                    QStringList(columnas.size(), QStringLiteral("?")).join(QStringLiteral(", "))))),
-      euros_(euros) {}
+      divisa_(divisa) {}
 
 void EscritorTabla::escribir(const std::vector<Celda>& fila) {
     valores_.clear();
-    for (const Celda& c : fila) valores_ << textoCelda(c, euros_);
+    for (const Celda& c : fila) valores_ << textoCelda(c, divisa_);
     insertar_.ejecutar(valores_);
 }
 

@@ -28,7 +28,7 @@ InformeDesglose construirDesglose(const Desglose& d, std::shared_ptr<Conexion> c
         if (mayor) {
             OpcionesLibroMayor o;
             o.empresa = d.empresa;
-            o.euros = d.euros;
+            o.divisa = d.divisa;
             o.subcuentaDesde = d.subcuentaDesde;
             o.subcuentaHasta = d.subcuentaHasta;
             o.desde = d.desde;
@@ -39,7 +39,7 @@ InformeDesglose construirDesglose(const Desglose& d, std::shared_ptr<Conexion> c
         } else {
             OpcionesLibroDiario o;
             o.empresa = d.empresa;
-            o.euros = d.euros;
+            o.divisa = d.divisa;
             o.asientoDesde = o.asientoHasta = d.asiento;
             o.desde = d.desde;
             o.hasta = d.hasta;
@@ -69,7 +69,7 @@ InformeDesglose construirDesglose(const Desglose& d, std::shared_ptr<Conexion> c
             if (asiento.isEmpty()) return std::nullopt;
             Desglose diario = Desglose::diario(asiento);
             diario.empresa = d.empresa;
-            diario.euros = d.euros;
+            diario.divisa = d.divisa;
             diario.desde = d.desde;
             diario.hasta = d.hasta;
             diario.inicioEjercicio = d.inicioEjercicio;

@@ -352,11 +352,11 @@ std::optional<Desglose> FormularioInforme::desglosarFila(qint64 rowid) {
 }
 
 Desglose FormularioInforme::mayorDeCuenta(const QString& codigo, const QDate& desde,
-                                          const QDate& hasta, bool euros) {
+                                          const QDate& hasta, Divisa divisa) {
     const DatosEmpresa e = DatosEmpresa::existente(contabilidad(), lngCodEmpresa_);
     Desglose d = Desglose::mayor(codigo, e.desgloseSubcuentas);
     d.empresa = lngCodEmpresa_;
-    d.euros = euros;
+    d.divisa = divisa;
     d.inicioEjercicio = QDate::fromString(e.fechaIni, QStringLiteral("yyyyMMdd"));
     d.desde = desde.isValid() ? desde : d.inicioEjercicio;
     d.hasta = hasta.isValid() ? hasta : QDate::fromString(e.fechaFin, QStringLiteral("yyyyMMdd"));
@@ -364,11 +364,11 @@ Desglose FormularioInforme::mayorDeCuenta(const QString& codigo, const QDate& de
 }
 
 Desglose FormularioInforme::diarioDeAsiento(const QString& numero, const QDate& desde,
-                                            const QDate& hasta, bool euros) {
-    const Desglose periodo = mayorDeCuenta(QString(), desde, hasta, euros);
+                                            const QDate& hasta, Divisa divisa) {
+    const Desglose periodo = mayorDeCuenta(QString(), desde, hasta, divisa);
     Desglose d = Desglose::diario(numero);
     d.empresa = periodo.empresa;
-    d.euros = euros;
+    d.divisa = divisa;
     d.desde = periodo.desde;
     d.hasta = periodo.hasta;
     d.inicioEjercicio = periodo.inicioEjercicio;
@@ -391,8 +391,8 @@ void FormularioInforme::avisar(const QString& texto, QWidget* foco, Icono icono)
     if (foco) foco->setFocus();
 }
 
-bool FormularioInforme::eurosMarcado() const {
-    return c_.euros && c_.euros->isChecked();
+Divisa FormularioInforme::divisaMarcada() const {
+    return c_.euros && c_.euros->isChecked() ? Divisa::Euros : Divisa::Pesetas;
 }
 
 QDate FormularioInforme::fecha(int indice) const {

@@ -135,9 +135,9 @@ class FormularioInforme : public QDialog {
     // El mayor de la cuenta y de sus subcuentas, o el diario de un asiento, de la empresa del
     // diálogo en el periodo (sin fechas, su ejercicio) y la moneda dados.
     Desglose mayorDeCuenta(const QString& codigo, const QDate& desde, const QDate& hasta,
-                           bool euros);
+                           Divisa divisa);
     Desglose diarioDeAsiento(const QString& numero, const QDate& desde, const QDate& hasta,
-                             bool euros);
+                             Divisa divisa);
 
     // Marco de RellenarInforme: deshabilita, abre una lectura de una sola versión de los libros
     // y la transacción en la base de informes, ejecuta la construcción, confirma, comprueba que la
@@ -167,7 +167,8 @@ class FormularioInforme : public QDialog {
     // Pitido, mensaje (de entrada con el icono de exclamación) y el foco en el control a corregir.
     void avisar(const QString& texto, QWidget* foco, Icono icono = Icono::Exclamacion);
 
-    bool eurosMarcado() const;
+    // Euros si la casilla de euros está y marcada; pesetas si no.
+    Divisa divisaMarcada() const;
     QDate fecha(int indice) const;        // selector de periodo 0 o 1
     QString subcuenta(int indice) const;  // caja de subcuenta 0 o 1
     // Unas opciones con lo que dicen los controles comunes que el informe tiene: empresa,
@@ -176,7 +177,7 @@ class FormularioInforme : public QDialog {
     Opciones opcionesComunes() const {
         Opciones o;
         o.empresa = empresa();
-        if constexpr (requires { o.euros; }) o.euros = eurosMarcado();
+        if constexpr (requires { o.divisa; }) o.divisa = divisaMarcada();
         if constexpr (requires { o.desde = QDate(); }) o.desde = fecha(0), o.hasta = fecha(1);
         if constexpr (requires { o.subcuentaDesde; })
             o.subcuentaDesde = subcuenta(0), o.subcuentaHasta = subcuenta(1);

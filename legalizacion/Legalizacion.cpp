@@ -398,7 +398,6 @@ Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progre
         s.subcuentaHasta = QString(niveles.size(), u'9');
         s.desde = inicio;
         s.hasta = inicio.addMonths(3 * trimestre).addDays(-1);
-        s.euros = true;
         s.saldoCero = true;
         s.niveles = niveles;
         inventarios.secciones.emplace_back(

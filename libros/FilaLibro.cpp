@@ -111,16 +111,16 @@ void EscritorLibro::escribir() {
     columna_ = 0;
 }
 
-QString columnaDebe(bool euros) {
-    return euros ? QStringLiteral("CtdadDebeEuros") : QStringLiteral("CtdadDebe");
+QString columnaDebe(Divisa divisa) {
+    return QStringLiteral("CtdadDebe") + sufijoColumna(divisa);
 }
-QString columnaHaber(bool euros) {
-    return euros ? QStringLiteral("CtdadHaberEuros") : QStringLiteral("CtdadHaber");
+QString columnaHaber(Divisa divisa) {
+    return QStringLiteral("CtdadHaber") + sufijoColumna(divisa);
 }
-QString importesApunte(bool euros) {
+QString importesApunte(Divisa divisa) {
     return QStringLiteral(
                "CCur(NULLIF(Apunte.%1, '')) AS Debe, CCur(NULLIF(Apunte.%2, '')) AS Haber")
-        .arg(columnaDebe(euros), columnaHaber(euros));
+        .arg(columnaDebe(divisa), columnaHaber(divisa));
 }
 
 QVariant numeroDeAsiento(const QString& tecleado) {
@@ -143,10 +143,10 @@ QString ultimoDiaDelMes(const QDate& hasta) {
 }
 
 FormulasInforme formulasLibroPorMeses(Conexion& contabilidad, long empresa, const QDate& desde,
-                                      const QDate& hasta, bool euros) {
+                                      const QDate& hasta, Divisa divisa) {
     return {{1, formulaEmpresa(contabilidad, empresa)},
             {2, formulaPeriodo(Regional::mesBarraAno(desde), Regional::mesBarraAno(hasta))},
-            {3, formulaMoneda(euros)}};
+            {3, formulaMoneda(divisa)}};
 }
 
 }  // namespace orvo

@@ -96,11 +96,11 @@ class EscritorLibro {
 };
 
 // Columnas de los importes del apunte en la moneda del informe.
-QString columnaDebe(bool euros);
-QString columnaHaber(bool euros);
+QString columnaDebe(Divisa divisa);
+QString columnaHaber(Divisa divisa);
 // Debe y Haber del apunte leídos con CCur (entero en diezmilésimas), para no analizar texto en
 // C++; un importe vacío cuenta como nulo.
-QString importesApunte(bool euros);
+QString importesApunte(Divisa divisa);
 
 // Número de asiento tecleado en una caja de rango: entero o decimal, sin más. Lanza ErrorOrvo
 // con un texto claro si no lo es (la consulta no se llega a lanzar).
@@ -113,6 +113,6 @@ QString ultimoDiaDelMes(const QDate& hasta);
 
 // Fórmulas del Diario, del Mayor y del desglose: empresa, periodo por meses y moneda.
 FormulasInforme formulasLibroPorMeses(Conexion& contabilidad, long empresa, const QDate& desde,
-                                      const QDate& hasta, bool euros);
+                                      const QDate& hasta, Divisa divisa);
 
 }  // namespace orvo

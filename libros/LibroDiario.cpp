@@ -38,7 +38,7 @@ QVariant limiteEntero(const QVariant& limite, bool inferior) {
 // CROSS JOIN fija el orden de la unión (asientos del periodo, sus apuntes, la cuenta de cada
 // uno): sin estadísticas, SQLite empezaría por las subcuentas y recorrería los asientos del
 // periodo una vez por subcuenta. 'numero' es la expresión que filtra y ordena los asientos.
-QString consultaApuntes(bool euros, const QString& numero, const QString& condicionExtra,
+QString consultaApuntes(Divisa divisa, const QString& numero, const QString& condicionExtra,
                         int pasada) {
     return QStringLiteral(
                "SELECT Asiento.Numero, Asiento.IDAsiento, Asiento.Fecha, Cuenta.Codigo, "
@@ -51,7 +51,7 @@ QString consultaApuntes(bool euros, const QString& numero, const QString& condic
                "AND %3 >= ? AND %3 <= ? "
                "AND Cuenta.Codigo >= ? AND Cuenta.Codigo <= ? "
                "AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? ")
-               .arg(importesApunte(euros), QString::number(pasada), numero,
+               .arg(importesApunte(divisa), QString::number(pasada), numero,
                     descripcionCuenta(QStringLiteral("Cuenta"))) +
            condicionExtra;
 }
@@ -76,7 +76,7 @@ void asientosFinales(Conexion& contabilidad, const OpcionesLibroDiario& o,
         // Ordenados: primero el debe y luego el haber, cada grupo por código (ya lo está).
         if (o.apuntesOrdenados)
             std::stable_partition(lineas.begin(), lineas.end(), [&](const auto& l) {
-                return !(o.euros ? l.debe : l.debePesetas).esCero();
+                return !(o.divisa == Divisa::Euros ? l.debe : l.debePesetas).esCero();
             });
         const QByteArray numero = a->numero.toUtf8(), fecha = a->fecha.toUtf8(),
                          concepto = a->concepto.toUtf8();
@@ -88,8 +88,8 @@ void asientosFinales(Conexion& contabilidad, const OpcionesLibroDiario& o,
             f.codigo = codigo;
             f.descripcion = descripcion;
             f.concepto = concepto;
-            f.debe = o.euros ? l.debe : l.debePesetas;
-            f.haber = o.euros ? l.haber : l.haberPesetas;
+            f.debe = o.divisa == Divisa::Euros ? l.debe : l.debePesetas;
+            f.haber = o.divisa == Divisa::Euros ? l.haber : l.haberPesetas;
             porFila(f);
         }
     }
@@ -136,16 +136,16 @@ void recorrerLibroDiario(Conexion& contabilidad, const OpcionesLibroDiario& o, I
     QString apuntes;
     Parametros params = filtros;
     if (o.apuntesOrdenados) {
-        apuntes = consultaApuntes(o.euros, numero,
+        apuntes = consultaApuntes(o.divisa, numero,
                                   QStringLiteral("AND CCur(NULLIF(Apunte.CtdadDebe, '')) <> 0"),
                                   0) +
                   QStringLiteral(" UNION ALL ") +
-                  consultaApuntes(o.euros, numero,
+                  consultaApuntes(o.divisa, numero,
                                   QStringLiteral("AND CCur(NULLIF(Apunte.CtdadHaber, '')) <> 0"),
                                   1);
         params += filtros;
     } else {
-        apuntes = consultaApuntes(o.euros, numero, QString(), 0);
+        apuntes = consultaApuntes(o.divisa, numero, QString(), 0);
     }
     // El recuento para la barra de progreso no necesita el orden: así no se ordena dos veces.
     const qint64 total = progreso ? contabilidad
@@ -165,7 +165,7 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
         contexto.informes, QStringLiteral("Libro_Diario"),
         {QStringLiteral("Asiento"), QStringLiteral("Fecha"), QStringLiteral("Descripcion"),
          QStringLiteral("Concepto"), QStringLiteral("Debe"), QStringLiteral("Haber")},
-        o.euros ? Divisa::Euros : Divisa::Pesetas);
+        o.divisa);
     recorrerLibroDiario(contexto.contabilidad, o, &contexto.progreso, [&](const ApunteLibro& a) {
         escritor.asiento(a.numero, a.idAsiento)
             .fecha(a.fecha)
@@ -175,7 +175,7 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
             .importe(a.haber)
             .escribir();
     });
-    return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.euros);
+    return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.divisa);
 }
 
 }  // namespace orvo

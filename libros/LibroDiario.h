@@ -11,7 +11,7 @@ namespace orvo {
 // Lo que el diálogo del libro Diario pide; la construcción no conoce los controles.
 struct OpcionesLibroDiario {
     long empresa = 0;
-    bool euros = true;
+    Divisa divisa = Divisa::Euros;
     // Por omisión, todas las subcuentas y todos los asientos.
     QString subcuentaDesde = QStringLiteral("0000000"), subcuentaHasta = QStringLiteral("9999999");
     QString asientoDesde = QStringLiteral("0");  // como se han tecleado

@@ -20,7 +20,7 @@ constexpr char kSaldoAnterior[] = "Saldo anterior acumulado";
 class SaldoAnterior {
   public:
     SaldoAnterior(Conexion& contabilidad, const OpcionesLibroMayor& o)
-        : con_(contabilidad), euros_(o.euros) {
+        : con_(contabilidad), divisa_(o.divisa) {
         const QDate primerDia(o.desde.year(), o.desde.month(), 1);
         // Empezando el periodo en el primer mes del ejercicio no hay nada antes.
         hayAnterior_ =
@@ -69,11 +69,11 @@ class SaldoAnterior {
         return QStringLiteral(
                    "SUM(CCur(NULLIF(Apunte.%1, ''))) AS Debe, "
                    "SUM(CCur(NULLIF(Apunte.%2, ''))) AS Haber")
-            .arg(columnaDebe(euros_), columnaHaber(euros_));
+            .arg(columnaDebe(divisa_), columnaHaber(divisa_));
     }
 
     Conexion& con_;
-    bool euros_;
+    Divisa divisa_;
     bool hayAnterior_;
     bool agrupado_ = false;
     QString desde_, hasta_;
@@ -153,7 +153,7 @@ void recorrerLibroMayor(Conexion& contabilidad, const OpcionesLibroMayor& o, IPr
         QStringLiteral("SELECT Cuenta.IDCuenta, Cuenta.Codigo, Asiento.IDAsiento, Asiento.Numero, "
                        "Asiento.Fecha, ") +
             descripcionCuenta(QStringLiteral("Cuenta")) +
-            QStringLiteral(" AS Descripcion, Apunte.Concepto, ") + importesApunte(o.euros) + u' ' +
+            QStringLiteral(" AS Descripcion, Apunte.Concepto, ") + importesApunte(o.divisa) + u' ' +
             uniones +
             QStringLiteral("ORDER BY Cuenta.Codigo, Val(Asiento.Numero), Asiento.Fecha, "
                            "Asiento.IDAsiento, Apunte.IDApunte"),
@@ -193,8 +193,8 @@ void recorrerLibroMayor(Conexion& contabilidad, const OpcionesLibroMayor& o, IPr
             f.apunte.codigo = codigo;
             f.apunte.descripcion = descripcion;
             f.apunte.concepto = concepto;
-            f.apunte.debe = o.euros ? l.linea.debe : l.linea.debePesetas;
-            f.apunte.haber = o.euros ? l.linea.haber : l.linea.haberPesetas;
+            f.apunte.debe = o.divisa == Divisa::Euros ? l.linea.debe : l.linea.debePesetas;
+            f.apunte.haber = o.divisa == Divisa::Euros ? l.linea.haber : l.linea.haberPesetas;
             saldo = f.apunte.debe > Moneda() ? saldo + f.apunte.debe : saldo - f.apunte.haber;
             f.saldo = saldo;
             porFila(f);
@@ -250,7 +250,7 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
         {QStringLiteral("Codigo"), QStringLiteral("Descripcion"), QStringLiteral("Asiento"),
          QStringLiteral("Fecha"), QStringLiteral("Concepto"), QStringLiteral("Debe"),
          QStringLiteral("Haber"), QStringLiteral("Saldo")},
-        o.euros ? Divisa::Euros : Divisa::Pesetas);
+        o.divisa);
     recorrerLibroMayor(contexto.contabilidad, o, &contexto.progreso, [&](const FilaMayor& f) {
         const ApunteLibro& a = f.apunte;
         escritor.texto(a.codigo)
@@ -263,7 +263,7 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
             .importe(f.saldo)
             .escribir();
     });
-    return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.euros);
+    return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.divisa);
 }
 
 }  // namespace orvo

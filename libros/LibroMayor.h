@@ -12,7 +12,7 @@ namespace orvo {
 // Lo que piden el libro Mayor y el desglose de una subcuenta, que comparten construcción.
 struct OpcionesLibroMayor {
     long empresa = 0;
-    bool euros = true;
+    Divisa divisa = Divisa::Euros;
     QString subcuentaDesde = QStringLiteral("0000000"), subcuentaHasta = QStringLiteral("9999999");
     // El desglose imprime solo esta subcuenta y no mira el rango.
     std::optional<QString> subcuentaUnica;

@@ -409,7 +409,7 @@ std::vector<Factura> facturas(Conexion& con, const OpcionesLibrosIVA& base, cons
     OpcionesLibrosIVA o = base;
     o.empresa = tramo.empresa;
     o.emitidas = emitidas;
-    o.euros = true;  // el formato pide euros, sea cual sea la moneda del libro impreso
+    o.divisa = Divisa::Euros;  // el formato pide euros, sea cual sea la moneda del libro impreso
     o.desde = tramo.desde;
     o.hasta = tramo.hasta;
     if (!emitidas)

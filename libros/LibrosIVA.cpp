@@ -31,9 +31,8 @@ QString siguienteNumero(const QString& numero) {
 }  // namespace
 
 QString ObtenerConsultaFacturas(const OpcionesLibrosIVA& o, Parametros& params) {
-    const QString importes = o.euros
-                                 ? QStringLiteral("CtdadDebeEuros, CtdadHaberEuros, BaseImpEuros")
-                                 : QStringLiteral("CtdadDebe, CtdadHaber, BaseImp");
+    const QString importes =
+        QStringLiteral("CtdadDebe%1, CtdadHaber%1, BaseImp%1").arg(sufijoColumna(o.divisa));
     const QStringList alias = importes.split(QStringLiteral(", "));
     params = {static_cast<qlonglong>(o.empresa),
               o.emitidas ? QStringLiteral("477%") : QStringLiteral("472%"),
@@ -103,7 +102,7 @@ void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgr
         const Moneda cien = Moneda::deDouble(porcentaje(rateRecargo) * f.base.aDouble());
         f.cuotaRecargo =
             Moneda::deDouble(static_cast<double>(cien.diezmilesimas()) / 100.0 / Moneda::kEscala)
-                .redondeado(o.euros);
+                .redondeado(conDecimales(o.divisa));
         f.total = f.base + f.cuotaIva + f.cuotaRecargo;
         f.fecha = FechaLibros::deTexto(cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Fecha"))));
         f.asiento = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Numero")));
@@ -124,14 +123,14 @@ FormulasInforme construirLibrosIVA(ContextoInforme& contexto, const OpcionesLibr
          QStringLiteral("NumAsiento"), QStringLiteral("Concepto"), QStringLiteral("BaseImponible"),
          QStringLiteral("IVA"), QStringLiteral("CuotaIVA"), QStringLiteral("Recargo"),
          QStringLiteral("CuotaRecargo"), QStringLiteral("TotalFactura")},
-        o.euros);
+        o.divisa);
     recorrerLibroIVA(contexto.contabilidad, o, &contexto.progreso, [&](const FilaIVA& f) {
         escritor.escribir({f.numero, f.fecha.impresa(), f.contrapartida, f.nombre, f.nif,
                            f.textoAsiento(), f.concepto, f.base, f.tipoIva, f.cuotaIva,
                            f.tipoRecargo, f.cuotaRecargo, f.total});
     });
     return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)},
-            {2, formulaMoneda(o.euros)},
+            {2, formulaMoneda(o.divisa)},
             {3, formulaPeriodo(Regional::fechaCorta(o.desde), Regional::fechaCorta(o.hasta))}};
 }
 

@@ -14,7 +14,7 @@ namespace orvo {
 struct OpcionesLibrosIVA {
     long empresa = 0;
     bool emitidas = true;  // facturas emitidas (477) o recibidas (472)
-    bool euros = true;
+    Divisa divisa = Divisa::Euros;
     QDate desde, hasta;  // días, no meses
     bool numeracionAutomatica = false;
     QString primerNumero = QStringLiteral("1");  // de la numeración automática, como se tecleó

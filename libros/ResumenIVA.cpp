@@ -4,6 +4,7 @@
 #include <set>
 
 #include "EscritorTabla.h"
+#include "FilaLibro.h"
 #include "LibrosIVA.h"
 #include "Regional.h"
 #include "cGeneral.h"
@@ -13,15 +14,15 @@ namespace orvo {
 namespace {
 
 // Porcentaje de una base, redondeado (mitad lejos de cero) al céntimo o a la peseta.
-Moneda cuotaDelTipo(Moneda base, Moneda tipo, bool euros) {
+Moneda cuotaDelTipo(Moneda base, Moneda tipo, Divisa divisa) {
     const __int128 producto = static_cast<__int128>(base.diezmilesimas()) * tipo.diezmilesimas();
     // producto está en (1/10000)², y el tipo en tantos por cien.
     const __int128 unidad = static_cast<__int128>(Moneda::kEscala) * 100 *
-                            (euros ? Moneda::kEscala / 100 : Moneda::kEscala);
+                            (conDecimales(divisa) ? Moneda::kEscala / 100 : Moneda::kEscala);
     const __int128 signo = producto < 0 ? -1 : 1;
     const __int128 redondeado = (producto * signo + unidad / 2) / unidad * signo;
-    return Moneda::deDiezmilesimas(
-        static_cast<std::int64_t>(redondeado * (euros ? Moneda::kEscala / 100 : Moneda::kEscala)));
+    return Moneda::deDiezmilesimas(static_cast<std::int64_t>(
+        redondeado * (conDecimales(divisa) ? Moneda::kEscala / 100 : Moneda::kEscala)));
 }
 
 void acumular(std::map<std::int64_t, LineaTipoIVA>& porTipo, Moneda tipo, Moneda base,
@@ -49,10 +50,11 @@ void leerLibro(Conexion& con, const OpcionesResumenIVA& o, bool emitidas,
     OpcionesLibrosIVA l;
     l.empresa = o.empresa;
     l.emitidas = emitidas;
-    l.euros = o.euros;
+    l.divisa = o.divisa;
     l.desde = o.desde;
     l.hasta = o.hasta;
-    const Moneda umbral = o.euros ? Moneda::deDiezmilesimas(100) : Moneda::deEntero(1);
+    const Moneda umbral =
+        conDecimales(o.divisa) ? Moneda::deDiezmilesimas(100) : Moneda::deEntero(1);
     recorrerLibroIVA(con, l, nullptr, [&](const FilaIVA& f) {
         const Moneda tipo = Moneda::deColumna(f.tipoIva);
         acumular(porTipo, tipo, f.base, f.cuotaIva);
@@ -63,16 +65,16 @@ void leerLibro(Conexion& con, const OpcionesResumenIVA& o, bool emitidas,
             total += f.cuotaRecargo;
         }
         cuadre.libro += f.cuotaIva + (recargo ? f.cuotaRecargo : Moneda());
-        const Moneda calculada = cuotaDelTipo(f.base, tipo, o.euros);
+        const Moneda calculada = cuotaDelTipo(f.base, tipo, o.divisa);
         Moneda exceso = f.cuotaIva - calculada;
         if ((exceso < Moneda() ? -exceso : exceso) > umbral)
             cuadre.diferencias.push_back(
                 {DiferenciaIVA::CuotaDistintaDelTipo, f.textoAsiento(),
                  QStringLiteral("factura %1: el %2 % de %3 es %4, la cuota anotada %5")
                      .arg(f.numero, tipo.formatear(true),
-                          cGeneral::FormatearCurrency(f.base, o.euros),
-                          cGeneral::FormatearCurrency(calculada, o.euros),
-                          cGeneral::FormatearCurrency(f.cuotaIva, o.euros)),
+                          cGeneral::FormatearCurrency(f.base, conDecimales(o.divisa)),
+                          cGeneral::FormatearCurrency(calculada, conDecimales(o.divisa)),
+                          cGeneral::FormatearCurrency(f.cuotaIva, conDecimales(o.divisa))),
                  exceso});
     });
 }
@@ -95,8 +97,7 @@ void cuadrarCuentas(Conexion& con, const OpcionesResumenIVA& o, bool repercutido
             {empresa, desde, hasta});
         for (; !rs.Eof(); rs.MoveNext()) liquidaciones.insert(rs.Fields(0).toLongLong());
     }
-    const QString importes = o.euros ? QStringLiteral("CtdadDebeEuros, CtdadHaberEuros")
-                                     : QStringLiteral("CtdadDebe, CtdadHaber");
+    const QString importes = columnaDebe(o.divisa) + QStringLiteral(", ") + columnaHaber(o.divisa);
     Recordset rs = con.Execute(
         QStringLiteral("SELECT Asiento.IDAsiento, Asiento.Numero, Cuenta.Codigo, Apunte.Factura, "
                        "Apunte.Contrapartida, Apunte.Concepto, ") +
@@ -146,8 +147,7 @@ void cuadrarCuentas(Conexion& con, const OpcionesResumenIVA& o, bool repercutido
 // las emitidas si la contrapartida es de clientes y en la de recibidas si no).
 void facturasSinApunte(Conexion& con, const OpcionesResumenIVA& o, CuadreIVA& repercutido,
                        CuadreIVA& soportado) {
-    const QString importes = o.euros ? QStringLiteral("CtdadDebeEuros, CtdadHaberEuros")
-                                     : QStringLiteral("CtdadDebe, CtdadHaber");
+    const QString importes = columnaDebe(o.divisa) + QStringLiteral(", ") + columnaHaber(o.divisa);
     Recordset rs = con.Execute(
         QStringLiteral(
             "SELECT Asiento.IDAsiento, Asiento.Numero, Cuenta.Codigo, Apunte.Factura, ") +
@@ -398,8 +398,7 @@ FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesRes
         contexto, QStringLiteral("ResumenIVA"),
         {QStringLiteral("Seccion"), QStringLiteral("Concepto"), QStringLiteral("Tipo"),
          QStringLiteral("BaseImponible"), QStringLiteral("Cuota"), QStringLiteral("Destacado")},
-        o.euros, filasResumenIVA(r, o.euros ? Divisa::Euros : Divisa::Pesetas),
-        [&](const FilaResumenIVA& f) {
+        o.divisa, filasResumenIVA(r, o.divisa), [&](const FilaResumenIVA& f) {
             // El tipo se muestra con sus decimales también en pesetas.
             return std::vector<Celda>{f.seccion,
                                       f.concepto,
@@ -409,7 +408,7 @@ FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesRes
                                       qint64{f.destacado}};
         });
     return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)},
-            {2, formulaMoneda(o.euros)},
+            {2, formulaMoneda(o.divisa)},
             {3, formulaPeriodo(Regional::fechaCorta(o.desde), Regional::fechaCorta(o.hasta))}};
 }
 

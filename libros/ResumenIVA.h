@@ -14,7 +14,7 @@ namespace orvo {
 
 struct OpcionesResumenIVA {
     long empresa = 0;
-    bool euros = true;
+    Divisa divisa = Divisa::Euros;
     QDate desde, hasta;  // un trimestre o las fechas que se den
 };
 

@@ -137,7 +137,7 @@ std::optional<Desglose> frmInfFacturas::desglosar(const QHash<QString, QString>&
     const QString asiento = fila.value(QStringLiteral("NumAsiento"));
     if (asiento.isEmpty()) return std::nullopt;
     const OpcionesLibrosIVA o = opciones();
-    return diarioDeAsiento(asiento, o.desde, o.hasta, o.euros);
+    return diarioDeAsiento(asiento, o.desde, o.hasta, o.divisa);
 }
 
 }  // namespace orvo

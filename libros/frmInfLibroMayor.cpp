@@ -55,7 +55,7 @@ std::optional<Desglose> frmInfLibroMayor::desglosar(const QHash<QString, QString
     const QString asiento = fila.value(QStringLiteral("Asiento"));
     if (asiento.isEmpty()) return std::nullopt;  // el saldo anterior no es de ningún asiento
     const OpcionesLibroMayor o = opciones();
-    return diarioDeAsiento(asiento, o.desde, o.hasta, o.euros);
+    return diarioDeAsiento(asiento, o.desde, o.hasta, o.divisa);
 }
 
 // --- Desglose de subcuenta ------------------------------------------------------------------

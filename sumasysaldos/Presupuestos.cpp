@@ -62,7 +62,7 @@ QString tablaPresupuesto(std::uint8_t origen) {
 
 Presupuestos calcularPresupuesto(Conexion& contabilidad, const OpcionesPresupuesto& op) {
     const bool anual = op.origen != cCOrigen::Presupuesto;
-    const QString s = op.euros ? QStringLiteral("Euros") : QString();
+    const QString s = sufijoColumna(op.divisa);
     Parametros parametros{static_cast<qlonglong>(op.empresa)};
     const QString niveles = condicionNiveles(op.niveles, parametros);
     parametros << op.subcuentaDesde << op.subcuentaHasta;
@@ -130,7 +130,7 @@ FormulasInforme construirPresupuesto(ContextoInforme& ctx, const OpcionesPresupu
     // Cada grupo de columnas lleva el año y las doce posiciones; las que el ejercicio no tiene
     // quedan vacías.
     EscritorTabla::escribirTodas(
-        ctx, tablaPresupuesto(op.origen), cols, op.euros, r.filas, [&](const FilaPresupuesto& f) {
+        ctx, tablaPresupuesto(op.origen), cols, op.divisa, r.filas, [&](const FilaPresupuesto& f) {
             std::vector<Celda> c{f.codigo, f.descripcion};
             const auto grupo = [&](auto valor) {
                 for (std::size_t i = 0; i <= kMeses; ++i)

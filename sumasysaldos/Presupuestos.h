@@ -20,7 +20,7 @@ struct OpcionesPresupuesto {
     std::uint8_t origen = cCOrigen::Presupuesto;
     QString subcuentaDesde;
     QString subcuentaHasta;
-    bool euros = false;
+    Divisa divisa = Divisa::Euros;
     std::vector<int> niveles;  // solo filtran; el orden no importa
 };
 

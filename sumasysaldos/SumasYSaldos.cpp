@@ -14,8 +14,8 @@ namespace orvo {
 namespace {
 
 // "(CCur(Debe03Euros) + CCur(Debe04Euros)) AS Debe"
-QString columnaMeses(const QString& raiz, const QStringList& meses, bool euros) {
-    return sumaMeses(raiz, meses, euros) + QStringLiteral(" AS ") + raiz;
+QString columnaMeses(const QString& raiz, const QStringList& meses, Divisa divisa) {
+    return sumaMeses(raiz, meses, divisa) + QStringLiteral(" AS ") + raiz;
 }
 
 struct DatosEjercicio {
@@ -86,7 +86,7 @@ SumasYSaldos calcularSumasYSaldos(Conexion& contabilidad, const OpcionesSumasYSa
     if (meses.isEmpty())
         throw ErrorOrvo(Causa::ArgumentoNoValido,
                         QStringLiteral("La fecha inicial es posterior a la final"));
-    const QString sufijo = op.euros ? QStringLiteral("Euros") : QString();
+    const QString sufijo = sufijoColumna(op.divisa);
     const int desplazamiento = op.niveles.front() - 1;
     const int nivelMasProfundo = op.niveles.back();
 
@@ -103,10 +103,10 @@ SumasYSaldos calcularSumasYSaldos(Conexion& contabilidad, const OpcionesSumasYSa
     QString sql = QStringLiteral("SELECT CodEmpresa, Codigo, Nivel, ") +
                   descripcionCuenta(QStringLiteral("Cuenta")) +
                   QStringLiteral(" AS Descripcion, ") +
-                  columnaMeses(QStringLiteral("Debe"), meses, op.euros) + QStringLiteral(", ") +
-                  columnaMeses(QStringLiteral("Haber"), meses, op.euros);
+                  columnaMeses(QStringLiteral("Debe"), meses, op.divisa) + QStringLiteral(", ") +
+                  columnaMeses(QStringLiteral("Haber"), meses, op.divisa);
     if (op.presupuesto)
-        sql += QStringLiteral(", ") + columnaMeses(QStringLiteral("Presupuesto"), meses, op.euros);
+        sql += QStringLiteral(", ") + columnaMeses(QStringLiteral("Presupuesto"), meses, op.divisa);
     sql +=
         QStringLiteral(" FROM Cuenta WHERE Codigo >= ? AND Codigo <= ? AND CodEmpresa = ? AND ") +
         niveles;
@@ -156,8 +156,8 @@ SumasYSaldos calcularSumasYSaldos(Conexion& contabilidad, const OpcionesSumasYSa
     }
     rs.Close();
     // En pesetas los totales se imprimen redondeados a unidades, y el porcentaje sale de ellos.
-    r.totalMedia =
-        porcentajeDe(r.totalSaldo.redondeado(op.euros), r.totalPresupuesto.redondeado(op.euros));
+    r.totalMedia = porcentajeDe(r.totalSaldo.redondeado(conDecimales(op.divisa)),
+                                r.totalPresupuesto.redondeado(conDecimales(op.divisa)));
     r.empresa = cGeneral::ObtenerEmpresa(op.empresa, contabilidad);
     return r;
 }
@@ -169,7 +169,7 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
                          QStringLiteral("Saldo"),  QStringLiteral("SaldoApertura")};
     if (op.presupuesto) columnas << QStringLiteral("Presupuesto") << QStringLiteral("Media");
     columnas << QStringLiteral("Nivel");
-    EscritorTabla::escribirTodas(ctx, QStringLiteral("BalanceSumasySaldos"), columnas, op.euros,
+    EscritorTabla::escribirTodas(ctx, QStringLiteral("BalanceSumasySaldos"), columnas, op.divisa,
                                  r.filas, [&](const FilaSumasYSaldos& f) {
                                      std::vector<Celda> c{f.codigo, f.descripcion, f.debe,
                                                           f.haber,  f.saldo,       f.apertura};
@@ -182,12 +182,12 @@ FormulasInforme construirSumasYSaldos(ContextoInforme& ctx, const OpcionesSumasY
                                  });
 
     const auto formula = [&](const QString& nombre, const Celda& valor) {
-        return nombre + QStringLiteral(" = '") + textoCelda(valor, op.euros) + u'\'';
+        return nombre + QStringLiteral(" = '") + textoCelda(valor, op.divisa) + u'\'';
     };
     FormulasInforme f;
     f[1] = formulaEmpresa(r.empresa);
     f[2] = formulaPeriodo(Regional::mesBarraAno(op.desde), Regional::mesBarraAno(op.hasta));
-    f[3] = formulaMoneda(op.euros);
+    f[3] = formulaMoneda(op.divisa);
     if (op.presupuesto) {
         f[4] = formula(QStringLiteral("TotalPresupuesto"), r.totalPresupuesto);
         f[5] = formula(QStringLiteral("TotalMedia"), Porcentaje{r.totalMedia});

@@ -16,7 +16,7 @@ struct OpcionesSumasYSaldos {
     QString subcuentaHasta;
     QDate desde;
     QDate hasta;
-    bool euros = false;
+    Divisa divisa = Divisa::Euros;
     bool saldoCero = false;    // mostrar cuentas con saldo cero que tuvieron movimiento
     bool presupuesto = false;  // columnas de presupuesto y porcentaje, orden por texto
     std::vector<int> niveles;  // en el orden de la lista: el primero es el nivel superior

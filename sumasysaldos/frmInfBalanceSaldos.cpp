@@ -76,7 +76,7 @@ std::optional<Desglose> frmInfBalanceSaldos::desglosar(const QHash<QString, QStr
     const QString codigo = fila.value(QStringLiteral("Codigo"));
     if (codigo.isEmpty()) return std::nullopt;
     const OpcionesSumasYSaldos op = opciones();
-    return mayorDeCuenta(codigo, op.desde, op.hasta, op.euros);
+    return mayorDeCuenta(codigo, op.desde, op.hasta, op.divisa);
 }
 
 }  // namespace orvo

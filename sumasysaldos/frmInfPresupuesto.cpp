@@ -48,7 +48,7 @@ QString frmInfPresupuesto::tituloInforme() const {
 std::optional<Desglose> frmInfPresupuesto::desglosar(const QHash<QString, QString>& fila) {
     const QString codigo = fila.value(QStringLiteral("Codigo"));
     if (codigo.isEmpty()) return std::nullopt;
-    return mayorDeCuenta(codigo, QDate(), QDate(), eurosMarcado());
+    return mayorDeCuenta(codigo, QDate(), QDate(), divisaMarcada());
 }
 
 }  // namespace orvo

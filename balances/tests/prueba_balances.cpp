@@ -226,7 +226,7 @@ class PruebaBalances : public QObject {
     // libros, y el banco se muestra solo en el activo. Con números de cuenta delante de la
     // descripción (con comillas de los dos tipos), o solo los epígrafes.
     void balanceDeSituacion_data() {
-        QTest::addColumn<bool>("euros");
+        QTest::addColumn<Divisa>("divisa");
         QTest::addColumn<QString>("opcion");
         QTest::addColumn<QStringList>("esperado");
         const QStringList euros{"1|ACTIVO|A|11.500,00",
@@ -240,23 +240,23 @@ class PruebaBalances : public QObject {
                                 "2|Fondos propios|P1|11.500,00",
                                 "3|Capital|-|10.000,00",
                                 "3|Resultados|-|1.500,00"};
-        QTest::newRow("euros") << true << "" << euros;
+        QTest::newRow("euros") << Divisa::Euros << "" << euros;
         QStringList pesetas;  // las pesetas de estos libros son los euros por cien
         for (const QString& f : euros)
             pesetas << f.section(u'|', 0, 2) + u'|' +
                            (*Moneda::deTexto(f.section(u'|', 3)) * 100).formatear(false);
-        QTest::newRow("pesetas") << false << "" << pesetas;
-        QTest::newRow("129 desglosada")
-            << true << "desglosar" << euros + QStringList{"4|Pérdidas y ganancias|-|1.500,00"};
+        QTest::newRow("pesetas") << Divisa::Pesetas << "" << pesetas;
+        QTest::newRow("129 desglosada") << Divisa::Euros << "desglosar"
+                                        << euros + QStringList{"4|Pérdidas y ganancias|-|1.500,00"};
         const QStringList cuentas{"", "", "210", "2100001", "", "430", "572", "", "", "100", "129"};
         QStringList numeros;
         for (qsizetype i = 0; i < euros.size(); ++i)
             numeros << euros[i].section(u'|', 0, 0) + u'|' +
                            (cuentas[i].isEmpty() ? QString() : cuentas[i] + QStringLiteral("  ")) +
                            euros[i].section(u'|', 1);
-        QTest::newRow("números de cuenta") << true << "números" << numeros;
+        QTest::newRow("números de cuenta") << Divisa::Euros << "números" << numeros;
         // El banco en descubierto sale en el pasivo y se descuenta del activo y de su padre.
-        QTest::newRow("banco en descubierto") << true << "descubierto"
+        QTest::newRow("banco en descubierto") << Divisa::Euros << "descubierto"
                                               << QStringList{"1|ACTIVO|A|12.500,00",
                                                              euros[1],
                                                              euros[2],
@@ -270,10 +270,11 @@ class PruebaBalances : public QObject {
                                                              "2|Deudas con bancos|P2|1.000,00",
                                                              "3|Bancos|-|1.000,00"};
         QTest::newRow("solo epígrafes")
-            << true << "epígrafes" << euros.filter(QRegularExpression(QStringLiteral("\\|[AP]")));
+            << Divisa::Euros << "epígrafes"
+            << euros.filter(QRegularExpression(QStringLiteral("\\|[AP]")));
     }
     void balanceDeSituacion() {
-        QFETCH(bool, euros);
+        QFETCH(Divisa, divisa);
         QFETCH(QString, opcion);
         QFETCH(QStringList, esperado);
         libroBasico();
@@ -288,7 +289,7 @@ class PruebaBalances : public QObject {
         // Un informe solo lee: cualquier escritura en los libros haría fallar la construcción.
         c.Execute(QStringLiteral("PRAGMA query_only = 1"));
         OpcionesBalance o = opciones(1);
-        o.euros = euros;
+        o.divisa = divisa;
         o.mostrarCodigos = true;
         o.numerosCuenta = opcion == u"números";
         o.soloEpigrafes = opcion == u"epígrafes";
@@ -330,7 +331,7 @@ class PruebaBalances : public QObject {
                               {l.epigrafe(1, 2, c, c, 4)});
         l.epigrafe(1, 2, "R", "Resultado", 4, 1, "X+Y");
         OpcionesBalance o = opciones(2, QDate(2001, 1, 1), QDate(2001, 1, 31));
-        o.euros = false;
+        o.divisa = Divisa::Pesetas;
         construir(o);
         QCOMPARE(balances("Codigo, Total"), (QStringList{"R|1", "X|0", "Y|0"}));
     }
@@ -532,27 +533,27 @@ class PruebaBalances : public QObject {
     // nombra. Sin resultado: nada.
     void resultadoDelPeriodo_data() {
         QTest::addColumn<QString>("libro");
-        QTest::addColumn<bool>("euros");
+        QTest::addColumn<Divisa>("divisa");
         QTest::addColumn<QDate>("desde");
         QTest::addColumn<QDate>("hasta");
         QTest::addColumn<QString>("esperado");
         const QDate enero(2001, 1, 1);
         const QString pyg = QStringLiteral("|129|1290000|P1=1 P=1");
         // clang-format off
-        QTest::newRow("beneficio del año, sin 1290000") << "básico" << true << enero << QDate(2001, 12, 31) << "12|0,00|1.500,00" + pyg;
-        QTest::newRow("hasta junio") << "básico" << true << enero << QDate(2001, 6, 30) << "06|0,00|1.500,00" + pyg;
-        QTest::newRow("en pesetas") << "básico" << false << enero << QDate(2001, 12, 31) << "12|0|150.000" + pyg;
-        QTest::newRow("pérdida de febrero") << "básico" << true << QDate(2001, 2, 1) << QDate(2001, 2, 28) << "02|2.000,00|0,00" + pyg;
-        QTest::newRow("de marzo a febrero cruza el año") << "básico" << true << QDate(2001, 3, 1) << QDate(2002, 2, 28) << "02|0,00|1.500,00" + pyg;
-        QTest::newRow("mayo sin movimientos") << "básico" << true << QDate(2001, 5, 1) << QDate(2001, 5, 31) << "|||||";
-        QTest::newRow("ingresos iguales a gastos") << "empate" << true << enero << QDate(2001, 12, 31) << "|||||";
-        QTest::newRow("padres por código") << "A.III" << true << enero << QDate(2001, 3, 31)
+        QTest::newRow("beneficio del año, sin 1290000") << "básico" << Divisa::Euros << enero << QDate(2001, 12, 31) << "12|0,00|1.500,00" + pyg;
+        QTest::newRow("hasta junio") << "básico" << Divisa::Euros << enero << QDate(2001, 6, 30) << "06|0,00|1.500,00" + pyg;
+        QTest::newRow("en pesetas") << "básico" << Divisa::Pesetas << enero << QDate(2001, 12, 31) << "12|0|150.000" + pyg;
+        QTest::newRow("pérdida de febrero") << "básico" << Divisa::Euros << QDate(2001, 2, 1) << QDate(2001, 2, 28) << "02|2.000,00|0,00" + pyg;
+        QTest::newRow("de marzo a febrero cruza el año") << "básico" << Divisa::Euros << QDate(2001, 3, 1) << QDate(2002, 2, 28) << "02|0,00|1.500,00" + pyg;
+        QTest::newRow("mayo sin movimientos") << "básico" << Divisa::Euros << QDate(2001, 5, 1) << QDate(2001, 5, 31) << "|||||";
+        QTest::newRow("ingresos iguales a gastos") << "empate" << Divisa::Euros << enero << QDate(2001, 12, 31) << "|||||";
+        QTest::newRow("padres por código") << "A.III" << Divisa::Euros << enero << QDate(2001, 3, 31)
             << "03|0,00|10,00|1290000||A.=1 A.I=1 A.II=1 A.III=1 A=1";
         // clang-format on
     }
     void resultadoDelPeriodo() {
         QFETCH(QString, libro);
-        QFETCH(bool, euros);
+        QFETCH(Divisa, divisa);
         QFETCH(QDate, desde);
         QFETCH(QDate, hasta);
         QFETCH(QString, esperado);
@@ -568,7 +569,7 @@ class PruebaBalances : public QObject {
             if (libro == u"empate") l_->asentar(1, {"20010315 6000001 150.000 0 1.500 0"});
         }
         c.Execute(QStringLiteral("PRAGMA query_only = 1"));
-        const ResultadoPeriodo r = ResultadoDelPeriodo(c, 1, euros, desde, hasta);
+        const ResultadoPeriodo r = ResultadoDelPeriodo(c, 1, divisa, desde, hasta);
         QStringList cuentas, epigrafes;
         for (const qlonglong id : r.cuentas)
             cuentas << c.valor(QStringLiteral("SELECT Codigo FROM Cuenta WHERE IDCuenta = ?"), {id})
@@ -582,9 +583,9 @@ class PruebaBalances : public QObject {
         cuentas.sort();
         epigrafes.sort();
         const bool hay = !r.mes.isEmpty();
-        QCOMPARE(QStringList({r.mes, hay ? r.debe.formatear(euros) : QString(),
-                              hay ? r.haber.formatear(euros) : QString(), cuentas.join(u' '),
-                              r.subcuentaQueFalta, epigrafes.join(u' ')})
+        QCOMPARE(QStringList({r.mes, hay ? r.debe.formatear(conDecimales(divisa)) : QString(),
+                              hay ? r.haber.formatear(conDecimales(divisa)) : QString(),
+                              cuentas.join(u' '), r.subcuentaQueFalta, epigrafes.join(u' ')})
                      .join(u'|'),
                  esperado);
     }
@@ -635,7 +636,7 @@ class PruebaBalances : public QObject {
         QFETCH(QStringList, esperado);
         Transaccion t(l_->inf());
         GrabarFilasComparativo(cIFusionarCol().FusionarColecciones(coleccion(a), coleccion(b)),
-                               true, l_->inf());
+                               Divisa::Euros, l_->inf());
         QCOMPARE(comparativo("Descripcion, CodigoA, CodigoB"), esperado);
         const QStringList orden = comparativo("Orden");
         for (int i = 0; i < orden.size(); ++i) QCOMPARE(orden[i], QString::number(i + 1));
@@ -671,7 +672,7 @@ class PruebaBalances : public QObject {
         }
         CalcularFormulas(filas, true, progreso_, QString());
         CalcularFormulas(filas, false, progreso_, QString());
-        GrabarFilasComparativo(filas, true, l_->inf());
+        GrabarFilasComparativo(filas, Divisa::Euros, l_->inf());
         QCOMPARE(comparativo("Descripcion, TotalA, MediaA, FormulaA, TotalB, FormulaB"),
                  (QStringList{"Ingresos|100,00|||50,00|", "En los dos||||50,00|",
                               "Solo A con hijos|||||", "Cuenta|10,00||||",

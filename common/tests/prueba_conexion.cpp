@@ -121,44 +121,26 @@ class PruebaConexion : public QObject {
         QCOMPARE(inf->valor(QStringLiteral("SELECT MAX(IDBalance) FROM Balances")).toInt(), 2);
     }
 
-    void nifNormalizado_data() {
-        // clang-format off
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<QString>("nif");  // vacío y 'valido' falso: se rechaza
-        QTest::addColumn<bool>("valido");
-        QTest::newRow("tal cual") << "B50123456" << "B50123456" << true;
-        QTest::newRow("puntos, guion y minúscula") << " b-50.123.456 " << "B50123456" << true;
-        QTest::newRow("vacío quita el NIF") << "  " << "" << true;
-        QTest::newRow("corto") << "B5012345" << "" << false;
-        QTest::newRow("letra no latina") << "B5012345Ñ" << "" << false;
-        // clang-format on
-    }
-    void nifNormalizado() {
-        QFETCH(QString, texto);
-        QFETCH(QString, nif);
-        QFETCH(bool, valido);
-        if (valido)
-            QCOMPARE(DatosEmpresa::normalizarNif(texto), nif);
-        else
-            QVERIFY_THROWS_EXCEPTION(ErrorOrvo, DatosEmpresa::normalizarNif(texto));
-    }
-
-    // Libros de antes, sin la columna: se leen sin NIF, un NIF malo no los toca y uno bueno
-    // crea la columna.
+    // Libros de antes, sin la columna: se leen sin NIF, un NIF malo (corto, con una letra no
+    // latina) o de una empresa que no está no los toca, y uno bueno crea la columna y se guarda
+    // sin separadores y en mayúsculas; en blanco, quita el NIF.
     void nifEnLibrosSinColumna() {
         auto con = nueva();
         con->ejecutarScript(
             QStringLiteral("CREATE TABLE Empresa (IDEmpresa INTEGER PRIMARY KEY, Nombre TEXT);"
                            "INSERT INTO Empresa VALUES (1, 'A');"));
         QCOMPARE(DatosEmpresa::nif(*con, 1), QString());
-        QVERIFY_THROWS_EXCEPTION(ErrorOrvo,
-                                 DatosEmpresa::guardarNif(*con, 1, QStringLiteral("X1")));
+        for (const char* malo : {"X1", "B5012345Ñ"})
+            QVERIFY_THROWS_EXCEPTION(ErrorOrvo,
+                                     DatosEmpresa::guardarNif(*con, 1, QString::fromUtf8(malo)));
         QVERIFY_THROWS_EXCEPTION(ErrorOrvo,
                                  DatosEmpresa::guardarNif(*con, 2, QStringLiteral("B50123456")));
         QVERIFY(!con->existeColumna(QStringLiteral("Empresa"), QStringLiteral("NIF")));
-        DatosEmpresa::guardarNif(*con, 1, QStringLiteral("b50123456"));
+        DatosEmpresa::guardarNif(*con, 1, QStringLiteral(" b-50.123.456 "));
         QVERIFY(con->existeColumna(QStringLiteral("empresa"), QStringLiteral("nif")));
         QCOMPARE(DatosEmpresa::nif(*con, 1), QStringLiteral("B50123456"));
+        DatosEmpresa::guardarNif(*con, 1, QStringLiteral("  "));
+        QCOMPARE(DatosEmpresa::nif(*con, 1), QString());
     }
 
     void instruccionPreparadaSeReutiliza() {

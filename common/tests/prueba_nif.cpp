@@ -18,61 +18,36 @@ class PruebaNif : public QObject {
         QTest::addColumn<QString>("tipo");
         QTest::addColumn<QString>("pais");
         QTest::addColumn<bool>("control");
-        const int nif = int(nif::Clase::Nif), iva = int(nif::Clase::NifIva);
-        QTest::newRow("DNI") << "12345678Z" << nif << "12345678Z"
-                             << ""
-                             << "" << true;
-        QTest::newRow("DNI con la letra cambiada") << "12345678A" << nif << "12345678A"
-                                                   << ""
-                                                   << "" << false;
-        QTest::newRow("NIE X") << "X1234567L" << nif << "X1234567L"
-                               << ""
-                               << "" << true;
-        QTest::newRow("NIE Y") << "Y1234567X" << nif << "Y1234567X"
-                               << ""
-                               << "" << true;
-        QTest::newRow("NIE con la letra de X") << "Y1234567L" << nif << "Y1234567L"
-                                               << ""
-                                               << "" << false;
-        QTest::newRow("K sin DNI") << "K1234567L" << nif << "K1234567L"
-                                   << ""
-                                   << "" << true;
-        QTest::newRow("CIF de sociedad") << "B50123454" << nif << "B50123454"
-                                         << ""
-                                         << "" << true;
-        QTest::newRow("CIF con el control de otro") << "B50123456" << nif << "B50123456"
-                                                    << ""
-                                                    << "" << false;
-        QTest::newRow("CIF de sociedad con letra") << "B5012345D" << nif << "B5012345D"
-                                                   << ""
-                                                   << "" << false;
-        QTest::newRow("CIF público con letra") << "Q2826000H" << nif << "Q2826000H"
-                                               << ""
-                                               << "" << true;
-        QTest::newRow("CIF público con cifra") << "Q28260008" << nif << "Q28260008"
-                                               << ""
-                                               << "" << false;
-        QTest::newRow("asociación, cifra o letra") << "G50111228" << nif << "G50111228"
-                                                   << ""
-                                                   << "" << true;
-        QTest::newRow("separadores y minúsculas") << " b-50.123/454 " << nif << "B50123454"
-                                                  << ""
-                                                  << "" << true;
-        QTest::newRow("NIF con prefijo ES") << "ESB50123454" << nif << "B50123454"
-                                            << ""
-                                            << "" << true;
-        QTest::newRow("NIF-IVA francés") << "FR 40 303 265 045" << iva << "FR40303265045"
-                                         << "02"
-                                         << "FR" << false;
-        QTest::newRow("NIF-IVA griego") << "EL123456789" << iva << "EL123456789"
-                                        << "02"
-                                        << "GR" << false;
-        QTest::newRow("nueve letras") << "ABCDEFGHI" << int(nif::Clase::Otro) << "ABCDEFGHI"
-                                      << ""
-                                      << "" << false;
-        QTest::newRow("vacío") << "  " << int(nif::Clase::Vacio) << ""
-                               << ""
-                               << "" << false;
+        // Un NIF español no tiene tipo ni país; 'numero' es el texto normalizado.
+        const auto fila = [](const char* nombre, const char* texto, nif::Clase clase, bool control,
+                             const char* numero, const char* tipo = "", const char* pais = "") {
+            QTest::newRow(nombre) << QString::fromUtf8(texto) << int(clase)
+                                  << QString::fromUtf8(numero) << QString::fromUtf8(tipo)
+                                  << QString::fromUtf8(pais) << control;
+        };
+        const auto espanol = [&](const char* nombre, const char* texto, bool control,
+                                 const char* numero = nullptr) {
+            fila(nombre, texto, nif::Clase::Nif, control, numero ? numero : texto);
+        };
+        espanol("DNI", "12345678Z", true);
+        espanol("DNI con la letra cambiada", "12345678A", false);
+        espanol("NIE X", "X1234567L", true);
+        espanol("NIE Y", "Y1234567X", true);
+        espanol("NIE con la letra de X", "Y1234567L", false);
+        espanol("K sin DNI", "K1234567L", true);
+        espanol("CIF de sociedad", "B50123454", true);
+        espanol("CIF con el control de otro", "B50123456", false);
+        espanol("CIF de sociedad con letra", "B5012345D", false);
+        espanol("CIF público con letra", "Q2826000H", true);
+        espanol("CIF público con cifra", "Q28260008", false);
+        espanol("asociación, cifra o letra", "G50111228", true);
+        espanol("separadores y minúsculas", " b-50.123/454 ", true, "B50123454");
+        espanol("NIF con prefijo ES", "ESB50123454", true, "B50123454");
+        fila("NIF-IVA francés", "FR 40 303 265 045", nif::Clase::NifIva, false, "FR40303265045",
+             "02", "FR");
+        fila("NIF-IVA griego", "EL123456789", nif::Clase::NifIva, false, "EL123456789", "02", "GR");
+        fila("nueve letras", "ABCDEFGHI", nif::Clase::Otro, false, "ABCDEFGHI");
+        fila("vacío", "  ", nif::Clase::Vacio, false, "");
     }
     void identificar() {
         QFETCH(QString, texto);
@@ -87,16 +62,14 @@ class PruebaNif : public QObject {
     void propio_data() {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("nif");  // vacío si se rechaza
-        QTest::newRow("válido") << "b50123454"
-                                << "B50123454";
-        QTest::newRow("vacío deja sin NIF") << ""
-                                            << "";
-        QTest::newRow("control que no cuadra") << "B50123456"
-                                               << "";
-        QTest::newRow("sin forma de NIF") << "ABCDEFGHI"
-                                          << "";
-        QTest::newRow("extranjero") << "FR40303265045"
-                                    << "";
+        const auto fila = [](const char* nombre, const char* texto, const char* nif) {
+            QTest::newRow(nombre) << QString::fromUtf8(texto) << QString::fromUtf8(nif);
+        };
+        fila("válido", "b50123454", "B50123454");
+        fila("vacío deja sin NIF", "", "");
+        fila("control que no cuadra", "B50123456", "");
+        fila("sin forma de NIF", "ABCDEFGHI", "");
+        fila("extranjero", "FR40303265045", "");
     }
     void propio() {
         QFETCH(QString, texto);

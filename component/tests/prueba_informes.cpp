@@ -71,14 +71,6 @@ class PruebaInformes : public QObject {
         }
         QCOMPARE(vaciadas.size(), cInformes::operaciones().size());
     }
-
-    void lasReferenciasSonLasDeLaUltimaLlamada() {
-        cInformes informes(interfaz_, registro_);
-        ConfigPrueba otra;
-        informes.ImprimirEpigrafes(nullptr, &config_, conta_, inf_, 0);
-        informes.ImprimirEpigrafes(nullptr, &otra, conta_, inf_, 0);
-        QCOMPARE(informes.componente().config, &otra);
-    }
 };
 
 QTEST_MAIN(PruebaInformes)

@@ -43,7 +43,7 @@ Linea proveedor(const char* base, const char* cuota, const char* recargo, const 
 // "numeracion=primero".
 OpcionesLibrosIVA opcionesDe(const LibroIVA& l, const QString& opciones) {
     OpcionesLibrosIVA o = l.opciones(!opciones.contains(u"recibidas"));
-    o.euros = !opciones.contains(u"pesetas");
+    o.divisa = opciones.contains(u"pesetas") ? Divisa::Pesetas : Divisa::Euros;
     for (const QString& op : opciones.split(u' ')) {
         const QString valor = op.section(u'=', 1);
         if (op.startsWith(u"desde=")) o.desde = QDate::fromString(valor, u"yyyyMMdd");
@@ -66,7 +66,7 @@ struct Trimestre : LibroIVA {
         factura("S 20260120 10,50 0 P-1 21 0 50");
         factura("S 20260220 4 0 P-2 4 0 100");
     }
-    OpcionesResumenIVA resumen() const { return {e, true, {2026, 1, 1}, {2026, 3, 31}}; }
+    OpcionesResumenIVA resumen() const { return {e, Divisa::Euros, {2026, 1, 1}, {2026, 3, 31}}; }
     static QString tipos(const std::vector<LineaTipoIVA>& v) {
         QStringList t;
         for (const LineaTipoIVA& l : v)
@@ -305,7 +305,7 @@ class PruebaIVA : public QObject {
         const qint64 as = t.asiento(t.e, 77, "20260325");
         t.apunte(as, t.soportado, "832", "0", "Suelto", "5", "0");
         OpcionesResumenIVA o = t.resumen();
-        o.euros = false;
+        o.divisa = Divisa::Pesetas;
         const std::vector<FilaResumenIVA> filas =
             filasResumenIVA(calcularResumenIVA(t.conta(), o), Divisa::Pesetas);
         QStringList secciones;

@@ -205,37 +205,37 @@ class PruebaLibros : public QObject {
         QTest::addColumn<QString>("subcuentas");  // "desde-hasta"
         QTest::addColumn<QDate>("desde");
         QTest::addColumn<QDate>("hasta");
-        QTest::addColumn<bool>("euros");
+        QTest::addColumn<Divisa>("divisa");
         QTest::addColumn<bool>("ordenados");
         QTest::addColumn<Apuntes>("esperado");
         const QString todas = QStringLiteral("0000000-9999999");
         const QDate ene(2026, 1, 1), dic(2026, 12, 31);
         const char* cobro = "Cobro de O'Brien \"urgente\"";
         // clang-format off
-        QTest::newRow("en pesetas") << "15-15" << todas << ene << dic << false << false
+        QTest::newRow("en pesetas") << "15-15" << todas << ene << dic << Divisa::Pesetas << false
             << Apuntes{a("15", "20260615", "4300001", cobro, "1.234,5", "0")};
         QTest::newRow("meses enteros") << "20-29" << todas << QDate(2026, 3, 15) << QDate(2026, 4, 20)
-            << true << false
+            << Divisa::Euros << false
             << Apuntes{a("22", "20260301", "5720001", "Apunte", "1", "0"),
                        a("23", "20260415", "5720001", "Apunte", "1", "0"),
                        a("24", "20260430", "5720001", "Apunte", "1", "0")};
         // Solo los apuntes de las subcuentas del rango, y de esta empresa.
-        QTest::newRow("subcuentas del 4") << "0-9999999" << "4000000-4999999" << ene << dic << true << false
+        QTest::newRow("subcuentas del 4") << "0-9999999" << "4000000-4999999" << ene << dic << Divisa::Euros << false
             << Apuntes{a("15", "20260615", "4300001", cobro, "7,42", "0"),
                        a("31", "20260111", "4300001", "Apunte", "70", "0"),
                        a("40", "20260210", "4300001", "Apunte", "100", "0"),
                        a("60", "20260110", "4300001", "Apunte", "2", "0")};
         QTest::newRow("apuntes ordenados: debe y haber, por código") << "40-40" << todas << ene << dic
-            << true << true
+            << Divisa::Euros << true
             << Apuntes{a("40", "20260210", "4300001", "Apunte", "100", "0"),
                        a("40", "20260210", "5720001", "Apunte", "0", "60"),
                        a("40", "20260210", "7000001", "Apunte", "0", "40")};
         // Ordenados, un apunte a cero en pesetas no sale aunque tenga euros, y uno con debe y
         // haber sale dos veces, primero con el debe.
-        QTest::newRow("ordenados miran las pesetas") << "50-50" << todas << ene << dic << true << true
+        QTest::newRow("ordenados miran las pesetas") << "50-50" << todas << ene << dic << Divisa::Euros << true
             << Apuntes{a("50", "20260110", "2000001", "doble", "10", "5"),
                        a("50", "20260110", "2000001", "doble", "10", "5")};
-        QTest::newRow("sin ordenar salen todos") << "50-50" << todas << ene << dic << true << false
+        QTest::newRow("sin ordenar salen todos") << "50-50" << todas << ene << dic << Divisa::Euros << false
             << Apuntes{a("50", "20260110", "2000001", "doble", "10", "5"),
                        a("50", "20260110", "1000001", "cero", "3", "0")};
         // clang-format on
@@ -252,11 +252,11 @@ class PruebaLibros : public QObject {
         o.subcuentaHasta = subcuentas.section(u'-', 1);
         QFETCH(QDate, desde);
         QFETCH(QDate, hasta);
-        QFETCH(bool, euros);
+        QFETCH(Divisa, divisa);
         QFETCH(bool, ordenados);
         o.desde = desde;
         o.hasta = hasta;
-        o.euros = euros;
+        o.divisa = divisa;
         o.apuntesOrdenados = ordenados;
         QTEST(filasDiario(libro.conta(), o), "esperado");
         QCOMPARE(numeroMaximoAsiento(libro.conta(), l.empresa), QStringLiteral("100"));
@@ -477,29 +477,29 @@ class PruebaLibros : public QObject {
     void reglaDelSaldo_data() {
         QTest::addColumn<QString>("debe");
         QTest::addColumn<QString>("haber");
-        QTest::addColumn<bool>("euros");
+        QTest::addColumn<Divisa>("divisa");
         QTest::addColumn<Moneda>("debeLeido");
         QTest::addColumn<Moneda>("saldo");
         // clang-format off
-        QTest::newRow("a cero no cambia") << "0" << "0" << true << m("0") << m("100");
-        QTest::newRow("debe negativo cuenta como haber") << "-30" << "10" << true << m("-30") << m("90");
-        QTest::newRow("con debe positivo se ignora el haber") << "5" << "99" << true << m("5") << m("105");
+        QTest::newRow("a cero no cambia") << "0" << "0" << Divisa::Euros << m("0") << m("100");
+        QTest::newRow("debe negativo cuenta como haber") << "-30" << "10" << Divisa::Euros << m("-30") << m("90");
+        QTest::newRow("con debe positivo se ignora el haber") << "5" << "99" << Divisa::Euros << m("5") << m("105");
         // Con otros euros, para ver que se leen las pesetas.
-        QTest::newRow("pesetas") << "1.234,5" << "0" << false << m("1.234,5") << m("1.334,5");
+        QTest::newRow("pesetas") << "1.234,5" << "0" << Divisa::Pesetas << m("1.234,5") << m("1.334,5");
         // clang-format on
     }
     void reglaDelSaldo() {
         QFETCH(QString, debe);
         QFETCH(QString, haber);
-        QFETCH(bool, euros);
+        QFETCH(Divisa, divisa);
         LibrosPrueba libro;
         const long e = libro.empresa();
         const qint64 cta = libro.cuenta(e, "5720001", "Banco");
         libro.apunte(libro.asiento(e, 1, "20260105"), cta, "100", "0");
         libro.apunte(libro.asiento(e, 2, "20260106"), cta, debe, haber, "x",
-                     euros ? debe : QStringLiteral("7,42"));
+                     divisa == Divisa::Euros ? debe : QStringLiteral("7,42"));
         OpcionesLibroMayor o = opcionesAno(e);
-        o.euros = euros;
+        o.divisa = divisa;
         const Apunte ultimo = filasMayor(libro.conta(), o).last();
         QTEST(ultimo.debe, "debeLeido");
         QTEST(ultimo.saldo, "saldo");

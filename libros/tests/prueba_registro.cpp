@@ -206,7 +206,7 @@ class PruebaRegistro : public QObject {
         QCOMPARE(columnas(a.expedidas, {5, 13, 14, 17, 18, 19, 20, 21, 22, 23}),
                  QStringList{"F1;02;FR;01;;E5;500,00;500,00;;"});
         const ResumenIVA r =
-            calcularResumenIVA(f.conta(), {f.e, true, {2026, 1, 1}, {2026, 3, 31}});
+            calcularResumenIVA(f.conta(), {f.e, Divisa::Euros, {2026, 1, 1}, {2026, 3, 31}});
         QCOMPARE(r.casillas.at(59), euros("500"));
         QVERIFY(!r.casillas.count(150));
     }
@@ -639,7 +639,7 @@ void PruebaRegistro::casillasDelSegundoTrimestre() {
          aplicar(g, libro.value(QStringLiteral("RECIBIDAS")), false, "2T"))
         agencia[casilla] += importe;
     const ResumenIVA resumen =
-        calcularResumenIVA(*con, {1, true, QDate(ano, 4, 1), QDate(ano, 6, 30)});
+        calcularResumenIVA(*con, {1, Divisa::Euros, QDate(ano, 4, 1), QDate(ano, 6, 30)});
     std::map<int, Moneda> nuestras = resumen.casillas;
     for (const int total : {27, 45, 46}) nuestras.erase(total);
     QStringList vistas;
