@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ErrorOrvo.h"
+#include "EscritorTabla.h"
 #include "Regional.h"
 
 namespace orvo {
@@ -64,10 +65,7 @@ const ApunteLibro& LectorApuntes::leer(const Recordset& rs) {
 
 EscritorLibro::EscritorLibro(Conexion& informes, const QString& tabla, const QStringList& columnas,
                              Divisa divisa)
-    : insertar_(informes.preparar(
-          QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(tabla, columnas.join(QStringLiteral(", ")),
-                   QStringList(columnas.size(), QStringLiteral("?")).join(QStringLiteral(", "))))),
+    : insertar_(informes.preparar(sqlInsertar(tabla, columnas))),
       decimales_(conDecimales(divisa)) {}
 
 EscritorLibro& EscritorLibro::poner() {
