@@ -105,9 +105,12 @@ class LibroPdf {
                         .valor(QStringLiteral("SELECT COUNT(*) FROM %1")
                                    .arg(identificador(s.maqueta->plantilla().tabla)))
                         .toLongLong();
-                progreso_.Iniciar(filas,
-                                  QStringLiteral("Escribiendo el %1: %2 ...").arg(nombre_, s.titulo),
-                                  0);
+                progreso_.Iniciar(
+                    filas,
+                    secciones.size() > 1
+                        ? QStringLiteral("Escribiendo el %1: %2 ...").arg(nombre_, s.titulo)
+                        : QStringLiteral("Escribiendo el %1 ...").arg(nombre_),
+                    0);
                 s.primero = pdf.paginas() + 1;
                 s.pintor = std::make_unique<Pintor>(*s.maqueta, s.titulo, fecha_);
                 s.pintor->foliar({cabecera_, s.primero, 0});
@@ -198,23 +201,23 @@ class LibroPdf {
               Alineacion::Derecha);
     }
 
-    // Bajo las líneas de la portada.
-    double yTotalPortada() const { return 95 + 10 * double(portada.size()) + 10; }
+    // Altura de la línea 'n' (desde 0) bajo el nombre del libro en la portada.
+    static double lineaPortada(qsizetype n) { return 95 + 10 * double(n); }
 
     void pintarPortada(Lienzo& lz) {
         pintarBandas(lz, QStringLiteral("Portada"));
         const double ancho = 210 - 2 * kMargen;
         texto(lz, {kMargen, 70, ancho, 14}, nombre_, 22, true, Alineacion::Centro);
-        double y = 95;
-        for (const QString& l : portada) {
-            texto(lz, {kMargen, y, ancho, 8}, l, 13, false, Alineacion::Centro);
-            y += 10;
-        }
-        Pintor::tacharBlanco(lz, kMargen, ancho, yTotalPortada() + 20, 297 - kAbajo - 8);
+        for (qsizetype i = 0; i < portada.size(); ++i)
+            texto(lz, {kMargen, lineaPortada(i), ancho, 8}, portada[i], 13, false,
+                  Alineacion::Centro);
+        Pintor::tacharBlanco(lz, kMargen, ancho, lineaPortada(portada.size() + 3),
+                             297 - kAbajo - 8);
     }
 
+    // Los folios de la portada, tras una línea en blanco, cuando se saben.
     void pintarTotalPortada(Lienzo& lz, int total) const {
-        texto(lz, {kMargen, yTotalPortada(), 210 - 2 * kMargen, 8},
+        texto(lz, {kMargen, lineaPortada(portada.size() + 1), 210 - 2 * kMargen, 8},
               QStringLiteral("Consta de %1 folios, numerados del 1 al %1.").arg(total), 12, true,
               Alineacion::Centro);
     }
