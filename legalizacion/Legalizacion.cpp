@@ -61,10 +61,12 @@ struct Seccion {
     std::function<FormulasInforme(ContextoInforme&)> construir;
     // Las fórmulas que el comparativo da a sus columnas se cambian por el ejercicio de cada una.
     std::map<QString, QString> rotulos;
-    int folios = 0;
-    // El libro de una sola parte no se construye dos veces: su maqueta pasa de contar a pintar.
+    // Los folios de la parte, el primero de ellos y quien los pinta, que al final del libro
+    // escribe encima de cada uno «Folio n de total».
+    int folios = 0, primero = 0;
     std::unique_ptr<ValoresFormulas> valores;
     std::unique_ptr<Maquetador> maqueta;
+    std::unique_ptr<Pintor> pintor;
 };
 
 struct Anexo {
@@ -87,54 +89,64 @@ class LibroPdf {
     std::vector<Anexo> anexos;
     QStringList portada;  // líneas bajo el nombre del libro
 
-    // Escribe el libro en 'destino' (un temporal abierto) y devuelve sus folios.
+    // Escribe el libro en 'destino' (un temporal abierto) y devuelve sus folios. Las filas se
+    // leen una sola vez: el total de folios, que cada uno lleva, se escribe encima al final.
     int escribir(Conexion& contabilidad, QFileDevice& destino, const QString& carpeta) {
         ContextoInforme contexto{contabilidad, informes_, progresoNulo_};
-        // Primera pasada: los folios de cada parte, para numerar «Folio n de total».
-        int total = 1;
-        for (Seccion& s : secciones) {
-            maquetar(contexto, s);
-            s.folios = s.maqueta->numeroPaginas();
-            total += s.folios;
-            if (secciones.size() > 1) s.maqueta.reset();
-        }
-        for (const Anexo& a : anexos) total += a.paginas;
-
-        progreso_.Iniciar(total, QStringLiteral("Escribiendo el %1 ...").arg(nombre_), 0);
-        int folio = 1;
+        int total = 0;
         {
             DocumentoPdf pdf(destino, carpeta, nombre_ + QStringLiteral(" · ") + cabecera_);
-            pintarPortada(pdf.nuevaPagina(kA4), total);
+            pintarPortada(pdf.nuevaPagina(kA4));
             for (Seccion& s : secciones) {
-                if (!s.maqueta) maquetar(contexto, s);
-                Pintor pintor(*s.maqueta, s.titulo, fecha_);
-                pintor.foliar({cabecera_, folio + 1, total});
+                maquetar(contexto, s);
+                // La barra sigue las filas leídas: contarlas no compone nada.
+                const qint64 filas =
+                    informes_
+                        .valor(QStringLiteral("SELECT COUNT(*) FROM %1")
+                                   .arg(identificador(s.maqueta->plantilla().tabla)))
+                        .toLongLong();
+                progreso_.Iniciar(
+                    filas,
+                    secciones.size() > 1
+                        ? QStringLiteral("Escribiendo el %1: %2 ...").arg(nombre_, s.titulo)
+                        : QStringLiteral("Escribiendo el %1 ...").arg(nombre_),
+                    0);
+                s.primero = pdf.paginas() + 1;
+                s.pintor = std::make_unique<Pintor>(*s.maqueta, s.titulo, fecha_);
+                s.pintor->foliar({cabecera_, s.primero, 0});
                 const Geometria& g = s.maqueta->geometria();
-                int pintadas = 0;
+                qint64 leidas = 0;
                 s.maqueta->recorrer([&](const Pagina& pagina) {
-                    pintor.pintar(pdf.nuevaPagina(QSizeF(g.ancho, g.alto)), pagina, s.folios);
-                    progreso_.setValor(folio + ++pintadas);
+                    s.pintor->pintar(pdf.nuevaPagina(QSizeF(g.ancho, g.alto)), pagina, 0);
+                    for (const LineaPagina& l : pagina.lineas)
+                        if (l.tipo == LineaPagina::Tipo::Detalle && l.primeraDeFila) ++leidas;
+                    progreso_.setValor(leidas);
                 });
-                // Los libros no cambian entre las dos pasadas: se leen en una sola versión.
-                if (pintadas != s.folios)
-                    throw ErrorOrvo(Causa::ArgumentoNoValido,
-                                    QStringLiteral("El %1 cambió mientras se escribía: vuelva a "
-                                                   "legalizarlo")
-                                        .arg(s.titulo));
-                folio += pintadas;
-                s.maqueta.reset();
-                s.valores.reset();
+                s.folios = pdf.paginas() - s.primero + 1;
             }
             for (const Anexo& a : anexos)
-                for (int i = 1; i <= a.paginas; ++i) {
-                    pintarBandas(pdf.nuevaPagina(kA4), ++folio, total,
+                for (int i = 1; i <= a.paginas; ++i)
+                    pintarBandas(pdf.nuevaPagina(kA4),
                                  QStringLiteral("Anexo: %1 (página %2 de %3)")
                                      .arg(QFileInfo(a.ruta).fileName())
                                      .arg(i)
                                      .arg(a.paginas));
-                    progreso_.setValor(folio);
-                }
-            pdf.terminar();
+            total = pdf.paginas();
+            for (Seccion& s : secciones) s.pintor->foliar({cabecera_, s.primero, total});
+            pdf.terminar([&](Lienzo& lz, int folio) {
+                for (Seccion& s : secciones)
+                    if (folio >= s.primero && folio < s.primero + s.folios) {
+                        s.pintor->paginacion(lz, folio - s.primero + 1, total);
+                        return;
+                    }
+                pintarFolio(lz, folio, total);
+                if (folio == 1) pintarTotalPortada(lz, total);
+            });
+        }
+        for (Seccion& s : secciones) {
+            s.pintor.reset();
+            s.maqueta.reset();
+            s.valores.reset();
         }
         progreso_.Terminar();
         if (destino.error() != QFileDevice::NoError || !destino.flush())
@@ -170,15 +182,12 @@ class LibroPdf {
         Pintor::celda(lz, {puntos, negrita}, mm, t, a, true);
     }
 
-    // Cabecera y pie de un folio que no compone una plantilla; tacha el blanco entre ellos
-    // salvo en los anexos, cuyas páginas se ponen debajo.
-    void pintarBandas(Lienzo& lz, int folio, int total, const QString& titulo) {
+    // Cabecera y pie de un folio que no compone una plantilla, sin su número, que va encima al
+    // final; tacha el blanco entre ellos salvo en los anexos, cuyas páginas se ponen debajo.
+    void pintarBandas(Lienzo& lz, const QString& titulo) {
         const double ancho = 210 - 2 * kMargen;
         texto(lz, {kMargen, kArriba, ancho, 5}, cabecera_, 9, true, Alineacion::Izquierda);
         texto(lz, {kMargen, kArriba + 5, ancho, 5}, titulo, 9, false, Alineacion::Izquierda);
-        texto(lz, {kMargen, 297 - kAbajo - 5, ancho, 5},
-              QStringLiteral("Folio %1 de %2").arg(folio).arg(total), 8, false,
-              Alineacion::Derecha);
         texto(lz, {kMargen, 297 - kAbajo - 5, ancho * 0.7, 5}, nombre_, 8, false,
               Alineacion::Izquierda);
         lz.linea({kMargen, kArriba + kBanda - 1}, {210 - kMargen, kArriba + kBanda - 1}, 0.2,
@@ -186,19 +195,31 @@ class LibroPdf {
         lz.linea({kMargen, 297 - kAbajo - 6}, {210 - kMargen, 297 - kAbajo - 6}, 0.2, Qt::black);
     }
 
-    void pintarPortada(Lienzo& lz, int total) {
-        pintarBandas(lz, 1, total, QStringLiteral("Portada"));
+    static void pintarFolio(Lienzo& lz, int folio, int total) {
+        texto(lz, {kMargen, 297 - kAbajo - 5, 210 - 2 * kMargen, 5},
+              QStringLiteral("Folio %1 de %2").arg(folio).arg(total), 8, false,
+              Alineacion::Derecha);
+    }
+
+    // Altura de la línea 'n' (desde 0) bajo el nombre del libro en la portada.
+    static double lineaPortada(qsizetype n) { return 95 + 10 * double(n); }
+
+    void pintarPortada(Lienzo& lz) {
+        pintarBandas(lz, QStringLiteral("Portada"));
         const double ancho = 210 - 2 * kMargen;
         texto(lz, {kMargen, 70, ancho, 14}, nombre_, 22, true, Alineacion::Centro);
-        double y = 95;
-        for (const QString& l : portada) {
-            texto(lz, {kMargen, y, ancho, 8}, l, 13, false, Alineacion::Centro);
-            y += 10;
-        }
-        texto(lz, {kMargen, y + 10, ancho, 8},
+        for (qsizetype i = 0; i < portada.size(); ++i)
+            texto(lz, {kMargen, lineaPortada(i), ancho, 8}, portada[i], 13, false,
+                  Alineacion::Centro);
+        Pintor::tacharBlanco(lz, kMargen, ancho, lineaPortada(portada.size() + 3),
+                             297 - kAbajo - 8);
+    }
+
+    // Los folios de la portada, tras una línea en blanco, cuando se saben.
+    void pintarTotalPortada(Lienzo& lz, int total) const {
+        texto(lz, {kMargen, lineaPortada(portada.size() + 1), 210 - 2 * kMargen, 8},
               QStringLiteral("Consta de %1 folios, numerados del 1 al %1.").arg(total), 12, true,
               Alineacion::Centro);
-        Pintor::tacharBlanco(lz, kMargen, ancho, y + 30, 297 - kAbajo - 8);
     }
 
     Conexion& informes_;
