@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "AsientosFinales.h"
+#include "DatosEmpresa.h"
 #include "FilaLibro.h"
 
 namespace orvo {
@@ -61,6 +62,11 @@ QString consultaApuntes(Divisa divisa, const QString& numero, const QString& con
 // y los rangos de asientos y subcuentas las abarcan. Cada una lleva el concepto de su asiento.
 void asientosFinales(Conexion& contabilidad, const OpcionesLibroDiario& o,
                      const std::function<void(const ApunteLibro&)>& porFila) {
+    // Van en el último día del ejercicio: un periodo que no lo abarca no las calcula.
+    const std::optional<DatosEmpresa> empresa = DatosEmpresa::leer(contabilidad, o.empresa);
+    if (!empresa || empresa->fechaFin < primerDiaDelMes(o.desde) ||
+        empresa->fechaFin > ultimoDiaDelMes(o.hasta))
+        return;
     const AsientosFinales::Asientos finales =
         AsientosFinales::deEjercicioCerrado(contabilidad, o.empresa);
     const double desde = numeroDeAsiento(o.asientoDesde).toDouble();

@@ -159,10 +159,11 @@ void recorrerLibroMayor(Conexion& contabilidad, const OpcionesLibroMayor& o, IPr
                            "Asiento.IDAsiento, Apunte.IDApunte"),
         params);
     SaldoAnterior anterior(contabilidad, o);
+    // Las líneas finales apuntan a sus asientos: 'finales' vive hasta el final del recorrido.
     const AsientosFinales::Asientos finales =
-        AsientosFinales::deEjercicioCerrado(contabilidad, o.empresa);
-    std::map<QString, std::vector<LineaFinal>> pendientes;
-    if (o.asientosFinales) pendientes = lineasFinales(finales, o);
+        o.asientosFinales ? AsientosFinales::deEjercicioCerrado(contabilidad, o.empresa)
+                          : AsientosFinales::Asientos{};
+    std::map<QString, std::vector<LineaFinal>> pendientes = lineasFinales(finales, o);
     const int cIdCuenta = rs.indice(QStringLiteral("IDCuenta"));
     FilaLibro::LectorApuntes lector(rs);
     std::string codigoAnterior, descripcionAnterior;
