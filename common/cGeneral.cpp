@@ -90,7 +90,7 @@ QString cGeneral::Edad(const QString& strFechaCumpleanos, const QString& strFech
 QString cGeneral::LlenaIzquierda(const QString& strCadena, const QString& strRelleno, int intLong) {
     if (strCadena.size() <= intLong) {
         const QString recortada = strCadena.trimmed();
-        const int n = std::max<int>(0, intLong - recortada.size());
+        const qsizetype n = std::max<qsizetype>(0, intLong - recortada.size());
         return QString(n, strRelleno.isEmpty() ? QChar(u' ') : strRelleno.at(0)) + recortada;
     }
     return strCadena.left(intLong);

@@ -110,10 +110,11 @@ QGroupBox* FormularioInforme::subcuentas(const QStringList& rotulos) {
 }
 
 QLineEdit* FormularioInforme::cajaSubcuenta(int indice, QWidget* padre) {
-    const QString inicial(7, indice == 0 ? u'0' : u'9');
+    constexpr int kCifras = 7;
+    const QString inicial(kCifras, indice == 0 ? u'0' : u'9');
     auto* caja = new QLineEdit(inicial, padre);
     caja->setObjectName(nombreControl(QStringLiteral("txt") + raiz_, indice));
-    caja->setMaxLength(inicial.size());
+    caja->setMaxLength(kCifras);
     return caja;
 }
 

@@ -13,7 +13,7 @@ namespace orvo {
 
 void cGeneralControles::SelText(QObject* textoBox) {
     if (auto* caja = qobject_cast<QLineEdit*>(textoBox)) {
-        caja->setSelection(0, caja->text().size());
+        caja->setSelection(0, static_cast<int>(caja->text().size()));  // cabe: maxLength es int
         return;
     }
     VerError(ErrorOrvo(Causa::MetodoNoAdmitido,
