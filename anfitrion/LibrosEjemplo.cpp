@@ -9,6 +9,7 @@
 #include "Conexion.h"
 #include "DiarioEjemplo.h"
 #include "ErrorOrvo.h"
+#include "EscritorTabla.h"
 #include "Esquemas.h"
 #include "FechaLibros.h"
 #include "Plan.h"
@@ -32,11 +33,7 @@ QString eur(Moneda m) {
 // INSERT con la lista de columnas y sus valores enlazados.
 void insertar(Conexion& con, const QString& tabla, const QStringList& columnas,
               const Parametros& valores) {
-    QStringList marcas;
-    for (qsizetype i = 0; i < columnas.size(); ++i) marcas << QStringLiteral("?");
-    con.Execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(tabla, columnas.join(u','), marcas.join(u',')),
-                valores);
+    con.Execute(sqlInsertar(tabla, columnas), valores);
 }
 
 class Escritor {

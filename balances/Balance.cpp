@@ -1,11 +1,13 @@
 #include "Balance.h"
 
+#include "CeldasBalance.h"
 #include "Conexion.h"
 #include "FormulasBalance.h"
 #include "LineasBalance.h"
 #include "Progreso.h"
 #include "Regional.h"
 #include "cBalances.h"
+#include "cGeneral.h"
 
 namespace orvo {
 
@@ -14,15 +16,17 @@ QString formulaColumnaCodigo(bool mostrar) {
                    : QStringLiteral("MostrarColumnaCodigo = 0");
 }
 
-std::vector<LineaBalance> lineasDelEstado(ContextoInforme& contexto, PeticionLineas peticion,
-                                          const QDate& desde, const QDate& hasta) {
+std::vector<LineaBalance> lineasDelEstado(Conexion& contabilidad, IProgreso& progreso,
+                                          PeticionLineas peticion, const QDate& desde,
+                                          const QDate& hasta) {
     if (peticion.documento == 1)
-        peticion.resultado = ResultadoDelPeriodo(contexto.contabilidad, peticion.empresa,
-                                                 peticion.divisa, desde, hasta);
-    return calcularLineasBalance(contexto.contabilidad, contexto.progreso, peticion);
+        peticion.resultado =
+            ResultadoDelPeriodo(contabilidad, peticion.empresa, peticion.divisa, desde, hasta);
+    return calcularLineasBalance(contabilidad, progreso, peticion);
 }
 
-FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalance& o) {
+EstadoBalance calcularBalance(Conexion& contabilidad, IProgreso& progreso,
+                              const OpcionesBalance& o) {
     PeticionLineas peticion;
     peticion.empresa = o.empresa;
     peticion.documento = o.documento;
@@ -34,24 +38,36 @@ FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalanc
     peticion.todasLasSubcuentas = o.todasLasSubcuentas;
 
     std::vector<FilaBalance> filas;
-    for (LineaBalance& l : lineasDelEstado(contexto, peticion, o.desde, o.hasta)) {
+    for (LineaBalance& l : lineasDelEstado(contabilidad, progreso, peticion, o.desde, o.hasta)) {
         const bool borrada = o.soloEpigrafes && l.codigo == u"-";
         filas.push_back({std::move(l), std::nullopt, borrada});
     }
-    CalcularFormulas(filas, true, contexto.progreso, QStringLiteral("Calculando fórmulas ..."));
+    CalcularFormulas(filas, true, progreso, QStringLiteral("Calculando fórmulas ..."));
 
-    Instruccion insertar = contexto.informes.preparar(QStringLiteral(
-        "INSERT INTO Balances (Nivel, Descripcion, Codigo, Total, Formula, Presupuesto, Media, "
-        "Naturaleza, Orden) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (const FilaBalance& f : filas) {
-        if (f.borrada) continue;
-        const LineaBalance& l = *f.a;
-        const TextosImportes t = textosImportes(l, o.divisa);
-        insertar.ejecutar({l.nivel, l.descripcion, l.codigo, t.total, l.formula, t.presupuesto,
-                           t.media, l.naturaleza, l.orden});
+    EstadoBalance r;
+    r.divisa = o.divisa;
+    r.lineas.reserve(filas.size());
+    for (FilaBalance& f : filas)
+        if (!f.borrada) r.lineas.push_back(std::move(*f.a));
+    r.empresa = cGeneral::ObtenerEmpresa(o.empresa, contabilidad);
+    return r;
+}
+
+FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalance& o) {
+    const EstadoBalance r = calcularBalance(contexto.contabilidad, contexto.progreso, o);
+    EscritorTabla escritor(
+        contexto.informes, QStringLiteral("Balances"),
+        {QStringLiteral("Nivel"), QStringLiteral("Descripcion"), QStringLiteral("Codigo"),
+         QStringLiteral("Total"), QStringLiteral("Formula"), QStringLiteral("Presupuesto"),
+         QStringLiteral("Media"), QStringLiteral("Naturaleza"), QStringLiteral("Orden")},
+        r.divisa);
+    for (const LineaBalance& l : r.lineas) {
+        const auto [total, presupuesto, media] = celdasImportes(l);
+        escritor.escribir({qint64{l.nivel}, l.descripcion, l.codigo, total, l.formula, presupuesto,
+                           media, l.naturaleza, l.orden});
     }
 
-    return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)},
+    return {{1, formulaEmpresa(r.empresa)},
             {2, formulaPeriodo(Regional::mesBarraAno(o.desde), Regional::mesBarraAno(o.hasta))},
             {3, formulaColumnaCodigo(o.mostrarCodigos)}};
 }

@@ -28,14 +28,27 @@ struct OpcionesBalance : OpcionesEstado {
     bool todasLasSubcuentas = false;  // cada cuenta con sus subcuentas (el inventario)
 };
 
-// Escribe Balances con las líneas del estado (lineasDelEstado) y devuelve las fórmulas del
-// informe (empresa, periodo, columna de códigos).
+// Las cifras de un estado de una empresa: las líneas que se escriben, en su orden y con las
+// fórmulas ya resueltas, en la moneda elegida.
+struct EstadoBalance {
+    QString empresa;  // cabecera de la empresa
+    Divisa divisa = Divisa::Euros;
+    std::vector<LineaBalance> lineas;
+};
+
+// Calcula el estado sin escribir nada; 'progreso' sigue la lectura y las fórmulas.
+EstadoBalance calcularBalance(Conexion& contabilidad, IProgreso& progreso,
+                              const OpcionesBalance& opciones);
+
+// Escribe Balances con las líneas de calcularBalance y devuelve las fórmulas del informe
+// (empresa, periodo, columna de códigos).
 FormulasInforme construirBalance(ContextoInforme& contexto, const OpcionesBalance& opciones);
 
 // Las líneas de un estado de una empresa; en el balance de situación, con el resultado del
-// periodo en la cuenta 129 (ResultadoDelPeriodo).
-std::vector<LineaBalance> lineasDelEstado(ContextoInforme& contexto, PeticionLineas peticion,
-                                          const QDate& desde, const QDate& hasta);
+// periodo en la cuenta 129 (ResultadoDelPeriodo). Las fórmulas quedan por evaluar.
+std::vector<LineaBalance> lineasDelEstado(Conexion& contabilidad, IProgreso& progreso,
+                                          PeticionLineas peticion, const QDate& desde,
+                                          const QDate& hasta);
 
 QString formulaColumnaCodigo(bool mostrar);
 

@@ -1,6 +1,7 @@
 #include "BalanceComparativo.h"
 
 #include "Balance.h"
+#include "CeldasBalance.h"
 #include "Conexion.h"
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
@@ -49,9 +50,10 @@ QString textoAbreviado(Conexion& con, long empresa) {
     return u'<' + e->abreviatura + u'-' + e->ejercicio + u'>';
 }
 
-ColeccionBalance cargarColeccion(ContextoInforme& contexto, const OpcionesComparativo& o,
-                                 long empresa, const QString& lado) {
-    const Ejercicio ejercicio = leerEjercicio(contexto.contabilidad, empresa);
+// Las líneas de una empresa ("A" o "B") con la ruta de sus antepasados.
+ColeccionBalance cargarColeccion(Conexion& contabilidad, IProgreso& progreso,
+                                 const OpcionesComparativo& o, long empresa, const QString& lado) {
+    const Ejercicio ejercicio = leerEjercicio(contabilidad, empresa);
     PeticionLineas peticion;
     peticion.empresa = empresa;
     peticion.documento = o.documento;
@@ -63,37 +65,87 @@ ColeccionBalance cargarColeccion(ContextoInforme& contexto, const OpcionesCompar
     peticion.presupuesto = true;
     peticion.rotulo = QStringLiteral("Procesando datos empresa %1 ...").arg(lado);
 
-    ColeccionBalance coleccion = lineasDelEstado(contexto, peticion, o.desde, o.hasta);
+    ColeccionBalance coleccion =
+        lineasDelEstado(contabilidad, progreso, peticion, o.desde, o.hasta);
     enProcedimiento(QStringLiteral("GrabarPadresColeccion"),
                     [&] { GrabarPadresColeccion(coleccion); });
     return coleccion;
 }
-}  // namespace
 
-ColeccionBalance CargaColeccionEmpresa(ContextoInforme& contexto, const OpcionesComparativo& o,
-                                       long empresa, const QString& lado) {
-    return enProcedimiento(QStringLiteral("CargaColeccionEmpresa"),
-                           [&] { return cargarColeccion(contexto, o, empresa, lado); });
+ColeccionBalance CargaColeccionEmpresa(Conexion& contabilidad, IProgreso& progreso,
+                                       const OpcionesComparativo& o, long empresa,
+                                       const QString& lado) {
+    return enProcedimiento(QStringLiteral("CargaColeccionEmpresa"), [&] {
+        return cargarColeccion(contabilidad, progreso, o, empresa, lado);
+    });
 }
 
-FormulasInforme construirComparativo(ContextoInforme& contexto, const OpcionesComparativo& o) {
-    const ColeccionBalance a = CargaColeccionEmpresa(contexto, o, o.empresaA, QStringLiteral("A"));
-    const ColeccionBalance b = CargaColeccionEmpresa(contexto, o, o.empresaB, QStringLiteral("B"));
+}  // namespace
+
+EstadoComparativo calcularComparativo(Conexion& contabilidad, IProgreso& progreso,
+                                      const OpcionesComparativo& o) {
+    const ColeccionBalance a =
+        CargaColeccionEmpresa(contabilidad, progreso, o, o.empresaA, QStringLiteral("A"));
+    const ColeccionBalance b =
+        CargaColeccionEmpresa(contabilidad, progreso, o, o.empresaB, QStringLiteral("B"));
     std::vector<FilaBalance> filas = cIFusionarCol().FusionarColecciones(a, b);
     if (o.soloEpigrafes)
         for (FilaBalance& f : filas)
             f.borrada = (f.a && f.a->codigo == u"-") || (f.b && f.b->codigo == u"-");
-    CalcularFormulas(filas, true, contexto.progreso,
-                     QStringLiteral("Calculando fórmulas empresa A ..."));
-    CalcularFormulas(filas, false, contexto.progreso,
-                     QStringLiteral("Calculando fórmulas empresa B ..."));
-    GrabarFilasComparativo(filas, o.divisa, contexto.informes);
+    CalcularFormulas(filas, true, progreso, QStringLiteral("Calculando fórmulas empresa A ..."));
+    CalcularFormulas(filas, false, progreso, QStringLiteral("Calculando fórmulas empresa B ..."));
+
+    EstadoComparativo r;
+    r.divisa = o.divisa;
+    r.filas.reserve(filas.size());
+    for (std::size_t i = 0; i < filas.size(); ++i) {
+        FilaBalance& f = filas[i];
+        if (f.borrada) continue;
+        FilaComparativo c;
+        c.a = std::move(f.a);
+        c.b = std::move(f.b);
+        c.orden = static_cast<qint64>(i) + 1;
+        r.filas.push_back(std::move(c));
+    }
+    r.empresaA = textoAbreviado(contabilidad, o.empresaA);
+    r.empresaB = textoAbreviado(contabilidad, o.empresaB);
+    return r;
+}
+
+FormulasInforme construirComparativo(ContextoInforme& contexto, const OpcionesComparativo& o) {
+    const EstadoComparativo r = calcularComparativo(contexto.contabilidad, contexto.progreso, o);
+    EscritorTabla escritor(
+        contexto.informes, QStringLiteral("BalancesComparativo"),
+        {QStringLiteral("Naturaleza"), QStringLiteral("Nivel"), QStringLiteral("Descripcion"),
+         QStringLiteral("CodigoA"), QStringLiteral("TotalA"), QStringLiteral("PresupuestoA"),
+         QStringLiteral("MediaA"), QStringLiteral("FormulaA"), QStringLiteral("CodigoB"),
+         QStringLiteral("TotalB"), QStringLiteral("PresupuestoB"), QStringLiteral("MediaB"),
+         QStringLiteral("FormulaB"), QStringLiteral("Orden")},
+        r.divisa);
+    // Orden sigue a lo que ya tenga la tabla.
+    const qint64 previas =
+        contexto.informes.valor(QStringLiteral("SELECT MAX(Orden) FROM BalancesComparativo"))
+            .toLongLong();
+    std::vector<Celda> celdas;
+    for (const FilaComparativo& f : r.filas) {
+        const LineaBalance& comun = f.a ? *f.a : *f.b;
+        celdas = {comun.naturaleza, qint64{comun.nivel}, comun.descripcion};
+        for (const std::optional<LineaBalance>* lado : {&f.a, &f.b}) {
+            if (!*lado) {
+                celdas.insert(celdas.end(), 5, Celda());
+                continue;
+            }
+            const LineaBalance& l = **lado;
+            const auto [total, presupuesto, media] = celdasImportes(l);
+            celdas.insert(celdas.end(), {l.codigo, total, presupuesto, media, l.formula});
+        }
+        celdas.emplace_back(previas + f.orden);
+        escritor.escribir(celdas);
+    }
 
     const auto entreComillas = [](const QString& t) { return u'"' + t + u'"'; };
-    return {{1, QStringLiteral("Empresa A= ") +
-                    entreComillas(textoAbreviado(contexto.contabilidad, o.empresaA))},
-            {2, QStringLiteral("Empresa B= ") +
-                    entreComillas(textoAbreviado(contexto.contabilidad, o.empresaB))},
+    return {{1, QStringLiteral("Empresa A= ") + entreComillas(r.empresaA)},
+            {2, QStringLiteral("Empresa B= ") + entreComillas(r.empresaB)},
             {3, QStringLiteral("Periodo= ") + entreComillas(QStringLiteral("Periodo contable:  ") +
                                                             textoPeriodo(o.desde, o.hasta))},
             {4, formulaColumnaCodigo(o.mostrarCodigos)}};

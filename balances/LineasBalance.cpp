@@ -359,21 +359,4 @@ Moneda AplicarSigno(Moneda importe, const QString& naturaleza) {
     return n == u"Pasivo" || n == u"Haber" ? -importe : importe;
 }
 
-TextosImportes textosImportes(const LineaBalance& l, Divisa divisa) {
-    switch (l.importes) {
-        case LineaBalance::Importes::Error:
-            return {QStringLiteral("ERROR"), QStringLiteral("ERROR"), QStringLiteral("ERROR")};
-        case LineaBalance::Importes::EnBlanco:
-            return {};
-        case LineaBalance::Importes::Numeros:
-            break;
-    }
-    TextosImportes t{l.total.formatear(conDecimales(divisa)), {}, {}};
-    if (l.conPresupuesto) {
-        t.presupuesto = l.presupuesto.formatear(conDecimales(divisa));
-        t.media = formatearPorcentaje(porcentajeDe(l.total, l.presupuesto));
-    }
-    return t;
-}
-
 }  // namespace orvo

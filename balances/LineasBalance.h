@@ -14,8 +14,8 @@ class Conexion;
 class IProgreso;
 
 // Una línea impresa de un estado: epígrafe, cuenta o subcuenta. Los importes van exactos, el
-// total con el signo de su naturaleza; se escriben con formato una sola vez, al grabar la fila
-// (textosImportes).
+// total con el signo de su naturaleza; pasan a texto una sola vez, en el escritor de la tabla
+// (CeldasBalance.h).
 struct LineaBalance {
     // Lo que muestran los importes tras las fórmulas: los números, "ERROR" (una fórmula que no
     // se resuelve) o nada (una fórmula que vale cero y tiene líneas debajo).
@@ -35,13 +35,6 @@ struct LineaBalance {
     QString epigrafePadre;      // descripciones de sus antepasados, para emparejar dos empresas
     qint64 orden = 0;           // número de línea en el orden en que se calculó
 };
-
-// Total, presupuesto y porcentaje ("Media", "12,50 %") de una línea tal como se escriben en la
-// tabla de trabajo; sin presupuesto, los dos últimos quedan nulos.
-struct TextosImportes {
-    QString total, presupuesto, media;
-};
-TextosImportes textosImportes(const LineaBalance& linea, Divisa divisa);
 
 // Lo que el resultado del periodo (grupos 6 y 7) añade a la cuenta de pérdidas y ganancias en
 // el balance de situación. Se suma a lo que se lee, nunca se escribe: un informe no toca los

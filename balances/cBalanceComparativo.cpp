@@ -3,8 +3,6 @@
 #include <QHash>
 #include <algorithm>
 
-#include "Conexion.h"
-
 namespace orvo {
 
 namespace {
@@ -78,33 +76,6 @@ void cIFusionarCol::GrabarLineaComparativa(const cBalanceComparativo* a,
     if (a) f.a = *a;
     if (b) f.b = *b;
     filas_.push_back(std::move(f));
-}
-
-void GrabarFilasComparativo(const std::vector<FilaBalance>& filas, Divisa divisa,
-                            Conexion& informes) {
-    Instruccion insertar = informes.preparar(QStringLiteral(
-        "INSERT INTO BalancesComparativo (Naturaleza, Nivel, Descripcion, CodigoA, TotalA, "
-        "PresupuestoA, MediaA, FormulaA, CodigoB, TotalB, PresupuestoB, MediaB, FormulaB, Orden) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    // Orden numera las filas fundidas, también las que no se escriben.
-    const qlonglong orden =
-        informes.valor(QStringLiteral("SELECT MAX(Orden) FROM BalancesComparativo")).toLongLong();
-    for (std::size_t i = 0; i < filas.size(); ++i) {
-        const FilaBalance& f = filas[i];
-        if (f.borrada) continue;
-        const LineaBalance& comun = f.a ? *f.a : *f.b;
-        Parametros valores{comun.naturaleza, comun.nivel, comun.descripcion};
-        for (const LineaBalance* lado : {f.a ? &*f.a : nullptr, f.b ? &*f.b : nullptr}) {
-            if (lado) {
-                const TextosImportes t = textosImportes(*lado, divisa);
-                valores << lado->codigo << t.total << t.presupuesto << t.media << lado->formula;
-            } else {
-                valores << QString() << QString() << QString() << QString() << QString();
-            }
-        }
-        valores << orden + qlonglong(i) + 1;
-        insertar.ejecutar(valores);
-    }
 }
 
 }  // namespace orvo

@@ -7,8 +7,6 @@
 
 namespace orvo {
 
-class Conexion;
-
 // Una línea de una empresa en el comparativo: la misma línea que el balance de una empresa,
 // con la ruta de sus antepasados (EpigrafePadre) para emparejarla con la de la otra.
 using cBalanceComparativo = LineaBalance;
@@ -32,9 +30,5 @@ class cIFusionarCol {
 
     std::vector<FilaBalance> filas_;
 };
-
-// Escribe en BalancesComparativo las filas no borradas, con los importes con formato.
-void GrabarFilasComparativo(const std::vector<FilaBalance>& filas, Divisa divisa,
-                            Conexion& informes);
 
 }  // namespace orvo

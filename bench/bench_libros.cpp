@@ -9,7 +9,8 @@
 // Libros: 333.333 asientos de tres apuntes, 2.000 subcuentas, cada apunte en una subcuenta al
 // azar, y solo los índices Apunte(CodAsiento), Apunte(CodCuenta), Asiento(CodEmpresa, Numero) y
 // Cuenta(CodEmpresa, Codigo). Sale con 1 si algo no cumple: Diario <= 1,5 y Mayor <= 2 veces el
-// INSERT ... SELECT, el PDF del Diario antes que `ledger reg`, y todo por debajo de 150 MB.
+// INSERT ... SELECT, el PDF del Diario en dos tercios (0,67) de lo que tarda `ledger reg`, y
+// todo por debajo de 150 MB.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sqlite3.h>
@@ -23,6 +24,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -328,7 +330,8 @@ int main(int argc, char** argv) {
             bien = bien && r <= limite;
             return QStringLiteral("   %1 × (límite %2)%3")
                 .arg(QString::number(r, 'f', 2).replace(u'.', u','))
-                .arg(QString::number(limite, 'f', 1).replace(u'.', u','))
+                .arg(QString::number(limite, 'f', std::round(limite * 10) == limite * 10 ? 1 : 2)
+                         .replace(u'.', u','))
                 .arg(r <= limite ? QString() : QStringLiteral(" NO CUMPLE"));
         };
         out << QStringLiteral("Orden entera").leftJustified(44) << "    Reloj     Pico\n";
@@ -336,7 +339,7 @@ int main(int argc, char** argv) {
         fila(QStringLiteral("Diario, --cancelar-impresion"), diario, razon(diario, base, 1.5));
         fila(QStringLiteral("Mayor, --cancelar-impresion"), mayor, razon(mayor, base, 2.0));
         fila(QStringLiteral("Diario a PDF (%1 MB)").arg(QFileInfo(pdf).size() / (1024 * 1024)),
-             diarioPdf, ledger ? razon(diarioPdf, *ledger, 1.0) : QString());
+             diarioPdf, ledger ? razon(diarioPdf, *ledger, 0.67) : QString());
         if (ledger)
             fila(QStringLiteral("ledger reg"), *ledger, {}, false);
         else

@@ -1,7 +1,7 @@
 // Listados sobre un plan grande: 200.000 cuentas y subcuentas con todas las cuentas (el nivel de
 // cada subcuenta sale de la cuenta anterior) y 20.000 epígrafes de los dos documentos. Mide el
-// tiempo de cada construcción y el pico de memoria: las filas se leen hacia delante y se
-// escriben una a una, sin guardarlas.
+// tiempo de cada construcción y el pico de memoria, que crece con las filas: se leen todas
+// antes de escribirlas.
 #include <sys/resource.h>
 
 #include <QCoreApplication>

@@ -225,6 +225,10 @@ void Instruccion::enlazarTexto(int indice, QByteArrayView utf8) {
     sentencia_->enlazarTexto(indice, utf8);
 }
 
+void Instruccion::enlazarTextoFijo(int indice, QByteArrayView utf8) {
+    sentencia_->enlazarTextoFijo(indice, utf8);
+}
+
 void Instruccion::enlazarEntero(int indice, qint64 valor) {
     sentencia_->enlazarEntero(indice, valor);
 }

@@ -33,6 +33,8 @@ class Instruccion {
     void ejecutar(const Parametros& params);
     // Enlace directo, sin QVariant (índices desde 1); después, ejecutar() sin argumentos.
     void enlazarTexto(int indice, QByteArrayView utf8);
+    // Sin copia (los bytes deben seguir vivos hasta ejecutar()): para los lotes de muchas filas.
+    void enlazarTextoFijo(int indice, QByteArrayView utf8);
     void enlazarEntero(int indice, qint64 valor);
     void ejecutar();
 

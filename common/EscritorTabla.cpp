@@ -11,6 +11,12 @@ struct Visitante : F... {
 
 }  // namespace
 
+QString sqlInsertar(const QString& tabla, const QStringList& columnas) {
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(tabla, columnas.join(QStringLiteral(", ")),
+             QStringList(columnas.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+}
+
 QString textoCelda(const Celda& celda, Divisa divisa) {
     return std::visit(
         Visitante{[](std::monostate) { return QString(); }, [](const QString& t) { return t; },
@@ -22,11 +28,7 @@ QString textoCelda(const Celda& celda, Divisa divisa) {
 
 EscritorTabla::EscritorTabla(Conexion& informes, const QString& tabla, const QStringList& columnas,
                              Divisa divisa)
-    : insertar_(informes.preparar(
-          QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-              .arg(tabla, columnas.join(QStringLiteral(", ")),
-                   QStringList(columnas.size(), QStringLiteral("?")).join(QStringLiteral(", "))))),
-      divisa_(divisa) {}
+    : insertar_(informes.preparar(sqlInsertar(tabla, columnas))), divisa_(divisa) {}
 
 void EscritorTabla::escribir(const std::vector<Celda>& fila) {
     valores_.clear();

@@ -23,6 +23,9 @@ using Celda = std::variant<std::monostate, QString, qint64, Moneda, Porcentaje>;
 // pesetas; vacía, el texto vacío. Las fórmulas de los totales usan el mismo.
 QString textoCelda(const Celda& celda, Divisa divisa);
 
+// "INSERT INTO tabla (A, B) VALUES (?, ?)": los nombres son del programa, los valores se enlazan.
+QString sqlInsertar(const QString& tabla, const QStringList& columnas);
+
 // Pone filas ya calculadas en una tabla de trabajo: el único sitio donde sus cifras pasan a
 // texto. Las construcciones calculan sin tabla y lo llaman al final.
 class EscritorTabla {

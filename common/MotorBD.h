@@ -31,6 +31,8 @@ class Sentencia {
     virtual int parametros() const = 0;
     virtual void enlazar(int indice, const QVariant& valor) = 0;
     virtual void enlazarTexto(int indice, QByteArrayView utf8) = 0;
+    // Sin copiarlos, si el motor sabe: los bytes deben seguir vivos hasta ejecutar().
+    virtual void enlazarTextoFijo(int indice, QByteArrayView utf8) { enlazarTexto(indice, utf8); }
     virtual void enlazarEntero(int indice, qint64 valor) = 0;
     virtual void ejecutar() = 0;
 };

@@ -296,6 +296,10 @@ class SentenciaSqlite : public Sentencia {
         comprobar(sqlite3_bind_text64(stmt_, indice, utf8.data() ? utf8.data() : "", utf8.size(),
                                       SQLITE_TRANSIENT, SQLITE_UTF8));
     }
+    void enlazarTextoFijo(int indice, QByteArrayView utf8) override {
+        comprobar(sqlite3_bind_text64(stmt_, indice, utf8.data() ? utf8.data() : "", utf8.size(),
+                                      SQLITE_STATIC, SQLITE_UTF8));
+    }
     void enlazarEntero(int indice, qint64 valor) override {
         comprobar(sqlite3_bind_int64(stmt_, indice, valor));
     }

@@ -69,8 +69,9 @@ void totalizarCuenta(Valores& v) {
         }
 }
 
-bool esEuros(const QString& columna) {
-    return columna.endsWith(QLatin1String("Euros"));
+// Las columnas de una serie en euros acaban en "Euros"; las demás son de pesetas.
+Divisa divisaDe(const QString& columna) {
+    return columna.endsWith(QLatin1String("Euros")) ? Divisa::Euros : Divisa::Pesetas;
 }
 
 // Compara las filas guardadas con las calculadas y reescribe las que difieren. 'nuevos' da
@@ -96,7 +97,7 @@ std::vector<Diferencia> conciliar(Conexion& con, long empresa, const QString& ta
             char texto[Moneda::kLargoFormateado];
             for (qsizetype i = 0; i < columnas.size(); ++i) {
                 const QByteArrayView guardadoUtf8 = rs.textoUtf8(int(i) + 2);
-                if (guardadoUtf8 == QByteArrayView(texto, v[i].formatearEn(texto, esEuros(columnas[i]))))
+                if (guardadoUtf8 == QByteArrayView(texto, v[i].formatearEn(texto, conDecimales(divisaDe(columnas[i])))))
                     continue;
                 // Mismo importe con otra forma ("0" en euros): se reescribe sin contarlo.
                 cambiada = true;
@@ -105,7 +106,7 @@ std::vector<Diferencia> conciliar(Conexion& con, long empresa, const QString& ta
                                                                 : Moneda::deTexto(antes);
                 if (guardado && *guardado == v[i]) continue;
                 diferencias.push_back({tabla, QString::fromUtf8(rs.textoUtf8(1)).trimmed(),
-                                       columnas[i], antes, v[i], esEuros(columnas[i])});
+                                       columnas[i], antes, v[i], divisaDe(columnas[i])});
             }
             if (cambiada) cambiadas.push_back(id);
         }
@@ -122,7 +123,7 @@ std::vector<Diferencia> conciliar(Conexion& con, long empresa, const QString& ta
         const Valores& v = it == nuevos.constEnd() ? ceros : *it;
         for (qsizetype i = 0; i < columnas.size(); ++i) {
             // Pesetas sin decimales, euros con dos: como los guarda siempre esta rutina.
-            const int n = v[i].formatearEn(texto, esEuros(columnas[i]));
+            const int n = v[i].formatearEn(texto, conDecimales(divisaDe(columnas[i])));
             update.enlazarTexto(int(i) + 1, QByteArrayView(texto, n));
         }
         update.enlazarEntero(int(columnas.size()) + 1, id);
@@ -331,7 +332,7 @@ QString describir(const Diferencia& d) {
     return QStringLiteral("%1, %2: guarda %3 y debería valer %4")
         .arg(que, nombreColumna(d.columna),
              d.antes.trimmed().isEmpty() ? QStringLiteral("(nada)") : d.antes,
-             d.despues.formatear(d.euros));
+             d.despues.formatear(conDecimales(d.divisa)));
 }
 
 }  // namespace orvo::Asientos

@@ -23,7 +23,7 @@ struct Diferencia {
     QString columna;  // "Debe03Euros", "Total", …
     QString antes;    // texto guardado
     Moneda despues;   // lo que debe valer
-    bool euros = false;
+    Divisa divisa = Divisa::Pesetas;
 };
 
 // Apuntes de una empresa sumados por subcuenta (IDCuenta) y mes: para cada mes (0 a 11), debe

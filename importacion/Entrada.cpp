@@ -35,6 +35,14 @@ void Problemas::comprobar() const {
     throw ErrorOrvo(Causa::TiposNoCoinciden, texto.join(u'\n'));
 }
 
+void Problemas::traspasar(Problemas& destino) {
+    for (const QString& l : std::as_const(lineas_))
+        if (destino.lineas_.size() < kMaximo) destino.lineas_ << l;
+    destino.total_ += total_;
+    lineas_.clear();
+    total_ = 0;
+}
+
 // --- Codificación ------------------------------------------------------------------------------
 
 namespace {

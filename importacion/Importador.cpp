@@ -13,7 +13,9 @@
 #include "Conexion.h"
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
+#include "Escritores.h"
 #include "Esquemas.h"
+#include "FechaLibros.h"
 #include "Lectores.h"
 #include "Mapa.h"
 #include "Progreso.h"
@@ -30,10 +32,10 @@ using Asientos::redondear;
 using Asientos::repartirPesetas;
 
 QString euros(Moneda m) {
-    return m.formatear(true);
+    return m.formatear(conDecimales(Divisa::Euros));
 }
 QString pesetas(std::int64_t p) {
-    return Moneda::deEntero(p).formatear(false);
+    return Moneda::deEntero(p).formatear(conDecimales(Divisa::Pesetas));
 }
 
 // Un apunte a la espera de su lote.
@@ -41,6 +43,8 @@ struct ApuntePendiente {
     qint64 id, asiento, cuenta;
     ApunteLeido ap;
     std::int64_t debePts, haberPts;
+    // Sus importes escritos: la instrucción los enlaza sin copia y los lee al ejecutarse.
+    char importes[6][Moneda::kLargoFormateado];
 };
 
 // ¿Parece un código de subcuenta? Cifras, con un punto como mucho ("572.1").
@@ -60,8 +64,8 @@ class Importador {
     void abrirEmpresa() {
         if (o_.digitos) desglose_ = o_.digitos;
         if (const auto empresa = DatosEmpresa::leer(con_, o_.empresa)) {
-            inicio_ = empresa->fechaIni;
-            fin_ = empresa->fechaFin;
+            inicio_ = FechaLibros::deTexto(empresa->fechaIni);
+            fin_ = FechaLibros::deTexto(empresa->fechaFin);
             if (o_.digitos && empresa->desgloseSubcuentas && o_.digitos != empresa->desgloseSubcuentas)
                 throw ErrorOrvo(Causa::ArgumentoNoValido,
                                 QStringLiteral("La empresa %1 tiene subcuentas de %2 cifras: "
@@ -90,27 +94,30 @@ class Importador {
         primerAsiento_ = siguienteAsiento_;
         siguienteApunte_ = con_.valor(QStringLiteral("SELECT MAX(IDApunte) FROM Apunte")).toLongLong() + 1;
         siguienteCuenta_ = con_.valor(QStringLiteral("SELECT MAX(IDCuenta) FROM Cuenta")).toLongLong() + 1;
-        // Los apuntes sin base imponible (casi todos) no la nombran: queda en NULL.
+        // Los apuntes sin base imponible (casi todos) no la nombran: queda en NULL; los que
+        // tampoco tienen factura, contrapartida ni IVA dejan esas columnas a su valor por omisión.
         const QString columnas = QStringLiteral(
             "IDApunte, CodAsiento, CodCuenta, Concepto, CtdadDebe, CtdadHaber, CtdadDebeEuros, "
-            "CtdadHaberEuros, Factura, Contrapartida, PorcentajeIVA, PorcentajeRecargo");
+            "CtdadHaberEuros");
+        const QString deFactura =
+            columnas + QStringLiteral(", Factura, Contrapartida, PorcentajeIVA, PorcentajeRecargo");
+        const auto insertar = [&](const QString& lista, int valores, std::size_t filas) {
+            QStringList marcas(valores, QStringLiteral("?"));
+            const QString tupla = u'(' + marcas.join(QStringLiteral(", ")) + u')';
+            return con_.preparar(QStringLiteral("INSERT INTO Apunte (%1) VALUES %2")
+                                     .arg(lista, QStringList(qsizetype(filas), tupla).join(u',')));
+        };
         // Por lotes: una instrucción escribe kLote apuntes; el resto del último lote, uno a uno.
-        const QString tupla = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        QStringList tuplas;
-        for (std::size_t i = 0; i < kLote; ++i) tuplas << tupla;
-        insApunteLote_.emplace(con_.preparar(
-            QStringLiteral("INSERT INTO Apunte (%1) VALUES %2").arg(columnas, tuplas.join(u','))));
-        insApunteUno_.emplace(
-            con_.preparar(QStringLiteral("INSERT INTO Apunte (%1) VALUES %2").arg(columnas, tupla)));
+        insApunteLote_.emplace(insertar(deFactura, kConFactura, kLote));
+        insApunteLoteSimple_.emplace(insertar(columnas, kComunes, kLote));
+        insApunteUno_.emplace(insertar(deFactura, kConFactura, 1));
         insApunteBase_.emplace(
-            con_.preparar(QStringLiteral("INSERT INTO Apunte (%1, BaseImp, BaseImpEuros) VALUES "
-                                         "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                              .arg(columnas)));
+            insertar(deFactura + QStringLiteral(", BaseImp, BaseImpEuros"), kConBase, 1));
     }
 
     // ¿Cae la fecha después del ejercicio de la empresa, que ya existe?
     bool despuesDelEjercicio(const QDate& fecha) const {
-        return hayEmpresa_ && comoNumero(fecha) > fin_.toInt();
+        return hayEmpresa_ && fecha > fin_.fecha();
     }
 
     // Valida un asiento entero y, si no hay ningún problema en la importación, lo escribe.
@@ -247,21 +254,13 @@ class Importador {
         QDate fecha;
     };
 
-    // La fecha como número aaaammdd: formatearla en cada asiento costaría más que leerlo.
-    static int comoNumero(const QDate& fecha) {
-        int ano = 0, mes = 0, dia = 0;
-        fecha.getDate(&ano, &mes, &dia);
-        return ano * 10000 + mes * 100 + dia;
-    }
-
     // Lo que se comprueba de un asiento antes de escribirlo: su fecha, su número y que cuadra.
     void validar(const AsientoLeido& a) {
-        const int fecha = comoNumero(a.fecha);
-        if (fecha < inicio_.toInt() || fecha > fin_.toInt())
+        if (a.fecha < inicio_.fecha() || a.fecha > fin_.fecha())
             throw ErrorEntrada(a.archivo, a.linea,
                                QStringLiteral("la fecha %1 está fuera del ejercicio (%2 a %3)")
-                                   .arg(a.fecha.toString(QStringLiteral("dd/MM/yyyy")),
-                                        mostrarFecha(inicio_), mostrarFecha(fin_)));
+                                   .arg(FechaLibros(a.fecha).impresa(), inicio_.impresa(),
+                                        fin_.impresa()));
         if (a.numero) {
             if (numerosPrevios_.contains(*a.numero))
                 throw ErrorEntrada(a.archivo, a.linea,
@@ -315,26 +314,41 @@ class Importador {
             cuentas.append({s.cuenta, s.nombre});
         }
         const QString ruta = rutaMapaPendiente(o_.entrada);
-        problemas_.anadir(
-            ruta, 0,
-            escribirMapaPendiente(ruta, o_.mapa, cuentas)
-                ? QStringLiteral("escrito con las %1 cuentas sin subcuenta: rellene su columna "
-                                 "Subcuenta y vuelva a importar con --mapa %2")
-                      .arg(cuentas.size())
-                      .arg(ruta)
-                : QStringLiteral("ya existe: añádale las %1 cuentas sin subcuenta y vuelva a "
-                                 "importar con --mapa %2")
-                      .arg(cuentas.size())
-                      .arg(ruta));
         sinMapa_.clear();
+        try {
+            problemas_.anadir(
+                ruta, 0,
+                escribirMapaPendiente(ruta, o_.mapa, cuentas)
+                    ? QStringLiteral("escrito con las %1 cuentas sin subcuenta: rellene su "
+                                     "columna Subcuenta y vuelva a importar con --mapa %2")
+                          .arg(cuentas.size())
+                          .arg(ruta)
+                    : QStringLiteral("ya existe: añádale las %1 cuentas sin subcuenta y vuelva "
+                                     "a importar con --mapa %2")
+                          .arg(cuentas.size())
+                          .arg(ruta));
+        } catch (const FalloEscritura& e) {
+            problemas_.anadir(ruta, 0,
+                              QStringLiteral("no se puede escribir (%1): escriba un mapa "
+                                             "Cuenta;Subcuenta con las %2 cuentas sin subcuenta "
+                                             "e impórtelo con --mapa")
+                                  .arg(e.motivo())
+                                  .arg(cuentas.size()));
+        }
     }
 
     void insertarApunte(qint64 id, qint64 asiento, qint64 cuenta, ApunteLeido&& ap,
                         std::int64_t debePts, std::int64_t haberPts) {
-        ApuntePendiente p{id, asiento, cuenta, std::move(ap), debePts, haberPts};
+        ApuntePendiente p;
+        p.id = id;
+        p.asiento = asiento;
+        p.cuenta = cuenta;
+        p.ap = std::move(ap);
+        p.debePts = debePts;
+        p.haberPts = haberPts;
         if (p.ap.base) {
             vaciarAsientos();
-            enlazar(*insApunteBase_, 0, p);
+            enlazar(*insApunteBase_, 0, p, kConBase);
             insApunteBase_->ejecutar();
             return;
         }
@@ -342,32 +356,42 @@ class Importador {
         if (lote_.size() == kLote) vaciarLote();
     }
 
-    // Enlace directo, sin QVariant: son un millón de filas en los libros grandes.
-    static void enlazar(Instruccion& ins, int d, const ApuntePendiente& p) {
+    // Sin datos de factura: sus columnas se quedan con el valor por omisión.
+    static bool simple(const ApuntePendiente& p) {
         const ApunteLeido& ap = p.ap;
-        char b[Moneda::kLargoFormateado];
-        const auto importe = [&](int indice, Moneda m, bool decimales) {
-            ins.enlazarTexto(indice + d, QByteArrayView(b, m.formatearEn(b, decimales)));
+        return ap.factura.isEmpty() && ap.contrapartida.isEmpty() && ap.iva.isEmpty() &&
+               ap.recargo.isEmpty() && !ap.base;
+    }
+
+    // Enlace directo, sin QVariant ni copias: son un millón de filas en los libros grandes. Enlaza
+    // las 'valores' primeras columnas (kComunes, kConFactura o kConBase) desde el parámetro
+    // d + 1; 'p' debe seguir vivo y quieto hasta que se ejecute la instrucción.
+    static void enlazar(Instruccion& ins, int d, ApuntePendiente& p, int valores) {
+        const ApunteLeido& ap = p.ap;
+        int hueco = 0;
+        const auto importe = [&](int indice, Moneda m, Divisa divisa) {
+            char* b = p.importes[hueco++];
+            ins.enlazarTextoFijo(indice + d, QByteArrayView(b, m.formatearEn(b, conDecimales(divisa))));
         };
-        const auto texto = [&](int indice, const QString& t, const char* siVacio = "") {
-            if (t.isEmpty()) ins.enlazarTexto(indice + d, siVacio);
-            else ins.enlazarTexto(indice + d, t.toUtf8());
+        const auto texto = [&](int indice, const QByteArray& t, const char* siVacio = "") {
+            ins.enlazarTextoFijo(indice + d, t.isEmpty() ? QByteArrayView(siVacio) : QByteArrayView(t));
         };
         ins.enlazarEntero(1 + d, p.id);
         ins.enlazarEntero(2 + d, p.asiento);
         ins.enlazarEntero(3 + d, p.cuenta);
         texto(4, ap.concepto);
-        importe(5, Moneda::deEntero(p.debePts), false);
-        importe(6, Moneda::deEntero(p.haberPts), false);
-        importe(7, ap.debe, true);
-        importe(8, ap.haber, true);
+        importe(5, Moneda::deEntero(p.debePts), Divisa::Pesetas);
+        importe(6, Moneda::deEntero(p.haberPts), Divisa::Pesetas);
+        importe(7, ap.debe, Divisa::Euros);
+        importe(8, ap.haber, Divisa::Euros);
+        if (valores == kComunes) return;
         texto(9, ap.factura);
         texto(10, ap.contrapartida);
         texto(11, ap.iva, "0");
         texto(12, ap.recargo, "0");
-        if (ap.base) {
-            importe(13, Moneda::deEntero(redondear(pesetasExactas(*ap.base))), false);
-            importe(14, *ap.base, true);
+        if (valores == kConBase) {
+            importe(13, Moneda::deEntero(redondear(pesetasExactas(*ap.base))), Divisa::Pesetas);
+            importe(14, *ap.base, Divisa::Euros);
         }
     }
 
@@ -375,26 +399,25 @@ class Importador {
     void vaciarLote() {
         vaciarAsientos();
         if (lote_.size() == kLote) {
-            for (std::size_t i = 0; i < kLote; ++i) enlazar(*insApunteLote_, int(i) * 12, lote_[i]);
-            insApunteLote_->ejecutar();
+            const int valores =
+                std::all_of(lote_.begin(), lote_.end(), simple) ? kComunes : kConFactura;
+            Instruccion& ins = valores == kComunes ? *insApunteLoteSimple_ : *insApunteLote_;
+            for (std::size_t i = 0; i < kLote; ++i) enlazar(ins, int(i) * valores, lote_[i], valores);
+            ins.ejecutar();
         } else {
-            for (const ApuntePendiente& p : lote_) {
-                enlazar(*insApunteUno_, 0, p);
+            for (ApuntePendiente& p : lote_) {
+                enlazar(*insApunteUno_, 0, p, kConFactura);
                 insApunteUno_->ejecutar();
             }
         }
         lote_.clear();
     }
 
-    static QString mostrarFecha(const QString& aaaammdd) {
-        return QDate::fromString(aaaammdd, QStringLiteral("yyyyMMdd"))
-            .toString(QStringLiteral("dd/MM/yyyy"));
-    }
-
     qint64 nuevoAsiento(const AsientoLeido& a, qint64 numero) {
         AsientoPendiente p{siguienteAsiento_++, numero, {}};
         int ano = 0, mes = 0, dia = 0;
         a.fecha.getDate(&ano, &mes, &dia);
+        // El texto de FechaLibros, escrito sin pedir memoria: son cientos de miles de asientos.
         std::snprintf(p.fecha, sizeof p.fecha, "%04d%02d%02d", ano, mes, dia);
         asientos_.push_back(p);
         if (asientos_.size() == kLote) vaciarAsientos();
@@ -422,7 +445,7 @@ class Importador {
             ins.enlazarEntero(1 + d, asientos_[i].id);
             ins.enlazarEntero(2 + d, o_.empresa);
             ins.enlazarEntero(3 + d, asientos_[i].numero);
-            ins.enlazarTexto(4 + d, QByteArrayView(asientos_[i].fecha, 8));
+            ins.enlazarTextoFijo(4 + d, QByteArrayView(asientos_[i].fecha, 8));
         }
         ins.ejecutar();
         asientos_.clear();
@@ -431,15 +454,15 @@ class Importador {
     void crearEmpresa(const QDate& primera) {
         const QDate desde = o_.desde.isValid() ? o_.desde : QDate(primera.year(), 1, 1);
         const QDate hasta = o_.hasta.isValid() ? o_.hasta : QDate(desde.year(), 12, 31);
-        inicio_ = desde.toString(QStringLiteral("yyyyMMdd"));
-        fin_ = hasta.toString(QStringLiteral("yyyyMMdd"));
+        inicio_ = FechaLibros(desde);
+        fin_ = FechaLibros(hasta);
         const QString nombre =
             o_.nombre.isEmpty() ? QFileInfo(o_.entrada).completeBaseName() : o_.nombre;
         con_.Execute(QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, "
                                     "AñoEjercicio, FechaIni, FechaFin, DesgloseSubCuentas) "
                                     "VALUES (?, ?, ?, ?, ?, ?, ?)"),
                      {qint64(o_.empresa), o_.abreviatura.isEmpty() ? nombre.left(10) : o_.abreviatura,
-                      nombre, desde.year(), inicio_, fin_, desglose_});
+                      nombre, desde.year(), inicio_.texto(), fin_.texto(), desglose_});
         hayEmpresa_ = true;
         r_.empresaCreada = true;
         const qint64 antes = qint64(cuentas_.size());
@@ -550,7 +573,7 @@ class Importador {
     const QHash<QString, QString>& declaradas_;
     bool hayEmpresa_ = false;
     int desglose_ = 7;
-    QString inicio_, fin_;
+    FechaLibros inicio_, fin_;
     QHash<QString, qint64> cuentas_;
     QHash<qint64, qint64> porNumero_;  // subcuentas ya vistas por claveNumerica
     QSet<qint64> numerosPrevios_;
@@ -562,7 +585,8 @@ class Importador {
     std::vector<SinNumero> sinNumero_;
     QMap<QString, SinSubcuenta> sinMapa_;
     static constexpr std::size_t kLote = 50;
-    std::optional<Instruccion> insApunteLote_, insApunteUno_, insApunteBase_;
+    static constexpr int kComunes = 8, kConFactura = 12, kConBase = 14;
+    std::optional<Instruccion> insApunteLote_, insApunteLoteSimple_, insApunteUno_, insApunteBase_;
     // Un asiento a la espera de su lote.
     struct AsientoPendiente {
         qint64 id = 0, numero = 0;
@@ -670,7 +694,8 @@ Resumen importar(const Opciones& o, IProgreso& progreso) {
         if (esDiario(o.entrada))
             leerDiario(o.entrada, receptor, problemas, r.avisos, declaradas, avance);
         else
-            leerCsv(o.entrada, sondeo.codificacion, {o.columnas}, receptor, problemas, avance);
+            leerCsvEnParalelo(o.entrada, sondeo.codificacion, {o.columnas}, receptor, problemas,
+                              avance);
         if (grande) Esquemas::crearContabilidad(*con);
         imp->terminar();
         if (!o.presupuesto.isEmpty()) imp->presupuesto(o.presupuesto);

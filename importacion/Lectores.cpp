@@ -5,8 +5,14 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <algorithm>
+#include <condition_variable>
 #include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <variant>
 
 #include "Plan.h"
 
@@ -269,6 +275,10 @@ void leerCsv(const QString& ruta, Codificacion codificacion, const Columnas& col
                                    .arg(QString::fromLatin1(kNombres[c])));
         return *t;
     };
+    // Un texto que solo se guarda: en un archivo UTF-8 (ya validado entero), sus propios bytes.
+    const auto utf8 = [&](int c) {
+        return codificacion == Codificacion::Utf8 ? campo(c).toByteArray() : texto(c).toUtf8();
+    };
     const auto importe = [&](int c) {
         const QByteArrayView t = campo(c);
         if (t.isEmpty()) return Moneda();
@@ -322,16 +332,16 @@ void leerCsv(const QString& ruta, Codificacion codificacion, const Columnas& col
             a.linea = linea;
             a.cuenta = texto(kCuenta);
             a.subcuenta = a.cuenta;
-            a.concepto = texto(kConcepto);
+            a.concepto = utf8(kConcepto);
             a.debe = importe(kDebe);
             a.haber = importe(kHaber);
             a.nombreCuenta = texto(kDescripcion);
             a.nif = texto(kNif);
-            a.factura = texto(kFactura);
-            a.contrapartida = texto(kContrapartida);
+            a.factura = utf8(kFactura);
+            a.contrapartida = utf8(kContrapartida);
             if (!campo(kBase).isEmpty()) a.base = importe(kBase);
-            a.iva = texto(kIva);
-            a.recargo = texto(kRecargo);
+            a.iva = utf8(kIva);
+            a.recargo = utf8(kRecargo);
             actual.apuntes.push_back(std::move(a));
         } catch (const ErrorEntrada& e) {
             problemas.anadir(e);
@@ -339,6 +349,115 @@ void leerCsv(const QString& ruta, Codificacion codificacion, const Columnas& col
         }
     }
     entregar();
+}
+
+namespace {
+
+// Lo que el hilo lector pasa al que escribe, en el orden en que lo leyó: los problemas de unas
+// líneas o un asiento entero.
+using Leido = std::variant<Problemas, AsientoLeido>;
+
+// Cola entre el hilo que lee el CSV y el que escribe: el lector no se adelanta más de kLotes
+// lotes, así que la memoria no crece con el archivo.
+class Tuberia {
+  public:
+    struct Lote {
+        std::vector<Leido> leidos;
+        qint64 bytes = 0;          // leídos del archivo hasta el final del lote
+        std::exception_ptr error;  // lo que paró la lectura
+        bool ultimo = false;
+    };
+    static constexpr std::size_t kAsientosPorLote = 256;
+
+    // Del lector: espera sitio; falso si el escritor ya no quiere más.
+    bool poner(Lote&& lote) {
+        std::unique_lock cerrojo(mutex_);
+        cambio_.wait(cerrojo, [&] { return cerrada_ || cola_.size() < kLotes; });
+        if (cerrada_) return false;
+        cola_.push_back(std::move(lote));
+        cambio_.notify_all();
+        return true;
+    }
+    Lote tomar() {
+        std::unique_lock cerrojo(mutex_);
+        cambio_.wait(cerrojo, [&] { return !cola_.empty(); });
+        Lote lote = std::move(cola_.front());
+        cola_.pop_front();
+        cambio_.notify_all();
+        return lote;
+    }
+    // Del escritor que sale: el lector se para en su próxima entrega.
+    void cerrar() {
+        std::lock_guard cerrojo(mutex_);
+        cerrada_ = true;
+        cambio_.notify_all();
+    }
+
+  private:
+    static constexpr std::size_t kLotes = 8;
+    std::mutex mutex_;
+    std::condition_variable cambio_;
+    std::deque<Lote> cola_;
+    bool cerrada_ = false;
+};
+
+// El hilo lector: leerCsv entero, con sus asientos y problemas en lotes.
+void leerEnLotes(const QString& ruta, Codificacion codificacion, const Columnas& columnas,
+                 Tuberia& tuberia) {
+    struct Detenida {};
+    Tuberia::Lote lote;
+    Problemas problemas;
+    qint64 bytes = 0;
+    // Los problemas van delante del asiento que los sigue en el archivo, como sin hilos.
+    const auto pasarProblemas = [&] {
+        if (problemas.vacio()) return;
+        Problemas p;
+        problemas.traspasar(p);
+        lote.leidos.emplace_back(std::move(p));
+    };
+    const Receptor receptor = [&](AsientoLeido&& a) {
+        pasarProblemas();
+        lote.leidos.emplace_back(std::move(a));
+        if (lote.leidos.size() < Tuberia::kAsientosPorLote) return;
+        lote.bytes = bytes;
+        if (!tuberia.poner(std::exchange(lote, {}))) throw Detenida{};
+    };
+    try {
+        leerCsv(ruta, codificacion, columnas, receptor, problemas,
+                [&](qint64 leidos) { bytes = leidos; });
+        pasarProblemas();
+    } catch (const Detenida&) {
+        return;
+    } catch (...) {
+        lote.error = std::current_exception();
+    }
+    lote.bytes = bytes;
+    lote.ultimo = true;
+    tuberia.poner(std::move(lote));
+}
+
+}  // namespace
+
+void leerCsvEnParalelo(const QString& ruta, Codificacion codificacion, const Columnas& columnas,
+                       const Receptor& receptor, Problemas& problemas, const Avance& avance) {
+    Tuberia tuberia;
+    std::thread lector(leerEnLotes, std::cref(ruta), codificacion, std::cref(columnas),
+                       std::ref(tuberia));
+    // Se sale siempre con el lector parado y esperado, también si 'receptor' lanza.
+    const auto esperar = qScopeGuard([&] {
+        tuberia.cerrar();
+        lector.join();
+    });
+    while (true) {
+        Tuberia::Lote lote = tuberia.tomar();
+        for (Leido& leido : lote.leidos) {
+            if (auto* p = std::get_if<Problemas>(&leido)) p->traspasar(problemas);
+            else receptor(std::get<AsientoLeido>(std::move(leido)));
+        }
+        if (avance) avance(lote.bytes);
+        if (lote.error) std::rethrow_exception(lote.error);
+        if (lote.ultimo) return;
+    }
 }
 
 // --- Diario de texto ---------------------------------------------------------------------------
@@ -681,9 +800,10 @@ class LectorDiario {
             resto = resto.mid(cierre + 1).trimmed();
         }
         const qsizetype comentario = resto.indexOf(u';');
-        concepto_ = (comentario < 0 ? resto : resto.left(comentario)).trimmed();
+        QString concepto = (comentario < 0 ? resto : resto.left(comentario)).trimmed();
         // El código (un cheque, una factura) es la referencia del documento, no el número.
-        if (!codigo.isEmpty()) concepto_ = QStringLiteral("(%1) %2").arg(codigo, concepto_);
+        if (!codigo.isEmpty()) concepto = QStringLiteral("(%1) %2").arg(codigo, concepto);
+        concepto_ = concepto.toUtf8();
     }
 
     // Fecha propia de un apunte: etiqueta date: o [FECHA] en su comentario.
@@ -880,7 +1000,7 @@ class LectorDiario {
     AsientoLeido actual_;
     bool hay_ = false, fallido_ = false;
     qsizetype sinImporte_ = -1;
-    QString concepto_;
+    QByteArray concepto_;  // en UTF-8, como se guarda
     std::vector<QDate> fechas_;
     std::vector<std::pair<std::size_t, Asercion>> aserciones_;
     int orden_ = 0;

@@ -21,11 +21,10 @@ struct ApunteLeido {
     QString subcuenta;  // código que da el propio archivo; un punto se rellena con ceros
     QString nombreCuenta;
     QString nif;
-    QString concepto;
     Moneda debe, haber;
-    QString factura, contrapartida;
     std::optional<Moneda> base;
-    QString iva, recargo;
+    // Los textos que solo se guardan, ya en UTF-8: el lector los convierte en su hilo.
+    QByteArray concepto, factura, contrapartida, iva, recargo;
 };
 
 // Un asiento del archivo: sus líneas seguidas, con el número si el archivo lo da.
@@ -65,6 +64,8 @@ class Problemas {
     bool vacio() const { return total_ == 0; }
     // Lanza un ErrorOrvo con una línea por problema y un resumen, si hay alguno.
     void comprobar() const;
+    // Pone sus problemas detrás de los de 'destino', en su orden, y queda vacío.
+    void traspasar(Problemas& destino);
 
   private:
     QStringList lineas_;
@@ -136,6 +137,12 @@ bool esDiario(const QString& ruta);
 // asiento no se entrega.
 void leerCsv(const QString& ruta, Codificacion codificacion, const Columnas& columnas,
              const Receptor& receptor, Problemas& problemas, const Avance& avance = {});
+
+// Lo mismo con la lectura en otro hilo, unos lotes por delante: 'receptor' y 'avance' se llaman
+// en el hilo de quien llama, en el mismo orden y con los mismos problemas que leerCsv. Si
+// 'receptor' lanza, la lectura se detiene y la excepción sale tal cual.
+void leerCsvEnParalelo(const QString& ruta, Codificacion codificacion, const Columnas& columnas,
+                       const Receptor& receptor, Problemas& problemas, const Avance& avance = {});
 
 // Diario de texto. Sigue los include; lo que no sabe leer es un problema con su línea; los
 // asientos periódicos (y los automáticos de hledger, que no los aplica sin pedirlo) se anotan

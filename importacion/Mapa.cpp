@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include "Escritores.h"
 
 namespace orvo::Importacion {
 
@@ -70,35 +71,33 @@ QString rutaMapaPendiente(const QString& entrada) {
     return i.dir().filePath(i.completeBaseName() + QStringLiteral(".mapa.csv"));
 }
 
-namespace {
-
-QByteArray campo(const QString& t) {
-    if (!t.contains(u';') && !t.contains(u'"')) return t.toUtf8();
-    return '"' + QString(t).replace(u'"', QStringLiteral("\"\"")).toUtf8() + '"';
-}
-
-}  // namespace
-
 bool escribirMapaPendiente(const QString& ruta, const QString& mapaEnUso,
                            const QList<std::pair<QString, QString>>& cuentas) {
-    QByteArray contenido;
+    QList<QStringList> filas;
     if (QFileInfo::exists(ruta)) {
         if (mapaEnUso.isEmpty() ||
             QFileInfo(ruta).canonicalFilePath() != QFileInfo(mapaEnUso).canonicalFilePath())
             return false;
+        // Las filas del mapa en uso siguen como estaban; todo el archivo queda en UTF-8.
+        const Codificacion codificacion = sondear(ruta).codificacion;
         QFile previo(ruta);
-        if (!previo.open(QIODevice::ReadOnly)) return false;
-        contenido = previo.readAll();
-        if (!contenido.isEmpty() && !contenido.endsWith('\n')) contenido += "\r\n";
-    } else {
-        // Con BOM: las hojas de cálculo lo abren así en UTF-8.
-        contenido = "\xEF\xBB\xBF" "Cuenta;Subcuenta;Descripción\r\n";
+        if (!previo.open(QIODevice::ReadOnly))
+            throw FalloEscritura(ruta, previo.errorString());
+        for (bool primera = true; !previo.atEnd(); primera = false) {
+            QByteArray bruta = previo.readLine().trimmed();
+            if (primera && bruta.startsWith("\xEF\xBB\xBF")) bruta.remove(0, 3);
+            if (!bruta.isEmpty()) filas << camposDeLinea(decodificar(bruta, codificacion).value_or(QString()));
+        }
     }
-    for (const auto& [cuenta, nombre] : cuentas) contenido += campo(cuenta) + ";;" + campo(nombre) + "\r\n";
-    QSaveFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(contenido);
-    return f.commit();
+    if (filas.isEmpty())
+        filas << QStringList{QStringLiteral("Cuenta"), QStringLiteral("Subcuenta"),
+                             QStringLiteral("Descripción")};
+    for (const auto& [cuenta, nombre] : cuentas) filas << QStringList{cuenta, QString(), nombre};
+    // Con la marca de orden: las hojas de cálculo lo abren así en UTF-8.
+    ArchivoCsv csv(ruta, true);
+    for (const QStringList& fila : std::as_const(filas)) csv.fila(fila);
+    csv.confirmar();
+    return true;
 }
 
 }  // namespace orvo::Importacion

@@ -23,7 +23,8 @@ Mapa leerMapa(const QString& ruta, Problemas& problemas);
 QString rutaMapaPendiente(const QString& entrada);
 
 // Escribe (o, si es el mapa en uso, amplía) el mapa para rellenar con las cuentas dadas y su
-// nombre propuesto. Devuelve falso, sin tocar nada, si ya existe otro archivo con ese nombre.
+// nombre propuesto. Devuelve falso, sin tocar nada, si ya existe otro archivo con ese nombre;
+// lanza FalloEscritura, sin tocar nada, si no puede escribirlo.
 bool escribirMapaPendiente(const QString& ruta, const QString& mapaEnUso,
                            const QList<std::pair<QString, QString>>& cuentas);
 

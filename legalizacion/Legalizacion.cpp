@@ -5,8 +5,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <cstdio>
@@ -24,6 +22,7 @@
 #include "Conexion.h"
 #include "ContextoInforme.h"
 #include "DatosEmpresa.h"
+#include "DocumentoPdf.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
 #include "FechaLibros.h"
@@ -42,6 +41,7 @@ namespace {
 constexpr double kPuntosPorMm = 72.0 / 25.4;
 // La banda de los folios que no vienen de una plantilla (portada y anexos), en mm.
 constexpr double kMargen = 12, kArriba = 10, kAbajo = 10, kBanda = 12;
+const QSizeF kA4(210, 297);
 
 // Una parte de un libro hecha con un informe: su construcción escribe la tabla de trabajo y la
 // plantilla la compone en folios.
@@ -99,32 +99,16 @@ class LibroPdf {
         progreso_.Iniciar(total, QStringLiteral("Escribiendo el %1 ...").arg(nombre_), 0);
         int folio = 1;
         {
-            QPdfWriter pdf(&destino);
-            pdf.setResolution(600);
-            pdf.setTitle(nombre_ + QStringLiteral(" · ") + cabecera_);
-            pdf.setCreator(QStringLiteral("OrvoContabilidadInf"));
-            pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                          QMarginsF(0, 0, 0, 0)));
-            QPainter p;
-            if (!p.begin(&pdf))
-                throw ErrorOrvo(
-                    Causa::AccesoAlArchivo,
-                    QStringLiteral("No se puede escribir en la carpeta %1").arg(carpeta));
-            const double px = pdf.logicalDpiX() / 25.4;
-            pintarPortada(p, px, total);
+            DocumentoPdf pdf(destino, carpeta, nombre_ + QStringLiteral(" · ") + cabecera_);
+            pintarPortada(pdf.nuevaPagina(kA4), total);
             for (Seccion& s : secciones) {
                 if (!s.maqueta) maquetar(contexto, s);
                 Pintor pintor(*s.maqueta, s.titulo, fecha_);
                 pintor.foliar({cabecera_, folio + 1, total});
-                pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                              s.maqueta->plantilla().horizontal
-                                                  ? QPageLayout::Landscape
-                                                  : QPageLayout::Portrait,
-                                              QMarginsF(0, 0, 0, 0)));
+                const Geometria& g = s.maqueta->geometria();
                 int pintadas = 0;
                 s.maqueta->recorrer([&](const Pagina& pagina) {
-                    pdf.newPage();
-                    pintor.pintar(p, pagina, s.folios, px);
+                    pintor.pintar(pdf.nuevaPagina(QSizeF(g.ancho, g.alto)), pagina, s.folios);
                     progreso_.setValor(folio + ++pintadas);
                 });
                 // Los libros no cambian entre las dos pasadas: se leen en una sola versión.
@@ -137,19 +121,16 @@ class LibroPdf {
                 s.maqueta.reset();
                 s.valores.reset();
             }
-            pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                          QMarginsF(0, 0, 0, 0)));
             for (const Anexo& a : anexos)
                 for (int i = 1; i <= a.paginas; ++i) {
-                    pdf.newPage();
-                    pintarBandas(p, px, ++folio, total,
+                    pintarBandas(pdf.nuevaPagina(kA4), ++folio, total,
                                  QStringLiteral("Anexo: %1 (página %2 de %3)")
                                      .arg(QFileInfo(a.ruta).fileName())
                                      .arg(i)
                                      .arg(a.paginas));
                     progreso_.setValor(folio);
                 }
-            p.end();
+            pdf.terminar();
         }
         progreso_.Terminar();
         if (destino.error() != QFileDevice::NoError || !destino.flush())
@@ -179,45 +160,41 @@ class LibroPdf {
                                                  informes_, *s.valores);
     }
 
-    void texto(QPainter& p, double px, const QRectF& mm, const QString& t, double puntos,
-               bool negrita, Qt::Alignment a) {
-        QFont f(Pintor::familia());
-        f.setPointSizeF(puntos);
-        f.setBold(negrita);
-        p.setFont(QFont(f, p.device()));
-        p.drawText(QRectF(mm.x() * px, mm.y() * px, mm.width() * px, mm.height() * px),
-                   a | Qt::TextWordWrap, t);
+    // Una línea entera: si no cabe, con letra menor.
+    static void texto(Lienzo& lz, const QRectF& mm, const QString& t, double puntos, bool negrita,
+                      Alineacion a) {
+        Pintor::celda(lz, {puntos, negrita}, mm, t, a, true);
     }
 
     // Cabecera y pie de un folio que no compone una plantilla; tacha el blanco entre ellos
     // salvo en los anexos, cuyas páginas se ponen debajo.
-    void pintarBandas(QPainter& p, double px, int folio, int total, const QString& titulo) {
+    void pintarBandas(Lienzo& lz, int folio, int total, const QString& titulo) {
         const double ancho = 210 - 2 * kMargen;
-        texto(p, px, {kMargen, kArriba, ancho, 5}, cabecera_, 9, true, Qt::AlignLeft);
-        texto(p, px, {kMargen, kArriba + 5, ancho, 5}, titulo, 9, false, Qt::AlignLeft);
-        texto(p, px, {kMargen, 297 - kAbajo - 5, ancho, 5},
-              QStringLiteral("Folio %1 de %2").arg(folio).arg(total), 8, false, Qt::AlignRight);
-        texto(p, px, {kMargen, 297 - kAbajo - 5, ancho * 0.7, 5}, nombre_, 8, false, Qt::AlignLeft);
-        p.setPen(QPen(Qt::black, 0.2 * px));
-        p.drawLine(QPointF(kMargen * px, (kArriba + kBanda - 1) * px),
-                   QPointF((210 - kMargen) * px, (kArriba + kBanda - 1) * px));
-        p.drawLine(QPointF(kMargen * px, (297 - kAbajo - 6) * px),
-                   QPointF((210 - kMargen) * px, (297 - kAbajo - 6) * px));
+        texto(lz, {kMargen, kArriba, ancho, 5}, cabecera_, 9, true, Alineacion::Izquierda);
+        texto(lz, {kMargen, kArriba + 5, ancho, 5}, titulo, 9, false, Alineacion::Izquierda);
+        texto(lz, {kMargen, 297 - kAbajo - 5, ancho, 5},
+              QStringLiteral("Folio %1 de %2").arg(folio).arg(total), 8, false,
+              Alineacion::Derecha);
+        texto(lz, {kMargen, 297 - kAbajo - 5, ancho * 0.7, 5}, nombre_, 8, false,
+              Alineacion::Izquierda);
+        lz.linea({kMargen, kArriba + kBanda - 1}, {210 - kMargen, kArriba + kBanda - 1}, 0.2,
+                 Qt::black);
+        lz.linea({kMargen, 297 - kAbajo - 6}, {210 - kMargen, 297 - kAbajo - 6}, 0.2, Qt::black);
     }
 
-    void pintarPortada(QPainter& p, double px, int total) {
-        pintarBandas(p, px, 1, total, QStringLiteral("Portada"));
+    void pintarPortada(Lienzo& lz, int total) {
+        pintarBandas(lz, 1, total, QStringLiteral("Portada"));
         const double ancho = 210 - 2 * kMargen;
-        texto(p, px, {kMargen, 70, ancho, 14}, nombre_, 22, true, Qt::AlignHCenter);
+        texto(lz, {kMargen, 70, ancho, 14}, nombre_, 22, true, Alineacion::Centro);
         double y = 95;
         for (const QString& l : portada) {
-            texto(p, px, {kMargen, y, ancho, 8}, l, 13, false, Qt::AlignHCenter);
+            texto(lz, {kMargen, y, ancho, 8}, l, 13, false, Alineacion::Centro);
             y += 10;
         }
-        texto(p, px, {kMargen, y + 10, ancho, 8},
+        texto(lz, {kMargen, y + 10, ancho, 8},
               QStringLiteral("Consta de %1 folios, numerados del 1 al %1.").arg(total), 12, true,
-              Qt::AlignHCenter);
-        Pintor::tacharBlanco(p, kMargen, ancho, y + 30, 297 - kAbajo - 8, px);
+              Alineacion::Centro);
+        Pintor::tacharBlanco(lz, kMargen, ancho, y + 30, 297 - kAbajo - 8);
     }
 
     Conexion& informes_;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ErrorOrvo.h"
+#include "EscritorTabla.h"
 #include "Regional.h"
 
 namespace orvo {
@@ -35,7 +36,7 @@ void anadirImporte(std::string& destino, Moneda importe, bool conDecimales) {
     destino.append(texto, static_cast<std::size_t>(importe.formatearEn(texto, conDecimales)));
 }
 
-Apunte::Apunte(const Recordset& rs)
+LectorApuntes::LectorApuntes(const Recordset& rs)
     : cNumero_(rs.indice(QStringLiteral("Numero"))),
       cId_(rs.indice(QStringLiteral("IDAsiento"))),
       cFecha_(rs.indice(QStringLiteral("Fecha"))),
@@ -45,16 +46,68 @@ Apunte::Apunte(const Recordset& rs)
       cDebe_(rs.indice(QStringLiteral("Debe"))),
       cHaber_(rs.indice(QStringLiteral("Haber"))) {}
 
-void Apunte::leer(const Recordset& rs) {
-    asiento.leer(rs.textoUtf8(cNumero_), rs.entero(cId_), rs.textoUtf8(cFecha_));
-    codigo = rs.textoUtf8(cCodigo_);
-    descripcion = rs.textoUtf8(cDescripcion_);
-    concepto = rs.textoUtf8(cConcepto_);
-    debe = Moneda::deDiezmilesimas(rs.entero(cDebe_));
-    haber = Moneda::deDiezmilesimas(rs.entero(cHaber_));
+const ApunteLibro& LectorApuntes::leer(const Recordset& rs) {
+    apunte_.numero = rs.textoUtf8(cNumero_);
+    apunte_.idAsiento = rs.entero(cId_);
+    const QByteArrayView fecha = rs.textoUtf8(cFecha_);
+    if (!fecha.trimmed().isEmpty())
+        fecha_.assign(fecha.data(), static_cast<std::size_t>(fecha.size()));
+    apunte_.fecha = vista(fecha_);
+    apunte_.codigo = rs.textoUtf8(cCodigo_);
+    apunte_.descripcion = rs.textoUtf8(cDescripcion_);
+    apunte_.concepto = rs.textoUtf8(cConcepto_);
+    apunte_.debe = Moneda::deDiezmilesimas(rs.entero(cDebe_));
+    apunte_.haber = Moneda::deDiezmilesimas(rs.entero(cHaber_));
+    return apunte_;
 }
 
 }  // namespace FilaLibro
+
+EscritorLibro::EscritorLibro(Conexion& informes, const QString& tabla, const QStringList& columnas,
+                             Divisa divisa)
+    : insertar_(informes.preparar(sqlInsertar(tabla, columnas))),
+      decimales_(conDecimales(divisa)) {}
+
+EscritorLibro& EscritorLibro::poner() {
+    insertar_.enlazarTexto(++columna_, FilaLibro::vista(pieza_));
+    pieza_.clear();
+    return *this;
+}
+
+EscritorLibro& EscritorLibro::texto(QByteArrayView utf8) {
+    FilaLibro::anadir(pieza_, utf8);
+    return poner();
+}
+
+EscritorLibro& EscritorLibro::importe(Moneda importe) {
+    FilaLibro::anadirImporte(pieza_, importe, decimales_);
+    return poner();
+}
+
+EscritorLibro& EscritorLibro::asiento(QByteArrayView numero, std::optional<qint64> idAsiento) {
+    if (idAsiento)
+        FilaLibro::anadirAsiento(pieza_, numero, *idAsiento);
+    else
+        FilaLibro::anadir(pieza_, numero);
+    return poner();
+}
+
+EscritorLibro& EscritorLibro::fecha(QByteArrayView yyyymmdd) {
+    FilaLibro::anadirFecha(pieza_, yyyymmdd);
+    return poner();
+}
+
+EscritorLibro& EscritorLibro::cuenta(QByteArrayView codigo, QByteArrayView descripcion) {
+    FilaLibro::anadir(pieza_, codigo);
+    pieza_ += " - ";
+    FilaLibro::anadir(pieza_, descripcion);
+    return poner();
+}
+
+void EscritorLibro::escribir() {
+    insertar_.ejecutar();
+    columna_ = 0;
+}
 
 QString columnaDebe(Divisa divisa) {
     return QStringLiteral("CtdadDebe") + sufijoColumna(divisa);

@@ -3,12 +3,26 @@
 #include <QByteArrayView>
 #include <QDate>
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "ContextoInforme.h"
 #include "Moneda.h"
 
 namespace orvo {
+
+// Un apunte del Diario o del Mayor, de los libros o de los asientos finales de un ejercicio
+// cerrado. Los textos son UTF-8 y valen mientras dura la llamada que lo recibe: un libro de un
+// millón de líneas se recorre sin guardar ninguno.
+struct ApunteLibro {
+    QByteArrayView numero;            // del asiento, como se guarda
+    std::optional<qint64> idAsiento;  // sin clave: un asiento que no está en los libros
+    QByteArrayView fecha;             // "yyyymmdd"
+    QByteArrayView codigo, descripcion, concepto;
+    Moneda debe, haber;  // en la moneda del informe
+};
 
 // Piezas de texto de las filas de los libros, escritas en UTF-8 sobre un búfer que se reutiliza
 // fila tras fila: un libro de un millón de líneas no reserva memoria por cada una.
@@ -24,64 +38,62 @@ inline void anadir(std::string& destino, QByteArrayView texto) {
 inline QByteArrayView vista(const std::string& texto) {
     return QByteArrayView(texto.data(), static_cast<qsizetype>(texto.size()));
 }
-// Sustituye el importe que tenía 'destino' de la fila anterior.
-inline void ponerImporte(std::string& destino, Moneda importe, bool conDecimales) {
-    destino.clear();
-    anadirImporte(destino, importe, conDecimales);
-}
 
-// Asiento y fecha de la fila en curso. Una línea sin fecha conserva la de la anterior.
-class AsientoYFecha {
-  public:
-    void leer(QByteArrayView numero, qint64 idAsiento, QByteArrayView yyyymmdd) {
-        asiento_.clear();
-        anadirAsiento(asiento_, numero, idAsiento);
-        if (!yyyymmdd.trimmed().isEmpty()) {
-            fecha_.clear();
-            anadirFecha(fecha_, yyyymmdd);
-        }
-    }
-    QByteArrayView asiento() const { return vista(asiento_); }
-    QByteArrayView fecha() const { return vista(fecha_); }
-
-  private:
-    std::string asiento_, fecha_;
-};
-
-// Un apunte de la consulta del Diario o del Mayor, fila a fila. Las columnas (Numero,
+// Lee los apuntes de la consulta del Diario o del Mayor, fila a fila. Las columnas (Numero,
 // IDAsiento, Fecha, Codigo, Descripcion, Concepto, Debe y Haber en diezmilésimas) se buscan por
-// nombre una vez; los textos valen hasta que la consulta pasa a la fila siguiente.
-class Apunte {
+// nombre una vez; los textos valen hasta que la consulta pasa a la fila siguiente. Una línea
+// sin fecha lleva la de la anterior.
+class LectorApuntes {
   public:
-    explicit Apunte(const Recordset& rs);
-    void leer(const Recordset& rs);  // la fila en curso
-
-    AsientoYFecha asiento;
-    QByteArrayView codigo, descripcion, concepto;
-    Moneda debe, haber;
+    explicit LectorApuntes(const Recordset& rs);
+    const ApunteLibro& leer(const Recordset& rs);  // la fila en curso
 
   private:
     int cNumero_, cId_, cFecha_, cCodigo_, cDescripcion_, cConcepto_, cDebe_, cHaber_;
+    ApunteLibro apunte_;
+    std::string fecha_;
 };
 
-// Escribe las filas de 'rs' en la base de informes: si hay alguna ('total', contadas aparte),
-// prepara 'insercion' y llama a 'escribir' con ella fila a fila, con la barra de progreso, que
-// nunca pasa de su máximo. Cierra la consulta.
-template <class Escribir>
-void escribirFilas(ContextoInforme& contexto, Recordset& rs, qint64 total, const QString& insercion,
-                   Escribir escribir) {
-    if (total > 0) {
-        contexto.progreso.Iniciar(total, QStringLiteral("Procesando ..."), 0);
-        Instruccion insertar = contexto.informes.preparar(insercion);
-        for (qint64 filas = 0; !rs.Eof(); rs.MoveNext()) {
-            escribir(insertar);
-            if (filas < total) contexto.progreso.setValor(++filas);
-        }
-        contexto.progreso.Terminar();
+// Recorre 'rs' hasta el final llamando a 'porFila' con la barra de progreso, si la hay, hasta
+// 'total' filas contadas aparte (nunca pasa de su máximo); cierra la consulta.
+template <class PorFila>
+void recorrerFilas(Recordset& rs, IProgreso* progreso, qint64 total, PorFila porFila) {
+    if (progreso && total > 0) progreso->Iniciar(total, QStringLiteral("Procesando ..."), 0);
+    for (qint64 filas = 0; !rs.Eof(); rs.MoveNext()) {
+        porFila();
+        if (progreso && filas < total) progreso->setValor(++filas);
     }
+    if (progreso && total > 0) progreso->Terminar();
     rs.Close();
 }
 }  // namespace FilaLibro
+
+// Pone filas del Diario o del Mayor en su tabla de trabajo en la moneda elegida, columna a
+// columna y en UTF-8: el camino de un millón de filas no pasa por QString ni por una celda
+// genérica como el de EscritorTabla, que haría una reserva de memoria por cada una.
+class EscritorLibro {
+  public:
+    EscritorLibro(Conexion& informes, const QString& tabla, const QStringList& columnas,
+                  Divisa divisa);
+    // Cada una llena la columna siguiente.
+    EscritorLibro& texto(QByteArrayView utf8);
+    EscritorLibro& importe(Moneda importe);
+    // "15 (2034)", o el número solo si el asiento no tiene clave.
+    EscritorLibro& asiento(QByteArrayView numero, std::optional<qint64> idAsiento);
+    EscritorLibro& fecha(QByteArrayView yyyymmdd);  // "dd/mm/yyyy"
+    // "4300001 - Clientes"
+    EscritorLibro& cuenta(QByteArrayView codigo, QByteArrayView descripcion);
+    // Inserta la fila y vuelve a la primera columna.
+    void escribir();
+
+  private:
+    EscritorLibro& poner();  // enlaza pieza_ en la columna siguiente
+
+    Instruccion insertar_;
+    bool decimales_;
+    int columna_ = 0;
+    std::string pieza_;  // se reutiliza: el enlace copia el texto
+};
 
 // Columnas de los importes del apunte en la moneda del informe.
 QString columnaDebe(Divisa divisa);

@@ -59,14 +59,12 @@ QString consultaApuntes(Divisa divisa, const QString& numero, const QString& con
 // Las líneas de la regularización y del cierre de un ejercicio cerrado, que no están en los
 // libros, al final: detrás del último asiento, si el periodo llega al último día del ejercicio
 // y los rangos de asientos y subcuentas las abarcan. Cada una lleva el concepto de su asiento.
-void escribirAsientosFinales(ContextoInforme& contexto, const OpcionesLibroDiario& o) {
+void asientosFinales(Conexion& contabilidad, const OpcionesLibroDiario& o,
+                     const std::function<void(const ApunteLibro&)>& porFila) {
     const AsientosFinales::Asientos finales =
-        AsientosFinales::deEjercicioCerrado(contexto.contabilidad, o.empresa);
+        AsientosFinales::deEjercicioCerrado(contabilidad, o.empresa);
     const double desde = numeroDeAsiento(o.asientoDesde).toDouble();
     const double hasta = numeroDeAsiento(o.asientoHasta).toDouble();
-    Instruccion insertar = contexto.informes.preparar(
-        QStringLiteral("INSERT INTO Libro_Diario (Asiento, Fecha, Descripcion, Concepto, Debe, "
-                       "Haber) VALUES (?, ?, ?, ?, ?, ?)"));
     for (const AsientosFinales::Asiento* a : {&finales.regularizacion, &finales.cierre}) {
         if (a->lineas.empty() || a->fecha < primerDiaDelMes(o.desde) ||
             a->fecha > ultimoDiaDelMes(o.hasta) || a->numero.toDouble() < desde ||
@@ -80,17 +78,19 @@ void escribirAsientosFinales(ContextoInforme& contexto, const OpcionesLibroDiari
             std::stable_partition(lineas.begin(), lineas.end(), [&](const auto& l) {
                 return !(o.divisa == Divisa::Euros ? l.debe : l.debePesetas).esCero();
             });
-        std::string fecha;
-        FilaLibro::anadirFecha(fecha, a->fecha.toUtf8());
+        const QByteArray numero = a->numero.toUtf8(), fecha = a->fecha.toUtf8(),
+                         concepto = a->concepto.toUtf8();
         for (const AsientosFinales::Linea& l : lineas) {
-            std::string debe, haber;
-            FilaLibro::ponerImporte(debe, o.divisa == Divisa::Euros ? l.debe : l.debePesetas,
-                                    conDecimales(o.divisa));
-            FilaLibro::ponerImporte(haber, o.divisa == Divisa::Euros ? l.haber : l.haberPesetas,
-                                    conDecimales(o.divisa));
-            insertar.ejecutar({a->numero, QString::fromStdString(fecha),
-                               l.codigo + QStringLiteral(" - ") + l.descripcion, a->concepto,
-                               QString::fromStdString(debe), QString::fromStdString(haber)});
+            const QByteArray codigo = l.codigo.toUtf8(), descripcion = l.descripcion.toUtf8();
+            ApunteLibro f;
+            f.numero = numero;
+            f.fecha = fecha;
+            f.codigo = codigo;
+            f.descripcion = descripcion;
+            f.concepto = concepto;
+            f.debe = o.divisa == Divisa::Euros ? l.debe : l.debePesetas;
+            f.haber = o.divisa == Divisa::Euros ? l.haber : l.haberPesetas;
+            porFila(f);
         }
     }
 }
@@ -106,8 +106,9 @@ QString numeroMaximoAsiento(Conexion& contabilidad, long empresa) {
     return QString::number(maximo.toLongLong());
 }
 
-FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLibroDiario& o) {
-    const bool porIndice = numerosEnOrdenDeIndice(contexto.contabilidad, o.empresa);
+void recorrerLibroDiario(Conexion& contabilidad, const OpcionesLibroDiario& o, IProgreso* progreso,
+                         const std::function<void(const ApunteLibro&)>& porFila) {
+    const bool porIndice = numerosEnOrdenDeIndice(contabilidad, o.empresa);
     const QVariant asientoDesde = numeroDeAsiento(o.asientoDesde),
                    asientoHasta = numeroDeAsiento(o.asientoHasta);
     const Parametros filtros{static_cast<qlonglong>(o.empresa),
@@ -147,35 +148,33 @@ FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLi
         apuntes = consultaApuntes(o.divisa, numero, QString(), 0);
     }
     // El recuento para la barra de progreso no necesita el orden: así no se ordena dos veces.
-    const qint64 total = contexto.contabilidad
-                             .valor(QStringLiteral("SELECT count(*) FROM (") + apuntes +
-                                        QStringLiteral(") AS apuntes"),
-                                    params)
-                             .toLongLong();
-    Recordset rs = contexto.contabilidad.Execute(apuntes + orden, params);
-    FilaLibro::Apunte apunte(rs);
-    std::string descripcion, debe, haber;
-    FilaLibro::escribirFilas(
-        contexto, rs, total,
-        QStringLiteral("INSERT INTO Libro_Diario (Asiento, Fecha, Descripcion, Concepto, Debe, "
-                       "Haber) VALUES (?, ?, ?, ?, ?, ?)"),
-        [&](Instruccion& insertar) {
-            apunte.leer(rs);
-            descripcion.clear();
-            FilaLibro::anadir(descripcion, apunte.codigo);
-            descripcion += " - ";
-            FilaLibro::anadir(descripcion, apunte.descripcion);
-            FilaLibro::ponerImporte(debe, apunte.debe, conDecimales(o.divisa));
-            FilaLibro::ponerImporte(haber, apunte.haber, conDecimales(o.divisa));
-            insertar.enlazarTexto(1, apunte.asiento.asiento());
-            insertar.enlazarTexto(2, apunte.asiento.fecha());
-            insertar.enlazarTexto(3, FilaLibro::vista(descripcion));
-            insertar.enlazarTexto(4, apunte.concepto);
-            insertar.enlazarTexto(5, FilaLibro::vista(debe));
-            insertar.enlazarTexto(6, FilaLibro::vista(haber));
-            insertar.ejecutar();
-        });
-    escribirAsientosFinales(contexto, o);
+    const qint64 total = progreso ? contabilidad
+                                        .valor(QStringLiteral("SELECT count(*) FROM (") + apuntes +
+                                                   QStringLiteral(") AS apuntes"),
+                                               params)
+                                        .toLongLong()
+                                  : 0;
+    Recordset rs = contabilidad.Execute(apuntes + orden, params);
+    FilaLibro::LectorApuntes lector(rs);
+    FilaLibro::recorrerFilas(rs, progreso, total, [&] { porFila(lector.leer(rs)); });
+    asientosFinales(contabilidad, o, porFila);
+}
+
+FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLibroDiario& o) {
+    EscritorLibro escritor(
+        contexto.informes, QStringLiteral("Libro_Diario"),
+        {QStringLiteral("Asiento"), QStringLiteral("Fecha"), QStringLiteral("Descripcion"),
+         QStringLiteral("Concepto"), QStringLiteral("Debe"), QStringLiteral("Haber")},
+        o.divisa);
+    recorrerLibroDiario(contexto.contabilidad, o, &contexto.progreso, [&](const ApunteLibro& a) {
+        escritor.asiento(a.numero, a.idAsiento)
+            .fecha(a.fecha)
+            .cuenta(a.codigo, a.descripcion)
+            .texto(a.concepto)
+            .importe(a.debe)
+            .importe(a.haber)
+            .escribir();
+    });
     return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.divisa);
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "ContextoInforme.h"
+#include "FilaLibro.h"
 
 namespace orvo {
 
@@ -19,8 +20,13 @@ struct OpcionesLibroDiario {
     bool apuntesOrdenados = false;       // primero el debe y después el haber, por código
 };
 
-// Escribe en Libro_Diario una fila por apunte, asiento a asiento en orden numérico, y devuelve
-// las fórmulas del informe. Lanza ErrorOrvo/ErrorBD.
+// Las filas del Diario, una por apunte, asiento a asiento en orden numérico, y al final las
+// líneas de la regularización y del cierre de un ejercicio cerrado; 'progreso' puede ser nulo.
+// Lanza ErrorOrvo/ErrorBD.
+void recorrerLibroDiario(Conexion& contabilidad, const OpcionesLibroDiario& o, IProgreso* progreso,
+                         const std::function<void(const ApunteLibro&)>& porFila);
+
+// Escribe las filas del Diario en Libro_Diario y devuelve las fórmulas del informe.
 FormulasInforme construirLibroDiario(ContextoInforme& contexto, const OpcionesLibroDiario& o);
 
 // Mayor número de asiento de la empresa, como número, o "0" si no tiene asientos.

@@ -121,7 +121,8 @@ std::map<QString, std::vector<LineaFinal>> lineasFinales(const AsientosFinales::
 
 // Las uniones van en orden fijo (CROSS JOIN), el que pocasSubcuentas() elige: sin estadísticas,
 // SQLite no sabría cuál de los dos recorridos le conviene.
-FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLibroMayor& o) {
+void recorrerLibroMayor(Conexion& contabilidad, const OpcionesLibroMayor& o, IProgreso* progreso,
+                        const std::function<void(const FilaMayor&)>& porFila) {
     Parametros params{static_cast<qlonglong>(o.empresa), static_cast<qlonglong>(o.empresa)};
     QString filtroSubcuenta;
     if (o.subcuentaUnica) {
@@ -133,20 +134,22 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
     }
     params << primerDiaDelMes(o.desde) << ultimoDiaDelMes(o.hasta);
     const QString uniones =
-        (pocasSubcuentas(contexto.contabilidad, o)
+        (pocasSubcuentas(contabilidad, o)
              ? QStringLiteral("FROM Cuenta CROSS JOIN Apunte ON Apunte.CodCuenta = Cuenta.IDCuenta "
                               "CROSS JOIN Asiento ON Asiento.IDAsiento = Apunte.CodAsiento ")
              : QStringLiteral(
                    "FROM Asiento CROSS JOIN Apunte ON Apunte.CodAsiento = Asiento.IDAsiento "
                    "CROSS JOIN Cuenta ON Cuenta.IDCuenta = Apunte.CodCuenta ")) +
-        QStringLiteral("WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? "
-                       "AND Cuenta.CodTipo_Cuenta = 2 ") +
+        QStringLiteral(
+            "WHERE Asiento.CodEmpresa = ? AND Cuenta.CodEmpresa = ? "
+            "AND Cuenta.CodTipo_Cuenta = 2 ") +
         filtroSubcuenta + QStringLiteral("AND Asiento.Fecha >= ? AND Asiento.Fecha <= ? ");
     // El recuento para la barra de progreso, sin columnas ni orden que no necesita.
     const qint64 total =
-        contexto.contabilidad.valor(QStringLiteral("SELECT count(*) ") + uniones, params)
-            .toLongLong();
-    Recordset rs = contexto.contabilidad.Execute(
+        progreso
+            ? contabilidad.valor(QStringLiteral("SELECT count(*) ") + uniones, params).toLongLong()
+            : 0;
+    Recordset rs = contabilidad.Execute(
         QStringLiteral("SELECT Cuenta.IDCuenta, Cuenta.Codigo, Asiento.IDAsiento, Asiento.Numero, "
                        "Asiento.Fecha, ") +
             descripcionCuenta(QStringLiteral("Cuenta")) +
@@ -155,57 +158,54 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
             QStringLiteral("ORDER BY Cuenta.Codigo, Val(Asiento.Numero), Asiento.Fecha, "
                            "Asiento.IDAsiento, Apunte.IDApunte"),
         params);
-    SaldoAnterior anterior(contexto.contabilidad, o);
+    SaldoAnterior anterior(contabilidad, o);
     const AsientosFinales::Asientos finales =
-        AsientosFinales::deEjercicioCerrado(contexto.contabilidad, o.empresa);
+        AsientosFinales::deEjercicioCerrado(contabilidad, o.empresa);
     std::map<QString, std::vector<LineaFinal>> pendientes;
     if (o.asientosFinales) pendientes = lineasFinales(finales, o);
     const int cIdCuenta = rs.indice(QStringLiteral("IDCuenta"));
-    FilaLibro::Apunte apunte(rs);
-    std::string codigoAnterior, descripcionAnterior, debe, haber, saldoTexto;
+    FilaLibro::LectorApuntes lector(rs);
+    std::string codigoAnterior, descripcionAnterior;
     bool primera = true;
-    Moneda saldo;
-    const QString insercion = QStringLiteral(
-        "INSERT INTO Libro_Mayor (Codigo, Descripcion, Asiento, Fecha, Concepto, "
-        "Debe, Haber, Saldo) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-    // Una fila con los importes dados.
-    auto escribir = [&](Instruccion& insertar, QByteArrayView codigo, QByteArrayView descripcion,
-                        QByteArrayView numero, QByteArrayView fecha, QByteArrayView concepto,
-                        Moneda d, Moneda h) {
-        FilaLibro::ponerImporte(debe, d, conDecimales(o.divisa));
-        FilaLibro::ponerImporte(haber, h, conDecimales(o.divisa));
-        FilaLibro::ponerImporte(saldoTexto, saldo, conDecimales(o.divisa));
-        insertar.enlazarTexto(1, codigo);
-        insertar.enlazarTexto(2, descripcion);
-        insertar.enlazarTexto(3, numero);
-        insertar.enlazarTexto(4, fecha);
-        insertar.enlazarTexto(5, concepto);
-        insertar.enlazarTexto(6, FilaLibro::vista(debe));
-        insertar.enlazarTexto(7, FilaLibro::vista(haber));
-        insertar.enlazarTexto(8, FilaLibro::vista(saldoTexto));
-        insertar.ejecutar();
+    FilaMayor fila;
+    // La fila del saldo anterior de una subcuenta, que empieza con él su saldo.
+    auto saldoAnterior = [&](QByteArrayView codigo, QByteArrayView descripcion, qint64 idCuenta) {
+        const auto [d, h, s] = anterior.de(idCuenta);
+        FilaMayor f;
+        f.apunte.codigo = codigo;
+        f.apunte.descripcion = descripcion;
+        f.apunte.concepto = kSaldoAnterior;
+        f.apunte.debe = d;
+        f.apunte.haber = h;
+        f.saldo = s;
+        porFila(f);
+        return s;
     };
     // Las líneas finales de una subcuenta, detrás de sus apuntes, siguiendo su saldo.
-    std::optional<Instruccion> insertarFinal;
-    auto escribirFinales = [&](const std::vector<LineaFinal>& lineas, QByteArrayView codigo,
-                               QByteArrayView descripcion) {
-        if (!insertarFinal) insertarFinal.emplace(contexto.informes.preparar(insercion));
-        for (const LineaFinal& f : lineas) {
-            const Moneda d = o.divisa == Divisa::Euros ? f.linea.debe : f.linea.debePesetas;
-            const Moneda h = o.divisa == Divisa::Euros ? f.linea.haber : f.linea.haberPesetas;
-            saldo = d > Moneda() ? saldo + d : saldo - h;
-            std::string fecha;
-            FilaLibro::anadirFecha(fecha, f.asiento->fecha.toUtf8());
-            escribir(*insertarFinal, codigo, descripcion, f.asiento->numero.toUtf8(),
-                     FilaLibro::vista(fecha), f.asiento->concepto.toUtf8(), d, h);
+    auto finalesDe = [&](const std::vector<LineaFinal>& lineas, QByteArrayView codigo,
+                         QByteArrayView descripcion, Moneda saldo) {
+        for (const LineaFinal& l : lineas) {
+            const QByteArray numero = l.asiento->numero.toUtf8(), fecha = l.asiento->fecha.toUtf8(),
+                             concepto = l.asiento->concepto.toUtf8();
+            FilaMayor f;
+            f.apunte.numero = numero;
+            f.apunte.fecha = fecha;
+            f.apunte.codigo = codigo;
+            f.apunte.descripcion = descripcion;
+            f.apunte.concepto = concepto;
+            f.apunte.debe = o.divisa == Divisa::Euros ? l.linea.debe : l.linea.debePesetas;
+            f.apunte.haber = o.divisa == Divisa::Euros ? l.linea.haber : l.linea.haberPesetas;
+            saldo = f.apunte.debe > Moneda() ? saldo + f.apunte.debe : saldo - f.apunte.haber;
+            f.saldo = saldo;
+            porFila(f);
         }
     };
     // Tras los apuntes de la subcuenta anterior, sus líneas finales.
     auto terminarSubcuenta = [&] {
         const auto it = pendientes.find(QString::fromStdString(codigoAnterior));
         if (it == pendientes.end()) return;
-        escribirFinales(it->second, FilaLibro::vista(codigoAnterior),
-                        FilaLibro::vista(descripcionAnterior));
+        finalesDe(it->second, FilaLibro::vista(codigoAnterior),
+                  FilaLibro::vista(descripcionAnterior), fila.saldo);
         pendientes.erase(it);
     };
     // Las subcuentas que solo tienen líneas finales en el periodo, hasta la de 'limite'.
@@ -214,43 +214,55 @@ FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLib
             const auto& [codigo, lineas] = *pendientes.begin();
             const AsientosFinales::Linea& l = lineas.front().linea;
             const QByteArray cod = codigo.toUtf8(), descripcion = l.descripcion.toUtf8();
-            saldo = Moneda();
-            if (o.saldoAnterior) {
-                const auto [d, h, s] = anterior.de(l.idCuenta);
-                saldo = s;
-                if (!insertarFinal) insertarFinal.emplace(contexto.informes.preparar(insercion));
-                escribir(*insertarFinal, cod, descripcion, QByteArrayView(), QByteArrayView(),
-                         kSaldoAnterior, d, h);
-            }
-            escribirFinales(lineas, cod, descripcion);
+            const Moneda saldo =
+                o.saldoAnterior ? saldoAnterior(cod, descripcion, l.idCuenta) : Moneda();
+            finalesDe(lineas, cod, descripcion, saldo);
             pendientes.erase(pendientes.begin());
         }
     };
-    FilaLibro::escribirFilas(contexto, rs, total, insercion, [&](Instruccion& insertar) {
-        apunte.leer(rs);
-        const QByteArrayView codigo = apunte.codigo;
-        if (primera || codigo != QByteArrayView(codigoAnterior.data(), codigoAnterior.size())) {
+    FilaLibro::recorrerFilas(rs, progreso, total, [&] {
+        fila.apunte = lector.leer(rs);
+        const QByteArrayView codigo = fila.apunte.codigo;
+        if (primera || codigo != FilaLibro::vista(codigoAnterior)) {
             if (!primera) terminarSubcuenta();
             subcuentasSinApuntes(QString::fromUtf8(codigo));
             primera = false;
-            codigoAnterior.assign(codigo.data() ? codigo.data() : "", codigo.size());
-            descripcionAnterior.assign(apunte.descripcion.data() ? apunte.descripcion.data() : "",
-                                       apunte.descripcion.size());
-            saldo = Moneda();
-            if (o.saldoAnterior) {
-                const auto [d, h, s] = anterior.de(rs.entero(cIdCuenta));
-                saldo = s;
-                escribir(insertar, apunte.codigo, apunte.descripcion, QByteArrayView(),
-                         QByteArrayView(), kSaldoAnterior, d, h);
-            }
+            codigoAnterior.assign(codigo.data() ? codigo.data() : "",
+                                  static_cast<std::size_t>(codigo.size()));
+            const QByteArrayView descripcion = fila.apunte.descripcion;
+            descripcionAnterior.assign(descripcion.data() ? descripcion.data() : "",
+                                       static_cast<std::size_t>(descripcion.size()));
+            fila.saldo = o.saldoAnterior ? saldoAnterior(codigo, descripcion, rs.entero(cIdCuenta))
+                                         : Moneda();
         }
         // Un debe positivo suma; si no, se resta el haber (un debe negativo no cuenta).
-        saldo = apunte.debe > Moneda() ? saldo + apunte.debe : saldo - apunte.haber;
-        escribir(insertar, apunte.codigo, apunte.descripcion, apunte.asiento.asiento(),
-                 apunte.asiento.fecha(), apunte.concepto, apunte.debe, apunte.haber);
+        const ApunteLibro& a = fila.apunte;
+        fila.saldo = a.debe > Moneda() ? fila.saldo + a.debe : fila.saldo - a.haber;
+        porFila(fila);
     });
     if (!primera) terminarSubcuenta();
     subcuentasSinApuntes(std::nullopt);
+}
+
+FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLibroMayor& o) {
+    EscritorLibro escritor(
+        contexto.informes, QStringLiteral("Libro_Mayor"),
+        {QStringLiteral("Codigo"), QStringLiteral("Descripcion"), QStringLiteral("Asiento"),
+         QStringLiteral("Fecha"), QStringLiteral("Concepto"), QStringLiteral("Debe"),
+         QStringLiteral("Haber"), QStringLiteral("Saldo")},
+        o.divisa);
+    recorrerLibroMayor(contexto.contabilidad, o, &contexto.progreso, [&](const FilaMayor& f) {
+        const ApunteLibro& a = f.apunte;
+        escritor.texto(a.codigo)
+            .texto(a.descripcion)
+            .asiento(a.numero, a.idAsiento)
+            .fecha(a.fecha)
+            .texto(a.concepto)
+            .importe(a.debe)
+            .importe(a.haber)
+            .importe(f.saldo)
+            .escribir();
+    });
     return formulasLibroPorMeses(contexto.contabilidad, o.empresa, o.desde, o.hasta, o.divisa);
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "ContextoInforme.h"
+#include "FilaLibro.h"
 
 namespace orvo {
 
@@ -23,8 +24,19 @@ struct OpcionesLibroMayor {
     bool asientosFinales = true;
 };
 
-// Escribe en Libro_Mayor, subcuenta por subcuenta, la fila del saldo anterior (si se pide) y
-// una fila por apunte con el saldo acumulado; devuelve las fórmulas. Lanza ErrorOrvo/ErrorBD.
+// Una fila del Mayor: un apunte, o el saldo anterior de su subcuenta (sin asiento ni fecha), con
+// el saldo acumulado de la subcuenta tras él.
+struct FilaMayor {
+    ApunteLibro apunte;
+    Moneda saldo;
+};
+
+// Las filas del Mayor subcuenta por subcuenta: la del saldo anterior (si se pide) y una por
+// apunte; 'progreso' puede ser nulo. Lanza ErrorOrvo/ErrorBD.
+void recorrerLibroMayor(Conexion& contabilidad, const OpcionesLibroMayor& o, IProgreso* progreso,
+                        const std::function<void(const FilaMayor&)>& porFila);
+
+// Escribe las filas del Mayor en Libro_Mayor y devuelve las fórmulas.
 FormulasInforme construirLibroMayor(ContextoInforme& contexto, const OpcionesLibroMayor& o);
 
 }  // namespace orvo

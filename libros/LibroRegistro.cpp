@@ -190,17 +190,11 @@ struct Factura {
     QString nombre;
     QString numeroRecepcion;
     Moneda total;
-    QString asiento() const {
-        return QStringLiteral("Asiento %1 (%2)").arg(lineas[0].asiento, lineas[0].idAsiento);
-    }
+    QString asiento() const { return QStringLiteral("Asiento ") + lineas[0].textoAsiento(); }
 };
 
 QString periodo(const QDate& d) {
     return QString::number((d.month() + 2) / 3) + u'T';
-}
-
-QDate fechaDe(const FilaIVA& f) {
-    return QDate::fromString(f.fecha, u"yyyyMMdd");
 }
 
 // Tipo de factura, nombre, errores y avisos de una factura.
@@ -248,7 +242,7 @@ void clasificar(Factura& fa, bool emitidas, QStringList& errores, QStringList& a
 void validarLinea(const Factura& fa, const FilaIVA& l, QStringList& errores) {
     const Moneda tipo = Moneda::deColumna(l.tipoIva);
     const Moneda recargo = Moneda::deColumna(l.tipoRecargo);
-    const QDate d = fechaDe(l);
+    const QDate d = l.fecha.fecha();
     const QString donde = fa.asiento() + QStringLiteral(": factura ") + l.factura;
     const Moneda calculada = cuotaDelTipo(l.base, tipo);
     if (absoluto(l.cuotaIva - calculada) > Moneda::deDiezmilesimas(100))
@@ -275,7 +269,7 @@ bool intracomunitaria(const Factura& fa, const FilaIVA& l) {
 }
 
 FilaRegistro filaExpedida(const Factura& fa, const FilaIVA& l) {
-    const QDate d = fechaDe(l);
+    const QDate d = l.fecha.fecha();
     const bool recargo = !Moneda::deColumna(l.tipoRecargo).esCero();
     const bool exenta = intracomunitaria(fa, l);
     return {entero(d.year()),
@@ -317,7 +311,7 @@ FilaRegistro filaExpedida(const Factura& fa, const FilaIVA& l) {
 }
 
 FilaRegistro filaRecibida(const Factura& fa, const FilaIVA& l) {
-    const QDate d = fechaDe(l);
+    const QDate d = l.fecha.fecha();
     const bool recargo = !Moneda::deColumna(l.tipoRecargo).esCero();
     // Quien soporta recargo de equivalencia no deduce (validación 33), ni el tique sin NIF.
     const Moneda deducible =
@@ -385,7 +379,7 @@ std::vector<Tramo> tramos(Conexion& con, long empresa, const QDate& desde, const
     const DatosEmpresa* propia = buscar(empresa);
     std::vector<Tramo> t{{empresa, desde, hasta}};
     if (!propia) return t;
-    const auto dia = [](const QString& f) { return QDate::fromString(f, u"yyyyMMdd"); };
+    const auto dia = [](const QString& f) { return FechaLibros::deTexto(f).fecha(); };
     const QDate ini = dia(propia->fechaIni), fin = dia(propia->fechaFin);
     std::set<long> vistas{empresa};
     for (const DatosEmpresa* e = buscar(propia->anterior); e && !vistas.count(e->id);

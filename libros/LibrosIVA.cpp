@@ -1,7 +1,7 @@
 #include "LibrosIVA.h"
 
 #include "ErrorOrvo.h"
-#include "FilaLibro.h"
+#include "EscritorTabla.h"
 #include "Regional.h"
 #include "cGeneral.h"
 
@@ -104,7 +104,7 @@ void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgr
             Moneda::deDouble(static_cast<double>(cien.diezmilesimas()) / 100.0 / Moneda::kEscala)
                 .redondeado(conDecimales(o.divisa));
         f.total = f.base + f.cuotaIva + f.cuotaRecargo;
-        f.fecha = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Fecha")));
+        f.fecha = FechaLibros::deTexto(cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Fecha"))));
         f.asiento = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Numero")));
         f.concepto = cGeneral::QuitarNulo(rs.Fields(QStringLiteral("Concepto")));
         f.tipoIva = cGeneral::QuitarNulo(rateIva);
@@ -116,20 +116,18 @@ void recorrerLibroIVA(Conexion& contabilidad, const OpcionesLibrosIVA& o, IProgr
 }
 
 FormulasInforme construirLibrosIVA(ContextoInforme& contexto, const OpcionesLibrosIVA& o) {
-    Instruccion insertar = contexto.informes.preparar(QStringLiteral(
-        "INSERT INTO Libros_IVA (NumFactura, Fecha, CodSubcuenta, DescripcionSubcuenta, NIF, "
-        "NumAsiento, Concepto, BaseImponible, IVA, CuotaIVA, Recargo, CuotaRecargo, "
-        "TotalFactura) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    const auto formato = [&o](Moneda m) {
-        return cGeneral::FormatearCurrency(m, conDecimales(o.divisa));
-    };
+    EscritorTabla escritor(
+        contexto.informes, QStringLiteral("Libros_IVA"),
+        {QStringLiteral("NumFactura"), QStringLiteral("Fecha"), QStringLiteral("CodSubcuenta"),
+         QStringLiteral("DescripcionSubcuenta"), QStringLiteral("NIF"),
+         QStringLiteral("NumAsiento"), QStringLiteral("Concepto"), QStringLiteral("BaseImponible"),
+         QStringLiteral("IVA"), QStringLiteral("CuotaIVA"), QStringLiteral("Recargo"),
+         QStringLiteral("CuotaRecargo"), QStringLiteral("TotalFactura")},
+        o.divisa);
     recorrerLibroIVA(contexto.contabilidad, o, &contexto.progreso, [&](const FilaIVA& f) {
-        insertar.ejecutar({f.numero,
-                           f.fecha.right(2) + u'/' + f.fecha.mid(4, 2) + u'/' + f.fecha.left(4),
-                           f.contrapartida, f.nombre, f.nif,
-                           f.asiento + QStringLiteral(" (") + f.idAsiento + u')', f.concepto,
-                           formato(f.base), f.tipoIva, formato(f.cuotaIva), f.tipoRecargo,
-                           formato(f.cuotaRecargo), formato(f.total)});
+        escritor.escribir({f.numero, f.fecha.impresa(), f.contrapartida, f.nombre, f.nif,
+                           f.textoAsiento(), f.concepto, f.base, f.tipoIva, f.cuotaIva,
+                           f.tipoRecargo, f.cuotaRecargo, f.total});
     });
     return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)},
             {2, formulaMoneda(o.divisa)},

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "ContextoInforme.h"
+#include "FechaLibros.h"
 #include "Moneda.h"
 
 namespace orvo {
@@ -28,12 +29,14 @@ QString ObtenerConsultaFacturas(const OpcionesLibrosIVA& o, Parametros& params);
 struct FilaIVA {
     QString numero;   // el que muestra el libro: el de la factura o el automático
     QString factura;  // el de la factura, como se anotó
-    QString fecha;    // "yyyymmdd"
+    FechaLibros fecha;
     QString contrapartida, nombre, nif;  // "No existe" si la contrapartida no es de la empresa
     QString asiento, idAsiento, concepto;
     QString tipoIva, tipoRecargo;  // como se leen de los libros
     Moneda base, cuotaIva, cuotaRecargo, total;
     bool primeraLinea = true;  // la primera de su factura (asiento, factura y contrapartida)
+    // "Numero (IDAsiento)", como lo muestran los libros.
+    QString textoAsiento() const { return asiento + QStringLiteral(" (") + idAsiento + u')'; }
 };
 
 // Recorre las filas del libro en su orden; 'progreso' puede ser nulo.

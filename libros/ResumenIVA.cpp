@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 
+#include "EscritorTabla.h"
 #include "FilaLibro.h"
 #include "LibrosIVA.h"
 #include "Regional.h"
@@ -68,7 +69,7 @@ void leerLibro(Conexion& con, const OpcionesResumenIVA& o, bool emitidas,
         Moneda exceso = f.cuotaIva - calculada;
         if ((exceso < Moneda() ? -exceso : exceso) > umbral)
             cuadre.diferencias.push_back(
-                {DiferenciaIVA::CuotaDistintaDelTipo, textoAsiento(f.asiento, f.idAsiento),
+                {DiferenciaIVA::CuotaDistintaDelTipo, f.textoAsiento(),
                  QStringLiteral("factura %1: el %2 % de %3 es %4, la cuota anotada %5")
                      .arg(f.numero, tipo.formatear(true),
                           cGeneral::FormatearCurrency(f.base, conDecimales(o.divisa)),
@@ -295,46 +296,45 @@ ResumenIVA calcularResumenIVA(Conexion& contabilidad, const OpcionesResumenIVA& 
     return r;
 }
 
-FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesResumenIVA& o) {
-    const ResumenIVA r = calcularResumenIVA(contexto.contabilidad, o);
-    Instruccion insertar = contexto.informes.preparar(
-        QStringLiteral("INSERT INTO ResumenIVA (Seccion, Concepto, Tipo, BaseImponible, Cuota, "
-                       "Destacado) VALUES (?, ?, ?, ?, ?, ?)"));
-    const auto importe = [&o](Moneda m) {
-        return cGeneral::FormatearCurrency(m, conDecimales(o.divisa));
-    };
+std::vector<FilaResumenIVA> filasResumenIVA(const ResumenIVA& r, Divisa divisa) {
+    std::vector<FilaResumenIVA> filas;
     const auto tipo = [](Moneda t) { return t.formatear(true); };
     QString seccion;
-    const auto fila = [&](const QString& concepto, const QString& t, const QString& base,
-                          const QString& cuota, bool destacado = false) {
-        insertar.ejecutar({seccion, concepto, t, base, cuota,
-                           destacado ? QStringLiteral("1") : QStringLiteral("0")});
+    const auto fila = [&](const QString& concepto, std::optional<Moneda> t,
+                          std::optional<Moneda> base, std::optional<Moneda> cuota,
+                          bool destacado = false) {
+        FilaResumenIVA f;
+        f.seccion = seccion;
+        f.concepto = concepto;
+        f.tipo = t;
+        f.base = base;
+        f.cuota = cuota;
+        f.destacado = destacado;
+        filas.push_back(std::move(f));
     };
     seccion = QStringLiteral("IVA DEVENGADO (FACTURAS EMITIDAS)");
     for (const LineaTipoIVA& l : r.devengado)
-        fila(QStringLiteral("Régimen general al %1 %").arg(tipo(l.tipo)), tipo(l.tipo),
-             importe(l.base), importe(l.cuota));
+        fila(QStringLiteral("Régimen general al %1 %").arg(tipo(l.tipo)), l.tipo, l.base, l.cuota);
     for (const LineaTipoIVA& l : r.recargo)
-        fila(QStringLiteral("Recargo de equivalencia al %1 %").arg(tipo(l.tipo)), tipo(l.tipo),
-             importe(l.base), importe(l.cuota));
-    fila(QStringLiteral("Total cuota devengada"), {}, {}, importe(r.totalDevengado), true);
+        fila(QStringLiteral("Recargo de equivalencia al %1 %").arg(tipo(l.tipo)), l.tipo, l.base,
+             l.cuota);
+    fila(QStringLiteral("Total cuota devengada"), {}, {}, r.totalDevengado, true);
 
     seccion = QStringLiteral("IVA DEDUCIBLE (FACTURAS RECIBIDAS)");
     for (const LineaTipoIVA& l : r.deducible)
-        fila(QStringLiteral("Cuotas soportadas al %1 %").arg(tipo(l.tipo)), tipo(l.tipo),
-             importe(l.base), importe(l.cuota));
-    fila(QStringLiteral("Total a deducir"), {}, {}, importe(r.totalDeducible), true);
+        fila(QStringLiteral("Cuotas soportadas al %1 %").arg(tipo(l.tipo)), l.tipo, l.base,
+             l.cuota);
+    fila(QStringLiteral("Total a deducir"), {}, {}, r.totalDeducible, true);
 
     seccion = QStringLiteral("RESULTADO");
-    fila(QStringLiteral("Cuota devengada"), {}, {}, importe(r.totalDevengado));
-    fila(QStringLiteral("Cuota a deducir"), {}, {}, importe(r.totalDeducible));
+    fila(QStringLiteral("Cuota devengada"), {}, {}, r.totalDevengado);
+    fila(QStringLiteral("Cuota a deducir"), {}, {}, r.totalDeducible);
     const Moneda resultado = r.resultado();
     fila(resultado < Moneda() ? QStringLiteral("Resultado: a compensar")
                               : QStringLiteral("Resultado: a ingresar"),
-         {}, {}, importe(resultado < Moneda() ? -resultado : resultado), true);
+         {}, {}, resultado < Moneda() ? -resultado : resultado, true);
 
-    // El modelo 303 va en euros: en pesetas no se muestra.
-    if (o.divisa == Divisa::Euros) {
+    if (divisa == Divisa::Euros) {
         seccion = QStringLiteral("MODELO 303: CASILLAS");
         const auto casilla = [&r](int n) {
             const auto it = r.casillas.find(n);
@@ -346,7 +346,7 @@ FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesRes
                      .arg(base, 2, 10, QChar(u'0'))
                      .arg(cuota, 2, 10, QChar(u'0'))
                      .arg(texto),
-                 {}, importe(casilla(base)), importe(casilla(cuota)));
+                 {}, casilla(base), casilla(cuota));
         };
         for (const CasillasTipo& c : kDevengado)
             par(c.base, c.cuota,
@@ -356,15 +356,13 @@ FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesRes
             par(c.base, c.cuota,
                 QStringLiteral("Recargo de equivalencia al %1 %").arg(QString::fromLatin1(c.tipo)));
         par(25, 26, QStringLiteral("Modificación de bases y cuotas del recargo de equivalencia"));
-        fila(QStringLiteral("[27] Total cuota devengada"), {}, {}, importe(casilla(27)), true);
+        fila(QStringLiteral("[27] Total cuota devengada"), {}, {}, casilla(27), true);
         par(28, 29, QStringLiteral("Cuotas soportadas en operaciones interiores corrientes"));
         par(40, 41, QStringLiteral("Rectificación de deducciones"));
-        fila(QStringLiteral("[45] Total a deducir"), {}, {}, importe(casilla(45)), true);
-        fila(QStringLiteral("[46] Resultado del régimen general"), {}, {}, importe(casilla(46)),
-             true);
+        fila(QStringLiteral("[45] Total a deducir"), {}, {}, casilla(45), true);
+        fila(QStringLiteral("[46] Resultado del régimen general"), {}, {}, casilla(46), true);
         if (r.casillas.count(59))
-            fila(QStringLiteral("[59] Entregas intracomunitarias exentas"), {},
-                 importe(casilla(59)), {});
+            fila(QStringLiteral("[59] Entregas intracomunitarias exentas"), {}, casilla(59), {});
     }
 
     const struct {
@@ -382,15 +380,33 @@ FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesRes
     };
     for (const auto& c : cuadres) {
         seccion = QString::fromUtf8(c.titulo);
-        fila(QString::fromUtf8(c.cuentas), {}, {}, importe(c.cuadre.cuentas));
-        fila(QString::fromUtf8(c.libro), {}, {}, importe(c.cuadre.libro));
-        fila(QStringLiteral("Diferencia"), {}, {}, importe(c.cuadre.diferencia()), true);
+        fila(QString::fromUtf8(c.cuentas), {}, {}, c.cuadre.cuentas);
+        fila(QString::fromUtf8(c.libro), {}, {}, c.cuadre.libro);
+        fila(QStringLiteral("Diferencia"), {}, {}, c.cuadre.diferencia(), true);
         if (c.cuadre.diferencias.empty())
             fila(QStringLiteral("Sin apuntes que revisar"), {}, {}, {});
         for (const DiferenciaIVA& d : c.cuadre.diferencias)
-            fila(QStringLiteral("Asiento %1: %2").arg(d.asiento, d.texto), {}, {},
-                 importe(d.importe));
+            fila(QStringLiteral("Asiento %1: %2").arg(d.asiento, d.texto), {}, {}, d.importe);
     }
+    return filas;
+}
+
+FormulasInforme construirResumenIVA(ContextoInforme& contexto, const OpcionesResumenIVA& o) {
+    const ResumenIVA r = calcularResumenIVA(contexto.contabilidad, o);
+    const auto opcional = [](const std::optional<Moneda>& m) { return m ? Celda(*m) : Celda(); };
+    EscritorTabla::escribirTodas(
+        contexto, QStringLiteral("ResumenIVA"),
+        {QStringLiteral("Seccion"), QStringLiteral("Concepto"), QStringLiteral("Tipo"),
+         QStringLiteral("BaseImponible"), QStringLiteral("Cuota"), QStringLiteral("Destacado")},
+        o.divisa, filasResumenIVA(r, o.divisa), [&](const FilaResumenIVA& f) {
+            // El tipo se muestra con sus decimales también en pesetas.
+            return std::vector<Celda>{f.seccion,
+                                      f.concepto,
+                                      f.tipo ? Celda(f.tipo->formatear(true)) : Celda(),
+                                      opcional(f.base),
+                                      opcional(f.cuota),
+                                      qint64{f.destacado}};
+        });
     return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)},
             {2, formulaMoneda(o.divisa)},
             {3, formulaPeriodo(Regional::fechaCorta(o.desde), Regional::fechaCorta(o.hasta))}};

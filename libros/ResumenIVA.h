@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "ContextoInforme.h"
@@ -59,6 +60,18 @@ std::map<int, Moneda> casillas303(const std::vector<std::vector<CeldaRegistro>>&
 
 // Las cuotas salen de los dos libros de IVA del periodo (las mismas filas que imprimen).
 ResumenIVA calcularResumenIVA(Conexion& contabilidad, const OpcionesResumenIVA& o);
+
+// Una fila de la tabla ResumenIVA; las celdas sin valor van vacías.
+struct FilaResumenIVA {
+    QString seccion, concepto;
+    std::optional<Moneda> tipo, base, cuota;
+    bool destacado = false;
+    bool operator==(const FilaResumenIVA&) const = default;
+};
+
+// Las filas del resumen en su orden: devengado, deducible, resultado, las casillas del modelo
+// 303 (que va en euros: en pesetas no salen) y las dos conciliaciones.
+std::vector<FilaResumenIVA> filasResumenIVA(const ResumenIVA& r, Divisa divisa);
 
 // Escribe ResumenIVA (secciones de devengado, deducible, resultado y las dos conciliaciones)
 // y devuelve las fórmulas. Lanza ErrorOrvo/ErrorBD.

@@ -1,64 +1,62 @@
 #include "Listados.h"
 
-#include <functional>
-
 #include "Conexion.h"
+#include "EscritorTabla.h"
+#include "cGeneral.h"
 
 namespace orvo {
 
 namespace {
 
-// Recorre las filas de la consulta escribiendo cada una con 'escribir' y lleva la barra de
-// progreso, que solo se ve si hay filas. La cuenta de filas es exacta, pero la barra nunca
-// pasa de su máximo aunque llegaran más.
-void recorrerConProgreso(Recordset& rs, IProgreso& progreso,
-                         const std::function<void(const Recordset&)>& escribir) {
-    if (rs.Eof()) return;
-    const qint64 total = rs.RecordCount();
-    progreso.Iniciar(total, QStringLiteral("Procesando ..."), 3);
-    qint64 escritas = 0;
-    for (; !rs.Eof(); rs.MoveNext()) {
-        escribir(rs);
-        if (escritas < total) ++escritas;
-        progreso.setValor(escritas);
-    }
-    progreso.Terminar();
-}
+// Los listados no llevan importes: la moneda del escritor no cuenta.
+constexpr Divisa kSinImportes = Divisa::Euros;
 
 }  // namespace
 
-FormulasInforme construirSubcuentas(ContextoInforme& contexto, const OpcionesSubcuentas& o) {
+ListadoSubcuentas calcularSubcuentas(Conexion& contabilidad, const OpcionesSubcuentas& o) {
     // Tipo de cuenta 1: cuenta; 2: subcuenta.
-    Recordset rs = contexto.contabilidad.Execute(
+    Recordset rs = contabilidad.Execute(
         QStringLiteral(
             "SELECT Codigo, Descripcion, Nivel, CodTipo_Cuenta FROM Cuenta "
             "WHERE CodEmpresa = ? AND (CodTipo_Cuenta = 2 OR (? AND CodTipo_Cuenta = 1)) "
             "AND Codigo >= ? AND Codigo <= ? ORDER BY Codigo"),
         {static_cast<qlonglong>(o.empresa), o.todasLasCuentas ? 1 : 0, o.desde, o.hasta});
     enum Columna { kCodigo, kDescripcion, kNivel, kTipo };
-    Instruccion insertar = contexto.informes.preparar(
-        QStringLiteral("INSERT INTO Subcuentas (Codigo, Descripcion, Nivel) VALUES (?, ?, ?)"));
+    ListadoSubcuentas r;
     // Cada subcuenta cuelga de la última cuenta leída; antes de ninguna, del nivel 0.
-    qlonglong nivelCuenta = 0;
-    recorrerConProgreso(rs, contexto.progreso, [&](const Recordset& fila) {
-        qlonglong nivel = 1;
+    qint64 nivelCuenta = 0;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        FilaSubcuenta f;
+        f.codigo = rs.Fields(kCodigo).toString();
+        f.descripcion = rs.Fields(kDescripcion).toString();
         if (o.todasLasCuentas) {
-            if (fila.Fields(kTipo).toInt() == 2) {
-                nivel = nivelCuenta + 1;
+            if (rs.Fields(kTipo).toInt() == 2) {
+                f.nivel = nivelCuenta + 1;
             } else {
-                nivelCuenta = fila.Fields(kNivel).toLongLong();
-                nivel = nivelCuenta;
+                nivelCuenta = rs.Fields(kNivel).toLongLong();
+                f.nivel = nivelCuenta;
             }
         }
-        insertar.ejecutar(
-            {fila.Fields(kCodigo).toString(), fila.Fields(kDescripcion).toString(), nivel});
-    });
+        r.filas.push_back(std::move(f));
+    }
     rs.Close();
-    return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)}};
+    r.empresa = cGeneral::ObtenerEmpresa(o.empresa, contabilidad);
+    return r;
 }
 
-FormulasInforme construirEpigrafes(ContextoInforme& contexto, const OpcionesEpigrafes& o) {
-    Recordset rs = contexto.contabilidad.Execute(
+FormulasInforme construirSubcuentas(ContextoInforme& contexto, const OpcionesSubcuentas& o) {
+    const ListadoSubcuentas r = calcularSubcuentas(contexto.contabilidad, o);
+    EscritorTabla::escribirTodas(
+        contexto, QStringLiteral("Subcuentas"),
+        {QStringLiteral("Codigo"), QStringLiteral("Descripcion"), QStringLiteral("Nivel")},
+        kSinImportes, r.filas, [](const FilaSubcuenta& f) -> std::vector<Celda> {
+            return {f.codigo, f.descripcion, f.nivel};
+        });
+    return {{1, formulaEmpresa(r.empresa)}};
+}
+
+ListadoEpigrafes calcularEpigrafes(Conexion& contabilidad, const OpcionesEpigrafes& o) {
+    Recordset rs = contabilidad.Execute(
         QStringLiteral(
             "SELECT DISTINCT OrdenEpigrafe, CodigoEpigrafe, Estructura.Descripcion, "
             "Formula, Naturaleza.Descripcion "
@@ -70,16 +68,31 @@ FormulasInforme construirEpigrafes(ContextoInforme& contexto, const OpcionesEpig
         {static_cast<qlonglong>(o.empresa), o.balanceSituacion ? 1 : 0,
          o.perdidasYGanancias ? 1 : 0});
     enum Columna { kOrden, kCodigo, kDescripcion, kFormula, kNaturaleza };
-    Instruccion insertar = contexto.informes.preparar(
-        QStringLiteral("INSERT INTO Epigrafes (Codigo, Descripcion, Naturaleza, Formula, Nivel) "
-                       "VALUES (?, ?, ?, ?, ?)"));
-    recorrerConProgreso(rs, contexto.progreso, [&](const Recordset& fila) {
-        insertar.ejecutar({fila.Fields(kCodigo).toString(), fila.Fields(kDescripcion).toString(),
-                           fila.Fields(kNaturaleza).toString(), fila.Fields(kFormula).toString(),
-                           fila.Fields(kOrden).toLongLong()});
-    });
+    ListadoEpigrafes r;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        FilaEpigrafe f;
+        f.codigo = rs.Fields(kCodigo).toString();
+        f.descripcion = rs.Fields(kDescripcion).toString();
+        f.naturaleza = rs.Fields(kNaturaleza).toString();
+        f.formula = rs.Fields(kFormula).toString();
+        f.nivel = rs.Fields(kOrden).toLongLong();
+        r.filas.push_back(std::move(f));
+    }
     rs.Close();
-    return {{1, formulaEmpresa(contexto.contabilidad, o.empresa)}};
+    r.empresa = cGeneral::ObtenerEmpresa(o.empresa, contabilidad);
+    return r;
+}
+
+FormulasInforme construirEpigrafes(ContextoInforme& contexto, const OpcionesEpigrafes& o) {
+    const ListadoEpigrafes r = calcularEpigrafes(contexto.contabilidad, o);
+    EscritorTabla::escribirTodas(
+        contexto, QStringLiteral("Epigrafes"),
+        {QStringLiteral("Codigo"), QStringLiteral("Descripcion"), QStringLiteral("Naturaleza"),
+         QStringLiteral("Formula"), QStringLiteral("Nivel")},
+        kSinImportes, r.filas, [](const FilaEpigrafe& f) -> std::vector<Celda> {
+            return {f.codigo, f.descripcion, f.naturaleza, f.formula, f.nivel};
+        });
+    return {{1, formulaEmpresa(r.empresa)}};
 }
 
 }  // namespace orvo

@@ -145,6 +145,17 @@ class Maquetador::Compositor {
         const Geometria& g = m_.geo_;
         capacidad_ = g.altoCuerpo() - (p_.sumaYSigue ? g.altoTotal : 0);
         conDecimales_ = p_.moneda.isEmpty() || m_.formulas_.valor(p_.moneda).trimmed() != u"1";
+        for (const Grupo& gr : p_.grupos) grupo_.push_back(posicion(gr.campo));
+        for (const LineaDetalle& ld : p_.lineas) {
+            std::vector<int>& pos = celda_.emplace_back();
+            for (const QString& c : ld.celdas)
+                pos.push_back(c.isEmpty() || esLiteral(c) ? -1 : posicion(c));
+        }
+        for (const Columna& col : p_.columnas)
+            resumen_.push_back(col.resumen == Resumen::Ninguno || col.campo.isEmpty()
+                                   ? -1
+                                   : posicion(col.campo));
+        if (!p_.campoNivel.isEmpty()) nivel_ = posicion(p_.campoNivel);
         iniciarPagina();
     }
 
@@ -154,7 +165,7 @@ class Maquetador::Compositor {
         const int n = static_cast<int>(p_.grupos.size());
         int cambio = n;
         for (int k = 0; k < n; ++k) {
-            if (!e_.abierto[k] || e_.clave[k] != valorCampo(f, p_.grupos[k].campo).texto) {
+            if (!e_.abierto[k] || e_.clave[k] != f[grupo_[k]].texto) {
                 cambio = k;
                 break;
             }
@@ -193,13 +204,14 @@ class Maquetador::Compositor {
         const bool conTextos = modo_ != Modo::Medir || m_.ajusta_;
         int sangria = 0;
         if (!medir && !p_.campoNivel.isEmpty()) {
-            const Moneda nivel = valorCampo(f, p_.campoNivel).numero.value_or(Moneda());
+            const Moneda nivel = f[nivel_].numero.value_or(Moneda());
             sangria = std::max<int>(0, nivel.truncado() - p_.nivelBase);
         }
         const bool negrita = !medir && !p_.negrita.vacia() && m_.cumpleFila(p_.negrita, &f);
         const bool cursiva = !medir && !p_.cursiva.vacia() && m_.cumpleFila(p_.cursiva, &f);
         bool primera = true;
-        for (const LineaDetalle& ld : p_.lineas) {
+        for (size_t li = 0; li < p_.lineas.size(); ++li) {
+            const LineaDetalle& ld = p_.lineas[li];
             LineaPagina l;
             l.sangria = sangria;
             l.negrita = negrita;
@@ -216,7 +228,7 @@ class Maquetador::Compositor {
                     const bool sinLeer = modo_ == Modo::Medir && !p_.columnas[i].ajustar;
                     QString texto = c.isEmpty() || sinLeer ? QString()
                                     : esLiteral(c)         ? textoLiteral(c)
-                                                           : valorCampo(f, c).texto;
+                                                           : f[celda_[li][i]].texto;
                     const QString& oculto = p_.columnas[i].ocultar;
                     if (!oculto.isEmpty() && texto == oculto) texto.clear();
                     l.celdas.push_back(std::move(texto));
@@ -230,15 +242,15 @@ class Maquetador::Compositor {
         if (detenido_) return;
         for (int k = cambio; k < n; ++k) {
             e_.abierto[k] = 1;
-            e_.clave[k] = valorCampo(f, p_.grupos[k].campo).texto;
+            e_.clave[k] = f[grupo_[k]].texto;
             e_.cabecera[k] = cabeceras[k];
             std::fill(e_.sumas[k].begin(), e_.sumas[k].end(), Moneda());
             std::fill(e_.ultimos[k].begin(), e_.ultimos[k].end(), QString());
         }
         for (size_t c = 0; c < p_.columnas.size(); ++c) {
             const Columna& col = p_.columnas[c];
-            if (col.resumen == Resumen::Ninguno || col.campo.isEmpty()) continue;
-            const Celda& celda = valorCampo(f, col.campo);
+            if (resumen_[c] < 0) continue;
+            const Celda& celda = f[resumen_[c]];
             if (col.resumen == Resumen::Suma) {
                 const Moneda v = celda.numero.value_or(Moneda());
                 for (int k = 0; k < n; ++k) e_.sumas[k][c] += v;
@@ -297,9 +309,7 @@ class Maquetador::Compositor {
         return n;
     }
 
-    const Celda& valorCampo(const Fila& f, const QString& campo) const {
-        return f[m_.indice_.value(campo.toLower())];
-    }
+    int posicion(const QString& campo) const { return m_.indice_.value(campo.toLower()); }
 
     void iniciarPagina() {
         pagina_ = Pagina{};
@@ -409,6 +419,13 @@ class Maquetador::Compositor {
     bool conContenido_ = false;
     bool conDecimales_ = true;
     bool detenido_ = false;
+    // Dónde está en la fila cada campo que se lee en todas, buscado una vez: la clave de cada
+    // grupo, las celdas de cada línea de detalle (-1 vacía o literal), el campo de cada columna
+    // que se resume (-1 ninguno) y el nivel.
+    std::vector<int> grupo_;
+    std::vector<std::vector<int>> celda_;
+    std::vector<int> resumen_;
+    int nivel_ = 0;
 };
 
 Maquetador::Maquetador(const Plantilla& plantilla, Conexion& datos, const ValoresFormulas& formulas)
@@ -585,16 +602,21 @@ qint64 Maquetador::leerFila(const Recordset& rs, const std::vector<int>& posicio
     return rs.Fields(0).toLongLong();
 }
 
+Maquetador::Estado Maquetador::estadoInicial() const {
+    Estado inicio;
+    const size_t n = plantilla_.grupos.size();
+    inicio.abierto.assign(n, 0);
+    inicio.clave.assign(n, QString());
+    inicio.cabecera.assign(n, QString());
+    inicio.sumas.assign(n, std::vector<Moneda>(plantilla_.columnas.size()));
+    inicio.ultimos.assign(n, std::vector<QString>(plantilla_.columnas.size()));
+    inicio.acumulado.assign(plantilla_.columnas.size(), Moneda());
+    return inicio;
+}
+
 int Maquetador::numeroPaginas() {
     if (totalPaginas_ == 0) {
-        Estado inicio;
-        const size_t n = plantilla_.grupos.size();
-        inicio.abierto.assign(n, 0);
-        inicio.clave.assign(n, QString());
-        inicio.cabecera.assign(n, QString());
-        inicio.sumas.assign(n, std::vector<Moneda>(plantilla_.columnas.size()));
-        inicio.ultimos.assign(n, std::vector<QString>(plantilla_.columnas.size()));
-        inicio.acumulado.assign(plantilla_.columnas.size(), Moneda());
+        const Estado inicio = estadoInicial();
         inicios_.assign(1, inicio);
         int total = 1;
         Compositor c(*this, inicio, Compositor::Modo::Medir, [&](Pagina&, const Estado* siguiente) {
@@ -636,8 +658,7 @@ Pagina Maquetador::pagina(int numero) {
 }
 
 void Maquetador::recorrer(const std::function<void(const Pagina&)>& alPintar) {
-    numeroPaginas();
-    Compositor c(*this, inicios_.front(), Compositor::Modo::Componer,
+    Compositor c(*this, estadoInicial(), Compositor::Modo::Componer,
                  [&](Pagina& p, const Estado*) {
                      alPintar(p);
                      return true;
@@ -646,8 +667,7 @@ void Maquetador::recorrer(const std::function<void(const Pagina&)>& alPintar) {
 }
 
 void Maquetador::recorrerContinuo(const std::function<void(const LineaPagina&)>& alEscribir) {
-    numeroPaginas();
-    Compositor c(*this, inicios_.front(), Compositor::Modo::Continuo,
+    Compositor c(*this, estadoInicial(), Compositor::Modo::Continuo,
                  [&](Pagina& p, const Estado*) {
                      for (const LineaPagina& l : p.lineas) alEscribir(l);
                      return true;

@@ -87,7 +87,7 @@ class Maquetador {
 
     int numeroPaginas();
     Pagina pagina(int numero);  // desde 1
-    // Recorre todas las páginas en orden leyendo la tabla una sola vez más.
+    // Recorre todas las páginas en orden leyendo la tabla una sola vez, sin contarlas antes.
     void recorrer(const std::function<void(const Pagina&)>& alPintar);
     // Todas las líneas seguidas, sin saltos de página (exportación HTML).
     void recorrerContinuo(const std::function<void(const LineaPagina&)>& alEscribir);
@@ -109,6 +109,7 @@ class Maquetador {
     struct Estado;
     class Compositor;
     class Medidas;
+    Estado estadoInicial() const;
     Recordset abrirFilas(qint64 despuesDeRowid, const std::vector<int>& posiciones);
     // Pasa al compositor las filas posteriores a 'despuesDeRowid' hasta que termine o se detenga.
     void alimentar(Compositor& c, qint64 despuesDeRowid, const std::vector<int>& posiciones);

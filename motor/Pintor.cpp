@@ -1,7 +1,9 @@
 #include "Pintor.h"
 
+#include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <array>
 
 namespace orvo {
 
@@ -24,6 +26,79 @@ QString Pintor::familia() {
     return QStringLiteral("DejaVu Sans");
 }
 
+// Letra ya ajustada al dispositivo; sus métricas y el avance de los caracteres Latin-1 se
+// toman la primera vez que se mide con ella: así casi ninguna celda necesita medirse con la
+// composición completa.
+struct LienzoQt::Fuente {
+    QFont fuente;
+    std::unique_ptr<QFontMetricsF> metricas;
+    std::array<float, 256> avances{};
+};
+
+LienzoQt::LienzoQt(QPainter& p, double pxPorMm) : p_(&p), dispositivo_(p.device()), px_(pxPorMm) {}
+LienzoQt::~LienzoQt() = default;
+
+bool LienzoQt::sirve(const QPainter& p, double pxPorMm) const {
+    return p.device() == dispositivo_ && pxPorMm == px_;
+}
+
+LienzoQt::Fuente& LienzoQt::fuente(const Letra& l) {
+    const auto clave = std::make_tuple(qRound(l.puntos * 100), l.negrita, l.cursiva);
+    std::unique_ptr<Fuente>& f = fuentes_[clave];
+    if (f) return *f;
+    QFont q(Pintor::familia());
+    q.setStretch(QFont::SemiCondensed);
+    q.setPointSizeF(l.puntos);
+    q.setBold(l.negrita);
+    q.setItalic(l.cursiva);
+    f = std::make_unique<Fuente>();
+    f->fuente = QFont(q, dispositivo_);
+    return *f;
+}
+
+QRectF LienzoQt::px(const QRectF& mm) const {
+    return QRectF(mm.x() * px_, mm.y() * px_, mm.width() * px_, mm.height() * px_);
+}
+
+double LienzoQt::ancho(const Letra& l, const QString& texto, double holgura) {
+    Fuente& f = fuente(l);
+    if (!f.metricas) {
+        f.metricas = std::make_unique<QFontMetricsF>(f.fuente, dispositivo_);
+        for (int c = 0; c < 256; ++c) f.avances[c] = float(f.metricas->horizontalAdvance(QChar(c)));
+    }
+    // Suma de avances sin composición: basta para saber que cabe casi siempre; cerca del
+    // borde, o fuera de Latin-1, se mide el texto compuesto.
+    double estimado = 0;
+    for (QChar c : texto) {
+        if (c.unicode() > 255) return f.metricas->horizontalAdvance(texto) / px_;
+        estimado += f.avances[c.unicode()];
+    }
+    estimado /= px_;
+    return estimado <= holgura * 0.97 ? estimado : f.metricas->horizontalAdvance(texto) / px_;
+}
+
+QString LienzoQt::acortar(const Letra& l, const QString& texto, double ancho) {
+    Fuente& f = fuente(l);
+    if (!f.metricas) this->ancho(l, QString(), 0);
+    return f.metricas->elidedText(texto, Qt::ElideRight, ancho * px_);
+}
+
+void LienzoQt::texto(const Letra& l, const QRectF& r, Alineacion a, const QString& texto) {
+    const QFont& f = fuente(l).fuente;
+    if (p_->font() != f) p_->setFont(f);
+    p_->drawText(px(r), alineacionQt(a), texto);
+}
+
+void LienzoQt::linea(const QPointF& a, const QPointF& b, double grosor, const QColor& color) {
+    p_->setPen(QPen(color, grosor * px_));
+    p_->drawLine(a * px_, b * px_);
+    p_->setPen(Qt::black);  // el del texto
+}
+
+void LienzoQt::rellenar(const QRectF& r, const QColor& color) {
+    p_->fillRect(px(r), color);
+}
+
 Pintor::Pintor(Maquetador& maquetador, const QString& titulo, const QDate& fechaImpresion)
     : m_(maquetador),
       titulo_(titulo),
@@ -37,82 +112,62 @@ Pintor::Pintor(Maquetador& maquetador, const QString& titulo, const QDate& fecha
                       : QStringLiteral("Importes en euros");
 }
 
-Pintor::Letra& Pintor::letra(double puntos, bool negrita, bool cursiva) {
-    const auto clave = std::make_tuple(qRound(puntos * 10), negrita, cursiva);
-    auto it = letras_.find(clave);
-    if (it != letras_.end()) return it->second;
-    QFont f(familia());
-    f.setStretch(QFont::SemiCondensed);
-    f.setPointSizeF(puntos);
-    f.setBold(negrita);
-    f.setItalic(cursiva);
-    Letra& l = letras_[clave];
-    l.fuente = QFont(f, dispositivo_);
-    l.metricas = std::make_unique<QFontMetricsF>(l.fuente, dispositivo_);
-    for (int c = 0; c < 256; ++c) l.avances[c] = float(l.metricas->horizontalAdvance(QChar(c)));
-    return l;
-}
-
-QRectF Pintor::mm(double x, double y, double ancho, double alto) const {
-    return QRectF(x * px_, y * px_, ancho * px_, alto * px_);
-}
+Pintor::~Pintor() = default;
 
 void Pintor::pintar(QPainter& p, const Pagina& pagina, int totalPaginas, double pxPorMm) {
-    if (p.device() != dispositivo_ || pxPorMm != px_) letras_.clear();
-    dispositivo_ = p.device();
-    px_ = pxPorMm;
+    if (qt_ && qt_->sirve(p, pxPorMm))
+        qt_->usar(p);
+    else
+        qt_ = std::make_unique<LienzoQt>(p, pxPorMm);
     p.save();
-    cabecera(p, pagina.numero, totalPaginas);
+    p.setPen(Qt::black);
+    pintar(*qt_, pagina, totalPaginas);
+    p.restore();
+}
+
+void Pintor::pintar(Lienzo& lz, const Pagina& pagina, int totalPaginas) {
+    cabecera(lz, pagina.numero, totalPaginas);
     const Geometria& g = m_.geometria();
     double y = g.margenSuperior + g.altoCabecera;
     for (const LineaPagina& l : pagina.lineas) {
-        linea(p, l, y);
+        linea(lz, l, y);
         y += l.alto;
     }
     if (foliacion_)
-        tacharBlanco(p, g.margenIzquierdo, g.anchoUtil(), y + 1,
-                     g.alto - g.margenInferior - g.altoPie, px_);
-    p.restore();
+        tacharBlanco(lz, g.margenIzquierdo, g.anchoUtil(), y + 1,
+                     g.alto - g.margenInferior - g.altoPie);
 }
 
-void Pintor::tacharBlanco(QPainter& p, double x0, double ancho, double desde, double hasta,
-                          double pxPorMm) {
+void Pintor::tacharBlanco(Lienzo& lz, double x0, double ancho, double desde, double hasta) {
     // Menos de una línea de blanco no deja sitio a nada.
     if (hasta - desde < 4) return;
-    p.save();
-    p.setPen(QPen(Qt::black, 0.25 * pxPorMm));
-    const QPointF a(x0 * pxPorMm, desde * pxPorMm), b((x0 + ancho) * pxPorMm, desde * pxPorMm);
-    const QPointF c(x0 * pxPorMm, hasta * pxPorMm), d((x0 + ancho) * pxPorMm, hasta * pxPorMm);
-    p.drawLine(a, b);
-    p.drawLine(b, c);
-    p.drawLine(c, d);
-    p.restore();
+    const QPointF a(x0, desde), b(x0 + ancho, desde), c(x0, hasta), d(x0 + ancho, hasta);
+    lz.linea(a, b, 0.25, Qt::black);
+    lz.linea(b, c, 0.25, Qt::black);
+    lz.linea(c, d, 0.25, Qt::black);
 }
 
-void Pintor::cabecera(QPainter& p, int numero, int total) {
+void Pintor::cabecera(Lienzo& lz, int numero, int total) {
     const Geometria& g = m_.geometria();
     const Plantilla& pl = m_.plantilla();
     const double x0 = g.margenIzquierdo, ancho = g.anchoUtil();
     double y = g.margenSuperior;
-    p.setPen(Qt::black);
     if (foliacion_) {
         // El libro legalizado no lleva fecha de impresión: la línea entera es para quién es.
-        celda(p, letra(9, true), mm(x0, y, ancho, 5), foliacion_->cabecera, Alineacion::Izquierda,
+        celda(lz, {9, true}, {x0, y, ancho, 5}, foliacion_->cabecera, Alineacion::Izquierda,
               false);
     } else {
-        celda(p, letra(8), mm(x0, y, ancho, 5), QStringLiteral("Fecha de impresión: ") + fecha_,
+        celda(lz, {8}, {x0, y, ancho, 5}, QStringLiteral("Fecha de impresión: ") + fecha_,
               Alineacion::Derecha, false);
-        celda(p, letra(10, true), mm(x0, y, ancho - 45, 5), empresa_, Alineacion::Izquierda, false);
+        celda(lz, {10, true}, {x0, y, ancho - 45, 5}, empresa_, Alineacion::Izquierda, false);
     }
     y += 5;
-    celda(p, letra(13, true), mm(x0, y, ancho, 7), titulo_, Alineacion::Centro, false);
+    celda(lz, {13, true}, {x0, y, ancho, 7}, titulo_, Alineacion::Centro, false);
     y += 7;
-    Letra& periodo = letra(9);
-    celda(p, periodo, mm(x0, y, ancho - 40, 5), periodo_, Alineacion::Izquierda, false);
-    celda(p, periodo, mm(x0, y, ancho, 5), moneda_, Alineacion::Derecha, false);
+    celda(lz, {9}, {x0, y, ancho - 40, 5}, periodo_, Alineacion::Izquierda, false);
+    celda(lz, {9}, {x0, y, ancho, 5}, moneda_, Alineacion::Derecha, false);
     y += 7;
-    QPen fina(Qt::black, 0.2 * px_);
-    Letra& titulos = letra(pl.letra, true);
+    const Letra titulos{pl.letra, true};
     if (m_.hayTituloSuperior()) {
         double x = x0;
         const auto& vis = m_.visibles();
@@ -123,11 +178,8 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
             while (j < vis.size() && m_.expandir(pl.columnas[vis[j]].tituloSuperior) == rotulo)
                 w += m_.anchoColumna(vis[j++]);
             if (!rotulo.isEmpty()) {
-                celda(p, titulos, mm(x, y, w, 4.5), rotulo, Alineacion::Centro, true);
-                p.setPen(fina);
-                p.drawLine(QPointF((x + 1) * px_, (y + 4.7) * px_),
-                           QPointF((x + w - 1) * px_, (y + 4.7) * px_));
-                p.setPen(Qt::black);
+                celda(lz, titulos, {x, y, w, 4.5}, rotulo, Alineacion::Centro, true);
+                lz.linea({x + 1, y + 4.7}, {x + w - 1, y + 4.7}, 0.2, Qt::black);
             }
             x += w;
             i = j;
@@ -137,79 +189,64 @@ void Pintor::cabecera(QPainter& p, int numero, int total) {
     double x = x0;
     for (int c : m_.visibles()) {
         const Columna& col = pl.columnas[c];
-        celda(p, titulos, mm(x + g.relleno, y, m_.anchoColumna(c) - 2 * g.relleno, 6),
+        celda(lz, titulos, {x + g.relleno, y, m_.anchoColumna(c) - 2 * g.relleno, 6},
               m_.expandir(col.titulo), col.alineacion, true);
         x += m_.anchoColumna(c);
     }
-    p.setPen(QPen(Qt::black, 0.35 * px_));
-    p.drawLine(QPointF(x0 * px_, (y + 6) * px_), QPointF((x0 + ancho) * px_, (y + 6) * px_));
-    p.drawLine(QPointF(x0 * px_, y * px_), QPointF((x0 + ancho) * px_, y * px_));
+    lz.linea({x0, y + 6}, {x0 + ancho, y + 6}, 0.35, Qt::black);
+    lz.linea({x0, y}, {x0 + ancho, y}, 0.35, Qt::black);
     // pie de página
     const double yPie = g.alto - g.margenInferior - g.altoPie;
-    p.setPen(fina);
-    p.drawLine(QPointF(x0 * px_, (yPie + 1.5) * px_),
-               QPointF((x0 + ancho) * px_, (yPie + 1.5) * px_));
-    p.setPen(Qt::black);
-    Letra& pie = letra(8);
-    const QString paginacion = foliacion_
-                                   ? QStringLiteral("Folio %1 de %2")
-                                         .arg(foliacion_->primero + numero - 1)
-                                         .arg(foliacion_->total)
-                                   : QStringLiteral("Página %1 de %2").arg(numero).arg(total);
-    celda(p, pie, mm(x0, yPie + 2, ancho, g.altoPie - 2), paginacion, Alineacion::Derecha, false);
-    celda(p, pie, mm(x0, yPie + 2, ancho * 0.7, g.altoPie - 2),
+    lz.linea({x0, yPie + 1.5}, {x0 + ancho, yPie + 1.5}, 0.2, Qt::black);
+    if (total > 0) paginacion(lz, numero, total);
+    celda(lz, {8}, {x0, yPie + 2, ancho * 0.7, g.altoPie - 2},
           foliacion_ ? titulo_ : titulo_ + QStringLiteral(" · ") + empresa_, Alineacion::Izquierda,
           false);
 }
 
-void Pintor::celda(QPainter& p, Letra& l, const QRectF& r, const QString& texto, Alineacion a,
-                   bool reducir) {
+void Pintor::paginacion(Lienzo& lz, int numero, int total) {
+    const Geometria& g = m_.geometria();
+    const QString texto = foliacion_ ? QStringLiteral("Folio %1 de %2")
+                                           .arg(foliacion_->primero + numero - 1)
+                                           .arg(foliacion_->total)
+                                     : QStringLiteral("Página %1 de %2").arg(numero).arg(total);
+    celda(lz, {8},
+          {g.margenIzquierdo, g.alto - g.margenInferior - g.altoPie + 2, g.anchoUtil(),
+           g.altoPie - 2},
+          texto, Alineacion::Derecha, false);
+}
+
+void Pintor::celda(Lienzo& lz, const Lienzo::Letra& l, const QRectF& r, const QString& texto,
+                   Alineacion a, bool reducir) {
     if (texto.isEmpty() || r.width() <= 0) return;
-    if (p.font() != l.fuente) p.setFont(l.fuente);
-    // Suma de avances sin composición: basta para saber que cabe casi siempre.
-    double estimado = 0;
-    for (QChar c : texto) {
-        if (c.unicode() > 255) {
-            estimado = -1;
-            break;
-        }
-        estimado += l.avances[c.unicode()];
-    }
-    const double ancho = estimado >= 0 && estimado <= r.width() * 0.97
-                             ? estimado
-                             : l.metricas->horizontalAdvance(texto);
+    const double ancho = lz.ancho(l, texto, r.width());
     if (ancho <= r.width()) {
-        p.drawText(r, alineacionQt(a), texto);
+        lz.texto(l, r, a, texto);
     } else if (reducir) {
-        QFont menor = l.fuente;
-        menor.setPointSizeF(l.fuente.pointSizeF() * r.width() / ancho * 0.98);
-        p.setFont(menor);
-        p.drawText(r, alineacionQt(a), texto);
-        p.setFont(l.fuente);
+        Letra menor = l;
+        menor.puntos = l.puntos * r.width() / ancho * 0.98;
+        lz.texto(menor, r, a, texto);
     } else {
-        p.drawText(r, alineacionQt(a), l.metricas->elidedText(texto, Qt::ElideRight, r.width()));
+        lz.texto(l, r, a, lz.acortar(l, texto, r.width()));
     }
 }
 
-void Pintor::linea(QPainter& p, const LineaPagina& l, double y) {
+void Pintor::linea(Lienzo& lz, const LineaPagina& l, double y) {
     const Geometria& g = m_.geometria();
     const Plantilla& pl = m_.plantilla();
     const double x0 = g.margenIzquierdo, ancho = g.anchoUtil();
     using Tipo = LineaPagina::Tipo;
-    Letra& letraLinea = letra(pl.letra, l.negrita, l.cursiva);
+    const Letra letraLinea{pl.letra, l.negrita, l.cursiva};
     if (l.tipo == Tipo::CabeceraGrupo) {
-        p.fillRect(mm(x0, y + 0.4, ancho, l.alto - 0.8), QColor(232, 236, 242));
-        celda(p, letraLinea, mm(x0 + g.relleno, y, ancho - 2 * g.relleno, l.alto), l.texto,
+        lz.rellenar({x0, y + 0.4, ancho, l.alto - 0.8}, QColor(232, 236, 242));
+        celda(lz, letraLinea, {x0 + g.relleno, y, ancho - 2 * g.relleno, l.alto}, l.texto,
               Alineacion::Izquierda, false);
         return;
     }
     const auto& vis = m_.visibles();
     if (l.tipo == Tipo::Detalle) {
-        if (pl.lineas.size() > 1 && l.primeraDeFila) {
-            p.setPen(QPen(QColor(170, 170, 170), 0.15 * px_));
-            p.drawLine(QPointF(x0 * px_, y * px_), QPointF((x0 + ancho) * px_, y * px_));
-            p.setPen(Qt::black);
-        }
+        if (pl.lineas.size() > 1 && l.primeraDeFila)
+            lz.linea({x0, y}, {x0 + ancho, y}, 0.15, QColor(170, 170, 170));
         // Cada texto ajustado, en las líneas que dio el maquetador; lo demás, en la primera.
         double x = x0;
         for (int c : vis) {
@@ -220,9 +257,9 @@ void Pintor::linea(QPainter& p, const LineaPagina& l, double y) {
                 col.ajustar ? m_.partir(l.celdas[c], c, l.sangria, l.negrita, l.cursiva)
                             : QStringList{l.celdas[c]};
             for (qsizetype i = 0; i < partes.size(); ++i)
-                celda(p, letraLinea,
-                      mm(x + g.relleno + sangria, y + double(i) * g.altoDetalle,
-                         w - 2 * g.relleno - sangria, g.altoDetalle),
+                celda(lz, letraLinea,
+                      {x + g.relleno + sangria, y + double(i) * g.altoDetalle,
+                       w - 2 * g.relleno - sangria, g.altoDetalle},
                       partes[i], col.alineacion, col.ajustar || col.tipo != TipoColumna::Texto);
             x += w;
         }
@@ -237,22 +274,18 @@ void Pintor::linea(QPainter& p, const LineaPagina& l, double y) {
         }
         x += m_.anchoColumna(c);
     }
-    p.setPen(QPen(Qt::black, (l.tipo == Tipo::Total ? 0.35 : 0.2) * px_));
-    p.drawLine(QPointF(xValores * px_, (y + 0.3) * px_),
-               QPointF((x0 + ancho) * px_, (y + 0.3) * px_));
-    if (l.tipo == Tipo::Total)
-        p.drawLine(QPointF(xValores * px_, (y + 0.9) * px_),
-                   QPointF((x0 + ancho) * px_, (y + 0.9) * px_));
-    p.setPen(Qt::black);
+    const double grosor = l.tipo == Tipo::Total ? 0.35 : 0.2;
+    lz.linea({xValores, y + 0.3}, {x0 + ancho, y + 0.3}, grosor, Qt::black);
+    if (l.tipo == Tipo::Total) lz.linea({xValores, y + 0.9}, {x0 + ancho, y + 0.9}, grosor, Qt::black);
     const double yTexto = y + 0.6, alto = l.alto - 0.6;
-    celda(p, letraLinea, mm(x0 + g.relleno, yTexto, xValores - x0 - 2 * g.relleno, alto), l.texto,
+    celda(lz, letraLinea, {x0 + g.relleno, yTexto, xValores - x0 - 2 * g.relleno, alto}, l.texto,
           Alineacion::Izquierda, false);
     x = x0;
     for (int c : vis) {
         const Columna& col = pl.columnas[c];
         const double w = m_.anchoColumna(c);
         if (!l.celdas[c].isEmpty())
-            celda(p, letraLinea, mm(x + g.relleno, yTexto, w - 2 * g.relleno, alto), l.celdas[c],
+            celda(lz, letraLinea, {x + g.relleno, yTexto, w - 2 * g.relleno, alto}, l.celdas[c],
                   col.alineacion, col.tipo != TipoColumna::Texto);
         x += w;
     }

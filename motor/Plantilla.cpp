@@ -33,7 +33,17 @@ Celda Celda::leer(const QString& texto, Tipo tipo) {
         if (t.endsWith(u'%')) t.chop(1);
         c.numero = Moneda::deTexto(t);
     } else if (tipo == Tipo::Fecha && texto.size() == 10 && texto[2] == u'/' && texto[5] == u'/') {
-        c.fecha = QDate::fromString(texto, QStringLiteral("dd/MM/yyyy"));
+        // dd/MM/yyyy a mano: QDate::fromString vuelve a leer el formato en cada fila.
+        auto cifras = [&texto](qsizetype desde, qsizetype n) {
+            int v = 0;
+            for (qsizetype i = desde; i < desde + n; ++i) {
+                if (!texto[i].isDigit() || texto[i].unicode() > u'9') return -1;
+                v = v * 10 + (texto[i].unicode() - u'0');
+            }
+            return v;
+        };
+        const int d = cifras(0, 2), m = cifras(3, 2), a = cifras(6, 4);
+        if (d >= 0 && m >= 0 && a >= 0) c.fecha = QDate(a, m, d);
     }
     return c;
 }

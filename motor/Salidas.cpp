@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "DocumentoPdf.h"
 #include "Exportadores.h"
 #include "FormatosSalida.h"
 
@@ -45,6 +46,24 @@ void imprimirEn(QPagedPaintDevice& dispositivo, Maquetador& m, Pintor& pintor) {
 
 void escribirPdf(Maquetador& m, Pintor& pintor, const QString& titulo, const QString& archivo) {
     escribirEntero(archivo, [&](ArchivoEntero& f) {
+        if (DocumentoPdf::posible()) {
+            // Una sola lectura de las filas: el número de cada página y el total se escriben
+            // encima de ellas al final, cuando ya se han contado.
+            const Geometria& g = m.geometria();
+            try {
+                DocumentoPdf pdf(f.dispositivo(), archivo, titulo);
+                m.recorrer([&](const Pagina& pagina) {
+                    pintor.pintar(pdf.nuevaPagina(QSizeF(g.ancho, g.alto)), pagina, 0);
+                });
+                pdf.terminar(
+                    [&](Lienzo& lz, int n) { pintor.paginacion(lz, n, pdf.paginas()); });
+            } catch (const FalloEscritura&) {
+                // El motivo de verdad (el disco lleno) lo sabe el temporal.
+                if (f.falloEscritura().isEmpty()) throw;
+                throw FalloEscritura(archivo, f.falloEscritura());
+            }
+            return;
+        }
         QPdfWriter pdf(&f.dispositivo());
         pdf.setResolution(600);
         pdf.setTitle(titulo);

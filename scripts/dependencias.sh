@@ -3,7 +3,7 @@
 set -euo pipefail
 paquetes=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
           qt6-translations-l10n
-          libsqlite3-dev libxlsxwriter-dev libqpdf-dev libpq-dev libssl-dev postgresql-15 unzip ccache
+          libsqlite3-dev libxlsxwriter-dev zlib1g-dev libqpdf-dev libpq-dev libssl-dev postgresql-15 unzip ccache
           fonts-dejavu-core poppler-utils cups printer-driver-cups-pdf dpkg-dev hledger)
 faltan=()
 for p in "${paquetes[@]}"; do

@@ -1,13 +1,16 @@
-// Los balances de situación y de pérdidas y ganancias, de una empresa y comparativos, sobre
-// libros pequeños construidos en cada prueba con cifras calculadas a mano; el análisis de las
-// fórmulas y el resultado del periodo; y el camino del usuario desde el diálogo.
+// Los balances de situación y de pérdidas y ganancias, de una empresa y comparativos: sus
+// líneas calculadas sobre libros pequeños construidos en cada prueba, comparadas con cifras
+// hechas a mano; el análisis de las fórmulas y el resultado del periodo; y el camino del usuario
+// desde el diálogo. Cómo se escriben las tablas lo ven los volcados de los libros de ejemplo.
 #include <QDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <tuple>
 
 #include "Balance.h"
 #include "BalanceComparativo.h"
+#include "CeldasBalance.h"
 #include "ConfiguracionAnfitrion.h"
 #include "DoblesPrueba.h"
 #include "Ejecutor.h"
@@ -41,7 +44,56 @@ ColeccionBalance coleccion(const QStringList& lineas) {
     return c;
 }
 
+// Un importe escrito como en los libros: "1.500,5".
+Moneda m(const char* texto) {
+    return *Moneda::deTexto(QString::fromUtf8(texto));
+}
+
+// Nivel, descripción, código y total de una línea.
+using Linea = std::tuple<int, QString, QString, Moneda>;
+QList<Linea> lineas(const std::vector<LineaBalance>& ls) {
+    QList<Linea> r;
+    for (const LineaBalance& l : ls) r.push_back({l.nivel, l.descripcion, l.codigo, l.total});
+    return r;
+}
+
+// Código, total y presupuesto de una línea.
+using TotalYPresupuesto = std::tuple<QString, Moneda, Moneda>;
+QList<TotalYPresupuesto> importes(const std::vector<LineaBalance>& ls) {
+    QList<TotalYPresupuesto> r;
+    for (const LineaBalance& l : ls) r.push_back({l.codigo, l.total, l.presupuesto});
+    return r;
+}
+
+// Un lado de una fila del comparativo, si está: lo que muestran sus importes y su total.
+using Lado = std::optional<std::pair<LineaBalance::Importes, Moneda>>;
+Lado lado(const std::optional<LineaBalance>& l) {
+    if (!l) return std::nullopt;
+    return std::pair{l->importes, l->total};
+}
+Lado numeros(const char* total) {
+    return std::pair{LineaBalance::Importes::Numeros, m(total)};
+}
+const Lado kEnBlanco = std::pair{LineaBalance::Importes::EnBlanco, Moneda()};
+const Lado kError = std::pair{LineaBalance::Importes::Error, Moneda()};
+
+// Descripción y los dos lados de una fila del comparativo.
+using FilaLados = std::tuple<QString, Lado, Lado>;
+QList<FilaLados> lados(const std::vector<FilaComparativo>& filas) {
+    QList<FilaLados> r;
+    for (const FilaComparativo& f : filas)
+        r.push_back({(f.a ? *f.a : *f.b).descripcion, lado(f.a), lado(f.b)});
+    return r;
+}
+
 }  // namespace
+
+namespace orvo {
+// Para que QCOMPARE muestre los importes que no coinciden.
+char* toString(const Moneda& m) {
+    return qstrdup(qPrintable(m.aTextoExacto()));
+}
+}  // namespace orvo
 
 class PruebaBalances : public QObject {
     Q_OBJECT
@@ -56,7 +108,7 @@ class PruebaBalances : public QObject {
     // 3.500 a un cliente en marzo, una nave de 4.000 en abril; beneficio 1.500. Balance: A
     // (A1 inmovilizado, A2 deudores y tesorería), P (P1 fondos propios con la 129, P2 deudas con
     // bancos); el banco alimenta A2 y P2. Pérdidas y ganancias: G gastos, I ingresos. Las
-    // pesetas de estos libros son los euros por cien, para comprobar las dos monedas a mano.
+    // pesetas de estos libros son los euros por cien.
     void libroBasico(int ano = 2001, const QString& abreviatura = QStringLiteral("PRU")) {
         prueba::LibrosPrueba& l = *l_;
         const QString a = QString::number(ano);
@@ -105,12 +157,6 @@ class PruebaBalances : public QObject {
                 filasDe(l_->conta(), QStringLiteral("Estructura"), QStringLiteral("*")))
             .join(u'\n');
     }
-    QStringList balances(const char* columnas) {
-        return l_->filas(QStringLiteral("Balances"), QString::fromLatin1(columnas));
-    }
-    QStringList comparativo(const char* columnas) {
-        return l_->filas(QStringLiteral("BalancesComparativo"), QString::fromLatin1(columnas));
-    }
 
     OpcionesBalance opciones(int documento, QDate desde = QDate(2001, 1, 1),
                              QDate hasta = QDate(2001, 12, 31)) {
@@ -130,10 +176,12 @@ class PruebaBalances : public QObject {
         o.hasta = QDate(2001, 12, 31);
         return o;
     }
-    FormulasInforme construir(const OpcionesBalance& o) {
-        return l_->construir(construirBalance, o);
+    std::vector<LineaBalance> calcular(const OpcionesBalance& o) {
+        return calcularBalance(l_->conta(), progreso_, o).lineas;
     }
-    void construir(const OpcionesComparativo& o) { l_->construir(construirComparativo, o); }
+    std::vector<FilaComparativo> calcular(const OpcionesComparativo& o) {
+        return calcularComparativo(l_->conta(), progreso_, o).filas;
+    }
 
     // Lanza la operación con las casillas chkBalance dadas marcadas y los 'controles'
     // ("control=valor") fijados, ACEPTA y, si sale el diálogo de impresión, imprime en
@@ -182,101 +230,76 @@ class PruebaBalances : public QObject {
         motor_ = prueba::MotorAnotador();
     }
 
-    void mesesDelPeriodo_data() {
-        QTest::addColumn<QDate>("desde");
-        QTest::addColumn<QDate>("hasta");
-        QTest::addColumn<QString>("meses");
-        QTest::newRow("un mes") << QDate(2001, 5, 1) << QDate(2001, 5, 31) << "05";
-        QTest::newRow("cruza el fin de año")
-            << QDate(2001, 10, 1) << QDate(2002, 3, 31) << "10 11 12 01 02 03";
-        QTest::newRow("más de doce meses") << QDate(2001, 1, 15) << QDate(2002, 2, 1)
-                                           << "01 02 03 04 05 06 07 08 09 10 11 12 01 02";
-        QTest::newRow("fin antes que inicio") << QDate(2001, 5, 1) << QDate(2001, 4, 30) << "";
-    }
-    void mesesDelPeriodo() {
-        QFETCH(QDate, desde);
-        QFETCH(QDate, hasta);
-        QFETCH(QString, meses);
-        QCOMPARE(orvo::mesesPeriodo(desde, hasta).join(u' '), meses);
-    }
-
-    void signo_data() {
-        // clang-format off
-        QTest::addColumn<QString>("importe");
-        QTest::addColumn<QString>("naturaleza");
-        QTest::addColumn<bool>("euros");
-        QTest::addColumn<QString>("esperado");
-        QTest::newRow("activo deudor") << "1234,5" << "Activo" << true << "1.234,50";
-        QTest::newRow("pasivo acreedor en positivo") << "-1234,5"
-                                                     << " Pasivo " << true << "1.234,50";
-        QTest::newRow("haber en pesetas sin decimales") << "-1234,5" << "Haber" << false << "1.235";
-        QTest::newRow("debe acreedor en negativo") << "-10" << "Debe" << true << "-10,00";
-        // clang-format on
-    }
-    void signo() {
-        QFETCH(QString, importe);
-        QFETCH(QString, naturaleza);
-        QFETCH(bool, euros);
-        QFETCH(QString, esperado);
-        QCOMPARE(AplicarSigno(*Moneda::deTexto(importe), naturaleza).formatear(euros), esperado);
-    }
-
-    // El balance de situación del año en euros y en pesetas: el beneficio (1.500) aparece en
-    // la 129 (y, desglosada, en la 1290000 que los libros no tienen) sin escribir en los
-    // libros, y el banco se muestra solo en el activo. Con números de cuenta delante de la
-    // descripción (con comillas de los dos tipos), o solo los epígrafes.
-    void balanceDeSituacion_data() {
-        QTest::addColumn<Divisa>("divisa");
-        QTest::addColumn<QString>("opcion");
+    // Las celdas de los importes de una línea: los números (con presupuesto, también el
+    // porcentaje), "ERROR" en las tres o las tres vacías.
+    void celdas_data() {
+        QTest::addColumn<int>("importes");
+        QTest::addColumn<bool>("conPresupuesto");
         QTest::addColumn<QStringList>("esperado");
-        const QStringList euros{"1|ACTIVO|A|11.500,00",
-                                "2|Inmovilizado|A1|4.000,00",
-                                "3|Construcciones|-|4.000,00",
-                                "4|Nave \"A\" d'Or|-|4.000,00",
-                                "2|Deudores y tesorería|A2|7.500,00",
-                                "3|Clientes|-|3.500,00",
-                                "3|Bancos|-|4.000,00",
-                                "1|PASIVO|P|11.500,00",
-                                "2|Fondos propios|P1|11.500,00",
-                                "3|Capital|-|10.000,00",
-                                "3|Resultados|-|1.500,00"};
-        QTest::newRow("euros") << Divisa::Euros << "" << euros;
-        QStringList pesetas;  // las pesetas de estos libros son los euros por cien
-        for (const QString& f : euros)
-            pesetas << f.section(u'|', 0, 2) + u'|' +
-                           (*Moneda::deTexto(f.section(u'|', 3)) * 100).formatear(false);
-        QTest::newRow("pesetas") << Divisa::Pesetas << "" << pesetas;
-        QTest::newRow("129 desglosada") << Divisa::Euros << "desglosar"
-                                        << euros + QStringList{"4|Pérdidas y ganancias|-|1.500,00"};
-        const QStringList cuentas{"", "", "210", "2100001", "", "430", "572", "", "", "100", "129"};
-        QStringList numeros;
-        for (qsizetype i = 0; i < euros.size(); ++i)
-            numeros << euros[i].section(u'|', 0, 0) + u'|' +
-                           (cuentas[i].isEmpty() ? QString() : cuentas[i] + QStringLiteral("  ")) +
-                           euros[i].section(u'|', 1);
-        QTest::newRow("números de cuenta") << Divisa::Euros << "números" << numeros;
+        using I = LineaBalance::Importes;
+        QTest::newRow("sin presupuesto")
+            << int(I::Numeros) << false << QStringList{"1.500,50", "", ""};
+        QTest::newRow("con presupuesto")
+            << int(I::Numeros) << true << QStringList{"1.500,50", "3.001,00", "50,00 %"};
+        QTest::newRow("error") << int(I::Error) << false << QStringList{"ERROR", "ERROR", "ERROR"};
+        QTest::newRow("en blanco") << int(I::EnBlanco) << true << QStringList{"", "", ""};
+    }
+    void celdas() {
+        QFETCH(int, importes);
+        LineaBalance l;
+        l.total = m("1500,5");
+        l.presupuesto = m("3001");
+        QFETCH(bool, conPresupuesto);
+        l.conPresupuesto = conPresupuesto;
+        l.importes = static_cast<LineaBalance::Importes>(importes);
+        QStringList textos;
+        for (const Celda& c : celdasImportes(l)) textos << textoCelda(c, Divisa::Euros);
+        QTEST(textos, "esperado");
+    }
+
+    // El balance de situación del año: el beneficio (1.500) aparece en la 129 (y, desglosada,
+    // en la 1290000 que los libros no tienen) sin escribir en los libros, y el banco se muestra
+    // solo en el activo; o solo los epígrafes. Las pesetas y los números de cuenta los ven los
+    // volcados de los libros de ejemplo.
+    void balanceDeSituacion_data() {
+        QTest::addColumn<QString>("opcion");
+        QTest::addColumn<QList<Linea>>("esperado");
+        const QList<Linea> euros{{1, "ACTIVO", "A", m("11.500")},
+                                 {2, "Inmovilizado", "A1", m("4.000")},
+                                 {3, "Construcciones", "-", m("4.000")},
+                                 {4, "Nave \"A\" d'Or", "-", m("4.000")},
+                                 {2, "Deudores y tesorería", "A2", m("7.500")},
+                                 {3, "Clientes", "-", m("3.500")},
+                                 {3, "Bancos", "-", m("4.000")},
+                                 {1, "PASIVO", "P", m("11.500")},
+                                 {2, "Fondos propios", "P1", m("11.500")},
+                                 {3, "Capital", "-", m("10.000")},
+                                 {3, "Resultados", "-", m("1.500")}};
+        QTest::newRow("el año") << "" << euros;
+        QTest::newRow("129 desglosada")
+            << "desglosar" << euros + QList<Linea>{{4, "Pérdidas y ganancias", "-", m("1.500")}};
         // El banco en descubierto sale en el pasivo y se descuenta del activo y de su padre.
-        QTest::newRow("banco en descubierto") << Divisa::Euros << "descubierto"
-                                              << QStringList{"1|ACTIVO|A|12.500,00",
-                                                             euros[1],
-                                                             euros[2],
-                                                             euros[3],
-                                                             "2|Deudores y tesorería|A2|8.500,00",
-                                                             "3|Clientes|-|8.500,00",
-                                                             "1|PASIVO|P|12.500,00",
-                                                             euros[8],
-                                                             euros[9],
-                                                             euros[10],
-                                                             "2|Deudas con bancos|P2|1.000,00",
-                                                             "3|Bancos|-|1.000,00"};
-        QTest::newRow("solo epígrafes")
-            << Divisa::Euros << "epígrafes"
-            << euros.filter(QRegularExpression(QStringLiteral("\\|[AP]")));
+        QTest::newRow("banco en descubierto")
+            << "descubierto"
+            << QList<Linea>{{1, "ACTIVO", "A", m("12.500")},
+                            euros[1],
+                            euros[2],
+                            euros[3],
+                            {2, "Deudores y tesorería", "A2", m("8.500")},
+                            {3, "Clientes", "-", m("8.500")},
+                            {1, "PASIVO", "P", m("12.500")},
+                            euros[8],
+                            euros[9],
+                            euros[10],
+                            {2, "Deudas con bancos", "P2", m("1.000")},
+                            {3, "Bancos", "-", m("1.000")}};
+        QList<Linea> epigrafes;
+        for (const Linea& l : euros)
+            if (std::get<2>(l) != u"-") epigrafes << l;
+        QTest::newRow("solo epígrafes") << "epígrafes" << epigrafes;
     }
     void balanceDeSituacion() {
-        QFETCH(Divisa, divisa);
         QFETCH(QString, opcion);
-        QFETCH(QStringList, esperado);
         libroBasico();
         Conexion& c = l_->conta();
         if (opcion == u"descubierto")
@@ -286,19 +309,22 @@ class PruebaBalances : public QObject {
             c.Execute(QStringLiteral("UPDATE Cuenta SET Desglosar = 1 WHERE Codigo = '129'"));
         c.Execute(QStringLiteral(
             "UPDATE Cuenta SET Descripcion = 'Nave \"A\" d''Or' WHERE Codigo = '2100001'"));
-        // Un informe solo lee: cualquier escritura en los libros haría fallar la construcción.
+        // Un informe solo lee: cualquier escritura en los libros haría fallar el cálculo.
         c.Execute(QStringLiteral("PRAGMA query_only = 1"));
         OpcionesBalance o = opciones(1);
-        o.divisa = divisa;
         o.mostrarCodigos = true;
-        o.numerosCuenta = opcion == u"números";
         o.soloEpigrafes = opcion == u"epígrafes";
-        const FormulasInforme f = construir(o);
-        QCOMPARE(balances("Nivel, Descripcion, Codigo, Total"), esperado);
+        const EstadoBalance r = calcularBalance(c, progreso_, o);
+        QTEST(lineas(r.lineas), "esperado");
         if (!opcion.isEmpty()) return;
         // Orden conserva el número de línea: el epígrafe vacío P2 (12) se ha quitado.
-        QCOMPARE(balances("Orden").join(u' '), QStringLiteral("1 2 3 4 5 6 7 8 9 10 11"));
-        QCOMPARE(balances("Presupuesto || Media").join(QString()), QString());
+        QList<qint64> orden;
+        for (const LineaBalance& l : r.lineas) {
+            orden << l.orden;
+            QVERIFY(!l.conPresupuesto);
+        }
+        QCOMPARE(orden, (QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+        const FormulasInforme f = l_->construir(construirBalance, o);
         QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<PRU> Pruebas, S.L.\""));
         QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  enero/2001 ~ diciembre/2001\""));
         QCOMPARE(f.at(3), QStringLiteral("MostrarColumnaCodigo = 1"));
@@ -311,18 +337,16 @@ class PruebaBalances : public QObject {
         l_->asentar(1,
                     {"20010515 4300001 0 350.000 0 3.500", "20010615 7000001 350.000 0 3.500 0"});
         OpcionesBalance o = opciones(2, QDate(2001, 3, 1), QDate(2001, 6, 30));
-        construir(o);
-        QCOMPARE(balances("Descripcion"), QStringList());
+        QVERIFY(calcular(o).empty());
         o = opciones(1, QDate(2001, 3, 1), QDate(2001, 5, 31));
         o.saldoCero = true;
-        construir(o);
-        const QStringList f = balances("Descripcion, Total");
-        QVERIFY(f.contains(QStringLiteral("Clientes|0,00")));
-        QVERIFY(!f.contains(QStringLiteral("Capital|0,00")));  // sin movimientos en el periodo
+        const QList<Linea> r = lineas(calcular(o));
+        QVERIFY(r.contains(Linea{3, "Clientes", "-", Moneda()}));
+        QVERIFY(!r.contains(Linea{3, "Capital", "-", Moneda()}));  // sin movimientos en el periodo
     }
 
-    // Las pesetas se suman exactas y se redondean una vez, al escribir: dos epígrafes de 0,4
-    // pesetas cada uno se imprimen 0 y su suma, 1. Redondeados antes de sumar darían 0.
+    // Las pesetas se suman exactas: dos epígrafes de 0,4 pesetas suman 0,8, que se imprime 1;
+    // redondeados antes de sumar darían 0.
     void pesetasSumadasExactas() {
         prueba::LibrosPrueba& l = *l_;
         l.empresa(QStringLiteral("20010101"), QStringLiteral("20011231"));
@@ -332,24 +356,13 @@ class PruebaBalances : public QObject {
         l.epigrafe(1, 2, "R", "Resultado", 4, 1, "X+Y");
         OpcionesBalance o = opciones(2, QDate(2001, 1, 1), QDate(2001, 1, 31));
         o.divisa = Divisa::Pesetas;
-        construir(o);
-        QCOMPARE(balances("Codigo, Total"), (QStringList{"R|1", "X|0", "Y|0"}));
-    }
-
-    // Ejercicio de julio a junio: un periodo de octubre a marzo suma noviembre y febrero.
-    void periodoQueCruzaElAno() {
-        prueba::LibrosPrueba& l = *l_;
-        l.empresa(QStringLiteral("20010701"), QStringLiteral("20020630"));
-        l.cuenta(1, "700", "Ventas");
-        l.epigrafe(1, 2, "I", "Ingresos", 4, 1, {}, {"700"});
-        l.asentar(1, {"20011115 7000001 0 10.000 0 100", "20020215 7000001 0 20.000 0 200",
-                      "20020615 7000001 0 40.000 0 400"});
-        construir(opciones(2, QDate(2001, 10, 1), QDate(2002, 3, 31)));
-        QCOMPARE(balances("Descripcion, Total"), (QStringList{"Ingresos|300,00", "Ventas|300,00"}));
+        QCOMPARE(importes(calcular(o)), (QList<TotalYPresupuesto>{{"R", m("0,8"), Moneda()},
+                                                                  {"X", m("0,4"), Moneda()},
+                                                                  {"Y", m("0,4"), Moneda()}}));
     }
 
     // Epígrafes vacíos: G vale cero aunque sus hijos no (se anulan) y no tiene cuentas: se
-    // quita; H vale cero pero tiene debajo una cuenta escrita: se queda.
+    // quita; H vale cero pero tiene debajo una cuenta: se queda.
     void epigrafesVacios() {
         prueba::LibrosPrueba& l = *l_;
         l.empresa(QStringLiteral("20010101"), QStringLiteral("20011231"));
@@ -363,14 +376,15 @@ class PruebaBalances : public QObject {
         totalEpigrafe("G2", 1, "-500");
         OpcionesBalance o = opciones(2);
         o.saldoCero = true;
-        construir(o);
-        QCOMPARE(balances("Codigo, Total"),
-                 (QStringList{"G1|500,00", "G2|-500,00", "H|0,00", "-|0,00"}));
+        QCOMPARE(lineas(calcular(o)), (QList<Linea>{{2, "Compras", "G1", m("500")},
+                                                    {2, "Devoluciones", "G2", m("-500")},
+                                                    {1, "Varios", "H", Moneda()},
+                                                    {2, "Otros", "-", Moneda()}}));
     }
 
     // Fórmulas: una cadena de tres, dos que se citan entre sí, una suma negativa, una a cero
     // con una línea más honda detrás y un epígrafe sin código; con el presupuesto de las
-    // ventas, la media de cada línea y de cada fórmula.
+    // ventas.
     void formulas() {
         libroBasico();
         l_->asentar(1, {"P 7000001 3 700.000 7.000"});  // antes de los totales puestos a mano
@@ -389,14 +403,25 @@ class PruebaBalances : public QObject {
         totalEpigrafe(f("", ""), 5, "-75");
         OpcionesBalance o = opciones(2);
         o.presupuesto = true;
-        construir(o);
-        QCOMPARE(balances("Nivel, Codigo, Total, Presupuesto, Media, Formula"),
-                 (QStringList{"1|G|2.000,00|0,00|0,00 %|", "2|-|2.000,00|0,00|0,00 %|",
-                              "1|-|75,00|0,00|0,00 %|", "1|B||||", "2|B1|50,00|0,00|0,00 %|",
-                              "1|I|3.500,00|7.000,00|50,00 %|", "2|-|3.500,00|7.000,00|50,00 %|",
-                              "1|R1|1.500,00|7.000,00|21,43 %|", "1|R2|1.500,00|7.000,00|21,43 %|",
-                              "1|R3|1.500,00|7.000,00|21,43 %|", "1|X1|ERROR|ERROR|ERROR|X2",
-                              "1|X2|ERROR|ERROR|ERROR|X1+I"}));
+        // Código, lo que muestran los importes, total, presupuesto y la fórmula que queda.
+        using I = LineaBalance::Importes;
+        using Fila = std::tuple<QString, I, Moneda, Moneda, QString>;
+        QList<Fila> filas;
+        for (const LineaBalance& l : calcular(o))
+            filas.push_back({l.codigo, l.importes, l.total, l.presupuesto, l.formula});
+        const Moneda cero;
+        QCOMPARE(filas, (QList<Fila>{{"G", I::Numeros, m("2.000"), cero, ""},
+                                     {"-", I::Numeros, m("2.000"), cero, ""},
+                                     {"-", I::Numeros, m("75"), cero, ""},
+                                     {"B", I::EnBlanco, cero, cero, ""},
+                                     {"B1", I::Numeros, m("50"), cero, ""},
+                                     {"I", I::Numeros, m("3.500"), m("7.000"), ""},
+                                     {"-", I::Numeros, m("3.500"), m("7.000"), ""},
+                                     {"R1", I::Numeros, m("1.500"), m("7.000"), ""},
+                                     {"R2", I::Numeros, m("1.500"), m("7.000"), ""},
+                                     {"R3", I::Numeros, m("1.500"), m("7.000"), ""},
+                                     {"X1", I::Error, cero, cero, "X2"},
+                                     {"X2", I::Error, cero, cero, "X1+I"}}));
     }
 
     // Una fórmula de suma negativa (gastos menos ingresos, N): en los estados de los modelos de
@@ -405,21 +430,31 @@ class PruebaBalances : public QObject {
     // la columna, vale 0 y se quita. Una suma positiva (R) sale igual en todos.
     void sumaConSigno_data() {
         QTest::addColumn<QString>("columna");  // "-1", "0" o vacía: los libros no la tienen
-        QTest::addColumn<QStringList>("balance");
-        QTest::addColumn<QStringList>("comparativo");
-        const QStringList dosLados{"G|2.000,00|100,00", "I|3.500,00|300,00", "R|1.500,00|200,00"};
+        QTest::addColumn<QList<TotalYPresupuesto>>("balance");
+        QTest::addColumn<QList<FilaLados>>("comparativo");
+        QTest::addColumn<QList<qint64>>("orden");  // de las filas del comparativo
+        const QList<TotalYPresupuesto> dosLados{
+            {"G", m("2.000"), m("100")}, {"I", m("3.500"), m("300")}, {"R", m("1.500"), m("200")}};
+        const QList<FilaLados> comparativoDosLados{
+            {"Gastos", numeros("2.000"), numeros("2.000")},
+            {"Ingresos", numeros("3.500"), numeros("3.500")},
+            {"Ingresos menos gastos", numeros("1.500"), numeros("1.500")}};
+        // Las cuentas, que no se escriben, y N, que se quita, cuentan en el orden.
         QTest::newRow("modelo de 2007")
             << "-1"
-            << QStringList{"G|2.000,00|100,00", "I|3.500,00|300,00", "N|-1.500,00|-200,00",
-                           "R|1.500,00|200,00"}
-            << QStringList{"G|2.000,00|2.000,00", "I|3.500,00|3.500,00", "N|-1.500,00|-1.500,00",
-                           "R|1.500,00|1.500,00"};
+            << QList<TotalYPresupuesto>{{"G", m("2.000"), m("100")},
+                                        {"I", m("3.500"), m("300")},
+                                        {"N", m("-1.500"), m("-200")},
+                                        {"R", m("1.500"), m("200")}}
+            << QList<FilaLados>{{"Gastos", numeros("2.000"), numeros("2.000")},
+                                {"Ingresos", numeros("3.500"), numeros("3.500")},
+                                {"Gastos menos ingresos", numeros("-1.500"), numeros("-1.500")},
+                                {"Ingresos menos gastos", numeros("1.500"), numeros("1.500")}}
+            << QList<qint64>{1, 3, 5, 6};
         QTest::newRow("dos lados")
-            << "0" << dosLados
-            << QStringList{"G|2.000,00|2.000,00", "I|3.500,00|3.500,00", "R|1.500,00|1.500,00"};
+            << "0" << dosLados << comparativoDosLados << QList<qint64>{1, 3, 6};
         QTest::newRow("libros sin la columna")
-            << "" << dosLados
-            << QStringList{"G|2.000,00|2.000,00", "I|3.500,00|3.500,00", "R|1.500,00|1.500,00"};
+            << "" << dosLados << comparativoDosLados << QList<qint64>{1, 3, 6};
     }
     void sumaConSigno() {
         QFETCH(QString, columna);
@@ -436,58 +471,56 @@ class PruebaBalances : public QObject {
                                 {columna.toInt()});
         OpcionesBalance o = opciones(2);
         o.presupuesto = o.soloEpigrafes = true;
-        construir(o);
-        QTEST(balances("Codigo, Total, Presupuesto"), "balance");
+        QTEST(importes(calcular(o)), "balance");
         OpcionesComparativo c = opcionesComp(2, 2);
         c.soloEpigrafes = true;
-        construir(c);
-        QTEST(comparativo("CodigoA, TotalA, TotalB"), "comparativo");
+        const std::vector<FilaComparativo> filas = calcular(c);
+        QTEST(lados(filas), "comparativo");
+        QList<qint64> orden;
+        for (const FilaComparativo& f : filas) orden << f.orden;
+        QTEST(orden, "orden");
     }
 
     // El presupuesto de unas pérdidas y ganancias como las del modelo de 2007, todos sus
     // epígrafes «Haber»: ventas (R1), compras con sus rappels, que las minoran (R2, que suma
     // R2.1 y R2.2 por su código), y el resultado (RA = R1+R2). Los presupuestos se guardan en
-    // positivo; con signo, el de un gasto es negativo como su total y la media compara importes
-    // del mismo signo. En los estados de dos lados y en los libros sin la columna, como siempre.
+    // positivo; con signo, el de un gasto es negativo como su total. En los estados de dos lados
+    // y en los libros sin la columna, como siempre.
     void presupuestoConSigno_data() {
         QTest::addColumn<QString>("columna");  // "-1", "0" o vacía: los libros no la tienen
-        QTest::addColumn<QStringList>("esperado");
-        const QStringList dosLados{
-            "R1|3.500,00|4.000,00|87,50 %",   "-|3.500,00|4.000,00|87,50 %",
-            "R2|-1.700,00|2.700,00|-62,96 %", "R2.1|-2.000,00|2.500,00|-80,00 %",
-            "-|-2.000,00|2.500,00|-80,00 %",  "R2.2|300,00|200,00|150,00 %",
-            "-|300,00|200,00|150,00 %",       "RA|1.800,00|6.700,00|26,87 %"};
+        QTest::addColumn<QList<TotalYPresupuesto>>("esperado");
+        const QList<TotalYPresupuesto> dosLados{
+            {"R1", m("3.500"), m("4.000")},  {"-", m("3.500"), m("4.000")},
+            {"R2", m("-1.700"), m("2.700")}, {"R2.1", m("-2.000"), m("2.500")},
+            {"-", m("-2.000"), m("2.500")},  {"R2.2", m("300"), m("200")},
+            {"-", m("300"), m("200")},       {"RA", m("1.800"), m("6.700")}};
         QTest::newRow("modelo de 2007")
             << "-1"
-            << QStringList{"R1|3.500,00|4.000,00|87,50 %",   "-|3.500,00|4.000,00|87,50 %",
-                           "R2|-1.700,00|-2.300,00|73,91 %", "R2.1|-2.000,00|-2.500,00|80,00 %",
-                           "-|-2.000,00|-2.500,00|80,00 %",  "R2.2|300,00|200,00|150,00 %",
-                           "-|300,00|200,00|150,00 %",       "RA|1.800,00|1.700,00|105,88 %"};
+            << QList<TotalYPresupuesto>{
+                   {"R1", m("3.500"), m("4.000")},   {"-", m("3.500"), m("4.000")},
+                   {"R2", m("-1.700"), m("-2.300")}, {"R2.1", m("-2.000"), m("-2.500")},
+                   {"-", m("-2.000"), m("-2.500")},  {"R2.2", m("300"), m("200")},
+                   {"-", m("300"), m("200")},        {"RA", m("1.800"), m("1.700")}};
         QTest::newRow("dos lados") << "0" << dosLados;
         QTest::newRow("libros sin la columna") << "" << dosLados;
     }
     void presupuestoConSigno() {
         QFETCH(QString, columna);
-        QFETCH(QStringList, esperado);
-        for (int ano : {2001, 2000}) {
-            const QString a = QString::number(ano);
-            const long e = l_->empresa(a + "0101", a + "1231");
-            for (const char* c : {"600 Compras", "609 Rappels por compras", "700 Ventas"}) {
-                const QString t = QString::fromUtf8(c);
-                l_->cuenta(e, t.section(u' ', 0, 0), t.section(u' ', 1));
-            }
-            l_->epigrafe(e, 2, "R1", "Ventas", 4, 1, {}, {"700"});
-            l_->epigrafe(e, 2, "R2", "Compras netas", 4);
-            l_->epigrafe(e, 2, "R2.1", "Compras", 4, 2, {}, {"600"});
-            l_->epigrafe(e, 2, "R2.2", "Rappels", 4, 2, {}, {"609"});
-            l_->epigrafe(e, 2, "RA", "Resultado", 4, 1, QStringLiteral("R1+R2"));
-            l_->asentar(e,
-                        {a + "0215 6000001 200.000 0 2.000 0", a + "0215 5720001 0 200.000 0 2.000",
-                         a + "0315 7000001 0 350.000 0 3.500", a + "0315 5720001 350.000 0 3.500 0",
-                         a + "0615 6090001 0 30.000 0 300", a + "0615 5720001 30.000 0 300 0",
-                         "P 7000001 3 400.000 4.000", "P 6000001 2 250.000 2.500",
-                         "P 6090001 6 20.000 200"});
+        const long e = l_->empresa("20010101", "20011231");
+        for (const char* c : {"600 Compras", "609 Rappels por compras", "700 Ventas"}) {
+            const QString t = QString::fromUtf8(c);
+            l_->cuenta(e, t.section(u' ', 0, 0), t.section(u' ', 1));
         }
+        l_->epigrafe(e, 2, "R1", "Ventas", 4, 1, {}, {"700"});
+        l_->epigrafe(e, 2, "R2", "Compras netas", 4);
+        l_->epigrafe(e, 2, "R2.1", "Compras", 4, 2, {}, {"600"});
+        l_->epigrafe(e, 2, "R2.2", "Rappels", 4, 2, {}, {"609"});
+        l_->epigrafe(e, 2, "RA", "Resultado", 4, 1, QStringLiteral("R1+R2"));
+        l_->asentar(e, {"20010215 6000001 200.000 0 2.000 0", "20010215 5720001 0 200.000 0 2.000",
+                        "20010315 7000001 0 350.000 0 3.500", "20010315 5720001 350.000 0 3.500 0",
+                        "20010615 6090001 0 30.000 0 300", "20010615 5720001 30.000 0 300 0",
+                        "P 7000001 3 400.000 4.000", "P 6000001 2 250.000 2.500",
+                        "P 6090001 6 20.000 200"});
         if (columna.isEmpty())
             l_->conta().Execute(QStringLiteral("ALTER TABLE Estructura DROP COLUMN SumaConSigno"));
         else
@@ -495,14 +528,7 @@ class PruebaBalances : public QObject {
                                 {columna.toInt()});
         OpcionesBalance o = opciones(2);
         o.presupuesto = true;
-        construir(o);
-        QCOMPARE(balances("Codigo, Total, Presupuesto, Media"), esperado);
-        // El comparativo lee igual cada empresa: la B, del año anterior, tiene las mismas cifras.
-        construir(opcionesComp(2, 2));
-        QStringList lados;
-        for (const QString& f : esperado) lados << f + u'|' + f.section(u'|', 1);
-        QCOMPARE(comparativo("CodigoA, TotalA, PresupuestoA, MediaA, TotalB, PresupuestoB, MediaB"),
-                 lados);
+        QTEST(importes(calcular(o)), "esperado");
     }
 
     void terminosDeFormula_data() {
@@ -533,30 +559,29 @@ class PruebaBalances : public QObject {
     // nombra. Sin resultado: nada.
     void resultadoDelPeriodo_data() {
         QTest::addColumn<QString>("libro");
-        QTest::addColumn<Divisa>("divisa");
         QTest::addColumn<QDate>("desde");
         QTest::addColumn<QDate>("hasta");
-        QTest::addColumn<QString>("esperado");
+        QTest::addColumn<QString>("mes");
+        QTest::addColumn<Moneda>("debe");
+        QTest::addColumn<Moneda>("haber");
+        QTest::addColumn<QString>("lugares");  // cuentas|subcuenta que falta|epígrafes
         const QDate enero(2001, 1, 1);
-        const QString pyg = QStringLiteral("|129|1290000|P1=1 P=1");
+        const QString pyg = QStringLiteral("129|1290000|P1=1 P=1");
+        const Moneda cero;
         // clang-format off
-        QTest::newRow("beneficio del año, sin 1290000") << "básico" << Divisa::Euros << enero << QDate(2001, 12, 31) << "12|0,00|1.500,00" + pyg;
-        QTest::newRow("hasta junio") << "básico" << Divisa::Euros << enero << QDate(2001, 6, 30) << "06|0,00|1.500,00" + pyg;
-        QTest::newRow("en pesetas") << "básico" << Divisa::Pesetas << enero << QDate(2001, 12, 31) << "12|0|150.000" + pyg;
-        QTest::newRow("pérdida de febrero") << "básico" << Divisa::Euros << QDate(2001, 2, 1) << QDate(2001, 2, 28) << "02|2.000,00|0,00" + pyg;
-        QTest::newRow("de marzo a febrero cruza el año") << "básico" << Divisa::Euros << QDate(2001, 3, 1) << QDate(2002, 2, 28) << "02|0,00|1.500,00" + pyg;
-        QTest::newRow("mayo sin movimientos") << "básico" << Divisa::Euros << QDate(2001, 5, 1) << QDate(2001, 5, 31) << "|||||";
-        QTest::newRow("ingresos iguales a gastos") << "empate" << Divisa::Euros << enero << QDate(2001, 12, 31) << "|||||";
-        QTest::newRow("padres por código") << "A.III" << Divisa::Euros << enero << QDate(2001, 3, 31)
-            << "03|0,00|10,00|1290000||A.=1 A.I=1 A.II=1 A.III=1 A=1";
+        QTest::newRow("beneficio del año, sin 1290000") << "básico" << enero << QDate(2001, 12, 31) << "12" << cero << m("1.500") << pyg;
+        QTest::newRow("pérdida de febrero") << "básico" << QDate(2001, 2, 1) << QDate(2001, 2, 28) << "02" << m("2.000") << cero << pyg;
+        QTest::newRow("de marzo a febrero cruza el año") << "básico" << QDate(2001, 3, 1) << QDate(2002, 2, 28) << "02" << cero << m("1.500") << pyg;
+        QTest::newRow("mayo sin movimientos") << "básico" << QDate(2001, 5, 1) << QDate(2001, 5, 31) << "" << cero << cero << "||";
+        QTest::newRow("ingresos iguales a gastos") << "empate" << enero << QDate(2001, 12, 31) << "" << cero << cero << "||";
+        QTest::newRow("padres por código") << "A.III" << enero << QDate(2001, 3, 31)
+            << "03" << cero << m("10") << "1290000||A.=1 A.I=1 A.II=1 A.III=1 A=1";
         // clang-format on
     }
     void resultadoDelPeriodo() {
         QFETCH(QString, libro);
-        QFETCH(Divisa, divisa);
         QFETCH(QDate, desde);
         QFETCH(QDate, hasta);
-        QFETCH(QString, esperado);
         Conexion& c = l_->conta();
         if (libro == u"A.III") {
             l_->empresa(QStringLiteral("20010101"), QStringLiteral("20011231"));
@@ -569,7 +594,7 @@ class PruebaBalances : public QObject {
             if (libro == u"empate") l_->asentar(1, {"20010315 6000001 150.000 0 1.500 0"});
         }
         c.Execute(QStringLiteral("PRAGMA query_only = 1"));
-        const ResultadoPeriodo r = ResultadoDelPeriodo(c, 1, divisa, desde, hasta);
+        const ResultadoPeriodo r = ResultadoDelPeriodo(c, 1, Divisa::Euros, desde, hasta);
         QStringList cuentas, epigrafes;
         for (const qlonglong id : r.cuentas)
             cuentas << c.valor(QStringLiteral("SELECT Codigo FROM Cuenta WHERE IDCuenta = ?"), {id})
@@ -582,22 +607,14 @@ class PruebaBalances : public QObject {
                              u'=' + QString::number(it.value());
         cuentas.sort();
         epigrafes.sort();
-        const bool hay = !r.mes.isEmpty();
-        QCOMPARE(QStringList({r.mes, hay ? r.debe.formatear(conDecimales(divisa)) : QString(),
-                              hay ? r.haber.formatear(conDecimales(divisa)) : QString(),
-                              cuentas.join(u' '), r.subcuentaQueFalta, epigrafes.join(u' ')})
-                     .join(u'|'),
-                 esperado);
-    }
-
-    void rutaDeAntepasados() {
-        const ColeccionBalance c =
-            coleccion({"1 ACTIVO", "2 Inmov", "3 Cta", "2 Circ", "1 PASIVO", "3 Suelta"});
-        QStringList rutas;
-        for (const auto& l : c) rutas << l.epigrafePadre;
-        // "Suelta" (nivel 3) hereda el nivel 2 que quedó de antes: la ruta es la de la cadena
-        // de líneas anteriores más cercanas de cada nivel.
-        QCOMPARE(rutas, (QStringList{"", "ACTIVO", "ACTIVOInmov", "ACTIVO", "", "PASIVOCirc"}));
+        QTEST(r.mes, "mes");
+        if (!r.mes.isEmpty()) {
+            QTEST(r.debe, "debe");
+            QTEST(r.haber, "haber");
+        }
+        QTEST(
+            QStringList({cuentas.join(u' '), r.subcuentaQueFalta, epigrafes.join(u' ')}).join(u'|'),
+            "lugares");
     }
 
     // Filas "descripción|códigoA|códigoB" ("" cuando falta el lado).
@@ -634,12 +651,12 @@ class PruebaBalances : public QObject {
         QFETCH(QStringList, a);
         QFETCH(QStringList, b);
         QFETCH(QStringList, esperado);
-        Transaccion t(l_->inf());
-        GrabarFilasComparativo(cIFusionarCol().FusionarColecciones(coleccion(a), coleccion(b)),
-                               Divisa::Euros, l_->inf());
-        QCOMPARE(comparativo("Descripcion, CodigoA, CodigoB"), esperado);
-        const QStringList orden = comparativo("Orden");
-        for (int i = 0; i < orden.size(); ++i) QCOMPARE(orden[i], QString::number(i + 1));
+        QStringList filas;
+        for (const FilaBalance& f : cIFusionarCol().FusionarColecciones(coleccion(a), coleccion(b)))
+            filas << QStringList{(f.a ? *f.a : *f.b).descripcion, f.a ? f.a->codigo : QString(),
+                                 f.b ? f.b->codigo : QString()}
+                         .join(u'|');
+        QCOMPARE(filas, esperado);
     }
 
     // Las fórmulas de cada lado se resuelven con los códigos de su lado; una línea a cero que
@@ -672,11 +689,17 @@ class PruebaBalances : public QObject {
         }
         CalcularFormulas(filas, true, progreso_, QString());
         CalcularFormulas(filas, false, progreso_, QString());
-        GrabarFilasComparativo(filas, Divisa::Euros, l_->inf());
-        QCOMPARE(comparativo("Descripcion, TotalA, MediaA, FormulaA, TotalB, FormulaB"),
-                 (QStringList{"Ingresos|100,00|||50,00|", "En los dos||||50,00|",
-                              "Solo A con hijos|||||", "Cuenta|10,00||||",
-                              "Circular|ERROR|ERROR|E|5,00|", "Negativa|0,00||||"}));
+        QList<FilaLados> quedan;
+        for (const FilaBalance& f : filas)
+            if (!f.borrada)
+                quedan.push_back({(f.a ? *f.a : *f.b).descripcion, lado(f.a), lado(f.b)});
+        QCOMPARE(quedan, (QList<FilaLados>{{"Ingresos", numeros("100"), numeros("50")},
+                                           {"En los dos", kEnBlanco, numeros("50")},
+                                           {"Solo A con hijos", kEnBlanco, std::nullopt},
+                                           {"Cuenta", numeros("10"), std::nullopt},
+                                           {"Circular", kError, numeros("5")},
+                                           {"Negativa", numeros("0"), kEnBlanco}}));
+        QCOMPARE(filas[5].a->formula, QStringLiteral("E"));  // la que no se resuelve se queda
     }
 
     // B tiene un epígrafe H de otros ingresos que A no tiene: sale entre G e I, como en B,
@@ -689,13 +712,17 @@ class PruebaBalances : public QObject {
         l.asentar(2, {"20000615 7590001 0 30.000 0 300"});
         for (long e : {1L, 2L})
             l.epigrafe(e, 2, "R", "Resultado", 4, 1, e == 1 ? QStringLiteral("I-G") : "I+H-G");
-        OpcionesComparativo o = opcionesComp(2, 2);
-        construir(o);
-        QCOMPARE(comparativo("Nivel, Descripcion, TotalA, TotalB, FormulaA, FormulaB"),
-                 (QStringList{"1|Gastos|2.000,00|2.000,00||", "2|Compras|2.000,00|2.000,00||",
-                              "1|Otros ingresos||300,00||", "2|Ingresos varios||300,00||",
-                              "1|Ingresos|3.500,00|3.500,00||", "2|Ventas|3.500,00|3.500,00||",
-                              "1|Resultado|1.500,00|1.800,00||"}));
+        const EstadoComparativo r = calcularComparativo(l.conta(), progreso_, opcionesComp(2, 2));
+        QCOMPARE(lados(r.filas),
+                 (QList<FilaLados>{{"Gastos", numeros("2.000"), numeros("2.000")},
+                                   {"Compras", numeros("2.000"), numeros("2.000")},
+                                   {"Otros ingresos", std::nullopt, numeros("300")},
+                                   {"Ingresos varios", std::nullopt, numeros("300")},
+                                   {"Ingresos", numeros("3.500"), numeros("3.500")},
+                                   {"Ventas", numeros("3.500"), numeros("3.500")},
+                                   {"Resultado", numeros("1.500"), numeros("1.800")}}));
+        QCOMPARE(r.empresaA, QStringLiteral("<PRU-2001>"));
+        QCOMPARE(r.empresaB, QStringLiteral("<EJ0-2000>"));
     }
 
     // B cuyo ejercicio (octubre a febrero) no cubre ningún mes de mayo a agosto: no suma
@@ -708,9 +735,8 @@ class PruebaBalances : public QObject {
         OpcionesComparativo o = opcionesComp(2, 2);
         o.desde = QDate(2001, 5, 1);
         o.hasta = QDate(2001, 8, 31);
-        construir(o);
-        QCOMPARE(comparativo("Descripcion, TotalA, CodigoB, TotalB"),
-                 (QStringList{"Ingresos|100,00||", "Ventas|100,00||"}));
+        QCOMPARE(lados(calcular(o)), (QList<FilaLados>{{"Ingresos", numeros("100"), std::nullopt},
+                                                       {"Ventas", numeros("100"), std::nullopt}}));
     }
 
     // La misma empresa en A y en B, elegida por su código (otra va antes en la lista): cada
@@ -731,9 +757,6 @@ class PruebaBalances : public QObject {
         QVERIFY(filas.contains(QStringLiteral("Resultados|1.500,00|1.500,00")));
         QCOMPARE(motor_.impresas.value(1), QStringLiteral("Empresa A= \"<PRU-2001>\""));
         QCOMPARE(motor_.impresas.value(2), QStringLiteral("Empresa B= \"<PRU-2001>\""));
-        QCOMPARE(motor_.impresas.value(3),
-                 QStringLiteral("Periodo= \"Periodo contable:  enero/2001 ~ diciembre/2001\""));
-        QCOMPARE(motor_.impresas.value(4), QStringLiteral("MostrarColumnaCodigo = 0"));
     }
 
     // Por el camino del usuario: título del diálogo, plantilla y título del informe según el
@@ -747,18 +770,13 @@ class PruebaBalances : public QObject {
         QTest::addColumn<QString>("titulo");
         const QString s = QStringLiteral("Informe de balance de Situación"),
                       p = QStringLiteral("Informe de balance de Pérdidas y Ganancias"),
-                      sc = s + QStringLiteral(" comparativo"),
                       pc = p + QStringLiteral(" comparativo");
+        // Los demás casos, con sus plantillas y títulos, los ven los volcados.
         // clang-format off
-        QTest::newRow("situación") << "ImprimirBalanceSituacion" << false << s << "infCONT_Situacion.rpt" << s;
         QTest::newRow("situación con presupuesto") << "ImprimirBalanceSituacion" << true << s
             << "infCONT_SituacionPresupuesto.rpt" << s + " presupuestario";
         QTest::newRow("pérdidas y ganancias") << "ImprimirBalancePYG" << false << p
             << "infCONT_PerdidasyGanancias.rpt" << p;
-        QTest::newRow("pérdidas y ganancias con presupuesto") << "ImprimirBalancePYG" << true << p
-            << "infCONT_PerdidasyGananciasPresupuesto.rpt" << p + " presupuestario";
-        QTest::newRow("situación comparativo") << "ImprimirBalanceSituacionComp" << false << sc
-            << "infCONT_SituacionComparativo.rpt" << sc;
         QTest::newRow("pérdidas y ganancias comparativo con presupuesto") << "ImprimirBalancePYGComp"
             << true << pc << "infCONT_PerdidasyGananciasComparativoPresupuesto.rpt"
             << pc + " presupuestario";

@@ -444,6 +444,82 @@ class PruebaImportacion : public QObject {
             2);
     }
 
+    // Un CSV largo se lee en otro hilo, por lotes: los problemas salen en el orden de sus líneas
+    // aunque caigan en lotes distintos, y se cuentan todos.
+    void problemasDeMuchosLotes() {
+        QByteArray csv = kCabecera;
+        for (int n = 1; n <= 3000; ++n) {
+            const QByteArray num = QByteArray::number(n + 2);  // los libros ya tienen el 1 y el 2
+            // Uno de cada veinte asientos, con una fecha imposible en su segunda línea.
+            csv += "05/01/2024;" + num + ";5720001;a;1,00;\n" +
+                   (n % 20 ? "05/01/2024;" : "32/01/2024;") + num + ";1000001;a;;1,00\n";
+        }
+        const QString entrada = ruta(QStringLiteral("largo.csv"));
+        escribir(entrada, csv);
+        const QString libros = ruta(QStringLiteral("largo.db"));
+        QVERIFY(QFile::copy(base_, libros));
+        const auto [codigo, texto] = importar({entrada, "--contabilidad", libros, "--empresa", "1"});
+        QCOMPARE(codigo, 1);
+        const QStringList lineas = texto.trimmed().split(u'\n');
+        QCOMPARE(lineas.size(), 51);
+        for (int k = 0; k < 50; ++k)
+            QCOMPARE(lineas[k], QStringLiteral("%1, línea %2: fecha imposible: 32/01/2024")
+                                    .arg(entrada)
+                                    .arg(2 * 20 * (k + 1) + 1));
+        QVERIFY2(lineas[50].startsWith(u"150 problemas (se muestran los 50 primeros)"),
+                 qPrintable(lineas[50]));
+        QCOMPARE(huella(libros), huella(base_));
+    }
+
+    // Un problema antes del cierre del ejercicio para la importación mientras el lector sigue
+    // leyendo el año siguiente: termina sin esperar al final y sin tocar los libros.
+    void problemaAntesDelCierre() {
+        QByteArray csv = kCabecera + "05/01/2024;3;5720001;a;x;\n05/01/2024;3;1000001;a;;1,00\n";
+        for (int n = 4; n <= 5000; ++n)
+            csv += "05/01/2025;" + QByteArray::number(n) + ";5720001;a;1,00;\n05/01/2025;" +
+                   QByteArray::number(n) + ";1000001;a;;1,00\n";
+        const QString entrada = ruta(QStringLiteral("cierre.csv"));
+        escribir(entrada, csv);
+        const QString libros = ruta(QStringLiteral("cierre.db"));
+        QVERIFY(QFile::copy(base_, libros));
+        QString texto;
+        QTextStream err(&texto);
+        bool abierto = false;
+        const int codigo = Importacion::orden({entrada, "--contabilidad", libros, "--empresa", "1"},
+                                              err, [&](Conexion&, long) {
+                                                  abierto = true;
+                                                  return 2L;
+                                              });
+        err.flush();
+        QCOMPARE(codigo, 1);
+        QVERIFY(!abierto);
+        QCOMPARE(texto.trimmed(),
+                 QStringLiteral("%1, línea 2: importe no válido: x (columna Debe)").arg(entrada));
+        QCOMPARE(huella(libros), huella(base_));
+    }
+
+    // El mapa en uso que se amplía con las cuentas que faltan: sus filas siguen, con sus
+    // acentos, aunque estuviera en Windows-1252, y el archivo entero queda en UTF-8.
+    void mapaEnUsoAmpliado() {
+        const QString entrada = ruta(QStringLiteral("ampliar.csv"));
+        escribir(entrada, kCabecera + "05/01/2024;3;Caja;a;5,00;\n05/01/2024;3;Cañas;a;;5,00\n");
+        const QString mapa = Importacion::rutaMapaPendiente(entrada);
+        escribir(mapa, "Cuenta;Subcuenta;Descripci\xF3n\r\nCaja;5700001;Caja peque\xF1" "a\r\n");
+        const QString libros = ruta(QStringLiteral("ampliar.db"));
+        QVERIFY(QFile::copy(base_, libros));
+        const auto [codigo, texto] =
+            importar({entrada, "--contabilidad", libros, "--empresa", "1", "--mapa", mapa});
+        QCOMPARE(codigo, 1);
+        QVERIFY2(texto.contains(u"escrito con las 1 cuentas sin subcuenta"), qPrintable(texto));
+        QFile f(mapa);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("\xEF\xBB\xBF"
+                                         "Cuenta;Subcuenta;Descripción\r\n"
+                                         "Caja;5700001;Caja pequeña\r\n"
+                                         "Cañas;;Cañas\r\n"));
+        QCOMPARE(huella(libros), huella(base_));
+    }
+
     // El presupuesto llena la columna del mes de la subcuenta y de sus cuentas padre.
     // Unos libros de antes, sin la columna SumaConSigno: la empresa que se importa con un modelo
     // la recibe con sus epígrafes con signo, y la que ya estaba sigue como estaba (0).

@@ -57,16 +57,17 @@ struct LibroIVA : LibrosPrueba {
         o.hasta = QDate(2026, 12, 31);
         return o;
     }
-    // El libro de IVA sobre una tabla de trabajo vacía.
-    FormulasInforme libroIVA(const OpcionesLibrosIVA& o) {
-        inf().Execute(QStringLiteral("DELETE FROM Libros_IVA"));
-        return construir(construirLibrosIVA, o);
+    // Las filas del libro de IVA.
+    std::vector<FilaIVA> filasIVA(const OpcionesLibrosIVA& o) {
+        std::vector<FilaIVA> v;
+        recorrerLibroIVA(conta(), o, nullptr, [&v](const FilaIVA& f) { v.push_back(f); });
+        return v;
     }
-    // Suma de las celdas de unas columnas del libro de IVA construido.
-    Moneda suma(const QString& columnas) {
+    // Suma de unos importes de las filas del libro de IVA.
+    Moneda suma(const OpcionesLibrosIVA& o, std::initializer_list<Moneda FilaIVA::*> importes) {
         Moneda total;
-        for (const QString& fila : filas(QStringLiteral("Libros_IVA"), columnas))
-            for (const QString& celda : fila.split(u'|')) total += euros(celda);
+        for (const FilaIVA& f : filasIVA(o))
+            for (Moneda FilaIVA::*i : importes) total += f.*i;
         return total;
     }
     long e = 0;

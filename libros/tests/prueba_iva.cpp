@@ -6,11 +6,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
-#include "LibrosIVA.h"
 #include "LibroIVAPrueba.h"
+#include "LibrosIVA.h"
 #include "ResumenIVA.h"
 #include "cCOrigen.h"
 #include "frmInfFacturas.h"
@@ -20,8 +21,40 @@ using namespace orvo::prueba;
 
 namespace {
 
-const QString kImportes =
-    QStringLiteral("BaseImponible, IVA, CuotaIVA, Recargo, CuotaRecargo, TotalFactura");
+// Lo que se compara de una fila del libro de IVA.
+struct Linea {
+    QString numero, contrapartida, nombre;
+    Moneda base, cuota, recargo, total;
+    bool operator==(const Linea&) const = default;
+};
+using Lineas = QList<Linea>;
+
+// Una línea de "F-1" del cliente o del proveedor.
+Linea cliente(const char* base, const char* cuota, const char* recargo, const char* total) {
+    return {"F-1",        "4300001",      "Cliente Uno", euros(base),
+            euros(cuota), euros(recargo), euros(total)};
+}
+Linea proveedor(const char* base, const char* cuota, const char* recargo, const char* total) {
+    return {"F-1",        "4000001",      "Proveedor Uno", euros(base),
+            euros(cuota), euros(recargo), euros(total)};
+}
+
+// Opciones del libro por texto: "recibidas", "pesetas", "desde=aaaammdd", "hasta=aaaammdd",
+// "numeracion=primero".
+OpcionesLibrosIVA opcionesDe(const LibroIVA& l, const QString& opciones) {
+    OpcionesLibrosIVA o = l.opciones(!opciones.contains(u"recibidas"));
+    o.divisa = opciones.contains(u"pesetas") ? Divisa::Pesetas : Divisa::Euros;
+    for (const QString& op : opciones.split(u' ')) {
+        const QString valor = op.section(u'=', 1);
+        if (op.startsWith(u"desde=")) o.desde = QDate::fromString(valor, u"yyyyMMdd");
+        if (op.startsWith(u"hasta=")) o.hasta = QDate::fromString(valor, u"yyyyMMdd");
+        if (op.startsWith(u"numeracion=")) {
+            o.numeracionAutomatica = true;
+            o.primerNumero = valor;
+        }
+    }
+    return o;
+}
 
 // Primer trimestre: emitidas al 21 % (y su rectificativa) y al 10 % con recargo del 1,4 % en
 // su subcuenta sin factura; recibidas al 21 % y al 4 %.
@@ -48,97 +81,87 @@ class PruebaIVA : public QObject {
     Q_OBJECT
 
   private slots:
-    // Líneas de IVA (LibroIVA::factura) y opciones: "recibidas", "pesetas", "desde=aaaammdd",
-    // "hasta=aaaammdd", "numeracion=primero".
+    // Líneas de IVA (LibroIVA::factura) y opciones (opcionesDe).
     void libro_data() {
         QTest::addColumn<QString>("opciones");
         QTest::addColumn<QStringList>("lineas");
-        QTest::addColumn<QString>("columnas");
-        QTest::addColumn<QStringList>("esperado");
-        QTest::newRow("fila completa")
-            << "" << QStringList{"R 20260310 0 21"}
-            << "NumFactura, Fecha, CodSubcuenta, DescripcionSubcuenta, NIF, NumAsiento, Concepto, "
-               "BaseImponible, IVA, CuotaIVA, Recargo, CuotaRecargo, TotalFactura"
-            << QStringList{"F-1|10/03/2026|4300001|Cliente Uno|B12345678|11 (1)|Factura|100,00|21|"
-                           "21,00|0|0,00|121,00"};
-        QTest::newRow("emitida al 21") << "" << QStringList{"R 20260310 0 21"} << kImportes
-                                       << QStringList{"100,00|21|21,00|0|0,00|121,00"};
-        QTest::newRow("emitida rectificativa") << "" << QStringList{"R 20260310 21 0"} << kImportes
-                                               << QStringList{"-100,00|21|-21,00|0|0,00|-121,00"};
+        QTest::addColumn<Lineas>("esperado");
+        QTest::newRow("emitida al 21")
+            << "" << QStringList{"R 20260310 0 21"} << Lineas{cliente("100", "21", "0", "121")};
+        QTest::newRow("emitida rectificativa")
+            << "" << QStringList{"R 20260310 21 0"} << Lineas{cliente("-100", "-21", "0", "-121")};
         QTest::newRow("rectificativa con la base ya negativa")
-            << "" << QStringList{"R 20260310 21 0 F-1 21 0 -100"} << kImportes
-            << QStringList{"-100,00|21|-21,00|0|0,00|-121,00"};
+            << "" << QStringList{"R 20260310 21 0 F-1 21 0 -100"}
+            << Lineas{cliente("-100", "-21", "0", "-121")};
         QTest::newRow("recibida con recargo en euros")
-            << "recibidas" << QStringList{"S 20260310 21 0 F-1 21 5,2"} << kImportes
-            << QStringList{"100,00|21|21,00|5,2|5,20|126,20"};
+            << "recibidas" << QStringList{"S 20260310 21 0 F-1 21 5,2"}
+            << Lineas{proveedor("100", "21", "5,20", "126,20")};
+        // El recargo ya redondeado a pesetas, como lo suma el total.
         QTest::newRow("recibida con recargo en pesetas")
-            << "recibidas pesetas" << QStringList{"S 20260310 21 0 F-1 21 5,2"} << kImportes
-            << QStringList{"100|21|21|5,2|5|126"};
+            << "recibidas pesetas" << QStringList{"S 20260310 21 0 F-1 21 5,2"}
+            << Lineas{proveedor("100", "21", "5", "126")};
         QTest::newRow("recibida en el haber es negativa")
-            << "recibidas" << QStringList{"S 20260310 0 21"} << kImportes
-            << QStringList{"-100,00|21|-21,00|0|0,00|-121,00"};
+            << "recibidas" << QStringList{"S 20260310 0 21"}
+            << Lineas{proveedor("-100", "-21", "0", "-121")};
         QTest::newRow("base nula") << "recibidas" << QStringList{"S 20260310 21 0 F-1 21 5,2 ~"}
-                                   << kImportes << QStringList{"0,00|21|21,00|5,2|0,00|21,00"};
+                                   << Lineas{proveedor("0", "21", "0", "21")};
         QTest::newRow("base con miles")
-            << "" << QStringList{"R 20260310 0 259,26 F-1 21 0 1.234,56"} << kImportes
-            << QStringList{"1.234,56|21|259,26|0|0,00|1.493,82"};
+            << "" << QStringList{"R 20260310 0 259,26 F-1 21 0 1.234,56"}
+            << Lineas{cliente("1.234,56", "259,26", "0", "1.493,82")};
         QTest::newRow("cada libro sus cuentas")
-            << "recibidas" << QStringList{"R 20260310 0 21", "S 20260311 42 0"} << "CuotaIVA"
-            << QStringList{"42,00"};
+            << "recibidas" << QStringList{"R 20260310 0 21", "S 20260311 42 0"}
+            << Lineas{proveedor("100", "42", "0", "142")};
         QTest::newRow("líneas iguales, las dos")
-            << "" << QStringList{"R 20260310 0 21", "+R 20260310 0 21"} << "NumFactura, CuotaIVA"
-            << QStringList{"F-1|21,00", "F-1|21,00"};
+            << "" << QStringList{"R 20260310 0 21", "+R 20260310 0 21"}
+            << Lineas{cliente("100", "21", "0", "121"), cliente("100", "21", "0", "121")};
         QTest::newRow("sin factura o sin contrapartida no sale")
-            << "" << QStringList{"R 20260310 0 21 -", "R 20260311 0 21 F-1 21 0 100 -"}
-            << "NumFactura" << QStringList{};
+            << "" << QStringList{"R 20260310 0 21 -", "R 20260311 0 21 F-1 21 0 100 -"} << Lineas{};
         // Existe en otra empresa, no en esta.
         QTest::newRow("contrapartida desconocida")
             << "" << QStringList{"R 20260310 0 21 F-1 21 0 100 4300099"}
-            << "CodSubcuenta, DescripcionSubcuenta, NIF, TotalFactura"
-            << QStringList{"4300099|No existe|No existe|121,00"};
+            << Lineas{{"F-1", "4300099", "No existe", euros("100"), euros("21"), euros("0"),
+                       euros("121")}};
         QTest::newRow("los días cuentan")
             << "desde=20260310 hasta=20260320"
             << QStringList{"R 20260309 0 1", "R 20260310 0 2", "R 20260320 0 3", "R 20260321 0 4"}
-            << "CuotaIVA" << QStringList{"2,00", "3,00"};
-        // Anotadas fuera del orden de fechas: el libro va por fecha.
-        const QStringList desordenadas{"R 20260320 0 21 A-1", "R 20260105 0 21 A-2",
-                                       "R 20260611 0 21 A-3"};
-        QTest::newRow("numeración existente")
-            << "" << desordenadas << "NumFactura" << QStringList{"A-2", "A-1", "A-3"};
-        QTest::newRow("numeración automática desde 7")
-            << "numeracion=7" << desordenadas << "NumFactura" << QStringList{"7", "8", "9"};
-        QTest::newRow("numeración automática: un número por factura")
-            << "numeracion=7"
-            << QStringList{"R 20260310 0 21 A-1", "+R 20260310 0 10 A-1 10", "R 20260311 0 21 A-2"}
-            << "NumFactura" << QStringList{"7", "7", "8"};
-        QTest::newRow("numeración automática desde 007")
-            << "numeracion=007" << desordenadas << "NumFactura" << QStringList{"007", "8", "9"};
+            << Lineas{cliente("100", "2", "0", "102"), cliente("100", "3", "0", "103")};
     }
     void libro() {
         QFETCH(QString, opciones);
         QFETCH(QStringList, lineas);
-        QFETCH(QString, columnas);
         LibroIVA l;
         l.cuenta(l.empresa(), "4300099", "Ajeno", "Z");  // de otra empresa
         for (const QString& linea : lineas) l.factura(linea);
-        OpcionesLibrosIVA o = l.opciones(!opciones.contains(u"recibidas"));
-        o.divisa = opciones.contains(u"pesetas") ? Divisa::Pesetas : Divisa::Euros;
-        for (const QString& op : opciones.split(u' ')) {
-            const QString valor = op.section(u'=', 1);
-            if (op.startsWith(u"desde=")) o.desde = QDate::fromString(valor, u"yyyyMMdd");
-            if (op.startsWith(u"hasta=")) o.hasta = QDate::fromString(valor, u"yyyyMMdd");
-            if (op.startsWith(u"numeracion=")) {
-                o.numeracionAutomatica = true;
-                o.primerNumero = valor;
-            }
-        }
-        const FormulasInforme f = l.libroIVA(o);
-        QTEST(l.filas("Libros_IVA", columnas), "esperado");
-        QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<PRU> Pruebas, S.L.\""));
-        QCOMPARE(f.at(2),
-                 QStringLiteral("TrabajarConPts= '%1'").arg(o.divisa == Divisa::Euros ? 0 : 1));
-        QCOMPARE(f.at(3), QStringLiteral("Periodo= \"Periodo:  %1 ~ %2\"")
-                              .arg(o.desde.toString(u"dd/MM/yyyy"), o.hasta.toString(u"dd/MM/yyyy")));
+        Lineas filas;
+        for (const FilaIVA& f : l.filasIVA(opcionesDe(l, opciones)))
+            filas << Linea{f.numero,   f.contrapartida, f.nombre, f.base,
+                           f.cuotaIva, f.cuotaRecargo,  f.total};
+        QTEST(filas, "esperado");
+    }
+
+    // Anotadas fuera del orden de fechas: el libro va por fecha.
+    void numeracion_data() {
+        QTest::addColumn<QString>("opciones");
+        QTest::addColumn<QStringList>("lineas");
+        QTest::addColumn<QStringList>("numeros");
+        const QStringList desordenadas{"R 20260320 0 21 A-1", "R 20260105 0 21 A-2",
+                                       "R 20260611 0 21 A-3"};
+        QTest::newRow("existente") << "" << desordenadas << QStringList{"A-2", "A-1", "A-3"};
+        QTest::newRow("automática: un número por factura")
+            << "numeracion=7"
+            << QStringList{"R 20260310 0 21 A-1", "+R 20260310 0 10 A-1 10", "R 20260311 0 21 A-2"}
+            << QStringList{"7", "7", "8"};
+        QTest::newRow("automática desde 007")
+            << "numeracion=007" << desordenadas << QStringList{"007", "8", "9"};
+    }
+    void numeracion() {
+        QFETCH(QString, opciones);
+        QFETCH(QStringList, lineas);
+        LibroIVA l;
+        for (const QString& linea : lineas) l.factura(linea);
+        QStringList numeros;
+        for (const FilaIVA& f : l.filasIVA(opcionesDe(l, opciones))) numeros << f.numero;
+        QTEST(numeros, "numeros");
     }
 
     void dialogoDeCadaOrigen_data() {
@@ -220,11 +243,9 @@ class PruebaIVA : public QObject {
         QCOMPARE(t.tipos(r.deducible), QStringLiteral("21,00:50,00:10,50 4,00:100,00:4,00"));
         OpcionesLibrosIVA o = t.opciones(true);
         o.hasta = t.resumen().hasta;
-        t.libroIVA(o);
-        QCOMPARE(r.totalDevengado, t.suma(QStringLiteral("CuotaIVA, CuotaRecargo")));
+        QCOMPARE(r.totalDevengado, t.suma(o, {&FilaIVA::cuotaIva, &FilaIVA::cuotaRecargo}));
         o.emitidas = false;
-        t.libroIVA(o);
-        QCOMPARE(r.totalDeducible, t.suma(QStringLiteral("CuotaIVA")));
+        QCOMPARE(r.totalDeducible, t.suma(o, {&FilaIVA::cuotaIva}));
         QCOMPARE(r.resultado(), euros("8,30"));
         // Sin nada sembrado las cuentas cuadran: el recargo sin factura va con su factura.
         QCOMPARE(r.repercutido.cuentas, euros("22,80"));
@@ -278,24 +299,25 @@ class PruebaIVA : public QObject {
                  qPrintable(c.diferencias[0].asiento));
     }
 
-    // La tabla de trabajo: secciones en orden, la línea sembrada con su asiento, en pesetas.
+    // Las filas en pesetas: cinco secciones sin el 303, la línea sembrada con su asiento.
     void filasDelResumen() {
         Trimestre t;
         const qint64 as = t.asiento(t.e, 77, "20260325");
         t.apunte(as, t.soportado, "832", "0", "Suelto", "5", "0");
         OpcionesResumenIVA o = t.resumen();
         o.divisa = Divisa::Pesetas;
-        const FormulasInforme f = t.construir(construirResumenIVA, o);
-        QCOMPARE(f.at(2), QStringLiteral("TrabajarConPts= '1'"));
-        const QStringList filas = t.filas("ResumenIVA", "Seccion, Concepto, Cuota");
+        const std::vector<FilaResumenIVA> filas =
+            filasResumenIVA(calcularResumenIVA(t.conta(), o), Divisa::Pesetas);
         QStringList secciones;
-        for (const QString& fila : filas)
-            if (!secciones.contains(fila.section(u'|', 0, 0))) secciones << fila.section(u'|', 0, 0);
+        for (const FilaResumenIVA& f : filas)
+            if (!secciones.contains(f.seccion)) secciones << f.seccion;
         QCOMPARE(secciones.size(), 5);
-        QVERIFY(filas.contains(QStringLiteral("CONCILIACIÓN CON LAS CUENTAS 472 (IVA SOPORTADO)|"
-                                              "Asiento 77 (%1): apunte de IVA sin factura en "
-                                              "4720001: Suelto|832")
-                                   .arg(as)));
+        FilaResumenIVA suelto;
+        suelto.seccion = QStringLiteral("CONCILIACIÓN CON LAS CUENTAS 472 (IVA SOPORTADO)");
+        suelto.concepto =
+            QStringLiteral("Asiento 77 (%1): apunte de IVA sin factura en 4720001: Suelto").arg(as);
+        suelto.cuota = euros("832");
+        QVERIFY(std::find(filas.begin(), filas.end(), suelto) != filas.end());
     }
 };
 

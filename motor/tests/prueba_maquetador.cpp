@@ -1,6 +1,7 @@
 // El modelo de páginas: fórmulas, plantillas, filas por página, grupos y sumas arrastradas,
 // comprobados sobre las líneas compuestas y no sobre píxeles.
 #include <QDir>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -21,6 +22,43 @@ constexpr int kLineasPorPaginaVertical = 61;  // 245 mm / 4 mm
 
 Plantilla plantillaMayor(const char* nombre = "infCONT_LibroMayor.rpt") {
     return Plantilla::leer(plantilla(QString::fromLatin1(nombre)));
+}
+
+// Las palabras de un PDF con su caja, como las lee poppler (pdftotext -bbox), y lo que dijo
+// al leerlo: un PDF mal formado (tablas, longitudes, letras) deja avisos en la salida de error.
+struct PalabrasPdf {
+    struct Palabra {
+        QString texto;
+        QRectF caja;  // en puntos
+    };
+    QList<QList<Palabra>> paginas;
+    QList<QSizeF> tamanos;
+    QString avisos;
+};
+
+PalabrasPdf palabrasPdf(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    PalabrasPdf r;
+    r.avisos = QString::fromUtf8(p.readAllStandardError());
+    static const QRegularExpression pagina(
+        QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\">"));
+    static const QRegularExpression palabra(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+        "yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    for (const QString& linea : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n')) {
+        if (const auto m = pagina.match(linea); m.hasMatch()) {
+            r.paginas.append(QList<PalabrasPdf::Palabra>());
+            r.tamanos.append(QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()));
+        } else if (const auto w = palabra.match(linea); w.hasMatch() && !r.paginas.isEmpty()) {
+            const double x0 = w.captured(1).toDouble(), y0 = w.captured(2).toDouble();
+            r.paginas.last().append(
+                {w.captured(5),
+                 QRectF(x0, y0, w.captured(3).toDouble() - x0, w.captured(4).toDouble() - y0)});
+        }
+    }
+    return r;
 }
 
 }  // namespace
@@ -277,6 +315,96 @@ class PruebaMaquetador : public QObject {
         }
         QCOMPARE(cuentas, 40);
         QVERIFY(m.numeroPaginas() > 1);
+    }
+
+    // El PDF propio dice lo mismo y en el mismo sitio que el de QPdfWriter con la misma página
+    // pintada por QPainter: las mismas páginas y de igual tamaño, las mismas palabras y cada una
+    // a menos de medio punto; y poppler lo lee sin avisar de nada. Con acentos, signos fuera de
+    // Latin-1, descripciones que se ajustan, importes que se reducen y textos que se acortan.
+    void pdfPropioComoElDeQPainter_data() {
+        QTest::addColumn<QString>("plantilla");
+        QTest::addColumn<QString>("tabla");
+        QTest::addColumn<QStringList>("campos");
+        QTest::addColumn<QStringList>("valores");
+        QTest::addColumn<int>("filas");
+        // clang-format off
+        QTest::newRow("diario vertical, varias páginas")
+            << "infCONT_LibroDiario.rpt" << "Libro_Diario"
+            << QStringList{"Asiento", "Fecha", "Descripcion", "Concepto", "Debe", "Haber"}
+            << QStringList{"%1 (7)", "02/01/2024", "4300001 - Peñíscola Ñandú, S.L. — «€»",
+                           "Factura Ωmega nº %1 de la ciudad de Zaragoza con un concepto largo",
+                           "1.234.567.890,12", "0,00"}
+            << 180;
+        QTest::newRow("IVA horizontal, textos que se acortan")
+            << "infCONT_FacturasEmitidas.rpt" << "Libros_IVA"
+            << QStringList{"Fecha", "NumFactura", "NumAsiento", "CodSubcuenta", "NIF", "Concepto",
+                           "BaseImponible", "IVA", "CuotaIVA", "TotalFactura"}
+            << QStringList{"31/12/2024", "FE-2024/%1-ABCDEFGHIJ", "%1", "4300000001",
+                           "B12345678ZZZZZZZZ", "Venta", "999.999.999,99", "21,00 %",
+                           "209.999.999,99", "1.209.999.999,98"}
+            << 40;
+        QTest::newRow("mayor, una página")
+            << "infCONT_LibroMayor.rpt" << "Libro_Mayor"
+            << QStringList{"Codigo", "Descripcion", "Concepto", "Debe", "Haber", "Saldo"}
+            << QStringList{"5720001", "Banco «Ibercaja» c/c", "Transferencia %1 fi ffi",
+                           "10,00", "0,00", "-1.000,00"}
+            << 12;
+        // clang-format on
+    }
+    void pdfPropioComoElDeQPainter() {
+        QFETCH(QString, plantilla);
+        QFETCH(QString, tabla);
+        QFETCH(QStringList, campos);
+        QFETCH(QStringList, valores);
+        QFETCH(int, filas);
+        for (int i = 1; i <= filas; ++i) {
+            QVariantList fila;
+            for (const QString& v : valores)
+                fila << (v.contains(u"%1") ? v.arg(i) : v);
+            insertar(*con_, tabla, campos, fila);
+        }
+        formulas_.anadir(QStringLiteral("Empresa= \"Pérez e Hijos, S.L.\""));
+        formulas_.anadir(QStringLiteral("Periodo= \"Periodo: enero ~ diciembre 2024\""));
+        Maquetador m(Plantilla::leer(prueba::plantilla(plantilla)), *con_, formulas_);
+        Pintor pintor(m, QStringLiteral("Informe de prueba"), QDate(2024, 1, 1));
+        const QString qt = dir_.filePath(QStringLiteral("qt.pdf"));
+        const QString propio = dir_.filePath(QStringLiteral("propio.pdf"));
+        {
+            QPdfWriter w(qt);
+            w.setResolution(600);
+            w.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                        m.plantilla().horizontal ? QPageLayout::Landscape
+                                                                 : QPageLayout::Portrait,
+                                        QMarginsF(0, 0, 0, 0)));
+            imprimirEn(w, m, pintor);
+        }
+        escribirPdf(m, pintor, QStringLiteral("Informe de prueba"), propio);
+        const PalabrasPdf a = palabrasPdf(qt), b = palabrasPdf(propio);
+        QCOMPARE(b.avisos, QString());
+        QCOMPARE(b.paginas.size(), m.numeroPaginas());
+        QCOMPARE(b.tamanos, a.tamanos);
+        for (qsizetype n = 0; n < a.paginas.size(); ++n) {
+            QCOMPARE(b.paginas[n].size(), a.paginas[n].size());
+            for (qsizetype i = 0; i < a.paginas[n].size(); ++i) {
+                const auto &x = a.paginas[n][i], &y = b.paginas[n][i];
+                // Qt escribe "fi" con la ligadura; el propio, con sus dos letras, que es lo que
+                // se busca.
+                QString esperado = x.texto;
+                esperado.replace(QChar(0xFB01), QStringLiteral("fi"))
+                    .replace(QChar(0xFB03), QStringLiteral("ffi"));
+                QCOMPARE(y.texto, esperado);
+                const QPointF d = y.caja.topLeft() - x.caja.topLeft();
+                QVERIFY2(qAbs(d.x()) < 0.5 && qAbs(d.y()) < 0.5 &&
+                             qAbs(y.caja.width() - x.caja.width()) < 0.5,
+                         qPrintable(QStringLiteral("página %1, «%2»: (%3, %4) en lugar de (%5, %6)")
+                                        .arg(n + 1)
+                                        .arg(y.texto)
+                                        .arg(y.caja.x())
+                                        .arg(y.caja.y())
+                                        .arg(x.caja.x())
+                                        .arg(x.caja.y())));
+            }
+        }
     }
 
     // Cada plantilla que imprime descripciones las ajusta a su columna: en el PDF cada una está
