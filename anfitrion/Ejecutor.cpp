@@ -82,7 +82,7 @@ Ordenes leerOrdenes(const QStringList& a) {
             o.pesetas = true;
         } else if (x == u"--control") {
             const QString c = valor(i);
-            const int igual = c.indexOf(u'=');
+            const qsizetype igual = c.indexOf(u'=');
             if (igual <= 0)
                 throw ErrorUso{QStringLiteral("--control espera NOMBRE=VALOR: %1").arg(c)};
             o.controles.append({c.left(igual).trimmed(), c.mid(igual + 1)});

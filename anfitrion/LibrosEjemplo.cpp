@@ -11,6 +11,7 @@
 #include "ErrorOrvo.h"
 #include "EscritorTabla.h"
 #include "Esquemas.h"
+#include "FechaLibros.h"
 #include "Plan.h"
 
 namespace orvo::LibrosEjemplo {
@@ -43,9 +44,8 @@ class Escritor {
         insertar(con_, "Empresa",
                  {"IDEmpresa", "Abreviatura", "Nombre", "AñoEjercicio", "FechaIni", "FechaFin",
                   "DesgloseSubCuentas", "CodEmpresaAnterior", "NIF"},
-                 {qint64(e.id), e.abreviatura, e.nombre, e.ano,
-                  e.inicio.toString(QStringLiteral("yyyyMMdd")),
-                  e.fin.toString(QStringLiteral("yyyyMMdd")), 7, qint64(e.anterior), e.nif});
+                 {qint64(e.id), e.abreviatura, e.nombre, e.ano, FechaLibros(e.inicio).texto(),
+                  FechaLibros(e.fin).texto(), 7, qint64(e.anterior), e.nif});
 
         std::map<QString, qint64> cuentas;
         std::map<QString, QString> descripciones = cuentasPadre(e.subcuentas), dni;
@@ -86,9 +86,8 @@ class Escritor {
         qint64 numero = 0;
         for (const AsientoEjemplo& a : e.asientos) {
             const qint64 idAsiento = ++ultimoAsiento_;
-            insertar(
-                con_, "Asiento", {"IDAsiento", "CodEmpresa", "Numero", "Fecha"},
-                {idAsiento, qint64(e.id), ++numero, a.fecha.toString(QStringLiteral("yyyyMMdd"))});
+            insertar(con_, "Asiento", {"IDAsiento", "CodEmpresa", "Numero", "Fecha"},
+                     {idAsiento, qint64(e.id), ++numero, FechaLibros(a.fecha).texto()});
             for (const ApunteEjemplo& ap : a.apuntes) {
                 const auto cuenta = cuentas.find(ap.subcuenta);
                 if (cuenta == cuentas.end())

@@ -1,16 +1,16 @@
 #include "VentanaPrincipal.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -25,9 +25,10 @@
 #include "Comprobar.h"
 #include "DatosEmpresa.h"
 #include "DialogoComprobacion.h"
+#include "DialogoImportar.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
-#include "DialogoImportar.h"
+#include "FechaLibros.h"
 #include "Idioma.h"
 #include "Importador.h"
 #include "Legalizacion.h"
@@ -260,8 +261,8 @@ void VentanaPrincipal::llenarEmpresas() {
     for (const DatosEmpresa& e : DatosEmpresa::todas(*contabilidad_)) {
         empresas_->insertRow(fila);
         const QStringList textos{e.abreviatura, e.ejercicio, e.nombre,
-                                 cGeneral::StringDate(e.fechaIni),
-                                 cGeneral::StringDate(e.fechaFin)};
+                                 FechaLibros::deTexto(e.fechaIni).impresa(),
+                                 FechaLibros::deTexto(e.fechaFin).impresa()};
         for (int c = 0; c < textos.size(); ++c) {
             auto* item = new QTableWidgetItem(textos[c]);
             item->setData(Qt::UserRole, static_cast<qlonglong>(e.id));

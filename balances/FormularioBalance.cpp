@@ -81,8 +81,8 @@ QString FormularioBalance::plantillaBalance(bool comparativo) const {
 }
 
 QString FormularioBalance::tituloBalance(bool comparativo) const {
-    QString titulo =
-        origen() == cCOrigen::BALANCEPYG ? mensajes().Mensaje18() : mensajes().Mensaje17();
+    QString titulo = origen() == cCOrigen::BALANCEPYG ? mensajes().tituloPerdidasYGanancias()
+                                                      : mensajes().tituloBalanceSituacion();
     if (comparativo) titulo += QStringLiteral(" comparativo");
     if (opcion(4)) titulo += QStringLiteral(" presupuestario");
     return titulo;

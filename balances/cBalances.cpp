@@ -34,7 +34,8 @@ bool cBalances::ExisteCtaPyG(Conexion& con, long empresa, cGeneral& general) {
     const auto datos = DatosEmpresa::leer(con, empresa);
     const QString empresaTexto = datos ? datos->abreviatura + u'-' + datos->ejercicio : QString();
     const cCMensajes msj;
-    general.mensaje(msj.Mensaje27() + empresaTexto + msj.Mensaje35(), Icono::Exclamacion);
+    general.mensaje(msj.perdidasYGananciasSinEpigrafe() + empresaTexto + msj.cierreNombre(),
+                    Icono::Exclamacion);
     return false;
 }
 

@@ -16,8 +16,8 @@ frmInfBalances::frmInfBalances(Componente& componente, QWidget* padre)
 }
 
 void frmInfBalances::cargarPropio() {
-    setWindowTitle(origen() == cCOrigen::BALANCEPYG ? mensajes().Mensaje18()
-                                                    : mensajes().Mensaje17());
+    setWindowTitle(origen() == cCOrigen::BALANCEPYG ? mensajes().tituloPerdidasYGanancias()
+                                                    : mensajes().tituloBalanceSituacion());
 }
 
 bool frmInfBalances::comprobarPropio() {

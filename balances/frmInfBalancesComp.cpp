@@ -35,8 +35,9 @@ void frmInfBalancesComp::empresaAElegida() {
 }
 
 void frmInfBalancesComp::cargarPropio() {
-    setWindowTitle(origen() == cCOrigen::BALANCEPYG ? mensajes().Mensaje24()
-                                                    : mensajes().Mensaje23());
+    setWindowTitle(origen() == cCOrigen::BALANCEPYG
+                       ? mensajes().tituloPerdidasYGananciasComparativo()
+                       : mensajes().tituloBalanceSituacionComparativo());
     listas().fillEmpresas(contabilidad(), empresas_[0], empresa());
     empresas_[0]->setEnabled(false);
     const auto datos = DatosEmpresa::leer(contabilidad(), empresa());
@@ -45,11 +46,11 @@ void frmInfBalancesComp::cargarPropio() {
 
 bool frmInfBalancesComp::comprobarPropio() {
     if (empresas_[0]->currentText().trimmed().isEmpty()) {
-        avisar(mensajes().Mensaje25(), empresas_[0]);
+        avisar(mensajes().faltaEmpresaOrigen(), empresas_[0]);
         return false;
     }
     if (empresas_[1]->currentText().trimmed().isEmpty()) {
-        avisar(mensajes().Mensaje26(), empresas_[1]);
+        avisar(mensajes().faltaEmpresaDestino(), empresas_[1]);
         return false;
     }
     return periodoCorrecto();

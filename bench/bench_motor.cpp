@@ -36,8 +36,8 @@ long picoMemoriaKb() {
 double segundosCpu() {
     rusage uso{};
     getrusage(RUSAGE_SELF, &uso);
-    return uso.ru_utime.tv_sec + uso.ru_stime.tv_sec +
-           (uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
+    return static_cast<double>(uso.ru_utime.tv_sec + uso.ru_stime.tv_sec) +
+           static_cast<double>(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
 }
 
 // Libro_Mayor con N líneas en subcuentas de 500 líneas, generado dentro de SQLite.
@@ -189,7 +189,7 @@ Medida hija(const QString& modo, qint64 filas, const QString& base, const QStrin
 void informar(const char* que, qint64 filas, const Medida& m) {
     std::printf("%-7s %9lld filas %6d páginas %8.2f s de CPU %8.1f páginas/s  pico %6.1f MB\n", que,
                 static_cast<long long>(filas), m.paginas, m.segundos, m.paginas / m.segundos,
-                m.picoKb / 1024.0);
+                static_cast<double>(m.picoKb) / 1024.0);
 }
 
 }  // namespace
@@ -217,6 +217,7 @@ int main(int argc, char** argv) {
     generar(base, 1000000);
     const Medida millon = hija(QStringLiteral("motor"), 1000000, base, pdf);
     informar("motor", 1000000, millon);
-    std::printf("pico con 1.000.000 filas: %.1f MB (objetivo < 60 MB)\n", millon.picoKb / 1024.0);
+    std::printf("pico con 1.000.000 filas: %.1f MB (objetivo < 60 MB)\n",
+                static_cast<double>(millon.picoKb) / 1024.0);
     return 0;
 }

@@ -110,7 +110,7 @@ double enOtroProceso(const QString& que, const QString& libros) {
         throw ErrorOrvo(Causa::ArgumentoNoValido,
                         QStringLiteral("Falló la medida %1: %2")
                             .arg(que, QString::fromUtf8(p.readAllStandardError())));
-    return reloj.nsecsElapsed() / 1e9;
+    return static_cast<double>(reloj.nsecsElapsed()) / 1e9;
 }
 
 }  // namespace

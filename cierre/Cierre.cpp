@@ -7,6 +7,7 @@
 #include "Conexion.h"
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
+#include "FechaLibros.h"
 #include "OrdenLibros.h"
 #include "Plan.h"
 
@@ -20,14 +21,14 @@ qlonglong id(long v) {
 
 // "yyyymmdd" un año después; el último día de un mes sigue siendo el último (29 de febrero).
 QString unAnoDespues(const QString& fecha) {
-    const QDate d = QDate::fromString(fecha, QStringLiteral("yyyyMMdd"));
+    const QDate d = FechaLibros::deTexto(fecha).fecha();
     if (!d.isValid())
         throw ErrorOrvo(
             Causa::TiposNoCoinciden,
             QStringLiteral("La fecha %1 del ejercicio no es una fecha válida").arg(fecha));
     QDate n = d.addYears(1);
     if (d.day() == d.daysInMonth()) n = QDate(n.year(), n.month(), n.daysInMonth());
-    return n.toString(QStringLiteral("yyyyMMdd"));
+    return FechaLibros(n).texto();
 }
 
 QString nombreEjercicio(const DatosEmpresa& e) {

@@ -90,7 +90,7 @@ Moneda Moneda::deCCur(const QVariant& v) {
 
 QString agruparMiles(std::uint64_t entero) {
     QString digitos = QString::number(entero);
-    for (int pos = digitos.size() - 3; pos > 0; pos -= 3) digitos.insert(pos, u'.');
+    for (qsizetype pos = digitos.size() - 3; pos > 0; pos -= 3) digitos.insert(pos, u'.');
     return digitos;
 }
 

@@ -19,7 +19,8 @@ QString textoDe(sqlite3_value* v) {
 
 void resultadoTexto(sqlite3_context* ctx, const QString& s) {
     const QByteArray u = s.toUtf8();
-    sqlite3_result_text(ctx, u.constData(), u.size(), SQLITE_TRANSIENT);
+    sqlite3_result_text64(ctx, u.constData(), static_cast<sqlite3_uint64>(u.size()),
+                          SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 // CCur: importe con cuatro decimales, devuelto como entero en diezmilésimas para que las
@@ -45,7 +46,7 @@ void funcionCCur(sqlite3_context* ctx, int, sqlite3_value** argv) {
                     QStringLiteral("CCur: no coinciden los tipos ('%1' no es un importe)")
                         .arg(s)
                         .toUtf8();
-                sqlite3_result_error(ctx, e.constData(), e.size());
+                sqlite3_result_error(ctx, e.constData(), -1);  // acaba en nulo
                 // Un dato de los libros, no un fallo del programa: el mensaje es para la persona.
                 sqlite3_result_error_code(ctx, SQLITE_MISMATCH);
             }
@@ -392,7 +393,9 @@ class MotorSqlite : public Motor {
     sqlite3_stmt* compilar(const QString& sql) {
         sqlite3_stmt* stmt = nullptr;
         const QByteArray u = sql.toUtf8();
-        const int rc = sqlite3_prepare_v2(db_, u.constData(), u.size(), &stmt, nullptr);
+        // Un texto SQL del programa, muy lejos de los 2 GiB que caben en un int.
+        const int rc =
+            sqlite3_prepare_v2(db_, u.constData(), static_cast<int>(u.size()), &stmt, nullptr);
         if (rc != SQLITE_OK) throw fallo(db_, rc, sql);
         return stmt;
     }

@@ -70,7 +70,7 @@ bool controlValido(const QString& n) {
     if (esDni(n)) return letraDni(n.left(8).toLong()) == n.at(8);
     if (esNieOKlm(n)) {
         // El NIE cambia X, Y, Z por 0, 1, 2; los de K, L y M calculan sobre las siete cifras.
-        const int inicial = QStringLiteral("XYZ").indexOf(n.at(0));
+        const qsizetype inicial = QStringLiteral("XYZ").indexOf(n.at(0));
         const long numero = (inicial < 0 ? 0 : inicial) * 10000000L + n.mid(1, 7).toLong();
         return letraDni(numero) == n.at(8);
     }

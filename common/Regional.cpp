@@ -24,10 +24,6 @@ QString Regional::fechaCorta(const QDate& fecha) {
     return fecha.toString(QStringLiteral("dd/MM/yyyy"));
 }
 
-QString Regional::mesYAno(const QDate& fecha) {
-    return nombreMes(fecha.month()) + QStringLiteral(" de ") + QString::number(fecha.year());
-}
-
 QString Regional::mesBarraAno(const QDate& fecha) {
     return nombreMes(fecha.month()) + u'/' + QString::number(fecha.year());
 }

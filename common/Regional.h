@@ -12,8 +12,6 @@ QString nombreMes(int mes);       // 1..12 -> "enero"…"diciembre"
 QString abreviaturaMes(int mes);  // 1..12 -> "ene"…"dic" ("sep" para septiembre)
 // "dd/mm/yyyy"
 QString fechaCorta(const QDate& fecha);
-// "enero de 2001"
-QString mesYAno(const QDate& fecha);
 // "enero/2001", el mes de los periodos de las cabeceras
 QString mesBarraAno(const QDate& fecha);
 // Un entero con punto de millares: 180000 -> "180.000".

@@ -4,88 +4,134 @@
 
 namespace orvo {
 
-// Todos los textos de mensaje y los títulos de informe que no son rótulos de control.
-// Las claves 36 a 130 están reservadas y valen el texto vacío.
+// Todos los textos de mensaje y los títulos de informe que no son rótulos de control. El código
+// los lee por lo que dicen; cada texto se escribe una sola vez, aquí.
 class cCMensajes {
   public:
-    QString Mensaje01() const {
+    QString errorListandoEmpresas() const {
         return QStringLiteral("¡Ocurrió un error mientras se listaban las empresas!");
     }
-    QString Mensaje02() const {
+    QString faltaEmpresa() const {
         return QStringLiteral("¡Debe seleccionar una empresa de la lista!");
     }
-    QString Mensaje03() const {
+    QString faltanDesgloses() const {
         return QStringLiteral("¡Debe introducir desgloses de subcuentas!");
     }
-    QString Mensaje04() const {
+    QString faltanSubcuentas() const {
         return QStringLiteral("¡Debe introducir subcuenta inicial y subcuenta final!");
     }
-    QString Mensaje05() const {
+    QString fechaInicialMayor() const {
         return QStringLiteral("¡No puede ser mayor la fecha inicial que la fecha final!");
     }
-    QString Mensaje06() const { return QStringLiteral("¡Debe seleccionar algún elemento!"); }
-    QString Mensaje07() const { return QStringLiteral("¡Se ha producido el error "); }
-    QString Mensaje08() const { return QStringLiteral(": "); }
-    QString Mensaje09() const { return QStringLiteral("!"); }
-    QString Mensaje10() const { return QStringLiteral("Procedimiento: "); }
-    QString Mensaje11() const { return QStringLiteral("Módulo: "); }
-    QString Mensaje12() const { return QStringLiteral("Complemento: "); }
-    QString Mensaje13() const {
-        return QStringLiteral("¡No puede ser mayor la fecha inicial que la fecha final!");
-    }
-    QString Mensaje14() const {
+    QString faltaElemento() const { return QStringLiteral("¡Debe seleccionar algún elemento!"); }
+    QString errorProducido() const { return QStringLiteral("¡Se ha producido el error "); }
+    QString separadorDescripcion() const { return QStringLiteral(": "); }
+    QString cierreExclamacion() const { return QStringLiteral("!"); }
+    QString rotuloProcedimiento() const { return QStringLiteral("Procedimiento: "); }
+    QString rotuloModulo() const { return QStringLiteral("Módulo: "); }
+    QString rotuloComplemento() const { return QStringLiteral("Complemento: "); }
+    QString sinEmpresas() const {
         return QStringLiteral("¡No existe ninguna empresa dada de alta en la base de datos!");
     }
-    QString Mensaje15() const { return QStringLiteral("¡No se ha encontrado ningún registro!"); }
-    QString Mensaje16() const {
+    QString sinRegistros() const { return QStringLiteral("¡No se ha encontrado ningún registro!"); }
+    QString elijaEmpresaParaInformes() const {
         return QStringLiteral(
             "Debe seleccionar una empresa para imprimir los informes de contabilidad.");
     }
-    QString Mensaje17() const { return QStringLiteral("Informe de balance de Situación"); }
-    QString Mensaje18() const {
+    QString tituloBalanceSituacion() const {
+        return QStringLiteral("Informe de balance de Situación");
+    }
+    QString tituloPerdidasYGanancias() const {
         return QStringLiteral("Informe de balance de Pérdidas y Ganancias");
     }
-    QString Mensaje19() const {
+    QString faltanAsientos() const {
         return QStringLiteral("¡Debe introducir número inicial y final de asiento!");
     }
-    QString Mensaje20() const { return QStringLiteral("Informe de presupuestos"); }
-    QString Mensaje21() const { return QStringLiteral("Informe de presupuesto anual"); }
-    QString Mensaje22() const { return QStringLiteral("¡No existe ninguna empresa seleccionada!"); }
-    QString Mensaje23() const {
+    QString tituloPresupuestos() const { return QStringLiteral("Informe de presupuestos"); }
+    QString tituloPresupuestoAnual() const {
+        return QStringLiteral("Informe de presupuesto anual");
+    }
+    QString sinEmpresaSeleccionada() const {
+        return QStringLiteral("¡No existe ninguna empresa seleccionada!");
+    }
+    QString tituloBalanceSituacionComparativo() const {
         return QStringLiteral("Informe de balance de Situación comparativo");
     }
-    QString Mensaje24() const {
+    QString tituloPerdidasYGananciasComparativo() const {
         return QStringLiteral("Informe de balance de Pérdidas y Ganancias comparativo");
     }
-    QString Mensaje25() const {
+    QString faltaEmpresaOrigen() const {
         return QStringLiteral("¡Debe seleccionar una empresa de origen de la lista!");
     }
-    QString Mensaje26() const {
+    QString faltaEmpresaDestino() const {
         return QStringLiteral("¡Debe seleccionar una empresa de destino de la lista!");
     }
-    QString Mensaje27() const {
+    QString perdidasYGananciasSinEpigrafe() const {
         return QStringLiteral(
             "¡La cuenta de pérdidas y ganancias no existe o bien no está asignada a ningún "
             "epígrafe del balance de situación de la empresa '");
     }
-    QString Mensaje28() const {
+    QString faltaTipoDocumento() const {
         return QStringLiteral(
             "¡Debe marcar un tipo de documento para imprimir el listado de epígrafes!");
     }
-    QString Mensaje29() const { return QStringLiteral("Libro de IVA (facturas emitidas)"); }
-    QString Mensaje30() const { return QStringLiteral("Libro de IVA (facturas recibidas)"); }
-    QString Mensaje31() const {
+    QString tituloIvaEmitidas() const { return QStringLiteral("Libro de IVA (facturas emitidas)"); }
+    QString tituloIvaRecibidas() const {
+        return QStringLiteral("Libro de IVA (facturas recibidas)");
+    }
+    QString argumentoNoEsRotulo() const {
         return QStringLiteral(
             "¡El objeto pasado como primer argumento de la función debe ser un control 'Label'!");
     }
-    QString Mensaje32() const {
+    QString argumentoNoEsPestana() const {
         return QStringLiteral(
             "¡El objeto pasado como segundo argumento de la función debe ser una pestaña de un "
             "control 'TabStrip'!");
     }
-    QString Mensaje33() const { return QStringLiteral("¡Debe introducir datos en el campo '"); }
-    QString Mensaje34() const { return QStringLiteral("' de la pestaña '"); }
-    QString Mensaje35() const { return QStringLiteral("'!"); }
+    QString faltanDatosCampo() const {
+        return QStringLiteral("¡Debe introducir datos en el campo '");
+    }
+    QString dePestana() const { return QStringLiteral("' de la pestaña '"); }
+    QString cierreNombre() const { return QStringLiteral("'!"); }
+
+    // El catálogo por clave (Mensaje01 a Mensaje130) es la interfaz que el componente ofrece y
+    // que guardan los datos; cada clave devuelve el texto con nombre. La 13 repite la 5.
+    QString Mensaje01() const { return errorListandoEmpresas(); }
+    QString Mensaje02() const { return faltaEmpresa(); }
+    QString Mensaje03() const { return faltanDesgloses(); }
+    QString Mensaje04() const { return faltanSubcuentas(); }
+    QString Mensaje05() const { return fechaInicialMayor(); }
+    QString Mensaje06() const { return faltaElemento(); }
+    QString Mensaje07() const { return errorProducido(); }
+    QString Mensaje08() const { return separadorDescripcion(); }
+    QString Mensaje09() const { return cierreExclamacion(); }
+    QString Mensaje10() const { return rotuloProcedimiento(); }
+    QString Mensaje11() const { return rotuloModulo(); }
+    QString Mensaje12() const { return rotuloComplemento(); }
+    QString Mensaje13() const { return fechaInicialMayor(); }
+    QString Mensaje14() const { return sinEmpresas(); }
+    QString Mensaje15() const { return sinRegistros(); }
+    QString Mensaje16() const { return elijaEmpresaParaInformes(); }
+    QString Mensaje17() const { return tituloBalanceSituacion(); }
+    QString Mensaje18() const { return tituloPerdidasYGanancias(); }
+    QString Mensaje19() const { return faltanAsientos(); }
+    QString Mensaje20() const { return tituloPresupuestos(); }
+    QString Mensaje21() const { return tituloPresupuestoAnual(); }
+    QString Mensaje22() const { return sinEmpresaSeleccionada(); }
+    QString Mensaje23() const { return tituloBalanceSituacionComparativo(); }
+    QString Mensaje24() const { return tituloPerdidasYGananciasComparativo(); }
+    QString Mensaje25() const { return faltaEmpresaOrigen(); }
+    QString Mensaje26() const { return faltaEmpresaDestino(); }
+    QString Mensaje27() const { return perdidasYGananciasSinEpigrafe(); }
+    QString Mensaje28() const { return faltaTipoDocumento(); }
+    QString Mensaje29() const { return tituloIvaEmitidas(); }
+    QString Mensaje30() const { return tituloIvaRecibidas(); }
+    QString Mensaje31() const { return argumentoNoEsRotulo(); }
+    QString Mensaje32() const { return argumentoNoEsPestana(); }
+    QString Mensaje33() const { return faltanDatosCampo(); }
+    QString Mensaje34() const { return dePestana(); }
+    QString Mensaje35() const { return cierreNombre(); }
+    // Claves reservadas: el catálogo las exige y valen el texto vacío; nada las lee.
     QString Mensaje36() const { return {}; }
     QString Mensaje37() const { return {}; }
     QString Mensaje38() const { return {}; }

@@ -1,21 +1,14 @@
 #include "cGeneral.h"
 
-#include <cmath>
-
 #include "Conexion.h"
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
+#include "FechaLibros.h"
 
 namespace orvo {
 
 namespace {
 const QChar kCR(13);
-}
-
-QDate fechaDeTexto(const QString& t) {
-    const QString s = t.trimmed();
-    if (s.size() != 8) return {};
-    return QDate(s.left(4).toInt(), s.mid(4, 2).toInt(), s.mid(6, 2).toInt());
 }
 
 void cGeneral::mensaje(const QString& texto, Icono icono) {
@@ -25,11 +18,12 @@ void cGeneral::mensaje(const QString& texto, Icono icono) {
 
 bool cGeneral::ComprobarEmpresaInf(long lngCodEmpresaSel, Conexion& conContabilidad) {
     if (DatosEmpresa::todas(conContabilidad).empty()) {
-        mensaje(msj_.Mensaje14(), Icono::Informacion);
+        mensaje(msj_.sinEmpresas(), Icono::Informacion);
         return false;
     }
     if (lngCodEmpresaSel == 0) {
-        mensaje(msj_.Mensaje22() + kCR + msj_.Mensaje16(), Icono::Informacion);
+        mensaje(msj_.sinEmpresaSeleccionada() + kCR + msj_.elijaEmpresaParaInformes(),
+                Icono::Informacion);
         return false;
     }
     return true;
@@ -44,7 +38,7 @@ bool cGeneral::ComprobarBDInformes(const QString& strNombreTabla, const QString&
     const bool vacia = rs.Eof();
     rs.Close();
     if (vacia) {
-        mensaje(msj_.Mensaje15(), Icono::Informacion);
+        mensaje(msj_.sinRegistros(), Icono::Informacion);
         return false;
     }
     return true;
@@ -75,8 +69,8 @@ QString cGeneral::ComprobarComilla(const QVariant& texto) {
 }
 
 QString cGeneral::Edad(const QString& strFechaCumpleanos, const QString& strFechaNacimiento) {
-    const QDate hasta = fechaDeTexto(strFechaCumpleanos);
-    const QDate desde = fechaDeTexto(strFechaNacimiento);
+    const QDate hasta = FechaLibros::deTexto(strFechaCumpleanos).fecha();
+    const QDate desde = FechaLibros::deTexto(strFechaNacimiento).fecha();
     auto numerico = [](const QString& s) {
         bool ok = false;
         s.toLongLong(&ok);
@@ -96,7 +90,7 @@ QString cGeneral::Edad(const QString& strFechaCumpleanos, const QString& strFech
 QString cGeneral::LlenaIzquierda(const QString& strCadena, const QString& strRelleno, int intLong) {
     if (strCadena.size() <= intLong) {
         const QString recortada = strCadena.trimmed();
-        const int n = std::max<int>(0, intLong - recortada.size());
+        const qsizetype n = std::max<qsizetype>(0, intLong - recortada.size());
         return QString(n, strRelleno.isEmpty() ? QChar(u' ') : strRelleno.at(0)) + recortada;
     }
     return strCadena.left(intLong);
@@ -116,29 +110,34 @@ void cGeneral::VerErrorCrystal() {
 void cGeneral::VerError(const std::exception& error, const QString& strProcedimiento,
                         const QString& strModulo, const QString& strComplemento) {
     comp_.interfaz.setMousePointer(kPunteroPredeterminado);
-    const QString texto = msj_.Mensaje07() + QString::number(numeroError(error)) +
-                          msj_.Mensaje08() + descripcionError(error) + msj_.Mensaje09() + kCR +
-                          kCR + msj_.Mensaje10() + strProcedimiento + kCR + msj_.Mensaje11() +
-                          strModulo + kCR + msj_.Mensaje12() + strComplemento;
+    const QString texto = msj_.errorProducido() + QString::number(numeroError(error)) +
+                          msj_.separadorDescripcion() + descripcionError(error) +
+                          msj_.cierreExclamacion() + kCR + kCR + msj_.rotuloProcedimiento() +
+                          strProcedimiento + kCR + msj_.rotuloModulo() + strModulo + kCR +
+                          msj_.rotuloComplemento() + strComplemento;
     mensaje(texto, Icono::Exclamacion);
 }
 
 QString cGeneral::DateString(const QDate& dtmFecha) {
-    return dtmFecha.toString(QStringLiteral("yyyyMMdd"));
+    return FechaLibros(dtmFecha).texto();
 }
 
 QString cGeneral::StringDate(const QString& strFecha) {
-    if (strFecha.trimmed().isEmpty()) return {};
-    return strFecha.mid(6, 2) + u'/' + strFecha.mid(4, 2) + u'/' + strFecha.left(4);
+    return FechaLibros::deTexto(strFecha).impresa();
 }
 
 QString cGeneral::PesetasAEuros(Moneda& cantPesetas) {
-    // Milésimas de euro truncadas, y después mitad lejos de cero al céntimo.
-    const double milesimas = cantPesetas.aDouble() * 1000.0 / 166.386;
-    std::int64_t t = Moneda::deDouble(milesimas).truncado();
-    t = t > 0 ? t + 5 : t - 5;
-    const std::int64_t centimos = t / 10;
-    cantPesetas = Moneda::deDiezmilesimas(centimos * 100);
+    // Milésimas de euro = pesetas x 1000 / 166,386, guardadas con cuatro decimales y truncadas.
+    // En diezmilésimas de milésima el cociente nunca cae en la mitad (el numerador es par y
+    // 166386 / 2 es impar), así que el redondeo de la cuarta cifra no depende del criterio.
+    constexpr std::int64_t kDivisor = 166386;
+    const __int128 numerador = static_cast<__int128>(cantPesetas.diezmilesimas()) * 1000000;
+    __int128 cociente = numerador / kDivisor;
+    const __int128 resto = numerador % kDivisor;
+    if (2 * (resto < 0 ? -resto : resto) > kDivisor) cociente += numerador < 0 ? -1 : 1;
+    std::int64_t milesimas = static_cast<std::int64_t>(cociente / Moneda::kEscala);
+    milesimas += milesimas > 0 ? 5 : -5;
+    cantPesetas = Moneda::deDiezmilesimas(milesimas / 10 * 100);
     return cantPesetas.formatearFijo();
 }
 

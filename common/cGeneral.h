@@ -29,15 +29,19 @@ class cGeneral {
     // Lo mismo para un valor leído de los libros (número o texto español).
     static QString FormatearCurrency(const QVariant& importe, bool blnMostrarDecimales = true);
     static QString QuitarNulo(const QVariant& cadena);
+    // ComprobarComilla, Edad, PesetasAEuros y EurosAPesetas no los usa ningún informe: siguen
+    // porque son parte de los servicios que el componente ofrece a sus diálogos.
     static QString ComprobarComilla(const QVariant& texto);
     static QString Edad(const QString& strFechaCumpleanos, const QString& strFechaNacimiento);
     static QString LlenaIzquierda(const QString& strCadena, const QString& strRelleno, int intLong);
     void VerErrorCrystal();
     void VerError(const std::exception& error, const QString& strProcedimiento,
                   const QString& strModulo, const QString& strComplemento);
+    // "yyyymmdd" y "dd/mm/yyyy" por FechaLibros; vacío si la fecha no es válida.
     static QString DateString(const QDate& dtmFecha);
     static QString StringDate(const QString& strFecha);
-    // Convierte en el sitio: al volver, cantPesetas vale los euros. Devuelve "1,00".
+    // Convierte en el sitio: al volver, cantPesetas vale los euros. Devuelve "1,00". Exacto, sin
+    // coma flotante: milésimas de euro truncadas y mitad lejos de cero al céntimo.
     static QString PesetasAEuros(Moneda& cantPesetas);
     static QString EurosAPesetas(Moneda cantEuros);
     static bool PeriodoFechaCorrecto(const QDate& ini, const QDate& fin);
@@ -50,8 +54,5 @@ class cGeneral {
     Componente& comp_;
     cCMensajes msj_;
 };
-
-// Lee "yyyymmdd"; fecha no válida si el texto no lo es.
-QDate fechaDeTexto(const QString& yyyymmdd);
 
 }  // namespace orvo

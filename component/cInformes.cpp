@@ -80,7 +80,8 @@ QString cInformes::tablaDe(const QString& operacion) {
 bool cInformes::ejecutar(const QString& nombre, IMotorInformes* objCrystal,
                          IConfiguracion* objConfig, Con conBaseContabilidad, Con conBaseInformes,
                          long CodEmpresaSeleccionada) {
-    const int numero = operaciones().indexOf(nombre);
+    // Una de las pocas operaciones con nombre: cabe en un int.
+    const int numero = static_cast<int>(operaciones().indexOf(nombre));
     if (numero < 0) return false;
     operacion(numero, objCrystal, objConfig, std::move(conBaseContabilidad),
               std::move(conBaseInformes), CodEmpresaSeleccionada);

@@ -17,6 +17,7 @@
 
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
+#include "FechaLibros.h"
 #include "SelectorFecha.h"
 #include "frmImprimir.h"
 
@@ -109,10 +110,11 @@ QGroupBox* FormularioInforme::subcuentas(const QStringList& rotulos) {
 }
 
 QLineEdit* FormularioInforme::cajaSubcuenta(int indice, QWidget* padre) {
-    const QString inicial(7, indice == 0 ? u'0' : u'9');
+    constexpr int kCifras = 7;
+    const QString inicial(kCifras, indice == 0 ? u'0' : u'9');
     auto* caja = new QLineEdit(inicial, padre);
     caja->setObjectName(nombreControl(QStringLiteral("txt") + raiz_, indice));
-    caja->setMaxLength(inicial.size());
+    caja->setMaxLength(kCifras);
     return caja;
 }
 
@@ -254,7 +256,7 @@ void FormularioInforme::EstablecerLongitudSubcuentas() {
 bool FormularioInforme::CompruebaTextBox() {
     try {
         if (c_.empresa && c_.empresa->currentText().trimmed().isEmpty()) {
-            avisar(mensajes_.Mensaje02(), c_.empresa);
+            avisar(mensajes_.faltaEmpresa(), c_.empresa);
             return false;
         }
         if (!comprobarPrevio()) return false;
@@ -262,7 +264,7 @@ bool FormularioInforme::CompruebaTextBox() {
             const bool vacia0 = c_.subcuentas[0]->text().trimmed().isEmpty();
             const bool vacia1 = c_.subcuentas[1]->text().trimmed().isEmpty();
             if (vacia0 || vacia1) {
-                avisar(mensajes_.Mensaje04(), vacia0 ? c_.subcuentas[0] : c_.subcuentas[1]);
+                avisar(mensajes_.faltanSubcuentas(), vacia0 ? c_.subcuentas[0] : c_.subcuentas[1]);
                 return false;
             }
         }
@@ -357,9 +359,9 @@ Desglose FormularioInforme::mayorDeCuenta(const QString& codigo, const QDate& de
     Desglose d = Desglose::mayor(codigo, e.desgloseSubcuentas);
     d.empresa = lngCodEmpresa_;
     d.divisa = divisa;
-    d.inicioEjercicio = QDate::fromString(e.fechaIni, QStringLiteral("yyyyMMdd"));
+    d.inicioEjercicio = FechaLibros::deTexto(e.fechaIni).fecha();
     d.desde = desde.isValid() ? desde : d.inicioEjercicio;
-    d.hasta = hasta.isValid() ? hasta : QDate::fromString(e.fechaFin, QStringLiteral("yyyyMMdd"));
+    d.hasta = hasta.isValid() ? hasta : FechaLibros::deTexto(e.fechaFin).fecha();
     return d;
 }
 
@@ -382,7 +384,7 @@ void FormularioInforme::verError(const std::exception& e, const QString& procedi
 
 bool FormularioInforme::periodoCorrecto(QWidget* foco, Icono icono) {
     if (cGeneralControles::PeriodoFechaCorrecto(c_.fechas[0], c_.fechas[1])) return true;
-    avisar(mensajes_.Mensaje05(), foco ? foco : c_.fechas[0], icono);
+    avisar(mensajes_.fechaInicialMayor(), foco ? foco : c_.fechas[0], icono);
     return false;
 }
 

@@ -158,8 +158,8 @@ class FormularioInforme : public QDialog {
             tabla, campo, [&](ContextoInforme& contexto) { return construir(contexto, o); },
             procedimiento, complemento);
     }
-    // Comprueba que el periodo no acaba antes de empezar; si no, avisa con Mensaje05 y pone el
-    // foco en 'foco' o, si no se da, en la primera fecha.
+    // Comprueba que el periodo no acaba antes de empezar; si no, avisa con fechaInicialMayor y pone
+    // el foco en 'foco' o, si no se da, en la primera fecha.
     bool periodoCorrecto(QWidget* foco = nullptr, Icono icono = Icono::Exclamacion);
     // Informa un error con VerError con el módulo de este diálogo.
     void verError(const std::exception& e, const QString& procedimiento,

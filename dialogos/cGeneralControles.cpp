@@ -7,12 +7,13 @@
 
 #include "DatosEmpresa.h"
 #include "ErrorOrvo.h"
+#include "FechaLibros.h"
 
 namespace orvo {
 
 void cGeneralControles::SelText(QObject* textoBox) {
     if (auto* caja = qobject_cast<QLineEdit*>(textoBox)) {
-        caja->setSelection(0, caja->text().size());
+        caja->setSelection(0, static_cast<int>(caja->text().size()));  // cabe: maxLength es int
         return;
     }
     VerError(ErrorOrvo(Causa::MetodoNoAdmitido,
@@ -24,7 +25,7 @@ void cGeneralControles::SelText(QObject* textoBox) {
 void cGeneralControles::VerFalta(QObject* lblLabel, QObject* mstPestana) {
     auto* etiqueta = qobject_cast<QLabel*>(lblLabel);
     if (!etiqueta) {
-        mensaje(msj_.Mensaje31(), Icono::Informacion);
+        mensaje(msj_.argumentoNoEsRotulo(), Icono::Informacion);
         return;
     }
     // Una pestaña es una página de un QTabWidget; "Nothing" es un puntero nulo.
@@ -36,7 +37,7 @@ void cGeneralControles::VerFalta(QObject* lblLabel, QObject* mstPestana) {
             pestanas = qobject_cast<QTabWidget*>(p);
         const int indice = pestanas ? pestanas->indexOf(pagina) : -1;
         if (indice < 0) {
-            mensaje(msj_.Mensaje32(), Icono::Informacion);
+            mensaje(msj_.argumentoNoEsPestana(), Icono::Informacion);
             return;
         }
         rotuloPestana = pestanas->tabText(indice);
@@ -45,18 +46,19 @@ void cGeneralControles::VerFalta(QObject* lblLabel, QObject* mstPestana) {
     if (campo.startsWith(QStringLiteral("(*)"))) campo = campo.mid(4);
     if (campo.endsWith(u':')) campo.chop(1);
     if (mstPestana)
-        mensaje(msj_.Mensaje33() + campo + msj_.Mensaje34() + rotuloPestana + msj_.Mensaje35(),
+        mensaje(msj_.faltanDatosCampo() + campo + msj_.dePestana() + rotuloPestana +
+                    msj_.cierreNombre(),
                 Icono::Informacion);
     else
-        mensaje(msj_.Mensaje33() + campo + msj_.Mensaje35(), Icono::Informacion);
+        mensaje(msj_.faltanDatosCampo() + campo + msj_.cierreNombre(), Icono::Informacion);
 }
 
 void cGeneralControles::PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long lngIDEmpresa,
                                             Conexion& con) {
     const auto empresa = DatosEmpresa::leer(con, lngIDEmpresa);
     if (!empresa) return;
-    const QDate ini = fechaDeTexto(empresa->fechaIni);
-    const QDate fin = fechaDeTexto(empresa->fechaFin);
+    const QDate ini = FechaLibros::deTexto(empresa->fechaIni).fecha();
+    const QDate fin = FechaLibros::deTexto(empresa->fechaFin).fecha();
     if (!ini.isValid() || !fin.isValid())
         throw ErrorOrvo(Causa::TiposNoCoinciden,
                         QStringLiteral("Las fechas del ejercicio de la empresa no son válidas"));

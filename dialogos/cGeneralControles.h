@@ -15,6 +15,8 @@ class cGeneralControles : public cGeneral {
     using cGeneral::PeriodoFechaCorrecto;
 
     void SelText(QObject* textoBox);
+    // Los diálogos avisan con avisar; VerFalta sigue por ser de los servicios que el componente
+    // ofrece a sus diálogos.
     void VerFalta(QObject* lblLabel, QObject* mstPestana);
     void PeriodoEjercicioDTP(QDateEdit* dtpINI, QDateEdit* dtpFIN, long lngIDEmpresa,
                              Conexion& con);

@@ -19,8 +19,8 @@ struct EmpresaLista {
     qlonglong id;
 };
 
-// Lee las empresas; un fallo de la consulta se avisa con Mensaje01 y deja la lista vacía.
-// Cualquier otro error sigue hasta el manejador de quien llama.
+// Lee las empresas; un fallo de la consulta se avisa con errorListandoEmpresas y deja la lista
+// vacía. Cualquier otro error sigue hasta el manejador de quien llama.
 QList<EmpresaLista> leerEmpresas(Conexion& con, cGeneral& general) {
     QList<EmpresaLista> empresas;
     try {
@@ -29,8 +29,8 @@ QList<EmpresaLista> leerEmpresas(Conexion& con, cGeneral& general) {
                                  QStringLiteral("> ") + e.nombre,
                              e.id});
     } catch (const ErrorBD& e) {
-        general.mensaje(cCMensajes().Mensaje01() + QChar(13) + QStringLiteral("Descripción: ") +
-                            descripcionError(e),
+        general.mensaje(cCMensajes().errorListandoEmpresas() + QChar(13) +
+                            QStringLiteral("Descripción: ") + descripcionError(e),
                         Icono::Exclamacion);
         empresas.clear();
     }

@@ -25,6 +25,7 @@
 #include "DocumentoPdf.h"
 #include "ErrorOrvo.h"
 #include "Esquemas.h"
+#include "FechaLibros.h"
 #include "LibroDiario.h"
 #include "Maquetador.h"
 #include "OrdenLibros.h"
@@ -41,11 +42,6 @@ constexpr double kPuntosPorMm = 72.0 / 25.4;
 // La banda de los folios que no vienen de una plantilla (portada y anexos), en mm.
 constexpr double kMargen = 12, kArriba = 10, kAbajo = 10, kBanda = 12;
 const QSizeF kA4(210, 297);
-
-QString fechaTexto(const QString& yyyymmdd) {
-    return QDate::fromString(yyyymmdd, QStringLiteral("yyyyMMdd"))
-        .toString(QStringLiteral("dd/MM/yyyy"));
-}
 
 // Una parte de un libro hecha con un informe: su construcción escribe la tabla de trabajo y la
 // plantilla la compone en folios.
@@ -345,13 +341,13 @@ Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progre
     Esquemas::crearInformes(*informes);
     const Lectura lectura(contabilidad);
     const QDate fecha = o.fechaImpresion.isValid() ? o.fechaImpresion : QDate::currentDate();
-    const QDate inicio = QDate::fromString(e.fechaIni, QStringLiteral("yyyyMMdd"));
-    const QDate fin = QDate::fromString(e.fechaFin, QStringLiteral("yyyyMMdd"));
+    const QDate inicio = FechaLibros::deTexto(e.fechaIni).fecha();
+    const QDate fin = FechaLibros::deTexto(e.fechaFin).fecha();
     const QString cabecera = QStringLiteral("<%1> %2 · NIF %3").arg(e.abreviatura, e.nombre, nif);
-    const QStringList portada{
-        e.nombre, QStringLiteral("NIF %1").arg(nif),
-        QStringLiteral("Ejercicio %1: del %2 al %3")
-            .arg(e.ejercicio, fechaTexto(e.fechaIni), fechaTexto(e.fechaFin))};
+    const QStringList portada{e.nombre, QStringLiteral("NIF %1").arg(nif),
+                              QStringLiteral("Ejercicio %1: del %2 al %3")
+                                  .arg(e.ejercicio, FechaLibros::deTexto(e.fechaIni).impresa(),
+                                       FechaLibros::deTexto(e.fechaFin).impresa())};
 
     // El Diario: todos los asientos, de la apertura al cierre, con suma y sigue.
     LibroPdf diario(*informes, progreso, o.plantillas, QStringLiteral("Libro Diario"),
@@ -415,16 +411,17 @@ Resultado legalizar(Conexion& contabilidad, const Opciones& o, IProgreso& progre
         b.todasLasSubcuentas = true;
         inventarios.secciones.emplace_back(
             QStringLiteral("infCONT_Situacion.rpt"),
-            QStringLiteral("Inventario de cierre al %1").arg(fechaTexto(e.fechaFin)),
+            QStringLiteral("Inventario de cierre al %1")
+                .arg(FechaLibros::deTexto(e.fechaFin).impresa()),
             [b](ContextoInforme& c) { return construirBalance(c, b); });
     }
     const auto anterior = e.anterior ? DatosEmpresa::leer(contabilidad, e.anterior) : std::nullopt;
     for (int documento : {1, 2}) {
         const QString titulo =
-            documento == 1
-                ? QStringLiteral("Balance de situación al %1").arg(fechaTexto(e.fechaFin))
-                : QStringLiteral("Cuenta de pérdidas y ganancias del ejercicio %1")
-                      .arg(e.ejercicio);
+            documento == 1 ? QStringLiteral("Balance de situación al %1")
+                                 .arg(FechaLibros::deTexto(e.fechaFin).impresa())
+                           : QStringLiteral("Cuenta de pérdidas y ganancias del ejercicio %1")
+                                 .arg(e.ejercicio);
         if (anterior) {
             OpcionesComparativo c;
             c.empresaA = o.empresa;

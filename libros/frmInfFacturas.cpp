@@ -56,9 +56,9 @@ bool frmInfFacturas::emitidas() const {
 
 void frmInfFacturas::cargarPropio() {
     if (origen() == cCOrigen::FACTURAEMITIDA)
-        setWindowTitle(mensajes().Mensaje29());
+        setWindowTitle(mensajes().tituloIvaEmitidas());
     else if (origen() == cCOrigen::FACTURARECIBIDA)
-        setWindowTitle(mensajes().Mensaje30());
+        setWindowTitle(mensajes().tituloIvaRecibidas());
     optFacturas_[0]->setChecked(true);
     optFacturasClick();
 }

@@ -43,7 +43,7 @@ void frmInfLibroDiario::empresaElegidaPropio(long codigo) {
 bool frmInfLibroDiario::comprobarPropio() {
     if (!periodoCorrecto()) return false;
     if (asientos_[0]->text().trimmed().isEmpty() || asientos_[1]->text().trimmed().isEmpty()) {
-        avisar(mensajes().Mensaje19(), asientos_[0]);
+        avisar(mensajes().faltanAsientos(), asientos_[0]);
         return false;
     }
     return true;

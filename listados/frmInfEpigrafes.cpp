@@ -36,7 +36,7 @@ OpcionesEpigrafes frmInfEpigrafes::opciones() {
 
 bool frmInfEpigrafes::comprobarPropio() {
     if (!chkDocumento_[0]->isChecked() && !chkDocumento_[1]->isChecked()) {
-        avisar(mensajes().Mensaje28(), chkDocumento_[0]);
+        avisar(mensajes().faltaTipoDocumento(), chkDocumento_[0]);
         return false;
     }
     return true;

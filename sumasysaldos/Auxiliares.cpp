@@ -1,7 +1,7 @@
 #include "Auxiliares.h"
 
 #include "ErrorOrvo.h"
-#include "cGeneral.h"
+#include "FechaLibros.h"
 
 namespace orvo {
 
@@ -26,7 +26,7 @@ QString condicionNiveles(const std::vector<int>& niveles, Parametros& parametros
 }
 
 QDate fechaLibros(const QString& texto, const QString& que) {
-    const QDate fecha = fechaDeTexto(texto.trimmed());
+    const QDate fecha = FechaLibros::deTexto(texto).fecha();
     if (!fecha.isValid())
         throw ErrorOrvo(Causa::TiposNoCoinciden,
                         QStringLiteral("%1 no es una fecha válida: «%2»").arg(que, texto));

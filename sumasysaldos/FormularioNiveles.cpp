@@ -91,7 +91,7 @@ void FormularioNiveles::llenarNiveles(long codigo) {
 
 bool FormularioNiveles::comprobarPrevio() {
     if (listas_[0]->count() > 0) return true;
-    avisar(mensajes().Mensaje03(), nullptr);
+    avisar(mensajes().faltanDesgloses(), nullptr);
     return false;
 }
 
@@ -142,7 +142,7 @@ void FormularioNiveles::botonListasClick(int indice) {
     if (indice == 1 || indice == 2) {
         origen.selectAll();
     } else if (!HayElementoSeleccionado(origen)) {
-        avisar(mensajes().Mensaje06(), nullptr);
+        avisar(mensajes().faltaElemento(), nullptr);
         return;
     }
     MoverSeleccionados(origen, destino);
@@ -150,7 +150,7 @@ void FormularioNiveles::botonListasClick(int indice) {
 
 void FormularioNiveles::cambioPestana(int indice) {
     if (indice == 1 && comunes().empresa && comunes().empresa->currentText().trimmed().isEmpty()) {
-        avisar(mensajes().Mensaje02(), nullptr);
+        avisar(mensajes().faltaEmpresa(), nullptr);
         pestanas_->setCurrentIndex(0);
         return;
     }

@@ -18,7 +18,7 @@ const std::array<const char*, kMeses> kNombresMes = {
     "Enero", "Febrero", "Marzo",      "Abril",   "Mayo",      "Junio",
     "Julio", "Agosto",  "Septiembre", "Octubre", "Noviembre", "Diciembre"};
 
-QString posicion(int p) {
+QString posicion(qsizetype p) {
     return cGeneral::LlenaIzquierda(QString::number(p), QStringLiteral("0"), 2);
 }
 

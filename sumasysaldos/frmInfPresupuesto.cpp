@@ -17,7 +17,8 @@ frmInfPresupuesto::frmInfPresupuesto(Componente& componente, QWidget* padre)
 
 void frmInfPresupuesto::cargarPropio() {
     // El código de origen llega antes que la empresa: ya se sabe qué informe es.
-    setWindowTitle(esPresupuesto() ? mensajes().Mensaje20() : mensajes().Mensaje21());
+    setWindowTitle(esPresupuesto() ? mensajes().tituloPresupuestos()
+                                   : mensajes().tituloPresupuestoAnual());
     FormularioNiveles::cargarPropio();
 }
 

@@ -1,6 +1,6 @@
-// Servicios comunes: redondeos de importes y recuentos, conversión peseta/euro, periodos, la
-// empresa elegida y listas de empresas. El escritor de las tablas de trabajo lo prueban los
-// volcados de los informes de ejemplo, en euros y en pesetas.
+// Servicios comunes: redondeos de importes y recuentos, conversión peseta/euro, fechas de los
+// libros, periodos, la empresa elegida y listas de empresas. El escritor de las tablas de trabajo
+// lo prueban los volcados de los informes de ejemplo, en euros y en pesetas.
 #include <QComboBox>
 #include <QDateEdit>
 #include <QTemporaryDir>
@@ -8,6 +8,7 @@
 
 #include "Conexion.h"
 #include "DoblesPrueba.h"
+#include "FechaLibros.h"
 #include "InterfazQt.h"
 #include "Regional.h"
 #include "cGeneralControles.h"
@@ -80,6 +81,68 @@ class PruebaGeneral : public QObject {
         // 0,5 pesetas exactas redondean al par
         QCOMPARE(cGeneral::EurosAPesetas(*Moneda::deTexto(QStringLiteral("0,0030050"))),
                  QStringLiteral("0"));
+    }
+
+    // Milésimas de euro truncadas y mitad lejos de cero al céntimo, en enteros. Hasta 332.772.000
+    // pesetas coincide en todas las fronteras de milésima con el cálculo en coma flotante de
+    // antes; por encima, la coma flotante se equivoca a veces en un céntimo (última fila).
+    void pesetasAEuros_data() {
+        QTest::addColumn<QString>("pesetas");
+        QTest::addColumn<QString>("euros");
+        QTest::newRow("un euro") << "166,386"
+                                 << "1,00";
+        QTest::newRow("cero") << "0"
+                              << "0,00";
+        QTest::newRow("bajo medio céntimo") << "0,8319"
+                                            << "0,00";
+        QTest::newRow("medio céntimo sube") << "0,832"
+                                            << "0,01";
+        QTest::newRow("negativo bajo medio céntimo") << "-0,8319"
+                                                     << "0,00";
+        QTest::newRow("negativo lejos de cero") << "-0,832"
+                                                << "-0,01";
+        QTest::newRow("una diezmilésima") << "0,0001"
+                                          << "0,00";
+        QTest::newRow("un millón de pesetas") << "1000000"
+                                              << "6010,12";
+        QTest::newRow("cien millones de euros") << "16638600000"
+                                                << "100000000,00";
+        QTest::newRow("negativo grande") << "-16638600000"
+                                         << "-100000000,00";
+        QTest::newRow("donde la coma flotante daba ,74") << "11199771892,1177"
+                                                         << "67311984,73";
+    }
+    void pesetasAEuros() {
+        QFETCH(QString, pesetas);
+        QFETCH(QString, euros);
+        Moneda importe = *Moneda::deTexto(pesetas);
+        QCOMPARE(cGeneral::PesetasAEuros(importe), euros);
+        QCOMPARE(importe, *Moneda::deTexto(euros));
+    }
+
+    // Las fechas de los libros: solo ocho cifras que formen una fecha; los blancos de alrededor
+    // no cuentan.
+    void fechasLibros_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QDate>("fecha");
+        QTest::addColumn<QString>("impresa");
+        QTest::newRow("fin de año") << "20011231" << QDate(2001, 12, 31) << "31/12/2001";
+        QTest::newRow("29 de febrero bisiesto") << "20040229" << QDate(2004, 2, 29) << "29/02/2004";
+        QTest::newRow("29 de febrero no bisiesto") << "20010229" << QDate() << "";
+        QTest::newRow("con blancos") << " 20010101 " << QDate(2001, 1, 1) << "01/01/2001";
+        QTest::newRow("vacía") << "   " << QDate() << "";
+        QTest::newRow("siete cifras") << "2001011" << QDate() << "";
+        QTest::newRow("con barras") << "01/01/01" << QDate() << "";
+        QTest::newRow("mes trece") << "20011301" << QDate() << "";
+    }
+    void fechasLibros() {
+        QFETCH(QString, texto);
+        QFETCH(QDate, fecha);
+        QFETCH(QString, impresa);
+        const FechaLibros leida = FechaLibros::deTexto(texto);
+        QCOMPARE(leida.fecha(), fecha);
+        QCOMPARE(cGeneral::StringDate(texto), impresa);
+        if (fecha.isValid()) QCOMPARE(cGeneral::DateString(fecha), texto.trimmed());
     }
 
     // Un periodo de un día vale; uno que acaba antes de empezar, no.

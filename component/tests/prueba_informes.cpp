@@ -37,7 +37,7 @@ class PruebaInformes : public QObject {
         inf_->Execute(QStringLiteral("INSERT INTO Subcuentas (Codigo) VALUES ('1')"));
         informes.ImprimirSubcuentas(nullptr, &config_, conta_, inf_, 3);
         QCOMPARE(interfaz_.mensajes.size(), 1u);
-        QCOMPARE(interfaz_.mensajes[0].texto, cCMensajes().Mensaje14());
+        QCOMPARE(interfaz_.mensajes[0].texto, cCMensajes().sinEmpresas());
         QCOMPARE(interfaz_.mensajes[0].titulo, QStringLiteral("Título"));
         QCOMPARE(inf_->valor(QStringLiteral("SELECT count(*) FROM Subcuentas")).toInt(), 1);
         conta_->Execute(

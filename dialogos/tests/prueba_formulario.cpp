@@ -241,13 +241,13 @@ class PruebaFormulario : public QObject {
         QTest::addColumn<int>("empresa");
         QTest::addColumn<QString>("mensaje");
         QTest::addColumn<int>("foco");  // caja de subcuenta, -1 ninguna
-        const QString cajas = cCMensajes().Mensaje04();
+        const QString cajas = cCMensajes().faltanSubcuentas();
         // clang-format off
         QTest::newRow("inicial vacía") << "" << "9999999" << 1 << cajas << 0;
         QTest::newRow("final vacía") << "0000000" << "" << 1 << cajas << 1;
         QTest::newRow("final en blanco") << "0000000" << "   " << 1 << cajas << 1;
         QTest::newRow("las dos vacías") << "" << "" << 1 << cajas << 0;
-        QTest::newRow("sin empresa en la lista") << "0000000" << "9999999" << 5 << cCMensajes().Mensaje02() << -1;
+        QTest::newRow("sin empresa en la lista") << "0000000" << "9999999" << 5 << cCMensajes().faltaEmpresa() << -1;
         // clang-format on
     }
     void avisosAlAceptar() {

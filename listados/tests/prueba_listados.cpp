@@ -165,7 +165,7 @@ class PruebaListados : public QObject {
             abierto = d.isVisible() && d.isEnabled();
             foco = d.focusWidget() ? d.focusWidget()->objectName() : QString();
         });
-        QCOMPARE(entorno.textos(), QStringList{cCMensajes().Mensaje28()});
+        QCOMPARE(entorno.textos(), QStringList{cCMensajes().faltaTipoDocumento()});
         QCOMPARE(entorno.interfaz.mensajes[0].icono, Icono::Exclamacion);
         QCOMPARE(entorno.interfaz.pitidos, 1);
         QVERIFY(abierto);
@@ -190,7 +190,7 @@ class PruebaListados : public QObject {
             << epigrafes << QStringList{};
         QTest::newRow("epígrafes sin documento")
             << QStringList{"ImprimirEpigrafes", "--control", "chkDocumento(0)=0"} << "Codigo"
-            << QStringList{} << "" << QStringList{cCMensajes().Mensaje28()};
+            << QStringList{} << "" << QStringList{cCMensajes().faltaTipoDocumento()};
     }
     void ordenes() {
         QFETCH(QStringList, argumentos);
