@@ -314,7 +314,8 @@ class Calculo {
     QString expresionEpigrafe_;
     QString expresionCuenta_;
     QString columnaSigno_;
-    int vecesResultado_;  // el mes del resultado puede repetirse en un periodo de más de un año
+    qsizetype
+        vecesResultado_;  // el mes del resultado puede repetirse en un periodo de más de un año
     bool signoEpigrafe_ = false;  // el epígrafe que se recorre, y sus cuentas, llevan signo
     QHash<qlonglong, Moneda> presupuestoPropio_;  // epígrafe -> saldo presupuestado de sus cuentas
     QHash<QString, Moneda> presupuestoDeHijos_;   // código -> el de los epígrafes que lo alargan

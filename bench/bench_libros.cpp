@@ -188,7 +188,7 @@ Medida medir(const QStringList& orden, const QString& salida) {
     rusage uso{};
     wait4(pid, &estado, 0, &uso);
     Medida m;
-    m.segundos = reloj.nsecsElapsed() / 1e9;
+    m.segundos = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
     m.picoKB = uso.ru_maxrss;
     m.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
     return m;
@@ -198,7 +198,7 @@ QString segundos(double s) {
     return QString::number(s, 'f', 2).replace(u'.', u',') + QStringLiteral(" s");
 }
 QString megas(long kb) {
-    return QString::number(kb / 1024.0, 'f', 0) + QStringLiteral(" MB");
+    return QString::number(static_cast<double>(kb) / 1024.0, 'f', 0) + QStringLiteral(" MB");
 }
 
 // Los libros legalizados frente al Diario solo a PDF, los dos sobre una copia de los libros con

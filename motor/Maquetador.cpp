@@ -205,7 +205,7 @@ class Maquetador::Compositor {
         int sangria = 0;
         if (!medir && !p_.campoNivel.isEmpty()) {
             const Moneda nivel = f[nivel_].numero.value_or(Moneda());
-            sangria = std::max<int>(0, nivel.truncado() - p_.nivelBase);
+            sangria = static_cast<int>(std::max<std::int64_t>(0, nivel.truncado() - p_.nivelBase));
         }
         const bool negrita = !medir && !p_.negrita.vacia() && m_.cumpleFila(p_.negrita, &f);
         const bool cursiva = !medir && !p_.cursiva.vacia() && m_.cumpleFila(p_.cursiva, &f);
@@ -233,7 +233,8 @@ class Maquetador::Compositor {
                     if (!oculto.isEmpty() && texto == oculto) texto.clear();
                     l.celdas.push_back(std::move(texto));
                 }
-                if (m_.ajusta_ && modo_ != Modo::Continuo) l.alto *= lineasDeFila(l);
+                if (m_.ajusta_ && modo_ != Modo::Continuo)
+                    l.alto *= static_cast<double>(lineasDeFila(l));
             }
             alto += l.alto;
             bloque.push_back(std::move(l));

@@ -10,7 +10,7 @@ namespace orvo {
 
 namespace {
 
-[[noreturn]] void noValida(const QString& nombre, int linea, const QString& motivo) {
+[[noreturn]] void noValida(const QString& nombre, qsizetype linea, const QString& motivo) {
     throw FalloMotor(ErrorMotor::kPlantillaNoValida,
                      QStringLiteral("La plantilla %1 no es válida (línea %2): %3")
                          .arg(nombre, QString::number(linea), motivo));
