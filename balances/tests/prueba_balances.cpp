@@ -113,13 +113,10 @@ class PruebaBalances : public QObject {
         prueba::LibrosPrueba& l = *l_;
         const QString a = QString::number(ano);
         const long e = l.empresa(a + "0101", a + "1231", 7, abreviatura);
-        for (const char* c : {"210 Construcciones", "430 Clientes", "572 Bancos", "100 Capital",
-                              "129 Resultados", "600 Compras", "700 Ventas", "2100001 Nave",
-                              "4300001 Cliente uno", "5720001 Banco uno", "1000001 Capital social",
-                              "6000001 Mercaderías", "7000001 Ventas tienda"}) {
-            const QString t = QString::fromUtf8(c);
-            l.cuenta(e, t.section(u' ', 0, 0), t.section(u' ', 1));
-        }
+        l.cuentas(e, {"210 Construcciones", "430 Clientes", "572 Bancos", "100 Capital",
+                      "129 Resultados", "600 Compras", "700 Ventas", "2100001 Nave",
+                      "4300001 Cliente uno", "5720001 Banco uno", "1000001 Capital social",
+                      "6000001 Mercaderías", "7000001 Ventas tienda"});
         l.conta().Execute(QStringLiteral("UPDATE Cuenta SET Desglosar = -1 WHERE Codigo = '210'"));
         l.epigrafe(e, 1, "A", "ACTIVO", 1);
         l.epigrafe(e, 1, "A1", "Inmovilizado", 1, 2, {}, {"210"});
@@ -150,6 +147,14 @@ class PruebaBalances : public QObject {
                                            "WHERE CodigoEpigrafe = ?")
                                 .arg(mes, 2, 10, QChar(u'0')),
                             {e.formatear(true), (e * 100).formatear(false), codigo});
+    }
+    // La columna SumaConSigno de los epígrafes a "-1" o "0"; vacía, los libros no la tienen.
+    void sumaConSigno(const QString& columna) {
+        if (columna.isEmpty())
+            l_->conta().Execute(QStringLiteral("ALTER TABLE Estructura DROP COLUMN SumaConSigno"));
+        else
+            l_->conta().Execute(QStringLiteral("UPDATE Estructura SET SumaConSigno = ?"),
+                                {columna.toInt()});
     }
     // Todos los importes y filas de Cuenta y Estructura, para ver que nada ha cambiado.
     QString instantanea() {
@@ -237,12 +242,12 @@ class PruebaBalances : public QObject {
         QTest::addColumn<bool>("conPresupuesto");
         QTest::addColumn<QStringList>("esperado");
         using I = LineaBalance::Importes;
-        QTest::newRow("sin presupuesto")
-            << int(I::Numeros) << false << QStringList{"1.500,50", "", ""};
-        QTest::newRow("con presupuesto")
-            << int(I::Numeros) << true << QStringList{"1.500,50", "3.001,00", "50,00 %"};
+        // clang-format off
+        QTest::newRow("sin presupuesto") << int(I::Numeros) << false << QStringList{"1.500,50", "", ""};
+        QTest::newRow("con presupuesto") << int(I::Numeros) << true << QStringList{"1.500,50", "3.001,00", "50,00 %"};
         QTest::newRow("error") << int(I::Error) << false << QStringList{"ERROR", "ERROR", "ERROR"};
         QTest::newRow("en blanco") << int(I::EnBlanco) << true << QStringList{"", "", ""};
+        // clang-format on
     }
     void celdas() {
         QFETCH(int, importes);
@@ -259,40 +264,33 @@ class PruebaBalances : public QObject {
 
     // El balance de situación del año: el beneficio (1.500) aparece en la 129 (y, desglosada,
     // en la 1290000 que los libros no tienen) sin escribir en los libros, y el banco se muestra
-    // solo en el activo; o solo los epígrafes. Las pesetas y los números de cuenta los ven los
-    // volcados de los libros de ejemplo.
+    // solo en el activo; o solo los epígrafes. Las pesetas, los números de cuenta y las fórmulas
+    // del informe los ven los volcados de los libros de ejemplo.
     void balanceDeSituacion_data() {
         QTest::addColumn<QString>("opcion");
         QTest::addColumn<QList<Linea>>("esperado");
-        const QList<Linea> euros{{1, "ACTIVO", "A", m("11.500")},
-                                 {2, "Inmovilizado", "A1", m("4.000")},
-                                 {3, "Construcciones", "-", m("4.000")},
-                                 {4, "Nave \"A\" d'Or", "-", m("4.000")},
-                                 {2, "Deudores y tesorería", "A2", m("7.500")},
-                                 {3, "Clientes", "-", m("3.500")},
-                                 {3, "Bancos", "-", m("4.000")},
-                                 {1, "PASIVO", "P", m("11.500")},
-                                 {2, "Fondos propios", "P1", m("11.500")},
-                                 {3, "Capital", "-", m("10.000")},
-                                 {3, "Resultados", "-", m("1.500")}};
+        // clang-format off
+        const QList<Linea> euros{
+            {1, "ACTIVO", "A", m("11.500")},
+            {2, "Inmovilizado", "A1", m("4.000")},
+            {3, "Construcciones", "-", m("4.000")},
+            {4, "Nave \"A\" d'Or", "-", m("4.000")},
+            {2, "Deudores y tesorería", "A2", m("7.500")},
+            {3, "Clientes", "-", m("3.500")},
+            {3, "Bancos", "-", m("4.000")},
+            {1, "PASIVO", "P", m("11.500")},
+            {2, "Fondos propios", "P1", m("11.500")},
+            {3, "Capital", "-", m("10.000")},
+            {3, "Resultados", "-", m("1.500")}};
         QTest::newRow("el año") << "" << euros;
-        QTest::newRow("129 desglosada")
-            << "desglosar" << euros + QList<Linea>{{4, "Pérdidas y ganancias", "-", m("1.500")}};
+        QTest::newRow("129 desglosada") << "desglosar" << euros + QList<Linea>{{4, "Pérdidas y ganancias", "-", m("1.500")}};
         // El banco en descubierto sale en el pasivo y se descuenta del activo y de su padre.
-        QTest::newRow("banco en descubierto")
-            << "descubierto"
-            << QList<Linea>{{1, "ACTIVO", "A", m("12.500")},
-                            euros[1],
-                            euros[2],
-                            euros[3],
-                            {2, "Deudores y tesorería", "A2", m("8.500")},
-                            {3, "Clientes", "-", m("8.500")},
-                            {1, "PASIVO", "P", m("12.500")},
-                            euros[8],
-                            euros[9],
-                            euros[10],
-                            {2, "Deudas con bancos", "P2", m("1.000")},
-                            {3, "Bancos", "-", m("1.000")}};
+        QTest::newRow("banco en descubierto") << "descubierto"
+            << QList<Linea>{{1, "ACTIVO", "A", m("12.500")}, euros[1], euros[2], euros[3],
+                            {2, "Deudores y tesorería", "A2", m("8.500")}, {3, "Clientes", "-", m("8.500")},
+                            {1, "PASIVO", "P", m("12.500")}, euros[8], euros[9], euros[10],
+                            {2, "Deudas con bancos", "P2", m("1.000")}, {3, "Bancos", "-", m("1.000")}};
+        // clang-format on
         QList<Linea> epigrafes;
         for (const Linea& l : euros)
             if (std::get<2>(l) != u"-") epigrafes << l;
@@ -324,10 +322,6 @@ class PruebaBalances : public QObject {
             QVERIFY(!l.conPresupuesto);
         }
         QCOMPARE(orden, (QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-        const FormulasInforme f = l_->construir(construirBalance, o);
-        QCOMPARE(f.at(1), QStringLiteral("Empresa= \"<PRU> Pruebas, S.L.\""));
-        QCOMPARE(f.at(2), QStringLiteral("Periodo= \"Periodo:  enero/2001 ~ diciembre/2001\""));
-        QCOMPARE(f.at(3), QStringLiteral("MostrarColumnaCodigo = 1"));
     }
 
     // Una cuenta con movimientos pero saldo cero solo sale con "Mostrar cuentas con saldo
@@ -433,28 +427,19 @@ class PruebaBalances : public QObject {
         QTest::addColumn<QList<TotalYPresupuesto>>("balance");
         QTest::addColumn<QList<FilaLados>>("comparativo");
         QTest::addColumn<QList<qint64>>("orden");  // de las filas del comparativo
-        const QList<TotalYPresupuesto> dosLados{
-            {"G", m("2.000"), m("100")}, {"I", m("3.500"), m("300")}, {"R", m("1.500"), m("200")}};
-        const QList<FilaLados> comparativoDosLados{
-            {"Gastos", numeros("2.000"), numeros("2.000")},
-            {"Ingresos", numeros("3.500"), numeros("3.500")},
-            {"Ingresos menos gastos", numeros("1.500"), numeros("1.500")}};
+        // clang-format off
+        const QList<TotalYPresupuesto> dosLados{{"G", m("2.000"), m("100")}, {"I", m("3.500"), m("300")}, {"R", m("1.500"), m("200")}};
+        const FilaLados gastos{"Gastos", numeros("2.000"), numeros("2.000")},
+                        ingresos{"Ingresos", numeros("3.500"), numeros("3.500")},
+                        resultado{"Ingresos menos gastos", numeros("1.500"), numeros("1.500")};
         // Las cuentas, que no se escriben, y N, que se quita, cuentan en el orden.
-        QTest::newRow("modelo de 2007")
-            << "-1"
-            << QList<TotalYPresupuesto>{{"G", m("2.000"), m("100")},
-                                        {"I", m("3.500"), m("300")},
-                                        {"N", m("-1.500"), m("-200")},
-                                        {"R", m("1.500"), m("200")}}
-            << QList<FilaLados>{{"Gastos", numeros("2.000"), numeros("2.000")},
-                                {"Ingresos", numeros("3.500"), numeros("3.500")},
-                                {"Gastos menos ingresos", numeros("-1.500"), numeros("-1.500")},
-                                {"Ingresos menos gastos", numeros("1.500"), numeros("1.500")}}
+        QTest::newRow("modelo de 2007") << "-1"
+            << QList<TotalYPresupuesto>{dosLados[0], dosLados[1], {"N", m("-1.500"), m("-200")}, dosLados[2]}
+            << QList<FilaLados>{gastos, ingresos, {"Gastos menos ingresos", numeros("-1.500"), numeros("-1.500")}, resultado}
             << QList<qint64>{1, 3, 5, 6};
-        QTest::newRow("dos lados")
-            << "0" << dosLados << comparativoDosLados << QList<qint64>{1, 3, 6};
-        QTest::newRow("libros sin la columna")
-            << "" << dosLados << comparativoDosLados << QList<qint64>{1, 3, 6};
+        QTest::newRow("dos lados") << "0" << dosLados << QList<FilaLados>{gastos, ingresos, resultado} << QList<qint64>{1, 3, 6};
+        QTest::newRow("libros sin la columna") << "" << dosLados << QList<FilaLados>{gastos, ingresos, resultado} << QList<qint64>{1, 3, 6};
+        // clang-format on
     }
     void sumaConSigno() {
         QFETCH(QString, columna);
@@ -464,11 +449,7 @@ class PruebaBalances : public QObject {
             l_->epigrafe(e, 2, "N", "Gastos menos ingresos", 4, 1, QStringLiteral("G-I"));
             l_->epigrafe(e, 2, "R", "Ingresos menos gastos", 4, 1, QStringLiteral("I-G"));
         }
-        if (columna.isEmpty())
-            l_->conta().Execute(QStringLiteral("ALTER TABLE Estructura DROP COLUMN SumaConSigno"));
-        else
-            l_->conta().Execute(QStringLiteral("UPDATE Estructura SET SumaConSigno = ?"),
-                                {columna.toInt()});
+        sumaConSigno(columna);
         OpcionesBalance o = opciones(2);
         o.presupuesto = o.soloEpigrafes = true;
         QTEST(importes(calcular(o)), "balance");
@@ -489,28 +470,21 @@ class PruebaBalances : public QObject {
     void presupuestoConSigno_data() {
         QTest::addColumn<QString>("columna");  // "-1", "0" o vacía: los libros no la tienen
         QTest::addColumn<QList<TotalYPresupuesto>>("esperado");
+        // clang-format off
         const QList<TotalYPresupuesto> dosLados{
-            {"R1", m("3.500"), m("4.000")},  {"-", m("3.500"), m("4.000")},
-            {"R2", m("-1.700"), m("2.700")}, {"R2.1", m("-2.000"), m("2.500")},
-            {"-", m("-2.000"), m("2.500")},  {"R2.2", m("300"), m("200")},
-            {"-", m("300"), m("200")},       {"RA", m("1.800"), m("6.700")}};
-        QTest::newRow("modelo de 2007")
-            << "-1"
-            << QList<TotalYPresupuesto>{
-                   {"R1", m("3.500"), m("4.000")},   {"-", m("3.500"), m("4.000")},
-                   {"R2", m("-1.700"), m("-2.300")}, {"R2.1", m("-2.000"), m("-2.500")},
-                   {"-", m("-2.000"), m("-2.500")},  {"R2.2", m("300"), m("200")},
-                   {"-", m("300"), m("200")},        {"RA", m("1.800"), m("1.700")}};
+            {"R1", m("3.500"), m("4.000")}, {"-", m("3.500"), m("4.000")}, {"R2", m("-1.700"), m("2.700")}, {"R2.1", m("-2.000"), m("2.500")},
+            {"-", m("-2.000"), m("2.500")}, {"R2.2", m("300"), m("200")}, {"-", m("300"), m("200")}, {"RA", m("1.800"), m("6.700")}};
+        QTest::newRow("modelo de 2007") << "-1" << QList<TotalYPresupuesto>{
+            {"R1", m("3.500"), m("4.000")}, {"-", m("3.500"), m("4.000")}, {"R2", m("-1.700"), m("-2.300")}, {"R2.1", m("-2.000"), m("-2.500")},
+            {"-", m("-2.000"), m("-2.500")}, {"R2.2", m("300"), m("200")}, {"-", m("300"), m("200")}, {"RA", m("1.800"), m("1.700")}};
+        // clang-format on
         QTest::newRow("dos lados") << "0" << dosLados;
         QTest::newRow("libros sin la columna") << "" << dosLados;
     }
     void presupuestoConSigno() {
         QFETCH(QString, columna);
         const long e = l_->empresa("20010101", "20011231");
-        for (const char* c : {"600 Compras", "609 Rappels por compras", "700 Ventas"}) {
-            const QString t = QString::fromUtf8(c);
-            l_->cuenta(e, t.section(u' ', 0, 0), t.section(u' ', 1));
-        }
+        l_->cuentas(e, {"600 Compras", "609 Rappels por compras", "700 Ventas"});
         l_->epigrafe(e, 2, "R1", "Ventas", 4, 1, {}, {"700"});
         l_->epigrafe(e, 2, "R2", "Compras netas", 4);
         l_->epigrafe(e, 2, "R2.1", "Compras", 4, 2, {}, {"600"});
@@ -521,11 +495,7 @@ class PruebaBalances : public QObject {
                         "20010615 6090001 0 30.000 0 300", "20010615 5720001 30.000 0 300 0",
                         "P 7000001 3 400.000 4.000", "P 6000001 2 250.000 2.500",
                         "P 6090001 6 20.000 200"});
-        if (columna.isEmpty())
-            l_->conta().Execute(QStringLiteral("ALTER TABLE Estructura DROP COLUMN SumaConSigno"));
-        else
-            l_->conta().Execute(QStringLiteral("UPDATE Estructura SET SumaConSigno = ?"),
-                                {columna.toInt()});
+        sumaConSigno(columna);
         OpcionesBalance o = opciones(2);
         o.presupuesto = true;
         QTEST(importes(calcular(o)), "esperado");
@@ -534,12 +504,14 @@ class PruebaBalances : public QObject {
     void terminosDeFormula_data() {
         QTest::addColumn<QString>("formula");
         QTest::addColumn<QStringList>("terminos");
+        // clang-format off
         QTest::newRow("tres términos") << "A+B-C" << QStringList{"+A", "+B", "-C"};
         QTest::newRow("blancos alrededor") << " A.I + A.II " << QStringList{"+ A.I ", "+ A.II "};
         QTest::newRow("un solo código") << "R" << QStringList{"+R"};
         QTest::newRow("empieza por menos") << "-X+Y" << QStringList{"+", "-X", "+Y"};
         QTest::newRow("operador al final") << "A-" << QStringList{"+A", "-"};
         QTest::newRow("vacía") << "" << QStringList{"+"};
+        // clang-format on
     }
     void terminosDeFormula() {
         QFETCH(QString, formula);
@@ -622,30 +594,15 @@ class PruebaBalances : public QObject {
         QTest::addColumn<QStringList>("a");
         QTest::addColumn<QStringList>("b");
         QTest::addColumn<QStringList>("esperado");
-        QTest::newRow("estructuras iguales") << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"}
-                                             << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"}
-                                             << QStringList{"ACTIVO|A|A", "Inmov|A1|A1", "Cta|-|-"};
-        QTest::newRow("epígrafe solo en B, en su sitio y con sus cuentas")
-            << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"}
-            << QStringList{"1 ACTIVO A", "2 Nuevo A0", "3 CtaNueva", "2 Inmov A1", "3 Cta"}
-            << QStringList{"ACTIVO|A|A", "Nuevo||A0", "CtaNueva||-", "Inmov|A1|A1", "Cta|-|-"};
-        QTest::newRow("epígrafe solo en A, con todo lo suyo, sin saltar B")
-            << QStringList{"1 ACTIVO A", "2 Viejo A0", "3 CtaVieja", "4 Sub", "2 Inmov A1"}
-            << QStringList{"1 ACTIVO A", "2 Inmov A1"}
-            << QStringList{"ACTIVO|A|A", "Viejo|A0|", "CtaVieja|-|", "Sub|-|", "Inmov|A1|A1"};
-        QTest::newRow("misma descripción bajo padres distintos")
-            << QStringList{"1 ACTIVO A", "2 Otros A9"}
-            << QStringList{"1 CIRCULANTE C", "2 Otros C9"}
-            << QStringList{"ACTIVO|A|", "Otros|A9|", "CIRCULANTE||C", "Otros||C9"};
-        QTest::newRow("B más hondo que A se escribe antes")
-            << QStringList{"1 ACTIVO A", "2 Inmov A1", "1 PASIVO P"}
-            << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Solo", "1 PASIVO P"}
-            << QStringList{"ACTIVO|A|A", "Inmov|A1|A1", "Solo||-", "PASIVO|P|P"};
-        QTest::newRow("la misma cuenta con otra descripción sale dos veces")
-            << QStringList{"1 ACTIVO A", "2 Bancos"} << QStringList{"1 ACTIVO A", "2 Banco"}
-            << QStringList{"ACTIVO|A|A", "Bancos|-|", "Banco||-"};
-        QTest::newRow("B vacío") << QStringList{"1 ACTIVO A"} << QStringList{}
-                                 << QStringList{"ACTIVO|A|"};
+        // clang-format off
+        QTest::newRow("estructuras iguales") << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"} << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"} << QStringList{"ACTIVO|A|A", "Inmov|A1|A1", "Cta|-|-"};
+        QTest::newRow("epígrafe solo en B, en su sitio y con sus cuentas") << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Cta"} << QStringList{"1 ACTIVO A", "2 Nuevo A0", "3 CtaNueva", "2 Inmov A1", "3 Cta"} << QStringList{"ACTIVO|A|A", "Nuevo||A0", "CtaNueva||-", "Inmov|A1|A1", "Cta|-|-"};
+        QTest::newRow("epígrafe solo en A, con todo lo suyo, sin saltar B") << QStringList{"1 ACTIVO A", "2 Viejo A0", "3 CtaVieja", "4 Sub", "2 Inmov A1"} << QStringList{"1 ACTIVO A", "2 Inmov A1"} << QStringList{"ACTIVO|A|A", "Viejo|A0|", "CtaVieja|-|", "Sub|-|", "Inmov|A1|A1"};
+        QTest::newRow("misma descripción bajo padres distintos") << QStringList{"1 ACTIVO A", "2 Otros A9"} << QStringList{"1 CIRCULANTE C", "2 Otros C9"} << QStringList{"ACTIVO|A|", "Otros|A9|", "CIRCULANTE||C", "Otros||C9"};
+        QTest::newRow("B más hondo que A se escribe antes") << QStringList{"1 ACTIVO A", "2 Inmov A1", "1 PASIVO P"} << QStringList{"1 ACTIVO A", "2 Inmov A1", "3 Solo", "1 PASIVO P"} << QStringList{"ACTIVO|A|A", "Inmov|A1|A1", "Solo||-", "PASIVO|P|P"};
+        QTest::newRow("la misma cuenta con otra descripción sale dos veces") << QStringList{"1 ACTIVO A", "2 Bancos"} << QStringList{"1 ACTIVO A", "2 Banco"} << QStringList{"ACTIVO|A|A", "Bancos|-|", "Banco||-"};
+        QTest::newRow("B vacío") << QStringList{"1 ACTIVO A"} << QStringList{} << QStringList{"ACTIVO|A|"};
+        // clang-format on
     }
     void fusion() {
         QFETCH(QStringList, a);
@@ -828,39 +785,15 @@ class PruebaBalances : public QObject {
                           "¡La cuenta de pérdidas y ganancias no existe o bien no está asignada a "
                           "ningún epígrafe del balance de situación de la empresa ");
         const QStringList ninguno;
-        QTest::newRow("sin la 129")
-            << situacion << sinEnlace.arg(1) << ninguno << QStringList{sin129 + "'PRU-2001'!"};
-        QTest::newRow("la 129 solo en pérdidas y ganancias")
-            << situacion
-            << "UPDATE Estructura SET CodDocumento = 2 WHERE CodigoEpigrafe = 'P1' AND "
-               "CodEmpresa = 1"
-            << ninguno << QStringList{sin129 + "'PRU-2001'!"};
-        QTest::newRow("B sin la 129")
-            << QStringLiteral("ImprimirBalanceSituacionComp") << sinEnlace.arg(2) << ninguno
-            << QStringList{sin129 + "'EJ0-2000'!"};
-        QTest::newRow("importe ilegible")
-            << situacion
-            << "UPDATE Cuenta SET Debe05Euros = 'mil' WHERE Codigo = '430' AND CodEmpresa = 1"
-            << ninguno
-            << QStringList{"mil",
-                           "\rProcedimiento: BalanceSinPresupuesto\rMódulo: frmInfBalances\r"};
-        QTest::newRow("importe ilegible en B")
-            << pygComp
-            << "UPDATE Cuenta SET Haber03Euros = 'tres mil' WHERE CodEmpresa = 2 AND Codigo "
-               "LIKE '7%'"
-            << ninguno
-            << QStringList{"tres mil",
-                           "\rProcedimiento: CargaColeccionEmpresa\rMódulo: "
-                           "frmInfBalancesComp\rComplemento: OrvoContabilidadInf"};
-        QTest::newRow("periodo al revés")
-            << pyg << QString()
-            << QStringList{"dtpBalance(0)=2001-06-01", "dtpBalance(1)=2001-05-01"}
-            << QStringList{"¡No puede ser mayor la fecha inicial que la fecha final!"};
-        QTest::newRow("sin empresa B")
-            << pygComp << "UPDATE Empresa SET CodEmpresaAnterior = 0" << ninguno
-            << QStringList{
-                   "¡Debe seleccionar una empresa de destino "
-                   "de la lista!"};
+        // clang-format off
+        QTest::newRow("sin la 129") << situacion << sinEnlace.arg(1) << ninguno << QStringList{sin129 + "'PRU-2001'!"};
+        QTest::newRow("la 129 solo en pérdidas y ganancias") << situacion << "UPDATE Estructura SET CodDocumento = 2 WHERE CodigoEpigrafe = 'P1' AND CodEmpresa = 1" << ninguno << QStringList{sin129 + "'PRU-2001'!"};
+        QTest::newRow("B sin la 129") << QStringLiteral("ImprimirBalanceSituacionComp") << sinEnlace.arg(2) << ninguno << QStringList{sin129 + "'EJ0-2000'!"};
+        QTest::newRow("importe ilegible") << situacion << "UPDATE Cuenta SET Debe05Euros = 'mil' WHERE Codigo = '430' AND CodEmpresa = 1" << ninguno << QStringList{"mil", "\rProcedimiento: BalanceSinPresupuesto\rMódulo: frmInfBalances\r"};
+        QTest::newRow("importe ilegible en B") << pygComp << "UPDATE Cuenta SET Haber03Euros = 'tres mil' WHERE CodEmpresa = 2 AND Codigo LIKE '7%'" << ninguno << QStringList{"tres mil", "\rProcedimiento: CargaColeccionEmpresa\rMódulo: frmInfBalancesComp\rComplemento: OrvoContabilidadInf"};
+        QTest::newRow("periodo al revés") << pyg << QString() << QStringList{"dtpBalance(0)=2001-06-01", "dtpBalance(1)=2001-05-01"} << QStringList{"¡No puede ser mayor la fecha inicial que la fecha final!"};
+        QTest::newRow("sin empresa B") << pygComp << "UPDATE Empresa SET CodEmpresaAnterior = 0" << ninguno << QStringList{"¡Debe seleccionar una empresa de destino de la lista!"};
+        // clang-format on
     }
     void avisos() {
         QFETCH(QString, operacion);

@@ -51,6 +51,13 @@ class LibrosPrueba {
              nif});
         return ultimo();
     }
+    // Varias cuentas, cada una "código nombre".
+    void cuentas(long empresa, std::initializer_list<const char*> lineas) {
+        for (const char* l : lineas) {
+            const QString t = QString::fromUtf8(l);
+            cuenta(empresa, t.section(u' ', 0, 0), t.section(u' ', 1));
+        }
+    }
     // 'numero' se guarda tal cual: entero o texto, para probar las dos formas.
     qint64 asiento(long empresa, const QVariant& numero, const QString& fecha) {
         conta_->Execute(
@@ -60,8 +67,8 @@ class LibrosPrueba {
     }
     // Importes como los guarda la contabilidad; en euros, los mismos salvo que se den otros.
     qint64 apunte(qint64 asiento, qint64 cuenta, const QString& debe, const QString& haber,
-                  const QString& concepto = QStringLiteral("Apunte"),
-                  const QString& debeEuros = {}, const QString& haberEuros = {}) {
+                  const QString& concepto = QStringLiteral("Apunte"), const QString& debeEuros = {},
+                  const QString& haberEuros = {}) {
         conta_->Execute(
             QStringLiteral("INSERT INTO Apunte (CodAsiento, CodCuenta, Concepto, CtdadDebe, "
                            "CtdadHaber, CtdadDebeEuros, CtdadHaberEuros) VALUES (?,?,?,?,?,?,?)"),
@@ -162,8 +169,7 @@ template <class Dialogo>
 void mostrar(Entorno& entorno, LibrosPrueba& libros, long empresa,
              const std::function<void(Dialogo&)>& manejar) {
     Dialogo d(entorno.comp);
-    entorno.mostrar<Dialogo>(d, libros.contaCompartida(), libros.infCompartida(), empresa,
-                             manejar);
+    entorno.mostrar<Dialogo>(d, libros.contaCompartida(), libros.infCompartida(), empresa, manejar);
 }
 
 }  // namespace orvo::prueba
