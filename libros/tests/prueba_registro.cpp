@@ -65,6 +65,21 @@ struct Facturas : LibroIVA {
     }
     OpcionesLibrosIVA todoElAno() const { return LibroIVA::opciones(true); }
     LibrosRegistroAnuales ano() { return librosRegistro(conta(), todoElAno()).at(0); }
+    ExportacionRegistro exportar(FormatoRegistro formato = FormatoRegistro::Xlsx) {
+        return exportarLibroRegistro(conta(), todoElAno(), formato, carpeta());
+    }
+    // El mensaje con el que se niega a escribir; vacío si ha escrito.
+    QString rechazo(const OpcionesLibrosIVA& o, FormatoRegistro formato, const QString& destino,
+                    qint64 maximo = kMaximoPre303) {
+        try {
+            exportarLibroRegistro(conta(), o, formato, destino, maximo);
+        } catch (const ErrorOrvo& error) {
+            return error.descripcion();
+        }
+        return {};
+    }
+    QString rechazo() { return rechazo(todoElAno(), FormatoRegistro::Xlsx, carpeta()); }
+    QStringList xlsx() const { return QDir(carpeta()).entryList({QStringLiteral("*.xlsx*")}); }
 };
 
 }  // namespace
@@ -104,8 +119,7 @@ class PruebaRegistro : public QObject {
 
         Facturas f;
         f.factura(emitidas ? "R 20260210 0 21 F-1" : "S 20260210 21 0 P-1");
-        const ExportacionRegistro r =
-            exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Xlsx, f.carpeta());
+        const ExportacionRegistro r = f.exportar();
         const QHash<QString, HojaLeida> libro = leerLibroXlsx(r.archivos.value(0));
         QCOMPARE(QStringList(libro.keys()).size(), 2);
         const HojaLeida nuestra = libro.value(hoja);
@@ -134,45 +148,22 @@ class PruebaRegistro : public QObject {
         QTest::addColumn<bool>("emitidas");
         QTest::addColumn<QStringList>("lineas");
         QTest::addColumn<QStringList>("filas");
-        QTest::newRow("sin recargo: sus celdas vacías")
-            << true << QStringList{"R 20260210 0 21 F-1"}
-            << QStringList{"F1;F-1;;;B12345678;Cliente Uno;121,00;100,00;21,00;21,00;;"};
-        QTest::newRow("con recargo")
-            << true << QStringList{"R 20260503 0 10 F-2 10 1,4"}
-            << QStringList{"F1;F-2;;;B12345678;Cliente Uno;111,40;100,00;10,00;10,00;1,40;1,40"};
-        QTest::newRow("rectificativa")
-            << true << QStringList{"R 20260630 21 0 R-1"}
-            << QStringList{"R1;R-1;;;B12345678;Cliente Uno;-121,00;-100,00;21,00;-21,00;;"};
-        QTest::newRow("cliente francés")
-            << true << QStringList{"R 20260301 0 21 F-3 21 0 100 4300002"}
-            << QStringList{
-                   "F1;F-3;02;FR;FR40303265045;Client Lyon SARL;121,00;100,00;21,00;"
-                   "21,00;;"};
-        QTest::newRow("tique sin NIF")
-            << true << QStringList{"R 20260302 0 2,10 T-1 21 0 10 4300003"}
-            << QStringList{"F2;T-1;;;;VENTAS A CONSUMIDOR FINAL;12,10;10,00;21,00;2,10;;"};
-        QTest::newRow("resumen de tiques de más de 3.000 €")
-            << true << QStringList{"R 20260304 0 840 T-3 21 0 4000 4300003"}
-            << QStringList{"F4;T-3;;;;VENTAS A CONSUMIDOR FINAL;4840,00;4000,00;21,00;840,00;;"};
-        QTest::newRow("tique devuelto")
-            << true << QStringList{"R 20260303 2,10 0 T-2 21 0 10 4300003"}
-            << QStringList{"R5;T-2;;;;VENTAS A CONSUMIDOR FINAL;-12,10;-10,00;21,00;-2,10;;"};
-        QTest::newRow("nombre largo y NIF con separadores")
-            << true << QStringList{"R 20260411 0 21 F-6 21 0 100 4300004"}
-            << QStringList{
-                   "F1;F-6;;;B50123454;Distribuciones y Representaciones Comerc;121,00;"
-                   "100,00;21,00;21,00;;"};
-        QTest::newRow("recibida con recargo: no deduce")
-            << false << QStringList{"S 20260301 21 0 P-1 21 5,2"}
-            << QStringList{
-                   "F1;P-1;1;;;A87654321;Proveedor Uno;126,20;100,00;21,00;21,00;0,00;"
-                   "5,20;5,20"};
-        QTest::newRow("recibidas: un número de recepción por factura")
-            << false
+        // clang-format off
+        QTest::newRow("sin recargo: sus celdas vacías") << true << QStringList{"R 20260210 0 21 F-1"} << QStringList{"F1;F-1;;;B12345678;Cliente Uno;121,00;100,00;21,00;21,00;;"};
+        QTest::newRow("con recargo") << true << QStringList{"R 20260503 0 10 F-2 10 1,4"} << QStringList{"F1;F-2;;;B12345678;Cliente Uno;111,40;100,00;10,00;10,00;1,40;1,40"};
+        QTest::newRow("rectificativa") << true << QStringList{"R 20260630 21 0 R-1"} << QStringList{"R1;R-1;;;B12345678;Cliente Uno;-121,00;-100,00;21,00;-21,00;;"};
+        QTest::newRow("cliente francés") << true << QStringList{"R 20260301 0 21 F-3 21 0 100 4300002"} << QStringList{"F1;F-3;02;FR;FR40303265045;Client Lyon SARL;121,00;100,00;21,00;21,00;;"};
+        QTest::newRow("tique sin NIF") << true << QStringList{"R 20260302 0 2,10 T-1 21 0 10 4300003"} << QStringList{"F2;T-1;;;;VENTAS A CONSUMIDOR FINAL;12,10;10,00;21,00;2,10;;"};
+        QTest::newRow("resumen de tiques de más de 3.000 €") << true << QStringList{"R 20260304 0 840 T-3 21 0 4000 4300003"} << QStringList{"F4;T-3;;;;VENTAS A CONSUMIDOR FINAL;4840,00;4000,00;21,00;840,00;;"};
+        QTest::newRow("tique devuelto") << true << QStringList{"R 20260303 2,10 0 T-2 21 0 10 4300003"} << QStringList{"R5;T-2;;;;VENTAS A CONSUMIDOR FINAL;-12,10;-10,00;21,00;-2,10;;"};
+        QTest::newRow("nombre largo y NIF con separadores") << true << QStringList{"R 20260411 0 21 F-6 21 0 100 4300004"} << QStringList{"F1;F-6;;;B50123454;Distribuciones y Representaciones Comerc;121,00;100,00;21,00;21,00;;"};
+        QTest::newRow("recibida con recargo: no deduce") << false << QStringList{"S 20260301 21 0 P-1 21 5,2"} << QStringList{"F1;P-1;1;;;A87654321;Proveedor Uno;126,20;100,00;21,00;21,00;0,00;5,20;5,20"};
+        QTest::newRow("recibidas: un número de recepción por factura") << false
             << QStringList{"S 20260301 21 0 P-1", "+S 20260301 10 0 P-1 10", "S 20260302 4 0 P-2 4"}
             << QStringList{"F1;P-1;1;;;A87654321;Proveedor Uno;121,00;100,00;21,00;21,00;21,00;;",
                            "F1;P-1;1;;;A87654321;Proveedor Uno;110,00;100,00;10,00;10,00;10,00;;",
                            "F1;P-2;2;;;A87654321;Proveedor Uno;104,00;100,00;4,00;4,00;4,00;;"};
+        // clang-format on
     }
     void facturasAMano() {
         QFETCH(bool, emitidas);
@@ -215,22 +206,15 @@ class PruebaRegistro : public QObject {
     void validaciones_data() {
         QTest::addColumn<QString>("linea");
         QTest::addColumn<QString>("motivo");
-        QTest::newRow("cuota que no es el tipo por la base")
-            << "R 20260310 0 25 F-1 21 0 100"
-            << "la cuota 25,00 no es el 21,00 % de la base 100,00";
-        QTest::newRow("contrapartida de otra empresa") << "R 20260310 0 21 F-1 21 0 100 4300099"
-                                                       << "no es una subcuenta de la empresa";
-        QTest::newRow("devolución de tiques de más de 3.000 €")
-            << "R 20260310 840 0 T-1 21 0 4000 4300003"
-            << "pasa de 3.000 €";
-        QTest::newRow("número de más de 20") << "R 20260310 0 21 F-1234567890123456789012"
-                                             << "pasa de 20 caracteres";
-        QTest::newRow("identificación sin forma") << "R 20260310 0 21 F-1 21 0 100 4300006"
-                                                  << "no es un NIF ni un NIF-IVA";
-        QTest::newRow("tipo del 5 % en 2026") << "R 20260310 0 5 F-1 5 0 100"
-                                              << "no es de los admitidos";
-        QTest::newRow("recargo que no es el del tipo") << "R 20260310 0 21 F-1 21 1,4 100"
-                                                       << "no corresponde al IVA del 21,00 %";
+        // clang-format off
+        QTest::newRow("cuota que no es el tipo por la base") << "R 20260310 0 25 F-1 21 0 100" << "la cuota 25,00 no es el 21,00 % de la base 100,00";
+        QTest::newRow("contrapartida de otra empresa") << "R 20260310 0 21 F-1 21 0 100 4300099" << "no es una subcuenta de la empresa";
+        QTest::newRow("devolución de tiques de más de 3.000 €") << "R 20260310 840 0 T-1 21 0 4000 4300003" << "pasa de 3.000 €";
+        QTest::newRow("número de más de 20") << "R 20260310 0 21 F-1234567890123456789012" << "pasa de 20 caracteres";
+        QTest::newRow("identificación sin forma") << "R 20260310 0 21 F-1 21 0 100 4300006" << "no es un NIF ni un NIF-IVA";
+        QTest::newRow("tipo del 5 % en 2026") << "R 20260310 0 5 F-1 5 0 100" << "no es de los admitidos";
+        QTest::newRow("recargo que no es el del tipo") << "R 20260310 0 21 F-1 21 1,4 100" << "no corresponde al IVA del 21,00 %";
+        // clang-format on
     }
     void validaciones() {
         QFETCH(QString, linea);
@@ -238,17 +222,12 @@ class PruebaRegistro : public QObject {
         Facturas f;
         f.factura(QStringLiteral("R 20260105 0 21 F-0"));
         const qint64 asiento = f.factura(linea);
-        try {
-            exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Xlsx, f.carpeta());
-            QFAIL("se ha escrito");
-        } catch (const ErrorOrvo& e) {
-            const QStringList lineas = e.descripcion().split(u'\n');
-            QCOMPARE(lineas.size(), 2);
-            QVERIFY2(lineas[1].startsWith(QStringLiteral("Asiento 12 (%1): ").arg(asiento)),
-                     qPrintable(lineas[1]));
-            QVERIFY2(lineas[1].contains(motivo), qPrintable(lineas[1]));
-        }
-        QCOMPARE(QDir(f.carpeta()).entryList({QStringLiteral("*.xlsx*")}), QStringList());
+        const QStringList lineas = f.rechazo().split(u'\n');
+        QCOMPARE(lineas.size(), 2);
+        QVERIFY2(lineas[1].startsWith(QStringLiteral("Asiento 12 (%1): ").arg(asiento)),
+                 qPrintable(lineas[1]));
+        QVERIFY2(lineas[1].contains(motivo), qPrintable(lineas[1]));
+        QCOMPARE(f.xlsx(), QStringList());
     }
 
     // Sin NIF propio válido o sin carpeta no se escribe nada, y el mensaje dice qué hacer.
@@ -256,15 +235,11 @@ class PruebaRegistro : public QObject {
         QTest::addColumn<QString>("nif");
         QTest::addColumn<QString>("carpeta");
         QTest::addColumn<QString>("mensaje");
-        QTest::newRow("sin NIF") << ""
-                                 << ""
-                                 << "póngalo en Archivo > NIF de la empresa";
-        QTest::newRow("NIF que no cuadra") << "B50123456"
-                                           << ""
-                                           << "no cuadra con su letra";
-        QTest::newRow("carpeta que no existe") << "B50123454"
-                                               << "no-existe"
-                                               << "no existe la carpeta";
+        // clang-format off
+        QTest::newRow("sin NIF") << "" << "" << "póngalo en Archivo > NIF de la empresa";
+        QTest::newRow("NIF que no cuadra") << "B50123456" << "" << "no cuadra con su letra";
+        QTest::newRow("carpeta que no existe") << "B50123454" << "no-existe" << "no existe la carpeta";
+        // clang-format on
     }
     void noSeEscribe() {
         QFETCH(QString, nif);
@@ -274,13 +249,9 @@ class PruebaRegistro : public QObject {
         f.factura(QStringLiteral("R 20260210 0 21 F-1"));
         f.conta().Execute(QStringLiteral("UPDATE Empresa SET NIF = ?"), {nif});
         for (const FormatoRegistro formato : {FormatoRegistro::Csv, FormatoRegistro::Xlsx}) {
-            try {
-                exportarLibroRegistro(f.conta(), f.todoElAno(), formato,
-                                      QDir(f.carpeta()).filePath(carpeta));
-                QFAIL("se ha escrito");
-            } catch (const ErrorOrvo& e) {
-                QVERIFY2(e.descripcion().contains(mensaje), qPrintable(e.descripcion()));
-            }
+            const QString e =
+                f.rechazo(f.todoElAno(), formato, QDir(f.carpeta()).filePath(carpeta));
+            QVERIFY2(!e.isEmpty() && e.contains(mensaje), qPrintable(e));
         }
         QCOMPARE(QDir(f.carpeta()).entryList(QDir::Files).filter(QStringLiteral("Pruebas")),
                  QStringList());
@@ -293,19 +264,13 @@ class PruebaRegistro : public QObject {
         f.factura(QStringLiteral("R 20260210 0 21 F-1"));
         OpcionesLibrosIVA o = f.todoElAno();
         o.hasta = QDate(2026, 3, 31);
-        try {
-            exportarLibroRegistro(f.conta(), o, FormatoRegistro::Xlsx, f.carpeta(), 1024);
-            QFAIL("se ha escrito");
-        } catch (const ErrorOrvo& e) {
-            QVERIFY2(e.descripcion().contains(QStringLiteral("el servicio Pre303 de la Agencia "
-                                                             "admite 1 KB como mucho")),
-                     qPrintable(e.descripcion()));
-        }
-        QCOMPARE(QDir(f.carpeta()).entryList({QStringLiteral("*.xlsx*")}), QStringList());
+        const QString e = f.rechazo(o, FormatoRegistro::Xlsx, f.carpeta(), 1024);
+        QVERIFY2(e.contains(u"el servicio Pre303 de la Agencia admite 1 KB como mucho"),
+                 qPrintable(e));
+        QCOMPARE(f.xlsx(), QStringList());
         o.hasta = QDate(2026, 3, 30);
-        QCOMPARE(exportarLibroRegistro(f.conta(), o, FormatoRegistro::Xlsx, f.carpeta(), 1024)
-                     .archivos.size(),
-                 1);
+        QCOMPARE(f.rechazo(o, FormatoRegistro::Xlsx, f.carpeta(), 1024), QString());
+        QCOMPARE(f.xlsx().size(), 1);
     }
 
     // Una línea mal en las recibidas no impide el CSV de las emitidas, sí el XLSX.
@@ -313,12 +278,8 @@ class PruebaRegistro : public QObject {
         Facturas f;
         f.factura(QStringLiteral("R 20260210 0 21 F-1"));
         f.factura(QStringLiteral("S 20260211 30 0 P-1"));
-        QCOMPARE(exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Csv, f.carpeta())
-                     .archivos.size(),
-                 1);
-        QVERIFY_THROWS_EXCEPTION(
-            ErrorOrvo,
-            exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Xlsx, f.carpeta()));
+        QCOMPARE(f.exportar(FormatoRegistro::Csv).archivos.size(), 1);
+        QVERIFY(!f.rechazo().isEmpty());
     }
 
     // Un libro que no cabe en el disco no deja nada a medias: el del mismo nombre sigue igual,
@@ -333,8 +294,7 @@ class PruebaRegistro : public QObject {
         const FormatoRegistro formato = xlsx ? FormatoRegistro::Xlsx : FormatoRegistro::Csv;
         Facturas f;
         f.factura(QStringLiteral("R 20260210 0 21 F-1"));
-        const QString archivo =
-            exportarLibroRegistro(f.conta(), f.todoElAno(), formato, f.carpeta()).archivos.at(0);
+        const QString archivo = f.exportar(formato).archivos.at(0);
         const QByteArray anterior = "el libro bueno de ayer";
         {
             QFile a(archivo);
@@ -366,8 +326,7 @@ class PruebaRegistro : public QObject {
     void nifQueNoCuadra() {
         Facturas f;
         f.factura(QStringLiteral("R 20260310 0 21 F-1 21 0 100 4300005"));
-        const ExportacionRegistro r =
-            exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Xlsx, f.carpeta());
+        const ExportacionRegistro r = f.exportar();
         QCOMPARE(r.archivos.size(), 1);
         QCOMPARE(r.avisos.size(), 1);
         QVERIFY2(r.avisos[0].contains(QStringLiteral("el NIF B50123456 de Cliente Descuadrado")),
@@ -376,10 +335,8 @@ class PruebaRegistro : public QObject {
 
         f.conta().Execute(QStringLiteral("UPDATE Empresa SET NIF = 'B50123456'"));
         QVERIFY(QFile::remove(r.archivos[0]));
-        QVERIFY_THROWS_EXCEPTION(
-            ErrorOrvo,
-            exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Xlsx, f.carpeta()));
-        QCOMPARE(QDir(f.carpeta()).entryList({QStringLiteral("*.xlsx*")}), QStringList());
+        QVERIFY(!f.rechazo().isEmpty());
+        QCOMPARE(f.xlsx(), QStringList());
     }
 
     // Un XLSX por año con las dos hojas; base y cuota suman lo que los libros de IVA, líneas
@@ -389,8 +346,7 @@ class PruebaRegistro : public QObject {
         for (const char* l : {"R 20260210 0 21 F-1", "+R 20260210 0 21 F-1",
                               "R 20260503 0 10 F-2 10 1,4", "S 20260301 4 0 P-1 4"})
             f.factura(QString::fromLatin1(l));
-        const ExportacionRegistro x =
-            exportarLibroRegistro(f.conta(), f.todoElAno(), FormatoRegistro::Xlsx, f.carpeta());
+        const ExportacionRegistro x = f.exportar();
         QCOMPARE(QFileInfo(x.archivos.value(0)).fileName(),
                  QStringLiteral("2026B50123454CPruebas, S.L.xlsx"));
         const auto libro = leerLibroXlsx(x.archivos[0]);
