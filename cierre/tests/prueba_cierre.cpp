@@ -80,6 +80,28 @@ const QByteArray kImpuesto = kCabecera +
                              "01/01/2026;1;8301001;Impuesto;25,00;\n"
                              "01/01/2026;1;4740001;Impuesto;;25,00\n";
 
+// Escribe 'texto' en 'ruta'; false si no se puede.
+bool escribir(const QString& ruta, const QByteArray& texto) {
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly) && f.write(texto) == texto.size();
+}
+
+// Un número leído de los libros, como el de un SELECT COUNT(*).
+int cuantos(Conexion& con, const QString& sql) {
+    return con.valor(sql).toInt();
+}
+
+// Las filas ('columnas') de la tabla de trabajo del informe construido, que se deja vacía.
+template <class Opciones>
+QStringList leer(prueba::LibrosPrueba& l,
+                 FormulasInforme (*construccion)(ContextoInforme&, const Opciones&),
+                 const Opciones& o, const QString& tabla, const QString& columnas) {
+    l.construir(construccion, o);
+    const QStringList filas = l.filas(tabla, columnas);
+    l.inf().Execute(QStringLiteral("DELETE FROM ") + tabla);
+    return filas;
+}
+
 }  // namespace
 
 class PruebaCierre : public QObject {
@@ -91,10 +113,7 @@ class PruebaCierre : public QObject {
                                                    const QDate& hasta = {}) {
         auto libros = std::make_unique<prueba::LibrosPrueba>();
         const QString csv = libros->carpeta() + QStringLiteral("/diario.csv");
-        QFile f(csv);
-        if (!f.open(QIODevice::WriteOnly)) return nullptr;
-        f.write(diario);
-        f.close();
+        if (!escribir(csv, diario)) return nullptr;
         Importacion::Opciones o;
         o.entrada = csv;
         o.contabilidad = libros->carpeta() + QStringLiteral("/conta.db");
@@ -135,10 +154,8 @@ class PruebaCierre : public QObject {
             b.desde = desde;
             b.hasta = hasta;
             b.numerosCuenta = true;
-            l.construir(construirBalance, b);
-            filas += l.filas(QStringLiteral("Balances"),
-                             QStringLiteral("Nivel, Descripcion, Codigo, Total"));
-            l.inf().Execute(QStringLiteral("DELETE FROM Balances"));
+            filas += leer(l, construirBalance, b, QStringLiteral("Balances"),
+                          QStringLiteral("Nivel, Descripcion, Codigo, Total"));
         }
         OpcionesSumasYSaldos s;
         s.empresa = 1;
@@ -147,11 +164,8 @@ class PruebaCierre : public QObject {
         s.desde = desde;
         s.hasta = hasta;
         s.niveles = {1, 2, 3, 4, 7};
-        l.construir(construirSumasYSaldos, s);
-        filas += l.filas(QStringLiteral("BalanceSumasySaldos"),
-                         QStringLiteral("Codigo, Debe, Haber, Saldo, SaldoApertura"));
-        l.inf().Execute(QStringLiteral("DELETE FROM BalanceSumasySaldos"));
-        return filas;
+        return filas + leer(l, construirSumasYSaldos, s, QStringLiteral("BalanceSumasySaldos"),
+                            QStringLiteral("Codigo, Debe, Haber, Saldo, SaldoApertura"));
     }
 
   private slots:
@@ -163,32 +177,14 @@ class PruebaCierre : public QObject {
         QTest::addColumn<QString>("fechas");        // FechaIni-FechaFin del siguiente
         QTest::addColumn<QString>("resultado");
 
-        QTest::newRow("beneficio a la 129")
-            << kBeneficio << QDate() << QDate()
-            << QStringList{"1000001 0,00 10.000,00", "1290000 0,00 500,00",
-                           "4000001 0,00 605,00",    "4720001 105,00 0,00",
-                           "4770001 0,00 210,00",    "5720001 11.210,00 0,00"}
-            << "20270101-20271231"
-            << "500,00";
-        QTest::newRow("pérdida; grupos 8 y 9 a la 133")
-            << kPerdida << QDate() << QDate()
-            << QStringList{"1000001 0,00 5.000,00", "1290000 800,00 0,00", "1330000 0,00 200,00",
-                           "2500001 200,00 0,00", "5720001 4.200,00 0,00"}
-            << "20270101-20271231"
-            << "-800,00";
-        QTest::newRow("pesetas de la apertura según sus euros")
-            << kCentimos << QDate() << QDate()
-            << QStringList{"1000001 0,00 0,10", "1290000 0,03 0,00", "5720001 0,07 0,00"}
-            << "20270101-20271231"
-            << "-0,03";
-        QTest::newRow("sin saldos, sin asiento de apertura")
-            << kSaldado << QDate() << QDate() << QStringList{} << "20270101-20271231"
-            << "0,00";
-        QTest::newRow("ejercicio que acaba un 29 de febrero")
-            << kBisiesto << QDate(2023, 3, 1) << QDate(2024, 2, 29)
-            << QStringList{"1000001 0,00 100,00", "1290000 0,00 50,00", "5720001 150,00 0,00"}
-            << "20240301-20250228"
-            << "50,00";
+        const QString y2027 = QStringLiteral("20270101-20271231");
+        // clang-format off
+        QTest::newRow("beneficio a la 129") << kBeneficio << QDate() << QDate() << QStringList{"1000001 0,00 10.000,00", "1290000 0,00 500,00", "4000001 0,00 605,00", "4720001 105,00 0,00", "4770001 0,00 210,00", "5720001 11.210,00 0,00"} << y2027 << "500,00";
+        QTest::newRow("pérdida; grupos 8 y 9 a la 133") << kPerdida << QDate() << QDate() << QStringList{"1000001 0,00 5.000,00", "1290000 800,00 0,00", "1330000 0,00 200,00", "2500001 200,00 0,00", "5720001 4.200,00 0,00"} << y2027 << "-800,00";
+        QTest::newRow("pesetas de la apertura según sus euros") << kCentimos << QDate() << QDate() << QStringList{"1000001 0,00 0,10", "1290000 0,03 0,00", "5720001 0,07 0,00"} << y2027 << "-0,03";
+        QTest::newRow("sin saldos, sin asiento de apertura") << kSaldado << QDate() << QDate() << QStringList{} << y2027 << "0,00";
+        QTest::newRow("ejercicio que acaba un 29 de febrero") << kBisiesto << QDate(2023, 3, 1) << QDate(2024, 2, 29) << QStringList{"1000001 0,00 100,00", "1290000 0,00 50,00", "5720001 150,00 0,00"} << "20240301-20250228" << "50,00";
+        // clang-format on
     }
     void apertura() {
         QFETCH(QByteArray, diario);
@@ -204,9 +200,8 @@ class PruebaCierre : public QObject {
         QCOMPARE(r.resultado.formatear(true), resultado);
         QCOMPARE(apuntes(l->conta(), 2), apertura);
         QCOMPARE(r.lineasApertura, qint64(apertura.size()));
-        QCOMPARE(l->conta()
-                     .valor(QStringLiteral("SELECT COUNT(*) FROM Asiento WHERE CodEmpresa = 2"))
-                     .toInt(),
+        QCOMPARE(cuantos(l->conta(),
+                         QStringLiteral("SELECT COUNT(*) FROM Asiento WHERE CodEmpresa = 2")),
                  apertura.isEmpty() ? 0 : 1);
 
         // La empresa nueva: lo copiado, el año siguiente y la cerrada como anterior.
@@ -261,33 +256,26 @@ class PruebaCierre : public QObject {
         d.empresa = 1;
         d.desde = QDate(2026, 1, 1);
         d.hasta = QDate(2026, 12, 31);
-        l->construir(construirLibroDiario, d);
-        const QStringList antes =
-            l->filas(QStringLiteral("Libro_Diario"), QStringLiteral("Asiento, Concepto"));
-        l->inf().Execute(QStringLiteral("DELETE FROM Libro_Diario"));
+        const QString diario = QStringLiteral("Libro_Diario");
+        const QStringList antes = leer(*l, construirLibroDiario, d, diario, "Asiento, Concepto");
         Cierre::cerrar(l->conta(), 1);
-        l->construir(construirLibroDiario, d);
-        const QStringList despues =
-            l->filas(QStringLiteral("Libro_Diario"),
-                     QStringLiteral("Asiento, Fecha, Descripcion, Concepto, Debe, Haber"));
-        l->inf().Execute(QStringLiteral("DELETE FROM Libro_Diario"));
+        const QStringList despues = leer(*l, construirLibroDiario, d, diario,
+                                         "Asiento, Fecha, Descripcion, Concepto, Debe, Haber");
         QCOMPARE(despues.size(), antes.size() + 3 + 6);
-        QCOMPARE(
-            despues.mid(antes.size()),
-            (QStringList{"5|31/12/2026|1290000 - Resultado del ejercicio|Regularización del "
-                         "ejercicio 2026|0,00|500,00",
-                         "5|31/12/2026|6000001 - |Regularización del ejercicio 2026|0,00|500,00",
-                         "5|31/12/2026|7000001 - |Regularización del ejercicio 2026|1.000,00|0,00",
-                         "6|31/12/2026|1000001 - |Cierre del ejercicio 2026|10.000,00|0,00",
-                         "6|31/12/2026|1290000 - Resultado del ejercicio|Cierre del ejercicio "
-                         "2026|500,00|0,00",
-                         "6|31/12/2026|4000001 - |Cierre del ejercicio 2026|605,00|0,00",
-                         "6|31/12/2026|4720001 - |Cierre del ejercicio 2026|0,00|105,00",
-                         "6|31/12/2026|4770001 - |Cierre del ejercicio 2026|210,00|0,00",
-                         "6|31/12/2026|5720001 - |Cierre del ejercicio 2026|0,00|11.210,00"}));
+        // clang-format off
+        QCOMPARE(despues.mid(antes.size()), (QStringList{
+            "5|31/12/2026|1290000 - Resultado del ejercicio|Regularización del ejercicio 2026|0,00|500,00",
+            "5|31/12/2026|6000001 - |Regularización del ejercicio 2026|0,00|500,00",
+            "5|31/12/2026|7000001 - |Regularización del ejercicio 2026|1.000,00|0,00",
+            "6|31/12/2026|1000001 - |Cierre del ejercicio 2026|10.000,00|0,00",
+            "6|31/12/2026|1290000 - Resultado del ejercicio|Cierre del ejercicio 2026|500,00|0,00",
+            "6|31/12/2026|4000001 - |Cierre del ejercicio 2026|605,00|0,00",
+            "6|31/12/2026|4720001 - |Cierre del ejercicio 2026|0,00|105,00",
+            "6|31/12/2026|4770001 - |Cierre del ejercicio 2026|210,00|0,00",
+            "6|31/12/2026|5720001 - |Cierre del ejercicio 2026|0,00|11.210,00"}));
+        // clang-format on
         d.hasta = QDate(2026, 11, 30);
-        l->construir(construirLibroDiario, d);
-        QVERIFY(!l->filas(QStringLiteral("Libro_Diario"), QStringLiteral("Concepto"))
+        QVERIFY(!leer(*l, construirLibroDiario, d, diario, "Concepto")
                      .join(u' ')
                      .contains(u"ejercicio 2026"));
 
@@ -299,15 +287,15 @@ class PruebaCierre : public QObject {
         m.hasta = QDate(2026, 12, 31);
         m.subcuentaDesde = QStringLiteral("1000000");
         m.subcuentaHasta = QStringLiteral("4000001");
-        l->construir(construirLibroMayor, m);
-        QCOMPARE(
-            l->filas(QStringLiteral("Libro_Mayor"),
-                     QStringLiteral("Codigo, Asiento, Concepto, Saldo")),
-            (QStringList{"1000001|1 (1)|Apertura|-10.000,00",
-                         "1000001|6|Cierre del ejercicio 2026|0,00",
-                         "1290000|5|Regularización del ejercicio 2026|-500,00",
-                         "1290000|6|Cierre del ejercicio 2026|0,00", "4000001|3 (3)|Compra|-605,00",
-                         "4000001|6|Cierre del ejercicio 2026|0,00"}));
+        // clang-format off
+        QCOMPARE(leer(*l, construirLibroMayor, m, "Libro_Mayor", "Codigo, Asiento, Concepto, Saldo"),
+                 (QStringList{"1000001|1 (1)|Apertura|-10.000,00",
+                              "1000001|6|Cierre del ejercicio 2026|0,00",
+                              "1290000|5|Regularización del ejercicio 2026|-500,00",
+                              "1290000|6|Cierre del ejercicio 2026|0,00",
+                              "4000001|3 (3)|Compra|-605,00",
+                              "4000001|6|Cierre del ejercicio 2026|0,00"}));
+        // clang-format on
     }
 
     // Lo que se rechaza no cambia los libros.
@@ -318,7 +306,7 @@ class PruebaCierre : public QObject {
         const QStringList cerrado = apuntes(l->conta(), 2);
         QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Cierre::cerrar(l->conta(), 1));
         QCOMPARE(apuntes(l->conta(), 2), cerrado);
-        QCOMPARE(l->conta().valor(QStringLiteral("SELECT COUNT(*) FROM Empresa")).toInt(), 2);
+        QCOMPARE(cuantos(l->conta(), QStringLiteral("SELECT COUNT(*) FROM Empresa")), 2);
 
         // Con un asiento más en el ejercicio siguiente, el cierre no se deshace.
         const qint64 cuenta = l->conta()
@@ -328,26 +316,24 @@ class PruebaCierre : public QObject {
         const qint64 as = l->asiento(2, 2, QStringLiteral("20270105"));
         l->apunte(as, cuenta, QStringLiteral("1"), QStringLiteral("0"));
         QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Cierre::deshacer(l->conta(), 1));
-        QCOMPARE(l->conta().valor(QStringLiteral("SELECT COUNT(*) FROM Empresa")).toInt(), 2);
+        QCOMPARE(cuantos(l->conta(), QStringLiteral("SELECT COUNT(*) FROM Empresa")), 2);
         l->conta().Execute(QStringLiteral("DELETE FROM Apunte WHERE CodAsiento = ?"), {as});
         l->conta().Execute(QStringLiteral("DELETE FROM Asiento WHERE IDAsiento = ?"), {as});
 
         // Deshecho, no queda nada del ejercicio siguiente y se puede volver a cerrar igual.
         QCOMPARE(Cierre::deshacer(l->conta(), 1), 2L);
         for (const char* tabla : {"Cuenta", "Estructura", "Asiento"})
-            QCOMPARE(l->conta()
-                         .valor(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE CodEmpresa = 2")
-                                    .arg(QLatin1String(tabla)))
-                         .toInt(),
-                     0);
+            QCOMPARE(
+                cuantos(l->conta(), QStringLiteral("SELECT COUNT(*) FROM %1 WHERE CodEmpresa = 2")
+                                        .arg(QLatin1String(tabla))),
+                0);
         QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Cierre::deshacer(l->conta(), 1));
         QCOMPARE(apuntes(l->conta(), Cierre::cerrar(l->conta(), 1).siguiente), cerrado);
 
         auto impuesto = importar(kImpuesto);
         QVERIFY(impuesto);
         QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Cierre::cerrar(impuesto->conta(), 1));
-        QCOMPARE(impuesto->conta().valor(QStringLiteral("SELECT COUNT(*) FROM Empresa")).toInt(),
-                 1);
+        QCOMPARE(cuantos(impuesto->conta(), QStringLiteral("SELECT COUNT(*) FROM Empresa")), 1);
     }
 
     // Un diario de tres años importado de una vez: un ejercicio por año, cada uno abierto con
@@ -380,10 +366,7 @@ class PruebaCierre : public QObject {
         }
         prueba::LibrosPrueba l;
         const QString entrada = l.carpeta() + QStringLiteral("/tres.journal");
-        QFile f(entrada);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(diario);
-        f.close();
+        QVERIFY(escribir(entrada, diario));
         Importacion::Opciones o;
         o.entrada = entrada;
         o.contabilidad = l.carpeta() + QStringLiteral("/conta.db");
@@ -444,10 +427,8 @@ class PruebaCierre : public QObject {
         // Anotada una vez, en la primera empresa: el mismo contenido no entra otra vez, y
         // deshacerla (que dejaría las aperturas sin los saldos que traen) se rechaza sin tocar
         // nada.
-        const auto asientos = [&] {
-            return l.conta().valor(QStringLiteral("SELECT COUNT(*) FROM Asiento")).toInt();
-        };
-        const int antes = asientos();
+        const QString asientos = QStringLiteral("SELECT COUNT(*) FROM Asiento");
+        const int antes = cuantos(l.conta(), asientos);
         QCOMPARE(antes, 602);  // y las aperturas de 2025 y 2026
         try {
             Importacion::importar(o, progreso);
@@ -465,14 +446,14 @@ class PruebaCierre : public QObject {
                                     "en una empresa nueva.")
                          .arg(r.importacion));
         }
-        QCOMPARE(asientos(), antes);
+        QCOMPARE(cuantos(l.conta(), asientos), antes);
 
         // Sin quien abra el ejercicio siguiente, el archivo se rechaza entero.
         prueba::LibrosPrueba otro;
         o.contabilidad = otro.carpeta() + QStringLiteral("/conta.db");
         o.abrirSiguiente = {};
         QVERIFY_THROWS_EXCEPTION(ErrorOrvo, Importacion::importar(o, progreso));
-        QCOMPARE(otro.conta().valor(QStringLiteral("SELECT COUNT(*) FROM Empresa")).toInt(), 0);
+        QCOMPARE(cuantos(otro.conta(), QStringLiteral("SELECT COUNT(*) FROM Empresa")), 0);
     }
 
     // La orden: códigos de salida y una línea para quien la lanza.
@@ -480,18 +461,15 @@ class PruebaCierre : public QObject {
         QTest::addColumn<QStringList>("argumentos");
         QTest::addColumn<int>("codigo");
         QTest::addColumn<QString>("mensaje");
-        QTest::newRow("cierra") << QStringList{"--empresa", "1"} << 0
-                                << "Ejercicio 2027 abierto como empresa 2";
+        // clang-format off
+        QTest::newRow("cierra") << QStringList{"--empresa", "1"} << 0 << "Ejercicio 2027 abierto como empresa 2";
         QTest::newRow("otra vez") << QStringList{"--empresa", "1"} << 1 << "ya está cerrado";
-        QTest::newRow("deshace") << QStringList{"--empresa", "1", "--deshacer"} << 0
-                                 << "Cierre deshecho";
-        QTest::newRow("nada que deshacer")
-            << QStringList{"--empresa", "1", "--deshacer"} << 1 << "no está cerrado";
-        QTest::newRow("empresa que no existe")
-            << QStringList{"--empresa", "9"} << 1 << "No existe la empresa 9";
+        QTest::newRow("deshace") << QStringList{"--empresa", "1", "--deshacer"} << 0 << "Cierre deshecho";
+        QTest::newRow("nada que deshacer") << QStringList{"--empresa", "1", "--deshacer"} << 1 << "no está cerrado";
+        QTest::newRow("empresa que no existe") << QStringList{"--empresa", "9"} << 1 << "No existe la empresa 9";
         QTest::newRow("sin empresa") << QStringList{} << 2 << "Uso:";
-        QTest::newRow("opción desconocida")
-            << QStringList{"--empresa", "1", "--todo"} << 2 << "Opción desconocida";
+        QTest::newRow("opción desconocida") << QStringList{"--empresa", "1", "--todo"} << 2 << "Opción desconocida";
+        // clang-format on
     }
     void orden() {
         QFETCH(QStringList, argumentos);
