@@ -193,7 +193,6 @@ class PruebaListados : public QObject {
         if (informe.isEmpty()) return;
         QVERIFY(e.plantilla().endsWith(u'/' + informe.section(u'|', 0, 0)));
         QCOMPARE(e.informe().value("WindowTitle").toString(), informe.section(u'|', 1));
-        QCOMPARE(e.formula(1), QStringLiteral("Empresa= \"<PRU> Pruebas, S.L.\""));
     }
 
     void ordenConErrorNoImprime() {
