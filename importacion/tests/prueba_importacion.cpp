@@ -1,6 +1,5 @@
 // La importación de CSV y de diarios de texto: una tabla de entradas buenas y malas por formato,
 // y la aceptación frente a un programa de contabilidad de texto independiente (hledger).
-#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -10,6 +9,7 @@
 
 #include "Comprobar.h"
 #include "Conexion.h"
+#include "DoblesPrueba.h"
 #include "Importador.h"
 #include "Lectores.h"
 #include "Mapa.h"
@@ -36,17 +36,8 @@ void escribir(const QString& ruta, const QByteArray& contenido) {
 
 // Todo lo que hay en los libros, para ver que una importación rechazada no cambia nada.
 QByteArray huella(const QString& ruta) {
-    auto con = Conexion::abrir(ruta);
-    QCryptographicHash h(QCryptographicHash::Sha256);
-    for (const char* tabla :
-         {"Empresa", "Cuenta", "Estructura", "Rel_Estructura_Cuenta", "Asiento", "Apunte"}) {
-        Recordset rs = con->Execute(
-            QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(QLatin1String(tabla)));
-        for (; !rs.Eof(); rs.MoveNext())
-            for (int c = 0; c < rs.columnas(); ++c)
-                h.addData(rs.Fields(c).toString().toUtf8() + '|');
-    }
-    return h.result();
+    return prueba::huellaTablas(*Conexion::abrir(ruta), {"Empresa", "Cuenta", "Estructura",
+                                                         "Rel_Estructura_Cuenta", "Asiento", "Apunte"});
 }
 
 // Filas de una consulta, una por línea y con los campos separados por '|'.
@@ -148,11 +139,9 @@ class PruebaImportacion : public QObject {
         const char* saldos = "SELECT Codigo, Descripcion, DebeTotalEuros, HaberTotalEuros FROM "
                              "Cuenta WHERE CodEmpresa = 1 AND Nivel = 7 AND Codigo NOT IN "
                              "('1000001', '5720001', '6000001') ORDER BY Codigo";
+        // clang-format off
         // CSV
-        fila("csv español", "a.csv",
-             kCabecera +
-                 "05/01/2024;3;4300001;Venta;1.210,50;\n05/01/2024;3;7000001;Venta;;1.210,50\n",
-             0, "1 asiento y 2 apuntes importados; 10 cuentas creadas.");
+        fila("csv español", "a.csv", kCabecera + "05/01/2024;3;4300001;Venta;1.210,50;\n05/01/2024;3;7000001;Venta;;1.210,50\n", 0, "1 asiento y 2 apuntes importados; 10 cuentas creadas.");
         fila("csv simple, columnas opcionales y código con punto", "a.csv",
              "Asiento;Fecha;Cuenta;Concepto;Debe;Haber;Descripcion;NIF\n"
              "3;2024-01-05;430.7;Venta;1210.5;0;Cliente Siete;B12345678\n"
@@ -163,25 +152,13 @@ class PruebaImportacion : public QObject {
                  "05/01/2024;3;5720001;a;10,00;\n06/01/2024;4;5720001;b;1,00;\n"
                  "06/01/2024;4;1000001;b;;1,00\n05/01/2024;3;1000001;a;;10,00\n",
              1, "%1, línea 5: el asiento 3 ya apareció en la línea 2");
-        fila("csv que no cuadra", "a.csv",
-             kCabecera + "05/01/2024;17;5720001;a;100,00;\n05/01/2024;17;1000001;a;;90,00\n", 1,
-             "%1, línea 2: el asiento 17 no cuadra: debe 100,00, haber 90,00");
-        fila("csv con fecha imposible", "a.csv",
-             kCabecera + "05/01/2024;3;5720001;a;1,00;\n31/02/2024;4;1000001;a;;1,00\n", 1,
-             "%1, línea 3: fecha imposible: 31/02/2024");
-        fila("csv sin columna Haber", "a.csv", "Fecha;Asiento;Cuenta;Concepto;Debe\n", 1,
-             "%1, línea 1: falta la columna Haber");
-        fila("csv con tres decimales", "a.csv", kCabecera + "05/01/2024;3;5720001;a;1,005;\n", 1,
-             "%1, línea 2: importe con más de dos decimales: 1,005 (columna Debe)");
-        fila("csv fuera del ejercicio", "a.csv",
-             kCabecera + "05/01/2025;3;5720001;a;1,00;\n05/01/2025;3;1000001;a;;1,00\n", 1,
-             "%1, línea 2: la fecha 05/01/2025 está fuera del ejercicio (01/01/2024 a 31/12/2024)");
-        fila("csv con número que ya existe", "a.csv",
-             kCabecera + "05/01/2024;2;5720001;a;1,00;\n05/01/2024;2;1000001;a;;1,00\n", 1,
-             "%1, línea 2: el asiento 2 ya existe en la empresa");
-        fila("csv con cuenta corta", "a.csv",
-             kCabecera + "05/01/2024;3;57200;a;1,00;\n05/01/2024;3;1000001;a;;1,00\n", 1,
-             "%1, línea 2: la cuenta 57200 no es una subcuenta: las de la empresa tienen 7 cifras");
+        fila("csv que no cuadra", "a.csv", kCabecera + "05/01/2024;17;5720001;a;100,00;\n05/01/2024;17;1000001;a;;90,00\n", 1, "%1, línea 2: el asiento 17 no cuadra: debe 100,00, haber 90,00");
+        fila("csv con fecha imposible", "a.csv", kCabecera + "05/01/2024;3;5720001;a;1,00;\n31/02/2024;4;1000001;a;;1,00\n", 1, "%1, línea 3: fecha imposible: 31/02/2024");
+        fila("csv sin columna Haber", "a.csv", "Fecha;Asiento;Cuenta;Concepto;Debe\n", 1, "%1, línea 1: falta la columna Haber");
+        fila("csv con tres decimales", "a.csv", kCabecera + "05/01/2024;3;5720001;a;1,005;\n", 1, "%1, línea 2: importe con más de dos decimales: 1,005 (columna Debe)");
+        fila("csv fuera del ejercicio", "a.csv", kCabecera + "05/01/2025;3;5720001;a;1,00;\n05/01/2025;3;1000001;a;;1,00\n", 1, "%1, línea 2: la fecha 05/01/2025 está fuera del ejercicio (01/01/2024 a 31/12/2024)");
+        fila("csv con número que ya existe", "a.csv", kCabecera + "05/01/2024;2;5720001;a;1,00;\n05/01/2024;2;1000001;a;;1,00\n", 1, "%1, línea 2: el asiento 2 ya existe en la empresa");
+        fila("csv con cuenta corta", "a.csv", kCabecera + "05/01/2024;3;57200;a;1,00;\n05/01/2024;3;1000001;a;;1,00\n", 1, "%1, línea 2: la cuenta 57200 no es una subcuenta: las de la empresa tienen 7 cifras");
         fila("csv con cuenta padre del plan", "a.csv",
              kCabecera + "05/01/2024;3;572;a;1,00;\n05/01/2024;3;129;a;;1,00\n", 1,
              "%1, línea 2: la cuenta 572 no es una subcuenta: las de la empresa tienen 7 cifras\n"
@@ -203,9 +180,7 @@ class PruebaImportacion : public QObject {
              "SELECT Codigo, Descripcion, Concepto FROM Cuenta, Apunte WHERE CodCuenta = IDCuenta "
              "AND Codigo = '4300009'",
              "4300009|Señor|Café");
-        fila("csv con un byte que no es un carácter", "a.csv",
-             kCabecera + "05/01/2024;3;4300009;Caf\xE9;12,50;\n05/01/2024;3;7000001;x\x81;;12,50\n",
-             1, "%1, línea 3: la columna Concepto tiene un byte que no es un carácter");
+        fila("csv con un byte que no es un carácter", "a.csv", kCabecera + "05/01/2024;3;4300009;Caf\xE9;12,50;\n05/01/2024;3;7000001;x\x81;;12,50\n", 1, "%1, línea 3: la columna Concepto tiene un byte que no es un carácter");
         fila("diario en Windows-1252", "a.journal",
              "2024-01-07 Caf\xE9\n    Activo:5700001 Caja \xF1  10 \x80\n    7000001\n", 0,
              "1 asiento y 2 apuntes importados", {},
@@ -224,8 +199,7 @@ class PruebaImportacion : public QObject {
              "SELECT length(Concepto) FROM Apunte WHERE CodAsiento = (SELECT MAX(IDAsiento) FROM "
              "Asiento) ORDER BY IDApunte",
              "10000\n1");
-        fila("csv en UTF-16", "a.csv", QByteArray("\xFF\xFE" "F\0e\0", 6), 1,
-             "%1, línea 1: el archivo está en UTF-16");
+        fila("csv en UTF-16", "a.csv", QByteArray("\xFF\xFE" "F\0e\0", 6), 1, "%1, línea 1: el archivo está en UTF-16");
         fila("csv con --columnas", "a.csv",
              "a;b;c;d;e;f;g\n05/01/2024;x;3;4300001;Venta;1.210,50;\n"
              "05/01/2024;x;3;7000001;Venta;;1.210,50\n",
@@ -289,8 +263,7 @@ class PruebaImportacion : public QObject {
              kCabecera + "05/01/2024;3;4300000001;a;5,00;\n05/01/2024;3;7000000001;a;;5,00\n",
              1, "%1, línea 2: la cuenta 4300000001 no es una subcuenta: las de la empresa tienen 7 "
                 "cifras");
-        fila("csv con columnas de menos", "a.csv", kCabecera + "05/01/2024;3;5720001\n", 1,
-             "%1, línea 2: faltan columnas: hay 3 y se esperan 6");
+        fila("csv con columnas de menos", "a.csv", kCabecera + "05/01/2024;3;5720001\n", 1, "%1, línea 2: faltan columnas: hay 3 y se esperan 6");
         // Diario de texto
         fila("diario", "a.journal",
              "; comentario\n"
@@ -307,24 +280,12 @@ class PruebaImportacion : public QObject {
              "    5720001 Banco  EUR 50,5\n"
              "    5700001  -50,50\n",
              0, "2 asientos y 4 apuntes importados; 8 cuentas creadas.");
-        fila("diario con otra moneda", "a.ledger",
-             "2024-01-07 Venta\n    5700001  10 USD\n    7000001\n", 1,
-             "%1, línea 2: moneda desconocida en 10 USD: solo se importan euros");
-        fila("diario con fecha imposible", "a.hledger",
-             "2024-02-30 Venta\n    5700001  10\n    7000001\n", 1,
-             "%1, línea 1: fecha imposible: 2024-02-30");
-        fila("diario que no cuadra", "a.journal",
-             "2024-01-07 Venta\n    5700001  10\n    7000001  -9\n", 1,
-             "%1, línea 1: el asiento de esta línea no cuadra: debe 10,00, haber 9,00");
-        fila("diario con dos apuntes sin importe", "a.journal",
-             "2024-01-07 Venta\n    5700001\n    7000001\n", 1,
-             "%1, línea 3: dos apuntes sin importe en un asiento");
-        fila("diario con precio", "a.journal",
-             "2024-01-07 Venta\n    5700001  10 € @ 1.1 USD\n    7000001\n", 1,
-             "%1, línea 2: precio o cambio de moneda: solo se importan euros");
-        fila("diario sin código de cuenta", "a.journal",
-             "2024-01-07 Venta\n    Activo:Caja  10\n    7000001\n", 1,
-             "%1, línea 2: la cuenta «Activo:Caja» no tiene subcuenta");
+        fila("diario con otra moneda", "a.ledger", "2024-01-07 Venta\n    5700001  10 USD\n    7000001\n", 1, "%1, línea 2: moneda desconocida en 10 USD: solo se importan euros");
+        fila("diario con fecha imposible", "a.hledger", "2024-02-30 Venta\n    5700001  10\n    7000001\n", 1, "%1, línea 1: fecha imposible: 2024-02-30");
+        fila("diario que no cuadra", "a.journal", "2024-01-07 Venta\n    5700001  10\n    7000001  -9\n", 1, "%1, línea 1: el asiento de esta línea no cuadra: debe 10,00, haber 9,00");
+        fila("diario con dos apuntes sin importe", "a.journal", "2024-01-07 Venta\n    5700001\n    7000001\n", 1, "%1, línea 3: dos apuntes sin importe en un asiento");
+        fila("diario con precio", "a.journal", "2024-01-07 Venta\n    5700001  10 € @ 1.1 USD\n    7000001\n", 1, "%1, línea 2: precio o cambio de moneda: solo se importan euros");
+        fila("diario sin código de cuenta", "a.journal", "2024-01-07 Venta\n    Activo:Caja  10\n    7000001\n", 1, "%1, línea 2: la cuenta «Activo:Caja» no tiene subcuenta");
         fila("diario con una errata en una cabecera", "a.journal",
              "2024-01-07 Venta\n    5700001  10\n    7000001\n\n"
              "O2024-01-16 * Venta\n    5700001  10\n    7000001\n", 1,
@@ -390,9 +351,8 @@ class PruebaImportacion : public QObject {
              "%1, línea 1: línea que no se entiende: «bucket Activo:Caja»\n"
              "%1, línea 2: moneda por omisión $1,000.00: solo se importan euros\n"
              "%1, línea 6: asiento automático: ledger lo aplica");
-        fila("diario que incluye dos veces un archivo", "a.journal",
-             "include b.journal\ninclude b.journal\n", 1,
-             "%1, línea 2: b.journal ya se incluyó en %1, línea 1: se importaría dos veces");
+        fila("diario que incluye dos veces un archivo", "a.journal", "include b.journal\ninclude b.journal\n", 1, "%1, línea 2: b.journal ya se incluyó en %1, línea 1: se importaría dos veces");
+        // clang-format on
     }
     void entradas() {
         QFETCH(QString, archivo);
