@@ -43,17 +43,11 @@ QByteArray diario() {
             const QByteArray total =
                 QByteArray::number((100 * mes + dia) + (100 * mes + dia) * 21 / 100) + ",00";
             const QByteArray gasto = QByteArray::number(30 + dia) + ",00";
-            // Una línea del asiento n: cuenta, concepto, debe y haber.
-            const auto linea = [&](const QByteArray& resto) {
-                d += fecha + ";" + QByteArray::number(n) + ";" + resto + "\n";
-            };
-            ++n;
-            linea(cliente + ";Venta;" + total + ";");
-            linea("7000001;Venta;;" + base);
-            linea("4770001;Venta;;" + iva);
-            ++n;
-            linea("6290001;Gasto;" + gasto + ";");
-            linea("5720001;Gasto;;" + gasto);
+            QByteArray asiento = fecha + ";" + QByteArray::number(++n) + ";";
+            d += asiento + cliente + ";Venta;" + total + ";\n" + asiento + "7000001;Venta;;" + base +
+                 "\n" + asiento + "4770001;Venta;;" + iva + "\n";
+            asiento = fecha + ";" + QByteArray::number(++n) + ";";
+            d += asiento + "6290001;Gasto;" + gasto + ";\n" + asiento + "5720001;Gasto;;" + gasto + "\n";
         }
     return d;
 }
