@@ -585,10 +585,7 @@ class PruebaEjemplo : public QObject {
         const QString base = prueba::baseNuevaEnServidor(QStringLiteral("orvo_importada"));
         const QString ruta = dir_.filePath(QStringLiteral("diario.csv"));
         const auto importar = [&](const QByteArray& csv) {
-            QFile f(ruta);
-            f.open(QIODevice::WriteOnly);
-            f.write("Fecha;Asiento;Cuenta;Concepto;Debe;Haber\n" + csv);
-            f.close();
+            prueba::escribirArchivo(ruta, "Fecha;Asiento;Cuenta;Concepto;Debe;Haber\n" + csv);
             return prueba::ejecutarOrden({"importar", ruta, "--contabilidad", base, "--empresa", "7"})
                 .codigo;
         };

@@ -29,9 +29,7 @@ std::pair<int, QString> importar(const QStringList& argumentos) {
 }
 
 void escribir(const QString& ruta, const QByteArray& contenido) {
-    QFile f(ruta);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(contenido);
+    QVERIFY(prueba::escribirArchivo(ruta, contenido));
 }
 
 // Todo lo que hay en los libros, para ver que una importación rechazada no cambia nada.

@@ -114,10 +114,7 @@ class PruebaLegalizacion : public QObject {
             QSKIP("Falta pdftotext (apt-get install poppler-utils)");
         libros_ = std::make_unique<prueba::LibrosPrueba>();
         const QString csv = libros_->carpeta() + QStringLiteral("/diario.csv");
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(diario());
-        f.close();
+        QVERIFY(prueba::escribirArchivo(csv, diario()));
         Importacion::Opciones o;
         o.entrada = csv;
         o.contabilidad = libros_->carpeta() + QStringLiteral("/conta.db");

@@ -356,11 +356,7 @@ class PruebaPlantillas : public QObject {
         const QString nombre = QStringLiteral("mayor.") + extension;
         const QString ruta = carpeta.filePath(nombre);
         const QByteArray anterior = "el informe bueno de ayer";
-        {
-            QFile f(ruta);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(anterior);
-        }
+        QVERIFY(escribirArchivo(ruta, anterior));
         QVERIFY(
             QFile::setPermissions(ruta, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         const QFile::Permissions permisos = QFileInfo(ruta).permissions();

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QCryptographicHash>
 #include <QDialog>
+#include <QFile>
 #include <QMap>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -62,6 +63,12 @@ inline QStringList filasDe(Conexion& con, const QString& tabla, const QString& c
         filas << valores.join(u'|');
     }
     return filas;
+}
+
+// Escribe el archivo entero con 'contenido'; falso si no ha podido.
+inline bool escribirArchivo(const QString& ruta, const QByteArray& contenido) {
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(contenido) == contenido.size();
 }
 
 // Huella de todas las filas de las tablas, para ver que algo no cambió ni una coma.
