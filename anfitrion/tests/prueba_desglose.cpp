@@ -35,8 +35,9 @@ class PruebaDesglose : public QObject {
     QTemporaryDir dir_;
     QString libros_;
 
-    Ejecucion ejecutar(QStringList args) {
-        args << "--contabilidad" << libros_ << "--ruta" << dir_.filePath(QStringLiteral("app"))
+    // El informe sobre los libros de ejemplo, o sobre 'libros', sin imprimir nada.
+    Ejecucion ejecutar(QStringList args, const QString& libros = {}) {
+        args << "--contabilidad" << (libros.isEmpty() ? libros_ : libros) << "--ruta" << dir_.filePath(QStringLiteral("app"))
              << "--cancelar-impresion";
         return ejecutarOrden(args, dir_.filePath(QStringLiteral("volcado.json")));
     }
@@ -53,20 +54,13 @@ class PruebaDesglose : public QObject {
         QTest::addColumn<QStringList>("informe");  // operación y controles
         QTest::addColumn<QString>("codigo");
         const QStringList sumas{"ImprimirBalanceSumasySaldos", "--empresa", "1"};
-        QTest::newRow("banco, todo el ejercicio")
-            << (sumas + QStringList{"--control", "lstBalance(0)=7"}) << "5720001";
-        QTest::newRow("cliente, un trimestre")
-            << (sumas + QStringList{"--control", "lstBalance(0)=7", "--control",
-                                    "dtpBalance(0)=2023-04-01", "--control",
-                                    "dtpBalance(1)=2023-06-30"})
-            << "4300001";
-        QTest::newRow("cuenta de tres cifras, sus subcuentas")
-            << (sumas + QStringList{"--control", "lstBalance(0)=3,7"}) << "430";
-        QTest::newRow("en pesetas")
-            << (sumas + QStringList{"--pesetas", "--control", "lstBalance(0)=7"}) << "5720001";
-        QTest::newRow("otro ejercicio") << QStringList{"ImprimirBalanceSumasySaldos", "--empresa",
-                                                       "3", "--control", "lstBalance(0)=7"}
-                                        << "5720001";
+        // clang-format off
+        QTest::newRow("banco, todo el ejercicio") << (sumas + QStringList{"--control", "lstBalance(0)=7"}) << "5720001";
+        QTest::newRow("cliente, un trimestre") << (sumas + QStringList{"--control", "lstBalance(0)=7", "--control", "dtpBalance(0)=2023-04-01", "--control", "dtpBalance(1)=2023-06-30"}) << "4300001";
+        QTest::newRow("cuenta de tres cifras, sus subcuentas") << (sumas + QStringList{"--control", "lstBalance(0)=3,7"}) << "430";
+        QTest::newRow("en pesetas") << (sumas + QStringList{"--pesetas", "--control", "lstBalance(0)=7"}) << "5720001";
+        QTest::newRow("otro ejercicio") << QStringList{"ImprimirBalanceSumasySaldos", "--empresa", "3", "--control", "lstBalance(0)=7"} << "5720001";
+        // clang-format on
     }
     void deUnaCuentaASuMayor() {
         QFETCH(QStringList, informe);
@@ -109,18 +103,11 @@ class PruebaDesglose : public QObject {
     void deUnApunteASuAsiento_data() {
         QTest::addColumn<QStringList>("informe");
         QTest::addColumn<QString>("columnaAsiento");
-        QTest::newRow("mayor") << QStringList{"ImprimirLibroMayor",
-                                              "--empresa",
-                                              "1",
-                                              "--control",
-                                              "txtLibroMayor(0)=5720001",
-                                              "--control",
-                                              "txtLibroMayor(1)=5720001"}
-                               << "Asiento";
-        QTest::newRow("facturas emitidas")
-            << QStringList{"ImprimirFacturasEmitidas", "--empresa", "1"} << "NumAsiento";
-        QTest::newRow("facturas recibidas")
-            << QStringList{"ImprimirFacturasRecibidas", "--empresa", "3"} << "NumAsiento";
+        // clang-format off
+        QTest::newRow("mayor") << QStringList{"ImprimirLibroMayor", "--empresa", "1", "--control", "txtLibroMayor(0)=5720001", "--control", "txtLibroMayor(1)=5720001"} << "Asiento";
+        QTest::newRow("facturas emitidas") << QStringList{"ImprimirFacturasEmitidas", "--empresa", "1"} << "NumAsiento";
+        QTest::newRow("facturas recibidas") << QStringList{"ImprimirFacturasRecibidas", "--empresa", "3"} << "NumAsiento";
+        // clang-format on
     }
     void deUnApunteASuAsiento() {
         QFETCH(QStringList, informe);
@@ -156,11 +143,11 @@ class PruebaDesglose : public QObject {
             sumas{"ImprimirBalanceSumasySaldos", "--empresa", "1"};
         const QString ninguno = QStringLiteral("La fila 1 del informe no lleva a ningún otro"),
                       uso = QStringLiteral("--desde-fila necesita un número de fila");
-        QTest::newRow("fuera de la tabla")
-            << subcuentas << "100000" << 1 << "El informe no tiene la fila 100000: tiene ";
+        // clang-format off
+        QTest::newRow("fuera de la tabla") << subcuentas << "100000" << 1 << "El informe no tiene la fila 100000: tiene ";
         QTest::newRow("un listado") << subcuentas << "1" << 1 << ninguno;
-        QTest::newRow("el diario")
-            << QStringList{"ImprimirLibroDiario", "--empresa", "1"} << "1" << 1 << ninguno;
+        QTest::newRow("el diario") << QStringList{"ImprimirLibroDiario", "--empresa", "1"} << "1" << 1 << ninguno;
+        // clang-format on
         QTest::newRow("cero") << sumas << "0" << 2 << uso;
         QTest::newRow("texto") << sumas << "primera" << 2 << uso;
     }
@@ -180,22 +167,11 @@ class PruebaDesglose : public QObject {
         QTest::addColumn<QStringList>("informe");
         QTest::addColumn<QString>("columnaCodigo");
         QTest::addColumn<QString>("descripcion");
-        QTest::newRow("sumas y saldos") << QStringList{"ImprimirBalanceSumasySaldos", "--empresa",
-                                                       "1", "--control", "lstBalance(0)=7"}
-                                        << "Codigo"
-                                        << "";
-        QTest::newRow("mayor") << QStringList{"ImprimirLibroMayor",
-                                              "--empresa",
-                                              "1",
-                                              "--control",
-                                              "txtLibroMayor(0)=4300001",
-                                              "--control",
-                                              "txtLibroMayor(1)=4300001"}
-                               << "Codigo"
-                               << "";
-        QTest::newRow("diario") << QStringList{"ImprimirLibroDiario", "--empresa", "1"}
-                                << "Descripcion"
-                                << "4300001 - ";
+        // clang-format off
+        QTest::newRow("sumas y saldos") << QStringList{"ImprimirBalanceSumasySaldos", "--empresa", "1", "--control", "lstBalance(0)=7"} << "Codigo" << "";
+        QTest::newRow("mayor") << QStringList{"ImprimirLibroMayor", "--empresa", "1", "--control", "txtLibroMayor(0)=4300001", "--control", "txtLibroMayor(1)=4300001"} << "Codigo" << "";
+        QTest::newRow("diario") << QStringList{"ImprimirLibroDiario", "--empresa", "1"} << "Descripcion" << "4300001 - ";
+        // clang-format on
     }
     void subcuentaSinDescripcion() {
         QFETCH(QStringList, informe);
@@ -216,13 +192,7 @@ class PruebaDesglose : public QObject {
             QVERIFY(!cuenta.isEmpty());
             descripcion += cuenta;
         }
-        const int i = informe.indexOf(QStringLiteral("--empresa"));
-        informe.insert(i, QStringLiteral("--contabilidad"));
-        informe.insert(i + 1, copia);
-        const Ejecucion s =
-            ejecutarOrden(informe + QStringList{"--ruta", dir_.filePath(QStringLiteral("app")),
-                                                "--cancelar-impresion"},
-                          dir_.filePath(QStringLiteral("volcado.json")));
+        const Ejecucion s = ejecutar(informe, copia);
         bool vista = false;
         for (const QJsonValue& v : s.volcado.value("filas").toArray()) {
             const QJsonObject f = v.toObject();

@@ -393,12 +393,10 @@ class PruebaVentana : public QObject {
         QTest::addColumn<QString>("operacion");
         QTest::addColumn<QString>("antes");
         QTest::addColumn<QString>("despues");
-        QTest::newRow("desglose") << "ImprimirDesgloseSubCuenta"
-                                  << "dtpLibroMayor1"
-                                  << "lstInfSubCuentas";
-        QTest::newRow("situación comparativo") << "ImprimirBalanceSituacionComp"
-                                               << "cboBalance0"
-                                               << "cboBalance1";
+        // clang-format off
+        QTest::newRow("desglose") << "ImprimirDesgloseSubCuenta" << "dtpLibroMayor1" << "lstInfSubCuentas";
+        QTest::newRow("situación comparativo") << "ImprimirBalanceSituacionComp" << "cboBalance0" << "cboBalance1";
+        // clang-format on
     }
     void ordenDelTabulador() {
         QFETCH(QString, operacion);

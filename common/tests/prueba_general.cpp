@@ -89,28 +89,19 @@ class PruebaGeneral : public QObject {
     void pesetasAEuros_data() {
         QTest::addColumn<QString>("pesetas");
         QTest::addColumn<QString>("euros");
-        QTest::newRow("un euro") << "166,386"
-                                 << "1,00";
-        QTest::newRow("cero") << "0"
-                              << "0,00";
-        QTest::newRow("bajo medio céntimo") << "0,8319"
-                                            << "0,00";
-        QTest::newRow("medio céntimo sube") << "0,832"
-                                            << "0,01";
-        QTest::newRow("negativo bajo medio céntimo") << "-0,8319"
-                                                     << "0,00";
-        QTest::newRow("negativo lejos de cero") << "-0,832"
-                                                << "-0,01";
-        QTest::newRow("una diezmilésima") << "0,0001"
-                                          << "0,00";
-        QTest::newRow("un millón de pesetas") << "1000000"
-                                              << "6010,12";
-        QTest::newRow("cien millones de euros") << "16638600000"
-                                                << "100000000,00";
-        QTest::newRow("negativo grande") << "-16638600000"
-                                         << "-100000000,00";
-        QTest::newRow("donde la coma flotante daba ,74") << "11199771892,1177"
-                                                         << "67311984,73";
+        // clang-format off
+        QTest::newRow("un euro") << "166,386" << "1,00";
+        QTest::newRow("cero") << "0" << "0,00";
+        QTest::newRow("bajo medio céntimo") << "0,8319" << "0,00";
+        QTest::newRow("medio céntimo sube") << "0,832" << "0,01";
+        QTest::newRow("negativo bajo medio céntimo") << "-0,8319" << "0,00";
+        QTest::newRow("negativo lejos de cero") << "-0,832" << "-0,01";
+        QTest::newRow("una diezmilésima") << "0,0001" << "0,00";
+        QTest::newRow("un millón de pesetas") << "1000000" << "6010,12";
+        QTest::newRow("cien millones de euros") << "16638600000" << "100000000,00";
+        QTest::newRow("negativo grande") << "-16638600000" << "-100000000,00";
+        QTest::newRow("donde la coma flotante daba ,74") << "11199771892,1177" << "67311984,73";
+        // clang-format on
     }
     void pesetasAEuros() {
         QFETCH(QString, pesetas);
@@ -155,8 +146,7 @@ class PruebaGeneral : public QObject {
     void empresaYEjercicio() {
         cGeneralControles g(comp_);
         auto con = libros();
-        alta(*con, 1, QStringLiteral("ABC"), QStringLiteral("Abc, S.A."), 2001,
-             QStringLiteral("20010115"), QStringLiteral("20011210"));
+        alta(*con, 1, "ABC", "Abc, S.A.", 2001, "20010115", "20011210");
         QVERIFY(!g.ComprobarEmpresaInf(0, *con));
         QCOMPARE(interfaz_.mensajes.back().texto,
                  QStringLiteral("¡No existe ninguna empresa seleccionada!\rDebe seleccionar una "
@@ -176,10 +166,8 @@ class PruebaGeneral : public QObject {
         cGeneral g(comp_);
         cIListas listas(g);
         auto con = libros();
-        alta(*con, 7, QStringLiteral("ZZZ"), QStringLiteral("Zeta"), 2001,
-             QStringLiteral("20010101"), QStringLiteral("20011231"));
-        alta(*con, 3, QStringLiteral("ABC"), QStringLiteral("Alfa"), 2002,
-             QStringLiteral("20020101"), QStringLiteral("20021231"));
+        alta(*con, 7, "ZZZ", "Zeta", 2001, "20010101", "20011231");
+        alta(*con, 3, "ABC", "Alfa", 2002, "20020101", "20021231");
         QComboBox sinSeleccion;
         listas.fillEmpresas(*con, &sinSeleccion, 0);
         QCOMPARE(sinSeleccion.count(), 2);

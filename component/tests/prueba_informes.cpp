@@ -19,12 +19,15 @@ class PruebaInformes : public QObject {
     ConfigPrueba config_;
     std::shared_ptr<Conexion> conta_, inf_;
 
+    void unaEmpresa() {
+        conta_->Execute(
+            QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
+                           "FechaIni, FechaFin) VALUES (1,'A','A',2001,'20010101','20011231')"));
+    }
+
   private slots:
     void init() {
-        static int n = 0;
-        ++n;
-        conta_ = baseContabilidad(dir_.filePath(QStringLiteral("c%1.db").arg(n)));
-        inf_ = baseInformes(dir_.filePath(QStringLiteral("i%1.db").arg(n)));
+        librosVacios(dir_, conta_, inf_);
         olvidar(interfaz_);
         config_.titulo = QStringLiteral("Título");
         config_.carpeta.clear();
@@ -40,9 +43,7 @@ class PruebaInformes : public QObject {
         QCOMPARE(interfaz_.mensajes[0].texto, cCMensajes().sinEmpresas());
         QCOMPARE(interfaz_.mensajes[0].titulo, QStringLiteral("Título"));
         QCOMPARE(inf_->valor(QStringLiteral("SELECT count(*) FROM Subcuentas")).toInt(), 1);
-        conta_->Execute(
-            QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
-                           "FechaIni, FechaFin) VALUES (1,'A','A',2001,'20010101','20011231')"));
+        unaEmpresa();
         for (const QString& op : cInformes::operaciones()) {
             interfaz_.mensajes.clear();
             QVERIFY(informes.ejecutar(op, nullptr, &config_, conta_, inf_, 0));
@@ -56,9 +57,7 @@ class PruebaInformes : public QObject {
     }
 
     void cadaOperacionVaciaSuTabla() {
-        conta_->Execute(
-            QStringLiteral("INSERT INTO Empresa (IDEmpresa, Abreviatura, Nombre, AñoEjercicio, "
-                           "FechaIni, FechaFin) VALUES (1,'A','A',2001,'20010101','20011231')"));
+        unaEmpresa();
         cInformes informes(interfaz_, registro_);
         interfaz_.guion = [](QDialog& d) { d.reject(); };  // CANCELAR en cada diálogo
         QStringList vaciadas;

@@ -134,10 +134,7 @@ class PruebaFormulario : public QObject {
         comp_.tituloAplicacion = config_.AppTitle();
     }
     void init() {
-        static int n = 0;
-        ++n;
-        conta_ = baseContabilidad(dir_.filePath(QStringLiteral("c%1.db").arg(n)));
-        inf_ = baseInformes(dir_.filePath(QStringLiteral("i%1.db").arg(n)));
+        librosVacios(dir_, conta_, inf_);
         olvidar(interfaz_);
         interfaz_.setMousePointer(kPunteroPredeterminado);
         imprimirMostrado_ = false;

@@ -42,15 +42,12 @@ QByteArray diario() {
             const QByteArray iva = QByteArray::number((100 * mes + dia) * 21 / 100) + ",00";
             const QByteArray total =
                 QByteArray::number((100 * mes + dia) + (100 * mes + dia) * 21 / 100) + ",00";
-            ++n;
-            d += fecha + ";" + QByteArray::number(n) + ";" + cliente + ";Venta;" + total + ";\n";
-            d += fecha + ";" + QByteArray::number(n) + ";7000001;Venta;;" + base + "\n";
-            d += fecha + ";" + QByteArray::number(n) + ";4770001;Venta;;" + iva + "\n";
-            ++n;
-            d += fecha + ";" + QByteArray::number(n) + ";6290001;Gasto;" +
-                 QByteArray::number(30 + dia) + ",00;\n";
-            d += fecha + ";" + QByteArray::number(n) + ";5720001;Gasto;;" +
-                 QByteArray::number(30 + dia) + ",00\n";
+            const QByteArray gasto = QByteArray::number(30 + dia) + ",00";
+            QByteArray asiento = fecha + ";" + QByteArray::number(++n) + ";";
+            d += asiento + cliente + ";Venta;" + total + ";\n" + asiento + "7000001;Venta;;" + base +
+                 "\n" + asiento + "4770001;Venta;;" + iva + "\n";
+            asiento = fecha + ";" + QByteArray::number(++n) + ";";
+            d += asiento + "6290001;Gasto;" + gasto + ";\n" + asiento + "5720001;Gasto;;" + gasto + "\n";
         }
     return d;
 }
@@ -117,10 +114,7 @@ class PruebaLegalizacion : public QObject {
             QSKIP("Falta pdftotext (apt-get install poppler-utils)");
         libros_ = std::make_unique<prueba::LibrosPrueba>();
         const QString csv = libros_->carpeta() + QStringLiteral("/diario.csv");
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(diario());
-        f.close();
+        QVERIFY(prueba::escribirArchivo(csv, diario()));
         Importacion::Opciones o;
         o.entrada = csv;
         o.contabilidad = libros_->carpeta() + QStringLiteral("/conta.db");
@@ -181,10 +175,8 @@ class PruebaLegalizacion : public QObject {
     void blancoTachado() {
         QTemporaryDir dir;
         QProcess p;
-        p.start(QStringLiteral("pdftoppm"),
-                {QStringLiteral("-gray"), QStringLiteral("-r"), QStringLiteral("72"),
-                 QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                 QStringLiteral("1"), r_.diario.archivo, dir.filePath(QStringLiteral("p"))});
+        p.start(QStringLiteral("pdftoppm"), {"-gray", "-r", "72", "-f", "1", "-l", "1",
+                                             r_.diario.archivo, dir.filePath(QStringLiteral("p"))});
         QVERIFY(p.waitForFinished(60000) && p.exitCode() == 0);
         const QStringList pgm = QDir(dir.path()).entryList({QStringLiteral("p*.pgm")});
         QCOMPARE(pgm.size(), 1);
@@ -258,9 +250,10 @@ class PruebaLegalizacion : public QObject {
     void cuentasAnuales_data() {
         QTest::addColumn<int>("documento");
         QTest::addColumn<QString>("titulo");
+        // clang-format off
         QTest::newRow("balance de situación") << 1 << "Balance de situación al 31/12/2026";
-        QTest::newRow("pérdidas y ganancias")
-            << 2 << "Cuenta de pérdidas y ganancias del ejercicio 2026";
+        QTest::newRow("pérdidas y ganancias") << 2 << "Cuenta de pérdidas y ganancias del ejercicio 2026";
+        // clang-format on
     }
     void cuentasAnuales() {
         QFETCH(int, documento);
@@ -328,10 +321,11 @@ class PruebaLegalizacion : public QObject {
         QTest::addColumn<long>("empresa");
         QTest::addColumn<QString>("anexo");
         QTest::addColumn<QString>("mensaje");
+        // clang-format off
         QTest::newRow("ejercicio sin cerrar") << 3L << QString() << "no está cerrado";
-        QTest::newRow("anexo que no es un PDF") << 1L << "diario.csv"
-                                                << "no es un PDF";
+        QTest::newRow("anexo que no es un PDF") << 1L << "diario.csv" << "no es un PDF";
         QTest::newRow("empresa que no existe") << 9L << QString() << "No existe la empresa 9";
+        // clang-format on
     }
     void rechazos() {
         QFETCH(long, empresa);
@@ -355,19 +349,18 @@ class PruebaLegalizacion : public QObject {
     void orden_data() {
         QTest::addColumn<QStringList>("argumentos");
         QTest::addColumn<int>("codigo");
+        // clang-format off
         QTest::newRow("sin carpeta") << QStringList{"--empresa", "1"} << 2;
-        QTest::newRow("carpeta que no existe")
-            << QStringList{"--empresa", "1", "--archivo", "/no/existe"} << 1;
+        QTest::newRow("carpeta que no existe") << QStringList{"--empresa", "1", "--archivo", "/no/existe"} << 1;
+        // clang-format on
     }
     void orden() {
         QFETCH(QStringList, argumentos);
         QFETCH(int, codigo);
         QString texto;
         QTextStream err(&texto);
-        QCOMPARE(Legalizacion::orden(QStringList{"--contabilidad",
-                                                 libros_->carpeta() + QStringLiteral("/conta.db")} +
-                                         argumentos,
-                                     err, QStringLiteral(ORVO_PLANTILLAS_DIR)),
+        const QStringList libros{"--contabilidad", libros_->carpeta() + QStringLiteral("/conta.db")};
+        QCOMPARE(Legalizacion::orden(libros + argumentos, err, QStringLiteral(ORVO_PLANTILLAS_DIR)),
                  codigo);
     }
 };

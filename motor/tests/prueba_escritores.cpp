@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "DiscoLleno.h"
+#include "DoblesPrueba.h"
 #include "Escritores.h"
 
 using namespace orvo;
@@ -61,11 +62,7 @@ class PruebaEscritores : public QObject {
         QTemporaryDir carpeta;
         const QString ruta = carpeta.filePath(nombre);
         const QByteArray anterior = "el libro bueno de ayer";
-        {
-            QFile f(ruta);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(anterior);
-        }
+        QVERIFY(prueba::escribirArchivo(ruta, anterior));
         try {
             if (nombre.endsWith(u".csv")) {
                 DiscoLleno disco(1024);

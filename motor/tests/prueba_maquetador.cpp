@@ -83,8 +83,6 @@ class PruebaMaquetador : public QObject {
             dir_.filePath(QStringLiteral("%1.mdb").arg(QTest::currentTestFunction()));
         QFile::remove(ruta);
         con_ = baseInformes(ruta);
-        con_->Execute(
-            QStringLiteral("PRAGMA synchronous = OFF"));  // cada INSERT sin esperar al disco
         formulas_ = ValoresFormulas();
     }
 
@@ -118,6 +116,7 @@ class PruebaMaquetador : public QObject {
         QTest::addColumn<Celda::Tipo>("tipo");
         QTest::addColumn<QString>("valor");  // diezmilésimas o fecha; vacío si no es ninguna
         const auto N = Celda::Tipo::Numero, F = Celda::Tipo::Fecha;
+        // clang-format off
         QTest::newRow("euros") << "1.234,56" << N << "12345600";
         QTest::newRow("pesetas negativas") << "-12.000" << N << "-120000000";
         QTest::newRow("porcentaje") << "25,50 %" << N << "255000";
@@ -126,6 +125,7 @@ class PruebaMaquetador : public QObject {
         QTest::newRow("fecha") << "29/02/2024" << F << "2024-02-29";
         QTest::newRow("fecha imposible") << "30/02/2024" << F << "";
         QTest::newRow("texto") << "4300001" << Celda::Tipo::Texto << "";
+        // clang-format on
     }
     void celdas() {
         QFETCH(QString, texto);
@@ -143,20 +143,15 @@ class PruebaMaquetador : public QObject {
         QTest::addColumn<QString>("valor");
         QTest::addColumn<QString>("condicion");
         QTest::addColumn<bool>("cumple");
-        QTest::newRow("números") << "10"
-                                 << "X <= 9" << false;  // como textos, "10" < "9"
-        QTest::newRow("decimales") << "1,0"
-                                   << "X = 1" << true;
-        QTest::newRow("porcentaje") << "25,00 %"
-                                    << "X > 3" << true;
-        QTest::newRow("textos") << "Saldo anterior"
-                                << "X = saldo ANTERIOR" << true;
-        QTest::newRow("guion") << "-"
-                               << "X <> -" << false;
-        QTest::newRow("las dos") << "7"
-                                 << "X > 5 y X < 8" << true;
-        QTest::newRow("una de dos") << "9"
-                                    << "X > 5 y X < 8" << false;
+        // clang-format off
+        QTest::newRow("números") << "10" << "X <= 9" << false;  // como textos, "10" < "9"
+        QTest::newRow("decimales") << "1,0" << "X = 1" << true;
+        QTest::newRow("porcentaje") << "25,00 %" << "X > 3" << true;
+        QTest::newRow("textos") << "Saldo anterior" << "X = saldo ANTERIOR" << true;
+        QTest::newRow("guion") << "-" << "X <> -" << false;
+        QTest::newRow("las dos") << "7" << "X > 5 y X < 8" << true;
+        QTest::newRow("una de dos") << "9" << "X > 5 y X < 8" << false;
+        // clang-format on
     }
     void condiciones() {
         QFETCH(QString, valor);
@@ -266,9 +261,7 @@ class PruebaMaquetador : public QObject {
     void paginaSueltaIgualQueEnOrden() {
         QStringList importes;
         for (int i = 0; i < 700; ++i)
-            importes << "1,25"
-                     << "0"
-                     << "1,25";
+            importes << "1,25" << "0" << "1,25";
         mayor("1", importes);
         mayor("2", importes);
         Maquetador m(plantillaMayor(), *con_, formulas_);

@@ -93,6 +93,30 @@ QString tablaDe(const QString& plantilla) {
     return Plantilla::leer(prueba::plantilla(plantilla)).tabla;
 }
 
+// La vista previa de una plantilla con 'filas' filas de muestra en su tabla, como la abre el
+// motor: maquetador, pintor e interfaz que anota.
+struct Vista {
+    Vista(const QString& base, const QString& rpt, int filas, const QString& titulo, int zoom,
+          const QString& formula = {})
+        : con(Conexion::abrir(base)),
+          formulas((rellenar(*con, tablaDe(rpt), filas), valores(formula))),
+          m(Plantilla::leer(prueba::plantilla(rpt)), *con, formulas),
+          pintor(m, titulo, QDate(2024, 1, 1)),
+          v(m, pintor, titulo, QDate(2024, 1, 1), zoom, interfaz) {}
+    static ValoresFormulas valores(const QString& formula) {
+        ValoresFormulas f;
+        if (!formula.isEmpty()) f.anadir(formula);
+        return f;
+    }
+
+    std::shared_ptr<Conexion> con;
+    ValoresFormulas formulas;
+    Maquetador m;
+    Pintor pintor;
+    InterfazGrabadora interfaz;
+    VistaPrevia v;
+};
+
 }  // namespace
 
 class PruebaPlantillas : public QObject {
@@ -332,11 +356,7 @@ class PruebaPlantillas : public QObject {
         const QString nombre = QStringLiteral("mayor.") + extension;
         const QString ruta = carpeta.filePath(nombre);
         const QByteArray anterior = "el informe bueno de ayer";
-        {
-            QFile f(ruta);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(anterior);
-        }
+        QVERIFY(escribirArchivo(ruta, anterior));
         QVERIFY(
             QFile::setPermissions(ruta, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         const QFile::Permissions permisos = QFileInfo(ruta).permissions();
@@ -369,14 +389,8 @@ class PruebaPlantillas : public QObject {
     // Un doble clic en una línea de detalle de la vista previa pide el desglose de su fila; en
     // la cabecera, nada.
     void vistaPreviaDesglosaLaFila() {
-        rellenar(*Conexion::abrir(base_), QStringLiteral("Libro_Mayor"), 30);
-        auto con = Conexion::abrir(base_);
-        ValoresFormulas f;
-        Maquetador m(Plantilla::leer(prueba::plantilla(QStringLiteral("infCONT_LibroMayor.rpt"))),
-                     *con, f);
-        Pintor pintor(m, QStringLiteral("Mayor"), QDate(2024, 1, 1));
-        InterfazGrabadora interfaz;
-        VistaPrevia v(m, pintor, QStringLiteral("Mayor"), QDate(2024, 1, 1), 100, interfaz);
+        Vista vista(base_, QStringLiteral("infCONT_LibroMayor.rpt"), 30, QStringLiteral("Mayor"), 100);
+        VistaPrevia& v = vista.v;
         QList<qint64> pedidas;
         v.setDesglose([&](qint64 fila) {
             pedidas << fila;
@@ -400,22 +414,15 @@ class PruebaPlantillas : public QObject {
         QTest::mouseDClick(hoja, Qt::LeftButton, {}, enFila3);
         QCOMPARE(pedidas, QList<qint64>{3});
         // Un desglose que no se puede abrir se dice en un mensaje, sin cerrar la vista previa.
-        QCOMPARE(interfaz.mensajes.size(), size_t(1));
-        QCOMPARE(interfaz.mensajes.back().texto, QStringLiteral("Sin apuntes"));
+        QCOMPARE(vista.interfaz.mensajes.size(), size_t(1));
+        QCOMPARE(vista.interfaz.mensajes.back().texto, QStringLiteral("Sin apuntes"));
     }
 
     void vistaPreviaNavegaYAmplia() {
-        rellenar(*Conexion::abrir(base_), QStringLiteral("Libro_Mayor"), 400);
-        auto con = Conexion::abrir(base_);
-        ValoresFormulas f;
-        f.anadir(QStringLiteral("Empresa= \"X\""));
-        Maquetador m(Plantilla::leer(prueba::plantilla(QStringLiteral("infCONT_LibroMayor.rpt"))),
-                     *con, f);
-        Pintor pintor(m, QStringLiteral("Informe de libro Mayor"), QDate(2024, 1, 1));
-        InterfazGrabadora interfaz;
-        VistaPrevia v(m, pintor, QStringLiteral("Informe de libro Mayor"), QDate(2024, 1, 1), 150,
-                      interfaz);
-        const int total = m.numeroPaginas();
+        Vista vista(base_, QStringLiteral("infCONT_LibroMayor.rpt"), 400,
+                    QStringLiteral("Informe de libro Mayor"), 150, QStringLiteral("Empresa= \"X\""));
+        VistaPrevia& v = vista.v;
+        const int total = vista.m.numeroPaginas();
         QVERIFY(total > 3);
         auto* rotulo = v.findChild<QLabel*>(QStringLiteral("lblPagina"));
         auto pulsar = [&v](const char* boton) {
@@ -438,18 +445,11 @@ class PruebaPlantillas : public QObject {
 
     // Guardar desde la vista previa con un nombre sin extensión escribe el tipo elegido.
     void guardarDesdeLaVistaPrevia() {
-        rellenar(*Conexion::abrir(base_), QStringLiteral("Subcuentas"), 5);
-        auto con = Conexion::abrir(base_);
-        const ValoresFormulas formulas;
-        Maquetador m(Plantilla::leer(prueba::plantilla(QStringLiteral("infCONT_Subcuentas.rpt"))),
-                     *con, formulas);
-        Pintor pintor(m, QStringLiteral("Subcuentas"), QDate(2024, 1, 1));
-        InterfazGrabadora interfaz;
-        interfaz.respuestasGuardar = {dir_.filePath(QStringLiteral("vista"))};
-        interfaz.tipoGuardar = QStringLiteral("Valores separados por comas (*.csv)");
-        VistaPrevia v(m, pintor, QStringLiteral("Subcuentas"), QDate(2024, 1, 1), 100, interfaz);
-        v.findChild<QPushButton*>(QStringLiteral("cmdGuardar"))->click();
-        QVERIFY(interfaz.mensajes.empty());
+        Vista vista(base_, QStringLiteral("infCONT_Subcuentas.rpt"), 5, QStringLiteral("Subcuentas"), 100);
+        vista.interfaz.respuestasGuardar = {dir_.filePath(QStringLiteral("vista"))};
+        vista.interfaz.tipoGuardar = QStringLiteral("Valores separados por comas (*.csv)");
+        vista.v.findChild<QPushButton*>(QStringLiteral("cmdGuardar"))->click();
+        QVERIFY(vista.interfaz.mensajes.empty());
         QVERIFY(QFileInfo(dir_.filePath(QStringLiteral("vista.csv"))).size() > 0);
     }
 

@@ -5,9 +5,12 @@
 // contabilidad del anfitrión) y el entorno que los reúne para recorrer un diálogo como lo haría
 // una persona.
 #include <QAbstractButton>
+#include <QCryptographicHash>
 #include <QDialog>
+#include <QFile>
 #include <QMap>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
@@ -33,6 +36,15 @@ inline std::shared_ptr<Conexion> baseInformes(const QString& ruta) {
     return baseNueva(ruta, Esquemas::crearInformes);
 }
 
+// Libros de contabilidad y de informes vacíos y nuevos para cada caso, en la carpeta 'dir'.
+inline void librosVacios(const QTemporaryDir& dir, std::shared_ptr<Conexion>& conta,
+                         std::shared_ptr<Conexion>& inf) {
+    static int n = 0;
+    ++n;
+    conta = baseContabilidad(dir.filePath(QStringLiteral("c%1.db").arg(n)));
+    inf = baseInformes(dir.filePath(QStringLiteral("i%1.db").arg(n)));
+}
+
 // Vuelve a empezar entre casos: sin mensajes, pitidos ni diálogos anotados.
 inline void olvidar(InterfazGrabadora& interfaz) {
     interfaz.mensajes.clear();
@@ -51,6 +63,21 @@ inline QStringList filasDe(Conexion& con, const QString& tabla, const QString& c
         filas << valores.join(u'|');
     }
     return filas;
+}
+
+// Escribe el archivo entero con 'contenido'; falso si no ha podido.
+inline bool escribirArchivo(const QString& ruta, const QByteArray& contenido) {
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(contenido) == contenido.size();
+}
+
+// Huella de todas las filas de las tablas, para ver que algo no cambió ni una coma.
+inline QByteArray huellaTablas(Conexion& con, const QStringList& tablas) {
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    for (const QString& tabla : tablas)
+        for (const QString& fila : filasDe(con, tabla, QStringLiteral("*")))
+            h.addData((fila + u'\n').toUtf8());
+    return h.result().toHex();
 }
 
 // Motor que anota, en orden, cada miembro que recibe y no imprime nada. El diálogo de impresión

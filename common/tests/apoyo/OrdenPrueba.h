@@ -7,7 +7,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
+#include <QtTest>
 
 namespace orvo::prueba {
 
@@ -68,6 +70,16 @@ inline Ejecucion ejecutarOrden(QStringList argumentos, const QString& volcado = 
     if (!volcado.isEmpty() && f.open(QIODevice::ReadOnly))
         e.volcado = QJsonDocument::fromJson(f.readAll()).object();
     return e;
+}
+
+// Un fallo como llega a la persona: salida 1 y una sola línea, que dice 'texto' y no lleva SQL.
+inline void fallaEnUnaLinea(int codigo, const QString& error, const QString& texto) {
+    static const QRegularExpression sql(
+        QStringLiteral("\\b(SELECT|INSERT|UPDATE|FROM|WHERE|LOCK|DECLARE|FETCH)\\b"));
+    QCOMPARE(codigo, 1);
+    QCOMPARE(error.split(u'\n', Qt::SkipEmptyParts).size(), 1);
+    QVERIFY2(error.contains(texto), qPrintable(error));
+    QVERIFY2(!sql.match(error).hasMatch(), qPrintable(error));
 }
 
 }  // namespace orvo::prueba
