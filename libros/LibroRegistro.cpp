@@ -268,46 +268,46 @@ bool intracomunitaria(const Factura& fa, const FilaIVA& l) {
            l.cuotaIva.esCero();
 }
 
+// Las columnas con que empiezan los dos libros: ejercicio, periodo, actividad, tipo de factura,
+// los dos conceptos de ingreso o gasto (en blanco) y la fecha de expedición.
+FilaRegistro inicioFila(const Factura& fa, const QDate& d) {
+    // clang-format off
+    return {entero(d.year()), texto(periodo(d)), texto(QStringLiteral("A")),
+            texto(QStringLiteral("03")), texto(fa.iae), texto(fa.tipo), {}, {}, fecha(d)};
+    // clang-format on
+}
+
+// Cierra la fila con las columnas finales en blanco (IRPF, cobros y pagos, acuerdo, inmueble,
+// referencia) hasta las del diseño de su libro.
+FilaRegistro completar(FilaRegistro fila, bool emitidas) {
+    fila.resize(columnasLibroRegistro(emitidas).size());
+    return fila;
+}
+
 FilaRegistro filaExpedida(const Factura& fa, const FilaIVA& l) {
     const QDate d = l.fecha.fecha();
     const bool recargo = !Moneda::deColumna(l.tipoRecargo).esCero();
     const bool exenta = intracomunitaria(fa, l);
-    return {entero(d.year()),
-            texto(periodo(d)),
-            texto(QStringLiteral("A")),
-            texto(QStringLiteral("03")),
-            texto(fa.iae),
-            texto(fa.tipo),
-            {},
-            {},
-            fecha(d),
-            {},
-            {},
-            texto(l.numero),
-            {},
-            texto(fa.id.tipo),
-            texto(fa.id.pais),
-            texto(fa.id.numero),
-            texto(fa.nombre),
-            texto(QStringLiteral("01")),
-            exenta ? CeldaRegistro{} : texto(QStringLiteral("S1")),
-            exenta ? texto(QStringLiteral("E5")) : CeldaRegistro{},
-            numero(l.total),
-            numero(l.base),
-            exenta ? CeldaRegistro{} : numero(Moneda::deColumna(l.tipoIva)),
-            exenta ? CeldaRegistro{} : numero(l.cuotaIva),
-            recargo ? numero(Moneda::deColumna(l.tipoRecargo)) : CeldaRegistro{},
-            recargo ? numero(l.cuotaRecargo) : CeldaRegistro{},
-            {},
-            {},
-            {},
-            {},
-            {},
-            {},
-            {},
-            {},
-            {},
-            {}};
+    FilaRegistro f = inicioFila(fa, d);
+    f.insert(f.end(),
+             {{},
+              {},
+              texto(l.numero),
+              {},
+              texto(fa.id.tipo),
+              texto(fa.id.pais),
+              texto(fa.id.numero),
+              texto(fa.nombre),
+              texto(QStringLiteral("01")),
+              exenta ? CeldaRegistro{} : texto(QStringLiteral("S1")),
+              exenta ? texto(QStringLiteral("E5")) : CeldaRegistro{},
+              numero(l.total),
+              numero(l.base),
+              exenta ? CeldaRegistro{} : numero(Moneda::deColumna(l.tipoIva)),
+              exenta ? CeldaRegistro{} : numero(l.cuotaIva),
+              recargo ? numero(Moneda::deColumna(l.tipoRecargo)) : CeldaRegistro{},
+              recargo ? numero(l.cuotaRecargo) : CeldaRegistro{}});
+    return completar(std::move(f), true);
 }
 
 FilaRegistro filaRecibida(const Factura& fa, const FilaIVA& l) {
@@ -316,48 +316,32 @@ FilaRegistro filaRecibida(const Factura& fa, const FilaIVA& l) {
     // Quien soporta recargo de equivalencia no deduce (validación 33), ni el tique sin NIF.
     const Moneda deducible =
         recargo || fa.tipo == u"F2" || fa.tipo == u"R5" ? Moneda() : l.cuotaIva;
-    return {entero(d.year()),
-            texto(periodo(d)),
-            texto(QStringLiteral("A")),
-            texto(QStringLiteral("03")),
-            texto(fa.iae),
-            texto(fa.tipo),
-            {},
-            {},
-            fecha(d),
-            {},
-            texto(l.factura),
-            {},
-            fecha(d),
-            texto(fa.numeroRecepcion),
-            {},
-            texto(fa.id.tipo),
-            texto(fa.id.pais),
-            texto(fa.id.numero),
-            texto(fa.nombre),
-            texto(QStringLiteral("01")),
-            texto(QStringLiteral("N")),
-            texto(QStringLiteral("N")),
-            texto(QStringLiteral("N")),
-            {},
-            {},
-            numero(l.total),
-            numero(l.base),
-            numero(Moneda::deColumna(l.tipoIva)),
-            numero(l.cuotaIva),
-            numero(deducible),
-            recargo ? numero(Moneda::deColumna(l.tipoRecargo)) : CeldaRegistro{},
-            recargo ? numero(l.cuotaRecargo) : CeldaRegistro{},
-            {},
-            {},
-            {},
-            {},
-            {},
-            {},
-            {},
-            {},
-            {},
-            {}};
+    FilaRegistro f = inicioFila(fa, d);
+    f.insert(f.end(),
+             {{},
+              texto(l.factura),
+              {},
+              fecha(d),
+              texto(fa.numeroRecepcion),
+              {},
+              texto(fa.id.tipo),
+              texto(fa.id.pais),
+              texto(fa.id.numero),
+              texto(fa.nombre),
+              texto(QStringLiteral("01")),
+              texto(QStringLiteral("N")),
+              texto(QStringLiteral("N")),
+              texto(QStringLiteral("N")),
+              {},
+              {},
+              numero(l.total),
+              numero(l.base),
+              numero(Moneda::deColumna(l.tipoIva)),
+              numero(l.cuotaIva),
+              numero(deducible),
+              recargo ? numero(Moneda::deColumna(l.tipoRecargo)) : CeldaRegistro{},
+              recargo ? numero(l.cuotaRecargo) : CeldaRegistro{}});
+    return completar(std::move(f), false);
 }
 
 // Tramo de fechas que una empresa de la cadena aporta a un año.
