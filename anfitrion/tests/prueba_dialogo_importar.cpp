@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "AnfitrionPrueba.h"
 #include "Conexion.h"
 #include "ConfiguracionAnfitrion.h"
 #include "DialogoImportar.h"
@@ -26,18 +27,6 @@ class PruebaDialogoImportar : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
 
-    struct Anfitrion {
-        InterfazGrabadora interfaz;
-        MotorInformes motor{MotorInformes::Opciones{false, QDate(2025, 1, 31)}};
-        MotorGrabador grabador{motor};
-        ConfiguracionAnfitrion config;
-        std::unique_ptr<VentanaPrincipal> ventana;
-        explicit Anfitrion(const QString& appPath) {
-            config.appPath = appPath;
-            ventana = std::make_unique<VentanaPrincipal>(interfaz, grabador, config);
-        }
-    };
-
     QString escribir(const QString& nombre, const QByteArray& contenido) {
         const QString ruta = dir_.filePath(nombre);
         QFile f(ruta);
@@ -47,7 +36,7 @@ class PruebaDialogoImportar : public QObject {
 
   private slots:
     void empresaNuevaEnLosLibrosAbiertos() {
-        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        AnfitrionPrueba a(dir_.filePath(QStringLiteral("app")));
         const QString libros = dir_.filePath(QStringLiteral("abiertos.db"));
         QVERIFY(a.ventana->crearEjemplo(libros));
         const QString csv = escribir(
@@ -92,7 +81,7 @@ class PruebaDialogoImportar : public QObject {
     }
 
     void librosNuevosQuedanAbiertos() {
-        Anfitrion a(dir_.filePath(QStringLiteral("app")));
+        AnfitrionPrueba a(dir_.filePath(QStringLiteral("app")));
         const QString diario = escribir(QStringLiteral("nuevo.journal"),
                                         "2024-03-01 Venta\n    5700001  10\n    7000001\n");
         const QString libros = dir_.filePath(QStringLiteral("nuevos.db"));

@@ -25,6 +25,7 @@
 #include <QTextBrowser>
 #include <QtTest>
 
+#include "AnfitrionPrueba.h"
 #include "Conexion.h"
 #include "ConfiguracionAnfitrion.h"
 #include "DialogoComprobacion.h"
@@ -80,16 +81,8 @@ class PruebaVentana : public QObject {
     QTemporaryDir dir_;
     QString libros_;
 
-    struct Anfitrion {
-        InterfazGrabadora interfaz;
-        MotorInformes motor{MotorInformes::Opciones{false, QDate(2025, 1, 31)}};
-        MotorGrabador grabador{motor};
-        ConfiguracionAnfitrion config;
-        std::unique_ptr<VentanaPrincipal> ventana;
-        explicit Anfitrion(const QString& appPath) {
-            config.appPath = appPath;
-            ventana = std::make_unique<VentanaPrincipal>(interfaz, grabador, config);
-        }
+    struct Anfitrion : AnfitrionPrueba {
+        using AnfitrionPrueba::AnfitrionPrueba;
 
         // Pide el informe desde el menú con su empresa y sus controles, lo manda a pantalla y
         // devuelve sus filas, sus mensajes y lo que llegó al motor.
